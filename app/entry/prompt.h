@@ -1,0 +1,56 @@
+// The one layer through which the program asks the user anything: information and warning
+// boxes, yes/no questions, input boxes and file dialogs. In production every call shows the real
+// Qt dialog; a test installs a handler (see tests/support/scripted_prompts.h) that answers from a
+// script instead, so no test ever waits on a modal box.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace prompt {
+
+enum class Kind { Information, Warning, Question, Input, OpenFile, SaveFile, Directory };
+
+struct Request {
+    Kind kind;
+    QString title;
+    QString text;     // the message, the input label, or the file dialog's caption
+    QString value;    // the input box's initial text, or the file dialog's start path
+    QString filter;   // file dialogs only
+};
+
+// accepted: OK or Yes pressed, or a file chosen; text: the typed text or the chosen path.
+struct Reply {
+    bool accepted = false;
+    QString text;
+};
+
+using Handler = std::function<Reply(const Request&)>;
+
+// Installs a handler that answers every prompt instead of the real dialogs; an empty handler
+// puts the real dialogs back. Returns the handler that was installed before.
+Handler setHandler(Handler handler);
+
+// Shows a message box with an OK button.
+void information(QWidget* parent, const QString& text, const QString& title = {});
+void warning(QWidget* parent, const QString& text, const QString& title = {});
+
+// Asks a question with Yes and No buttons; true for Yes.
+bool question(QWidget* parent, const QString& text, const QString& title = {});
+
+// An input box; nothing when cancelled.
+std::optional<QString> input(QWidget* parent, const QString& title, const QString& label,
+                             const QString& value = {});
+
+// File dialogs; nothing when cancelled.
+std::optional<QString> openFileName(QWidget* parent, const QString& caption,
+                                    const QString& start = {}, const QString& filter = {});
+std::optional<QString> saveFileName(QWidget* parent, const QString& caption,
+                                    const QString& start = {}, const QString& filter = {});
+std::optional<QString> directory(QWidget* parent, const QString& caption,
+                                 const QString& start = {});
+
+}  // namespace prompt
