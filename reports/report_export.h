@@ -1,0 +1,40 @@
+// Export of the report document to a text file: plain text with every text cell placed at its
+// column by spaces, or tab-delimited text with the texts of a line separated by single TABs.
+// Rules, pictures, page breaks and style cells contribute nothing; page breaks become empty
+// lines. The file is written beside its final name and renamed into place only when complete.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "reports/report_document.h"
+
+namespace reports {
+
+enum class ExportFormat { PlainText, TabDelimited };
+
+// The text of one line: the cells before the style cell, in order.
+QString ExportLine(const ReportLine& line, ExportFormat format);
+
+// The text of every line of the document.
+QStringList ExportLines(const ReportDocument& document, ExportFormat format);
+
+// The save dialog's filter and the extension a chosen name gets when it has none.
+QString ExportFilter(ExportFormat format);
+QString ExportSuffix(ExportFormat format);
+
+// The chosen file name with the format's extension added when the name has no extension.
+QString ExportFileName(const QString& chosen, ExportFormat format);
+
+struct ExportResult {
+    bool saved = false;
+    // On failure the message to show: "Unable to save to: " and the file name.
+    QString message;
+};
+
+// Writes the document to fileName, replacing an earlier file of that name only when the new
+// one is complete. On failure no new file is left behind and an earlier one stays as it was.
+ExportResult SaveReport(const ReportDocument& document, const QString& fileName,
+                        ExportFormat format);
+
+}  // namespace reports

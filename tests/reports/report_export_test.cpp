@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "reports/report_export.h"
+#include "tests/support/temp_data_dir.h"
+
+using namespace reports;
+
+namespace {
+
+QString Plain(const QStringList& line) {
+    return ExportLine(line, ExportFormat::PlainText);
+}
+QString Tabbed(const QStringList& line) {
+    return ExportLine(line, ExportFormat::TabDelimited);
+}
+
+QByteArray ReadAll(const QString& name) {
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// A two-page report of two columns in a box, with its page lines, headings and a page break.
+ReportDocument& SmallReport() {
+    ResetTheReport();
+    ReportDocument& doc = TheReport();
+    doc.RptWidth = 40;
+    doc.CellCount = 5;
+    doc.StartReport();
+    doc.PageLength = 9;
+    doc.Titles = {"Test"};
+    doc.ColCodes = {"V00", "L02", "R39", "V40"};
+    doc.Headings.append({"V00", "L02Name", "R39Amount", "V40", "U"});
+    for (const char* name : {"Ann", "Bob"}) {
+        doc.CheckPage(doc.PageLine + 1, true);
+        doc.NewLine();
+        doc.Cell(0) = doc.ColCodes[0];
+        doc.Cell(1) = doc.ColCodes[1] + name;
+        doc.Cell(2) = doc.ColCodes[2] + "12.50";
+        doc.Cell(3) = doc.ColCodes[3];
+    }
+    return doc;
+}
+
+TEST(ReportExport, PlainTextPlacesEachTextAtItsColumn) {
+    const QString right = Plain({"R7112.50", ""});
+    EXPECT_EQ(right.size(), 71);
+    EXPECT_EQ(right, QString(66, u' ') + "12.50");  // ends at character 71
+
+    EXPECT_EQ(Plain({"L05abc", "C20abcd", "R30xy", ""}),
+              "     abc" + QString(10, u' ') + "abcd" + QString(6, u' ') + "xy");
+    EXPECT_EQ(Plain({"C10abc", ""}), "         abc");  // half of an odd length rounds down
+    // A text reaching past the next one's start pushes it along instead of overwriting it.
+    EXPECT_EQ(Plain({"L00Long customer name", "L05Next", ""}), "Long customer nameNext");
+    EXPECT_EQ(Plain({"R03toolong", ""}), "toolong");
+}
+
+TEST(ReportExport, OnlyTextCellsBeforeTheStyleCellAreWritten) {
+    const QStringList line = {"V00", "H0040", "IL05logo.bmp", "X10junk", "L02Ann", "L30Style"};
+    EXPECT_EQ(Plain(line), "  Ann");
+    EXPECT_EQ(Tabbed(line), "Ann");
+    EXPECT_EQ(Plain({"EJECT", "", "B"}), "");
+}
+
+TEST(ReportExport, TabDelimitedKeepsOnlyTextsSeparatedBySingleTabs) {
+    EXPECT_EQ(Tabbed({"V00", "L02Ann", "V20", "R39 12.50", "V40", "U"}), "Ann\t 12.50");
+    // An empty text field counts once the line has text.
+    EXPECT_EQ(Tabbed({"L00x", "L10", "R30y", ""}), "x\t\ty");
+    EXPECT_EQ(Tabbed({"L00", "R30y", ""}), "y");
+}
+
+TEST(ReportExport, WholeDocumentWithPageLinesHeadingsAndBreaks) {
+    const ReportDocument& doc = SmallReport();
+    const QStringList plain = ExportLines(doc, ExportFormat::PlainText);
+    ASSERT_EQ(plain.size(), doc.Lines.size());
+    EXPECT_TRUE(plain[0].startsWith("Page 1 "));
+    EXPECT_EQ(plain[0].size(), 40);  // the date ends at the right edge
+    EXPECT_EQ(plain[2], QString(18, u' ') + "Test");
+    EXPECT_EQ(plain[7], "  Name" + QString(27, u' ') + "Amount");
+    EXPECT_EQ(plain[8], "  Ann" + QString(29, u' ') + "12.50");
+    EXPECT_EQ(plain[9], "");  // the page break
+    EXPECT_TRUE(plain[10].startsWith("Page 2 "));
+
+    const QStringList tabbed = ExportLines(doc, ExportFormat::TabDelimited);
+    EXPECT_TRUE(tabbed[0].startsWith("Page 1\t"));
+    EXPECT_EQ(tabbed[7], "Name\tAmount");
+    EXPECT_EQ(tabbed.last(), "Bob\t12.50");
+}
+
+TEST(ReportExport, FileNamesGetTheFormatsExtension) {
+    EXPECT_EQ(ExportFileName("/tmp/sales", ExportFormat::PlainText), "/tmp/sales.txt");
+    EXPECT_EQ(ExportFileName("/tmp/sales", ExportFormat::TabDelimited), "/tmp/sales.asc");
+    EXPECT_EQ(ExportFileName("/tmp/sales.csv", ExportFormat::TabDelimited), "/tmp/sales.csv");
+    EXPECT_EQ(ExportFilter(ExportFormat::TabDelimited), "Delimited files (*.asc)");
+    EXPECT_EQ(ExportFilter(ExportFormat::PlainText), "Text files (*.txt)");
+}
+
+TEST(ReportSave, WritesEveryLineAndReplacesAnEarlierFile) {
+    TempDataDir dir;
+    const ReportDocument& doc = SmallReport();
+    const QString name = QDir::current().filePath("report.asc");
+    QFile earlier(name);
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write(QByteArray(5000, 'x'));
+    earlier.close();
+
+    const ExportResult result = SaveReport(doc, name, ExportFormat::TabDelimited);
+    EXPECT_TRUE(result.saved);
+    EXPECT_TRUE(result.message.isEmpty());
+    const QByteArray expected =
+        (ExportLines(doc, ExportFormat::TabDelimited).join('\n') + '\n').toUtf8();
+    EXPECT_EQ(ReadAll(name), expected);
+    EXPECT_EQ(QDir::current().entryList(QDir::Files), QStringList({"report.asc"}));
+}
+
+TEST(ReportSave, UnwritableDirectoryLeavesNothingAndSaysSo) {
+    const ReportDocument& doc = SmallReport();
+    const QString name = "/proc/corvane-report.txt";
+    const ExportResult result = SaveReport(doc, name, ExportFormat::PlainText);
+    EXPECT_FALSE(result.saved);
+    EXPECT_EQ(result.message, "Unable to save to: /proc/corvane-report.txt");
+    EXPECT_FALSE(QFile::exists(name));
+}
+
+TEST(ReportSave, MissingDirectoryFails) {
+    TempDataDir dir;
+    const ExportResult result =
+        SaveReport(SmallReport(), "no-such-dir/report.txt", ExportFormat::PlainText);
+    EXPECT_FALSE(result.saved);
+    EXPECT_EQ(result.message, "Unable to save to: no-such-dir/report.txt");
+    EXPECT_TRUE(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+}
+
+TEST(ReportSave, FailureAtTheFinalRenameLeavesNoPartialFile) {
+    TempDataDir dir;
+    // The chosen name is taken by a directory: the text is written but cannot be put in place.
+    ASSERT_TRUE(QDir::current().mkdir("taken"));
+    const ExportResult result = SaveReport(SmallReport(), "taken", ExportFormat::PlainText);
+    EXPECT_FALSE(result.saved);
+    EXPECT_EQ(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList({"taken"}));
+    EXPECT_TRUE(QDir("taken").isEmpty());
+}
+
+}  // namespace
