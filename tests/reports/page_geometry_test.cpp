@@ -42,13 +42,6 @@ TEST(PageGeometry, ScrollBarOnlyWhenTheDocumentIsLongerThanTheWindow) {
     EXPECT_EQ(s.smallChange, 1);
 }
 
-TEST(PageGeometry, PrinterTopMarginIsThreeLines) {
-    const PrinterGeometry g = ComputePrinterGeometry(4800, 40, 70, 600, 600, 80);
-    EXPECT_EQ(g.grid.leftEdge, 2400 - 1600);
-    EXPECT_EQ(g.topMargin, 210);
-    EXPECT_EQ(g.dpiY, 600);
-}
-
 TEST(PageGeometry, FontsShrinkUntilTheReportFits) {
     const CharWidthAt oneToOne = [](int size) { return size; };
     EXPECT_EQ(FitScreenFontSize(12, 900, 85, oneToOne), 10);
