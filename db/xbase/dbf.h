@@ -1,0 +1,89 @@
+// Record storage of a dBASE III table (.dbf).
+//
+// Layout: a 32-byte header (version 0x03, or 0x83 with a memo file; date of last update as
+// year-1900, month, day; record count; header length; record length), one 32-byte descriptor
+// per field (name, type, length, decimals), 0x0D, then the records back to back, each a
+// deletion flag (' ' or '*') followed by the fields as text, and one 0x1A after the last.
+//
+// Invariant: file size is header length + count x record length, plus at most the one 0x1A.
+// A file that breaks it is reported as damaged (kErrData) and never guessed at. The header
+// length is always taken from the header, never recomputed.
+//
+// Reads may be served from an in-memory copy of the records (chunks loaded on first use);
+// every write goes through to the file at once and updates that copy.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/xbase/env.h"
+#include "db/xbase/xbase.h"
+
+namespace xbase {
+
+class DbfFile {
+public:
+    static Status open(Env* env, const std::string& path, bool cache,
+                       std::unique_ptr<DbfFile>* out);
+    // Writes a new, empty table; fails if the fields are invalid.
+    static Status create(Env* env, const std::string& path, const std::vector<FieldInfo>& fields);
+    // Writes header and field descriptors of a table with `count` records (no records).
+    static std::string headerBytes(const std::vector<FieldInfo>& fields, bool memo,
+                                   uint32_t count, int headerLength);
+
+    const std::vector<FieldInfo>& fields() const { return fields_; }
+    const std::vector<int>& offsets() const { return offsets_; }
+    int recordLength() const { return recordLength_; }
+    int headerLength() const { return headerLength_; }
+    uint32_t count() const { return count_; }
+    bool hasMemo() const { return hasMemo_; }
+    File* file() { return file_.get(); }
+    const std::string& path() const { return path_; }
+
+    // rec is 1-based and at most count().
+    Status read(uint32_t rec, char* dst);
+    // Reads `n` consecutive records starting at `first` (bulk scans bypass the cache).
+    Status readRange(uint32_t first, uint32_t n, char* dst);
+    Status write(uint32_t rec, const char* src);
+    // Appends a record after the last and updates the header count.
+    Status append(const char* src);
+    // Compares the header against the file size and looks at every record's deletion flag.
+    void check(std::vector<std::string>* problems);
+
+private:
+    DbfFile() = default;
+    Status parse();
+    Status writeCount();
+    void updateCache(uint64_t offset, const char* src, size_t n);
+
+    static constexpr size_t kChunk = 1 << 16;
+    std::unique_ptr<File> file_;
+    std::string path_;
+    std::vector<FieldInfo> fields_;
+    std::vector<int> offsets_;
+    int recordLength_ = 0;
+    int headerLength_ = 0;
+    uint32_t count_ = 0;
+    bool hasMemo_ = false;
+    bool cache_ = false;
+    std::vector<std::unique_ptr<char[]>> chunks_;  // of the file from offset 0
+};
+
+// Little-endian helpers shared by the file formats.
+inline uint16_t get16(const char* p) {
+    return static_cast<uint16_t>(static_cast<uint8_t>(p[0]) | static_cast<uint8_t>(p[1]) << 8);
+}
+inline uint32_t get32(const char* p) {
+    return static_cast<uint32_t>(get16(p)) | static_cast<uint32_t>(get16(p + 2)) << 16;
+}
+inline void put16(char* p, uint16_t v) {
+    p[0] = static_cast<char>(v & 0xFF);
+    p[1] = static_cast<char>(v >> 8);
+}
+inline void put32(char* p, uint32_t v) {
+    put16(p, static_cast<uint16_t>(v & 0xFFFF));
+    put16(p + 2, static_cast<uint16_t>(v >> 16));
+}
+
+}  // namespace xbase

@@ -1,0 +1,46 @@
+// The one layer through which the table engine touches the file system. Every open, read,
+// write, sync, truncate, rename and lock of a table, memo or index file passes through an Env,
+// so that tests can substitute one that fails the k-th operation, and so that a journal can be
+// added in one place.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/xbase/status.h"
+
+namespace xbase {
+
+class File {
+public:
+    virtual ~File() = default;
+    // Reads up to n bytes at offset; *got is less than n only at the end of the file.
+    virtual Status read(uint64_t offset, size_t n, char* dst, size_t* got) = 0;
+    virtual Status write(uint64_t offset, const char* src, size_t n) = 0;
+    virtual Status sync() = 0;
+    virtual Status truncate(uint64_t size) = 0;
+    virtual Status size(uint64_t* size) = 0;
+    // Advisory byte-range lock, never waiting: kErrLocked when another process holds it.
+    virtual Status lock(uint64_t offset, uint64_t length, bool exclusive) = 0;
+    virtual Status unlock(uint64_t offset, uint64_t length) = 0;
+};
+
+enum class OpenMode { ReadOnly, ReadWrite, Create /* read-write, created or emptied */ };
+
+class Env {
+public:
+    virtual ~Env() = default;
+    // The real file system.
+    static Env* standard();
+
+    virtual Status open(const std::string& path, OpenMode mode, std::unique_ptr<File>* file) = 0;
+    // Replaces `to` with `from` atomically and makes the change durable.
+    virtual Status rename(const std::string& from, const std::string& to) = 0;
+    virtual Status remove(const std::string& path) = 0;
+    virtual bool exists(const std::string& path) = 0;
+    virtual Status list(const std::string& dir, std::vector<std::string>* names) = 0;
+};
+
+}  // namespace xbase

@@ -1,0 +1,155 @@
+// The standard Env: POSIX files with pread/pwrite and fcntl byte-range locks.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "db/xbase/env.h"
+
+namespace xbase {
+namespace {
+
+Status ioError(int code, const std::string& what, const std::string& path) {
+    return Status(code, what + " " + path + ": " + std::strerror(errno));
+}
+
+class PosixFile final : public File {
+public:
+    PosixFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    ~PosixFile() override { ::close(fd_); }
+
+    Status read(uint64_t offset, size_t n, char* dst, size_t* got) override {
+        size_t done = 0;
+        while (done < n) {
+            ssize_t r = ::pread(fd_, dst + done, n - done, static_cast<off_t>(offset + done));
+            if (r < 0) {
+                if (errno == EINTR) continue;
+                return ioError(kErrRead, "cannot read", path_);
+            }
+            if (r == 0) break;
+            done += static_cast<size_t>(r);
+        }
+        *got = done;
+        return {};
+    }
+
+    Status write(uint64_t offset, const char* src, size_t n) override {
+        size_t done = 0;
+        while (done < n) {
+            ssize_t r = ::pwrite(fd_, src + done, n - done, static_cast<off_t>(offset + done));
+            if (r < 0) {
+                if (errno == EINTR) continue;
+                return ioError(kErrWrite, "cannot write", path_);
+            }
+            done += static_cast<size_t>(r);
+        }
+        return {};
+    }
+
+    Status sync() override {
+        if (::fdatasync(fd_) != 0) return ioError(kErrWrite, "cannot sync", path_);
+        return {};
+    }
+
+    Status truncate(uint64_t size) override {
+        if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
+            return ioError(kErrWrite, "cannot truncate", path_);
+        return {};
+    }
+
+    Status size(uint64_t* size) override {
+        struct stat st;
+        if (::fstat(fd_, &st) != 0) return ioError(kErrRead, "cannot stat", path_);
+        *size = static_cast<uint64_t>(st.st_size);
+        return {};
+    }
+
+    Status lock(uint64_t offset, uint64_t length, bool exclusive) override {
+        return setLock(exclusive ? F_WRLCK : F_RDLCK, offset, length);
+    }
+
+    Status unlock(uint64_t offset, uint64_t length) override {
+        return setLock(F_UNLCK, offset, length);
+    }
+
+private:
+    Status setLock(short type, uint64_t offset, uint64_t length) {
+        struct flock fl = {};
+        fl.l_type = type;
+        fl.l_whence = SEEK_SET;
+        fl.l_start = static_cast<off_t>(offset);
+        fl.l_len = static_cast<off_t>(length);
+        if (::fcntl(fd_, F_SETLK, &fl) == 0) return {};
+        if (errno == EACCES || errno == EAGAIN)
+            return Status(kErrLocked, path_ + " is in use by another program");
+        return ioError(kErrLocked, "cannot lock", path_);
+    }
+
+    int fd_;
+    std::string path_;
+};
+
+Status syncDirOf(const std::string& path) {
+    std::string dir = ".";
+    if (auto slash = path.find_last_of('/'); slash != std::string::npos)
+        dir = slash == 0 ? "/" : path.substr(0, slash);
+    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return ioError(kErrWrite, "cannot open directory", dir);
+    int r = ::fsync(fd);
+    ::close(fd);
+    if (r != 0) return ioError(kErrWrite, "cannot sync directory", dir);
+    return {};
+}
+
+class PosixEnv final : public Env {
+public:
+    Status open(const std::string& path, OpenMode mode, std::unique_ptr<File>* file) override {
+        int flags = O_CLOEXEC;
+        switch (mode) {
+            case OpenMode::ReadOnly: flags |= O_RDONLY; break;
+            case OpenMode::ReadWrite: flags |= O_RDWR; break;
+            case OpenMode::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+        }
+        int fd = ::open(path.c_str(), flags, 0644);
+        if (fd < 0)
+            return ioError(mode == OpenMode::Create ? kErrCreate : kErrOpen, "cannot open", path);
+        *file = std::make_unique<PosixFile>(fd, path);
+        return {};
+    }
+
+    Status rename(const std::string& from, const std::string& to) override {
+        if (::rename(from.c_str(), to.c_str()) != 0)
+            return ioError(kErrWrite, "cannot rename to " + to + ":", from);
+        return syncDirOf(to);
+    }
+
+    Status remove(const std::string& path) override {
+        if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+            return ioError(kErrWrite, "cannot remove", path);
+        return {};
+    }
+
+    bool exists(const std::string& path) override { return ::access(path.c_str(), F_OK) == 0; }
+
+    Status list(const std::string& dir, std::vector<std::string>* names) override {
+        DIR* d = ::opendir(dir.c_str());
+        if (!d) return ioError(kErrOpen, "cannot list", dir);
+        names->clear();
+        while (struct dirent* e = ::readdir(d)) names->emplace_back(e->d_name);
+        ::closedir(d);
+        return {};
+    }
+};
+
+}  // namespace
+
+Env* Env::standard() {
+    static PosixEnv env;
+    return &env;
+}
+
+}  // namespace xbase

@@ -1,0 +1,91 @@
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "db/xbase/table.h"
+
+namespace xbase {
+
+Field::Field(TableImpl* table, int index, const FieldInfo& info, int offset)
+    : table_(table), index_(index), name_(info.name), type_(info.type), length_(info.length),
+      decimals_(info.decimals), offset_(offset) {}
+
+std::string Field::str() const {
+    return std::string(table_->record() + offset_, static_cast<size_t>(length_));
+}
+
+double Field::asDouble() const {
+    char text[32];
+    const int n = std::min(length_, 31);
+    std::memcpy(text, table_->record() + offset_, static_cast<size_t>(n));
+    text[n] = '\0';
+    const double v = std::strtod(text, nullptr);
+    return std::isfinite(v) ? v : 0.0;
+}
+
+long Field::asLong() const {
+    const double v = std::trunc(asDouble());
+    if (v >= 2147483647.0) return 2147483647L;
+    if (v <= -2147483648.0) return -2147483647L - 1;
+    return static_cast<long>(v);
+}
+
+int Field::asInt() const { return static_cast<int>(asLong()); }
+
+bool Field::isTrue() const {
+    const char c = table_->record()[offset_];
+    return c == 'T' || c == 't' || c == 'Y' || c == 'y';
+}
+
+std::string Field::memo() const {
+    if (type_ != 'M') return {};
+    return table_->readMemo(index_);
+}
+
+void Field::assign(std::string_view text) {
+    if (type_ == 'M') return assignMemo(text);
+    std::string value(static_cast<size_t>(length_), ' ');
+    if (type_ == 'N') {
+        size_t b = text.find_first_not_of(' '), e = text.find_last_not_of(' ');
+        std::string_view t = b == std::string_view::npos ? std::string_view{} : text.substr(b, e - b + 1);
+        if (t.size() > static_cast<size_t>(length_)) {
+            table_->fail(Status(kErrArgument, "value " + std::string(t) + " too wide for " + name_));
+            return;
+        }
+        value.replace(value.size() - t.size(), t.size(), t);
+    } else if (type_ == 'L') {
+        const char c = text.empty() ? ' ' : static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+        value[0] = (c == 'T' || c == 'Y') ? 'T' : (c == 'F' || c == 'N') ? 'F' : ' ';
+    } else {
+        value.replace(0, std::min(text.size(), value.size()), text.substr(0, value.size()));
+    }
+    if (char* r = table_->recordForWrite()) std::memcpy(r + offset_, value.data(), value.size());
+}
+
+void Field::assignLong(long value) {
+    if (decimals_ > 0) return assignDouble(static_cast<double>(value));
+    assign(std::to_string(value));
+}
+
+void Field::assignDouble(double value) {
+    if (type_ != 'N') return assign(std::to_string(value));
+    if (!std::isfinite(value)) {
+        table_->fail(Status(kErrArgument, "not a number for " + name_));
+        return;
+    }
+    char text[400];
+    const int n = std::snprintf(text, sizeof text, "%.*f", decimals_, value);
+    if (n > length_) {
+        table_->fail(Status(kErrArgument, std::string(text) + " too wide for " + name_));
+        return;
+    }
+    assign(text);
+}
+
+void Field::assignMemo(std::string_view text) {
+    if (type_ == 'M') table_->setMemo(index_, text);
+}
+
+}  // namespace xbase

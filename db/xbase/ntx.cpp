@@ -1,0 +1,704 @@
+#include "db/xbase/ntx.h"
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+
+#include "db/xbase/dbf.h"
+#include "db/xbase/xbase.h"
+
+namespace xbase {
+namespace {
+
+constexpr uint32_t kPage = 1024;
+constexpr size_t kMaxDepth = 32;
+constexpr int kHeaderFixed = 22;
+
+int compareEntry(const char* a, uint32_t ra, const char* b, uint32_t rb, int len) {
+    int c = std::memcmp(a, b, static_cast<size_t>(len));
+    if (c != 0) return c;
+    return ra < rb ? -1 : (ra > rb ? 1 : 0);
+}
+
+}  // namespace
+
+struct NtxIndex::Node {
+    uint32_t offset = 0;
+    int n = 0;
+    std::string keys;            // n x key length
+    std::vector<uint32_t> recs;  // n
+    std::vector<uint32_t> kids;  // n + 1; all zero in a leaf
+    bool dirty = false;
+    bool free = false;
+    uint32_t nextFree = 0;  // while free
+
+    bool leaf() const { return kids[0] == 0; }
+    const char* key(int i, int len) const { return keys.data() + static_cast<size_t>(i) * len; }
+};
+
+int NtxIndex::maxItems(int keyLength) {
+    int max = 1022 / (keyLength + 10) - 1;
+    if (max > 2 && (max % 2) == 1) --max;
+    return max;
+}
+
+NtxIndex::~NtxIndex() = default;
+
+Status NtxIndex::corrupt(const std::string& what) const {
+    return Status(kErrIndex, path_ + ": damaged index (" + what + ")");
+}
+
+Status NtxIndex::open(Env* env, const std::string& path, std::unique_ptr<NtxIndex>* out) {
+    std::unique_ptr<NtxIndex> x(new NtxIndex);
+    x->path_ = path;
+    XBASE_TRY(env->open(path, OpenMode::ReadWrite, &x->file_));
+    XBASE_TRY(x->file_->size(&x->fileSize_));
+    char h[kPage];
+    size_t got = 0;
+    XBASE_TRY(x->file_->read(0, kPage, h, &got));
+    if (got < kPage) return x->corrupt("file shorter than its header");
+    const uint16_t signature = get16(h);
+    x->version_ = get16(h + 2);
+    x->root_ = get32(h + 4);
+    x->freeHead_ = get32(h + 8);
+    x->itemSize_ = get16(h + 12);
+    x->keyLength_ = get16(h + 14);
+    x->max_ = get16(h + 18);
+    x->half_ = get16(h + 20);
+    if (signature != 6 && signature != 7) return x->corrupt("bad signature");
+    if (x->keyLength_ < 1 || x->keyLength_ > 250 || x->itemSize_ != x->keyLength_ + 8)
+        return x->corrupt("bad key size");
+    if (x->max_ < 2 || (x->max_ + 2) * 2 + (x->max_ + 1) * x->itemSize_ > static_cast<int>(kPage))
+        return x->corrupt("bad items per page");
+    if (x->half_ < 1 || x->half_ > x->max_) x->half_ = x->max_ / 2;
+    const char* expr = h + kHeaderFixed;
+    x->expression_.assign(expr, strnlen(expr, 256));
+    if (x->fileSize_ % kPage != 0) x->fileSize_ = x->fileSize_ / kPage * kPage;
+    Node* root = nullptr;
+    XBASE_TRY(x->load(x->root_, &root));
+    *out = std::move(x);
+    return {};
+}
+
+Status NtxIndex::load(uint32_t offset, Node** node) {
+    if (auto it = nodes_.find(offset); it != nodes_.end()) {
+        if (it->second->free) return corrupt("a free page is in use");
+        *node = it->second.get();
+        return {};
+    }
+    if (offset < kPage || offset % kPage != 0 || static_cast<uint64_t>(offset) + kPage > fileSize_)
+        return corrupt("page offset " + std::to_string(offset) + " out of range");
+    char p[kPage];
+    size_t got = 0;
+    XBASE_TRY(file_->read(offset, kPage, p, &got));
+    if (got < kPage) return corrupt("short page");
+    auto x = std::make_unique<Node>();
+    x->offset = offset;
+    x->n = get16(p);
+    if (x->n > max_) return corrupt("page with too many items");
+    x->keys.resize(static_cast<size_t>(x->n) * keyLength_);
+    x->recs.resize(static_cast<size_t>(x->n));
+    x->kids.resize(static_cast<size_t>(x->n) + 1);
+    for (int i = 0; i <= x->n; ++i) {
+        const int at = get16(p + 2 + 2 * i);
+        const int need = i < x->n ? itemSize_ : 4;
+        if (at < 2 || at + need > static_cast<int>(kPage)) return corrupt("bad item offset");
+        const uint32_t kid = get32(p + at);
+        if (kid != 0 &&
+            (kid % kPage != 0 || kid < kPage || static_cast<uint64_t>(kid) + kPage > fileSize_))
+            return corrupt("child page out of range");
+        x->kids[i] = kid;
+        if (i < x->n) {
+            x->recs[i] = get32(p + at + 4);
+            std::memcpy(&x->keys[static_cast<size_t>(i) * keyLength_], p + at + 8,
+                        static_cast<size_t>(keyLength_));
+        }
+    }
+    *node = x.get();
+    nodes_[offset] = std::move(x);
+    return {};
+}
+
+Status NtxIndex::descendFirst(Cursor* c, Node* node) {
+    for (;;) {
+        if (c->path.size() >= kMaxDepth) return corrupt("tree too deep or cyclic");
+        c->path.push_back({node, 0});
+        if (node->kids[0] == 0) break;
+        XBASE_TRY(load(node->kids[0], &node));
+    }
+    if (node->n == 0) return corrupt("empty page below the root");
+    return {};
+}
+
+Status NtxIndex::descendLast(Cursor* c, Node* node) {
+    for (;;) {
+        if (c->path.size() >= kMaxDepth) return corrupt("tree too deep or cyclic");
+        if (node->kids[node->n] == 0) {
+            if (node->n == 0) return corrupt("empty page below the root");
+            c->path.push_back({node, node->n - 1});
+            return {};
+        }
+        c->path.push_back({node, node->n});
+        XBASE_TRY(load(node->kids[node->n], &node));
+    }
+}
+
+Status NtxIndex::first(Cursor* c, bool* found) {
+    c->path.clear();
+    Node* root = nullptr;
+    XBASE_TRY(load(root_, &root));
+    *found = root->n > 0;
+    if (!*found) return {};
+    Status s = descendFirst(c, root);
+    if (!s.ok()) c->path.clear();
+    return s;
+}
+
+Status NtxIndex::last(Cursor* c, bool* found) {
+    c->path.clear();
+    Node* root = nullptr;
+    XBASE_TRY(load(root_, &root));
+    *found = root->n > 0;
+    if (!*found) return {};
+    Status s = descendLast(c, root);
+    if (!s.ok()) c->path.clear();
+    return s;
+}
+
+Status NtxIndex::next(Cursor* c, bool* moved) {
+    *moved = true;
+    Cursor::Step& s = c->path.back();
+    if (s.node->kids[s.slot + 1] != 0) {
+        Node* child = nullptr;
+        XBASE_TRY(load(s.node->kids[s.slot + 1], &child));
+        ++s.slot;
+        return descendFirst(c, child);
+    }
+    if (s.slot + 1 < s.node->n) {
+        ++s.slot;
+        return {};
+    }
+    size_t depth = c->path.size() - 1;
+    while (depth > 0) {
+        --depth;
+        if (c->path[depth].slot < c->path[depth].node->n) {
+            c->path.resize(depth + 1);
+            return {};
+        }
+    }
+    *moved = false;
+    return {};
+}
+
+Status NtxIndex::prev(Cursor* c, bool* moved) {
+    *moved = true;
+    Cursor::Step& s = c->path.back();
+    if (s.node->kids[s.slot] != 0) {
+        Node* child = nullptr;
+        XBASE_TRY(load(s.node->kids[s.slot], &child));
+        return descendLast(c, child);
+    }
+    if (s.slot > 0) {
+        --s.slot;
+        return {};
+    }
+    size_t depth = c->path.size() - 1;
+    while (depth > 0) {
+        --depth;
+        if (c->path[depth].slot > 0) {
+            c->path.resize(depth + 1);
+            --c->path[depth].slot;
+            return {};
+        }
+    }
+    *moved = false;
+    return {};
+}
+
+Status NtxIndex::seek(std::string_view key, Cursor* c, int* result) {
+    c->path.clear();
+    const size_t len = std::min(key.size(), static_cast<size_t>(keyLength_));
+    Node* node = nullptr;
+    XBASE_TRY(load(root_, &node));
+    size_t candidate = SIZE_MAX;  // depth of the nearest ancestor holding a greater key
+    for (;;) {
+        if (c->path.size() >= kMaxDepth) return corrupt("tree too deep or cyclic");
+        int lo = 0, hi = node->n;
+        while (lo < hi) {
+            int mid = (lo + hi) / 2;
+            if (std::memcmp(node->key(mid, keyLength_), key.data(), len) < 0)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        c->path.push_back({node, lo});
+        if (lo < node->n) candidate = c->path.size() - 1;
+        if (node->kids[lo] == 0) break;
+        XBASE_TRY(load(node->kids[lo], &node));
+    }
+    if (candidate == SIZE_MAX) {
+        c->path.clear();
+        *result = kEof;
+        return {};
+    }
+    c->path.resize(candidate + 1);
+    const Cursor::Step& s = c->path.back();
+    *result = std::memcmp(s.node->key(s.slot, keyLength_), key.data(), len) == 0 ? kFound : kAfter;
+    return {};
+}
+
+Status NtxIndex::find(std::string_view key, uint32_t rec, Cursor* c, bool* found) {
+    *found = false;
+    c->path.clear();
+    Node* node = nullptr;
+    XBASE_TRY(load(root_, &node));
+    size_t candidate = SIZE_MAX;
+    for (;;) {
+        if (c->path.size() >= kMaxDepth) return corrupt("tree too deep or cyclic");
+        int lo = 0, hi = node->n;
+        while (lo < hi) {
+            int mid = (lo + hi) / 2;
+            if (compareEntry(node->key(mid, keyLength_), node->recs[mid], key.data(), rec,
+                             keyLength_) < 0)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        c->path.push_back({node, lo});
+        if (lo < node->n) candidate = c->path.size() - 1;
+        if (node->kids[lo] == 0) break;
+        XBASE_TRY(load(node->kids[lo], &node));
+    }
+    if (candidate != SIZE_MAX) {
+        c->path.resize(candidate + 1);
+        if (this->rec(*c) == rec && this->key(*c) == key) {
+            *found = true;
+            return {};
+        }
+    }
+    // Files from other writers may keep duplicates in insertion order: scan the run.
+    int result = kEof;
+    XBASE_TRY(seek(key, c, &result));
+    bool moved = result == kFound;
+    while (moved && this->key(*c) == key) {
+        if (this->rec(*c) == rec) {
+            *found = true;
+            return {};
+        }
+        XBASE_TRY(next(c, &moved));
+    }
+    c->path.clear();
+    return {};
+}
+
+std::string_view NtxIndex::key(const Cursor& c) const {
+    const Cursor::Step& s = c.path.back();
+    return {s.node->key(s.slot, keyLength_), static_cast<size_t>(keyLength_)};
+}
+
+uint32_t NtxIndex::rec(const Cursor& c) const {
+    const Cursor::Step& s = c.path.back();
+    return s.node->recs[s.slot];
+}
+
+double NtxIndex::position(const Cursor& c) const {
+    double pos = 0.0;
+    for (size_t i = c.path.size(); i-- > 0;) {
+        const Cursor::Step& s = c.path[i];
+        const bool hasRight = s.node->kids[s.node->n] != 0;
+        const int k = s.node->n + (hasRight ? 1 : 0);
+        if (i + 1 == c.path.size()) pos = hasRight ? 1.0 : 0.5;
+        if (k > 0) pos = (pos + s.slot) / k;
+    }
+    return std::clamp(pos, 0.0, 1.0);
+}
+
+Status NtxIndex::allocate(Node** node) {
+    uint32_t offset = 0;
+    if (freeHead_ != 0) {
+        offset = freeHead_;
+        uint32_t next = 0;
+        if (auto it = nodes_.find(offset); it != nodes_.end() && it->second->free) {
+            next = it->second->nextFree;
+        } else {
+            char p[kPage];
+            size_t got = 0;
+            XBASE_TRY(file_->read(offset, kPage, p, &got));
+            const int at = got == kPage ? get16(p + 2) : 0;
+            if (at >= 2 && at + 4 <= static_cast<int>(kPage)) next = get32(p + at);
+        }
+        if (next != 0 && (next % kPage != 0 || static_cast<uint64_t>(next) + kPage > fileSize_))
+            next = 0;  // a broken free list is dropped, never followed
+        freeHead_ = next;
+    } else {
+        offset = static_cast<uint32_t>(fileSize_);
+        fileSize_ += kPage;
+    }
+    auto& slot = nodes_[offset];
+    if (!slot) slot = std::make_unique<Node>();
+    Node* x = slot.get();
+    x->offset = offset;
+    x->n = 0;
+    x->keys.clear();
+    x->recs.clear();
+    x->kids.assign(1, 0);
+    x->free = false;
+    if (!x->dirty) dirty_.push_back(x);
+    x->dirty = true;
+    headerDirty_ = true;
+    *node = x;
+    return {};
+}
+
+void NtxIndex::release(Node* node) {
+    node->free = true;
+    node->nextFree = freeHead_;
+    freeHead_ = node->offset;
+    headerDirty_ = true;
+    if (!node->dirty) dirty_.push_back(node);
+    node->dirty = true;
+}
+
+namespace {
+
+void touch(NtxIndex::Node* node, std::vector<NtxIndex::Node*>* dirty) {
+    if (!node->dirty) dirty->push_back(node);
+    node->dirty = true;
+}
+
+void eraseItem(NtxIndex::Node* x, int slot, int kid, int keyLength) {
+    x->keys.erase(static_cast<size_t>(slot) * keyLength, static_cast<size_t>(keyLength));
+    x->recs.erase(x->recs.begin() + slot);
+    x->kids.erase(x->kids.begin() + kid);
+    --x->n;
+}
+
+}  // namespace
+
+Status NtxIndex::insert(std::string_view key, uint32_t rec) {
+    std::vector<Cursor::Step> path;
+    Node* node = nullptr;
+    XBASE_TRY(load(root_, &node));
+    for (;;) {
+        if (path.size() >= kMaxDepth) return corrupt("tree too deep or cyclic");
+        int lo = 0, hi = node->n;
+        while (lo < hi) {
+            int mid = (lo + hi) / 2;
+            if (compareEntry(node->key(mid, keyLength_), node->recs[mid], key.data(), rec,
+                             keyLength_) <= 0)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        if (node->kids[lo] == 0) {
+            node->keys.insert(static_cast<size_t>(lo) * keyLength_, key.data(),
+                              static_cast<size_t>(keyLength_));
+            node->recs.insert(node->recs.begin() + lo, rec);
+            node->kids.insert(node->kids.begin() + lo, 0);
+            ++node->n;
+            touch(node, &dirty_);
+            break;
+        }
+        path.push_back({node, lo});
+        XBASE_TRY(load(node->kids[lo], &node));
+    }
+    while (node->n > max_) {
+        const int h = node->n / 2;
+        Node* lower = nullptr;
+        XBASE_TRY(allocate(&lower));
+        const size_t kl = static_cast<size_t>(keyLength_);
+        lower->keys.assign(node->keys, 0, h * kl);
+        lower->recs.assign(node->recs.begin(), node->recs.begin() + h);
+        lower->kids.assign(node->kids.begin(), node->kids.begin() + h + 1);
+        lower->n = h;
+        const std::string upKey = node->keys.substr(h * kl, kl);
+        const uint32_t upRec = node->recs[h];
+        node->keys.erase(0, (h + 1) * kl);
+        node->recs.erase(node->recs.begin(), node->recs.begin() + h + 1);
+        node->kids.erase(node->kids.begin(), node->kids.begin() + h + 1);
+        node->n -= h + 1;
+        touch(node, &dirty_);
+        if (path.empty()) {
+            Node* root = nullptr;
+            XBASE_TRY(allocate(&root));
+            root->keys = upKey;
+            root->recs = {upRec};
+            root->kids = {lower->offset, node->offset};
+            root->n = 1;
+            root_ = root->offset;
+            headerDirty_ = true;
+            break;
+        }
+        Node* parent = path.back().node;
+        const int c = path.back().slot;
+        path.pop_back();
+        parent->keys.insert(static_cast<size_t>(c) * kl, upKey);
+        parent->recs.insert(parent->recs.begin() + c, upRec);
+        parent->kids.insert(parent->kids.begin() + c, lower->offset);
+        ++parent->n;
+        touch(parent, &dirty_);
+        node = parent;
+    }
+    return {};
+}
+
+Status NtxIndex::remove(std::string_view key, uint32_t rec) {
+    Cursor c;
+    bool found = false;
+    XBASE_TRY(find(key, rec, &c, &found));
+    if (!found) return corrupt("record " + std::to_string(rec) + " is missing from the index");
+    std::vector<Cursor::Step>& path = c.path;
+    Node* node = path.back().node;
+    const int s = path.back().slot;
+    const size_t kl = static_cast<size_t>(keyLength_);
+    if (node->kids[s] != 0) {
+        // An interior entry gives way to its predecessor, the last entry of its left subtree.
+        Node* child = nullptr;
+        XBASE_TRY(load(node->kids[s], &child));
+        XBASE_TRY(descendLast(&c, child));
+        Node* leaf = path.back().node;
+        const int ls = path.back().slot;
+        if (leaf->kids[ls + 1] != 0) return corrupt("inconsistent leaf");
+        node->keys.replace(s * kl, kl, leaf->keys, ls * kl, kl);
+        node->recs[s] = leaf->recs[ls];
+        touch(node, &dirty_);
+        eraseItem(leaf, ls, ls + 1, keyLength_);
+        touch(leaf, &dirty_);
+    } else {
+        eraseItem(node, s, s + 1, keyLength_);
+        touch(node, &dirty_);
+    }
+    return fixUnderflow(path, path.size() - 1);
+}
+
+Status NtxIndex::fixUnderflow(std::vector<Cursor::Step>& path, size_t level) {
+    const size_t kl = static_cast<size_t>(keyLength_);
+    for (; level > 0; --level) {
+        Node* x = path[level].node;
+        if (x->n >= half_) return {};
+        Node* p = path[level - 1].node;
+        const int c = path[level - 1].slot;
+        Node* left = nullptr;
+        Node* right = nullptr;
+        if (c > 0) XBASE_TRY(load(p->kids[c - 1], &left));
+        if (c < p->n) XBASE_TRY(load(p->kids[c + 1], &right));
+        if (left && left->n > half_) {
+            x->keys.insert(0, p->keys, (c - 1) * kl, kl);
+            x->recs.insert(x->recs.begin(), p->recs[c - 1]);
+            x->kids.insert(x->kids.begin(), left->kids[left->n]);
+            ++x->n;
+            p->keys.replace((c - 1) * kl, kl, left->keys, (left->n - 1) * kl, kl);
+            p->recs[c - 1] = left->recs[left->n - 1];
+            eraseItem(left, left->n - 1, left->n, keyLength_);
+            touch(x, &dirty_), touch(p, &dirty_), touch(left, &dirty_);
+            return {};
+        }
+        if (right && right->n > half_) {
+            x->keys.append(p->keys, c * kl, kl);
+            x->recs.push_back(p->recs[c]);
+            x->kids.push_back(right->kids[0]);
+            ++x->n;
+            p->keys.replace(c * kl, kl, right->keys, 0, kl);
+            p->recs[c] = right->recs[0];
+            eraseItem(right, 0, 0, keyLength_);
+            touch(x, &dirty_), touch(p, &dirty_), touch(right, &dirty_);
+            return {};
+        }
+        // Merge with a sibling: a + separator + b into a; b's page is freed.
+        Node* a = left ? left : x;
+        Node* b = left ? x : right;
+        const int sep = left ? c - 1 : c;
+        if (!b) return {};  // a lone child: nothing to merge with
+        a->keys.append(p->keys, sep * kl, kl);
+        a->recs.push_back(p->recs[sep]);
+        a->keys += b->keys;
+        a->recs.insert(a->recs.end(), b->recs.begin(), b->recs.end());
+        a->kids.insert(a->kids.end(), b->kids.begin(), b->kids.end());
+        a->n += 1 + b->n;
+        eraseItem(p, sep, sep + 1, keyLength_);
+        touch(a, &dirty_), touch(p, &dirty_);
+        release(b);
+    }
+    Node* root = path[0].node;
+    if (root->n == 0 && root->kids[0] != 0) {
+        root_ = root->kids[0];
+        release(root);
+    }
+    return {};
+}
+
+Status NtxIndex::commit() {
+    char page[kPage];
+    for (Node* x : dirty_) {
+        std::memset(page, 0, kPage);
+        const int base = (max_ + 2) * 2;
+        for (int i = 0; i <= max_; ++i) put16(page + 2 + 2 * i, static_cast<uint16_t>(base + i * itemSize_));
+        if (x->free) {
+            put32(page + base, x->nextFree);
+        } else {
+            put16(page, static_cast<uint16_t>(x->n));
+            for (int i = 0; i <= x->n; ++i) {
+                char* item = page + base + i * itemSize_;
+                put32(item, x->kids[i]);
+                if (i < x->n) {
+                    put32(item + 4, x->recs[i]);
+                    std::memcpy(item + 8, x->key(i, keyLength_), static_cast<size_t>(keyLength_));
+                }
+            }
+        }
+        XBASE_TRY(file_->write(x->offset, page, kPage));
+        x->dirty = false;
+    }
+    dirty_.clear();
+    if (headerDirty_) {
+        char h[12];
+        put16(h, 6);
+        put16(h + 2, ++version_);
+        put32(h + 4, root_);
+        put32(h + 8, freeHead_);
+        XBASE_TRY(file_->write(0, h, sizeof h));
+        headerDirty_ = false;
+    }
+    return {};
+}
+
+Status NtxIndex::build(Env* env, const std::string& path, const std::string& expression,
+                       int keyLength, int keyDecimals, const char* keys, const uint32_t* recs,
+                       size_t n) {
+    if (keyLength < 1 || keyLength > 250 || expression.size() > 255)
+        return Status(kErrExpr, "key too long: " + expression);
+    std::unique_ptr<File> file;
+    XBASE_TRY(env->open(path, OpenMode::Create, &file));
+    const int max = maxItems(keyLength);
+    const int itemSize = keyLength + 8;
+    const int base = (max + 2) * 2;
+    std::string out;
+    out.reserve(1 << 20);
+    uint64_t written = kPage;
+    uint32_t nextPage = kPage;
+    auto flush = [&]() -> Status {
+        XBASE_TRY(file->write(written, out.data(), out.size()));
+        written += out.size();
+        out.clear();
+        return {};
+    };
+    // Emits one page of `count` entries (indices into keys/recs) and their children.
+    auto emit = [&](const uint32_t* entries, int count, const uint32_t* kids,
+                    uint32_t* offset) -> Status {
+        const size_t at = out.size();
+        out.resize(at + kPage, '\0');
+        char* page = &out[at];
+        put16(page, static_cast<uint16_t>(count));
+        for (int i = 0; i <= max; ++i) put16(page + 2 + 2 * i, static_cast<uint16_t>(base + i * itemSize));
+        for (int i = 0; i <= count; ++i) {
+            char* item = page + base + i * itemSize;
+            put32(item, kids ? kids[i] : 0);
+            if (i < count) {
+                put32(item + 4, recs[entries[i]]);
+                std::memcpy(item + 8, keys + static_cast<size_t>(entries[i]) * keyLength,
+                            static_cast<size_t>(keyLength));
+            }
+        }
+        *offset = nextPage;
+        nextPage += kPage;
+        if (out.size() >= (1 << 20)) XBASE_TRY(flush());
+        return {};
+    };
+    std::vector<uint32_t> entries(n);
+    std::iota(entries.begin(), entries.end(), 0u);
+    std::vector<uint32_t> kids;
+    uint32_t root = 0;
+    for (;;) {
+        const size_t m = entries.size();
+        if (m <= static_cast<size_t>(max)) {
+            XBASE_TRY(emit(entries.data(), static_cast<int>(m), kids.empty() ? nullptr : kids.data(),
+                           &root));
+            break;
+        }
+        // Split m entries into p pages of nearly equal size with p - 1 separators between them.
+        const size_t p = (m + 1 + max) / (max + 1);
+        const size_t inPages = m - (p - 1);
+        std::vector<uint32_t> upEntries, upKids;
+        upEntries.reserve(p - 1);
+        upKids.reserve(p);
+        size_t pos = 0, kidPos = 0;
+        for (size_t j = 0; j < p; ++j) {
+            const size_t size = inPages / p + (j < inPages % p ? 1 : 0);
+            uint32_t offset = 0;
+            XBASE_TRY(emit(entries.data() + pos, static_cast<int>(size),
+                           kids.empty() ? nullptr : kids.data() + kidPos, &offset));
+            pos += size;
+            kidPos += size + 1;
+            upKids.push_back(offset);
+            if (j + 1 < p) upEntries.push_back(entries[pos++]);
+        }
+        entries = std::move(upEntries);
+        kids = std::move(upKids);
+    }
+    XBASE_TRY(flush());
+    char h[kPage] = {};
+    put16(h, 6);
+    put16(h + 2, 1);
+    put32(h + 4, root);
+    put16(h + 12, static_cast<uint16_t>(itemSize));
+    put16(h + 14, static_cast<uint16_t>(keyLength));
+    put16(h + 16, static_cast<uint16_t>(keyDecimals));
+    put16(h + 18, static_cast<uint16_t>(max));
+    put16(h + 20, static_cast<uint16_t>(max / 2));
+    std::memcpy(h + kHeaderFixed, expression.data(), expression.size());
+    XBASE_TRY(file->write(0, h, kPage));
+    return file->sync();
+}
+
+bool NtxIndex::check(const std::function<void(const std::string&)>& problem,
+                     const std::function<void(std::string_view, uint32_t)>& entry) {
+    std::vector<bool> seen(static_cast<size_t>(fileSize_ / kPage), false);
+    int leafDepth = -1;
+    std::string last;
+    bool haveLast = false, ok = true;
+    Status s = checkNode(root_, 0, &leafDepth, &seen, &last, &haveLast, problem, entry, &ok);
+    if (!s.ok()) {
+        problem(s.message());
+        return false;
+    }
+    return ok;
+}
+
+Status NtxIndex::checkNode(uint32_t offset, int depth, int* leafDepth, std::vector<bool>* seen,
+                           std::string* last, bool* haveLast,
+                           const std::function<void(const std::string&)>& problem,
+                           const std::function<void(std::string_view, uint32_t)>& entry,
+                           bool* ok) {
+    if (depth >= static_cast<int>(kMaxDepth)) return corrupt("tree too deep");
+    const size_t page = offset / kPage;
+    if (page < seen->size() && (*seen)[page]) return corrupt("a page is reached twice (cycle)");
+    Node* x = nullptr;
+    XBASE_TRY(load(offset, &x));
+    (*seen)[page] = true;
+    if (x->n == 0 && depth > 0) return corrupt("empty page below the root");
+    const bool leaf = x->kids[0] == 0;
+    if (leaf) {
+        if (*leafDepth < 0) *leafDepth = depth;
+        if (*leafDepth != depth) {
+            problem(path_ + ": leaves at different depths");
+            *ok = false;
+        }
+    }
+    for (int i = 0; i <= x->n; ++i) {
+        if ((x->kids[i] == 0) != leaf) return corrupt("page mixes leaf and branch items");
+        if (!leaf) XBASE_TRY(checkNode(x->kids[i], depth + 1, leafDepth, seen, last, haveLast,
+                                       problem, entry, ok));
+        if (i == x->n) break;
+        std::string_view k(x->key(i, keyLength_), static_cast<size_t>(keyLength_));
+        if (*haveLast && k < std::string_view(*last)) {
+            problem(path_ + ": keys out of order at record " + std::to_string(x->recs[i]));
+            *ok = false;
+        }
+        last->assign(k);
+        *haveLast = true;
+        entry(k, x->recs[i]);
+    }
+    return {};
+}
+
+}  // namespace xbase

@@ -1,0 +1,115 @@
+// One index tag in a Clipper-layout .ntx file: a B-tree of fixed-width keys with record numbers.
+//
+// Layout: 1024-byte pages; page 0 is the header (signature 6, an update counter, root page
+// offset, free-list head, item size = key size + 8, key size, decimals, max items per page,
+// half of it, the key expression text). A page holds its item count, max + 1 slot offsets
+// (a permutation, read through) and the items: left-child page offset, record number, key.
+// The slot after the last key carries only the right-most child. Page addresses are byte
+// offsets. It is a true B-tree: interior items are real entries, and in-order traversal gives
+// key order. Freed pages form a list through the first item's child pointer.
+//
+// Invariants kept by this engine: entries are ordered by (key bytes, record number), so an
+// entry is found in O(log n) however many duplicates share its key; every page but the root
+// holds between half and max items; all leaves are at one depth. Files written by other
+// tools are read as they are (duplicates in any order); nothing read from the file is trusted
+// further than its bounds: page offsets past the end, cycles and bad counts give kErrIndex.
+//
+// Decoded pages stay in memory once read; changes are written by commit().
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "db/xbase/env.h"
+
+namespace xbase {
+
+class NtxIndex {
+public:
+    struct Node;
+    // The path from the root to the current entry: for each page above the last, the child
+    // taken; on the last page, the entry's slot.
+    struct Cursor {
+        struct Step {
+            Node* node;
+            int slot;
+        };
+        std::vector<Step> path;
+        bool valid() const { return !path.empty(); }
+    };
+
+    static Status open(Env* env, const std::string& path, std::unique_ptr<NtxIndex>* out);
+    // Writes a complete index file at `path` from `n` entries already in (key, record) order:
+    // keys is n x keyLength bytes.
+    static Status build(Env* env, const std::string& path, const std::string& expression,
+                        int keyLength, int keyDecimals, const char* keys, const uint32_t* recs,
+                        size_t n);
+    static int maxItems(int keyLength);
+
+    ~NtxIndex();
+    const std::string& expression() const { return expression_; }
+    int keyLength() const { return keyLength_; }
+    File* file() { return file_.get(); }
+    const std::string& path() const { return path_; }
+
+    // Each sets *found (or *moved) to false when there is no such entry; the cursor is then
+    // left unchanged (next/prev) or emptied (first/last).
+    Status first(Cursor* c, bool* found);
+    Status last(Cursor* c, bool* found);
+    Status next(Cursor* c, bool* moved);
+    Status prev(Cursor* c, bool* moved);
+    // First entry whose key, compared over key.size() bytes, is not less than `key`:
+    // kFound when it matches, kAfter when greater, kEof when none.
+    Status seek(std::string_view key, Cursor* c, int* result);
+    // The entry (key, rec) exactly.
+    Status find(std::string_view key, uint32_t rec, Cursor* c, bool* found);
+    std::string_view key(const Cursor& c) const;
+    uint32_t rec(const Cursor& c) const;
+    double position(const Cursor& c) const;
+
+    // Cursors are invalid after a change.
+    Status insert(std::string_view key, uint32_t rec);
+    Status remove(std::string_view key, uint32_t rec);
+    // Writes changed pages and the header.
+    Status commit();
+
+    // Walks the whole tree checking its structure and key order; calls `entry` for each entry
+    // in order. Returns false (after reporting) when the structure is too broken to go on.
+    bool check(const std::function<void(const std::string&)>& problem,
+               const std::function<void(std::string_view key, uint32_t rec)>& entry);
+
+private:
+    NtxIndex() = default;
+    Status load(uint32_t offset, Node** node);
+    Status descendFirst(Cursor* c, Node* node);
+    Status descendLast(Cursor* c, Node* node);
+    Status allocate(Node** node);
+    void release(Node* node);
+    Status fixUnderflow(std::vector<Cursor::Step>& path, size_t level);
+    Status corrupt(const std::string& what) const;
+    Status checkNode(uint32_t offset, int depth, int* leafDepth, std::vector<bool>* seen,
+                     std::string* last, bool* haveLast,
+                     const std::function<void(const std::string&)>& problem,
+                     const std::function<void(std::string_view, uint32_t)>& entry, bool* ok);
+
+    std::unique_ptr<File> file_;
+    std::string path_;
+    std::string expression_;
+    int keyLength_ = 0;
+    int itemSize_ = 0;
+    int max_ = 0;
+    int half_ = 0;
+    uint16_t version_ = 0;
+    uint32_t root_ = 0;
+    uint32_t freeHead_ = 0;
+    uint64_t fileSize_ = 0;
+    bool headerDirty_ = false;
+    std::unordered_map<uint32_t, std::unique_ptr<Node>> nodes_;
+    std::vector<Node*> dirty_;
+};
+
+}  // namespace xbase

@@ -1,0 +1,118 @@
+// The engine's table: a .dbf with its memo file and open tags, the current record held in
+// memory, and the operations of the public Table interface. Internal to the engine.
+//
+// Invariants: buf_ is the current record as the caller sees it and orig_ as the file holds it
+// (both valid once loaded_); changed_ means buf_ or a pending memo differs from the file; the
+// selected tag's cursor_ points at (key of orig_, rec_) whenever cursorValid_.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/xbase/dbf.h"
+#include "db/xbase/dbt.h"
+#include "db/xbase/expr.h"
+#include "db/xbase/ntx.h"
+#include "db/xbase/xbase.h"
+
+namespace xbase {
+
+class TableImpl final : public Table {
+public:
+    TableImpl(Context* ctx, std::string name, std::string dbfPath);
+    ~TableImpl() override;
+
+    // Opens the files: the table, its memo file, and with `withTags` its group file's tags.
+    Status openFiles(bool withTags);
+    Status createIndex(std::string_view name, const std::vector<TagInfo>& tags);
+    const std::string& dbfPath() const { return dbfPath_; }
+
+    const std::string& name() const override { return name_; }
+    Field* field(std::string_view name) override;
+    int fieldCount() const override { return static_cast<int>(fields_.size()); }
+    Field* fieldAt(int index) override;
+    Tag* tag(std::string_view name) override;
+    int tagCount() const override { return static_cast<int>(tags_.size()); }
+    Tag* tagAt(int index) override;
+    void select(Tag* tag) override;
+    Tag* selected() const override;
+
+    int top() override;
+    int bottom() override;
+    int skip(long n) override;
+    int seek(std::string_view key) override;
+    int go(uint32_t recNo) override;
+    uint32_t recNo() const override { return rec_; }
+    uint32_t recCount() const override { return dbf_ ? dbf_->count() : 0; }
+    bool eof() const override { return eof_; }
+    bool bof() const override { return bof_; }
+    double position() override;
+    std::string currentKey() override;
+
+    bool deleted() override;
+    void deleteRecord() override;
+    void recall() override;
+    int appendBlank() override;
+    int flush() override;
+    int pack() override;
+    int memoCompress() override;
+    int zap(uint32_t from, uint32_t count) override;
+    void check(std::vector<std::string>* problems) override;
+    int close() override;
+
+    // Used by Field.
+    const char* record();
+    char* recordForWrite();
+    std::string readMemo(int field);
+    void setMemo(int field, std::string_view text);
+    int fail(const Status& s);
+
+private:
+    struct TagState {
+        std::unique_ptr<Tag> handle;
+        std::unique_ptr<NtxIndex> index;
+        KeyExpr expr;
+    };
+
+    Status openTag(const std::string& tagName);
+    Status lockFile(File* file, uint64_t offset, uint64_t length);
+    Status ensureLoaded();
+    Status ensureCursor();
+    Status flushRecord();
+    void atRecord(uint32_t rec);
+    void atEof();
+    int positioned(const Status& s, int result);
+    // Rewrites the table keeping the records `keep` accepts, optionally compacting memos;
+    // the new files replace the old atomically and the tags are rebuilt.
+    template <typename Keep>
+    Status rewrite(Keep keep, bool compactMemo);
+    Status rebuildTags(const std::vector<TagInfo>& tags, const std::string& groupName);
+    Status reopen();
+
+    Context* ctx_;
+    std::string name_;
+    std::string dbfPath_;
+    std::string dbtPath_;
+    std::unique_ptr<DbfFile> dbf_;
+    std::unique_ptr<DbtFile> dbt_;
+    std::vector<std::unique_ptr<Field>> fields_;
+    std::vector<TagState> tags_;
+    std::string groupName_;
+    int selected_ = -1;
+    NtxIndex::Cursor cursor_;
+    bool cursorValid_ = false;
+    uint32_t rec_ = 0;
+    bool eof_ = true;
+    bool bof_ = false;
+    std::string buf_;
+    std::string orig_;
+    bool loaded_ = false;
+    bool changed_ = false;
+    bool appended_ = false;
+    bool modified_ = false;
+    std::map<int, std::string> memos_;
+};
+
+}  // namespace xbase

@@ -1,0 +1,275 @@
+// Whole-table operations of TableImpl: pack, zap and memo compaction (each a rewrite that
+// replaces the files atomically), tag building, and the integrity check.
+#include <algorithm>
+#include <cstring>
+
+#include "db/xbase/names.h"
+#include "db/xbase/table.h"
+
+namespace xbase {
+namespace {
+
+uint32_t memoBlockOf(const char* text) {
+    uint32_t block = 0;
+    for (int i = 0; i < 10; ++i)
+        if (text[i] >= '0' && text[i] <= '9') block = block * 10 + static_cast<uint32_t>(text[i] - '0');
+    return block;
+}
+
+constexpr size_t kScanBytes = 1 << 20;
+
+// Reads the table front to back in large pieces, handing each record to `fn(rec, bytes)`.
+template <typename Fn>
+Status scan(DbfFile* dbf, Fn fn) {
+    const uint32_t batch = std::max<uint32_t>(1, kScanBytes / dbf->recordLength());
+    std::string buf;
+    for (uint32_t first = 1; first <= dbf->count(); first += batch) {
+        const uint32_t n = std::min(batch, dbf->count() - first + 1);
+        buf.resize(static_cast<size_t>(n) * dbf->recordLength());
+        XBASE_TRY(dbf->readRange(first, n, buf.data()));
+        for (uint32_t i = 0; i < n; ++i)
+            XBASE_TRY(fn(first + i, buf.data() + static_cast<size_t>(i) * dbf->recordLength()));
+    }
+    return {};
+}
+
+struct SortItem {
+    uint64_t prefix;  // the key's first 8 bytes, big-endian, so integer order is byte order
+    uint32_t index;
+};
+
+}  // namespace
+
+template <typename Keep>
+Status TableImpl::rewrite(Keep keep, bool compactMemo) {
+    XBASE_TRY(flushRecord());
+    Env* env = ctx_->env();
+    compactMemo = compactMemo && dbt_;
+    const std::string newDbf = dbfPath_ + ".new";
+    const std::string newDbt = dbtPath_ + ".new";
+    const std::string marker = dbfPath_ + ".commit";
+    {
+        std::unique_ptr<File> out;
+        XBASE_TRY(env->open(newDbf, OpenMode::Create, &out));
+        std::unique_ptr<DbtFile> memoOut;
+        if (compactMemo) {
+            XBASE_TRY(DbtFile::create(env, newDbt));
+            XBASE_TRY(DbtFile::open(env, newDbt, &memoOut));
+        }
+        const int len = dbf_->recordLength();
+        uint64_t at = static_cast<uint64_t>(dbf_->headerLength());
+        uint32_t kept = 0;
+        std::string pending, rec, memo;
+        XBASE_TRY(scan(dbf_.get(), [&](uint32_t r, const char* bytes) -> Status {
+            if (!keep(r, bytes[0] == '*')) return {};
+            rec.assign(bytes, static_cast<size_t>(len));
+            if (compactMemo) {
+                for (size_t f = 0; f < dbf_->fields().size(); ++f) {
+                    if (dbf_->fields()[f].type != 'M') continue;
+                    char* text = rec.data() + dbf_->offsets()[f];
+                    XBASE_TRY(dbt_->read(memoBlockOf(text), &memo));
+                    uint32_t block = 0;
+                    XBASE_TRY(memoOut->append(memo, &block));
+                    char tmp[16];
+                    if (block == 0)
+                        std::memset(text, ' ', 10);
+                    else {
+                        std::snprintf(tmp, sizeof tmp, "%10u", block);
+                        std::memcpy(text, tmp, 10);
+                    }
+                }
+            }
+            pending += rec;
+            ++kept;
+            if (pending.size() >= kScanBytes) {
+                XBASE_TRY(out->write(at, pending.data(), pending.size()));
+                at += pending.size();
+                pending.clear();
+            }
+            return {};
+        }));
+        pending.push_back('\x1A');
+        XBASE_TRY(out->write(at, pending.data(), pending.size()));
+        std::string header =
+            DbfFile::headerBytes(dbf_->fields(), dbf_->hasMemo(), kept, dbf_->headerLength());
+        char version = 0;
+        size_t got = 0;
+        XBASE_TRY(dbf_->file()->read(0, 1, &version, &got));
+        header[0] = version;
+        XBASE_TRY(out->write(0, header.data(), header.size()));
+        XBASE_TRY(out->sync());
+        if (memoOut) XBASE_TRY(memoOut->file()->sync());
+    }
+    // The old tags go first: a crash from here on leaves them missing, and missing index files
+    // are rebuilt from whichever table survived.
+    std::vector<TagInfo> infos;
+    const std::string selectedName = selected_ >= 0 ? tags_[selected_].handle->name() : "";
+    for (auto& t : tags_) infos.push_back({t.handle->name(), t.index->expression()});
+    std::vector<std::string> tagPaths;
+    for (auto& t : tags_) tagPaths.push_back(t.index->path());
+    tags_.clear();
+    selected_ = -1;
+    for (const std::string& p : tagPaths) XBASE_TRY(env->remove(p));
+    if (compactMemo) {
+        {
+            std::unique_ptr<File> m;
+            XBASE_TRY(env->open(marker, OpenMode::Create, &m));
+            XBASE_TRY(m->sync());
+        }
+        XBASE_TRY(env->rename(newDbt, dbtPath_));
+        XBASE_TRY(env->rename(newDbf, dbfPath_));
+        XBASE_TRY(env->remove(marker));
+    } else {
+        XBASE_TRY(env->rename(newDbf, dbfPath_));
+    }
+    XBASE_TRY(reopen());
+    if (!infos.empty()) XBASE_TRY(rebuildTags(infos, groupName_));
+    for (size_t i = 0; i < tags_.size(); ++i)
+        if (tags_[i].handle->name() == selectedName) selected_ = static_cast<int>(i);
+    return {};
+}
+
+Status TableImpl::reopen() {
+    dbt_.reset();
+    dbf_.reset();
+    changed_ = appended_ = false;
+    memos_.clear();
+    cursorValid_ = false;
+    return openFiles(false);
+}
+
+Status TableImpl::rebuildTags(const std::vector<TagInfo>& tags, const std::string& groupName) {
+    std::vector<KeyExpr> exprs(tags.size());
+    for (size_t t = 0; t < tags.size(); ++t)
+        XBASE_TRY(KeyExpr::compile(tags[t].expression, dbf_->fields(), dbf_->offsets(), &exprs[t]));
+    const uint32_t n = dbf_->count();
+    std::vector<std::string> keys(tags.size());
+    for (size_t t = 0; t < tags.size(); ++t) keys[t].resize(static_cast<size_t>(n) * exprs[t].length());
+    XBASE_TRY(scan(dbf_.get(), [&](uint32_t r, const char* bytes) -> Status {
+        for (size_t t = 0; t < tags.size(); ++t)
+            exprs[t].eval(bytes, keys[t].data() + static_cast<size_t>(r - 1) * exprs[t].length());
+        return {};
+    }));
+    tags_.clear();
+    selected_ = -1;
+    std::vector<std::string> names;
+    for (size_t t = 0; t < tags.size(); ++t) {
+        const size_t kl = static_cast<size_t>(exprs[t].length());
+        const char* k = keys[t].data();
+        std::vector<SortItem> items(n);
+        for (uint32_t i = 0; i < n; ++i) {
+            uint64_t prefix = 0;
+            for (size_t b = 0; b < 8; ++b)
+                prefix = prefix << 8 | (b < kl ? static_cast<uint8_t>(k[i * kl + b]) : 0);
+            items[i] = {prefix, i};
+        }
+        std::sort(items.begin(), items.end(), [&](const SortItem& a, const SortItem& b) {
+            if (a.prefix != b.prefix) return a.prefix < b.prefix;
+            if (kl > 8) {
+                int c = std::memcmp(k + a.index * kl + 8, k + b.index * kl + 8, kl - 8);
+                if (c != 0) return c < 0;
+            }
+            return a.index < b.index;
+        });
+        std::string sorted(static_cast<size_t>(n) * kl, ' ');
+        std::vector<uint32_t> recs(n);
+        for (uint32_t i = 0; i < n; ++i) {
+            std::memcpy(&sorted[i * kl], k + items[i].index * kl, kl);
+            recs[i] = items[i].index + 1;
+        }
+        std::string().swap(keys[t]);
+        const std::string path = ctx_->resolve(tags[t].name + ".ntx");
+        XBASE_TRY(NtxIndex::build(ctx_->env(), path + ".new", tags[t].expression,
+                                  static_cast<int>(kl), 0, sorted.data(), recs.data(), n));
+        XBASE_TRY(ctx_->env()->rename(path + ".new", path));
+        XBASE_TRY(openTag(tags[t].name));
+        names.push_back(tags[t].name);
+    }
+    groupName_ = groupName;
+    return writeGroupFile(ctx_->env(), ctx_->resolve(groupName + ".cgp"), names);
+}
+
+Status TableImpl::createIndex(std::string_view name, const std::vector<TagInfo>& tags) {
+    XBASE_TRY(flushRecord());
+    for (const TagInfo& t : tags) {
+        KeyExpr e;
+        XBASE_TRY(KeyExpr::compile(t.expression, dbf_->fields(), dbf_->offsets(), &e));
+        if (ctx_->safety() && ctx_->env()->exists(ctx_->resolve(t.name + ".ntx")))
+            return Status(kErrCreate, t.name + ".ntx already exists");
+    }
+    const std::string group(name);
+    if (ctx_->safety() && ctx_->env()->exists(ctx_->resolve(group + ".cgp")))
+        return Status(kErrCreate, group + ".cgp already exists");
+    XBASE_TRY(rebuildTags(tags, group));
+    if (recCount() > 0)
+        atRecord(1);
+    else
+        atEof();
+    return {};
+}
+
+int TableImpl::pack() {
+    Status s = rewrite([](uint32_t, bool deleted) { return !deleted; }, false);
+    if (!s.ok()) return fail(s);
+    return top() < 0 ? -1 : kFound;
+}
+
+int TableImpl::memoCompress() {
+    if (!dbt_) return kFound;
+    Status s = rewrite([](uint32_t, bool) { return true; }, true);
+    if (!s.ok()) return fail(s);
+    return top() < 0 ? -1 : kFound;
+}
+
+int TableImpl::zap(uint32_t from, uint32_t count) {
+    const uint64_t end = static_cast<uint64_t>(from) + count;
+    Status s = rewrite([&](uint32_t r, bool) { return r < from || r >= end; }, false);
+    if (!s.ok()) return fail(s);
+    return top() < 0 ? -1 : kFound;
+}
+
+void TableImpl::check(std::vector<std::string>* problems) {
+    if (!flushRecord().ok()) problems->push_back(dbfPath_ + ": pending change could not be written");
+    const size_t before = problems->size();
+    dbf_->check(problems);
+    if (problems->size() > before) return;  // the records cannot be trusted for the rest
+    const uint32_t n = dbf_->count();
+    if (dbt_) {
+        Status s = scan(dbf_.get(), [&](uint32_t r, const char* bytes) -> Status {
+            for (size_t f = 0; f < dbf_->fields().size(); ++f) {
+                if (dbf_->fields()[f].type != 'M') continue;
+                const uint32_t block = memoBlockOf(bytes + dbf_->offsets()[f]);
+                if (block >= dbt_->nextFree())
+                    problems->push_back(dbtPath_ + ": record " + std::to_string(r) +
+                                        " names memo block " + std::to_string(block) +
+                                        " past the end of the memo file");
+            }
+            return {};
+        });
+        if (!s.ok()) problems->push_back(s.message());
+    }
+    std::string rec(static_cast<size_t>(dbf_->recordLength()), ' ');
+    for (auto& t : tags_) {
+        const std::string& path = t.index->path();
+        std::vector<uint8_t> seen(static_cast<size_t>(n) + 1, 0);
+        int reported = 0;
+        auto problem = [&](const std::string& line) {
+            if (++reported <= 10) problems->push_back(line);
+        };
+        const bool whole = t.index->check(problem, [&](std::string_view key, uint32_t r) {
+            if (r == 0 || r > n) return problem(path + ": names record " + std::to_string(r) +
+                                                " of " + std::to_string(n));
+            if (seen[r]++) return problem(path + ": lists record " + std::to_string(r) + " twice");
+            if (!dbf_->read(r, rec.data()).ok() || t.expr.eval(rec.data()) != key)
+                problem(path + ": stored key of record " + std::to_string(r) +
+                        " differs from its expression's value");
+        });
+        if (whole)
+            for (uint32_t r = 1; r <= n; ++r)
+                if (!seen[r]) problem(path + ": record " + std::to_string(r) + " is missing");
+        if (reported > 10)
+            problems->push_back(path + ": " + std::to_string(reported - 10) + " more problems");
+    }
+}
+
+}  // namespace xbase

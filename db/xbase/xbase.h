@@ -1,0 +1,202 @@
+// The table engine's public interface: dBASE III tables with memo files (.dbf/.dbt), Clipper-
+// layout index files (.ntx) gathered in group files (.cgp). One Context per program owns every
+// open table; tables hand out Field and Tag handles that live as long as the table is open.
+//
+// Positioning calls return a result code: kFound (0) found or moved, kAfter (2) positioned on
+// the next greater key, kEof (3) past the end, kBof (4) a backward skip hit the first record;
+// a negative value is an error, also left pending in the context for errorCode().
+//
+// The current record is held in memory; changes made through Field handles reach the files,
+// and every tag of the table follows the changed keys, when the table moves (top, bottom, skip,
+// seek, go, appendBlank) or closes, or on flush().
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/xbase/env.h"
+#include "db/xbase/status.h"
+
+namespace xbase {
+
+enum Result : int { kFound = 0, kAfter = 2, kEof = 3, kBof = 4 };
+
+struct FieldInfo {
+    std::string name;  // at most 10 characters
+    char type;         // 'C', 'N', 'D', 'L' or 'M'
+    int length;        // C: 1-254, N: 1-19, D: 8, L: 1, M: 10
+    int decimals = 0;  // N only
+};
+
+struct TagInfo {
+    std::string name;        // also the base name of the tag's .ntx file
+    std::string expression;  // e.g. "Upper(Last + First)", "Str(CuNo, 6)", "DTOS(IDate)"
+};
+
+class Table;
+class TableImpl;
+
+class Field {
+public:
+    const std::string& name() const { return name_; }
+    char type() const { return type_; }
+    int length() const { return length_; }
+    int decimals() const { return decimals_; }
+
+    std::string str() const;  // blank-padded to the width
+    int asInt() const;
+    long asLong() const;
+    double asDouble() const;
+    bool isTrue() const;      // logical 'T', 't', 'Y' or 'y'
+    std::string memo() const;  // memo fields only
+
+    // Text is cut or blank-padded to the width; logicals take "T"/"F".
+    void assign(std::string_view text);
+    void assignInt(int value) { assignLong(value); }
+    void assignLong(long value);
+    void assignDouble(double value);
+    void assignMemo(std::string_view text);
+
+private:
+    friend class TableImpl;
+    Field(TableImpl* table, int index, const FieldInfo& info, int offset);
+    TableImpl* table_;
+    int index_;
+    std::string name_;
+    char type_;
+    int length_;
+    int decimals_;
+    int offset_;  // of the field within the record, deletion flag included
+};
+
+class Tag {
+public:
+    const std::string& name() const { return name_; }
+    const std::string& expression() const { return expression_; }
+    int keyLength() const { return keyLength_; }
+
+private:
+    friend class TableImpl;
+    Tag(std::string name, std::string expression, int keyLength, int index)
+        : name_(std::move(name)), expression_(std::move(expression)),
+          keyLength_(keyLength), index_(index) {}
+    std::string name_;
+    std::string expression_;
+    int keyLength_;
+    int index_;
+};
+
+class Table {
+public:
+    virtual ~Table() = default;
+    virtual const std::string& name() const = 0;  // as given to open, without extension
+
+    // Fields and tags by name, in any letter case; nullptr (error pending) when there is none.
+    virtual Field* field(std::string_view name) = 0;
+    virtual int fieldCount() const = 0;
+    virtual Field* fieldAt(int index) = 0;
+    virtual Tag* tag(std::string_view name) = 0;
+    virtual int tagCount() const = 0;
+    virtual Tag* tagAt(int index) = 0;
+    // Selects the order: a tag, or nullptr for record-number order.
+    virtual void select(Tag* tag) = 0;
+    virtual Tag* selected() const = 0;
+
+    virtual int top() = 0;                     // kFound, or kEof when empty
+    virtual int bottom() = 0;                  // kFound, or kEof when empty
+    virtual int skip(long n = 1) = 0;          // kFound, kEof past the last, kBof before the first
+    virtual int seek(std::string_view key) = 0;  // kFound, kAfter or kEof; compares key's length
+    virtual int go(uint32_t recNo) = 0;        // kFound, or kErrRecord
+    virtual uint32_t recNo() const = 0;        // 1-based; recCount() + 1 at end of file
+    virtual uint32_t recCount() const = 0;     // deleted records included
+    virtual bool eof() const = 0;
+    virtual bool bof() const = 0;
+    // Relative place of the current record in the selected order, 0.0 to 1.0; an estimate
+    // taken from the index path in O(tree depth).
+    virtual double position() = 0;
+    // The current record's key in the selected tag (empty in record order).
+    virtual std::string currentKey() = 0;
+
+    virtual bool deleted() = 0;
+    virtual void deleteRecord() = 0;
+    virtual void recall() = 0;
+    virtual int appendBlank() = 0;             // appends a blank record and makes it current
+    virtual int flush() = 0;                   // writes pending changes of the current record
+
+    // Removes deleted records, then rebuilds every tag; the new files replace the old ones
+    // atomically.
+    virtual int pack() = 0;
+    // Rewrites the memo file with only the memos the records still use.
+    virtual int memoCompress() = 0;
+    // Removes records from..from+count-1 (1-based), keeping those after them; rebuilds tags.
+    virtual int zap(uint32_t from, uint32_t count) = 0;
+
+    // Verifies the table, memo file and every open tag; appends one line per problem.
+    virtual void check(std::vector<std::string>* problems) = 0;
+
+    virtual int close() = 0;  // the handle is invalid afterwards
+};
+
+class Context {
+public:
+    // Tables are found in `dir`; all file access goes through `env`.
+    explicit Context(std::string dir = ".", Env* env = Env::standard());
+    ~Context();
+    Context(const Context&) = delete;
+    Context& operator=(const Context&) = delete;
+
+    // autoOpen: opening a table also opens its group file and tags (default on).
+    void setAutoOpen(bool on) { autoOpen_ = on; }
+    bool autoOpen() const { return autoOpen_; }
+    // safety: when off, createIndex may replace existing index files (default on).
+    void setSafety(bool on) { safety_ = on; }
+    bool safety() const { return safety_; }
+    // accessMode 1: tables opened from now on are held exclusively; 0: shared (default).
+    void setAccessMode(int mode) { accessMode_ = mode; }
+    int accessMode() const { return accessMode_; }
+    // optimize: keep read data in memory (default on); writes always go through to the file.
+    void setOptimize(bool on) { optimize_ = on; }
+    bool optimize() const { return optimize_; }
+
+    // The pending error code (0 when none), cleared by the call; and its text.
+    int errorCode();
+    const std::string& errorText() const { return errorText_; }
+
+    // Opens table `name` (no extension; the file name's letter case does not matter).
+    // nullptr on failure, with the error pending. The context owns the table.
+    Table* open(std::string_view name);
+    // Creates a new, empty table (replacing none: an existing file is an error) and opens it.
+    Table* create(std::string_view name, const std::vector<FieldInfo>& fields);
+    // Writes group file `name`.cgp and one .ntx per tag, built from the table's records, and
+    // opens the tags on the table. With safety on, existing files are not replaced.
+    int createIndex(Table* table, std::string_view name, const std::vector<TagInfo>& tags);
+    int closeAll();
+
+    // Records an error as pending (the first one wins until errorCode() clears it); returns
+    // the code. Used by the engine's parts.
+    int fail(const Status& status);
+    Env* env() const { return env_; }
+    const std::string& dir() const { return dir_; }
+    // The path of an existing file in dir() matching `fileName` in any letter case, or the
+    // plain path when none exists.
+    std::string resolve(std::string_view fileName) const;
+
+private:
+    friend class TableImpl;
+    void forget(Table* table);
+
+    std::string dir_;
+    Env* env_;
+    bool autoOpen_ = true;
+    bool safety_ = true;
+    int accessMode_ = 0;
+    bool optimize_ = true;
+    int error_ = 0;
+    std::string errorText_;
+    std::vector<std::unique_ptr<Table>> tables_;
+};
+
+}  // namespace xbase
