@@ -1,0 +1,15 @@
+// The settings record: copying the one record of CVN1 (opened with OpenSettings) into
+// SettingsRecord and back. Every write stores all fields, so after it the record equals the
+// variables. A CVN1 without a record reads as a blank one and gets its record on the first write.
+#pragma once
+
+void ReadSettings();
+void WriteSettings();
+
+// Reads the settings at start-up: OpenSettings, ReadSettings, close CVN1. False when CVN1 could
+// not be opened (the program is then ending).
+bool LoadSettings();
+
+// Changes a setting the way every dialog does: OpenSettings, WriteSettings, close CVN1. False
+// when CVN1 could not be opened (the program is then ending).
+bool SaveSettings();
