@@ -1,0 +1,128 @@
+// Damaged files give a clear error code, never a crash or an endless loop; a damaged index is
+// rebuilt from its table.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/support/temp_data_dir.h"
+#include "tests/xbase/sample_tables.h"
+
+using namespace xbase;
+namespace fs = std::filesystem;
+
+namespace {
+
+void patch(const std::string& file, std::streamoff at, const std::string& bytes) {
+    std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(at);
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string le32(uint32_t v) {
+    return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+            static_cast<char>(v >> 24)};
+}
+
+class DamageTest : public ::testing::Test {
+protected:
+    TempDataDir dir;
+    Context ctx;
+    void SetUp() override {
+        Table* t = makeCustomers(ctx);
+        ASSERT_NE(t, nullptr);
+        for (int i = 1; i <= 300; ++i)
+            addCustomer(t, i, "Name" + std::to_string(i), "F", "Z", i % 3 ? "" : "memo");
+        ctx.closeAll();
+    }
+    int openError() {
+        EXPECT_EQ(ctx.open("CUST"), nullptr);
+        return ctx.errorCode();
+    }
+};
+
+}  // namespace
+
+TEST_F(DamageTest, TableWhoseCountDisagreesWithItsSize) {
+    patch("CUST.dbf", 4, le32(301));
+    EXPECT_EQ(openError(), kErrData);
+    patch("CUST.dbf", 4, le32(250));
+    EXPECT_EQ(openError(), kErrData);
+    patch("CUST.dbf", 4, le32(300));
+    fs::resize_file("CUST.dbf", fs::file_size("CUST.dbf") - 40);  // a torn last record
+    EXPECT_EQ(openError(), kErrData);
+}
+
+TEST_F(DamageTest, MemoBlockPastTheEnd) {
+    Table* t = ctx.open("CUST");
+    ASSERT_NE(t, nullptr);
+    t->go(3);
+    // The memo field is the last 10 bytes of the record.
+    const auto recordEnd = 32 * 7 + 33 + 3 * (1 + 6 + 20 + 13 + 10 + 8 + 1 + 10);
+    ctx.closeAll();
+    patch("CUST.dbf", recordEnd - 10, "    999999");
+    t = ctx.open("CUST");
+    ASSERT_NE(t, nullptr);
+    t->go(3);
+    EXPECT_EQ(t->field("comments")->memo(), "");
+    EXPECT_EQ(ctx.errorCode(), kErrData);
+    std::vector<std::string> problems;
+    t->check(&problems);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("memo block 999999"), std::string::npos);
+}
+
+TEST_F(DamageTest, IndexHeaderAndPages) {
+    const auto good = fs::file_size("CNAME.ntx");
+    patch("CNAME.ntx", 0, "\x09\x00");
+    EXPECT_EQ(openError(), kErrIndex);
+    patch("CNAME.ntx", 0, "\x06\x00");
+    patch("CNAME.ntx", 14, "\x05\x00");  // key size that does not match the expression
+    EXPECT_EQ(openError(), kErrIndex);
+    patch("CNAME.ntx", 14, "\x21\x00");
+    patch("CNAME.ntx", 4, le32(static_cast<uint32_t>(good) + 4096));  // root past the end
+    EXPECT_EQ(openError(), kErrIndex);
+}
+
+TEST_F(DamageTest, CyclesAndBadChildrenNeverLoop) {
+    // Point the first child of the root page back at the root itself.
+    std::ifstream in("CCNO.ntx", std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    const uint32_t root = static_cast<uint8_t>(bytes[4]) | static_cast<uint8_t>(bytes[5]) << 8 |
+                          static_cast<uint8_t>(bytes[6]) << 16;
+    const uint16_t slot0 = static_cast<uint8_t>(bytes[root + 2]) | static_cast<uint8_t>(bytes[root + 3]) << 8;
+    patch("CCNO.ntx", root + slot0, le32(root));
+    Table* t = ctx.open("CUST");
+    ASSERT_NE(t, nullptr);
+    t->select(t->tag("ccno"));
+    EXPECT_LT(t->top(), 0);
+    EXPECT_EQ(ctx.errorCode(), kErrIndex);
+    EXPECT_LT(t->seek("     1"), 0);
+    EXPECT_EQ(ctx.errorCode(), kErrIndex);
+    std::vector<std::string> problems;
+    t->check(&problems);
+    EXPECT_FALSE(problems.empty());
+
+    // Rebuilt from the table, the tag is whole again.
+    ctx.setSafety(false);
+    ASSERT_EQ(ctx.createIndex(t, "CUST", {{"CNAME", "Upper(Last + First)"},
+                                          {"CCNO", "Str(CuNo, 6)"},
+                                          {"CZIP", "Zip"}}), 0);
+    t->select(t->tag("ccno"));
+    EXPECT_EQ(walk(t).size(), 300u);
+    problems.clear();
+    t->check(&problems);
+    EXPECT_TRUE(problems.empty());
+}
+
+TEST_F(DamageTest, CheckFindsStaleKeysAndMissingRecords) {
+    // Change a record behind the index's back.
+    const auto first = 32 * 7 + 33;
+    patch("CUST.dbf", first + 1, "   999");
+    Table* t = ctx.open("CUST");
+    ASSERT_NE(t, nullptr);
+    std::vector<std::string> problems;
+    t->check(&problems);
+    ASSERT_FALSE(problems.empty());
+    EXPECT_NE(problems[0].find("differs from its expression"), std::string::npos);
+}

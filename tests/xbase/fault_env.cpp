@@ -1,0 +1,62 @@
+#include "tests/xbase/fault_env.h"
+
+using xbase::Status;
+
+namespace {
+
+class FaultFile : public xbase::File {
+public:
+    FaultFile(std::unique_ptr<xbase::File> file, FaultEnv* env) : file_(std::move(file)), env_(env) {}
+    Status read(uint64_t offset, size_t n, char* dst, size_t* got) override {
+        return file_->read(offset, n, dst, got);
+    }
+    Status write(uint64_t offset, const char* src, size_t n) override {
+        XBASE_TRY(env_->step("write"));
+        return file_->write(offset, src, n);
+    }
+    Status sync() override {
+        XBASE_TRY(env_->step("sync"));
+        return file_->sync();
+    }
+    Status truncate(uint64_t size) override {
+        XBASE_TRY(env_->step("truncate"));
+        return file_->truncate(size);
+    }
+    Status size(uint64_t* size) override { return file_->size(size); }
+    Status lock(uint64_t offset, uint64_t length, bool exclusive) override {
+        return file_->lock(offset, length, exclusive);
+    }
+    Status unlock(uint64_t offset, uint64_t length) override { return file_->unlock(offset, length); }
+
+private:
+    std::unique_ptr<xbase::File> file_;
+    FaultEnv* env_;
+};
+
+}  // namespace
+
+Status FaultEnv::step(const std::string& what) {
+    ++operations_;
+    if (countdown_ > 0 && --countdown_ == 0) failing_ = true;
+    if (failing_) return Status(xbase::kErrWrite, "injected fault: " + what);
+    return {};
+}
+
+Status FaultEnv::open(const std::string& path, xbase::OpenMode mode,
+                      std::unique_ptr<xbase::File>* file) {
+    if (mode == xbase::OpenMode::Create) XBASE_TRY(step("create"));
+    std::unique_ptr<xbase::File> inner;
+    XBASE_TRY(base()->open(path, mode, &inner));
+    *file = std::make_unique<FaultFile>(std::move(inner), this);
+    return {};
+}
+
+Status FaultEnv::rename(const std::string& from, const std::string& to) {
+    XBASE_TRY(step("rename"));
+    return base()->rename(from, to);
+}
+
+Status FaultEnv::remove(const std::string& path) {
+    XBASE_TRY(step("remove"));
+    return base()->remove(path);
+}

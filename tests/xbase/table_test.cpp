@@ -1,0 +1,272 @@
+// Positioning, result codes, fields and key maintenance of the table engine.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/support/temp_data_dir.h"
+#include "tests/xbase/sample_tables.h"
+
+using namespace xbase;
+namespace fs = std::filesystem;
+
+class TableTest : public ::testing::Test {
+protected:
+    TempDataDir dir;
+    Context ctx;
+    Table* t = nullptr;
+
+    void SetUp() override {
+        t = makeCustomers(ctx);
+        ASSERT_NE(t, nullptr) << ctx.errorText();
+    }
+    void fill() {
+        addCustomer(t, 3, "Smith", "Anna", "12345");
+        addCustomer(t, 1, "Jones", "Bob", "99999");
+        addCustomer(t, 2, "smithers", "Carl", "12345");
+        addCustomer(t, 4, "Adams", "Dora", "55555");
+    }
+};
+
+TEST_F(TableTest, EmptyTableResultCodes) {
+    t->select(t->tag("cname"));
+    EXPECT_EQ(t->top(), kEof);
+    EXPECT_EQ(t->bottom(), kEof);
+    EXPECT_EQ(t->seek("A"), kEof);
+    EXPECT_TRUE(t->eof());
+    EXPECT_EQ(t->recNo(), 1u);
+    EXPECT_EQ(t->recCount(), 0u);
+    EXPECT_EQ(text(t, "last"), "");
+}
+
+TEST_F(TableTest, SeekExactPartialAfterAndEnd) {
+    fill();
+    t->select(t->tag("CName"));
+    EXPECT_EQ(t->seek("SMITH"), kFound);  // partial: compares five bytes
+    EXPECT_EQ(t->recNo(), 1u);
+    EXPECT_EQ(t->seek("SMITHE"), kFound);
+    EXPECT_EQ(t->recNo(), 3u);
+    EXPECT_EQ(t->seek("JONES               BOB"), kFound);
+    EXPECT_EQ(t->recNo(), 2u);
+    EXPECT_EQ(t->seek("B"), kAfter);  // next greater: Jones
+    EXPECT_EQ(t->recNo(), 2u);
+    EXPECT_EQ(t->seek("ZZ"), kEof);
+    EXPECT_TRUE(t->eof());
+    EXPECT_EQ(t->recNo(), 5u);
+
+    t->select(t->tag("ccno"));
+    EXPECT_EQ(t->seek("     2"), kFound);
+    EXPECT_EQ(text(t, "last"), "smithers");
+    EXPECT_EQ(t->seek("    10"), kEof);
+    EXPECT_EQ(t->skip(-1), kFound);  // back from the end lands on the last
+    EXPECT_EQ(t->field("cuno")->asInt(), 4);
+}
+
+TEST_F(TableTest, SkipAtBothEndsAndRecordOrder) {
+    fill();
+    t->select(t->tag("cname"));
+    EXPECT_EQ(walk(t), (std::vector<uint32_t>{4, 2, 1, 3}));
+    EXPECT_EQ(walkBack(t), (std::vector<uint32_t>{4, 2, 1, 3}));
+    ASSERT_EQ(t->top(), kFound);
+    EXPECT_EQ(t->skip(-1), kBof);
+    EXPECT_TRUE(t->bof());
+    EXPECT_EQ(t->recNo(), 4u);  // stays on the first
+    EXPECT_EQ(t->skip(2), kFound);
+    EXPECT_EQ(t->recNo(), 1u);
+    EXPECT_EQ(t->skip(5), kEof);
+    EXPECT_EQ(t->skip(1), kEof);
+
+    t->select(nullptr);
+    EXPECT_EQ(walk(t), (std::vector<uint32_t>{1, 2, 3, 4}));
+    EXPECT_EQ(t->go(3), kFound);
+    EXPECT_EQ(t->skip(-5), kBof);
+    EXPECT_EQ(t->recNo(), 1u);
+    EXPECT_LT(t->go(9), 0);
+    EXPECT_EQ(ctx.errorCode(), kErrRecord);
+    EXPECT_EQ(ctx.errorCode(), 0);  // cleared by the read
+}
+
+TEST_F(TableTest, DuplicatesAndDeletedRecordsStayInOrder) {
+    fill();
+    addCustomer(t, 5, "Smith", "Anna", "12345");
+    t->go(1);
+    t->deleteRecord();
+    t->select(t->tag("czip"));
+    EXPECT_EQ(walk(t), (std::vector<uint32_t>{1, 3, 5, 4, 2}));
+    t->go(1);
+    EXPECT_TRUE(t->deleted());
+    t->recall();
+    t->flush();
+    t->go(1);
+    EXPECT_FALSE(t->deleted());
+}
+
+TEST_F(TableTest, KeyChangeMovesTheRecordInEveryTag) {
+    fill();
+    t->go(4);  // Adams, 4, 55555
+    t->field("last")->assign("Zeta");
+    t->field("cuno")->assignInt(0);
+    t->field("zip")->assign("00000");
+    t->select(t->tag("cname"));  // selecting moves nothing; the change is still pending
+    EXPECT_EQ(walk(t), (std::vector<uint32_t>{2, 1, 3, 4}));
+    t->select(t->tag("ccno"));
+    EXPECT_EQ(walk(t), (std::vector<uint32_t>{4, 2, 3, 1}));
+    t->select(t->tag("czip"));
+    EXPECT_EQ(walk(t), (std::vector<uint32_t>{4, 1, 3, 2}));
+    std::vector<std::string> problems;
+    t->check(&problems);
+    EXPECT_TRUE(problems.empty()) << problems.front();
+}
+
+TEST_F(TableTest, FieldsReadAndWriteWithTheirTypes) {
+    t->appendBlank();
+    EXPECT_EQ(t->field("LAST")->str(), std::string(20, ' '));
+    t->field("last")->assign("A name that is far too long for the field");
+    t->field("cuno")->assignLong(123456);
+    t->field("active")->assign("F");
+    t->field("since")->assign("19991231");
+    t->field("comments")->assignMemo("line one\r\nline two");
+    t->close();
+    t = ctx.open("cust");
+    ASSERT_NE(t, nullptr);
+    t->top();
+    EXPECT_EQ(t->field("last")->str(), "A name that is far t");
+    EXPECT_EQ(t->field("cuno")->str(), "123456");
+    EXPECT_EQ(t->field("cuno")->asLong(), 123456);
+    EXPECT_FALSE(t->field("active")->isTrue());
+    EXPECT_EQ(t->field("since")->str(), "19991231");
+    EXPECT_EQ(t->field("comments")->memo(), "line one\r\nline two");
+    t->field("cuno")->assignLong(1234567);  // too wide: refused, field unchanged
+    EXPECT_EQ(ctx.errorCode(), kErrArgument);
+    EXPECT_EQ(t->field("cuno")->asLong(), 123456);
+    EXPECT_EQ(t->field("nosuch"), nullptr);
+    EXPECT_EQ(ctx.errorCode(), kErrField);
+    EXPECT_EQ(t->tag("nosuch"), nullptr);
+    EXPECT_EQ(ctx.errorCode(), kErrTag);
+}
+
+TEST_F(TableTest, NamesMatchInAnyLetterCase) {
+    fill();
+    ctx.closeAll();
+    fs::rename("CUST.dbf", "cust.DBF");
+    fs::rename("CNAME.ntx", "cname.NTX");
+    t = ctx.open("Cust");
+    ASSERT_NE(t, nullptr) << ctx.errorText();
+    ASSERT_NE(t->tag("CnAmE"), nullptr);
+    t->select(t->tag("cname"));
+    EXPECT_EQ(walk(t).size(), 4u);
+}
+
+TEST_F(TableTest, PositionFollowsTheOrder) {
+    for (int i = 1; i <= 500; ++i) addCustomer(t, i, "N" + std::to_string(100000 + i), "x");
+    t->select(t->tag("ccno"));
+    t->top();
+    EXPECT_LT(t->position(), 0.01);
+    t->bottom();
+    EXPECT_GT(t->position(), 0.99);
+    double last = -1;
+    for (int i = 1; i <= 500; i += 7) {
+        t->go(static_cast<uint32_t>(i));
+        const double p = t->position();
+        EXPECT_GT(p, last);
+        EXPECT_NEAR(p, (i - 0.5) / 500.0, 0.08);
+        last = p;
+    }
+}
+
+TEST_F(TableTest, MemoRewritesGrowTheFileUntilCompacted) {
+    addCustomer(t, 1, "A", "a", "", std::string(2000, 'x'));
+    addCustomer(t, 2, "B", "b", "", "short");
+    for (int i = 0; i < 5; ++i) {
+        t->go(1);
+        t->field("comments")->assignMemo(std::string(1500 + i, 'y'));
+    }
+    t->flush();
+    const auto grown = fs::file_size("CUST.dbt");
+    EXPECT_EQ(t->memoCompress(), kFound);
+    EXPECT_LT(fs::file_size("CUST.dbt"), grown);
+    t->go(1);
+    EXPECT_EQ(t->field("comments")->memo(), std::string(1504, 'y'));
+    t->go(2);
+    EXPECT_EQ(t->field("comments")->memo(), "short");
+    std::vector<std::string> problems;
+    t->check(&problems);
+    EXPECT_TRUE(problems.empty());
+}
+
+TEST_F(TableTest, PackAndZapKeepTheRestInOrder) {
+    for (int i = 1; i <= 10; ++i) addCustomer(t, i, "L" + std::to_string(i), "f", "", "memo " + std::to_string(i));
+    for (uint32_t r : {2u, 5u, 9u}) {
+        t->go(r);
+        t->deleteRecord();
+    }
+    t->select(t->tag("ccno"));
+    ASSERT_EQ(t->pack(), kFound);
+    EXPECT_EQ(t->recCount(), 7u);
+    std::vector<int> numbers;
+    for (int rc = t->top(); rc == kFound; rc = t->skip(1)) numbers.push_back(t->field("cuno")->asInt());
+    EXPECT_EQ(numbers, (std::vector<int>{1, 3, 4, 6, 7, 8, 10}));
+    t->go(7);
+    EXPECT_EQ(t->field("comments")->memo(), "memo 10");
+    EXPECT_EQ(t->selected()->name(), "CCNO");
+
+    ASSERT_EQ(t->zap(2, 3), kFound);  // drops 3, 4 and 6
+    numbers.clear();
+    for (int rc = t->top(); rc == kFound; rc = t->skip(1)) numbers.push_back(t->field("cuno")->asInt());
+    EXPECT_EQ(numbers, (std::vector<int>{1, 7, 8, 10}));
+    ASSERT_EQ(t->zap(1, t->recCount()), kFound);
+    EXPECT_EQ(t->recCount(), 0u);
+    EXPECT_EQ(t->top(), kEof);
+    std::vector<std::string> problems;
+    t->check(&problems);
+    EXPECT_TRUE(problems.empty());
+}
+
+TEST_F(TableTest, PackWithNothingMarkedChangesNothing) {
+    fill();
+    t->select(t->tag("cname"));
+    const auto before = walk(t);
+    ASSERT_EQ(t->pack(), kFound);
+    EXPECT_EQ(walk(t), before);
+    EXPECT_EQ(t->recCount(), 4u);
+}
+
+TEST_F(TableTest, GroupFileOpensEveryTagAndAutoOpenOffOpensNone) {
+    fill();
+    ctx.closeAll();
+    t = ctx.open("CUST");
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->tagCount(), 3);
+    ctx.closeAll();
+    ctx.setAutoOpen(false);
+    t = ctx.open("CUST");
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->tagCount(), 0);
+    ctx.setAutoOpen(true);
+    EXPECT_EQ(ctx.open("CUST"), nullptr);  // a table is opened once
+    EXPECT_EQ(ctx.errorCode(), kErrOpen);
+    ctx.closeAll();
+    fs::remove("CCNO.ntx");
+    EXPECT_EQ(ctx.open("CUST"), nullptr);
+    EXPECT_EQ(ctx.errorCode(), kErrOpen);
+    EXPECT_EQ(ctx.open("NOSUCH"), nullptr);
+    EXPECT_EQ(ctx.errorCode(), kErrOpen);
+}
+
+TEST_F(TableTest, SafetyKeepsExistingIndexFiles) {
+    ctx.setSafety(true);
+    EXPECT_LT(ctx.createIndex(t, "CUST", {{"CNAME", "Upper(Last)"}}), 0);
+    EXPECT_EQ(ctx.errorCode(), kErrCreate);
+    ctx.setSafety(false);
+    EXPECT_EQ(ctx.createIndex(t, "CUST", {{"CNAME", "Upper(Last)"}}), 0);
+    EXPECT_EQ(t->tagCount(), 1);
+    EXPECT_EQ(t->tag("cname")->keyLength(), 20);
+}
+
+TEST_F(TableTest, UnsupportedExpressionsAreRefused) {
+    ctx.setSafety(false);
+    for (const char* bad : {"Substr(Last, 1, 3)", "Last +", "Str(Last, 6)", "DTOS(CuNo)",
+                            "Nosuch", "Upper(Last", "CuNo"}) {
+        EXPECT_EQ(ctx.createIndex(t, "X", {{"X", bad}}), kErrExpr) << bad;
+        ctx.errorCode();
+    }
+}
