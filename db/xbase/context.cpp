@@ -8,7 +8,9 @@ namespace xbase {
 
 Context::Context(std::string dir, Env* env) : dir_(std::move(dir)), env_(env) {}
 
-Context::~Context() { closeAll(); }
+Context::~Context() {
+    closeAll();
+}
 
 int Context::errorCode() {
     const int code = error_;
@@ -63,22 +65,17 @@ Table* Context::open(std::string_view name) {
             return nullptr;
         }
     auto table = std::make_unique<TableImpl>(this, base, dbfPath);
-    Status s = table->openFiles(false);
-    if (s.ok()) {
-        const std::string dbtPath = resolve(base + ".dbt");
-        if (env_->exists(dbfPath + ".new") || env_->exists(dbtPath + ".new") ||
-            env_->exists(dbfPath + ".commit")) {
-            // Only the holder of the table's lock may finish or undo another's rewrite.
-            s = recover(env_, dbfPath, dbtPath);
-            if (s.ok()) {
-                table = std::make_unique<TableImpl>(this, base, dbfPath);
-                s = table->openFiles(autoOpen_);
-            }
-        } else if (autoOpen_) {
-            table = std::make_unique<TableImpl>(this, base, dbfPath);
-            s = table->openFiles(true);
-        }
+    const std::string dbtPath = resolve(base + ".dbt");
+    Status s;
+    if (env_->exists(dbfPath + ".new") || env_->exists(dbtPath + ".new") ||
+        env_->exists(dbfPath + ".commit")) {
+        // A rewrite was interrupted. Only the holder of the table's lock may finish or undo
+        // it: take the lock by opening the table alone, then recover and open it afresh.
+        s = table->openFiles(false);
+        if (s.ok()) s = recover(env_, dbfPath, dbtPath);
+        table = std::make_unique<TableImpl>(this, base, dbfPath);
     }
+    if (s.ok()) s = table->openFiles(autoOpen_);
     if (!s.ok()) {
         fail(s);
         return nullptr;
@@ -95,8 +92,8 @@ Table* Context::create(std::string_view name, const std::vector<FieldInfo>& fiel
         return nullptr;
     }
     Status s = DbfFile::create(env_, dbfPath, fields);
-    const bool memo = std::any_of(fields.begin(), fields.end(),
-                                  [](const FieldInfo& f) { return f.type == 'M'; });
+    const bool memo =
+        std::any_of(fields.begin(), fields.end(), [](const FieldInfo& f) { return f.type == 'M'; });
     if (s.ok() && memo) s = DbtFile::create(env_, dir_ + "/" + base + ".dbt");
     if (!s.ok()) {
         fail(s);

@@ -15,13 +15,19 @@ Status damaged(const std::string& path, const std::string& what) {
 bool validField(const FieldInfo& f) {
     if (f.name.empty() || f.name.size() > 10) return false;
     switch (f.type) {
-        case 'C': return f.length >= 1 && f.length <= 254 && f.decimals == 0;
-        case 'N': return f.length >= 1 && f.length <= 19 && f.decimals >= 0 &&
-                         (f.decimals == 0 || f.decimals <= f.length - 2);
-        case 'D': return f.length == 8;
-        case 'L': return f.length == 1;
-        case 'M': return f.length == 10;
-        default: return false;
+        case 'C':
+            return f.length >= 1 && f.length <= 254 && f.decimals == 0;
+        case 'N':
+            return f.length >= 1 && f.length <= 19 && f.decimals >= 0 &&
+                   (f.decimals == 0 || f.decimals <= f.length - 2);
+        case 'D':
+            return f.length == 8;
+        case 'L':
+            return f.length == 1;
+        case 'M':
+            return f.length == 10;
+        default:
+            return false;
     }
 }
 
@@ -79,13 +85,14 @@ Status DbfFile::create(Env* env, const std::string& path, const std::vector<Fiel
     return file->sync();
 }
 
-Status DbfFile::open(Env* env, const std::string& path, bool cache,
+Status DbfFile::open(Env* env, const std::string& path, bool optimize,
                      std::unique_ptr<DbfFile>* out) {
     std::unique_ptr<DbfFile> d(new DbfFile);
     d->path_ = path;
-    d->cache_ = cache;
+    d->optimize_ = optimize;
     XBASE_TRY(env->open(path, OpenMode::ReadWrite, &d->file_));
     XBASE_TRY(d->parse());
+    d->written_ = d->count_;
     *out = std::move(d);
     return {};
 }
@@ -127,15 +134,20 @@ Status DbfFile::parse() {
         return damaged(path_, "record count " + std::to_string(count_) +
                                   " runs past the end of the file (truncated)");
     if (size > expected + 1)
-        return damaged(path_, "record count " + std::to_string(count_) +
-                                  " disagrees with the file size");
+        return damaged(path_,
+                       "record count " + std::to_string(count_) + " disagrees with the file size");
     return {};
 }
 
 Status DbfFile::read(uint32_t rec, char* dst) {
     if (rec == 0 || rec > count_) return Status(kErrRecord, "no record " + std::to_string(rec));
+    if (rec > written_) {
+        std::memcpy(dst, tail_.data() + static_cast<size_t>(rec - written_ - 1) * recordLength_,
+                    static_cast<size_t>(recordLength_));
+        return {};
+    }
     uint64_t offset = headerLength_ + static_cast<uint64_t>(rec - 1) * recordLength_;
-    if (!cache_) return readRange(rec, 1, dst);
+    if (!optimize_) return readRange(rec, 1, dst);
     size_t left = static_cast<size_t>(recordLength_);
     while (left > 0) {
         size_t chunk = static_cast<size_t>(offset / kChunk);
@@ -158,6 +170,7 @@ Status DbfFile::read(uint32_t rec, char* dst) {
 
 Status DbfFile::readRange(uint32_t first, uint32_t n, char* dst) {
     if (first == 0 || first + n - 1 > count_) return Status(kErrRecord, "no such records");
+    if (first + n - 1 > written_) XBASE_TRY(flush());
     uint64_t offset = headerLength_ + static_cast<uint64_t>(first - 1) * recordLength_;
     size_t bytes = static_cast<size_t>(n) * recordLength_;
     size_t got = 0;
@@ -181,6 +194,11 @@ void DbfFile::updateCache(uint64_t offset, const char* src, size_t n) {
 
 Status DbfFile::write(uint32_t rec, const char* src) {
     if (rec == 0 || rec > count_) return Status(kErrRecord, "no record " + std::to_string(rec));
+    if (rec > written_) {
+        std::memcpy(tail_.data() + static_cast<size_t>(rec - written_ - 1) * recordLength_, src,
+                    static_cast<size_t>(recordLength_));
+        return {};
+    }
     uint64_t offset = headerLength_ + static_cast<uint64_t>(rec - 1) * recordLength_;
     XBASE_TRY(file_->write(offset, src, static_cast<size_t>(recordLength_)));
     updateCache(offset, src, static_cast<size_t>(recordLength_));
@@ -188,15 +206,30 @@ Status DbfFile::write(uint32_t rec, const char* src) {
 }
 
 Status DbfFile::append(const char* src) {
-    uint64_t offset = headerLength_ + static_cast<uint64_t>(count_) * recordLength_;
-    std::string bytes(src, static_cast<size_t>(recordLength_));
-    bytes.push_back(0x1A);
-    XBASE_TRY(file_->write(offset, bytes.data(), bytes.size()));
-    updateCache(offset, bytes.data(), bytes.size());
+    tail_.append(src, static_cast<size_t>(recordLength_));
     ++count_;
-    Status s = writeCount();
-    if (!s.ok()) --count_;
-    return s;
+    if (!optimize_ || tail_.size() >= (1 << 20)) return flush();
+    return {};
+}
+
+Status DbfFile::flush() {
+    if (tail_.empty()) return {};
+    uint64_t offset = headerLength_ + static_cast<uint64_t>(written_) * recordLength_;
+    tail_.push_back(0x1A);
+    Status s = file_->write(offset, tail_.data(), tail_.size());
+    if (s.ok()) s = writeCount();
+    if (!s.ok()) {
+        // The appended records are lost: put the file back to what its header says it holds.
+        const char eof = 0x1A;
+        if (file_->truncate(offset).ok()) (void)file_->write(offset, &eof, 1);
+        count_ = written_;
+        tail_.clear();
+        return s;
+    }
+    updateCache(offset, tail_.data(), tail_.size());
+    written_ = count_;
+    tail_.clear();
+    return {};
 }
 
 Status DbfFile::writeCount() {
@@ -211,6 +244,7 @@ Status DbfFile::writeCount() {
 }
 
 void DbfFile::check(std::vector<std::string>* problems) {
+    if (Status s = flush(); !s.ok()) problems->push_back(s.message());
     uint64_t size = 0;
     if (!file_->size(&size).ok()) {
         problems->push_back(path_ + ": cannot read its size");

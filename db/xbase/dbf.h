@@ -9,8 +9,10 @@
 // A file that breaks it is reported as damaged (kErrData) and never guessed at. The header
 // length is always taken from the header, never recomputed.
 //
-// Reads may be served from an in-memory copy of the records (chunks loaded on first use);
-// every write goes through to the file at once and updates that copy.
+// With `optimize` on, reads are served from an in-memory copy of the records (chunks loaded on
+// first use), and appended records collect in a tail buffer that is written, followed by the
+// new header count, when it grows past 1 MB or on flush(). Changes to records already in the
+// file always go through at once.
 #pragma once
 
 #include <memory>
@@ -24,13 +26,13 @@ namespace xbase {
 
 class DbfFile {
 public:
-    static Status open(Env* env, const std::string& path, bool cache,
+    static Status open(Env* env, const std::string& path, bool optimize,
                        std::unique_ptr<DbfFile>* out);
     // Writes a new, empty table; fails if the fields are invalid.
     static Status create(Env* env, const std::string& path, const std::vector<FieldInfo>& fields);
     // Writes header and field descriptors of a table with `count` records (no records).
-    static std::string headerBytes(const std::vector<FieldInfo>& fields, bool memo,
-                                   uint32_t count, int headerLength);
+    static std::string headerBytes(const std::vector<FieldInfo>& fields, bool memo, uint32_t count,
+                                   int headerLength);
 
     const std::vector<FieldInfo>& fields() const { return fields_; }
     const std::vector<int>& offsets() const { return offsets_; }
@@ -46,8 +48,10 @@ public:
     // Reads `n` consecutive records starting at `first` (bulk scans bypass the cache).
     Status readRange(uint32_t first, uint32_t n, char* dst);
     Status write(uint32_t rec, const char* src);
-    // Appends a record after the last and updates the header count.
+    // Appends a record after the last; the header count follows when it reaches the file.
     Status append(const char* src);
+    // Writes the appended records still held in memory, and the header count.
+    Status flush();
     // Compares the header against the file size and looks at every record's deletion flag.
     void check(std::vector<std::string>* problems);
 
@@ -66,7 +70,9 @@ private:
     int headerLength_ = 0;
     uint32_t count_ = 0;
     bool hasMemo_ = false;
-    bool cache_ = false;
+    bool optimize_ = false;
+    uint32_t written_ = 0;  // records in the file; those after it are in tail_
+    std::string tail_;
     std::vector<std::unique_ptr<char[]>> chunks_;  // of the file from offset 0
 };
 

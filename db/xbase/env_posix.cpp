@@ -110,9 +110,15 @@ public:
     Status open(const std::string& path, OpenMode mode, std::unique_ptr<File>* file) override {
         int flags = O_CLOEXEC;
         switch (mode) {
-            case OpenMode::ReadOnly: flags |= O_RDONLY; break;
-            case OpenMode::ReadWrite: flags |= O_RDWR; break;
-            case OpenMode::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+            case OpenMode::ReadOnly:
+                flags |= O_RDONLY;
+                break;
+            case OpenMode::ReadWrite:
+                flags |= O_RDWR;
+                break;
+            case OpenMode::Create:
+                flags |= O_RDWR | O_CREAT | O_TRUNC;
+                break;
         }
         int fd = ::open(path.c_str(), flags, 0644);
         if (fd < 0)

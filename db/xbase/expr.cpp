@@ -158,9 +158,15 @@ void KeyExpr::eval(const char* record, char* key) const {
     for (const Part& p : parts_) {
         const char* src = record + p.offset;
         switch (p.op) {
-            case Op::Copy: std::memcpy(key, src, static_cast<size_t>(p.width)); break;
-            case Op::Dtos: std::memcpy(key, src, 8); break;
-            case Op::Str: strKey(p, src, key); break;
+            case Op::Copy:
+                std::memcpy(key, src, static_cast<size_t>(p.width));
+                break;
+            case Op::Dtos:
+                std::memcpy(key, src, 8);
+                break;
+            case Op::Str:
+                strKey(p, src, key);
+                break;
         }
         if (p.upper)
             for (int i = 0; i < p.width; ++i)

@@ -9,8 +9,13 @@
 namespace xbase {
 
 Field::Field(TableImpl* table, int index, const FieldInfo& info, int offset)
-    : table_(table), index_(index), name_(info.name), type_(info.type), length_(info.length),
-      decimals_(info.decimals), offset_(offset) {}
+    : table_(table),
+      index_(index),
+      name_(info.name),
+      type_(info.type),
+      length_(info.length),
+      decimals_(info.decimals),
+      offset_(offset) {}
 
 std::string Field::str() const {
     return std::string(table_->record() + offset_, static_cast<size_t>(length_));
@@ -32,7 +37,9 @@ long Field::asLong() const {
     return static_cast<long>(v);
 }
 
-int Field::asInt() const { return static_cast<int>(asLong()); }
+int Field::asInt() const {
+    return static_cast<int>(asLong());
+}
 
 bool Field::isTrue() const {
     const char c = table_->record()[offset_];
@@ -49,14 +56,18 @@ void Field::assign(std::string_view text) {
     std::string value(static_cast<size_t>(length_), ' ');
     if (type_ == 'N') {
         size_t b = text.find_first_not_of(' '), e = text.find_last_not_of(' ');
-        std::string_view t = b == std::string_view::npos ? std::string_view{} : text.substr(b, e - b + 1);
+        std::string_view t =
+            b == std::string_view::npos ? std::string_view{} : text.substr(b, e - b + 1);
         if (t.size() > static_cast<size_t>(length_)) {
-            table_->fail(Status(kErrArgument, "value " + std::string(t) + " too wide for " + name_));
+            table_->fail(
+                Status(kErrArgument, "value " + std::string(t) + " too wide for " + name_));
             return;
         }
         value.replace(value.size() - t.size(), t.size(), t);
     } else if (type_ == 'L') {
-        const char c = text.empty() ? ' ' : static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+        const char c = text.empty()
+                           ? ' '
+                           : static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
         value[0] = (c == 'T' || c == 'Y') ? 'T' : (c == 'F' || c == 'N') ? 'F' : ' ';
     } else {
         value.replace(0, std::min(text.size(), value.size()), text.substr(0, value.size()));

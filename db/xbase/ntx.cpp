@@ -532,7 +532,8 @@ Status NtxIndex::commit() {
     for (Node* x : dirty_) {
         std::memset(page, 0, kPage);
         const int base = (max_ + 2) * 2;
-        for (int i = 0; i <= max_; ++i) put16(page + 2 + 2 * i, static_cast<uint16_t>(base + i * itemSize_));
+        for (int i = 0; i <= max_; ++i)
+            put16(page + 2 + 2 * i, static_cast<uint16_t>(base + i * itemSize_));
         if (x->free) {
             put32(page + base, x->nextFree);
         } else {
@@ -589,7 +590,8 @@ Status NtxIndex::build(Env* env, const std::string& path, const std::string& exp
         out.resize(at + kPage, '\0');
         char* page = &out[at];
         put16(page, static_cast<uint16_t>(count));
-        for (int i = 0; i <= max; ++i) put16(page + 2 + 2 * i, static_cast<uint16_t>(base + i * itemSize));
+        for (int i = 0; i <= max; ++i)
+            put16(page + 2 + 2 * i, static_cast<uint16_t>(base + i * itemSize));
         for (int i = 0; i <= count; ++i) {
             char* item = page + base + i * itemSize;
             put32(item, kids ? kids[i] : 0);
@@ -611,8 +613,8 @@ Status NtxIndex::build(Env* env, const std::string& path, const std::string& exp
     for (;;) {
         const size_t m = entries.size();
         if (m <= static_cast<size_t>(max)) {
-            XBASE_TRY(emit(entries.data(), static_cast<int>(m), kids.empty() ? nullptr : kids.data(),
-                           &root));
+            XBASE_TRY(emit(entries.data(), static_cast<int>(m),
+                           kids.empty() ? nullptr : kids.data(), &root));
             break;
         }
         // Split m entries into p pages of nearly equal size with p - 1 separators between them.
@@ -667,8 +669,7 @@ bool NtxIndex::check(const std::function<void(const std::string&)>& problem,
 Status NtxIndex::checkNode(uint32_t offset, int depth, int* leafDepth, std::vector<bool>* seen,
                            std::string* last, bool* haveLast,
                            const std::function<void(const std::string&)>& problem,
-                           const std::function<void(std::string_view, uint32_t)>& entry,
-                           bool* ok) {
+                           const std::function<void(std::string_view, uint32_t)>& entry, bool* ok) {
     if (depth >= static_cast<int>(kMaxDepth)) return corrupt("tree too deep");
     const size_t page = offset / kPage;
     if (page < seen->size() && (*seen)[page]) return corrupt("a page is reached twice (cycle)");
@@ -686,8 +687,9 @@ Status NtxIndex::checkNode(uint32_t offset, int depth, int* leafDepth, std::vect
     }
     for (int i = 0; i <= x->n; ++i) {
         if ((x->kids[i] == 0) != leaf) return corrupt("page mixes leaf and branch items");
-        if (!leaf) XBASE_TRY(checkNode(x->kids[i], depth + 1, leafDepth, seen, last, haveLast,
-                                       problem, entry, ok));
+        if (!leaf)
+            XBASE_TRY(checkNode(x->kids[i], depth + 1, leafDepth, seen, last, haveLast, problem,
+                                entry, ok));
         if (i == x->n) break;
         std::string_view k(x->key(i, keyLength_), static_cast<size_t>(keyLength_));
         if (*haveLast && k < std::string_view(*last)) {

@@ -76,6 +76,7 @@ public:
     Status remove(std::string_view key, uint32_t rec);
     // Writes changed pages and the header.
     Status commit();
+    size_t dirtyPages() const { return dirty_.size(); }
 
     // Walks the whole tree checking its structure and key order; calls `entry` for each entry
     // in order. Returns false (after reporting) when the structure is too broken to go on.

@@ -38,10 +38,10 @@ private:
     std::string message_;
 };
 
-#define XBASE_TRY(expr)                       \
-    do {                                      \
-        ::xbase::Status status_ = (expr);     \
-        if (!status_.ok()) return status_;    \
+#define XBASE_TRY(expr)                    \
+    do {                                   \
+        ::xbase::Status status_ = (expr);  \
+        if (!status_.ok()) return status_; \
     } while (0)
 
 }  // namespace xbase

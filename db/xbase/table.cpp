@@ -10,11 +10,13 @@ namespace xbase {
 namespace {
 
 constexpr uint64_t kLockBase = 1000000000ULL;
+constexpr size_t kMaxDirtyPages = 1024;
 
 uint32_t memoBlock(const char* text) {
     uint32_t block = 0;
     for (int i = 0; i < 10; ++i)
-        if (text[i] >= '0' && text[i] <= '9') block = block * 10 + static_cast<uint32_t>(text[i] - '0');
+        if (text[i] >= '0' && text[i] <= '9')
+            block = block * 10 + static_cast<uint32_t>(text[i] - '0');
     return block;
 }
 
@@ -35,7 +37,9 @@ TableImpl::TableImpl(Context* ctx, std::string name, std::string dbfPath)
 
 TableImpl::~TableImpl() = default;
 
-int TableImpl::fail(const Status& s) { return ctx_->fail(s); }
+int TableImpl::fail(const Status& s) {
+    return ctx_->fail(s);
+}
 
 Status TableImpl::lockFile(File* file, uint64_t offset, uint64_t length) {
     return file->lock(offset, length, ctx_->accessMode() == 1);
@@ -47,7 +51,8 @@ Status TableImpl::openFiles(bool withTags) {
     if (fields_.empty()) {
         const auto& infos = dbf_->fields();
         for (size_t i = 0; i < infos.size(); ++i)
-            fields_.emplace_back(new Field(this, static_cast<int>(i), infos[i], dbf_->offsets()[i]));
+            fields_.emplace_back(
+                new Field(this, static_cast<int>(i), infos[i], dbf_->offsets()[i]));
     }
     if (dbf_->hasMemo()) {
         dbtPath_ = ctx_->resolve(name_ + ".dbt");
@@ -79,8 +84,8 @@ Status TableImpl::openTag(const std::string& tagName) {
     if (!s.ok()) return Status(kErrIndex, t.index->path() + ": " + s.message());
     if (t.expr.length() != t.index->keyLength())
         return Status(kErrIndex, t.index->path() + ": key size does not match its expression");
-    t.handle.reset(new Tag(tagName, t.index->expression(), t.expr.length(),
-                           static_cast<int>(tags_.size())));
+    t.handle.reset(
+        new Tag(tagName, t.index->expression(), t.expr.length(), static_cast<int>(tags_.size())));
     tags_.push_back(std::move(t));
     return {};
 }
@@ -134,21 +139,14 @@ void TableImpl::atEof() {
 }
 
 Status TableImpl::ensureLoaded() {
-    if (loaded_) return {};
-    if (eof_ || rec_ == 0 || rec_ > recCount()) {
-        std::fill(buf_.begin(), buf_.end(), ' ');
-    } else {
-        Status s = dbf_->read(rec_, buf_.data());
-        if (!s.ok()) {
-            std::fill(buf_.begin(), buf_.end(), ' ');
-            orig_ = buf_;
-            loaded_ = true;
-            return s;
-        }
-    }
+    if (loaded_) return broken_;
+    Status s = broken_;
+    const bool onRecord = !eof_ && rec_ != 0 && rec_ <= recCount();
+    if (s.ok() && onRecord) s = dbf_->read(rec_, buf_.data());
+    if (!s.ok() || !onRecord) std::fill(buf_.begin(), buf_.end(), ' ');
     orig_ = buf_;
     loaded_ = true;
-    return {};
+    return s;
 }
 
 const char* TableImpl::record() {
@@ -159,7 +157,7 @@ const char* TableImpl::record() {
 
 char* TableImpl::recordForWrite() {
     record();
-    if (eof_) return nullptr;
+    if (eof_ || !broken_.ok()) return nullptr;
     changed_ = true;
     return buf_.data();
 }
@@ -230,15 +228,29 @@ Status TableImpl::flushRecord() {
             XBASE_TRY(t.index->insert(now, rec));
         }
         if (static_cast<int>(i) == selected_) cursorValid_ = false;
-        XBASE_TRY(t.index->commit());
+        if (!ctx_->optimize() || t.index->dirtyPages() > kMaxDirtyPages)
+            XBASE_TRY(t.index->commit());
     }
     appended_ = false;
     orig_ = buf_;
     return {};
 }
 
+Status TableImpl::writeAll() {
+    XBASE_TRY(broken_);
+    XBASE_TRY(flushRecord());
+    XBASE_TRY(dbf_->flush());
+    for (auto& t : tags_) XBASE_TRY(t.index->commit());
+    return {};
+}
+
+int TableImpl::flushCurrent() {
+    Status s = broken_.ok() ? flushRecord() : broken_;
+    return s.ok() ? kFound : fail(s);
+}
+
 int TableImpl::flush() {
-    Status s = flushRecord();
+    Status s = writeAll();
     return s.ok() ? kFound : fail(s);
 }
 
@@ -251,7 +263,7 @@ int TableImpl::positioned(const Status& s, int result) {
 }
 
 int TableImpl::top() {
-    if (int rc = flush(); rc < 0) return rc;
+    if (int rc = flushCurrent(); rc < 0) return rc;
     if (recCount() == 0) {
         atEof();
         return kEof;
@@ -272,7 +284,7 @@ int TableImpl::top() {
 }
 
 int TableImpl::bottom() {
-    if (int rc = flush(); rc < 0) return rc;
+    if (int rc = flushCurrent(); rc < 0) return rc;
     if (recCount() == 0) {
         atEof();
         return kEof;
@@ -293,7 +305,7 @@ int TableImpl::bottom() {
 }
 
 int TableImpl::skip(long n) {
-    if (int rc = flush(); rc < 0) return rc;
+    if (int rc = flushCurrent(); rc < 0) return rc;
     if (recCount() == 0) {
         atEof();
         return n < 0 ? kBof : kEof;
@@ -342,7 +354,7 @@ int TableImpl::skip(long n) {
 }
 
 int TableImpl::seek(std::string_view key) {
-    if (int rc = flush(); rc < 0) return rc;
+    if (int rc = flushCurrent(); rc < 0) return rc;
     if (selected_ < 0) return fail(Status(kErrTag, name_ + ": seek without a selected tag"));
     NtxIndex* index = tags_[static_cast<size_t>(selected_)].index.get();
     int result = kEof;
@@ -357,7 +369,7 @@ int TableImpl::seek(std::string_view key) {
 }
 
 int TableImpl::go(uint32_t recNo) {
-    if (int rc = flush(); rc < 0) return rc;
+    if (int rc = flushCurrent(); rc < 0) return rc;
     if (recNo < 1 || recNo > recCount())
         return fail(Status(kErrRecord, name_ + ": no record " + std::to_string(recNo)));
     atRecord(recNo);
@@ -366,7 +378,7 @@ int TableImpl::go(uint32_t recNo) {
 }
 
 double TableImpl::position() {
-    if (flush() < 0 || recCount() == 0) return 0.0;
+    if (flushCurrent() < 0 || recCount() == 0) return 0.0;
     if (eof_) return 1.0;
     if (selected_ < 0)
         return recCount() == 1 ? 0.0 : static_cast<double>(rec_ - 1) / (recCount() - 1);
@@ -383,7 +395,9 @@ std::string TableImpl::currentKey() {
     return tags_[static_cast<size_t>(selected_)].expr.eval(record());
 }
 
-bool TableImpl::deleted() { return record()[0] == '*'; }
+bool TableImpl::deleted() {
+    return record()[0] == '*';
+}
 
 void TableImpl::deleteRecord() {
     if (char* r = recordForWrite()) r[0] = '*';
@@ -394,7 +408,7 @@ void TableImpl::recall() {
 }
 
 int TableImpl::appendBlank() {
-    if (int rc = flush(); rc < 0) return rc;
+    if (int rc = flushCurrent(); rc < 0) return rc;
     std::string blank(static_cast<size_t>(dbf_->recordLength()), ' ');
     Status s = dbf_->append(blank.data());
     modified_ = true;
@@ -409,7 +423,7 @@ int TableImpl::appendBlank() {
 
 int TableImpl::close() {
     int rc = flush();
-    if (modified_) {
+    if (modified_ && broken_.ok()) {
         Status s = dbf_->file()->sync();
         if (s.ok() && dbt_) s = dbt_->file()->sync();
         for (auto& t : tags_)

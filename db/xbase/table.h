@@ -80,7 +80,12 @@ private:
     Status lockFile(File* file, uint64_t offset, uint64_t length);
     Status ensureLoaded();
     Status ensureCursor();
+    // Writes the current record's changes; with optimize on, appended records and index pages
+    // may stay in memory (bounded) until writeAll().
     Status flushRecord();
+    Status writeAll();
+    // flushRecord() for the moves, failing while the handle is broken.
+    int flushCurrent();
     void atRecord(uint32_t rec);
     void atEof();
     int positioned(const Status& s, int result);
@@ -88,6 +93,8 @@ private:
     // the new files replace the old atomically and the tags are rebuilt.
     template <typename Keep>
     Status rewrite(Keep keep, bool compactMemo);
+    template <typename Keep>
+    int rewriteAndTop(Keep keep, bool compactMemo);
     Status rebuildTags(const std::vector<TagInfo>& tags, const std::string& groupName);
     Status reopen();
 
@@ -112,6 +119,9 @@ private:
     bool changed_ = false;
     bool appended_ = false;
     bool modified_ = false;
+    // Set when a rewrite failed half way: the handle no longer matches the files, and every
+    // call fails with this until the table is opened again.
+    Status broken_;
     std::map<int, std::string> memos_;
 };
 

@@ -12,7 +12,8 @@ namespace {
 uint32_t memoBlockOf(const char* text) {
     uint32_t block = 0;
     for (int i = 0; i < 10; ++i)
-        if (text[i] >= '0' && text[i] <= '9') block = block * 10 + static_cast<uint32_t>(text[i] - '0');
+        if (text[i] >= '0' && text[i] <= '9')
+            block = block * 10 + static_cast<uint32_t>(text[i] - '0');
     return block;
 }
 
@@ -42,7 +43,7 @@ struct SortItem {
 
 template <typename Keep>
 Status TableImpl::rewrite(Keep keep, bool compactMemo) {
-    XBASE_TRY(flushRecord());
+    XBASE_TRY(writeAll());
     Env* env = ctx_->env();
     compactMemo = compactMemo && dbt_;
     const std::string newDbf = dbfPath_ + ".new";
@@ -144,7 +145,8 @@ Status TableImpl::rebuildTags(const std::vector<TagInfo>& tags, const std::strin
         XBASE_TRY(KeyExpr::compile(tags[t].expression, dbf_->fields(), dbf_->offsets(), &exprs[t]));
     const uint32_t n = dbf_->count();
     std::vector<std::string> keys(tags.size());
-    for (size_t t = 0; t < tags.size(); ++t) keys[t].resize(static_cast<size_t>(n) * exprs[t].length());
+    for (size_t t = 0; t < tags.size(); ++t)
+        keys[t].resize(static_cast<size_t>(n) * exprs[t].length());
     XBASE_TRY(scan(dbf_.get(), [&](uint32_t r, const char* bytes) -> Status {
         for (size_t t = 0; t < tags.size(); ++t)
             exprs[t].eval(bytes, keys[t].data() + static_cast<size_t>(r - 1) * exprs[t].length());
@@ -190,7 +192,7 @@ Status TableImpl::rebuildTags(const std::vector<TagInfo>& tags, const std::strin
 }
 
 Status TableImpl::createIndex(std::string_view name, const std::vector<TagInfo>& tags) {
-    XBASE_TRY(flushRecord());
+    XBASE_TRY(writeAll());
     for (const TagInfo& t : tags) {
         KeyExpr e;
         XBASE_TRY(KeyExpr::compile(t.expression, dbf_->fields(), dbf_->offsets(), &e));
@@ -208,28 +210,38 @@ Status TableImpl::createIndex(std::string_view name, const std::vector<TagInfo>&
     return {};
 }
 
+template <typename Keep>
+int TableImpl::rewriteAndTop(Keep keep, bool compactMemo) {
+    if (!broken_.ok()) return fail(broken_);
+    Status s = rewrite(keep, compactMemo);
+    if (!s.ok()) {
+        broken_ = s;
+        return fail(s);
+    }
+    const int rc = top();
+    return rc < 0 ? rc : kFound;
+}
+
 int TableImpl::pack() {
-    Status s = rewrite([](uint32_t, bool deleted) { return !deleted; }, false);
-    if (!s.ok()) return fail(s);
-    return top() < 0 ? -1 : kFound;
+    return rewriteAndTop([](uint32_t, bool deleted) { return !deleted; }, false);
 }
 
 int TableImpl::memoCompress() {
     if (!dbt_) return kFound;
-    Status s = rewrite([](uint32_t, bool) { return true; }, true);
-    if (!s.ok()) return fail(s);
-    return top() < 0 ? -1 : kFound;
+    return rewriteAndTop([](uint32_t, bool) { return true; }, true);
 }
 
 int TableImpl::zap(uint32_t from, uint32_t count) {
     const uint64_t end = static_cast<uint64_t>(from) + count;
-    Status s = rewrite([&](uint32_t r, bool) { return r < from || r >= end; }, false);
-    if (!s.ok()) return fail(s);
-    return top() < 0 ? -1 : kFound;
+    return rewriteAndTop([&](uint32_t r, bool) { return r < from || r >= end; }, false);
 }
 
 void TableImpl::check(std::vector<std::string>* problems) {
-    if (!flushRecord().ok()) problems->push_back(dbfPath_ + ": pending change could not be written");
+    if (!broken_.ok()) {
+        problems->push_back(broken_.message());
+        return;
+    }
+    if (Status s = writeAll(); !s.ok()) problems->push_back(s.message());
     const size_t before = problems->size();
     dbf_->check(problems);
     if (problems->size() > before) return;  // the records cannot be trusted for the rest
@@ -257,8 +269,9 @@ void TableImpl::check(std::vector<std::string>* problems) {
             if (++reported <= 10) problems->push_back(line);
         };
         const bool whole = t.index->check(problem, [&](std::string_view key, uint32_t r) {
-            if (r == 0 || r > n) return problem(path + ": names record " + std::to_string(r) +
-                                                " of " + std::to_string(n));
+            if (r == 0 || r > n)
+                return problem(path + ": names record " + std::to_string(r) + " of " +
+                               std::to_string(n));
             if (seen[r]++) return problem(path + ": lists record " + std::to_string(r) + " twice");
             if (!dbf_->read(r, rec.data()).ok() || t.expr.eval(rec.data()) != key)
                 problem(path + ": stored key of record " + std::to_string(r) +

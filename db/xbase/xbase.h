@@ -50,7 +50,7 @@ public:
     int asInt() const;
     long asLong() const;
     double asDouble() const;
-    bool isTrue() const;      // logical 'T', 't', 'Y' or 'y'
+    bool isTrue() const;       // logical 'T', 't', 'Y' or 'y'
     std::string memo() const;  // memo fields only
 
     // Text is cut or blank-padded to the width; logicals take "T"/"F".
@@ -81,8 +81,10 @@ public:
 private:
     friend class TableImpl;
     Tag(std::string name, std::string expression, int keyLength, int index)
-        : name_(std::move(name)), expression_(std::move(expression)),
-          keyLength_(keyLength), index_(index) {}
+        : name_(std::move(name)),
+          expression_(std::move(expression)),
+          keyLength_(keyLength),
+          index_(index) {}
     std::string name_;
     std::string expression_;
     int keyLength_;
@@ -105,13 +107,13 @@ public:
     virtual void select(Tag* tag) = 0;
     virtual Tag* selected() const = 0;
 
-    virtual int top() = 0;                     // kFound, or kEof when empty
-    virtual int bottom() = 0;                  // kFound, or kEof when empty
-    virtual int skip(long n = 1) = 0;          // kFound, kEof past the last, kBof before the first
+    virtual int top() = 0;             // kFound, or kEof when empty
+    virtual int bottom() = 0;          // kFound, or kEof when empty
+    virtual int skip(long n = 1) = 0;  // kFound, kEof past the last, kBof before the first
     virtual int seek(std::string_view key) = 0;  // kFound, kAfter or kEof; compares key's length
-    virtual int go(uint32_t recNo) = 0;        // kFound, or kErrRecord
-    virtual uint32_t recNo() const = 0;        // 1-based; recCount() + 1 at end of file
-    virtual uint32_t recCount() const = 0;     // deleted records included
+    virtual int go(uint32_t recNo) = 0;          // kFound, or kErrRecord
+    virtual uint32_t recNo() const = 0;          // 1-based; recCount() + 1 at end of file
+    virtual uint32_t recCount() const = 0;       // deleted records included
     virtual bool eof() const = 0;
     virtual bool bof() const = 0;
     // Relative place of the current record in the selected order, 0.0 to 1.0; an estimate
@@ -123,8 +125,8 @@ public:
     virtual bool deleted() = 0;
     virtual void deleteRecord() = 0;
     virtual void recall() = 0;
-    virtual int appendBlank() = 0;             // appends a blank record and makes it current
-    virtual int flush() = 0;                   // writes pending changes of the current record
+    virtual int appendBlank() = 0;  // appends a blank record and makes it current
+    virtual int flush() = 0;        // writes pending changes of the current record
 
     // Removes deleted records, then rebuilds every tag; the new files replace the old ones
     // atomically.

@@ -90,7 +90,8 @@ TEST_F(DamageTest, CyclesAndBadChildrenNeverLoop) {
     std::string bytes((std::istreambuf_iterator<char>(in)), {});
     const uint32_t root = static_cast<uint8_t>(bytes[4]) | static_cast<uint8_t>(bytes[5]) << 8 |
                           static_cast<uint8_t>(bytes[6]) << 16;
-    const uint16_t slot0 = static_cast<uint8_t>(bytes[root + 2]) | static_cast<uint8_t>(bytes[root + 3]) << 8;
+    const uint16_t slot0 =
+        static_cast<uint8_t>(bytes[root + 2]) | static_cast<uint8_t>(bytes[root + 3]) << 8;
     patch("CCNO.ntx", root + slot0, le32(root));
     Table* t = ctx.open("CUST");
     ASSERT_NE(t, nullptr);
@@ -105,9 +106,10 @@ TEST_F(DamageTest, CyclesAndBadChildrenNeverLoop) {
 
     // Rebuilt from the table, the tag is whole again.
     ctx.setSafety(false);
-    ASSERT_EQ(ctx.createIndex(t, "CUST", {{"CNAME", "Upper(Last + First)"},
-                                          {"CCNO", "Str(CuNo, 6)"},
-                                          {"CZIP", "Zip"}}), 0);
+    ASSERT_EQ(ctx.createIndex(
+                  t, "CUST",
+                  {{"CNAME", "Upper(Last + First)"}, {"CCNO", "Str(CuNo, 6)"}, {"CZIP", "Zip"}}),
+              0);
     t->select(t->tag("ccno"));
     EXPECT_EQ(walk(t).size(), 300u);
     problems.clear();

@@ -6,7 +6,8 @@ namespace {
 
 class FaultFile : public xbase::File {
 public:
-    FaultFile(std::unique_ptr<xbase::File> file, FaultEnv* env) : file_(std::move(file)), env_(env) {}
+    FaultFile(std::unique_ptr<xbase::File> file, FaultEnv* env)
+        : file_(std::move(file)), env_(env) {}
     Status read(uint64_t offset, size_t n, char* dst, size_t* got) override {
         return file_->read(offset, n, dst, got);
     }
@@ -26,7 +27,9 @@ public:
     Status lock(uint64_t offset, uint64_t length, bool exclusive) override {
         return file_->lock(offset, length, exclusive);
     }
-    Status unlock(uint64_t offset, uint64_t length) override { return file_->unlock(offset, length); }
+    Status unlock(uint64_t offset, uint64_t length) override {
+        return file_->unlock(offset, length);
+    }
 
 private:
     std::unique_ptr<xbase::File> file_;

@@ -31,9 +31,9 @@ std::vector<int> reopenAndRead(std::vector<std::string>* problems) {
             ctx.setSafety(false);
             Table* t = ctx.open("CUST");
             if (!t) return {-1};
-            ctx.createIndex(t, "CUST", {{"CNAME", "Upper(Last + First)"},
-                                        {"CCNO", "Str(CuNo, 6)"},
-                                        {"CZIP", "Zip"}});
+            ctx.createIndex(
+                t, "CUST",
+                {{"CNAME", "Upper(Last + First)"}, {"CCNO", "Str(CuNo, 6)"}, {"CZIP", "Zip"}});
             ctx.closeAll();
             ctx.setAutoOpen(true);
             break;
@@ -62,7 +62,8 @@ TEST(Faults, PackWithMemoCompactionSurvivesAFailureAtEveryStep) {
             Context ctx;
             Table* t = makeCustomers(ctx);
             ASSERT_NE(t, nullptr);
-            for (int i = 1; i <= 12; ++i) addCustomer(t, i, "L", "F", "", "memo " + std::to_string(i));
+            for (int i = 1; i <= 12; ++i)
+                addCustomer(t, i, "L", "F", "", "memo " + std::to_string(i));
             for (uint32_t r = 3; r <= 12; r += 3) {
                 t->go(r);
                 t->deleteRecord();

@@ -30,7 +30,9 @@ struct Model {
     }
 };
 
-std::string wide(const std::string& k) { return k + std::string(100 - k.size(), ' '); }
+std::string wide(const std::string& k) {
+    return k + std::string(100 - k.size(), ' ');
+}
 
 }  // namespace
 

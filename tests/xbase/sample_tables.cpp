@@ -13,9 +13,9 @@ Table* makeCustomers(Context& ctx, const std::string& name) {
                                  {"ACTIVE", 'L', 1, 0},
                                  {"COMMENTS", 'M', 10, 0}});
     if (!t) return nullptr;
-    if (ctx.createIndex(t, name, {{"CNAME", "Upper(Last + First)"},
-                                  {"CCNO", "Str(CuNo, 6)"},
-                                  {"CZIP", "Zip"}}) != 0)
+    if (ctx.createIndex(
+            t, name,
+            {{"CNAME", "Upper(Last + First)"}, {"CCNO", "Str(CuNo, 6)"}, {"CZIP", "Zip"}}) != 0)
         return nullptr;
     return t;
 }

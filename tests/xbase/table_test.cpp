@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "tests/support/temp_data_dir.h"
 #include "tests/xbase/sample_tables.h"
@@ -194,7 +195,8 @@ TEST_F(TableTest, MemoRewritesGrowTheFileUntilCompacted) {
 }
 
 TEST_F(TableTest, PackAndZapKeepTheRestInOrder) {
-    for (int i = 1; i <= 10; ++i) addCustomer(t, i, "L" + std::to_string(i), "f", "", "memo " + std::to_string(i));
+    for (int i = 1; i <= 10; ++i)
+        addCustomer(t, i, "L" + std::to_string(i), "f", "", "memo " + std::to_string(i));
     for (uint32_t r : {2u, 5u, 9u}) {
         t->go(r);
         t->deleteRecord();
@@ -203,7 +205,8 @@ TEST_F(TableTest, PackAndZapKeepTheRestInOrder) {
     ASSERT_EQ(t->pack(), kFound);
     EXPECT_EQ(t->recCount(), 7u);
     std::vector<int> numbers;
-    for (int rc = t->top(); rc == kFound; rc = t->skip(1)) numbers.push_back(t->field("cuno")->asInt());
+    for (int rc = t->top(); rc == kFound; rc = t->skip(1))
+        numbers.push_back(t->field("cuno")->asInt());
     EXPECT_EQ(numbers, (std::vector<int>{1, 3, 4, 6, 7, 8, 10}));
     t->go(7);
     EXPECT_EQ(t->field("comments")->memo(), "memo 10");
@@ -211,7 +214,8 @@ TEST_F(TableTest, PackAndZapKeepTheRestInOrder) {
 
     ASSERT_EQ(t->zap(2, 3), kFound);  // drops 3, 4 and 6
     numbers.clear();
-    for (int rc = t->top(); rc == kFound; rc = t->skip(1)) numbers.push_back(t->field("cuno")->asInt());
+    for (int rc = t->top(); rc == kFound; rc = t->skip(1))
+        numbers.push_back(t->field("cuno")->asInt());
     EXPECT_EQ(numbers, (std::vector<int>{1, 7, 8, 10}));
     ASSERT_EQ(t->zap(1, t->recCount()), kFound);
     EXPECT_EQ(t->recCount(), 0u);
@@ -264,9 +268,44 @@ TEST_F(TableTest, SafetyKeepsExistingIndexFiles) {
 
 TEST_F(TableTest, UnsupportedExpressionsAreRefused) {
     ctx.setSafety(false);
-    for (const char* bad : {"Substr(Last, 1, 3)", "Last +", "Str(Last, 6)", "DTOS(CuNo)",
-                            "Nosuch", "Upper(Last", "CuNo"}) {
+    for (const char* bad : {"Substr(Last, 1, 3)", "Last +", "Str(Last, 6)", "DTOS(CuNo)", "Nosuch",
+                            "Upper(Last", "CuNo"}) {
         EXPECT_EQ(ctx.createIndex(t, "X", {{"X", bad}}), kErrExpr) << bad;
         ctx.errorCode();
     }
+}
+
+namespace {
+
+uint32_t countInFile(const char* path) {
+    std::ifstream f(path, std::ios::binary);
+    unsigned char h[8] = {};
+    f.read(reinterpret_cast<char*>(h), 8);
+    return h[4] | h[5] << 8 | h[6] << 16 | static_cast<uint32_t>(h[7]) << 24;
+}
+
+}  // namespace
+
+TEST_F(TableTest, AppendsReachTheFileOnFlushOrAtOnceWithoutOptimize) {
+    addCustomer(t, 1, "A", "a");
+    t->appendBlank();
+    t->appendBlank();
+    EXPECT_EQ(t->recCount(), 3u);
+    EXPECT_EQ(countInFile("CUST.dbf"), 1u);  // held in memory while optimized
+    t->go(3);
+    t->field("last")->assign("Third");
+    t->flush();
+    EXPECT_EQ(countInFile("CUST.dbf"), 3u);
+    ctx.closeAll();
+
+    ctx.setOptimize(false);
+    t = ctx.open("CUST");
+    ASSERT_NE(t, nullptr);
+    t->appendBlank();
+    EXPECT_EQ(countInFile("CUST.dbf"), 4u);
+    t->go(3);
+    EXPECT_EQ(text(t, "last"), "Third");
+    std::vector<std::string> problems;
+    t->check(&problems);
+    EXPECT_TRUE(problems.empty());
 }
