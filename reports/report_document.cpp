@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "reports/date_bridge.h"
+#include "app/entry/convert.h"
 #include "reports/layout_code.h"
 
 namespace reports {
@@ -37,7 +37,7 @@ void ReportDocument::NewLine() {
 void ReportDocument::PutTitles() {
     for (const QString& title : Titles) {
         NewLine();
-        Cell(0) = u'C' + PadNumText(RptWidth / 2, 2) + title;
+        Cell(0) = u'C' + PadNum(RptWidth / 2, 2) + title;
         Style() = QStringLiteral("B");
     }
 }
@@ -68,7 +68,7 @@ bool ReportDocument::CheckPage(int needed, bool withHeadings) {
     PageLine = 0;
     NewLine();
     Cell(0) = QStringLiteral("L00Page ") + QString::number(PageNo);
-    Cell(1) = u'R' + PadNumText(RptWidth, 2) + ReportDateText(QDate::currentDate());
+    Cell(1) = u'R' + PadNum(RptWidth, 2) + DateToShortText(DateValue(QDate::currentDate()));
     NewLine();
     PutTitles();
     PutGap();
@@ -82,8 +82,8 @@ void ReportDocument::DefaultSpan() {
 
 void ReportDocument::SpanMonthOf(const QDate& day) {
     const QDate first(day.year(), day.month(), 1);
-    SpanStart = DayNumber(first);
-    SpanEnd = DayNumber(first.addMonths(1).addDays(-1));
+    SpanStart = DateValue(first);
+    SpanEnd = DateValue(first.addMonths(1).addDays(-1));
 }
 
 ReportLine ReportDocument::EmptyLine() const {

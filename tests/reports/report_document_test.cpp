@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "reports/date_bridge.h"
+#include "app/entry/dates.h"
 #include "reports/report_document.h"
 
 using namespace reports;
@@ -126,7 +126,8 @@ TEST_F(ReportDocumentTest, FirstCheckPageAlwaysStartsPageOneWithoutEject) {
         EXPECT_EQ(doc.PageNo, 1);
         ASSERT_EQ(doc.Lines.size(), 8);  // page line, blank, title, gap, blank, two heading rows
         EXPECT_EQ(doc.PageLine, 8);
-        EXPECT_EQ(Line(doc, 0), "L00Page 1|R71" + ReportDateText(QDate::currentDate()) + "||");
+        EXPECT_EQ(Line(doc, 0),
+                  "L00Page 1|R71" + DateToShortText(DateValue(QDate::currentDate())) + "||");
         EXPECT_EQ(Line(doc, 1), "|||");
         EXPECT_EQ(Line(doc, 2), "C35Sales Report|||B");
         EXPECT_EQ(Line(doc, 7), "L00Customer|V40|R71Amount|U");
@@ -204,7 +205,7 @@ TEST_F(ReportDocumentTest, SpanCoversTheWholeMonth) {
 
     doc.DefaultSpan();
     const QDate today = QDate::currentDate();
-    EXPECT_EQ(doc.SpanStart, DayNumber(QDate(today.year(), today.month(), 1)));
+    EXPECT_EQ(doc.SpanStart, DateValue(QDate(today.year(), today.month(), 1)));
     EXPECT_EQ(doc.SpanEnd - doc.SpanStart + 1, today.daysInMonth());
 }
 
