@@ -1,0 +1,117 @@
+// corvane-admin as the owner runs it: exit codes, the lines it prints, and each command's effect
+// on a data directory.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "tests/support/temp_data_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct AdminRun {
+    int status = -1;
+    std::string output;  // standard output and error together
+};
+
+AdminRun Admin(const std::string& args) {
+    AdminRun run;
+    const std::string command = std::string("'") + CORVANE_ADMIN + "' " + args + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    std::array<char, 4096> buffer;
+    while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe))
+        run.output.append(buffer.data(), n);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(Admin, BadArgumentsGetTheUsageLineAndExitTwo) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    for (const char* args :
+         {"", "frobnicate", "check extra", "-C", "generate --customers 10",
+          "generate --customers 0 --invoices 5", "generate --customers 10 --invoices five",
+          "generate --customers 10 --invoices 5 --colour red"}) {
+        const AdminRun run = Admin(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_TRUE(Contains(run.output, "usage: corvane-admin")) << args << ": " << run.output;
+    }
+    const AdminRun run = Admin("-C /nonexistent/corvane check");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(Contains(run.output, "cannot work in /nonexistent/corvane")) << run.output;
+}
+
+TEST(Admin, CheckReindexAndCheckAgain) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    AdminRun run = Admin("check");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.output, "CUST5: CCNO.ntx is missing")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "24 problems found.")) << run.output;
+
+    run = Admin("reindex");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(Contains(run.output, "Rebuilding Indexes: 100%")) << run.output;
+    EXPECT_TRUE(fs::exists("CCNO.ntx"));
+
+    run = Admin("check");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, "All tables, memo files and indexes are whole.\n");
+}
+
+TEST(Admin, WorksOnTheDirectoryGivenWithDashC) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    fs::current_path(dir.path().parent_path());
+    const std::string at = "-C '" + dir.path().string() + "' ";
+    EXPECT_EQ(Admin(at + "reindex").status, 0);
+    fs::remove(dir.file("ITM5.dbf"));
+    const AdminRun run = Admin(at + "check");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.output, "ITM5.dbf is missing\n1 problem found.\n");
+    fs::current_path(dir.path());
+}
+
+TEST(Admin, GeneratePackAndReindexLeaveAWholeDirectory) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    AdminRun run = Admin("generate --customers 50 --invoices 400 --seed 9");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(Contains(run.output, "50 customers")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "400 invoices")) << run.output;
+
+    run = Admin("pack");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(Contains(run.output, "Packing Data Files: 100%")) << run.output;
+    EXPECT_EQ(Admin("check").status, 0);
+
+    run = Admin("generate --customers 50 --invoices 400");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.output, "already holds records")) << run.output;
+}
+
+TEST(Admin, PackNamesATableItCouldNotPackAndExitsOne) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    ASSERT_EQ(Admin("reindex").status, 0);
+    fs::remove("PMT.dbf");
+    const AdminRun run = Admin("pack");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.output, "PMT could not be packed")) << run.output;
+}
+
+TEST(Admin, AReindexThatCannotOpenATableSaysSoAndExitsOne) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    fs::remove("GROUPS.dbf");
+    const AdminRun run = Admin("reindex");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.output, "Program will now terminate.")) << run.output;
+}
+
+}  // namespace
