@@ -1,6 +1,6 @@
 #include "db/generator.h"
 
-#include <QDate>
+#include <algorithm>
 #include <array>
 #include <vector>
 
