@@ -12,6 +12,7 @@ QString DbfName(const char* table) {
 // Opens `table`, selects `tag` (none for record order) and moves to the first record; nullptr
 // after OpenFailed.
 xbase::Table* OpenTable(const char* table, const char* tag, const char* tagFile) {
+    DbContext->errorCode();  // an error left pending by an earlier call is not this open's
     xbase::Table* t = DbContext->open(table);
     if (DbContext->errorCode() < 0 || !t) {
         OpenFailed(DbfName(table));
@@ -55,6 +56,7 @@ bool ExitOnError() {
 
 bool OpenSettings() {
     DbContext->setAutoOpen(false);
+    DbContext->errorCode();  // an error left pending by an earlier call is not this open's
     SetTbl = DbContext->open("CVN1");
     DbContext->setAutoOpen(true);
     if (DbContext->errorCode() < 0 || !SetTbl) {

@@ -39,6 +39,16 @@ protected:
     }
 };
 
+TEST_F(OpenTest, AnErrorLeftByAnEarlierCallDoesNotFailTheNextOpen) {
+    ASSERT_TRUE(OpenCustomers());
+    CustTbl->appendBlank();
+    CustFld.cuno->assignLong(12345678);  // too wide: refused, the error stays pending
+    DbContext->closeAll();
+    ASSERT_TRUE(OpenCustomers());
+    ASSERT_TRUE(OpenSettings());
+    EXPECT_EQ(DbContext->errorCode(), 0);
+}
+
 TEST_F(OpenTest, EachOpenLeavesItsTableOnTheFirstRecordOfItsTag) {
     ASSERT_TRUE(OpenCustomers());
     EXPECT_EQ(LastRc, xbase::kEof);
