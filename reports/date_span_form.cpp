@@ -1,0 +1,130 @@
+#include "reports/date_span_form.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include "app/entry/date_box.h"
+#include "app/entry/dates.h"
+#include "app/entry/prompt.h"
+#include "reports/report_document.h"
+
+namespace reports {
+
+bool SpanCancelled = true;
+
+namespace {
+
+const QString kBeginning = QStringLiteral("Print Beginning:");
+
+}  // namespace
+
+TDateSpan::TDateSpan(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("TDateSpan"));
+    setWindowTitle(QStringLiteral("DateSpan"));
+    Label1 = new QLabel(kBeginning, this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    MaskEdit1 = new DateBox(this);
+    MaskEdit1->setObjectName(QStringLiteral("MaskEdit1"));
+    Label2 = new QLabel(QStringLiteral("Ending:"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    MaskEdit2 = new DateBox(this);
+    MaskEdit2->setObjectName(QStringLiteral("MaskEdit2"));
+    BtnOK = new QPushButton(QStringLiteral("OK"), this);
+    BtnOK->setObjectName(QStringLiteral("BtnOK"));
+    BtnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
+    Label1->setBuddy(MaskEdit1);
+    Label2->setBuddy(MaskEdit2);
+
+    auto* boxes = new QGridLayout;
+    boxes->addWidget(Label1, 0, 0);
+    boxes->addWidget(MaskEdit1, 0, 1);
+    boxes->addWidget(Label2, 1, 0);
+    boxes->addWidget(MaskEdit2, 1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BtnOK);
+    buttons->addWidget(BtnCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(boxes);
+    layout->addLayout(buttons);
+    setTabOrder(MaskEdit1, MaskEdit2);
+    setTabOrder(MaskEdit2, BtnOK);
+    setTabOrder(BtnOK, BtnCancel);
+
+    connect(BtnOK, &QPushButton::clicked, this, &TDateSpan::BtnOKClick);
+    connect(BtnCancel, &QPushButton::clicked, this, &TDateSpan::BtnCancelClick);
+}
+
+void TDateSpan::SetOneDate(bool oneDate) {
+    oneDate_ = oneDate;
+    Label1->setText(oneDate ? QStringLiteral("Inventory as Of:") : kBeginning);
+    Label2->setHidden(oneDate);
+    MaskEdit2->setHidden(oneDate);
+    adjustSize();
+}
+
+void TDateSpan::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) FormShow();
+}
+
+void TDateSpan::FormShow() {
+    const ReportDocument& doc = TheReport();
+    MaskEdit1->setValue(doc.SpanStart);
+    MaskEdit2->setValue(doc.SpanEnd);
+    SpanCancelled = true;
+    MaskEdit1->setFocus();
+}
+
+void TDateSpan::BtnOKClick() {
+    ReportDocument& doc = TheReport();
+    const struct {
+        DateBox* box;
+        double& value;
+    } boxes[] = {{MaskEdit1, doc.SpanStart}, {MaskEdit2, doc.SpanEnd}};
+    for (const auto& [box, value] : boxes) {
+        if (box == MaskEdit2 && oneDate_) break;
+        QString text = box->entryText();
+        if (!CheckDateText(text, this)) {
+            box->setFocus();
+            return;
+        }
+        value = box->value();
+    }
+    if (!oneDate_ && doc.SpanStart > doc.SpanEnd) {
+        prompt::information(this, "Ending Date must be greater than or equal to Starting Date.");
+        return;
+    }
+    SpanCancelled = false;
+    accept();
+}
+
+void TDateSpan::BtnCancelClick() {
+    ReportDocument& doc = TheReport();
+    bool ok = false;
+    if (const double start = MaskEdit1->value(&ok); ok) doc.SpanStart = start;
+    if (const double end = MaskEdit2->value(&ok); ok && !oneDate_) doc.SpanEnd = end;
+    SpanCancelled = true;
+    reject();
+}
+
+bool AskDateSpan(QWidget* parent) {
+    TDateSpan dialog(parent);
+    dialog.exec();
+    return !SpanCancelled;
+}
+
+bool AskAsOfDate(QWidget* parent) {
+    TheReport().SpanStart = DateValue(QDate::currentDate());
+    TDateSpan dialog(parent);
+    dialog.SetOneDate(true);
+    dialog.exec();
+    return !SpanCancelled;
+}
+
+}  // namespace reports

@@ -1,0 +1,16 @@
+// The report actions of the main window's buttons. Each asks for its selection (if any), builds
+// its report into the program's report document with the generator that takes the selection as
+// arguments, shows the report window when there is something to show, and releases the document.
+#pragma once
+
+class QWidget;
+
+namespace reports {
+
+// "Print Product Listing".
+void RunProductListing(QWidget* parent);
+
+// "Print Purchasing Report": the current month, or the span the user picks.
+void RunPurchasingReport(QWidget* parent);
+
+}  // namespace reports

@@ -1,0 +1,68 @@
+// The report window: the one window in which every report is seen. It draws the report document
+// centred, with a vertical scroll bar, in the report font (made smaller, down to 8 points, while
+// the report is wider than the window); prints the whole document on the current printer, or
+// into a PDF file the user names when no printer is installed; and exports it as plain or
+// tab-delimited text. It never changes the document.
+#pragma once
+
+#include <QDialog>
+#include <QFont>
+
+#include "reports/page_geometry.h"
+#include "reports/report_document.h"
+#include "reports/report_export.h"
+
+class QAction;
+class QFrame;
+class QMenu;
+class QScrollBar;
+
+namespace reports {
+
+class TReportF : public QDialog {
+    Q_OBJECT
+public:
+    explicit TReportF(const ReportDocument& doc, QWidget* parent = nullptr);
+
+    // The font the window draws in, after fitting the report to the window's width.
+    const QFont& ScreenFont() const { return screenFont_; }
+    const ScreenGeometry& Geometry() const { return geometry_; }
+    int TopLine() const { return topLine_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    class Page;
+
+    void FormShow();
+    void ScrollBar1Change(int position);
+    void mExitClick();
+    void mPrintClick();
+    void AsciiText1Click();
+    void TabDelimited1Click();
+
+    void PaintPage(QPainter& painter);
+    void ComputeGeometry();
+    void ExportReport(ExportFormat format);
+
+    const ReportDocument& doc_;
+    QFrame* Bevel1;
+    QScrollBar* ScrollBar1;
+    QAction* mExit;
+    QAction* mPrint;
+    QMenu* mExport;
+    QAction* AsciiText1;
+    QAction* TabDelimited1;
+    Page* page_;
+    QFont screenFont_;
+    ScreenGeometry geometry_;
+    int topLine_ = 0;
+};
+
+// Shows the document in the report window, modally.
+void ShowReport(const ReportDocument& doc, QWidget* parent);
+
+}  // namespace reports

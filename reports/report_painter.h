@@ -1,0 +1,40 @@
+// Carrying out the report document's drawing plans with a QPainter: the visible lines of the
+// preview, and every page on a printer or into a PDF file. Printing fits the report font to the
+// page first: one point smaller at a time while the report is wider than the page, and also
+// while its longest page (with the top margin of three lines) is taller than the paper, so that
+// no line is ever cut off at the bottom.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+#include "reports/draw_plan.h"
+#include "reports/report_document.h"
+#include "reports/report_export.h"
+
+class QPagedPaintDevice;
+class QPainter;
+
+namespace reports {
+
+// Draws the operations of a plan in the font (bold where an operation asks for it); rules are
+// ruleWidth device pixels wide.
+void DrawPlan(QPainter& painter, const DrawList& plan, const QFont& font, int ruleWidth);
+
+// The font size in whole points, also for a font sized in pixels.
+int PointSizeOf(const QFont& font);
+
+// Lines on the longest printed page: lines between page breaks, the break itself taking no room.
+int LongestPageLines(const ReportDocument& doc);
+
+// Prints every page of the document on the device, starting a new device page at each page
+// break. False when the device cannot be painted on.
+bool PrintDocument(const ReportDocument& doc, QPagedPaintDevice& device, const QFont& font);
+
+// Prints the document into a PDF file on the locale's paper (Letter where the locale measures
+// in inches, A4 elsewhere) with half-inch margins, through the same printing code. The file
+// replaces an earlier one of that name only when complete; on failure the message is
+// "Unable to save to: " and the file name.
+ExportResult PrintToPdf(const ReportDocument& doc, const QString& fileName, const QFont& font);
+
+}  // namespace reports
