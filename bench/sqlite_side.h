@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/engine_side.h"
+#include "bench/results.h"
 #include "bench/rows.h"
 
 struct sqlite3;
