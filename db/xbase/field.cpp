@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -53,26 +55,33 @@ std::string Field::memo() const {
 
 void Field::assign(std::string_view text) {
     if (type_ == 'M') return assignMemo(text);
-    std::string value(static_cast<size_t>(length_), ' ');
+    const size_t len = static_cast<size_t>(length_);
     if (type_ == 'N') {
-        size_t b = text.find_first_not_of(' '), e = text.find_last_not_of(' ');
-        std::string_view t =
-            b == std::string_view::npos ? std::string_view{} : text.substr(b, e - b + 1);
-        if (t.size() > static_cast<size_t>(length_)) {
+        const size_t b = text.find_first_not_of(' ');
+        text = b == std::string_view::npos ? std::string_view{}
+                                           : text.substr(b, text.find_last_not_of(' ') - b + 1);
+        if (text.size() > len) {
             table_->fail(
-                Status(kErrArgument, "value " + std::string(t) + " too wide for " + name_));
+                Status(kErrArgument, "value " + std::string(text) + " too wide for " + name_));
             return;
         }
-        value.replace(value.size() - t.size(), t.size(), t);
+    }
+    char* r = table_->recordForWrite();
+    if (!r) return;
+    char* f = r + offset_;
+    if (type_ == 'N') {  // right-aligned
+        std::memset(f, ' ', len - text.size());
+        std::memcpy(f + len - text.size(), text.data(), text.size());
     } else if (type_ == 'L') {
         const char c = text.empty()
                            ? ' '
                            : static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-        value[0] = (c == 'T' || c == 'Y') ? 'T' : (c == 'F' || c == 'N') ? 'F' : ' ';
+        *f = (c == 'T' || c == 'Y') ? 'T' : (c == 'F' || c == 'N') ? 'F' : ' ';
     } else {
-        value.replace(0, std::min(text.size(), value.size()), text.substr(0, value.size()));
+        const size_t n = std::min(text.size(), len);
+        std::memcpy(f, text.data(), n);
+        std::memset(f + n, ' ', len - n);
     }
-    if (char* r = table_->recordForWrite()) std::memcpy(r + offset_, value.data(), value.size());
 }
 
 void Field::assignLong(long value) {

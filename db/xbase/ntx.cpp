@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <numeric>
 
 #include "db/xbase/dbf.h"
 #include "db/xbase/xbase.h"
@@ -81,9 +80,9 @@ Status NtxIndex::open(Env* env, const std::string& path, std::unique_ptr<NtxInde
 }
 
 Status NtxIndex::load(uint32_t offset, Node** node) {
-    if (auto it = nodes_.find(offset); it != nodes_.end()) {
-        if (it->second->free) return corrupt("a free page is in use");
-        *node = it->second.get();
+    if (Node* x = cached(offset)) {
+        if (x->free) return corrupt("a free page is in use");
+        *node = x;
         return {};
     }
     if (offset < kPage || offset % kPage != 0 || static_cast<uint64_t>(offset) + kPage > fileSize_)
@@ -115,7 +114,8 @@ Status NtxIndex::load(uint32_t offset, Node** node) {
         }
     }
     *node = x.get();
-    nodes_[offset] = std::move(x);
+    if (nodes_.size() <= offset / kPage) nodes_.resize(offset / kPage + 1);
+    nodes_[offset / kPage] = std::move(x);
     return {};
 }
 
@@ -318,8 +318,8 @@ Status NtxIndex::allocate(Node** node) {
     if (freeHead_ != 0) {
         offset = freeHead_;
         uint32_t next = 0;
-        if (auto it = nodes_.find(offset); it != nodes_.end() && it->second->free) {
-            next = it->second->nextFree;
+        if (Node* x = cached(offset); x && x->free) {
+            next = x->nextFree;
         } else {
             char p[kPage];
             size_t got = 0;
@@ -334,7 +334,8 @@ Status NtxIndex::allocate(Node** node) {
         offset = static_cast<uint32_t>(fileSize_);
         fileSize_ += kPage;
     }
-    auto& slot = nodes_[offset];
+    if (nodes_.size() <= offset / kPage) nodes_.resize(offset / kPage + 1);
+    auto& slot = nodes_[offset / kPage];
     if (!slot) slot = std::make_unique<Node>();
     Node* x = slot.get();
     x->offset = offset;
@@ -528,10 +529,17 @@ Status NtxIndex::fixUnderflow(std::vector<Cursor::Step>& path, size_t level) {
 }
 
 Status NtxIndex::commit() {
-    char page[kPage];
-    for (Node* x : dirty_) {
-        std::memset(page, 0, kPage);
-        const int base = (max_ + 2) * 2;
+    // Pages go out in file order, neighbours together in one write.
+    std::sort(dirty_.begin(), dirty_.end(),
+              [](const Node* a, const Node* b) { return a->offset < b->offset; });
+    std::string run;
+    uint32_t runStart = 0;
+    const int base = (max_ + 2) * 2;
+    for (size_t d = 0; d < dirty_.size(); ++d) {
+        Node* x = dirty_[d];
+        if (run.empty()) runStart = x->offset;
+        run.resize(run.size() + kPage, '\0');
+        char* page = &run[run.size() - kPage];
         for (int i = 0; i <= max_; ++i)
             put16(page + 2 + 2 * i, static_cast<uint16_t>(base + i * itemSize_));
         if (x->free) {
@@ -547,8 +555,13 @@ Status NtxIndex::commit() {
                 }
             }
         }
-        XBASE_TRY(file_->write(x->offset, page, kPage));
         x->dirty = false;
+        const bool last = d + 1 == dirty_.size() || dirty_[d + 1]->offset != x->offset + kPage ||
+                          run.size() >= (1 << 20);
+        if (last) {
+            XBASE_TRY(file_->write(runStart, run.data(), run.size()));
+            run.clear();
+        }
     }
     dirty_.clear();
     if (headerDirty_) {
@@ -564,8 +577,7 @@ Status NtxIndex::commit() {
 }
 
 Status NtxIndex::build(Env* env, const std::string& path, const std::string& expression,
-                       int keyLength, int keyDecimals, const char* keys, const uint32_t* recs,
-                       size_t n) {
+                       int keyLength, const char* keys, std::vector<uint32_t> order) {
     if (keyLength < 1 || keyLength > 250 || expression.size() > 255)
         return Status(kErrExpr, "key too long: " + expression);
     std::unique_ptr<File> file;
@@ -583,7 +595,7 @@ Status NtxIndex::build(Env* env, const std::string& path, const std::string& exp
         out.clear();
         return {};
     };
-    // Emits one page of `count` entries (indices into keys/recs) and their children.
+    // Emits one page of `count` entries (record indices) and their children.
     auto emit = [&](const uint32_t* entries, int count, const uint32_t* kids,
                     uint32_t* offset) -> Status {
         const size_t at = out.size();
@@ -596,7 +608,7 @@ Status NtxIndex::build(Env* env, const std::string& path, const std::string& exp
             char* item = page + base + i * itemSize;
             put32(item, kids ? kids[i] : 0);
             if (i < count) {
-                put32(item + 4, recs[entries[i]]);
+                put32(item + 4, entries[i] + 1);
                 std::memcpy(item + 8, keys + static_cast<size_t>(entries[i]) * keyLength,
                             static_cast<size_t>(keyLength));
             }
@@ -606,8 +618,7 @@ Status NtxIndex::build(Env* env, const std::string& path, const std::string& exp
         if (out.size() >= (1 << 20)) XBASE_TRY(flush());
         return {};
     };
-    std::vector<uint32_t> entries(n);
-    std::iota(entries.begin(), entries.end(), 0u);
+    std::vector<uint32_t> entries = std::move(order);
     std::vector<uint32_t> kids;
     uint32_t root = 0;
     for (;;) {
@@ -644,7 +655,6 @@ Status NtxIndex::build(Env* env, const std::string& path, const std::string& exp
     put32(h + 4, root);
     put16(h + 12, static_cast<uint16_t>(itemSize));
     put16(h + 14, static_cast<uint16_t>(keyLength));
-    put16(h + 16, static_cast<uint16_t>(keyDecimals));
     put16(h + 18, static_cast<uint16_t>(max));
     put16(h + 20, static_cast<uint16_t>(max / 2));
     std::memcpy(h + kHeaderFixed, expression.data(), expression.size());

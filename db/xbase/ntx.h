@@ -21,7 +21,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "db/xbase/env.h"
@@ -43,11 +42,10 @@ public:
     };
 
     static Status open(Env* env, const std::string& path, std::unique_ptr<NtxIndex>* out);
-    // Writes a complete index file at `path` from `n` entries already in (key, record) order:
-    // keys is n x keyLength bytes.
+    // Writes a complete index file at `path` from `n` entries: entry i is record order[i] + 1
+    // with key keys + order[i] x keyLength, and `order` lists them in (key, record) order.
     static Status build(Env* env, const std::string& path, const std::string& expression,
-                        int keyLength, int keyDecimals, const char* keys, const uint32_t* recs,
-                        size_t n);
+                        int keyLength, const char* keys, std::vector<uint32_t> order);
     static int maxItems(int keyLength);
 
     ~NtxIndex();
@@ -109,7 +107,11 @@ private:
     uint32_t freeHead_ = 0;
     uint64_t fileSize_ = 0;
     bool headerDirty_ = false;
-    std::unordered_map<uint32_t, std::unique_ptr<Node>> nodes_;
+    std::vector<std::unique_ptr<Node>> nodes_;  // by page number; null until read
+    Node* cached(uint32_t offset) const {
+        const size_t page = offset / 1024;
+        return page < nodes_.size() ? nodes_[page].get() : nullptr;
+    }
     std::vector<Node*> dirty_;
 };
 

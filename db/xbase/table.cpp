@@ -10,7 +10,7 @@ namespace xbase {
 namespace {
 
 constexpr uint64_t kLockBase = 1000000000ULL;
-constexpr size_t kMaxDirtyPages = 1024;
+constexpr size_t kMaxDirtyPages = 1 << 16;  // 64 MB of index pages
 
 uint32_t memoBlock(const char* text) {
     uint32_t block = 0;
@@ -218,14 +218,16 @@ Status TableImpl::flushRecord() {
     }
     for (size_t i = 0; i < tags_.size(); ++i) {
         TagState& t = tags_[i];
-        const std::string now = t.expr.eval(buf_.data());
+        keyNow_.resize(static_cast<size_t>(t.expr.length()));
+        t.expr.eval(buf_.data(), keyNow_.data());
         if (appended_) {
-            XBASE_TRY(t.index->insert(now, rec));
+            XBASE_TRY(t.index->insert(keyNow_, rec));
         } else {
-            const std::string before = t.expr.eval(orig_.data());
-            if (before == now) continue;
-            XBASE_TRY(t.index->remove(before, rec));
-            XBASE_TRY(t.index->insert(now, rec));
+            keyBefore_.resize(keyNow_.size());
+            t.expr.eval(orig_.data(), keyBefore_.data());
+            if (keyBefore_ == keyNow_) continue;
+            XBASE_TRY(t.index->remove(keyBefore_, rec));
+            XBASE_TRY(t.index->insert(keyNow_, rec));
         }
         if (static_cast<int>(i) == selected_) cursorValid_ = false;
         if (!ctx_->optimize() || t.index->dirtyPages() > kMaxDirtyPages)
@@ -409,12 +411,12 @@ void TableImpl::recall() {
 
 int TableImpl::appendBlank() {
     if (int rc = flushCurrent(); rc < 0) return rc;
-    std::string blank(static_cast<size_t>(dbf_->recordLength()), ' ');
-    Status s = dbf_->append(blank.data());
+    std::fill(buf_.begin(), buf_.end(), ' ');
+    Status s = dbf_->append(buf_.data());
     modified_ = true;
     if (!s.ok()) return fail(s);
     atRecord(recCount());
-    buf_ = orig_ = blank;
+    orig_ = buf_;
     loaded_ = true;
     changed_ = appended_ = true;
     cursorValid_ = false;

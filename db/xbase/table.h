@@ -123,6 +123,7 @@ private:
     // call fails with this until the table is opened again.
     Status broken_;
     std::map<int, std::string> memos_;
+    std::string keyNow_, keyBefore_;  // scratch for flushRecord
 };
 
 }  // namespace xbase

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "db/xbase/key_sort.h"
 #include "db/xbase/names.h"
 #include "db/xbase/table.h"
 
@@ -33,11 +34,6 @@ Status scan(DbfFile* dbf, Fn fn) {
     }
     return {};
 }
-
-struct SortItem {
-    uint64_t prefix;  // the key's first 8 bytes, big-endian, so integer order is byte order
-    uint32_t index;
-};
 
 }  // namespace
 
@@ -156,33 +152,12 @@ Status TableImpl::rebuildTags(const std::vector<TagInfo>& tags, const std::strin
     selected_ = -1;
     std::vector<std::string> names;
     for (size_t t = 0; t < tags.size(); ++t) {
-        const size_t kl = static_cast<size_t>(exprs[t].length());
-        const char* k = keys[t].data();
-        std::vector<SortItem> items(n);
-        for (uint32_t i = 0; i < n; ++i) {
-            uint64_t prefix = 0;
-            for (size_t b = 0; b < 8; ++b)
-                prefix = prefix << 8 | (b < kl ? static_cast<uint8_t>(k[i * kl + b]) : 0);
-            items[i] = {prefix, i};
-        }
-        std::sort(items.begin(), items.end(), [&](const SortItem& a, const SortItem& b) {
-            if (a.prefix != b.prefix) return a.prefix < b.prefix;
-            if (kl > 8) {
-                int c = std::memcmp(k + a.index * kl + 8, k + b.index * kl + 8, kl - 8);
-                if (c != 0) return c < 0;
-            }
-            return a.index < b.index;
-        });
-        std::string sorted(static_cast<size_t>(n) * kl, ' ');
-        std::vector<uint32_t> recs(n);
-        for (uint32_t i = 0; i < n; ++i) {
-            std::memcpy(&sorted[i * kl], k + items[i].index * kl, kl);
-            recs[i] = items[i].index + 1;
-        }
-        std::string().swap(keys[t]);
+        const int kl = exprs[t].length();
+        std::vector<uint32_t> order = sortKeys(keys[t].data(), kl, n);
         const std::string path = ctx_->resolve(tags[t].name + ".ntx");
-        XBASE_TRY(NtxIndex::build(ctx_->env(), path + ".new", tags[t].expression,
-                                  static_cast<int>(kl), 0, sorted.data(), recs.data(), n));
+        XBASE_TRY(NtxIndex::build(ctx_->env(), path + ".new", tags[t].expression, kl,
+                                  keys[t].data(), std::move(order)));
+        std::string().swap(keys[t]);
         XBASE_TRY(ctx_->env()->rename(path + ".new", path));
         XBASE_TRY(openTag(tags[t].name));
         names.push_back(tags[t].name);
