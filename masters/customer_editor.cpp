@@ -1,0 +1,200 @@
+#include "masters/customer_editor.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "app/entry/convert.h"
+#include "app/entry/prompt.h"
+#include "db/field_values.h"
+#include "db/program_state.h"
+#include "db/read_write.h"
+#include "masters/current_records.h"
+#include "masters/form_help.h"
+#include "masters/numbering.h"
+#include "masters/pick_routines.h"
+
+TCustomer::TCustomer(QWidget* parent) : EditorForm("TCustomer", "Customer", kHelpTopic, parent) {
+    Edit1 = NamedEdit(this, "Edit1", 6);
+    Edit1->setReadOnly(true);
+    Edit1->setEnabled(false);
+    Edit2 = NamedEdit(this, "Edit2", 3);
+    Edit3 = NamedEdit(this, "Edit3", 13);
+    Edit4 = NamedEdit(this, "Edit4", 20);
+    Edit5 = NamedEdit(this, "Edit5", 34);
+    Edit6 = NamedEdit(this, "Edit6", 34);
+    Edit7 = NamedEdit(this, "Edit7", 34);
+    Edit8 = NamedEdit(this, "Edit8", 19);
+    Edit9 = NamedEdit(this, "Edit9", 10);
+    Edit10 = NamedEdit(this, "Edit10", 20);
+    Edit11 = NamedEdit(this, "Edit11", 20);
+    Edit12 = NamedEdit(this, "Edit12", 60);
+    Edit13 = NamedEdit(this, "Edit13", 34);
+    Edit14 = NamedEdit(this, "Edit14", 20);
+    Edit14->setReadOnly(true);
+    Edit14->setFocusPolicy(Qt::NoFocus);
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName("Memo1");
+    Memo1->setTabChangesFocus(true);
+    Label5 = NamedLabel(this, "Label5", "Address");
+    Label6 = NamedLabel(this, "Label6", "Address");
+    BtnGroup = NamedButton(this, "BtnGroup", "Group");
+    BtnSave = NamedButton(this, "BtnSave", "Save");
+    BtnDelete = NamedButton(this, "BtnDelete", "Delete");
+    BtnCancel = NamedButton(this, "BtnCancel", "Cancel");
+    BtnHelp = NamedButton(this, "BtnHelp", "Help");
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(NamedLabel(this, "Label1", "Customer No."), 0, 0);
+    grid->addWidget(Edit1, 0, 1);
+    grid->addWidget(NamedLabel(this, "Label2", "Name"), 1, 0);
+    grid->addWidget(Edit2, 1, 1);
+    grid->addWidget(Edit3, 1, 2);
+    grid->addWidget(Edit4, 1, 3);
+    grid->addWidget(Label5, 2, 0);
+    grid->addWidget(Edit5, 2, 1, 1, 3);
+    grid->addWidget(Label6, 3, 0);
+    grid->addWidget(Edit6, 3, 1, 1, 3);
+    grid->addWidget(Edit7, 4, 1, 1, 3);
+    grid->addWidget(Edit8, 5, 1, 1, 2);
+    grid->addWidget(NamedLabel(this, "Label9", "Postal Code"), 6, 0);
+    grid->addWidget(Edit9, 6, 1);
+    grid->addWidget(NamedLabel(this, "Label10", "Phone"), 7, 0);
+    grid->addWidget(Edit10, 7, 1, 1, 2);
+    grid->addWidget(NamedLabel(this, "Label11", "Fax"), 8, 0);
+    grid->addWidget(Edit11, 8, 1, 1, 2);
+    grid->addWidget(NamedLabel(this, "Label12", "Email"), 9, 0);
+    grid->addWidget(Edit12, 9, 1, 1, 3);
+    grid->addWidget(NamedLabel(this, "Label13", "Note"), 10, 0);
+    grid->addWidget(Edit13, 10, 1, 1, 3);
+    grid->addWidget(BtnGroup, 11, 0);
+    grid->addWidget(Edit14, 11, 1, 1, 2);
+    grid->addWidget(Memo1, 12, 0, 1, 4);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* b : {BtnSave, BtnDelete, BtnCancel, BtnHelp}) buttons->addWidget(b);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    SetTabOrder({Edit1, Edit2,   Edit3,     Edit4,     Edit5,  Edit6,  Edit7,
+                 Edit8, Edit9,   Edit10,    Edit11,    Edit12, Edit13, BtnGroup,
+                 Memo1, BtnSave, BtnDelete, BtnCancel, Edit14, BtnHelp});
+
+    connect(BtnSave, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
+    connect(BtnDelete, &QPushButton::clicked, this, [this] { BtnDeleteClick(); });
+    connect(BtnCancel, &QPushButton::clicked, this, [this] { BtnCancelClick(); });
+    connect(BtnGroup, &QPushButton::clicked, this, [this] { BtnGroupClick(); });
+    connect(BtnHelp, &QPushButton::clicked, this, [] { RequestHelp(kHelpTopic); });
+}
+
+void TCustomer::FormShow() {
+    Label5->setText(SettingsRecord.ByCust ? "Address" : "Company");
+    Label6->setVisible(!SettingsRecord.ByCust);
+
+    if (CurCustRec > 0) {
+        BtnDelete->setEnabled(true);
+        CustTbl->go(static_cast<uint32_t>(CurCustRec));
+        ReadCustomer();
+    } else {
+        CustBuf = {};
+        CurCustRec = -1;
+        BtnDelete->setEnabled(false);
+    }
+
+    const CustomerRecord& c = CustBuf;
+    Edit1->setText(PadNum(c.cuno, 6));
+    Edit2->setText(c.title.trimmed());
+    Edit3->setText(c.first.trimmed());
+    Edit4->setText(c.last.trimmed());
+    Edit5->setText(c.addr1.trimmed());
+    Edit6->setText(c.addr2.trimmed());
+    Edit7->setText(c.addr3.trimmed());
+    Edit8->setText(c.addr4.trimmed());
+    Edit9->setText(c.zip.trimmed());
+    Edit10->setText(c.phone.trimmed());
+    Edit11->setText(c.fax.trimmed());
+    Edit12->setText(c.email.trimmed());
+    Edit13->setText(c.note.trimmed());
+    Memo1->setPlainText(TrimRight(c.comments));
+    ShowGroupName();
+    Edit2->setFocus();
+}
+
+// A group that is no longer in GROUPS leaves the customer without a group, to be chosen again.
+void TCustomer::ShowGroupName() {
+    Edit14->clear();
+    if (CustBuf.ngroup == 0) return;
+    GroupTbl->select(GroupTbl->tag("nGroup"));
+    if (Seek(GroupTbl, PadNum(CustBuf.ngroup, 2)) == xbase::kFound)
+        Edit14->setText(ReadText(GroupFld.cGroup));
+    else
+        CustBuf.ngroup = 0;
+}
+
+void TCustomer::BtnGroupClick() {
+    if (!PickGroup(true, nullptr, this)) return;
+    GroupTbl->go(static_cast<uint32_t>(CurGroupRec));
+    ReadGroup();
+    Edit14->setText(GroupBuf.cGroup);
+    CustBuf.ngroup = GroupBuf.nGroup;
+}
+
+void TCustomer::BtnSaveClick() {
+    CustomerRecord& c = CustBuf;
+    if (c.ngroup == 0) {
+        prompt::information(this, "Please Select Customer Group");
+        return;
+    }
+    if (c.cuno != 0) {
+        CustTbl->go(static_cast<uint32_t>(CurCustRec));
+    } else {
+        const int number = NextCustNo();
+        if (number > kMaxCustNo) {
+            prompt::information(this, "Every customer number up to " + QString::number(kMaxCustNo) +
+                                          " is in use; no customer can be added.");
+            return;
+        }
+        c.cuno = number;
+        if (CustTbl->appendBlank() < 0) {
+            DbContext->errorCode();
+            prompt::information(this, "Unable to Append record . . Please try again.");
+            c.cuno = 0;
+            return;
+        }
+        CurCustRec = static_cast<int32_t>(CustTbl->recNo());
+    }
+
+    c.title = Edit2->text();
+    c.first = Edit3->text();
+    c.last = Edit4->text();
+    c.addr1 = Edit5->text();
+    c.addr2 = Edit6->text();
+    c.addr3 = Edit7->text();
+    c.addr4 = Edit8->text();
+    c.zip = Edit9->text();
+    c.phone = Edit10->text();
+    c.fax = Edit11->text();
+    c.email = Edit12->text();
+    c.note = Edit13->text();
+    c.comments = Memo1->toPlainText();
+    WriteCustomer();
+    CurCustRec = static_cast<int32_t>(CustTbl->recNo());
+    if (CustTbl->deleted()) CustTbl->recall();
+    accept();
+}
+
+void TCustomer::BtnDeleteClick() {
+    CustTbl->go(static_cast<uint32_t>(CurCustRec));
+    CustTbl->deleteRecord();
+    PackPending = true;
+    accept();
+}
+
+void TCustomer::BtnCancelClick() {
+    reject();
+}

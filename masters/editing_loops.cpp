@@ -1,0 +1,95 @@
+#include "masters/editing_loops.h"
+
+#include <cstdint>
+
+#include "db/maintenance.h"
+#include "db/open_tables.h"
+#include "db/program_state.h"
+#include "masters/current_records.h"
+#include "masters/customer_editor.h"
+#include "masters/group_editor.h"
+#include "masters/label_editor.h"
+#include "masters/pick_routines.h"
+#include "masters/product_editor.h"
+#include "masters/purchase_editor.h"
+
+namespace {
+
+using PickRoutine = bool (*)(bool, bool*, QWidget*);
+
+// The first record of the table in its selected order, 0 when it is empty.
+int32_t FirstRecord(xbase::Table* table) {
+    return table->top() == xbase::kFound ? static_cast<int32_t>(table->recNo()) : 0;
+}
+
+// Picks records until the list is cancelled, editing each one picked; one made through New has
+// been edited already.
+template <typename Editor>
+void EditUntilCancelled(PickRoutine pick, QWidget* parent) {
+    bool createdNew = false;
+    while (pick(true, &createdNew, parent)) {
+        if (createdNew) continue;
+        Editor editor(parent);
+        editor.exec();
+    }
+}
+
+void CloseAllTables() {
+    DbContext->closeAll();
+    CustTbl = GroupTbl = InvTbl = ItemTbl = LabTbl = PmtTbl = ProdTbl = PurTbl = SetTbl = nullptr;
+}
+
+// A pack that fails leaves the deletions pending, for the pack when the program closes.
+void PackIfPending(const char* table, bool compactMemo) {
+    if (PackPending && PackTable(table, compactMemo)) PackPending = false;
+}
+
+}  // namespace
+
+void RunCustomerLoop(QWidget* parent) {
+    PackPending = false;
+    if (OpenCustomers() && OpenGroups()) {
+        CustTbl->select(CustTbl->tag(SettingsRecord.ByCust ? "cname" : "cComp"));
+        CurCustRec = FirstRecord(CustTbl);
+        EditUntilCancelled<TCustomer>(PickCustomer, parent);
+    }
+    CloseAllTables();
+    PackIfPending("CUST5", false);
+}
+
+void RunGroupLoop(QWidget* parent) {
+    if (OpenGroups() && OpenCustomers()) {
+        GroupTbl->select(GroupTbl->tag("cGroup"));
+        CurGroupRec = FirstRecord(GroupTbl);
+        EditUntilCancelled<TGroupDef>(PickGroup, parent);
+    }
+    CloseAllTables();
+    PackIfPending("GROUPS", false);
+}
+
+void RunProductLoop(QWidget* parent) {
+    if (OpenProducts()) {
+        CurProdRec = FirstRecord(ProdTbl);
+        EditUntilCancelled<TProdDef>(PickProduct, parent);
+    }
+    CloseAllTables();
+    PackIfPending("Prod5", false);
+}
+
+void RunPurchaseLoop(QWidget* parent) {
+    if (OpenPurchases() && OpenProducts()) {
+        CurPurRec = FirstRecord(PurTbl);
+        EditUntilCancelled<TPurDef>(PickPurchase, parent);
+    }
+    CloseAllTables();
+    PackIfPending("Pur5", false);
+}
+
+void RunLabelStockLoop(QWidget* parent) {
+    if (OpenLabels()) {
+        CurLabRec = FirstRecord(LabTbl);
+        EditUntilCancelled<TLabelDef>(PickLabelStock, parent);
+        LabTbl->close();
+    }
+    LabTbl = nullptr;
+}

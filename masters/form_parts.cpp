@@ -1,0 +1,47 @@
+#include "masters/form_parts.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include "app/entry/enter_as_tab.h"
+#include "masters/form_help.h"
+
+QLineEdit* NamedEdit(QWidget* form, const char* name, int maxLength) {
+    auto* edit = new EnterAsTabEdit(form);
+    edit->setObjectName(name);
+    if (maxLength > 0) edit->setMaxLength(maxLength);
+    return edit;
+}
+
+QPushButton* NamedButton(QWidget* form, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, form);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* NamedLabel(QWidget* form, const char* name, const QString& caption) {
+    auto* label = new QLabel(caption, form);
+    label->setObjectName(name);
+    return label;
+}
+
+void SetTabOrder(const QList<QWidget*>& controls) {
+    for (qsizetype i = 1; i < controls.size(); ++i)
+        QWidget::setTabOrder(controls[i - 1], controls[i]);
+}
+
+EditorForm::EditorForm(const char* name, const QString& caption, int helpTopic, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(name);
+    setWindowTitle(caption);
+    setModal(true);
+    SetFormHelp(this, helpTopic);
+}
+
+void EditorForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) FormShow();
+}

@@ -1,0 +1,390 @@
+#include "masters/grid_pick_list.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "db/field_values.h"
+
+namespace {
+
+constexpr int kPage = 10;
+
+// The hourglass while the list is being filled.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+QPushButton* Button(const char* name, const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    // Enter in the search box must not press a button.
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+GridPickList::GridPickList(GridPickState& state, int32_t& result, const Look& look, QWidget* parent)
+    : QDialog(parent), state_(state), result_(result), look_(look) {
+    BuildForm();
+}
+
+void GridPickList::BuildForm() {
+    setWindowTitle(look_.caption);
+    setModal(true);
+
+    auto* seekLabel = new QLabel("Seek:", this);
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName("Edit1");
+    seekLabel->setBuddy(Edit1);
+    auto* topRow = new QHBoxLayout;
+    topRow->addWidget(seekLabel);
+    topRow->addWidget(Edit1);
+    extraRow = topRow;
+
+    StringGrid1 = new QTableWidget(kRows, 0, this);
+    StringGrid1->setObjectName("StringGrid1");
+    StringGrid1->verticalHeader()->hide();
+    StringGrid1->horizontalHeader()->setSectionsClickable(false);
+    StringGrid1->horizontalHeader()->setHighlightSections(false);
+    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setTabKeyNavigation(false);
+    StringGrid1->setWordWrap(false);
+    StringGrid1->installEventFilter(this);
+
+    ScrollBar1 = new QScrollBar(Qt::Vertical, this);
+    ScrollBar1->setObjectName("ScrollBar1");
+    ScrollBar1->setRange(0, 100);
+    ScrollBar1->setSingleStep(1);
+    ScrollBar1->setPageStep(kPage);
+    QSizePolicy keepPlace = ScrollBar1->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    ScrollBar1->setSizePolicy(keepPlace);
+
+    auto* gridRow = new QHBoxLayout;
+    gridRow->setSpacing(0);
+    gridRow->addWidget(StringGrid1);
+    gridRow->addWidget(ScrollBar1);
+    gridRow->addSpacing(look_.widening);
+    gridRow->addStretch();
+
+    BtnSelect = Button("BtnSelect", "Select", this);
+    BtnNew = Button("BtnNew", "New", this);
+    BtnCancel = Button("BtnCancel", "Cancel", this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BtnSelect);
+    buttons->addWidget(BtnNew);
+    buttons->addWidget(BtnCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(topRow);
+    layout->addLayout(gridRow);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(Edit1, StringGrid1);
+    setTabOrder(StringGrid1, BtnSelect);
+    setTabOrder(BtnSelect, BtnNew);
+    setTabOrder(BtnNew, BtnCancel);
+
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
+    connect(ScrollBar1, &QScrollBar::actionTriggered, this,
+            [this](int action) { ScrollBar1Scroll(action); });
+    connect(ScrollBar1, &QScrollBar::sliderReleased, this, [this] { ScrollBar1Released(); });
+    connect(StringGrid1, &QTableWidget::cellDoubleClicked, this, [this] { StringGrid1DblClick(); });
+    connect(StringGrid1, &QTableWidget::cellClicked, this, [this] { StringGrid1Click(); });
+    connect(BtnSelect, &QPushButton::clicked, this, [this] { BtnSelectClick(); });
+    connect(BtnNew, &QPushButton::clicked, this, [this] { BtnNewClick(); });
+    connect(BtnCancel, &QPushButton::clicked, this, [this] { BtnCancelClick(); });
+}
+
+void GridPickList::setNewAllowed(bool allowed) {
+    BtnNew->setEnabled(allowed);
+}
+
+void GridPickList::SetColumns(const QList<Column>& columns) {
+    columns_ = columns;
+    QStringList headers;
+    for (const Column& c : columns_) headers << c.header;
+    headers << "RecNo";
+    StringGrid1->setColumnCount(static_cast<int>(headers.size()));
+    StringGrid1->setHorizontalHeaderLabels(headers);
+}
+
+void GridPickList::SizeGrid() {
+    const int unit = fontMetrics().horizontalAdvance(look_.unitLetter);
+    for (int i = 0; i < columns_.size(); ++i)
+        StringGrid1->setColumnWidth(i, columns_[i].units * unit);
+    StringGrid1->setColumnWidth(static_cast<int>(columns_.size()), 10 * unit);
+    const int frame = 2 * StringGrid1->frameWidth();
+    const int height = StringGrid1->horizontalHeader()->sizeHint().height() +
+                       kRows * StringGrid1->verticalHeader()->defaultSectionSize() + frame;
+    StringGrid1->setFixedSize(look_.gridUnits * unit + frame, height);
+    ScrollBar1->setFixedHeight(height);
+}
+
+int32_t GridPickList::RowRecNo(int row) const {
+    const QTableWidgetItem* item = StringGrid1->item(row, StringGrid1->columnCount() - 1);
+    return item ? item->text().toInt() : 0;
+}
+
+void GridPickList::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    FormShow();
+}
+
+bool GridPickList::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == StringGrid1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return StringGrid1KeyPress(key) || StringGrid1KeyDown(key);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void GridPickList::FormShow() {
+    PrepareOrder();
+    SizeGrid();
+    const BusyCursor busy;
+    state_.LastSeek.clear();
+    Edit1->clear();
+
+    const uint32_t count = table()->recCount();
+    if (count > kRows) {
+        state_.MaxTop = static_cast<int>(count - kRows);
+        ScrollBar1->show();
+        state_.TargetRec = result_;
+        state_.TopOffset = OffsetOf(state_.TargetRec);
+    } else {
+        state_.MaxTop = 0;
+        ScrollBar1->hide();
+    }
+    // Closing the window by its frame counts as Cancel.
+    result_ = -1;
+
+    const bool any = count > 0;
+    BtnSelect->setEnabled(any);
+    StringGrid1->setEnabled(any);
+    StringGrid1->setRowCount(any ? kRows : 0);
+    if (!any) return;
+    StringGrid1->setCurrentCell(0, 0);
+    FillRows();
+    Edit1->setFocus();
+}
+
+int GridPickList::OffsetOf(int32_t targetRec) {
+    xbase::Table* t = table();
+    const uint32_t count = t->recCount();
+    if (targetRec <= 0 || static_cast<uint32_t>(targetRec) > count ||
+        t->go(static_cast<uint32_t>(targetRec)) != xbase::kFound) {
+        t->top();
+        state_.TargetRec = static_cast<int32_t>(t->recNo());
+        return 0;
+    }
+    // The index tells roughly where the record stands; the exact place is counted from the
+    // nearer end of the order, every record having its key in the tag.
+    int offset = 0;
+    if (t->position() <= 0.5) {
+        while (t->skip(-1) == xbase::kFound) ++offset;
+    } else {
+        int after = 0;
+        while (t->skip(1) == xbase::kFound) ++after;
+        offset = std::max(0, static_cast<int>(count) - 1 - after);
+    }
+    return std::min(offset, state_.MaxTop);
+}
+
+bool GridPickList::GoToOffset(int offset) {
+    xbase::Table* t = table();
+    const int fromEnd = static_cast<int>(t->recCount()) - 1 - offset;
+    int rc = xbase::kFound;
+    if (offset <= fromEnd) {
+        rc = t->top();
+        if (rc == xbase::kFound && offset > 0) rc = t->skip(offset);
+    } else {
+        rc = t->bottom();
+        // A backward skip that meets the first record still leaves the list on a record.
+        if (rc == xbase::kFound && fromEnd > 0 && t->skip(-fromEnd) == xbase::kBof)
+            rc = xbase::kFound;
+    }
+    return rc == xbase::kFound;
+}
+
+void GridPickList::FillRows() {
+    xbase::Table* t = table();
+    filling_ = true;
+    state_.TopOffset = std::clamp(state_.TopOffset, 0, state_.MaxTop);
+    bool onRecord = GoToOffset(state_.TopOffset);
+
+    int targetRow = -1;
+    int row = 0;
+    for (; row < kRows && onRecord; ++row) {
+        QStringList texts = RowTexts();
+        const uint32_t rec = t->recNo();
+        texts << QString::number(rec);
+        for (int col = 0; col < texts.size(); ++col)
+            StringGrid1->setItem(row, col, new QTableWidgetItem(texts[col]));
+        if (static_cast<int32_t>(rec) == state_.TargetRec) targetRow = row;
+        onRecord = t->skip(1) == xbase::kFound;
+    }
+    for (; row < kRows; ++row) ShowBlankRow(row);
+
+    state_.TargetRec = 0;
+    StringGrid1->horizontalScrollBar()->setValue(0);
+    int highlight = targetRow;
+    if (highlight < 0) {
+        const int current = StringGrid1->currentRow();
+        highlight = look_.highlightFirstRow || current < 0 || RowRecNo(current) <= 0 ? 0 : current;
+    }
+    StringGrid1->setCurrentCell(highlight, 0);
+    ScrollBar1->setSliderPosition(ScrollPosition());
+    filling_ = false;
+    AfterFill();
+}
+
+void GridPickList::ShowBlankRow(int row) {
+    for (int col = 0; col < StringGrid1->columnCount(); ++col) {
+        auto* blank = new QTableWidgetItem;
+        blank->setFlags(Qt::NoItemFlags);
+        StringGrid1->setItem(row, col, blank);
+    }
+}
+
+int GridPickList::ScrollPosition() const {
+    if (state_.MaxTop == 0) return 0;
+    return static_cast<int>(static_cast<qint64>(state_.TopOffset) * 100 / state_.MaxTop);
+}
+
+void GridPickList::SetOffset(int offset) {
+    if (offset == state_.TopOffset) return;
+    state_.TopOffset = offset;
+    FillRows();
+}
+
+void GridPickList::Edit1Change() {
+    const QString text = Edit1->text().toUpper().trimmed();
+    if (text == state_.LastSeek) return;
+    state_.LastSeek = text;
+    const int rc = Seek(table(), text);
+    if (rc != xbase::kFound && rc != xbase::kAfter) return;
+    state_.TargetRec = static_cast<int32_t>(table()->recNo());
+    state_.TopOffset = OffsetOf(state_.TargetRec);
+    FillRows();
+}
+
+bool GridPickList::StringGrid1KeyDown(int key) {
+    const int top = state_.TopOffset;
+    const int row = StringGrid1->currentRow();
+    switch (key) {
+        case Qt::Key_PageDown:
+            SetOffset(top + kPage);
+            break;
+        case Qt::Key_PageUp:
+            SetOffset(top - kPage);
+            break;
+        case Qt::Key_End:
+            SetOffset(state_.MaxTop);
+            break;
+        case Qt::Key_Home:
+            SetOffset(0);
+            break;
+        case Qt::Key_Down:
+            if (row == kRows - 1) SetOffset(top + 1);
+            break;
+        case Qt::Key_Up:
+            if (row == 0) SetOffset(top - 1);
+            break;
+        default:
+            break;
+    }
+    return false;
+}
+
+bool GridPickList::StringGrid1KeyPress(int key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    BtnSelectClick();
+    return true;
+}
+
+void GridPickList::ScrollBar1Scroll(int action) {
+    const int top = state_.TopOffset;
+    switch (action) {
+        case QAbstractSlider::SliderSingleStepSub:
+            SetOffset(top - 1);
+            break;
+        case QAbstractSlider::SliderSingleStepAdd:
+            SetOffset(top + 1);
+            break;
+        case QAbstractSlider::SliderPageStepSub:
+            SetOffset(top - kPage);
+            break;
+        case QAbstractSlider::SliderPageStepAdd:
+            SetOffset(top + kPage);
+            break;
+        case QAbstractSlider::SliderToMinimum:
+            SetOffset(0);
+            break;
+        case QAbstractSlider::SliderToMaximum:
+            SetOffset(state_.MaxTop);
+            break;
+        // The thumb being dragged moves the list only when it is released.
+        case QAbstractSlider::SliderMove:
+            if (ScrollBar1->isSliderDown()) return;
+            break;
+        default:
+            break;
+    }
+    ScrollBar1->setSliderPosition(ScrollPosition());
+}
+
+void GridPickList::ScrollBar1Released() {
+    SetOffset(
+        static_cast<int>(static_cast<qint64>(ScrollBar1->sliderPosition()) * state_.MaxTop / 100));
+    ScrollBar1->setSliderPosition(ScrollPosition());
+}
+
+void GridPickList::StringGrid1DblClick() {
+    BtnSelectClick();
+}
+
+void GridPickList::StringGrid1Click() {
+    StringGrid1->horizontalScrollBar()->setValue(0);
+}
+
+void GridPickList::BtnSelectClick() {
+    const int row = StringGrid1->currentRow();
+    if (row < 0) return;
+    const int32_t rec = RowRecNo(row);
+    if (rec <= 0) return;
+    result_ = rec;
+    accept();
+}
+
+void GridPickList::BtnNewClick() {
+    result_ = 0;
+    accept();
+}
+
+void GridPickList::BtnCancelClick() {
+    result_ = -1;
+    reject();
+}

@@ -1,0 +1,116 @@
+#include "masters/group_editor.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/entry/convert.h"
+#include "app/entry/prompt.h"
+#include "db/field_values.h"
+#include "db/program_state.h"
+#include "db/read_write.h"
+#include "masters/current_records.h"
+#include "masters/numbering.h"
+#include "masters/pick_routines.h"
+
+TGroupDef::TGroupDef(QWidget* parent)
+    : EditorForm("TGroupDef", "Customer Group Definition", kHelpTopic, parent) {
+    Edit1 = NamedEdit(this, "Edit1", 0);
+    Edit1->setReadOnly(true);
+    Edit1->setFocusPolicy(Qt::NoFocus);
+    Edit2 = NamedEdit(this, "Edit2", 0);
+    BtnSave = NamedButton(this, "BtnSave", "Save");
+    BtnDelete = NamedButton(this, "BtnDelete", "Delete");
+    BtnCancel = NamedButton(this, "BtnCancel", "Cancel");
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(NamedLabel(this, "Label1", "Group Number:"), 0, 0);
+    grid->addWidget(Edit1, 0, 1);
+    grid->addWidget(NamedLabel(this, "Label2", "Customer Group:"), 1, 0);
+    grid->addWidget(Edit2, 1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* b : {BtnSave, BtnDelete, BtnCancel}) buttons->addWidget(b);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+    SetTabOrder({Edit2, BtnSave, BtnDelete, BtnCancel});
+
+    connect(BtnSave, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
+    connect(BtnDelete, &QPushButton::clicked, this, [this] { BtnDeleteClick(); });
+    connect(BtnCancel, &QPushButton::clicked, this, [this] { BtnCancelClick(); });
+}
+
+void TGroupDef::FormShow() {
+    if (CurGroupRec > 0) {
+        GroupTbl->go(static_cast<uint32_t>(CurGroupRec));
+        ReadGroup();
+        BtnDelete->setEnabled(true);
+    } else {
+        GroupBuf = {};
+        CurGroupRec = -1;
+        BtnDelete->setEnabled(false);
+    }
+    Edit1->setText(PadNum(GroupBuf.nGroup, 2));
+    Edit2->setText(TrimRight(GroupBuf.cGroup));
+    Edit2->setFocus();
+}
+
+void TGroupDef::BtnSaveClick() {
+    if (Edit2->text().trimmed().isEmpty()) {
+        prompt::information(this, "Can't Save Blank Name");
+        return;
+    }
+    GroupBuf.cGroup = Edit2->text();
+    if (GroupBuf.nGroup == 0) {
+        const int number = NextGroupNo();
+        if (number > kMaxGroupNo) {
+            prompt::information(this, "Every group number up to " + QString::number(kMaxGroupNo) +
+                                          " is in use; no group can be added.");
+            return;
+        }
+        GroupBuf.nGroup = number;
+        if (GroupTbl->appendBlank() < 0) {
+            DbContext->errorCode();
+            prompt::information(this, "Unable to add record at this time. Please try later.");
+            GroupBuf.nGroup = 0;
+            return;
+        }
+        CurGroupRec = static_cast<int32_t>(GroupTbl->recNo());
+    }
+    GroupTbl->go(static_cast<uint32_t>(CurGroupRec));
+    WriteGroup();
+    if (GroupTbl->deleted()) GroupTbl->recall();
+    accept();
+}
+
+void TGroupDef::BtnDeleteClick() {
+    const int32_t deletedRec = CurGroupRec;
+    const int deletedNumber = GroupBuf.nGroup;
+    if (!prompt::question(
+            this, "Move Customers in " + GroupBuf.cGroup.trimmed() + " to a selected group"))
+        return;
+    if (!PickGroup(false, nullptr, this)) {
+        CurGroupRec = deletedRec;
+        return;
+    }
+    const int32_t chosenRec = CurGroupRec;
+    CurGroupRec = deletedRec;
+    if (chosenRec == deletedRec) return;
+
+    GroupTbl->go(static_cast<uint32_t>(chosenRec));
+    const int chosenNumber = GroupFld.nGroup->asInt();
+    for (int rc = CustTbl->top(); rc == xbase::kFound; rc = CustTbl->skip(1)) {
+        if (CustFld.ngroup->asInt() == deletedNumber) CustFld.ngroup->assignInt(chosenNumber);
+    }
+    GroupTbl->go(static_cast<uint32_t>(deletedRec));
+    GroupTbl->deleteRecord();
+    PackPending = true;
+    accept();
+}
+
+void TGroupDef::BtnCancelClick() {
+    reject();
+}

@@ -1,0 +1,18 @@
+#include "masters/number_entry.h"
+
+#include "app/entry/date_box.h"
+#include "app/entry/number_box.h"
+
+bool TakeNumber(NumberBox* box, double* value) {
+    bool ok = false;
+    *value = box->value(&ok);
+    if (!ok) box->setFocus();
+    return ok;
+}
+
+bool TakeDate(DateBox* box, double* value) {
+    bool ok = false;
+    *value = box->value(&ok);
+    if (!ok) box->setFocus();
+    return ok;
+}

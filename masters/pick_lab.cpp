@@ -1,0 +1,17 @@
+#include "masters/pick_lab.h"
+
+#include "db/field_values.h"
+#include "db/program_state.h"
+#include "masters/current_records.h"
+
+TPickLab::TPickLab(QWidget* parent) : ListPickList("PickLab", CurLabRec, parent) {
+    setObjectName("TPickLab");
+}
+
+xbase::Table* TPickLab::table() const {
+    return LabTbl;
+}
+
+QString TPickLab::ItemText() {
+    return TrimRight(ReadText(LabFld.Name));
+}

@@ -1,0 +1,173 @@
+#include "masters/product_editor.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "app/entry/number_box.h"
+#include "app/entry/prompt.h"
+#include "db/field_values.h"
+#include "db/program_state.h"
+#include "db/read_write.h"
+#include "masters/current_records.h"
+#include "masters/form_help.h"
+#include "masters/number_entry.h"
+
+namespace {
+
+// A tax box's caption: the tax's label from the settings, or the form's own while none is set.
+QString TaxCaption(const QString& label, const char* fallback) {
+    const QString caption = label.trimmed();
+    return caption.isEmpty() ? QString(fallback) : caption;
+}
+
+}  // namespace
+
+TProdDef::TProdDef(QWidget* parent)
+    : EditorForm("TProdDef", "Product Definition", kHelpTopic, parent) {
+    using Red = NumberBox::RedNegative;
+    Edit1 = NamedEdit(this, "Edit1", 10);
+    Edit2 = NamedEdit(this, "Edit2", 27);
+    Edit3 = NamedEdit(this, "Edit3", 27);
+    Edit4 = NamedEdit(this, "Edit4", 10);
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName("Memo1");
+    Memo1->setTabChangesFocus(true);
+    MaskEdit1 = new NumberBox("%8.2f", Red::OnEveryKey, this);
+    MaskEdit1->setObjectName("MaskEdit1");
+    MaskEdit2 = new NumberBox("%9.2f", Red::OnEveryKey, this);
+    MaskEdit2->setObjectName("MaskEdit2");
+    CheckBox1 = new QCheckBox("Sales Tax", this);
+    CheckBox1->setObjectName("CheckBox1");
+    CheckBox2 = new QCheckBox("Shipping", this);
+    CheckBox2->setObjectName("CheckBox2");
+    CheckBox3 = new QCheckBox("Inventory Item", this);
+    CheckBox3->setObjectName("CheckBox3");
+    BtnSave = NamedButton(this, "BtnSave", "Save");
+    BtnDelete = NamedButton(this, "BtnDelete", "Delete");
+    BtnCancel = NamedButton(this, "BtnCancel", "Cancel");
+    BtnHelp = NamedButton(this, "BtnHelp", "Help");
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(NamedLabel(this, "Label1", "Product ID"), 0, 0);
+    grid->addWidget(Edit1, 0, 1);
+    grid->addWidget(NamedLabel(this, "Label4", "License Code:"), 0, 2);
+    grid->addWidget(Edit4, 0, 3);
+    grid->addWidget(NamedLabel(this, "Label2", "Description"), 1, 0);
+    grid->addWidget(Edit2, 1, 1);
+    grid->addWidget(NamedLabel(this, "Label3", "Unit Price"), 1, 2);
+    grid->addWidget(MaskEdit1, 1, 3);
+    grid->addWidget(Edit3, 2, 1);
+    grid->addWidget(CheckBox1, 3, 1);
+    grid->addWidget(CheckBox3, 3, 2);
+    grid->addWidget(CheckBox2, 4, 1);
+    grid->addWidget(NamedLabel(this, "Label5", "Reorder Level:"), 4, 2);
+    grid->addWidget(MaskEdit2, 4, 3);
+    grid->addWidget(NamedLabel(this, "Label6", "Product Text (Printed at the Bottom of Invoices)"),
+                    5, 0, 1, 4);
+    grid->addWidget(Memo1, 6, 0, 1, 4);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* b : {BtnSave, BtnDelete, BtnCancel, BtnHelp}) buttons->addWidget(b);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    SetTabOrder({Edit1, Edit2, MaskEdit1, Edit3, CheckBox1, CheckBox2, Edit4, CheckBox3, MaskEdit2,
+                 Memo1, BtnSave, BtnDelete, BtnCancel, BtnHelp});
+
+    connect(BtnSave, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
+    connect(BtnDelete, &QPushButton::clicked, this, [this] { BtnDeleteClick(); });
+    connect(BtnCancel, &QPushButton::clicked, this, [this] { BtnCancelClick(); });
+    connect(BtnHelp, &QPushButton::clicked, this, [] { RequestHelp(kHelpTopic); });
+}
+
+void TProdDef::FormShow() {
+    if (CurProdRec > 0) {
+        BtnDelete->setEnabled(true);
+        ProdTbl->go(static_cast<uint32_t>(CurProdRec));
+        ReadProduct();
+    } else {
+        ProdBuf = {};
+        CurProdRec = -1;
+        BtnDelete->setEnabled(false);
+    }
+    CheckBox1->setText(TaxCaption(SettingsRecord.ShipLine, "Sales Tax"));
+    CheckBox2->setText(TaxCaption(SettingsRecord.TaxLine, "Shipping"));
+
+    const ProductRecord& p = ProdBuf;
+    Edit1->setText(p.PrID.trimmed());
+    Edit2->setText(p.PDesc.trimmed());
+    Edit3->setText(p.IComm.trimmed());
+    Edit4->setText(p.RCode.trimmed());
+    Memo1->setPlainText(p.PMemo.trimmed());
+    MaskEdit1->setValue(p.UPrice);
+    MaskEdit2->setValue(p.REORDER);
+    CheckBox1->setChecked(p.LTax1);
+    CheckBox2->setChecked(p.LTax2);
+    CheckBox3->setChecked(p.lInven);
+    Edit1->setFocus();
+}
+
+// The seek finds a product whose ID starts with `id`; only an ID equal to it is a duplicate, so
+// AB may stand beside ABC.
+bool TProdDef::IsDuplicate(const QString& id) {
+    ProdTbl->select(ProdTbl->tag("Prod"));
+    if (Seek(ProdTbl, id) != xbase::kFound) return false;
+    return ReadText(ProdFld.PrID).trimmed().toUpper() == id;
+}
+
+void TProdDef::BtnSaveClick() {
+    if (Edit1->text().trimmed().isEmpty()) {
+        prompt::information(this, "Blank Product ID not allowed");
+        return;
+    }
+    const QString id = Edit1->text().trimmed().toUpper();
+    if (id != ProdBuf.PrID.trimmed() && IsDuplicate(id)) {
+        prompt::information(this, "Duplicate Product ID's are not allowed");
+        return;
+    }
+    double price = 0;
+    double reorder = 0;
+    if (!TakeNumber(MaskEdit1, &price) || !TakeNumber(MaskEdit2, &reorder)) return;
+
+    ProductRecord& p = ProdBuf;
+    p.PrID = id;
+    p.RCode = Edit4->text().trimmed();
+    p.PDesc = Edit2->text().trimmed();
+    p.IComm = Edit3->text().trimmed();
+    p.PMemo = Memo1->toPlainText().trimmed();
+    p.UPrice = price;
+    p.REORDER = reorder;
+    p.LTax1 = CheckBox1->isChecked();
+    p.LTax2 = CheckBox2->isChecked();
+    p.lInven = CheckBox3->isChecked();
+
+    if (CurProdRec > 0) {
+        ProdTbl->go(static_cast<uint32_t>(CurProdRec));
+    } else {
+        if (ProdTbl->appendBlank() < 0) {
+            DbContext->errorCode();
+            prompt::information(this, "Unable to Append record . . Please try again.");
+            return;
+        }
+        CurProdRec = static_cast<int32_t>(ProdTbl->recNo());
+    }
+    WriteProduct();
+    accept();
+}
+
+void TProdDef::BtnDeleteClick() {
+    ProdTbl->go(static_cast<uint32_t>(CurProdRec));
+    ProdTbl->deleteRecord();
+    PackPending = true;
+    accept();
+}
+
+void TProdDef::BtnCancelClick() {
+    reject();
+}

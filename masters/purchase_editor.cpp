@@ -1,0 +1,134 @@
+#include "masters/purchase_editor.h"
+
+#include <QDate>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/entry/date_box.h"
+#include "app/entry/dates.h"
+#include "app/entry/number_box.h"
+#include "app/entry/prompt.h"
+#include "db/program_state.h"
+#include "db/read_write.h"
+#include "masters/current_records.h"
+#include "masters/number_entry.h"
+#include "masters/pick_routines.h"
+
+TPurDef::TPurDef(QWidget* parent)
+    : EditorForm("TPurDef", "Inventory Purchase Definition", kHelpTopic, parent) {
+    using Red = NumberBox::RedNegative;
+    Edit1 = NamedEdit(this, "Edit1", 10);
+    Edit1->setReadOnly(true);
+    Edit1->setFocusPolicy(Qt::NoFocus);
+    MaskEdit1 = new DateBox(this);
+    MaskEdit1->setObjectName("MaskEdit1");
+    MaskEdit2 = new NumberBox("%10.2f", Red::OnEveryKey, this);
+    MaskEdit2->setObjectName("MaskEdit2");
+    MaskEdit3 = new NumberBox("%12.2f", Red::OnEveryKey, this);
+    MaskEdit3->setObjectName("MaskEdit3");
+    BtnProd = NamedButton(this, "BtnProd", "Product");
+    BtnSave = NamedButton(this, "BtnSave", "Save");
+    BtnDelete = NamedButton(this, "BtnDelete", "Delete");
+    BtnCancel = NamedButton(this, "BtnCancel", "Cancel");
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(BtnProd, 0, 0);
+    grid->addWidget(Edit1, 0, 1);
+    grid->addWidget(NamedLabel(this, "Label1", "Date Acquired"), 1, 0);
+    grid->addWidget(MaskEdit1, 1, 1);
+    grid->addWidget(NamedLabel(this, "Label2", "Quantity"), 2, 0);
+    grid->addWidget(MaskEdit2, 2, 1);
+    grid->addWidget(NamedLabel(this, "Label3", "Total Cost"), 3, 0);
+    grid->addWidget(MaskEdit3, 3, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* b : {BtnSave, BtnDelete, BtnCancel}) buttons->addWidget(b);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+    SetTabOrder({BtnProd, MaskEdit1, MaskEdit2, MaskEdit3, BtnSave, BtnDelete, BtnCancel});
+
+    connect(BtnProd, &QPushButton::clicked, this, [this] { BtnProdClick(); });
+    connect(BtnSave, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
+    connect(BtnDelete, &QPushButton::clicked, this, [this] { BtnDeleteClick(); });
+    connect(BtnCancel, &QPushButton::clicked, this, [this] { BtnCancelClick(); });
+}
+
+void TPurDef::FormShow() {
+    chosenProduct_ = 0;
+    if (CurPurRec > 0) {
+        BtnDelete->setEnabled(true);
+        PurTbl->go(static_cast<uint32_t>(CurPurRec));
+        ReadPurchase();
+    } else {
+        PurBuf = {};
+        PurBuf.PURDate = DateValue(QDate::currentDate());
+        BtnDelete->setEnabled(false);
+    }
+    Edit1->setText(PurBuf.PURProd.trimmed());
+    MaskEdit1->setValue(PurBuf.PURDate);
+    MaskEdit2->setValue(PurBuf.PURQty);
+    MaskEdit3->setValue(PurBuf.PURCost);
+    BtnProd->setFocus();
+}
+
+void TPurDef::BtnProdClick() {
+    CurProdRec = ProdTbl->top() == xbase::kFound ? static_cast<int32_t>(ProdTbl->recNo()) : 0;
+    if (!PickProduct(true, nullptr, this)) return;
+    ProdTbl->go(static_cast<uint32_t>(CurProdRec));
+    ReadProduct();
+    chosenProduct_ = CurProdRec;
+    Edit1->setText(ProdBuf.PrID);
+}
+
+void TPurDef::BtnSaveClick() {
+    if (Edit1->text().trimmed().isEmpty()) {
+        prompt::information(this, "Product Selection Required.");
+        return;
+    }
+    double date = 0;
+    double quantity = 0;
+    double cost = 0;
+    if (!TakeDate(MaskEdit1, &date) || !TakeNumber(MaskEdit2, &quantity) ||
+        !TakeNumber(MaskEdit3, &cost))
+        return;
+    PurBuf.PURProd = Edit1->text().trimmed().toUpper();
+    PurBuf.PURDate = date;
+    PurBuf.PURQty = quantity;
+    PurBuf.PURCost = cost;
+
+    if (CurPurRec > 0) {
+        PurTbl->go(static_cast<uint32_t>(CurPurRec));
+    } else {
+        if (PurTbl->appendBlank() < 0) {
+            DbContext->errorCode();
+            prompt::information(this, "Unable to Append record . . Please try again.");
+            return;
+        }
+        CurPurRec = static_cast<int32_t>(PurTbl->recNo());
+    }
+    WritePurchase();
+
+    // A purchased product is an inventory item.
+    if (chosenProduct_ > 0) {
+        ProdTbl->go(static_cast<uint32_t>(chosenProduct_));
+        ReadProduct();
+        ProdBuf.lInven = true;
+        WriteProduct();
+    }
+    accept();
+}
+
+void TPurDef::BtnDeleteClick() {
+    PurTbl->go(static_cast<uint32_t>(CurPurRec));
+    PurTbl->deleteRecord();
+    PackPending = true;
+    accept();
+}
+
+void TPurDef::BtnCancelClick() {
+    reject();
+}

@@ -1,0 +1,222 @@
+// The customer editor, customer numbers and the customer address block.
+#include <QLabel>
+#include <QPlainTextEdit>
+
+#include "db/open_tables.h"
+#include "masters/customer_editor.h"
+#include "masters/numbering.h"
+#include "tests/masters/masters_fixture.h"
+
+using prompt::Kind;
+
+namespace {
+
+class CustomerTest : public MastersTest {
+protected:
+    void SetUp() override {
+        MastersTest::SetUp();
+        ASSERT_TRUE(OpenCustomers() && OpenGroups());
+        SettingsRecord.ByCust = true;
+    }
+    static CustomerRecord Stored(int32_t rec) {
+        CustTbl->go(static_cast<uint32_t>(rec));
+        ReadCustomer();
+        return CustBuf;
+    }
+};
+
+TEST_F(CustomerTest, TheNextNumberIsTheLowestFreeOne) {
+    EXPECT_EQ(NextCustNo(), 1);
+    AddCustomer(4, "D");
+    AddCustomer(1, "A");
+    AddCustomer(2, "B");
+    EXPECT_EQ(NextCustNo(), 3);
+    AddCustomer(3, "C");
+    EXPECT_EQ(NextCustNo(), 5);
+    AddCustomer(2, "B again");  // a duplicate number does not stop the walk
+    EXPECT_EQ(NextCustNo(), 5);
+    EXPECT_EQ(QString::fromStdString(CustTbl->selected()->name()).toUpper(), "CNAME");
+}
+
+TEST_F(CustomerTest, ADeletedCustomerKeepsItsNumberUntilThePack) {
+    AddCustomer(1, "A");
+    MarkDeleted(CustTbl, AddCustomer(2, "B"));
+    AddCustomer(3, "C");
+    EXPECT_EQ(NextCustNo(), 4);
+    DbContext->closeAll();
+    ASSERT_TRUE(PackTable("CUST5", false));
+    ASSERT_TRUE(OpenCustomers());
+    EXPECT_EQ(NextCustNo(), 2);
+}
+
+TEST_F(CustomerTest, ANewCustomerNeedsAGroupAndIsSavedWithTheNextNumber) {
+    AddGroup(7, "Wholesale");
+    AddCustomer(1, "Existing");
+    CurCustRec = 0;
+    TCustomer editor;
+    editor.show();
+    EXPECT_EQ(Child<QLineEdit>(&editor, "Edit1")->text(), "     0");
+    EXPECT_FALSE(Child<QWidget>(&editor, "BtnDelete")->isEnabled());
+    EXPECT_EQ(CurCustRec, -1);
+    EXPECT_EQ(Child<QLabel>(&editor, "Label5")->text(), "Address");
+    EXPECT_TRUE(Child<QLabel>(&editor, "Label6")->isHidden());
+
+    QTest::keyClicks(Child<QLineEdit>(&editor, "Edit2"), "Mrs");
+    QTest::keyClicks(Child<QLineEdit>(&editor, "Edit4"), "Jones-Llewellyn-Smythe-Extra");
+    QTest::keyClicks(Child<QLineEdit>(&editor, "Edit8"), "Town");
+    Child<QPlainTextEdit>(&editor, "Memo1")->setPlainText("Pays late\nCall first   ");
+    prompts_.expect(Kind::Information, "Please Select Customer Group");
+    Click(&editor, "BtnSave");
+    EXPECT_EQ(editor.result(), 0);
+    EXPECT_EQ(CustTbl->recCount(), 1u);
+
+    onNextModal([](QWidget* list) { Click(list, "BtnSelect"); });
+    Click(&editor, "BtnGroup");
+    EXPECT_EQ(Child<QLineEdit>(&editor, "Edit14")->text().trimmed(), "Wholesale");
+    Click(&editor, "BtnSave");
+    EXPECT_EQ(editor.result(), QDialog::Accepted);
+    ASSERT_EQ(CurCustRec, 2);
+    const CustomerRecord saved = Stored(2);
+    EXPECT_EQ(saved.cuno, 2);
+    EXPECT_EQ(saved.ngroup, 7);
+    EXPECT_EQ(saved.title, "Mrs");
+    EXPECT_EQ(saved.last.trimmed(), "Jones-Llewellyn-Smyt");  // the box takes 20 characters
+    EXPECT_EQ(saved.addr4.trimmed(), "Town");
+    EXPECT_EQ(saved.comments, "Pays late\nCall first");
+}
+
+TEST_F(CustomerTest, ACustomerWhoseGroupIsGoneMustBeGivenOneAgain) {
+    AddGroup(1, "Retail");
+    const int32_t rec = AddCustomer(5, "Orphan", "Olive", 9);
+    CurCustRec = rec;
+    TCustomer editor;
+    editor.show();
+    EXPECT_EQ(Child<QLineEdit>(&editor, "Edit1")->text(), "     5");
+    EXPECT_EQ(Child<QLineEdit>(&editor, "Edit3")->text(), "Olive");
+    EXPECT_TRUE(Child<QLineEdit>(&editor, "Edit14")->text().isEmpty());
+    prompts_.expect(Kind::Information, "Please Select Customer Group");
+    Click(&editor, "BtnSave");
+    EXPECT_EQ(Stored(rec).ngroup, 9);
+}
+
+TEST_F(CustomerTest, SortingByCompanyShowsTheCompanyLabelAndSecondAddressLabel) {
+    SettingsRecord.ByCust = false;
+    TCustomer editor;
+    editor.show();
+    EXPECT_EQ(Child<QLabel>(&editor, "Label5")->text(), "Company");
+    EXPECT_FALSE(Child<QLabel>(&editor, "Label6")->isHidden());
+}
+
+TEST_F(CustomerTest, DeleteMarksTheCustomerAndSavingItAgainRecallsIt) {
+    AddGroup(1, "Retail");
+    const int32_t rec = AddCustomer(1, "Gone");
+    CurCustRec = rec;
+    {
+        TCustomer editor;
+        editor.show();
+        Click(&editor, "BtnDelete");
+    }
+    EXPECT_TRUE(PackPending);
+    EXPECT_EQ(CurCustRec, rec);
+    CustTbl->go(static_cast<uint32_t>(rec));
+    EXPECT_TRUE(CustTbl->deleted());
+
+    TCustomer editor;
+    editor.show();
+    QTest::keyClicks(Child<QLineEdit>(&editor, "Edit13"), "back");
+    Click(&editor, "BtnSave");
+    CustTbl->go(static_cast<uint32_t>(rec));
+    EXPECT_FALSE(CustTbl->deleted());
+    EXPECT_EQ(Stored(rec).note.trimmed(), "back");
+    EXPECT_EQ(CustTbl->recCount(), 1u);
+}
+
+TEST_F(CustomerTest, CancellingANewCustomerWritesNothing) {
+    TCustomer editor;
+    editor.show();
+    QTest::keyClicks(Child<QLineEdit>(&editor, "Edit4"), "Never");
+    Click(&editor, "BtnCancel");
+    EXPECT_EQ(CurCustRec, -1);
+    EXPECT_EQ(CustTbl->recCount(), 0u);
+}
+
+TEST_F(CustomerTest, EnterInABoxMovesToTheNextBoxButStartsALineInTheComments) {
+    TCustomer editor;
+    editor.show();
+    editor.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+    auto* title = Child<QLineEdit>(&editor, "Edit2");
+    title->setFocus();
+    QTest::keyClick(title, Qt::Key_Return);
+    EXPECT_TRUE(Child<QLineEdit>(&editor, "Edit3")->hasFocus());
+    auto* note = Child<QLineEdit>(&editor, "Edit13");
+    note->setFocus();
+    QTest::keyClick(note, Qt::Key_Return);
+    EXPECT_TRUE(Child<QWidget>(&editor, "BtnGroup")->hasFocus());
+    auto* memo = Child<QPlainTextEdit>(&editor, "Memo1");
+    memo->setFocus();
+    QTest::keyClicks(memo, "a");
+    QTest::keyClick(memo, Qt::Key_Return);
+    QTest::keyClicks(memo, "b");
+    EXPECT_EQ(memo->toPlainText(), "a\nb");
+}
+
+class AddressBlockTest : public MastersTest {
+protected:
+    static void Customer(const QString& company, const QStringList& lines, const QString& zip) {
+        CustBuf = {};
+        CustBuf.title = "Mr ";
+        CustBuf.first = "John         ";
+        CustBuf.last = "Smith";
+        CustBuf.addr1 = company;
+        CustBuf.addr2 = lines.value(0);
+        CustBuf.addr3 = lines.value(1);
+        CustBuf.addr4 = lines.value(2);
+        CustBuf.zip = zip + "   ";
+    }
+    static QStringList Block() {
+        CustAddressBlock();
+        return {AddressLines.begin(), AddressLines.end()};
+    }
+};
+
+TEST_F(AddressBlockTest, ByNameTheNameComesFirstAndTheCodeFollowsTheLastLine) {
+    SettingsRecord.ByCust = true;
+    Customer("1 High Street", {"Springfield"}, "12345");
+    EXPECT_EQ(Block(),
+              QStringList({"Mr  John Smith", "1 High Street", "Springfield  12345", "", ""}));
+}
+
+TEST_F(AddressBlockTest, ByCompanyTheCompanyComesFirstEvenWhenEmpty) {
+    SettingsRecord.ByCust = false;
+    Customer("Acme Ltd", {"1 High Street", "Springfield"}, "12345");
+    EXPECT_EQ(Block(), QStringList({"Acme Ltd", "Mr  John Smith", "1 High Street",
+                                    "Springfield  12345", ""}));
+    Customer("", {"1 High Street"}, "12345");
+    EXPECT_EQ(Block(), QStringList({"", "Mr  John Smith", "1 High Street  12345", "", ""}));
+}
+
+TEST_F(AddressBlockTest, ALineOfTwentyTwoKeepsTheCodeButOneOfTwentyThreePassesItOn) {
+    SettingsRecord.ByCust = true;
+    const QString line22(22, 'x');
+    const QString line23(23, 'y');
+    Customer("Street", {line22}, "99");
+    EXPECT_EQ(Block()[2], line22 + "  99");
+    Customer("Street", {line23}, "99");
+    EXPECT_EQ(Block().mid(2, 2), QStringList({line23, QString(20, ' ') + "99"}));
+    // A long fifth line has no line after it: the code goes after it.
+    Customer("Street", {"a", "b", line23}, "99");
+    EXPECT_EQ(Block()[4], line23 + "  99");
+}
+
+TEST_F(AddressBlockTest, WithoutAddressLinesTheCodeFollowsTheNameLine) {
+    SettingsRecord.ByCust = true;
+    Customer("", {}, "12345");
+    EXPECT_EQ(Block()[0], "Mr  John Smith  12345");
+    SettingsRecord.ByCust = false;
+    EXPECT_EQ(Block().mid(0, 2), QStringList({"", "Mr  John Smith  12345"}));
+    CustBuf.title = "Dr";  // a title as typed is padded like one read from the table
+    EXPECT_EQ(Block()[1], "Dr  John Smith  12345");
+}
+
+}  // namespace
