@@ -37,6 +37,10 @@ TDateSpan::TDateSpan(QWidget* parent) : QDialog(parent) {
     BtnOK->setObjectName(QStringLiteral("BtnOK"));
     BtnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
+    // A click on a button leaves the focus in its box, so that a bad date is told once, by the
+    // button; Tab still reaches the buttons, checking the box on the way.
+    BtnOK->setFocusPolicy(Qt::TabFocus);
+    BtnCancel->setFocusPolicy(Qt::TabFocus);
     Label1->setBuddy(MaskEdit1);
     Label2->setBuddy(MaskEdit2);
 

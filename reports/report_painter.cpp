@@ -26,20 +26,6 @@ QFont Bold(QFont font) {
     return font;
 }
 
-// The report font at the largest size, no larger than its own, at which the report fits the
-// device's page across and its longest page fits down.
-QFont FitToPage(const ReportDocument& doc, QPagedPaintDevice& device, const QFont& font) {
-    const auto charWidthAt = [&](int points) {
-        return QFontMetrics(Sized(font, points), &device).horizontalAdvance(u'B');
-    };
-    int points = FitPrinterFontSize(PointSizeOf(font), device.width(), doc.RptWidth, charWidthAt);
-    const int rows = LongestPageLines(doc) + 3;  // the top margin is three lines
-    while (points > 1 &&
-           rows * QFontMetrics(Sized(font, points), &device).height() > device.height())
-        --points;
-    return Sized(font, points);
-}
-
 QPageSize LocalePaper() {
     return QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
                                                                                 : QPageSize::A4);
@@ -63,6 +49,18 @@ void DrawPlan(QPainter& painter, const DrawList& plan, const QFont& font, int ru
     }
 }
 
+QFont PrintFont(const ReportDocument& doc, QPaintDevice& device, const QFont& font) {
+    const auto charWidthAt = [&](int points) {
+        return QFontMetrics(Sized(font, points), &device).horizontalAdvance(u'B');
+    };
+    int points = FitPrinterFontSize(PointSizeOf(font), device.width(), doc.RptWidth, charWidthAt);
+    const int rows = LongestPageLines(doc) + 3;  // the top margin is three lines
+    while (points > 1 &&
+           rows * QFontMetrics(Sized(font, points), &device).height() > device.height())
+        --points;
+    return Sized(font, points);
+}
+
 int PointSizeOf(const QFont& font) {
     if (font.pointSize() > 0) return font.pointSize();
     return std::max(1, QFontInfo(font).pointSize());
@@ -82,7 +80,7 @@ int LongestPageLines(const ReportDocument& doc) {
 }
 
 bool PrintDocument(const ReportDocument& doc, QPagedPaintDevice& device, const QFont& reportFont) {
-    const QFont font = FitToPage(doc, device, reportFont);
+    const QFont font = PrintFont(doc, device, reportFont);
     const QFontMetrics metrics(font, &device);
     const QFontMetrics boldMetrics(Bold(font), &device);
     const PrinterGeometry geometry =

@@ -13,6 +13,7 @@
 #include "reports/report_export.h"
 
 class QPagedPaintDevice;
+class QPaintDevice;
 class QPainter;
 
 namespace reports {
@@ -20,6 +21,10 @@ namespace reports {
 // Draws the operations of a plan in the font (bold where an operation asks for it); rules are
 // ruleWidth device pixels wide.
 void DrawPlan(QPainter& painter, const DrawList& plan, const QFont& font, int ruleWidth);
+
+// The report font at the largest size, no larger than its own, at which the report fits the
+// device's page across and its longest page, with the top margin, fits down.
+QFont PrintFont(const ReportDocument& doc, QPaintDevice& device, const QFont& font);
 
 // The font size in whole points, also for a font sized in pixels.
 int PointSizeOf(const QFont& font);
