@@ -199,6 +199,7 @@ void TReportF::mPrintClick() {
     const QFont font = CurrentReportFont();
     if (PrinterInstalled()) {
         QPrinter& printer = CurrentReportPrinter();
+        printer.setDocName(doc_.Titles.value(0));
         if (!PrintDocument(doc_, printer, font))
             prompt::information(this, "Unable to print on " + printer.printerName());
         return;
