@@ -11,6 +11,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 
 #include "db/field_values.h"
 
@@ -210,14 +212,19 @@ int GridPickList::OffsetOf(int32_t targetRec) {
         while (t->skip(1) == xbase::kFound) ++after;
         offset = std::max(0, static_cast<int>(count) - 1 - after);
     }
+    anchor_ = {static_cast<uint32_t>(targetRec), offset};
     return std::min(offset, state_.MaxTop);
 }
 
 bool GridPickList::GoToOffset(int offset) {
     xbase::Table* t = table();
     const int fromEnd = static_cast<int>(t->recCount()) - 1 - offset;
+    const int fromAnchor = anchor_.offset < 0 ? INT_MAX : std::abs(offset - anchor_.offset);
     int rc = xbase::kFound;
-    if (offset <= fromEnd) {
+    if (fromAnchor < std::min(offset, fromEnd) && t->go(anchor_.rec) == xbase::kFound) {
+        if (offset != anchor_.offset) rc = t->skip(offset - anchor_.offset);
+        if (rc == xbase::kBof) rc = xbase::kFound;
+    } else if (offset <= fromEnd) {
         rc = t->top();
         if (rc == xbase::kFound && offset > 0) rc = t->skip(offset);
     } else {
@@ -234,6 +241,7 @@ void GridPickList::FillRows() {
     filling_ = true;
     state_.TopOffset = std::clamp(state_.TopOffset, 0, state_.MaxTop);
     bool onRecord = GoToOffset(state_.TopOffset);
+    if (onRecord) anchor_ = {t->recNo(), state_.TopOffset};
 
     int targetRow = -1;
     int row = 0;

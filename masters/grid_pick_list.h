@@ -103,12 +103,22 @@ private:
     void BuildForm();
     void SizeGrid();
     void SetOffset(int offset);
-    // Puts the table on the record at `offset` of its order; false when there is none.
+    // Puts the table on the record at `offset` of its order, stepping from the nearest of the
+    // first record, the last and the anchor; false when there is none.
     bool GoToOffset(int offset);
     void ShowBlankRow(int row);
     int ScrollPosition() const;
 
+    // A record whose place in the order is known exactly, so that the list can be positioned
+    // from it instead of from an end of the order: the target of the last OffsetOf, or the
+    // first row of the last fill. The order does not change while the list is shown.
+    struct Anchor {
+        uint32_t rec = 0;
+        int offset = -1;  // -1: none yet
+    };
+
     Look look_;
     QList<Column> columns_;
+    Anchor anchor_;
     bool shown_ = false;
 };

@@ -205,6 +205,17 @@ TEST_F(CustomerListTest, TheHandedInRecordIsFoundAtItsPlaceWhereverItStands) {
         EXPECT_EQ(Highlighted(list.get()), "Name" + TwoDigits(place));
         EXPECT_EQ(CurCustRec, -1);
     }
+    // Paging from a record found in the middle shows the places next to it.
+    CurCustRec = recAt[20];
+    auto list = ShowList();
+    Key(list.get(), Qt::Key_PageDown);
+    EXPECT_EQ(Column(list.get(), 0).first(), "Name30");
+    Key(list.get(), Qt::Key_PageUp);
+    Key(list.get(), Qt::Key_PageUp);
+    EXPECT_EQ(Column(list.get(), 0).first(), "Name10");
+    EXPECT_EQ(Column(list.get(), 0).last(), "Name19");
+    list.reset();
+
     for (int32_t none : {0, -1, 46}) {
         CurCustRec = none;
         auto list = ShowList();
