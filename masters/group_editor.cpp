@@ -102,9 +102,13 @@ void TGroupDef::BtnDeleteClick() {
 
     GroupTbl->go(static_cast<uint32_t>(chosenRec));
     const int chosenNumber = GroupFld.nGroup->asInt();
+    // Every customer, those marked deleted included, in record order: the quickest walk.
+    xbase::Tag* order = CustTbl->selected();
+    CustTbl->select(nullptr);
     for (int rc = CustTbl->top(); rc == xbase::kFound; rc = CustTbl->skip(1)) {
         if (CustFld.ngroup->asInt() == deletedNumber) CustFld.ngroup->assignInt(chosenNumber);
     }
+    CustTbl->select(order);
     GroupTbl->go(static_cast<uint32_t>(deletedRec));
     GroupTbl->deleteRecord();
     PackPending = true;
