@@ -1,0 +1,81 @@
+#include "app/help_window.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "app/entry/prompt.h"
+#include "app/pictures.h"
+
+namespace {
+
+QString DefaultHelpDirectory() {
+    const QDir program(QCoreApplication::applicationDirPath());
+    const QString installed = program.absoluteFilePath("../share/corvane/help");
+    if (!QFileInfo::exists(program.absoluteFilePath("help")) && QFileInfo::exists(installed))
+        return QDir::cleanPath(installed);
+    return program.absoluteFilePath("help");
+}
+
+}  // namespace
+
+QString HelpDirectory;
+
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName("HelpWindow");
+    setWindowTitle("Corvane Help");
+    setWindowIcon(PictureIcon(Picture::Help));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    resize(560, 480);
+
+    browser_ = new QTextBrowser(this);
+    browser_->setObjectName("HelpText");
+    browser_->setOpenExternalLinks(true);
+    auto* contents = new QPushButton("&Contents", this);
+    auto* back = new QPushButton("&Back", this);
+    auto* forward = new QPushButton("&Forward", this);
+    back->setEnabled(false);
+    forward->setEnabled(false);
+    connect(contents, &QPushButton::clicked, this, [this] { showTopic("contents"); });
+    connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
+    connect(forward, &QPushButton::clicked, browser_, &QTextBrowser::forward);
+    connect(browser_, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
+    connect(browser_, &QTextBrowser::forwardAvailable, forward, &QPushButton::setEnabled);
+    connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
+        const QString title = browser_->documentTitle();
+        setWindowTitle(title.isEmpty() ? "Corvane Help" : "Corvane Help - " + title);
+    });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(contents);
+    buttons->addWidget(back);
+    buttons->addWidget(forward);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(browser_);
+}
+
+bool HelpWindow::showTopic(const QString& topic) {
+    if (HelpDirectory.isEmpty()) HelpDirectory = DefaultHelpDirectory();
+    const QString page = QDir(HelpDirectory).absoluteFilePath(topic + ".html");
+    if (!QFileInfo(page).isFile()) {
+        prompt::information(parentWidget(), "No help page was found for topic " + topic +
+                                                ".\nThe help files are missing from " +
+                                                QDir::toNativeSeparators(HelpDirectory) + ".");
+        return false;
+    }
+    browser_->setSource(QUrl::fromLocalFile(page));
+    show();
+    raise();
+    activateWindow();
+    return true;
+}
+
+QString HelpWindow::pageShown() const {
+    return QFileInfo(browser_->source().toLocalFile()).fileName();
+}

@@ -1,0 +1,111 @@
+// Which of the main window's buttons and menu items work, and the buttons that pop up the
+// report menus.
+#include <QAbstractButton>
+#include <QMenu>
+#include <QMenuBar>
+#include <algorithm>
+
+#include "app/main_window.h"
+
+// The controls whose features are part of the program, with their handlers. Every other button
+// and menu item of the main window is shown disabled with its hint; a feature that lands gets
+// its line here.
+const std::vector<TMain::Action>& TMain::Actions() {
+    static const std::vector<Action> actions = {
+        {"BtnFont", &TMain::BtnFontClick},       {"BtnPSetup", &TMain::BtnPSetupClick},
+        {"BtnIndex", &TMain::BtnIndexClick},     {"BtnPack", &TMain::BtnPackClick},
+        {"Exit1", &TMain::Exit1Click},           {"HelpContents1", &TMain::HelpContents1Click},
+        {"AboutCVNI1", &TMain::AboutCVNI1Click},
+    };
+    return actions;
+}
+
+namespace {
+
+// Every item of a menu and its submenus, submenus after their items.
+void CollectItems(QMenu* menu, QList<QAction*>* items) {
+    for (QAction* item : menu->actions()) {
+        if (item->isSeparator()) continue;
+        if (item->menu()) CollectItems(item->menu(), items);
+        items->append(item);
+    }
+}
+
+bool AnyItemWorks(const QMenu* menu) {
+    const QList<QAction*> items = menu->actions();
+    return std::any_of(items.begin(), items.end(),
+                       [](const QAction* a) { return !a->isSeparator() && a->isEnabled(); });
+}
+
+}  // namespace
+
+void TMain::WireActions() {
+    QList<QAction*> items;
+    for (QMenu* menu : {PopupMenu1, PopupMenu2, PopupMenu3, PopupMenu4, PopupMenu5})
+        CollectItems(menu, &items);
+    for (QAction* top : menuBar()->actions()) CollectItems(top->menu(), &items);
+    for (QAction* item : items) item->setEnabled(false);
+
+    for (const Action& action : Actions()) {
+        QObject* control = findChild<QObject*>(action.control);
+        const Handler handler = action.handler;
+        auto run = [this, handler] { (this->*handler)(); };
+        if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            connect(button, &QAbstractButton::clicked, this, run);
+            button->setEnabled(true);
+            if (auto* label = findChild<QWidget*>(QString(action.control) + "Label"))
+                label->setEnabled(true);
+        } else if (auto* item = qobject_cast<QAction*>(control)) {
+            connect(item, &QAction::triggered, this, run);
+            item->setEnabled(true);
+        } else {
+            qFatal("The main window has no button or menu item named %s", action.control);
+        }
+    }
+    // A submenu is there to be opened when one of its items works.
+    for (QAction* item : items) {
+        if (item->menu()) item->setEnabled(AnyItemWorks(item->menu()));
+    }
+
+    // The report buttons pop up their menus, once a menu has an item that works.
+    const struct {
+        const char* button;
+        QMenu* menu;
+        Handler handler;
+    } popups[] = {
+        {"BtnRInv", PopupMenu1, &TMain::BtnRInvClick},
+        {"BtnRProf", PopupMenu4, &TMain::BtnRProfClick},
+        {"BtnRSales", PopupMenu2, &TMain::BtnRSalesClick},
+        {"BtnRLabels", PopupMenu5, &TMain::BtnRLabelsClick},
+        {"BtnInvRpts", PopupMenu3, &TMain::BtnInvRptsClick},
+    };
+    for (const auto& popup : popups) {
+        auto* button = findChild<QAbstractButton*>(popup.button);
+        const Handler handler = popup.handler;
+        connect(button, &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
+        const bool works = AnyItemWorks(popup.menu);
+        button->setEnabled(works);
+        if (auto* label = findChild<QWidget*>(QString(popup.button) + "Label"))
+            label->setEnabled(works);
+    }
+}
+
+void TMain::BtnRInvClick() {
+    PopUp(PopupMenu1);
+}
+
+void TMain::BtnRProfClick() {
+    PopUp(PopupMenu4);
+}
+
+void TMain::BtnRSalesClick() {
+    PopUp(PopupMenu2);
+}
+
+void TMain::BtnRLabelsClick() {
+    PopUp(PopupMenu5);
+}
+
+void TMain::BtnInvRptsClick() {
+    PopUp(PopupMenu3);
+}

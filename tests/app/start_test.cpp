@@ -1,0 +1,191 @@
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "app/about_form.h"
+#include "app/data_files.h"
+#include "app/report_output.h"
+#include "db/maintenance.h"
+#include "db/open_tables.h"
+#include "db/read_write.h"
+#include "db/schema.h"
+#include "tests/app/main_window_fixture.h"
+#include "tests/support/modal.h"
+
+namespace fs = std::filesystem;
+using prompt::Kind;
+
+namespace {
+
+const char* const kMissingFiles =
+    "Database files not found in startup directory\n"
+    "Program must be started from the directory containing the data files.";
+
+std::vector<std::string> FilesIn(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class EmptyDirectory : public MainWindowTest {
+protected:
+    EmptyDirectory() : MainWindowTest(TempDataDir::Empty) {}
+};
+
+}  // namespace
+
+TEST_F(EmptyDirectory, StartingShowsOnlyTheMissingFilesMessageAndCreatesNothing) {
+    prompts_.expect(Kind::Information, kMissingFiles);
+    TMain& main = start();
+    EXPECT_EQ(prompts_.seen().size(), 1);
+    EXPECT_EQ(endCalls_, 1);
+    EXPECT_TRUE(fs::is_empty(dir_.path()));
+    EXPECT_EQ(DbContext, nullptr);
+    EXPECT_FALSE(main.aboutForm()->isVisible());
+    EXPECT_FALSE(StartingUp);
+    EXPECT_FALSE(child<QTabWidget>(main, "PageControl1")->isEnabled());
+}
+
+TEST_F(MainWindowTest, OneTableMissingEndsTheStartBeforeAnythingIsWritten) {
+    fs::remove(dir_.file("Pur5.dbf"));
+    const std::vector<std::string> before = FilesIn(dir_.path());
+    prompts_.expect(Kind::Information, kMissingFiles);
+    start();
+    EXPECT_EQ(endCalls_, 1);
+    EXPECT_EQ(FilesIn(dir_.path()), before);  // no index files, no lock
+}
+
+TEST_F(MainWindowTest, TablesWithoutIndexFilesGetThemBackSilently) {
+    fs::rename(dir_.file("CUST5.dbf"), dir_.file("cust5.DBF"));  // names in any letter case
+    for (const TableSchema& table : SuppliedSchema().tables) {
+        for (const QString& file : IndexFiles(table))
+            ASSERT_FALSE(exists(file.toStdString())) << "supplied: " << file.toStdString();
+    }
+    TMain& main = start();
+    EXPECT_TRUE(prompts_.seen().isEmpty());
+    EXPECT_EQ(endCalls_, 0);
+    int groups = 0;
+    for (const TableSchema& table : SuppliedSchema().tables) {
+        if (table.tags.empty()) continue;
+        ++groups;
+        for (const QString& file : IndexFiles(table))
+            EXPECT_TRUE(exists(file.toStdString())) << file.toStdString();
+    }
+    EXPECT_EQ(groups, 8);
+    EXPECT_EQ(main.windowTitle(), "Corvane 1.05");
+    EXPECT_TRUE(child<QTabWidget>(main, "PageControl1")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(main, "BtnDirectories")->isHidden());
+    EXPECT_TRUE(OpenCustomers());  // the tables open with their tags
+}
+
+TEST_F(MainWindowTest, TheSplashStaysUpAtLeastTheMinimumWithoutItsOkButton) {
+    bool sampled = false;
+    QTimer::singleShot(300, [&] {
+        sampled = true;
+        TAboutForm* about = latest() ? latest()->aboutForm() : nullptr;
+        EXPECT_TRUE(StartingUp);
+        ASSERT_NE(about, nullptr);
+        EXPECT_TRUE(about->isVisible());
+        EXPECT_EQ(about->windowTitle(), "About Corvane 1.05");
+        EXPECT_FALSE(about->findChild<QPushButton*>("OKButton")->isVisible());
+    });
+    QElapsedTimer clock;
+    clock.start();
+    TMain& main = start();
+    EXPECT_GE(clock.elapsed(), 1728);
+    EXPECT_TRUE(sampled);
+    EXPECT_FALSE(StartingUp);
+    EXPECT_FALSE(main.aboutForm()->isVisible());
+
+    // Later the About box is a dialog of its own, with its OK button.
+    bool okShown = false;
+    onNextModal([&](QWidget* dialog) {
+        auto* ok = dialog->findChild<QPushButton*>("OKButton");
+        okShown = ok && ok->isVisible();
+        if (ok) ok->click();
+    });
+    main.findChild<QAction*>("AboutCVNI1")->trigger();
+    EXPECT_TRUE(okShown);
+}
+
+TEST_F(MainWindowTest, StoredSettingsChooseTheRadioButtonsAndTheReportFont) {
+    storeSettings([](SettingsValues& s) {
+        s.ByCust = true;
+        s.fifo = true;
+        s.FontName = "DejaVu Serif";
+        s.FontSize = 15;
+    });
+    TMain& main = start();
+    EXPECT_TRUE(child<QRadioButton>(main, "RadioButton1")->isChecked());
+    EXPECT_TRUE(child<QRadioButton>(main, "RadioButton3")->isChecked());
+    EXPECT_EQ(child<QLineEdit>(main, "Edit1")->text(), "DejaVu Serif@15");
+    EXPECT_EQ(ReportFont.family(), "DejaVu Serif");
+    EXPECT_EQ(ReportFont.pointSize(), 15);
+}
+
+TEST_F(MainWindowTest, BlankSettingsGiveCompanyOrderLastInFirstOutAndTheWindowsFont) {
+    TMain& main = start();
+    EXPECT_TRUE(child<QRadioButton>(main, "RadioButton2")->isChecked());
+    EXPECT_TRUE(child<QRadioButton>(main, "RadioButton4")->isChecked());
+    EXPECT_EQ(child<QLineEdit>(main, "Edit1")->text(),
+              main.font().family() + "@" + QString::number(main.font().pointSize()));
+    EXPECT_EQ(ReportFont, main.font());
+}
+
+TEST_F(MainWindowTest, ASecondCorvaneOnTheSameDataIsRefusedWhileTheFirstKeepsWorking) {
+    TMain& first = start();
+    EXPECT_TRUE(exists(kLockFileName));
+    const xbase::Context* firstContext = DbContext.get();
+
+    prompts_.expect(Kind::Information, "Corvane is already running on the data files");
+    TMain& second = start();
+    EXPECT_EQ(endCalls_, 1);
+    EXPECT_EQ(DbContext.get(), firstContext);  // the second one opened nothing
+    EXPECT_FALSE(child<QTabWidget>(second, "PageControl1")->isEnabled());
+
+    click(first, "BtnPack");
+    EXPECT_EQ(RecordCount("CVN1"), 1);
+    EXPECT_TRUE(exists(kLockFileName));
+
+    first.close();
+    EXPECT_FALSE(exists(kLockFileName));
+    start();  // once the first has ended, the next one starts
+    EXPECT_EQ(endCalls_, 1);
+    EXPECT_EQ(prompts_.seen().size(), 1);
+}
+
+TEST_F(MainWindowTest, ClosingPacksAPendingDeletionAndFreesTheTables) {
+    TMain& main = start();
+    ASSERT_TRUE(OpenCustomers());
+    for (int cuno : {1, 2}) {
+        CustTbl->appendBlank();
+        CustBuf = {};
+        CustBuf.cuno = cuno;
+        WriteCustomer();
+    }
+    CustTbl->deleteRecord();
+    DbContext->closeAll();
+    PackPending = true;
+
+    main.findChild<QAction*>("Exit1")->trigger();
+    EXPECT_EQ(RecordCount("CUST5"), 1);
+    EXPECT_FALSE(PackPending);
+    EXPECT_EQ(DbContext, nullptr);
+    EXPECT_FALSE(exists(kLockFileName));
+}
+
+TEST_F(MainWindowTest, ClosingWithoutAPendingDeletionLeavesMarkedRecords) {
+    TMain& main = start();
+    ASSERT_TRUE(OpenCustomers());
+    CustTbl->appendBlank();
+    CustTbl->deleteRecord();
+    DbContext->closeAll();
+
+    main.close();
+    EXPECT_EQ(RecordCount("CUST5"), 1);
+    EXPECT_EQ(DbContext, nullptr);
+}
