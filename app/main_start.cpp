@@ -21,6 +21,7 @@
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/settings.h"
+#include "reports/print_target.h"
 
 namespace {
 
@@ -88,6 +89,7 @@ bool TMain::StartUp() {
 
     ReportFont = FontFromSettings(font(), SettingsRecord.FontName, SettingsRecord.FontSize);
     Edit1->setText(FontText(ReportFont));
+    reports::UseReportOutput(&ReportFont, &ReportPrinter());
     const QString printer = PrinterText(ReportPrinter());
     if (!printer.isEmpty()) Edit2->setText(printer);
     (SettingsRecord.ByCust ? RadioButton1 : RadioButton2)->setChecked(true);

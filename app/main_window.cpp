@@ -71,7 +71,8 @@ TMain::TMain(QWidget* parent) : QMainWindow(parent) {
         HelpButtonClick(PageControl1->currentWidget()->property("helpContext").toInt());
     });
 
-    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    resize(QSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height())
+               .expandedTo(minimumSizeHint()));
 }
 
 void TMain::BuildMenus() {

@@ -7,6 +7,7 @@
 #include <QTabWidget>
 
 #include "app/report_output.h"
+#include "reports/print_target.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/modal.h"
 
@@ -91,6 +92,7 @@ TEST_F(MainWindowTest, TheFontDialogChangesTheReportFontOnlyOnOkButWritesTheSett
     EXPECT_EQ(ReadStoredSettings().fontName, "DejaVu Serif");
     EXPECT_EQ(ReadStoredSettings().fontSize, 13);
     EXPECT_EQ(SettingsRecord.FontSize, 13);
+    EXPECT_EQ(reports::CurrentReportFont(), ReportFont);  // what reports are drawn with
 }
 
 TEST_F(MainWindowTest, WithNoPrinterInstalledThePrinterBoxKeepsItsText) {
@@ -108,4 +110,5 @@ TEST_F(MainWindowTest, WithNoPrinterInstalledThePrinterBoxKeepsItsText) {
         EXPECT_EQ(box->text(), designText);
     }
     EXPECT_EQ(PrinterText(ReportPrinter()), "");
+    EXPECT_EQ(&reports::CurrentReportPrinter(), &ReportPrinter());
 }
