@@ -3,12 +3,9 @@
 #include <QAbstractButton>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPointer>
 #include <algorithm>
 
 #include "app/main_window.h"
-#include "masters/editing_loops.h"
-#include "masters/form_help.h"
 #include "reports/report_actions.h"
 
 // The controls whose features are part of the program, with their handlers. Every other button
@@ -16,19 +13,10 @@
 // its line here.
 const std::vector<TMain::Action>& TMain::Actions() {
     static const std::vector<Action> actions = {
-        {"BtnCust", &TMain::BtnCustClick},
-        {"BtnGroups", &TMain::BtnGroupsClick},
-        {"BtnProd", &TMain::BtnProdClick},
-        {"BtnPurchase", &TMain::BtnPurchaseClick},
-        {"BtnLabForms", &TMain::BtnLabFormsClick},
-        {"BtnFont", &TMain::BtnFontClick},
-        {"BtnPSetup", &TMain::BtnPSetupClick},
-        {"BtnIndex", &TMain::BtnIndexClick},
-        {"BtnPack", &TMain::BtnPackClick},
-        {"Exit1", &TMain::Exit1Click},
-        {"HelpContents1", &TMain::HelpContents1Click},
-        {"AboutCVNI1", &TMain::AboutCVNI1Click},
-        {"Image4", &TMain::Image4Click},
+        {"BtnFont", &TMain::BtnFontClick},       {"BtnPSetup", &TMain::BtnPSetupClick},
+        {"BtnIndex", &TMain::BtnIndexClick},     {"BtnPack", &TMain::BtnPackClick},
+        {"Exit1", &TMain::Exit1Click},           {"HelpContents1", &TMain::HelpContents1Click},
+        {"AboutCVNI1", &TMain::AboutCVNI1Click}, {"Image4", &TMain::Image4Click},
         {"Image5", &TMain::Image5Click},
     };
     return actions;
@@ -54,11 +42,6 @@ bool AnyItemWorks(const QMenu* menu) {
 }  // namespace
 
 void TMain::WireActions() {
-    // The master-data windows show their help pages in this window's help.
-    ShowHelpTopic = [window = QPointer<TMain>(this)](int topic) {
-        if (window) window->ShowHelp(QString::number(topic));
-    };
-
     QList<QAction*> items;
     for (QMenu* menu : {PopupMenu1, PopupMenu2, PopupMenu3, PopupMenu4, PopupMenu5})
         CollectItems(menu, &items);
@@ -135,24 +118,4 @@ void TMain::BtnRLabelsClick() {
 
 void TMain::BtnInvRptsClick() {
     PopUp(PopupMenu3);
-}
-
-void TMain::BtnCustClick() {
-    RunCustomerLoop(this);
-}
-
-void TMain::BtnGroupsClick() {
-    RunGroupLoop(this);
-}
-
-void TMain::BtnProdClick() {
-    RunProductLoop(this);
-}
-
-void TMain::BtnPurchaseClick() {
-    RunPurchaseLoop(this);
-}
-
-void TMain::BtnLabFormsClick() {
-    RunLabelStockLoop(this);
 }

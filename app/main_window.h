@@ -75,11 +75,6 @@ private:
     // Handlers.
     void Image4Click();
     void Image5Click();
-    void BtnCustClick();
-    void BtnGroupsClick();
-    void BtnProdClick();
-    void BtnPurchaseClick();
-    void BtnLabFormsClick();
     void BtnRInvClick();
     void BtnRProfClick();
     void BtnRSalesClick();
