@@ -3,9 +3,12 @@
 #include <QAbstractButton>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <algorithm>
 
 #include "app/main_window.h"
+#include "masters/editing_loops.h"
+#include "masters/form_help.h"
 #include "reports/report_actions.h"
 
 // The controls whose features are part of the program, with their handlers. Every other button
@@ -13,10 +16,19 @@
 // its line here.
 const std::vector<TMain::Action>& TMain::Actions() {
     static const std::vector<Action> actions = {
-        {"BtnFont", &TMain::BtnFontClick},       {"BtnPSetup", &TMain::BtnPSetupClick},
-        {"BtnIndex", &TMain::BtnIndexClick},     {"BtnPack", &TMain::BtnPackClick},
-        {"Exit1", &TMain::Exit1Click},           {"HelpContents1", &TMain::HelpContents1Click},
-        {"AboutCVNI1", &TMain::AboutCVNI1Click}, {"Image4", &TMain::Image4Click},
+        {"BtnCust", &TMain::BtnCustClick},
+        {"BtnGroups", &TMain::BtnGroupsClick},
+        {"BtnProd", &TMain::BtnProdClick},
+        {"BtnPurchase", &TMain::BtnPurchaseClick},
+        {"BtnLabForms", &TMain::BtnLabFormsClick},
+        {"BtnFont", &TMain::BtnFontClick},
+        {"BtnPSetup", &TMain::BtnPSetupClick},
+        {"BtnIndex", &TMain::BtnIndexClick},
+        {"BtnPack", &TMain::BtnPackClick},
+        {"Exit1", &TMain::Exit1Click},
+        {"HelpContents1", &TMain::HelpContents1Click},
+        {"AboutCVNI1", &TMain::AboutCVNI1Click},
+        {"Image4", &TMain::Image4Click},
         {"Image5", &TMain::Image5Click},
     };
     return actions;
@@ -42,6 +54,11 @@ bool AnyItemWorks(const QMenu* menu) {
 }  // namespace
 
 void TMain::WireActions() {
+    // The master-data windows show their help pages in this window's help.
+    ShowHelpTopic = [window = QPointer<TMain>(this)](int topic) {
+        if (window) window->ShowHelp(QString::number(topic));
+    };
+
     QList<QAction*> items;
     for (QMenu* menu : {PopupMenu1, PopupMenu2, PopupMenu3, PopupMenu4, PopupMenu5})
         CollectItems(menu, &items);
@@ -118,4 +135,24 @@ void TMain::BtnRLabelsClick() {
 
 void TMain::BtnInvRptsClick() {
     PopUp(PopupMenu3);
+}
+
+void TMain::BtnCustClick() {
+    RunCustomerLoop(this);
+}
+
+void TMain::BtnGroupsClick() {
+    RunGroupLoop(this);
+}
+
+void TMain::BtnProdClick() {
+    RunProductLoop(this);
+}
+
+void TMain::BtnPurchaseClick() {
+    RunPurchaseLoop(this);
+}
+
+void TMain::BtnLabFormsClick() {
+    RunLabelStockLoop(this);
 }

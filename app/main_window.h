@@ -75,6 +75,11 @@ private:
     // Handlers.
     void Image4Click();
     void Image5Click();
+    void BtnCustClick();
+    void BtnGroupsClick();
+    void BtnProdClick();
+    void BtnPurchaseClick();
+    void BtnLabFormsClick();
     void BtnRInvClick();
     void BtnRProfClick();
     void BtnRSalesClick();
