@@ -121,6 +121,12 @@ Status DbfFile::parse() {
         f.length = static_cast<uint8_t>(desc[p + 16]);
         f.decimals = f.type == 'N' ? static_cast<uint8_t>(desc[p + 17]) : 0;
         if (f.name.empty() || f.length == 0) return damaged(path_, "bad field descriptor");
+        // Only the dBASE III shapes: another dialect's memo pointer or a short date would be
+        // read across its neighbours.
+        const bool shape = (f.type == 'C') || (f.type == 'N' && f.length <= 20) ||
+                           (f.type == 'D' && f.length == 8) || (f.type == 'L' && f.length == 1) ||
+                           (f.type == 'M' && f.length == 10);
+        if (!shape) return damaged(path_, "field " + f.name + " has an unsupported type or width");
         if (f.type == 'M') hasMemo_ = true;
         offsets_.push_back(offset);
         offset += f.length;

@@ -1,10 +1,25 @@
 #include "db/xbase/dbt.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "db/xbase/dbf.h"
 
 namespace xbase {
+
+uint32_t DbtFile::blockOf(const char* field) {
+    uint64_t block = 0;
+    for (int i = 0; i < 10; ++i)
+        if (field[i] >= '0' && field[i] <= '9')
+            block = block * 10 + static_cast<uint64_t>(field[i] - '0');
+    return block > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(block);
+}
+
+void DbtFile::putBlock(char* field, uint32_t block) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%10u", block);
+    std::memcpy(field, block == 0 ? "          " : text, 10);
+}
 
 Status DbtFile::create(Env* env, const std::string& path) {
     std::string head(kBlock, '\0');

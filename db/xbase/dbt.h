@@ -25,6 +25,11 @@ public:
     static Status open(Env* env, const std::string& path, std::unique_ptr<DbtFile>* out);
     static Status create(Env* env, const std::string& path);
 
+    // A memo field's ten characters: the first block, right-aligned digits, blanks for none.
+    // A number too large for a block number reads as one past any file.
+    static uint32_t blockOf(const char* field);
+    static void putBlock(char* field, uint32_t block);
+
     // Reads the memo starting at `block`; block 0 is the empty memo.
     Status read(uint32_t block, std::string* text);
     // Writes `text` at the next free block; *block gets its number (0 for an empty text).

@@ -2,6 +2,7 @@
 
 #include "db/xbase/names.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -130,8 +131,9 @@ void strKey(const KeyExpr::Part& p, const char* src, char* dst) {
         }
     }
     char text[64];
-    std::memcpy(text, src, static_cast<size_t>(p.fieldLength));
-    text[p.fieldLength] = '\0';
+    const size_t len = std::min<size_t>(static_cast<size_t>(p.fieldLength), sizeof text - 1);
+    std::memcpy(text, src, len);
+    text[len] = '\0';
     double value = std::strtod(text, nullptr);
     char out[400];
     int n = std::snprintf(out, sizeof out, "%*.*f", p.width, p.decimals, value);

@@ -69,10 +69,14 @@ Status NtxIndex::open(Env* env, const std::string& path, std::unique_ptr<NtxInde
         return x->corrupt("bad key size");
     if (x->max_ < 2 || (x->max_ + 2) * 2 + (x->max_ + 1) * x->itemSize_ > static_cast<int>(kPage))
         return x->corrupt("bad items per page");
-    if (x->half_ < 1 || x->half_ > x->max_) x->half_ = x->max_ / 2;
+    x->half_ = x->max_ / 2;  // what the tree's balance rests on is not taken from the file
     const char* expr = h + kHeaderFixed;
     x->expression_.assign(expr, strnlen(expr, 256));
     if (x->fileSize_ % kPage != 0) x->fileSize_ = x->fileSize_ / kPage * kPage;
+    if (!x->validPage(x->freeHead_)) {
+        x->freeHead_ = 0;  // a broken free list is dropped, never followed
+        x->headerDirty_ = true;
+    }
     Node* root = nullptr;
     XBASE_TRY(x->load(x->root_, &root));
     *out = std::move(x);
@@ -85,7 +89,7 @@ Status NtxIndex::load(uint32_t offset, Node** node) {
         *node = x;
         return {};
     }
-    if (offset < kPage || offset % kPage != 0 || static_cast<uint64_t>(offset) + kPage > fileSize_)
+    if (offset == 0 || !validPage(offset))
         return corrupt("page offset " + std::to_string(offset) + " out of range");
     char p[kPage];
     size_t got = 0;
@@ -103,9 +107,7 @@ Status NtxIndex::load(uint32_t offset, Node** node) {
         const int need = i < x->n ? itemSize_ : 4;
         if (at < 2 || at + need > static_cast<int>(kPage)) return corrupt("bad item offset");
         const uint32_t kid = get32(p + at);
-        if (kid != 0 &&
-            (kid % kPage != 0 || kid < kPage || static_cast<uint64_t>(kid) + kPage > fileSize_))
-            return corrupt("child page out of range");
+        if (kid != 0 && !validPage(kid)) return corrupt("child page out of range");
         x->kids[i] = kid;
         if (i < x->n) {
             x->recs[i] = get32(p + at + 4);
@@ -113,6 +115,7 @@ Status NtxIndex::load(uint32_t offset, Node** node) {
                         static_cast<size_t>(keyLength_));
         }
     }
+    if (x->n == 0 && x->kids[0] != 0) return corrupt("a page without keys has a child");
     *node = x.get();
     if (nodes_.size() <= offset / kPage) nodes_.resize(offset / kPage + 1);
     nodes_[offset / kPage] = std::move(x);
@@ -327,8 +330,7 @@ Status NtxIndex::allocate(Node** node) {
             const int at = got == kPage ? get16(p + 2) : 0;
             if (at >= 2 && at + 4 <= static_cast<int>(kPage)) next = get32(p + at);
         }
-        if (next != 0 && (next % kPage != 0 || static_cast<uint64_t>(next) + kPage > fileSize_))
-            next = 0;  // a broken free list is dropped, never followed
+        if (!validPage(next)) next = 0;  // a broken free list is dropped, never followed
         freeHead_ = next;
     } else {
         offset = static_cast<uint32_t>(fileSize_);

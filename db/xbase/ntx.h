@@ -90,6 +90,10 @@ private:
     void release(Node* node);
     Status fixUnderflow(std::vector<Cursor::Step>& path, size_t level);
     Status corrupt(const std::string& what) const;
+    // 0 (none), or the offset of a whole page after the header inside the file.
+    bool validPage(uint32_t offset) const {
+        return offset == 0 || (offset % 1024 == 0 && uint64_t{offset} + 1024 <= fileSize_);
+    }
     Status checkNode(uint32_t offset, int depth, int* leafDepth, std::vector<bool>* seen,
                      std::string* last, bool* haveLast,
                      const std::function<void(const std::string&)>& problem,

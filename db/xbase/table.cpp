@@ -12,24 +12,6 @@ namespace {
 constexpr uint64_t kLockBase = 1000000000ULL;
 constexpr size_t kMaxDirtyPages = 1 << 16;  // 64 MB of index pages
 
-uint32_t memoBlock(const char* text) {
-    uint32_t block = 0;
-    for (int i = 0; i < 10; ++i)
-        if (text[i] >= '0' && text[i] <= '9')
-            block = block * 10 + static_cast<uint32_t>(text[i] - '0');
-    return block;
-}
-
-void putMemoBlock(char* text, uint32_t block) {
-    char tmp[16];
-    if (block == 0)
-        std::memset(text, ' ', 10);
-    else {
-        std::snprintf(tmp, sizeof tmp, "%10u", block);
-        std::memcpy(text, tmp, 10);
-    }
-}
-
 }  // namespace
 
 TableImpl::TableImpl(Context* ctx, std::string name, std::string dbfPath)
@@ -167,7 +149,8 @@ std::string TableImpl::readMemo(int field) {
     const char* rec = record();
     if (!dbt_) return {};
     std::string text;
-    Status s = dbt_->read(memoBlock(rec + dbf_->offsets()[static_cast<size_t>(field)]), &text);
+    Status s =
+        dbt_->read(DbtFile::blockOf(rec + dbf_->offsets()[static_cast<size_t>(field)]), &text);
     if (!s.ok()) fail(s);
     return text;
 }
@@ -206,7 +189,7 @@ Status TableImpl::flushRecord() {
                 loaded_ = false;
                 return s;
             }
-            putMemoBlock(buf_.data() + dbf_->offsets()[static_cast<size_t>(field)], block);
+            DbtFile::putBlock(buf_.data() + dbf_->offsets()[static_cast<size_t>(field)], block);
         }
     }
     memos_.clear();

@@ -10,14 +10,6 @@
 namespace xbase {
 namespace {
 
-uint32_t memoBlockOf(const char* text) {
-    uint32_t block = 0;
-    for (int i = 0; i < 10; ++i)
-        if (text[i] >= '0' && text[i] <= '9')
-            block = block * 10 + static_cast<uint32_t>(text[i] - '0');
-    return block;
-}
-
 constexpr size_t kScanBytes = 1 << 20;
 
 // Reads the table front to back in large pieces, handing each record to `fn(rec, bytes)`.
@@ -64,16 +56,10 @@ Status TableImpl::rewrite(Keep keep, bool compactMemo) {
                 for (size_t f = 0; f < dbf_->fields().size(); ++f) {
                     if (dbf_->fields()[f].type != 'M') continue;
                     char* text = rec.data() + dbf_->offsets()[f];
-                    XBASE_TRY(dbt_->read(memoBlockOf(text), &memo));
+                    XBASE_TRY(dbt_->read(DbtFile::blockOf(text), &memo));
                     uint32_t block = 0;
                     XBASE_TRY(memoOut->append(memo, &block));
-                    char tmp[16];
-                    if (block == 0)
-                        std::memset(text, ' ', 10);
-                    else {
-                        std::snprintf(tmp, sizeof tmp, "%10u", block);
-                        std::memcpy(text, tmp, 10);
-                    }
+                    DbtFile::putBlock(text, block);
                 }
             }
             pending += rec;
@@ -225,7 +211,7 @@ void TableImpl::check(std::vector<std::string>* problems) {
         Status s = scan(dbf_.get(), [&](uint32_t r, const char* bytes) -> Status {
             for (size_t f = 0; f < dbf_->fields().size(); ++f) {
                 if (dbf_->fields()[f].type != 'M') continue;
-                const uint32_t block = memoBlockOf(bytes + dbf_->offsets()[f]);
+                const uint32_t block = DbtFile::blockOf(bytes + dbf_->offsets()[f]);
                 if (block >= dbt_->nextFree())
                     problems->push_back(dbtPath_ + ": record " + std::to_string(r) +
                                         " names memo block " + std::to_string(block) +
