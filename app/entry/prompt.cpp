@@ -29,13 +29,13 @@ Reply showReal(const Request& r, QWidget* parent) {
             reply.accepted = true;
             break;
         case Kind::Question:
-            reply.accepted = QMessageBox::question(parent, titleOr(r.title), r.text,
-                                                   QMessageBox::Yes | QMessageBox::No) ==
-                             QMessageBox::Yes;
+            reply.accepted =
+                QMessageBox::question(parent, titleOr(r.title), r.text,
+                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
             break;
         case Kind::Input:
-            reply.text = QInputDialog::getText(parent, titleOr(r.title), r.text,
-                                               QLineEdit::Normal, r.value, &reply.accepted);
+            reply.text = QInputDialog::getText(parent, titleOr(r.title), r.text, QLineEdit::Normal,
+                                               r.value, &reply.accepted);
             break;
         case Kind::OpenFile:
             reply.text = QFileDialog::getOpenFileName(parent, r.text, r.value, r.filter);
@@ -88,13 +88,13 @@ std::optional<QString> input(QWidget* parent, const QString& title, const QStrin
     return textOf(ask(parent, {Kind::Input, title, label, value, {}}));
 }
 
-std::optional<QString> openFileName(QWidget* parent, const QString& caption,
-                                    const QString& start, const QString& filter) {
+std::optional<QString> openFileName(QWidget* parent, const QString& caption, const QString& start,
+                                    const QString& filter) {
     return textOf(ask(parent, {Kind::OpenFile, {}, caption, start, filter}));
 }
 
-std::optional<QString> saveFileName(QWidget* parent, const QString& caption,
-                                    const QString& start, const QString& filter) {
+std::optional<QString> saveFileName(QWidget* parent, const QString& caption, const QString& start,
+                                    const QString& filter) {
     return textOf(ask(parent, {Kind::SaveFile, {}, caption, start, filter}));
 }
 

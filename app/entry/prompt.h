@@ -17,9 +17,9 @@ enum class Kind { Information, Warning, Question, Input, OpenFile, SaveFile, Dir
 struct Request {
     Kind kind;
     QString title;
-    QString text;     // the message, the input label, or the file dialog's caption
-    QString value;    // the input box's initial text, or the file dialog's start path
-    QString filter;   // file dialogs only
+    QString text;    // the message, the input label, or the file dialog's caption
+    QString value;   // the input box's initial text, or the file dialog's start path
+    QString filter;  // file dialogs only
 };
 
 // accepted: OK or Yes pressed, or a file chosen; text: the typed text or the chosen path.

@@ -29,7 +29,8 @@ TEST(Prompt, ScriptAnswersInOrderAndRecordsWhatWasAsked) {
 
 TEST(Prompt, CancelledInputAndFileDialogsGiveNothing) {
     ScriptedPrompts script;
-    script.expect(Kind::Input, "Name", {false, "typed"}).expect(Kind::OpenFile, "Open", {false, {}});
+    script.expect(Kind::Input, "Name", {false, "typed"})
+        .expect(Kind::OpenFile, "Open", {false, {}});
     EXPECT_FALSE(prompt::input(nullptr, "t", "Name:").has_value());
     EXPECT_FALSE(prompt::openFileName(nullptr, "Open").has_value());
 }

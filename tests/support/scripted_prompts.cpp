@@ -4,13 +4,20 @@
 
 QString kindName(prompt::Kind kind) {
     switch (kind) {
-        case prompt::Kind::Information: return "Information";
-        case prompt::Kind::Warning: return "Warning";
-        case prompt::Kind::Question: return "Question";
-        case prompt::Kind::Input: return "Input";
-        case prompt::Kind::OpenFile: return "OpenFile";
-        case prompt::Kind::SaveFile: return "SaveFile";
-        case prompt::Kind::Directory: return "Directory";
+        case prompt::Kind::Information:
+            return "Information";
+        case prompt::Kind::Warning:
+            return "Warning";
+        case prompt::Kind::Question:
+            return "Question";
+        case prompt::Kind::Input:
+            return "Input";
+        case prompt::Kind::OpenFile:
+            return "OpenFile";
+        case prompt::Kind::SaveFile:
+            return "SaveFile";
+        case prompt::Kind::Directory:
+            return "Directory";
     }
     return "?";
 }

@@ -17,7 +17,8 @@ public:
     ScriptedPrompts& operator=(const ScriptedPrompts&) = delete;
 
     // Expects a prompt of `kind` whose text contains `textPart`, answered with `reply`.
-    ScriptedPrompts& expect(prompt::Kind kind, const QString& textPart, prompt::Reply reply = {true, {}});
+    ScriptedPrompts& expect(prompt::Kind kind, const QString& textPart,
+                            prompt::Reply reply = {true, {}});
 
     // Every prompt seen so far, in order, as "Kind: text".
     const QStringList& seen() const { return seen_; }
