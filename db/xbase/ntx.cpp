@@ -146,26 +146,23 @@ Status NtxIndex::descendLast(Cursor* c, Node* node) {
     }
 }
 
-Status NtxIndex::first(Cursor* c, bool* found) {
+Status NtxIndex::edge(Cursor* c, bool* found, bool first) {
     c->path.clear();
     Node* root = nullptr;
     XBASE_TRY(load(root_, &root));
     *found = root->n > 0;
     if (!*found) return {};
-    Status s = descendFirst(c, root);
+    Status s = first ? descendFirst(c, root) : descendLast(c, root);
     if (!s.ok()) c->path.clear();
     return s;
 }
 
+Status NtxIndex::first(Cursor* c, bool* found) {
+    return edge(c, found, true);
+}
+
 Status NtxIndex::last(Cursor* c, bool* found) {
-    c->path.clear();
-    Node* root = nullptr;
-    XBASE_TRY(load(root_, &root));
-    *found = root->n > 0;
-    if (!*found) return {};
-    Status s = descendLast(c, root);
-    if (!s.ok()) c->path.clear();
-    return s;
+    return edge(c, found, false);
 }
 
 Status NtxIndex::next(Cursor* c, bool* moved) {

@@ -84,6 +84,7 @@ public:
 private:
     NtxIndex() = default;
     Status load(uint32_t offset, Node** node);
+    Status edge(Cursor* c, bool* found, bool first);
     Status descendFirst(Cursor* c, Node* node);
     Status descendLast(Cursor* c, Node* node);
     Status allocate(Node** node);

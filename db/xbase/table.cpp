@@ -247,46 +247,34 @@ int TableImpl::positioned(const Status& s, int result) {
     return result;
 }
 
-int TableImpl::top() {
+int TableImpl::edge(bool first) {
     if (int rc = flushCurrent(); rc < 0) return rc;
     if (recCount() == 0) {
         atEof();
         return kEof;
     }
     if (selected_ < 0) {
-        atRecord(1);
+        atRecord(first ? 1 : recCount());
         return kFound;
     }
+    NtxIndex* index = tags_[static_cast<size_t>(selected_)].index.get();
     bool found = false;
-    Status s = tags_[static_cast<size_t>(selected_)].index->first(&cursor_, &found);
+    Status s = first ? index->first(&cursor_, &found) : index->last(&cursor_, &found);
     if (!s.ok() || !found) {
         atEof();
         return positioned(s, kEof);
     }
-    atRecord(tags_[static_cast<size_t>(selected_)].index->rec(cursor_));
+    atRecord(index->rec(cursor_));
     cursorValid_ = true;
     return kFound;
 }
 
+int TableImpl::top() {
+    return edge(true);
+}
+
 int TableImpl::bottom() {
-    if (int rc = flushCurrent(); rc < 0) return rc;
-    if (recCount() == 0) {
-        atEof();
-        return kEof;
-    }
-    if (selected_ < 0) {
-        atRecord(recCount());
-        return kFound;
-    }
-    bool found = false;
-    Status s = tags_[static_cast<size_t>(selected_)].index->last(&cursor_, &found);
-    if (!s.ok() || !found) {
-        atEof();
-        return positioned(s, kEof);
-    }
-    atRecord(tags_[static_cast<size_t>(selected_)].index->rec(cursor_));
-    cursorValid_ = true;
-    return kFound;
+    return edge(false);
 }
 
 int TableImpl::skip(long n) {

@@ -89,6 +89,8 @@ private:
     void atRecord(uint32_t rec);
     void atEof();
     int positioned(const Status& s, int result);
+    // top() or bottom().
+    int edge(bool first);
     // Rewrites the table keeping the records `keep` accepts, optionally compacting memos;
     // the new files replace the old atomically and the tags are rebuilt.
     template <typename Keep>
