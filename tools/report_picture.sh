@@ -11,11 +11,11 @@ mkdir -p "$out"
 out=$(cd "$out" && pwd)
 bash "$root/tools/deps.sh"
 [ -f "$build/build.ninja" ] || cmake -S "$root" -B "$build" -G Ninja >/dev/null
-cmake --build "$build" --parallel 2 --target supplied_data corvane-admin product-listing-pdf
+cmake --build "$build" --parallel 2 --target supplied_data corvane-admin
 data=$(mktemp -d)
 trap 'rm -rf "$data"' EXIT
 cp "$build"/data/* "$data"/
 "$build/app/corvane-admin" -C "$data" generate --customers 60 --invoices 300 >/dev/null
-"$build/reports/product-listing-pdf" -C "$data" "$out/product-listing.pdf"
+"$build/app/corvane-admin" -C "$data" report product-listing --pdf "$out/product-listing.pdf"
 pdftoppm -png -r 110 -f 1 -l 1 "$out/product-listing.pdf" "$out/product-listing"
 echo "Wrote $out/product-listing.pdf and $(ls "$out"/product-listing*.png)"

@@ -4,10 +4,17 @@
 //   reindex   re-creates every index group
 //   pack      removes the records marked deleted and compacts the memo files
 //   generate  fills a directory holding the supplied, empty tables with synthetic data
+//   report    runs a report and writes it as plain text, tab-delimited text or PDF; relative
+//             file names are taken from the directory the command was started in
+// Whatever the program would tell the user goes to the error stream and makes the exit status 1;
+// questions are answered No and file dialogs refused. Bad arguments: the usage, exit status 2.
+#include <QDir>
+#include <QGuiApplication>
 #include <QStringList>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +23,7 @@
 #include "db/generator.h"
 #include "db/maintenance.h"
 #include "db/program_state.h"
+#include "reports/report_command.h"
 
 namespace {
 
@@ -25,6 +33,7 @@ constexpr const char* kUsage =
 
 int Usage() {
     std::fputs(kUsage, stderr);
+    std::fputs(qPrintable(reports::ReportUsage()), stderr);
     return 2;
 }
 
@@ -35,12 +44,30 @@ bool ToNumber(const std::string& text, Number* value) {
     return !text.empty() && ec == std::errc() && ptr == end;
 }
 
-// Messages the data store would show in a box go to the error stream instead.
+// Set when anything was told to the user.
+bool MessageShown = false;
+
+// Messages the program would show in a box go to the error stream instead. With nobody to
+// answer, a question gets No and a file dialog is refused.
 void PrintPrompts() {
     prompt::setHandler([](const prompt::Request& request) {
+        MessageShown = true;
         QString text = request.text;
-        std::fprintf(stderr, "corvane-admin: %s\n", qPrintable(text.replace('\n', ' ')));
-        return prompt::Reply{true, {}};
+        text.replace('\n', ' ');
+        switch (request.kind) {
+            case prompt::Kind::Information:
+            case prompt::Kind::Warning:
+                std::fprintf(stderr, "corvane-admin: %s\n", qPrintable(text));
+                return prompt::Reply{true, {}};
+            case prompt::Kind::Question:
+                std::fprintf(stderr, "corvane-admin: %s (answered No)\n", qPrintable(text));
+                break;
+            default:
+                std::fprintf(stderr, "corvane-admin: %s (refused: no dialogs here)\n",
+                             qPrintable(text));
+                break;
+        }
+        return prompt::Reply{false, {}};
     });
 }
 
@@ -114,10 +141,29 @@ int Generate(const std::vector<std::string>& args) {
     return 0;
 }
 
+// The report command. Printing to PDF needs a graphical application object; it is made for this
+// command only, offscreen unless a platform is named, so that the other commands stay light.
+int Report(char* program, const std::vector<std::string>& args, const QDir& startDir) {
+    QStringList reportArgs;
+    for (const std::string& arg : args) reportArgs << QString::fromLocal8Bit(arg);
+    const std::optional<reports::ReportRequest> request =
+        reports::ParseReportArgs(reportArgs, startDir);
+    if (!request) return Usage();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    char* qtArgv[] = {program, nullptr};
+    QGuiApplication app(qtArgc, qtArgv);
+    InitDbContext();
+    const int status = reports::RunReport(*request);
+    FreeDbContext();
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    const QDir startDir = QDir::current();
     if (args.size() >= 2 && args[0] == "-C") {
         std::error_code ec;
         std::filesystem::current_path(args[1], ec);
@@ -131,6 +177,11 @@ int main(int argc, char** argv) {
     if (args.empty()) return Usage();
     const std::string command = args[0];
     args.erase(args.begin());
+    if (command == "report") {
+        PrintPrompts();
+        const int status = Report(argv[0], args, startDir);
+        return status == 0 && MessageShown ? 1 : status;
+    }
     if (command != "generate" && !args.empty()) return Usage();
     if (command != "check" && command != "reindex" && command != "pack" && command != "generate")
         return Usage();
@@ -149,5 +200,5 @@ int main(int argc, char** argv) {
         status = Generate(args);
     }
     FreeDbContext();
-    return status;
+    return status == 0 && MessageShown ? 1 : status;
 }

@@ -1,0 +1,48 @@
+// The report command of corvane-admin: runs one of the program's report generators over the data
+// directory with its selection given as options instead of dialogs, and writes the report
+// document with the report window's own export and printing code, as plain text, tab-delimited
+// text or PDF. The reports the command knows are the rows of one table (report_command.cpp):
+// a name, the kind of selection it takes, and the call of its generator.
+#pragma once
+
+#include <QDir>
+#include <QString>
+#include <optional>
+
+namespace reports {
+
+// What a report is run for, as the options give it; each report reads the part it takes.
+struct ReportSelection {
+    // The date span as day numbers, inclusive at both ends.
+    double spanStart = 0;
+    double spanEnd = 0;
+};
+
+// One run of the command. Output file names are absolute; empty for an output not asked for.
+struct ReportRequest {
+    QString name;
+    ReportSelection selection;
+    QString textFile;
+    QString tabFile;
+    QString pdfFile;
+};
+
+// The command's two usage lines, indented to follow the first line of corvane-admin's usage: the
+// form of the command, then every report the command knows with its selection options.
+QString ReportUsage();
+
+// Reads the arguments that follow "report": the report's name, then its options. A date span
+// left out, wholly or in part, is taken from the current month, as the date range dialog
+// opens on it. Relative file names are taken from `base`. Nothing when the arguments are not
+// valid for that report.
+std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir& base);
+
+// Runs the request on the data directory (the current directory; DbContext created, a
+// QGuiApplication running): re-creates missing index files and reads the settings as start-up
+// does, builds the report in pages of 60 lines (as without a printer, whatever printers the
+// machine has), and writes every output asked for. The report font is the settings' font on a
+// fixed-pitch 10-point default. Everything the program would tell the user goes through the
+// prompt layer, also when there is nothing to report. 0 when every output was written, else 1.
+int RunReport(const ReportRequest& request);
+
+}  // namespace reports

@@ -1,0 +1,264 @@
+// corvane-admin report run as a process on a generated data directory: its text outputs against
+// the report window's own export of the same document built here, its PDF read back with
+// pdftotext, the report font it prints with, and how it tells bad options and failures.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "db/generator.h"
+#include "db/settings.h"
+#include "reports/product_listing.h"
+#include "reports/purchasing_report.h"
+#include "reports/report_export.h"
+#include "reports/report_form.h"
+#include "tests/reports/modal_of.h"
+#include "tests/reports/report_data_fixture.h"
+#include "tests/support/scripted_prompts.h"
+
+using namespace reports;
+using prompt::Kind;
+
+namespace {
+
+struct AdminRun {
+    int status = -1;
+    QStringList told;  // the lines of the error stream that the command wrote itself
+    QString errors;    // the whole error stream
+};
+
+QString Contents(const QString& fileName) {
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll())
+                                          : QStringLiteral("<missing>");
+}
+
+// The words of every line that has any.
+QList<QStringList> NonBlankLineWords(const QStringList& lines) {
+    QList<QStringList> words;
+    for (const QString& line : lines) {
+        const QStringList w = line.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
+        if (!w.isEmpty()) words << w;
+    }
+    return words;
+}
+
+// The text of a PDF file as pdftotext lays it out: its pages, split into lines.
+QList<QStringList> PdfPages(const QString& fileName) {
+    QProcess process;
+    process.start("pdftotext", {"-layout", fileName, "-"});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0) return {};
+    QStringList pages = QString::fromUtf8(process.readAllStandardOutput()).split(u'\f');
+    if (pages.last().trimmed().isEmpty()) pages.removeLast();
+    QList<QStringList> lines;
+    for (const QString& page : pages) lines << page.split(u'\n');
+    return lines;
+}
+
+QString PdfFonts(const QString& fileName) {
+    QProcess process;
+    process.start("pdffonts", {fileName});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+class ReportCommandTest : public ReportDataTest {
+protected:
+    ReportCommandTest() {
+        GeneratorCounts counts;
+        QString error;
+        EXPECT_TRUE(GenerateData({300, 40, 7}, &counts, &error)) << error.toStdString();
+        dataDir_ = QDir::currentPath();
+    }
+
+    // Runs corvane-admin in `workDir` (the data directory unless given) as the owner would from a
+    // shell: no display platform named, and the locale the document built here is in.
+    AdminRun Admin(const QStringList& args, const QString& workDir = {}) const {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("QT_QPA_PLATFORM");
+        env.insert("LC_ALL", "en_US.UTF-8");
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(workDir.isEmpty() ? dataDir_ : workDir);
+        process.start(CORVANE_ADMIN, args);
+        AdminRun run;
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+            return run;
+        run.status = process.exitCode();
+        run.errors = QString::fromUtf8(process.readAllStandardError());
+        for (const QString& line : run.errors.split(u'\n'))
+            if (line.startsWith("corvane-admin")) run.told << line;
+        return run;
+    }
+
+    // The document saved through the report window's export menu, as the user saves it.
+    static QString PreviewExport(const ReportDocument& doc, ExportFormat format,
+                                 const QString& fileName) {
+        ScriptedPrompts script;
+        script.expect(Kind::SaveFile, "Export Report", {true, fileName});
+        onModalOf<TReportF>([format](TReportF* form) {
+            const char* item = format == ExportFormat::PlainText ? "AsciiText1" : "TabDelimited1";
+            form->findChild<QAction*>(item)->trigger();
+            form->findChild<QAction*>("mExit")->trigger();
+        });
+        ShowReport(doc, nullptr);
+        return Contents(fileName);
+    }
+
+    QString Data(const QString& name) const { return dataDir_ + u'/' + name; }
+
+    QTemporaryDir out_;
+    QString dataDir_;
+};
+
+TEST_F(ReportCommandTest, TheProductListingsTextOutputsAreThePreviewsExports) {
+    // A missing index file is re-created first, as at start-up.
+    ASSERT_TRUE(QFile::remove(Data("Prod.ntx")));
+    // Run from another directory: relative output names are taken from there.
+    const AdminRun run = Admin({"-C", dataDir_, "report", "product-listing", "--text",
+                                "listing.txt", "--tab", "listing.asc"},
+                               out_.path());
+    ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+    EXPECT_TRUE(run.told.isEmpty()) << run.errors.toStdString();
+    EXPECT_TRUE(QFile::exists(Data("Prod.ntx")));
+
+    ReportDocument& doc = TheReport();
+    ASSERT_TRUE(MakeProductListing(doc));
+    EXPECT_GE(doc.PageNo, 2);
+    EXPECT_EQ(Contents(out_.filePath("listing.txt")),
+              PreviewExport(doc, ExportFormat::PlainText, out_.filePath("preview.txt")));
+    EXPECT_EQ(Contents(out_.filePath("listing.asc")),
+              PreviewExport(doc, ExportFormat::TabDelimited, out_.filePath("preview.asc")));
+    EXPECT_FALSE(QFile::exists(Data("listing.txt")));
+}
+
+TEST_F(ReportCommandTest, ThePurchasingReportsPdfReadsBackWithTheSameLinesPageByPage) {
+    const AdminRun run = Admin({"report", "purchasing", "--from", "2024-01-01", "--to",
+                                "2025-12-31", "--pdf", "p.pdf", "--text", "p.txt"});
+    ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+
+    ReportDocument& doc = TheReport();
+    ASSERT_TRUE(MakePurchasingReport(doc, Day("20240101"), Day("20251231")));
+    ASSERT_GE(doc.PageNo, 2);
+    EXPECT_EQ(Contents(Data("p.txt")),
+              PreviewExport(doc, ExportFormat::PlainText, out_.filePath("preview.txt")));
+
+    const QList<QStringList> pages = PdfPages(Data("p.pdf"));
+    EXPECT_EQ(pages.size(), doc.PageNo);
+    QStringList pdfLines;
+    for (const QStringList& page : pages) pdfLines << page;
+    const QList<QStringList> expected =
+        NonBlankLineWords(ExportLines(doc, ExportFormat::PlainText));
+    ASSERT_FALSE(expected.isEmpty());
+    EXPECT_EQ(NonBlankLineWords(pdfLines), expected);
+    // Each page starts with its page-number line, 60 lines a page at the most.
+    for (int p = 0; p < pages.size(); ++p) {
+        const QList<QStringList> lines = NonBlankLineWords(pages[p]);
+        ASSERT_FALSE(lines.isEmpty());
+        EXPECT_EQ(lines.first().mid(0, 2), QStringList({"Page", QString::number(p + 1)}));
+    }
+}
+
+TEST_F(ReportCommandTest, ASpanLeftOutIsTheCurrentMonth) {
+    const QDate today = QDate::currentDate();
+    AddProduct("NEW-1", "New stock", 10);
+    AddPurchase("NEW-1", qPrintable(today.toString("yyyyMMdd")), 4, 22);
+    const AdminRun run = Admin({"report", "purchasing", "--text", "month.txt"});
+    ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+
+    ReportDocument& doc = TheReport();
+    doc.DefaultSpan();
+    ASSERT_TRUE(MakePurchasingReport(doc, doc.SpanStart, doc.SpanEnd));
+    const QString text = Contents(Data("month.txt"));
+    EXPECT_EQ(text, PreviewExport(doc, ExportFormat::PlainText, out_.filePath("preview.txt")));
+    EXPECT_TRUE(text.contains("NEW-1")) << text.toStdString();
+}
+
+TEST_F(ReportCommandTest, BadOptionsGetTheUsageAndExitTwoWritingNothing) {
+    const QStringList before = QDir(dataDir_).entryList(QDir::Files);
+    const QList<QStringList> bad = {
+        {"report"},
+        {"report", "no-such-report", "--text", "a.txt"},
+        {"report", "product-listing"},
+        {"report", "product-listing", "--text"},
+        {"report", "product-listing", "--text", "--pdf", "a.pdf"},
+        {"report", "product-listing", "--text", "a.txt", "--text", "b.txt"},
+        {"report", "product-listing", "--text", "a.txt", "--tab", "a.txt"},
+        {"report", "product-listing", "--from", "2025-01-01", "--text", "a.txt"},
+        {"report", "product-listing", "--colour", "red", "--text", "a.txt"},
+        {"report", "purchasing", "--from", "2025-13-01", "--text", "a.txt"},
+        {"report", "purchasing", "--from", "2025-02-30", "--text", "a.txt"},
+        {"report", "purchasing", "--to", "01/31/2025", "--text", "a.txt"},
+        {"report", "purchasing", "--to", "2025-1-31", "--text", "a.txt"},
+        {"report", "purchasing", "--from", "2025-01-01", "--from", "2025-01-02", "--pdf", "a"},
+    };
+    for (const QStringList& args : bad) {
+        const AdminRun run = Admin(args);
+        const std::string shown = args.join(' ').toStdString();
+        EXPECT_EQ(run.status, 2) << shown;
+        EXPECT_TRUE(run.errors.startsWith("usage: corvane-admin")) << shown;
+        EXPECT_TRUE(run.errors.contains("report NAME")) << shown;
+        EXPECT_TRUE(run.errors.contains("purchasing [--from YYYY-MM-DD] [--to YYYY-MM-DD]"))
+            << shown;
+    }
+    EXPECT_EQ(QDir(dataDir_).entryList(QDir::Files), before);
+}
+
+TEST_F(ReportCommandTest, NothingToReportIsToldOnTheErrorStreamWithStatusOne) {
+    AdminRun run = Admin({"report", "purchasing", "--from", "2030-01-01", "--to", "2030-01-31",
+                          "--text", "empty.txt", "--pdf", "empty.pdf"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.told, QStringList({"corvane-admin: No Purchases within selected dates."}));
+
+    run = Admin({"report", "purchasing", "--from", "2025-02-01", "--to", "2025-01-31", "--text",
+                 "empty.txt"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.told, QStringList({"corvane-admin: Ending Date must be greater than or equal "
+                                     "to Starting Date."}));
+    EXPECT_FALSE(QFile::exists(Data("empty.txt")));
+    EXPECT_FALSE(QFile::exists(Data("empty.pdf")));
+}
+
+TEST_F(ReportCommandTest, ATableThatCannotBeOpenedIsToldOnceAndEndsTheRun) {
+    ASSERT_TRUE(QFile::remove(Data("Pur5.dbf")));
+    const AdminRun run = Admin(
+        {"report", "purchasing", "--from", "2024-01-01", "--to", "2025-12-31", "--text", "p.txt"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.told, QStringList({"corvane-admin: Unable to open file PUR5.DBF Program will "
+                                     "now terminate."}));
+    EXPECT_FALSE(QFile::exists(Data("p.txt")));
+}
+
+TEST_F(ReportCommandTest, AnOutputThatCannotBeWrittenIsToldAndTheOthersAreStillWritten) {
+    const QString missing = out_.filePath("no-such-folder/l.txt");
+    const AdminRun run =
+        Admin({"report", "product-listing", "--text", missing, "--tab", out_.filePath("l.asc")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.told, QStringList({"corvane-admin: Unable to save to: " + missing}));
+
+    ReportDocument& doc = TheReport();
+    ASSERT_TRUE(MakeProductListing(doc));
+    EXPECT_EQ(Contents(out_.filePath("l.asc")),
+              PreviewExport(doc, ExportFormat::TabDelimited, out_.filePath("preview.asc")));
+}
+
+TEST_F(ReportCommandTest, ThePdfIsPrintedInTheSettingsFontOrElseInAFixedPitchDefault) {
+    ASSERT_EQ(Admin({"report", "product-listing", "--pdf", "default.pdf"}).status, 0);
+    const QString defaultFonts = PdfFonts(Data("default.pdf"));
+    EXPECT_TRUE(defaultFonts.contains("Mono")) << defaultFonts.toStdString();
+
+    ASSERT_TRUE(LoadSettings());
+    SettingsRecord.FontName = "DejaVu Serif";
+    SettingsRecord.FontSize = 9;
+    ASSERT_TRUE(SaveSettings());
+    ASSERT_EQ(Admin({"report", "product-listing", "--pdf", "serif.pdf"}).status, 0);
+    const QString serifFonts = PdfFonts(Data("serif.pdf"));
+    EXPECT_TRUE(serifFonts.contains("DejaVuSerif")) << serifFonts.toStdString();
+    EXPECT_FALSE(serifFonts.contains("Mono")) << serifFonts.toStdString();
+}
+
+}  // namespace
