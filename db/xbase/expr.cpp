@@ -3,6 +3,7 @@
 #include "db/xbase/names.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,13 @@
 
 namespace xbase {
 namespace {
+
+// ASCII letters folded to capitals, every other byte kept: Upper() of the key expressions.
+constexpr auto kUpper = [] {
+    std::array<uint8_t, 256> t{};
+    for (int c = 0; c < 256; ++c) t[c] = static_cast<uint8_t>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    return t;
+}();
 
 // A recursive-descent parser over: expr := term { '+' term }; term := NAME | NAME '(' args ')'.
 class Parser {
@@ -172,7 +180,7 @@ void KeyExpr::eval(const char* record, char* key) const {
         }
         if (p.upper)
             for (int i = 0; i < p.width; ++i)
-                if (key[i] >= 'a' && key[i] <= 'z') key[i] = static_cast<char>(key[i] - 32);
+                key[i] = static_cast<char>(kUpper[static_cast<uint8_t>(key[i])]);
         key += p.width;
     }
 }

@@ -1,7 +1,7 @@
 // Sorting fixed-width keys for a bulk index build: the order of records by (key bytes, record
-// number), as the index keeps them. Keys are compared eight bytes at a time: a level sorts
-// (8-byte digit, record) pairs held inline, and only runs that tie on a digit go on to the next
-// eight bytes, so long keys with common beginnings cost little more than short ones.
+// number), as the index keeps them. A level sorts items holding 24 key bytes inline with their
+// record, and only runs that tie on all 24 go on to the next 24 bytes, so sorting never chases
+// keys through memory while comparing.
 #pragma once
 
 #include <cstdint>
