@@ -42,10 +42,6 @@ TCustomer::TCustomer(QWidget* parent) : EditorForm("TCustomer", "Customer", kHel
     Label5 = NamedLabel(this, "Label5", "Address");
     Label6 = NamedLabel(this, "Label6", "Address");
     BtnGroup = NamedButton(this, "BtnGroup", "Group");
-    BtnSave = NamedButton(this, "BtnSave", "Save");
-    BtnDelete = NamedButton(this, "BtnDelete", "Delete");
-    BtnCancel = NamedButton(this, "BtnCancel", "Cancel");
-    BtnHelp = NamedButton(this, "BtnHelp", "Help");
 
     auto* grid = new QGridLayout;
     grid->addWidget(NamedLabel(this, "Label1", "Customer No."), 0, 0);
@@ -74,20 +70,14 @@ TCustomer::TCustomer(QWidget* parent) : EditorForm("TCustomer", "Customer", kHel
     grid->addWidget(Edit14, 11, 1, 1, 2);
     grid->addWidget(Memo1, 12, 0, 1, 4);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* b : {BtnSave, BtnDelete, BtnCancel, BtnHelp}) buttons->addWidget(b);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    QHBoxLayout* buttons = AddFormButtons(grid, [this] { BtnDeleteClick(); });
+    BtnHelp = NamedButton(this, "BtnHelp", "Help");
+    buttons->addWidget(BtnHelp);
 
     SetTabOrder({Edit1, Edit2,   Edit3,     Edit4,     Edit5,  Edit6,  Edit7,
                  Edit8, Edit9,   Edit10,    Edit11,    Edit12, Edit13, BtnGroup,
                  Memo1, BtnSave, BtnDelete, BtnCancel, Edit14, BtnHelp});
 
-    connect(BtnSave, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
-    connect(BtnDelete, &QPushButton::clicked, this, [this] { BtnDeleteClick(); });
-    connect(BtnCancel, &QPushButton::clicked, this, [this] { BtnCancelClick(); });
     connect(BtnGroup, &QPushButton::clicked, this, [this] { BtnGroupClick(); });
     connect(BtnHelp, &QPushButton::clicked, this, [] { RequestHelp(kHelpTopic); });
 }
@@ -193,8 +183,4 @@ void TCustomer::BtnDeleteClick() {
     CustTbl->deleteRecord();
     PackPending = true;
     accept();
-}
-
-void TCustomer::BtnCancelClick() {
-    reject();
 }

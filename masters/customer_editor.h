@@ -21,9 +21,8 @@ protected:
     void FormShow() override;
 
 private:
-    void BtnSaveClick();
+    void BtnSaveClick() override;
     void BtnDeleteClick();
-    void BtnCancelClick();
     void BtnGroupClick();
     void ShowGroupName();
 
@@ -45,8 +44,5 @@ private:
     QLabel* Label5 = nullptr;  // "Address" or "Company"
     QLabel* Label6 = nullptr;  // the second "Address", when sorting by company
     QPushButton* BtnGroup = nullptr;
-    QPushButton* BtnSave = nullptr;
-    QPushButton* BtnDelete = nullptr;
-    QPushButton* BtnCancel = nullptr;
     QPushButton* BtnHelp = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "masters/form_parts.h"
 
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -44,4 +46,28 @@ EditorForm::EditorForm(const char* name, const QString& caption, int helpTopic, 
 void EditorForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) FormShow();
+}
+
+void EditorForm::BtnCancelClick() {
+    reject();
+}
+
+QHBoxLayout* EditorForm::AddFormButtons(QGridLayout* grid, const std::function<void()>& onDelete) {
+    BtnSave = NamedButton(this, "BtnSave", "Save");
+    if (onDelete) BtnDelete = NamedButton(this, "BtnDelete", "Delete");
+    BtnCancel = NamedButton(this, "BtnCancel", "Cancel");
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BtnSave);
+    if (BtnDelete) buttons->addWidget(BtnDelete);
+    buttons->addWidget(BtnCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    connect(BtnSave, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
+    if (BtnDelete) connect(BtnDelete, &QPushButton::clicked, this, onDelete);
+    connect(BtnCancel, &QPushButton::clicked, this, [this] { BtnCancelClick(); });
+    return buttons;
 }

@@ -4,7 +4,10 @@
 
 #include <QDialog>
 #include <QList>
+#include <functional>
 
+class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -17,11 +20,23 @@ QLabel* NamedLabel(QWidget* form, const char* name, const QString& caption);
 // Sets the tab order of the controls as listed.
 void SetTabOrder(const QList<QWidget*>& controls);
 
-// A modal editor whose FormShow runs each time it is shown.
+// A modal editor whose FormShow runs each time it is shown, with its Save, Delete and Cancel
+// buttons in a row under its fields.
 class EditorForm : public QDialog {
     Q_OBJECT
 protected:
     EditorForm(const char* name, const QString& caption, int helpTopic, QWidget* parent);
     virtual void FormShow() = 0;
+    virtual void BtnSaveClick() = 0;
+    void BtnCancelClick();
     void showEvent(QShowEvent* event) override;
+
+    // Makes BtnSave, BtnDelete and BtnCancel, right-aligned in a row under `grid`, and connects
+    // them to BtnSaveClick, `onDelete` and BtnCancelClick. A form that deletes nothing passes no
+    // `onDelete` and gets no BtnDelete. Returns the row, for buttons that follow Cancel.
+    QHBoxLayout* AddFormButtons(QGridLayout* grid, const std::function<void()>& onDelete = {});
+
+    QPushButton* BtnSave = nullptr;
+    QPushButton* BtnDelete = nullptr;
+    QPushButton* BtnCancel = nullptr;
 };

@@ -1,7 +1,6 @@
 #include "masters/group_editor.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,26 +20,14 @@ TGroupDef::TGroupDef(QWidget* parent)
     Edit1->setReadOnly(true);
     Edit1->setFocusPolicy(Qt::NoFocus);
     Edit2 = NamedEdit(this, "Edit2", 0);
-    BtnSave = NamedButton(this, "BtnSave", "Save");
-    BtnDelete = NamedButton(this, "BtnDelete", "Delete");
-    BtnCancel = NamedButton(this, "BtnCancel", "Cancel");
 
     auto* grid = new QGridLayout;
     grid->addWidget(NamedLabel(this, "Label1", "Group Number:"), 0, 0);
     grid->addWidget(Edit1, 0, 1);
     grid->addWidget(NamedLabel(this, "Label2", "Customer Group:"), 1, 0);
     grid->addWidget(Edit2, 1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* b : {BtnSave, BtnDelete, BtnCancel}) buttons->addWidget(b);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    AddFormButtons(grid, [this] { BtnDeleteClick(); });
     SetTabOrder({Edit2, BtnSave, BtnDelete, BtnCancel});
-
-    connect(BtnSave, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
-    connect(BtnDelete, &QPushButton::clicked, this, [this] { BtnDeleteClick(); });
-    connect(BtnCancel, &QPushButton::clicked, this, [this] { BtnCancelClick(); });
 }
 
 void TGroupDef::FormShow() {
@@ -113,8 +100,4 @@ void TGroupDef::BtnDeleteClick() {
     GroupTbl->deleteRecord();
     PackPending = true;
     accept();
-}
-
-void TGroupDef::BtnCancelClick() {
-    reject();
 }

@@ -7,7 +7,6 @@
 #include "masters/form_parts.h"
 
 class QLineEdit;
-class QPushButton;
 
 class TGroupDef : public EditorForm {
     Q_OBJECT
@@ -19,13 +18,9 @@ protected:
     void FormShow() override;
 
 private:
-    void BtnSaveClick();
+    void BtnSaveClick() override;
     void BtnDeleteClick();
-    void BtnCancelClick();
 
     QLineEdit* Edit1 = nullptr;  // group number, read-only
     QLineEdit* Edit2 = nullptr;  // group name
-    QPushButton* BtnSave = nullptr;
-    QPushButton* BtnDelete = nullptr;
-    QPushButton* BtnCancel = nullptr;
 };

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -58,23 +57,12 @@ TLabelDef::TLabelDef(QWidget* parent)
     points->setWordWrap(true);
     grid->addWidget(points, 6, 0, 1, 4);
 
-    BtnSave = NamedButton(this, "BtnSave", "Save");
-    BtnCancel = NamedButton(this, "BtnCancel", "Cancel");
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BtnSave);
-    buttons->addWidget(BtnCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    AddFormButtons(grid);
 
     QList<QWidget*> order{Edit1};
     for (NumberBox* box : MaskEdit) order << box;
     order << MaskEdit9 << CheckBox1 << BtnSave << BtnCancel;
     SetTabOrder(order);
-
-    connect(BtnSave, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
-    connect(BtnCancel, &QPushButton::clicked, this, [this] { BtnCancelClick(); });
 }
 
 void TLabelDef::FormShow() {
@@ -122,8 +110,4 @@ void TLabelDef::BtnSaveClick() {
     }
     WriteLabel();
     accept();
-}
-
-void TLabelDef::BtnCancelClick() {
-    reject();
 }

@@ -12,7 +12,6 @@ class DigitBox;
 class NumberBox;
 class QCheckBox;
 class QLineEdit;
-class QPushButton;
 
 class TLabelDef : public EditorForm {
     Q_OBJECT
@@ -24,8 +23,7 @@ protected:
     void FormShow() override;
 
 private:
-    void BtnSaveClick();
-    void BtnCancelClick();
+    void BtnSaveClick() override;
 
     QLineEdit* Edit1 = nullptr;  // stock name
     // MaskEdit1 to MaskEdit8: top, left, bottom and right margin, width, height, horizontal and
@@ -33,6 +31,4 @@ private:
     std::array<NumberBox*, 8> MaskEdit{};
     DigitBox* MaskEdit9 = nullptr;   // labels across
     QCheckBox* CheckBox1 = nullptr;  // continuous pin feed
-    QPushButton* BtnSave = nullptr;
-    QPushButton* BtnCancel = nullptr;
 };

@@ -47,10 +47,6 @@ TProdDef::TProdDef(QWidget* parent)
     CheckBox2->setObjectName("CheckBox2");
     CheckBox3 = new QCheckBox("Inventory Item", this);
     CheckBox3->setObjectName("CheckBox3");
-    BtnSave = NamedButton(this, "BtnSave", "Save");
-    BtnDelete = NamedButton(this, "BtnDelete", "Delete");
-    BtnCancel = NamedButton(this, "BtnCancel", "Cancel");
-    BtnHelp = NamedButton(this, "BtnHelp", "Help");
 
     auto* grid = new QGridLayout;
     grid->addWidget(NamedLabel(this, "Label1", "Product ID"), 0, 0);
@@ -70,19 +66,13 @@ TProdDef::TProdDef(QWidget* parent)
     grid->addWidget(NamedLabel(this, "Label6", "Product Text (Printed at the Bottom of Invoices)"),
                     5, 0, 1, 4);
     grid->addWidget(Memo1, 6, 0, 1, 4);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* b : {BtnSave, BtnDelete, BtnCancel, BtnHelp}) buttons->addWidget(b);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    QHBoxLayout* buttons = AddFormButtons(grid, [this] { BtnDeleteClick(); });
+    BtnHelp = NamedButton(this, "BtnHelp", "Help");
+    buttons->addWidget(BtnHelp);
 
     SetTabOrder({Edit1, Edit2, MaskEdit1, Edit3, CheckBox1, CheckBox2, Edit4, CheckBox3, MaskEdit2,
                  Memo1, BtnSave, BtnDelete, BtnCancel, BtnHelp});
 
-    connect(BtnSave, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
-    connect(BtnDelete, &QPushButton::clicked, this, [this] { BtnDeleteClick(); });
-    connect(BtnCancel, &QPushButton::clicked, this, [this] { BtnCancelClick(); });
     connect(BtnHelp, &QPushButton::clicked, this, [] { RequestHelp(kHelpTopic); });
 }
 
@@ -166,8 +156,4 @@ void TProdDef::BtnDeleteClick() {
     ProdTbl->deleteRecord();
     PackPending = true;
     accept();
-}
-
-void TProdDef::BtnCancelClick() {
-    reject();
 }

@@ -22,9 +22,8 @@ protected:
     void FormShow() override;
 
 private:
-    void BtnSaveClick();
+    void BtnSaveClick() override;
     void BtnDeleteClick();
-    void BtnCancelClick();
     bool IsDuplicate(const QString& id);
 
     QLineEdit* Edit1 = nullptr;  // product ID
@@ -37,8 +36,5 @@ private:
     QCheckBox* CheckBox1 = nullptr;  // taxable by tax 1
     QCheckBox* CheckBox2 = nullptr;  // taxable by tax 2
     QCheckBox* CheckBox3 = nullptr;  // inventory item
-    QPushButton* BtnSave = nullptr;
-    QPushButton* BtnDelete = nullptr;
-    QPushButton* BtnCancel = nullptr;
     QPushButton* BtnHelp = nullptr;
 };

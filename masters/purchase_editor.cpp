@@ -2,7 +2,6 @@
 
 #include <QDate>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,9 +29,6 @@ TPurDef::TPurDef(QWidget* parent)
     MaskEdit3 = new NumberBox("%12.2f", Red::OnEveryKey, this);
     MaskEdit3->setObjectName("MaskEdit3");
     BtnProd = NamedButton(this, "BtnProd", "Product");
-    BtnSave = NamedButton(this, "BtnSave", "Save");
-    BtnDelete = NamedButton(this, "BtnDelete", "Delete");
-    BtnCancel = NamedButton(this, "BtnCancel", "Cancel");
 
     auto* grid = new QGridLayout;
     grid->addWidget(BtnProd, 0, 0);
@@ -43,18 +39,10 @@ TPurDef::TPurDef(QWidget* parent)
     grid->addWidget(MaskEdit2, 2, 1);
     grid->addWidget(NamedLabel(this, "Label3", "Total Cost"), 3, 0);
     grid->addWidget(MaskEdit3, 3, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* b : {BtnSave, BtnDelete, BtnCancel}) buttons->addWidget(b);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    AddFormButtons(grid, [this] { BtnDeleteClick(); });
     SetTabOrder({BtnProd, MaskEdit1, MaskEdit2, MaskEdit3, BtnSave, BtnDelete, BtnCancel});
 
     connect(BtnProd, &QPushButton::clicked, this, [this] { BtnProdClick(); });
-    connect(BtnSave, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
-    connect(BtnDelete, &QPushButton::clicked, this, [this] { BtnDeleteClick(); });
-    connect(BtnCancel, &QPushButton::clicked, this, [this] { BtnCancelClick(); });
 }
 
 void TPurDef::FormShow() {
@@ -127,8 +115,4 @@ void TPurDef::BtnDeleteClick() {
     PurTbl->deleteRecord();
     PackPending = true;
     accept();
-}
-
-void TPurDef::BtnCancelClick() {
-    reject();
 }

@@ -24,18 +24,14 @@ protected:
 
 private:
     void BtnProdClick();
-    void BtnSaveClick();
+    void BtnSaveClick() override;
     void BtnDeleteClick();
-    void BtnCancelClick();
 
     QLineEdit* Edit1 = nullptr;      // product ID, filled by the "Product" button
     DateBox* MaskEdit1 = nullptr;    // date acquired
     NumberBox* MaskEdit2 = nullptr;  // quantity
     NumberBox* MaskEdit3 = nullptr;  // total cost
     QPushButton* BtnProd = nullptr;
-    QPushButton* BtnSave = nullptr;
-    QPushButton* BtnDelete = nullptr;
-    QPushButton* BtnCancel = nullptr;
 
     int32_t chosenProduct_ = 0;  // record of the product chosen during this showing; 0 for none
 };
