@@ -9,8 +9,10 @@
 // Whatever the program would tell the user goes to the error stream and makes the exit status 1;
 // questions are answered No and file dialogs refused. Bad arguments: the usage, exit status 2.
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -150,6 +152,11 @@ int Report(char* program, const std::vector<std::string>& args, const QDir& star
         reports::ParseReportArgs(reportArgs, startDir);
     if (!request) return Usage();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Run from cron there is often no runtime directory; Qt would complain on the error stream,
+    // which scripts read as the report's messages. A private one serves for this run.
+    QTemporaryDir runtimeDir;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeDir.isValid())
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));
     int qtArgc = 1;
     char* qtArgv[] = {program, nullptr};
     QGuiApplication app(qtArgc, qtArgv);

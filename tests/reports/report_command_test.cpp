@@ -77,10 +77,12 @@ protected:
 
     // Runs corvane-admin in `workDir` (the data directory unless given) as the owner would from a
     // shell: no display platform named, and the locale the document built here is in.
-    AdminRun Admin(const QStringList& args, const QString& workDir = {}) const {
+    AdminRun Admin(const QStringList& args, const QString& workDir = {},
+                   const QStringList& unset = {}) const {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("QT_QPA_PLATFORM");
+        for (const QString& name : unset) env.remove(name);
         env.insert("LC_ALL", "en_US.UTF-8");
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(workDir.isEmpty() ? dataDir_ : workDir);
@@ -114,6 +116,14 @@ protected:
     QTemporaryDir out_;
     QString dataDir_;
 };
+
+TEST_F(ReportCommandTest, ASuccessfulRunWithoutARuntimeDirectoryWritesNothingToTheErrorStream) {
+    const AdminRun run = Admin({"report", "product-listing", "--pdf", out_.filePath("cron.pdf")},
+                               {}, {"XDG_RUNTIME_DIR"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.errors.toStdString(), "");
+    EXPECT_TRUE(QFile::exists(out_.filePath("cron.pdf")));
+}
 
 TEST_F(ReportCommandTest, TheProductListingsTextOutputsAreThePreviewsExports) {
     // A missing index file is re-created first, as at start-up.
