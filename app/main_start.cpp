@@ -12,7 +12,7 @@
 #include <QThread>
 
 #include "app/about_form.h"
-#include "app/data_files.h"
+#include "db/data_directory.h"
 #include "app/entry/prompt.h"
 #include "app/help_window.h"
 #include "app/main_window.h"

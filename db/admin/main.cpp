@@ -11,17 +11,20 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLockFile>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/entry/prompt.h"
 #include "db/data_check.h"
+#include "db/data_directory.h"
 #include "db/generator.h"
 #include "db/maintenance.h"
 #include "db/program_state.h"
@@ -143,6 +146,17 @@ int Generate(const std::vector<std::string>& args) {
     return 0;
 }
 
+// Commands that change the files keep off a data directory the program is working on; the lock
+// lasts while the returned object lives. Nothing (after saying so) when Corvane holds it.
+std::unique_ptr<QLockFile> LockForChanges() {
+    std::unique_ptr<QLockFile> lock = LockDataDirectory();
+    if (!lock)
+        std::fprintf(stderr,
+                     "corvane-admin: Corvane is already running on the data files in this "
+                     "directory. Close it first.\n");
+    return lock;
+}
+
 // The report command. Printing to PDF needs a graphical application object; it is made for this
 // command only, offscreen unless a platform is named, so that the other commands stay light.
 int Report(char* program, const std::vector<std::string>& args, const QDir& startDir) {
@@ -151,6 +165,8 @@ int Report(char* program, const std::vector<std::string>& args, const QDir& star
     const std::optional<reports::ReportRequest> request =
         reports::ParseReportArgs(reportArgs, startDir);
     if (!request) return Usage();
+    const std::unique_ptr<QLockFile> lock = LockForChanges();  // it may re-create index files
+    if (!lock) return 1;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     // Run from cron there is often no runtime directory; Qt would complain on the error stream,
     // which scripts read as the report's messages. A private one serves for this run.
@@ -193,6 +209,11 @@ int main(int argc, char** argv) {
     if (command != "check" && command != "reindex" && command != "pack" && command != "generate")
         return Usage();
 
+    std::unique_ptr<QLockFile> lock;
+    if (command != "check") {
+        lock = LockForChanges();
+        if (!lock) return 1;
+    }
     PrintPrompts();
     PrintProgress();
     InitDbContext();

@@ -5,7 +5,7 @@
 #include <QProcess>
 #include <QSysInfo>
 
-#include "app/data_files.h"
+#include "db/data_directory.h"
 #include "tests/support/temp_data_dir.h"
 
 TEST(DataFiles, AllNineTablesMustBeThereInAnyLetterCase) {

@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "app/about_form.h"
-#include "app/data_files.h"
+#include "db/data_directory.h"
 #include "app/report_output.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"

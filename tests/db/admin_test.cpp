@@ -8,6 +8,10 @@
 #include <filesystem>
 #include <string>
 
+#include <QLockFile>
+#include <memory>
+
+#include "db/data_directory.h"
 #include "tests/support/temp_data_dir.h"
 
 namespace fs = std::filesystem;
@@ -112,6 +116,26 @@ TEST(Admin, AReindexThatCannotOpenATableSaysSoAndExitsOne) {
     const AdminRun run = Admin("reindex");
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(Contains(run.output, "Program will now terminate.")) << run.output;
+}
+
+TEST(Admin, CommandsThatChangeFilesKeepOffADirectoryCorvaneIsWorkingOn) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    ASSERT_EQ(Admin("reindex").status, 0);
+    const auto before = fs::last_write_time("CName.ntx");
+    {
+        const std::unique_ptr<QLockFile> program = LockDataDirectory();  // as the program holds it
+        ASSERT_NE(program, nullptr);
+        for (const char* command : {"reindex", "pack", "generate --customers 5 --invoices 5",
+                                    "report product-listing --text out.txt"}) {
+            const AdminRun run = Admin(command);
+            EXPECT_EQ(run.status, 1) << command;
+            EXPECT_TRUE(Contains(run.output, "already running")) << command << ": " << run.output;
+        }
+        EXPECT_EQ(Admin("check").status, 0);  // reading is fine
+    }
+    EXPECT_EQ(fs::last_write_time("CName.ntx"), before);
+    EXPECT_FALSE(fs::exists("out.txt"));
+    EXPECT_EQ(Admin("pack").status, 0);  // the lock went with the program
 }
 
 }  // namespace

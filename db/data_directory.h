@@ -1,5 +1,6 @@
 // What start-up checks in the data directory (the current directory) before it opens anything:
-// that the supplied tables are there, and that no other Corvane is working on them.
+// that the supplied tables are there, and that no other Corvane is working on them. corvane-admin
+// takes the same lock before it changes any file.
 #pragma once
 
 #include <QString>

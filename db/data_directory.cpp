@@ -1,4 +1,4 @@
-#include "app/data_files.h"
+#include "db/data_directory.h"
 
 #include <QDir>
 #include <QLockFile>
