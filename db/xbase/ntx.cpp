@@ -215,18 +215,18 @@ Status NtxIndex::prev(Cursor* c, bool* moved) {
     return {};
 }
 
-Status NtxIndex::seek(std::string_view key, Cursor* c, int* result) {
+template <typename Less>
+Status NtxIndex::lowerBound(Cursor* c, Less less) {
     c->path.clear();
-    const size_t len = std::min(key.size(), static_cast<size_t>(keyLength_));
     Node* node = nullptr;
     XBASE_TRY(load(root_, &node));
-    size_t candidate = SIZE_MAX;  // depth of the nearest ancestor holding a greater key
+    size_t candidate = SIZE_MAX;  // depth of the nearest page holding an entry not less
     for (;;) {
         if (c->path.size() >= kMaxDepth) return corrupt("tree too deep or cyclic");
         int lo = 0, hi = node->n;
         while (lo < hi) {
-            int mid = (lo + hi) / 2;
-            if (std::memcmp(node->key(mid, keyLength_), key.data(), len) < 0)
+            const int mid = (lo + hi) / 2;
+            if (less(node, mid))
                 lo = mid + 1;
             else
                 hi = mid;
@@ -236,12 +236,22 @@ Status NtxIndex::seek(std::string_view key, Cursor* c, int* result) {
         if (node->kids[lo] == 0) break;
         XBASE_TRY(load(node->kids[lo], &node));
     }
-    if (candidate == SIZE_MAX) {
+    if (candidate == SIZE_MAX)
         c->path.clear();
+    else
+        c->path.resize(candidate + 1);
+    return {};
+}
+
+Status NtxIndex::seek(std::string_view key, Cursor* c, int* result) {
+    const size_t len = std::min(key.size(), static_cast<size_t>(keyLength_));
+    XBASE_TRY(lowerBound(c, [&](const Node* x, int i) {
+        return std::memcmp(x->key(i, keyLength_), key.data(), len) < 0;
+    }));
+    if (!c->valid()) {
         *result = kEof;
         return {};
     }
-    c->path.resize(candidate + 1);
     const Cursor::Step& s = c->path.back();
     *result = std::memcmp(s.node->key(s.slot, keyLength_), key.data(), len) == 0 ? kFound : kAfter;
     return {};
@@ -249,32 +259,12 @@ Status NtxIndex::seek(std::string_view key, Cursor* c, int* result) {
 
 Status NtxIndex::find(std::string_view key, uint32_t rec, Cursor* c, bool* found) {
     *found = false;
-    c->path.clear();
-    Node* node = nullptr;
-    XBASE_TRY(load(root_, &node));
-    size_t candidate = SIZE_MAX;
-    for (;;) {
-        if (c->path.size() >= kMaxDepth) return corrupt("tree too deep or cyclic");
-        int lo = 0, hi = node->n;
-        while (lo < hi) {
-            int mid = (lo + hi) / 2;
-            if (compareEntry(node->key(mid, keyLength_), node->recs[mid], key.data(), rec,
-                             keyLength_) < 0)
-                lo = mid + 1;
-            else
-                hi = mid;
-        }
-        c->path.push_back({node, lo});
-        if (lo < node->n) candidate = c->path.size() - 1;
-        if (node->kids[lo] == 0) break;
-        XBASE_TRY(load(node->kids[lo], &node));
-    }
-    if (candidate != SIZE_MAX) {
-        c->path.resize(candidate + 1);
-        if (this->rec(*c) == rec && this->key(*c) == key) {
-            *found = true;
-            return {};
-        }
+    XBASE_TRY(lowerBound(c, [&](const Node* x, int i) {
+        return compareEntry(x->key(i, keyLength_), x->recs[i], key.data(), rec, keyLength_) < 0;
+    }));
+    if (c->valid() && this->rec(*c) == rec && this->key(*c) == key) {
+        *found = true;
+        return {};
     }
     // Files from other writers may keep duplicates in insertion order: scan the run.
     int result = kEof;

@@ -85,6 +85,9 @@ private:
     NtxIndex() = default;
     Status load(uint32_t offset, Node** node);
     Status edge(Cursor* c, bool* found, bool first);
+    // Positions c on the first entry for which less(page, slot) is false; empty when none.
+    template <typename Less>
+    Status lowerBound(Cursor* c, Less less);
     Status descendFirst(Cursor* c, Node* node);
     Status descendLast(Cursor* c, Node* node);
     Status allocate(Node** node);
