@@ -1,0 +1,19 @@
+// All-or-nothing changes of the open tables. Everything written to the open tables between
+// BeginChange and CommitChange reaches the files as one whole: after a failed write, a crash or
+// a kill in between, the tables hold either every change or none of it. A change is the
+// program's unit of saving: an invoice with its items and payments, a customer, a group delete
+// with all its customer moves.
+#pragma once
+
+#include <QString>
+
+// Starts a change; false (with *error saying why) when one cannot be started.
+bool BeginChange(QString* error = nullptr);
+// Writes the current records of every open table and makes the change durable. On any failure,
+// during the change or in the commit, every table is put back as it was before BeginChange, the
+// open tables are positioned nowhere (the caller positions them again) and *error says why.
+bool CommitChange(QString* error = nullptr);
+// Undoes the change: every table back as it was before BeginChange.
+void RollbackChange();
+// True between BeginChange and the end of the change.
+bool InChange();

@@ -1,0 +1,266 @@
+#include "invoice/invoice_store.h"
+
+#include <cmath>
+
+#include "app/entry/convert.h"
+#include "db/change.h"
+#include "db/field_values.h"
+#include "db/program_state.h"
+#include "db/read_write.h"
+#include "invoice/invoice_data.h"
+#include "invoice/money.h"
+#include "masters/address_block.h"
+#include "masters/current_records.h"
+
+namespace {
+
+// The invoice number of the current record of a table whose first field is IvNo.
+int IvNoOf(xbase::Field* ivNo) {
+    return ivNo->asInt();
+}
+
+// Puts the table, in its tag on the invoice number, on the first record of invoice `ivNo`;
+// false when it has none.
+bool FindFirst(xbase::Table* table, const char* tag, xbase::Field* ivNo, int number) {
+    table->select(table->tag(tag));
+    return Seek(table, InvKey(number)) == xbase::kFound && IvNoOf(ivNo) == number;
+}
+
+void LoadItems() {
+    ItemRows.clear();
+    if (!FindFirst(ItemTbl, "Itm", ItemFld.IvNo, InvBuf.IvNo)) return;
+    ProdTbl->select(ProdTbl->tag("Prod"));
+    do {
+        if (ItemTbl->deleted()) continue;
+        ReadItem();
+        ItemRow row;
+        row[kItemPrID] = ItemBuf.PrID;
+        row[kItemQty] = QString::asprintf("%9.2f", ItemBuf.Qty);
+        row[kItemPrice] = QString::asprintf("%8.2f", ItemBuf.UPR);
+        row[kItemTax1] = TaxFlag(ItemBuf.LTax1);
+        row[kItemTax2] = TaxFlag(ItemBuf.LTax2);
+        row[kItemDesc] = ItemBuf.PDesc;
+        row[kItemComment] = TrimRight(ItemBuf.IComm);
+        if (Seek(ProdTbl, ItemBuf.PrID) == xbase::kFound) {
+            row[kItemRCode] = ReadText(ProdFld.RCode).trimmed();
+            row[kItemPMemo] = ReadMemo(ProdFld.PMemo).trimmed();
+        }
+        ItemRows.push_back(row);
+    } while (ItemTbl->skip() == xbase::kFound && IvNoOf(ItemFld.IvNo) == InvBuf.IvNo);
+}
+
+void LoadPayments() {
+    PmtRows.clear();
+    if (!FindFirst(PmtTbl, "Pmt", PmtFld.IvNo, InvBuf.IvNo)) return;
+    do {
+        if (PmtTbl->deleted()) continue;
+        ReadPayment();
+        PmtRows.push_back({DateToShortText(PmtBuf.PDate), QString::asprintf("%10.2f", PmtBuf.PAmt)});
+    } while (PmtTbl->skip() == xbase::kFound && IvNoOf(PmtFld.IvNo) == InvBuf.IvNo);
+}
+
+// Writes the rows of one kind over the invoice's old records, in tag order, appending when they
+// run out; marks the old records left over deleted. `write` fills the buffer from row i and
+// writes it into the current record. False when a record cannot be appended.
+template <typename Write>
+bool RewriteRows(xbase::Table* table, const char* tag, xbase::Field* ivNo, int number, int rows,
+                 bool* marked, Write write) {
+    bool overwrite = FindFirst(table, tag, ivNo, number);
+    for (int i = 0; i < rows; ++i) {
+        if (!overwrite && table->appendBlank() < 0) return false;
+        if (table->deleted()) table->recall();
+        write(i);
+        if (overwrite) {
+            // The rewritten record keeps its key, so the next one in the tag follows it.
+            overwrite = table->skip() == xbase::kFound && IvNoOf(ivNo) == number;
+        }
+    }
+    *marked = false;
+    if (overwrite) {
+        do {
+            table->deleteRecord();
+            *marked = true;
+        } while (table->skip() == xbase::kFound && IvNoOf(ivNo) == number);
+    }
+    return true;
+}
+
+void FillItemBuf(const ItemRow& row) {
+    ItemBuf.IvNo = InvBuf.IvNo;
+    ItemBuf.PrID = row[kItemPrID];
+    ItemBuf.Qty = FromCents(TextCentsOr0(row[kItemQty]));
+    ItemBuf.UPR = FromCents(TextCentsOr0(row[kItemPrice]));
+    ItemBuf.LTax1 = row[kItemTax1] == "t";
+    ItemBuf.LTax2 = row[kItemTax2] == "t";
+    ItemBuf.PDesc = row[kItemDesc];
+    ItemBuf.IComm = row[kItemComment];
+}
+
+void FillPmtBuf(const PmtRow& row) {
+    PmtBuf.IvNo = InvBuf.IvNo;
+    PmtBuf.PDate = FixCentury(ShortTextToDate(row[kPmtDate]).value_or(0));
+    PmtBuf.PAmt = FromCents(TextCentsOr0(row[kPmtAmount]));
+}
+
+// Does the amount fit a numeric field of this width with two decimals?
+bool FitsAmount(double amount, int width) {
+    return QString::asprintf("%.2f", amount).size() <= width;
+}
+
+bool FitsText(const QString& text, int width) {
+    return text.trimmed().size() <= width;
+}
+
+bool Fail(QString* error, const QString& text) {
+    if (error) *error = text;
+    return false;
+}
+
+// Ends a change that went wrong part way; the engine's pending error gives the reason.
+bool Abandon(QString* error, const QString& what) {
+    RollbackChange();
+    const int code = DbContext->errorCode();
+    QString reason = code < 0 ? QString::fromStdString(DbContext->errorText()) : QString();
+    return Fail(error, reason.isEmpty() ? what : what + "\n" + reason);
+}
+
+// Packs a table in which the change marked records. The change is durable already and marked
+// records are no part of any invoice, so a pack that fails only leaves the work for the pack
+// when the invoice loop ends.
+void PackMarked(xbase::Table* table, bool marked) {
+    if (!marked || table->pack() >= 0) return;
+    DbContext->errorCode();
+    PackPending = true;
+}
+
+}  // namespace
+
+QString InvKey(int number) {
+    return PadNum(number, 6);
+}
+
+int NextInvoiceNo() {
+    InvTbl->select(InvTbl->tag("Inv"));
+    if (InvTbl->bottom() != xbase::kFound) return 1;
+    return InvFld.IvNo->asInt() + 1;
+}
+
+bool LoadInvoice(int32_t rec) {
+    AddressLines = {};
+    if (rec <= 0 || InvTbl->go(static_cast<uint32_t>(rec)) != xbase::kFound) {
+        DbContext->errorCode();
+        return false;
+    }
+    ReadInvoice();
+    LoadItems();
+    LoadPayments();
+    CustTbl->select(CustTbl->tag("CCNO"));
+    if (Seek(CustTbl, InvKey(InvBuf.CuNo)) == xbase::kFound && !CustTbl->deleted()) {
+        ReadCustomer();
+        CurCustRec = static_cast<int32_t>(CustTbl->recNo());
+        CustAddressBlock();
+    }
+    return true;
+}
+
+QString InvoiceFitProblem() {
+    const InvoiceRecord& b = InvBuf;
+    if (b.IvNo < 1 || b.IvNo > 999999)
+        return QString("Invoice number %1 does not fit in six digits.").arg(b.IvNo);
+    if (DateToText(b.IDate).isEmpty()) return "The date sold is not a valid date.";
+    if (!FitsAmount(b.Ship, 11) || !FitsAmount(b.Tax, 11) || !FitsAmount(b.Due, 13))
+        return "An amount of the invoice is too large to be stored.";
+    for (const ItemRow& row : ItemRows) {
+        const QString what = "Item " + row[kItemPrID].trimmed() + ": ";
+        const std::optional<Cents> qty = TextToCents(row[kItemQty]);
+        const std::optional<Cents> price = TextToCents(row[kItemPrice]);
+        if (!qty || !FitsAmount(FromCents(*qty), 10))
+            return what + "the quantity '" + row[kItemQty].trimmed() + "' cannot be stored.";
+        if (!price || !FitsAmount(FromCents(*price), 9))
+            return what + "the price '" + row[kItemPrice].trimmed() + "' cannot be stored.";
+        if (!FitsText(row[kItemPrID], 10) || !FitsText(row[kItemDesc], 27) ||
+            !FitsText(row[kItemComment], 27))
+            return what + "a text is too long to be stored.";
+    }
+    for (const PmtRow& row : PmtRows) {
+        const std::optional<double> date = ShortTextToDate(row[kPmtDate]);
+        if (!date || DateToText(*date).isEmpty())
+            return "The payment date '" + row[kPmtDate].trimmed() + "' is not a valid date.";
+        const std::optional<Cents> amount = TextToCents(row[kPmtAmount]);
+        if (!amount || !FitsAmount(FromCents(*amount), 11))
+            return "The payment amount '" + row[kPmtAmount].trimmed() + "' cannot be stored.";
+    }
+    return {};
+}
+
+bool StoreInvoice(int32_t rec, const QString& customerNote, int32_t* savedRec, QString* error) {
+    if (const QString problem = InvoiceFitProblem(); !problem.isEmpty()) return Fail(error, problem);
+    if (!BeginChange(error)) return false;
+
+    if (rec <= 0) {
+        if (InvTbl->appendBlank() < 0)
+            return Abandon(error, "Unable to add invoice at this time. Please try again later");
+    } else if (InvTbl->go(static_cast<uint32_t>(rec)) != xbase::kFound) {
+        return Abandon(error, "The invoice cannot be found in the invoice table.");
+    }
+    if (InvTbl->deleted()) InvTbl->recall();
+    WriteInvoice();
+    const auto invoiceRec = static_cast<int32_t>(InvTbl->recNo());
+
+    const int number = InvBuf.IvNo;
+    bool itemsMarked = false;
+    if (!RewriteRows(ItemTbl, "Itm", ItemFld.IvNo, number, ItemHigh() + 1, &itemsMarked,
+                     [](int i) {
+                         FillItemBuf(ItemRows[static_cast<size_t>(i)]);
+                         WriteItem();
+                     }))
+        return Abandon(error, "Unable to add invoice Items at this time. Please try again later");
+    bool paymentsMarked = false;
+    if (!RewriteRows(PmtTbl, "Pmt", PmtFld.IvNo, number, PmtHigh() + 1, &paymentsMarked,
+                     [](int i) {
+                         FillPmtBuf(PmtRows[static_cast<size_t>(i)]);
+                         WritePayment();
+                     }))
+        return Abandon(error, "Unable to add Payments at this time. Please try again later");
+
+    CustTbl->select(CustTbl->tag("CCNO"));
+    CustBuf.note = customerNote.trimmed();
+    if (Seek(CustTbl, InvKey(InvBuf.CuNo)) == xbase::kFound) WriteText(CustFld.note, CustBuf.note);
+    CustTbl->select(CustTbl->tag("cname"));
+
+    if (!CommitChange(error)) return false;
+    if (savedRec) *savedRec = invoiceRec;
+    PackMarked(ItemTbl, itemsMarked);
+    PackMarked(PmtTbl, paymentsMarked);
+    return true;
+}
+
+bool RemoveInvoice(int32_t rec, int ivNo, QString* error) {
+    if (rec <= 0 || InvTbl->go(static_cast<uint32_t>(rec)) != xbase::kFound ||
+        InvFld.IvNo->asInt() != ivNo) {
+        DbContext->errorCode();
+        return Fail(error, "The invoice is not stored, so there is nothing to delete.");
+    }
+    if (!BeginChange(error)) return false;
+    bool itemsMarked = false;
+    if (FindFirst(ItemTbl, "Itm", ItemFld.IvNo, ivNo)) {
+        do {
+            ItemTbl->deleteRecord();
+            itemsMarked = true;
+        } while (ItemTbl->skip() == xbase::kFound && IvNoOf(ItemFld.IvNo) == ivNo);
+    }
+    bool paymentsMarked = false;
+    if (FindFirst(PmtTbl, "Pmt", PmtFld.IvNo, ivNo)) {
+        do {
+            PmtTbl->deleteRecord();
+            paymentsMarked = true;
+        } while (PmtTbl->skip() == xbase::kFound && IvNoOf(PmtFld.IvNo) == ivNo);
+    }
+    InvTbl->go(static_cast<uint32_t>(rec));
+    InvTbl->deleteRecord();
+    if (!CommitChange(error)) return false;
+    PackMarked(ItemTbl, itemsMarked);
+    PackMarked(PmtTbl, paymentsMarked);
+    PackMarked(InvTbl, true);
+    return true;
+}
