@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/main_window.h"
+#include "invoice/invoice_loop.h"
 #include "masters/editing_loops.h"
 #include "masters/form_help.h"
 #include "reports/report_actions.h"
@@ -16,6 +17,7 @@
 // its line here.
 const std::vector<TMain::Action>& TMain::Actions() {
     static const std::vector<Action> actions = {
+        {"BtnInvoice", &TMain::BtnInvoiceClick},
         {"BtnCust", &TMain::BtnCustClick},
         {"BtnGroups", &TMain::BtnGroupsClick},
         {"BtnProd", &TMain::BtnProdClick},
@@ -135,6 +137,10 @@ void TMain::BtnRLabelsClick() {
 
 void TMain::BtnInvRptsClick() {
     PopUp(PopupMenu3);
+}
+
+void TMain::BtnInvoiceClick() {
+    RunInvoiceLoop(this);
 }
 
 void TMain::BtnCustClick() {

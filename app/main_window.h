@@ -75,6 +75,7 @@ private:
     // Handlers.
     void Image4Click();
     void Image5Click();
+    void BtnInvoiceClick();
     void BtnCustClick();
     void BtnGroupsClick();
     void BtnProdClick();

@@ -221,3 +221,8 @@ bool OpenPurchases() {
     PurTbl = OpenTable("Pur5", "Pur", "Pur.Ntx");
     return PurTbl != nullptr;
 }
+
+void CloseAllTables() {
+    DbContext->closeAll();
+    CustTbl = GroupTbl = InvTbl = ItemTbl = LabTbl = PmtTbl = ProdTbl = PurTbl = SetTbl = nullptr;
+}

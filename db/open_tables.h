@@ -16,6 +16,9 @@ bool OpenPayments();   // PMT, tag "Pmt"
 bool OpenProducts();   // Prod5, tag "Prod"
 bool OpenPurchases();  // Pur5, tag "Pur"; binds no fields
 
+// Closes every open table and clears the table handles.
+void CloseAllTables();
+
 // Bind the field handles of a table already open in its handle, with OpenFailed when a field
 // is missing. The generator uses them to fill tables whose indexes it builds afterwards.
 bool BindCustomerFields();

@@ -41,7 +41,7 @@ void LoadItems() {
         row[kItemTax2] = TaxFlag(ItemBuf.LTax2);
         row[kItemDesc] = ItemBuf.PDesc;
         row[kItemComment] = TrimRight(ItemBuf.IComm);
-        if (Seek(ProdTbl, ItemBuf.PrID) == xbase::kFound) {
+        if (Seek(ProdTbl, ItemBuf.PrID.toUpper()) == xbase::kFound) {
             row[kItemRCode] = ReadText(ProdFld.RCode).trimmed();
             row[kItemPMemo] = ReadMemo(ProdFld.PMemo).trimmed();
         }
@@ -166,7 +166,7 @@ bool LoadInvoice(int32_t rec) {
 QString InvoiceFitProblem() {
     const InvoiceRecord& b = InvBuf;
     if (b.IvNo < 1 || b.IvNo > 999999)
-        return QString("Invoice number %1 does not fit in six digits.").arg(b.IvNo);
+        return QString("Invoice number %1 is not between 1 and 999999.").arg(b.IvNo);
     if (DateToText(b.IDate).isEmpty()) return "The date sold is not a valid date.";
     if (!FitsAmount(b.Ship, 11) || !FitsAmount(b.Tax, 11) || !FitsAmount(b.Due, 13))
         return "An amount of the invoice is too large to be stored.";

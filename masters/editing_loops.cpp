@@ -34,11 +34,6 @@ void EditUntilCancelled(PickRoutine pick, QWidget* parent) {
     }
 }
 
-void CloseAllTables() {
-    DbContext->closeAll();
-    CustTbl = GroupTbl = InvTbl = ItemTbl = LabTbl = PmtTbl = ProdTbl = PurTbl = SetTbl = nullptr;
-}
-
 // A pack that fails leaves the deletions pending, for the pack when the program closes.
 void PackIfPending(const char* table, bool compactMemo) {
     if (PackPending && PackTable(table, compactMemo)) PackPending = false;

@@ -9,6 +9,11 @@
 // chosen.
 #pragma once
 
+#include <cstdint>
+
+#include "app/entry/prompt.h"
+#include "db/xbase/xbase.h"
+
 class QWidget;
 
 bool PickCustomer(bool allowNew, bool* createdNew = nullptr, QWidget* parent = nullptr);
@@ -16,3 +21,30 @@ bool PickGroup(bool allowNew, bool* createdNew = nullptr, QWidget* parent = null
 bool PickProduct(bool allowNew, bool* createdNew = nullptr, QWidget* parent = nullptr);
 bool PickPurchase(bool allowNew, bool* createdNew = nullptr, QWidget* parent = nullptr);
 bool PickLabelStock(bool allowNew, bool* createdNew = nullptr, QWidget* parent = nullptr);
+
+// The steps every pick routine shares, for a table, its pick list and its editor; `result` is
+// the table's current-record variable.
+template <typename PickList, typename Editor>
+bool RunPickRoutine(xbase::Table* table, int32_t& result, const char* emptyMessage, bool allowNew,
+                    bool* createdNew, QWidget* parent) {
+    if (createdNew) *createdNew = false;
+    if (table->recCount() == 0) {
+        if (!allowNew) {
+            prompt::information(parent, emptyMessage);
+            result = -1;
+            return false;
+        }
+        result = 0;
+    }
+    {
+        PickList list(parent);
+        list.setNewAllowed(allowNew);
+        list.exec();
+    }
+    if (result == 0) {
+        Editor editor(parent);
+        editor.exec();
+        if (result > 0 && createdNew) *createdNew = true;
+    }
+    return result > 0;
+}

@@ -66,6 +66,7 @@ void NumberBox::focusOutEvent(QFocusEvent* event) {
     else
         prompt::warning(this, NotANumberMessage(entryText().remove(' ')));
     if (red_ != RedNegative::Never) updateColour();
+    emit left();
 }
 
 int NumberBox::separatorAt() const {

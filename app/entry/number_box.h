@@ -8,7 +8,8 @@
 // - leaving the box reformats it with FormatNumberText; when the text is not a number the user
 //   is told "'<text>' is not a valid floating point value" and the box keeps its text;
 // - a box may show its text in red while it holds a "-": checked on leaving, or also after every
-//   key.
+//   key;
+// - leaving the box emits left(), after the reformatting, for forms that recompute from it.
 // A number too wide for the format widens the integer part; the separator stays the last but
 // the decimals.
 #pragma once
@@ -28,6 +29,10 @@ public:
     double value(bool* ok = nullptr) const;
     // Shows the value in the box's format (and its colour, for a box that turns red).
     void setValue(double value);
+
+signals:
+    // The user left the box; its text has been reformatted (when it holds a number).
+    void left();
 
 protected:
     bool isFixed(int pos) const override { return pos == separatorAt(); }

@@ -1,0 +1,74 @@
+// The invoice editor: creates, changes or deletes the invoice of INV5 named by CurInvRec (0 or
+// less for a new one), holding the whole invoice in memory until Save. CUST5, GROUPS, INV5,
+// ITM5, PMT and Prod5 must be open. Afterwards CurInvRec is unchanged after Cancel or after
+// saving a stored invoice, the new invoice's record after saving a new one (when no further
+// invoice is wanted), and the last invoice's record (0 for none) after Delete.
+#pragma once
+
+#include "masters/form_parts.h"
+
+class DateBox;
+class NumberBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+
+class TInvoice : public EditorForm {
+    Q_OBJECT
+public:
+    static constexpr int kHelpTopic = 310;
+    explicit TInvoice(QWidget* parent = nullptr);
+
+protected:
+    void FormShow() override;
+
+private:
+    void BtnSaveClick() override;
+    void BtnDeleteClick();
+    void BtnCustClick();
+    void BtnCustEditClick();
+    void BAddItmClick();
+    void EditItem();
+    void BAddPmtClick();
+    void BEditPmtClick();
+    void MaskEdit3Exit();
+    void MaskEdit4Exit();
+
+    void NewInvoice();
+    void ShowInvoice();
+    void ShowCustomer();
+    void ShowPayments();
+    void ShowTotals();
+    void ComputeTaxes();
+    // Takes the date, texts and tax amounts of the form into InvBuf; false when a box holds no
+    // valid date or number (the box has said so).
+    bool TakeForm();
+    // Empties the rows and the address after Save or Delete.
+    void ClearInvoice();
+
+    QPushButton* BtnCust = nullptr;
+    QPushButton* BtnCustEdit = nullptr;
+    QLineEdit* Edit1 = nullptr;  // invoice number, read-only
+    QLineEdit* Edit2 = nullptr;  // department
+    QLineEdit* Edit3 = nullptr;  // check or credit card
+    QLineEdit* Edit4 = nullptr;  // the customer's note
+    DateBox* MaskEdit1 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;  // address, read-only
+    QPlainTextEdit* Memo2 = nullptr;  // the invoice's note
+    QTableWidget* StringGrid1 = nullptr;
+    QPushButton* BAddItm = nullptr;
+    QPushButton* BEditItm = nullptr;
+    QPushButton* BAddPmt = nullptr;
+    QPushButton* BEditPmt = nullptr;
+    QLineEdit* MaskEdit2 = nullptr;  // subtotal
+    NumberBox* MaskEdit3 = nullptr;  // tax 1, captioned "Shipping:"
+    NumberBox* MaskEdit4 = nullptr;  // tax 2, captioned "Sales Tax:"
+    QLineEdit* MaskEdit5 = nullptr;  // total
+    QLineEdit* MaskEdit6 = nullptr;  // payments
+    QLineEdit* MaskEdit7 = nullptr;  // amount due
+    QPushButton* BtnPrint = nullptr;
+    QPushButton* BtnImport = nullptr;
+    QPushButton* BtnHelp = nullptr;
+};

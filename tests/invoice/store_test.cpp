@@ -1,0 +1,130 @@
+// Storing, loading and deleting invoices through the program's own tables: items and payments
+// rewritten in place, surplus records removed, other invoices untouched.
+#include "tests/invoice/invoice_fixture.h"
+
+TEST_F(InvoiceTest, NumbersStartAtOneAndFollowTheHighest) {
+    EXPECT_EQ(NextInvoiceNo(), 1);
+    AddCustomer(1, "Adams");
+    OpenInvoice(40, 1, 0, 0);
+    Store(0);
+    OpenInvoice(7, 1, 0, 0);
+    Store(0);
+    EXPECT_EQ(NextInvoiceNo(), 41);
+}
+
+TEST_F(InvoiceTest, AStoredInvoiceLoadsBackAsItWasWritten) {
+    SettingsRecord.ByCust = true;
+    const int32_t cust = AddCustomer(3, "Baker", "Bo");
+    AddProduct("P2", 2.5, "R-2");
+    OpenInvoice(12, 3, 3, 2);
+    ItemRows[1][kItemComment] = "gift wrap";
+    InvBuf.Ship = 1.25;
+    InvBuf.Due = 13.75;
+    int32_t saved = 0;
+    QString error;
+    ASSERT_TRUE(StoreInvoice(0, "  pays late ", &saved, &error)) << error.toStdString();
+
+    ClearInvoiceRows();
+    InvBuf = {};
+    ASSERT_TRUE(LoadInvoice(saved));
+    EXPECT_EQ(InvBuf.IvNo, 12);
+    EXPECT_DOUBLE_EQ(InvBuf.Ship, 1.25);
+    ASSERT_EQ(ItemHigh(), 2);
+    EXPECT_EQ(ItemRows[1][kItemPrID].trimmed(), "P2");
+    EXPECT_EQ(ItemRows[1][kItemQty], "     2.00");
+    EXPECT_EQ(ItemRows[1][kItemPrice], "    2.50");
+    EXPECT_EQ(ItemRows[1][kItemComment], "gift wrap");
+    EXPECT_EQ(ItemRows[1][kItemRCode], "R-2");
+    // Products that are not (or no longer) in Prod5 keep the stored description.
+    EXPECT_EQ(ItemRows[0][kItemRCode], "");
+    EXPECT_EQ(ItemRows[0][kItemDesc].trimmed(), "Line P1");
+    ASSERT_EQ(PmtHigh(), 1);
+    EXPECT_EQ(PmtRows[0][kPmtAmount], "      1.00");
+    EXPECT_EQ(CurCustRec, cust);
+    EXPECT_EQ(CustBuf.note.trimmed(), "pays late");
+    EXPECT_EQ(AddressLines[0].trimmed(), "Bo Baker");
+}
+
+TEST_F(InvoiceTest, AnInvoiceWhoseCustomerIsGoneStillLoads) {
+    OpenInvoice(5, 77, 1, 0);
+    const int32_t saved = Store(0);
+    ASSERT_TRUE(LoadInvoice(saved));
+    EXPECT_EQ(InvBuf.CuNo, 77);
+    EXPECT_EQ(AddressLines[0], "");
+}
+
+TEST_F(InvoiceTest, ItemsAndPaymentsAreRewrittenInPlaceAndTheSurplusRemoved) {
+    AddCustomer(1, "Adams");
+    OpenInvoice(1, 1, 0, 0);
+    Store(0);  // a neighbour whose records must stay
+    OpenInvoice(2, 1, 5, 3);
+    const int32_t rec = Store(0);
+    OpenInvoice(3, 1, 1, 0);
+    Store(0);
+    const auto five = StoredItems(2);
+    ASSERT_EQ(five.size(), 5u);
+
+    OpenInvoice(2, 1, 3, 1);
+    ItemRows[2][kItemPrID] = "NEW3";
+    Store(rec);
+    const auto three = StoredItems(2);
+    ASSERT_EQ(three.size(), 3u);
+    EXPECT_EQ(three[2].second, "NEW3");
+    EXPECT_EQ(ItemTbl->recCount(), 4u);  // packed: three and invoice 3's one
+    EXPECT_EQ(PmtTbl->recCount(), 1u);
+
+    const uint32_t itemsBefore = ItemTbl->recCount();
+    OpenInvoice(2, 1, 5, 1);
+    Store(rec);
+    const auto grown = StoredItems(2);
+    ASSERT_EQ(grown.size(), 5u);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(grown[i].first, three[i].first) << "rewritten in place";
+    EXPECT_EQ(ItemTbl->recCount(), itemsBefore + 2);
+    EXPECT_EQ(StoredItems(3).size(), 1u);
+
+    OpenInvoice(2, 1, 0, 0);
+    Store(rec);
+    EXPECT_TRUE(StoredItems(2).empty());
+    EXPECT_EQ(PmtTbl->recCount(), 0u);
+}
+
+TEST_F(InvoiceTest, DeleteRemovesTheInvoiceWithItsItemsAndPaymentsOnly) {
+    AddCustomer(1, "Adams");
+    OpenInvoice(1, 1, 2, 1);
+    Store(0);
+    OpenInvoice(2, 1, 4, 2);
+    const int32_t rec = Store(0);
+    QString error;
+    EXPECT_FALSE(RemoveInvoice(rec, 1, &error)) << "the record holds another invoice";
+    EXPECT_FALSE(RemoveInvoice(0, 2, &error));
+    ASSERT_TRUE(RemoveInvoice(rec, 2, &error)) << error.toStdString();
+    EXPECT_EQ(InvTbl->recCount(), 1u);
+    EXPECT_EQ(ItemTbl->recCount(), 2u);
+    EXPECT_EQ(PmtTbl->recCount(), 1u);
+    EXPECT_EQ(StoredItems(1).size(), 2u);
+}
+
+TEST_F(InvoiceTest, ValuesThatDoNotFitTheirFieldsAreRefusedAndNothingIsWritten) {
+    AddCustomer(1, "Adams");
+    OpenInvoice(1, 1, 1, 0);
+    Store(0);
+    DbContext->closeAll();
+    const QByteArray items = FileBytes("ITM5.dbf");
+    const QByteArray invoices = FileBytes("INV5.dbf");
+    ASSERT_TRUE(OpenCustomers() && OpenGroups() && OpenInvoices() && OpenItems() &&
+                OpenPayments() && OpenProducts());
+
+    QString error;
+    OpenInvoice(2, 1, 1, 0);
+    ItemRows[0][kItemQty] = "123456789.00";
+    EXPECT_FALSE(StoreInvoice(0, {}, nullptr, &error));
+    EXPECT_TRUE(error.contains("quantity")) << error.toStdString();
+    OpenInvoice(2, 1, 0, 1);
+    PmtRows[0][kPmtDate] = "31/31/26";
+    EXPECT_FALSE(StoreInvoice(0, {}, nullptr, &error));
+    OpenInvoice(1000000, 1, 0, 0);
+    EXPECT_FALSE(StoreInvoice(0, {}, nullptr, &error));
+    DbContext->closeAll();
+    EXPECT_EQ(FileBytes("ITM5.dbf"), items);
+    EXPECT_EQ(FileBytes("INV5.dbf"), invoices);
+}
