@@ -11,6 +11,7 @@
 #include "masters/editing_loops.h"
 #include "masters/form_help.h"
 #include "reports/report_actions.h"
+#include "setup/tax_def.h"
 
 // The controls whose features are part of the program, with their handlers. Every other button
 // and menu item of the main window is shown disabled with its hint; a feature that lands gets
@@ -25,6 +26,7 @@ const std::vector<TMain::Action>& TMain::Actions() {
         {"BtnLabForms", &TMain::BtnLabFormsClick},
         {"BtnFont", &TMain::BtnFontClick},
         {"BtnPSetup", &TMain::BtnPSetupClick},
+        {"BtnSTax", &TMain::BtnSTaxClick},
         {"BtnIndex", &TMain::BtnIndexClick},
         {"BtnPack", &TMain::BtnPackClick},
         {"Exit1", &TMain::Exit1Click},
@@ -161,4 +163,9 @@ void TMain::BtnPurchaseClick() {
 
 void TMain::BtnLabFormsClick() {
     RunLabelStockLoop(this);
+}
+
+void TMain::BtnSTaxClick() {
+    TTaxDef dialog(this);
+    dialog.exec();
 }

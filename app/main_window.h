@@ -88,6 +88,7 @@ private:
     void BtnInvRptsClick();
     void BtnFontClick();
     void BtnPSetupClick();
+    void BtnSTaxClick();
     void GroupBox1Exit();
     void GroupBox2Exit();
     void RadioButtonClick();

@@ -81,3 +81,17 @@ bool SaveSettings() {
     SetTbl = nullptr;
     return true;
 }
+
+bool StoreSettings(QString* error) {
+    error->clear();
+    if (!OpenSettings()) return false;
+    DbContext->errorCode();
+    WriteSettings();
+    const int flushed = SetTbl->flush();
+    const int closed = SetTbl->close();
+    SetTbl = nullptr;
+    const int pending = DbContext->errorCode();
+    if (flushed >= 0 && closed >= 0 && pending == 0 && LastRc >= 0) return true;
+    *error = QString::fromStdString(DbContext->errorText());
+    return false;
+}

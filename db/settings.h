@@ -3,6 +3,8 @@
 // variables. A CVN1 without a record reads as a blank one and gets its record on the first write.
 #pragma once
 
+#include <QString>
+
 void ReadSettings();
 void WriteSettings();
 
@@ -13,3 +15,7 @@ bool LoadSettings();
 // Changes a setting the way every dialog does: OpenSettings, WriteSettings, close CVN1. False
 // when CVN1 could not be opened (the program is then ending).
 bool SaveSettings();
+
+// SaveSettings with the write checked: false when CVN1 could not be opened or the record did not
+// reach the file, with the engine's reason in *error (empty when the program is ending).
+bool StoreSettings(QString* error);

@@ -39,18 +39,24 @@ QPushButton* Button(const char* name, const QString& caption, QWidget* parent) {
 
 }  // namespace
 
-GridPickList::GridPickList(GridPickState& state, int32_t& result, const Look& look, QWidget* parent)
+GridPickList::GridPickList(GridPickState& state, int32_t& result, const Look& look, QWidget* parent,
+                           const SearchBox& search)
     : QDialog(parent), state_(state), result_(result), look_(look) {
-    BuildForm();
+    BuildForm(search);
 }
 
-void GridPickList::BuildForm() {
+void GridPickList::BuildForm(const SearchBox& search) {
     setWindowTitle(look_.caption);
     setModal(true);
 
-    auto* seekLabel = new QLabel("Seek:", this);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName("Edit1");
+    auto* seekLabel = new QLabel(search.box ? search.caption : QString("Seek:"), this);
+    if (search.box) {
+        Edit1 = search.box;
+        Edit1->setParent(this);
+    } else {
+        Edit1 = new QLineEdit(this);
+        Edit1->setObjectName("Edit1");
+    }
     seekLabel->setBuddy(Edit1);
     auto* topRow = new QHBoxLayout;
     topRow->addWidget(seekLabel);
@@ -292,7 +298,11 @@ void GridPickList::Edit1Change() {
     const QString text = Edit1->text().toUpper().trimmed();
     if (text == state_.LastSeek) return;
     state_.LastSeek = text;
-    const int rc = Seek(table(), text);
+    SeekAndShow(text);
+}
+
+void GridPickList::SeekAndShow(const QString& key) {
+    const int rc = Seek(table(), key);
     if (rc != xbase::kFound && rc != xbase::kAfter) return;
     state_.TargetRec = static_cast<int32_t>(table()->recNo());
     state_.TopOffset = OffsetOf(state_.TargetRec);

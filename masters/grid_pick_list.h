@@ -4,8 +4,8 @@
 // counted on the index from the nearer end of the order, so no record outside the ten rows is
 // ever read and a list over a million records opens and searches at once.
 //
-// TPickCust, TPickProd and TPickPur derive from GridPickList and give the table, the columns and
-// the texts of a row. Their state (GridPickState) lives beyond the form, so a list opened again
+// TPickCust, TPickProd, TPickPur and the invoice list derive from GridPickList and give the table,
+// the columns and the texts of a row, and may bring a search box and search of their own. Their state (GridPickState) lives beyond the form, so a list opened again
 // starts where it was left.
 #pragma once
 
@@ -51,9 +51,16 @@ protected:
         bool highlightFirstRow;  // after a fill that does not show TargetRec: row 1, else unchanged
     };
 
+    // The search box with its label: by default a plain box "Edit1" labelled "Seek:".
+    struct SearchBox {
+        QLineEdit* box;  // taken over by the list; none for the plain box
+        QString caption;
+    };
+
     // `result` is the table's current-record variable: read as the record to highlight, left as
     // the result (record number, 0 for New, -1 for Cancel).
-    GridPickList(GridPickState& state, int32_t& result, const Look& look, QWidget* parent);
+    GridPickList(GridPickState& state, int32_t& result, const Look& look, QWidget* parent,
+                 const SearchBox& search = {});
 
     virtual xbase::Table* table() const = 0;
     // Selects the order where the list chooses its own, and sets the columns.
@@ -71,7 +78,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     void FormShow();
-    void Edit1Change();
+    // The search, on every change of the search box: the box's text in capitals, trimmed, sought
+    // unless it equals LastSeek.
+    virtual void Edit1Change();
+    // Seeks `key` in the order; the record found, or the next greater one, is shown and
+    // highlighted. A key beyond every record changes nothing.
+    void SeekAndShow(const QString& key);
     void ScrollBar1Scroll(int action);
     void ScrollBar1Released();
     // Runs before the grid's own handling of the key; true when the key is used up.
@@ -86,7 +98,7 @@ protected:
     int OffsetOf(int32_t targetRec);
     void FillRows();
 
-    QLineEdit* Edit1 = nullptr;
+    QLineEdit* Edit1 = nullptr;  // the search box
     QTableWidget* StringGrid1 = nullptr;
     QScrollBar* ScrollBar1 = nullptr;
     QPushButton* BtnSelect = nullptr;
@@ -100,7 +112,7 @@ protected:
     bool filling_ = false;
 
 private:
-    void BuildForm();
+    void BuildForm(const SearchBox& search);
     void SizeGrid();
     void SetOffset(int offset);
     // Puts the table on the record at `offset` of its order, stepping from the nearest of the

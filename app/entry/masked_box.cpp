@@ -42,6 +42,11 @@ bool MaskedBox::checkOnLeaving(const std::function<bool()>& check) {
 }
 
 void MaskedBox::keyPressEvent(QKeyEvent* event) {
+    // A read-only box moves its caret and copies, as any line edit does.
+    if (isReadOnly()) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
     const QString typed = event->text();
     if (event->matches(QKeySequence::Paste)) {
         for (QChar c : QApplication::clipboard()->text())

@@ -1,0 +1,32 @@
+// The invoice list: the invoices of INV5 by number in a ten-row grid, searched by invoice number,
+// with the customer of the highlighted invoice shown beside the search box. The caller hands in
+// CurInvRec and finds the choice there when the list closes. CUST5 and INV5 must be open.
+#pragma once
+
+#include "masters/grid_pick_list.h"
+
+// The list's paging and search state, kept between showings.
+extern GridPickState PickInvState;
+
+class TPickInv : public GridPickList {
+    Q_OBJECT
+public:
+    static constexpr int kHelpTopic = 1150;
+    explicit TPickInv(QWidget* parent = nullptr);
+
+protected:
+    xbase::Table* table() const override;
+    void PrepareOrder() override;
+    QStringList RowTexts() override;
+    void AfterFill() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Seeks the typed number, right-aligned in six places, unless the box is empty.
+    void Edit1Change() override;
+
+private:
+    void StringGrid1SelectCell(int row);
+    void StringGrid1KeyUp();
+    void ShowCustomerOf(int row);
+
+    QLineEdit* Edit2 = nullptr;  // "Customer:"
+};
