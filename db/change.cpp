@@ -6,7 +6,7 @@ namespace {
 
 bool inChange = false;
 
-xbase::Table** const kTables[] = {&CustTbl, &GroupTbl, &InvTbl,  &ItemTbl, &LabTbl,
+xbase::Table** const kTables[] = {&CustTbl, &GroupTbl, &InvTbl, &ItemTbl, &LabTbl,
                                   &PmtTbl,  &ProdTbl,  &PurTbl, &SetTbl};
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 
 #include "app/entry/convert.h"
@@ -53,7 +54,8 @@ QLineEdit* AmountBox(QWidget* form, const char* name) {
 void ShowAmount(QLineEdit* box, Cents cents) {
     box->setText(Amount(FromCents(cents)));
     QPalette palette = box->palette();
-    palette.setColor(QPalette::Text, cents < 0 ? QColor(255, 0, 0) : QApplication::palette().color(QPalette::Text));
+    palette.setColor(QPalette::Text,
+                     cents < 0 ? QColor(255, 0, 0) : QApplication::palette().color(QPalette::Text));
     box->setPalette(palette);
 }
 
@@ -86,7 +88,8 @@ TInvoice::TInvoice(QWidget* parent) : EditorForm("TInvoice", "Invoice", kHelpTop
 
     StringGrid1 = new QTableWidget(kGridRows, 5, this);
     StringGrid1->setObjectName("StringGrid1");
-    StringGrid1->setHorizontalHeaderLabels({"Product ID", "Description", "Price", "Quantity", "Total"});
+    StringGrid1->setHorizontalHeaderLabels(
+        {"Product ID", "Description", "Price", "Quantity", "Total"});
     StringGrid1->verticalHeader()->hide();
     StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -94,14 +97,16 @@ TInvoice::TInvoice(QWidget* parent) : EditorForm("TInvoice", "Invoice", kHelpTop
     StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid1->setTabKeyNavigation(false);
-    int gridWidth = StringGrid1->verticalScrollBar()->sizeHint().width() + 2 * StringGrid1->frameWidth();
+    int gridWidth =
+        StringGrid1->verticalScrollBar()->sizeHint().width() + 2 * StringGrid1->frameWidth();
     for (int c = 0; c < 5; ++c) {
         StringGrid1->setColumnWidth(c, kColumnWidths[c]);
         gridWidth += kColumnWidths[c];
     }
-    StringGrid1->setFixedSize(gridWidth, StringGrid1->horizontalHeader()->sizeHint().height() +
-                                             3 * StringGrid1->verticalHeader()->defaultSectionSize() +
-                                             2 * StringGrid1->frameWidth());
+    StringGrid1->setFixedSize(gridWidth,
+                              StringGrid1->horizontalHeader()->sizeHint().height() +
+                                  3 * StringGrid1->verticalHeader()->defaultSectionSize() +
+                                  2 * StringGrid1->frameWidth());
 
     BAddItm = NamedButton(this, "BAddItm", "Add Item");
     BEditItm = NamedButton(this, "BEditItm", "Edit Item");
@@ -165,10 +170,9 @@ TInvoice::TInvoice(QWidget* parent) : EditorForm("TInvoice", "Invoice", kHelpTop
     BtnHelp = NamedButton(this, "BtnHelp", "Help");
     buttons->addWidget(BtnHelp);
 
-    SetTabOrder({BtnCust,   Edit4,     MaskEdit1, Edit2,     Edit3,    StringGrid1,
-                 BAddItm,   BEditItm,  BAddPmt,   BEditPmt,  MaskEdit3, MaskEdit4,
-                 Memo2,     BtnSave,   BtnPrint,  BtnDelete, BtnCancel, Edit1,
-                 BtnImport, BtnCustEdit, BtnHelp});
+    SetTabOrder({BtnCust,  Edit4,     MaskEdit1, Edit2,     Edit3,     StringGrid1, BAddItm,
+                 BEditItm, BAddPmt,   BEditPmt,  MaskEdit3, MaskEdit4, Memo2,       BtnSave,
+                 BtnPrint, BtnDelete, BtnCancel, Edit1,     BtnImport, BtnCustEdit, BtnHelp});
 
     connect(BtnCust, &QPushButton::clicked, this, [this] { BtnCustClick(); });
     connect(BtnCustEdit, &QPushButton::clicked, this, [this] { BtnCustEditClick(); });
@@ -193,8 +197,9 @@ void TInvoice::FormShow() {
         if (!loaded) {
             CurInvRec = 0;
             QApplication::restoreOverrideCursor();
-            prompt::information(this, "The invoice cannot be read from the invoice table; a new "
-                                      "invoice is started instead.");
+            prompt::information(this,
+                                "The invoice cannot be read from the invoice table; a new "
+                                "invoice is started instead.");
             QApplication::setOverrideCursor(Qt::WaitCursor);
         }
     }
@@ -227,9 +232,9 @@ void TInvoice::ShowInvoice() {
     if (StringGrid1->rowCount() < ItemHigh() + 1) StringGrid1->setRowCount(ItemHigh() + 1);
     for (int i = 0; i <= ItemHigh(); ++i) {
         const ItemRow& row = ItemRows[static_cast<size_t>(i)];
-        const QString texts[] = {row[kItemPrID], row[kItemDesc], row[kItemPrice], row[kItemQty],
-                                 Amount(FromCents(LineTotal(row))) + " " + row[kItemTax1] +
-                                     row[kItemTax2]};
+        const QString texts[] = {
+            row[kItemPrID], row[kItemDesc], row[kItemPrice], row[kItemQty],
+            Amount(FromCents(LineTotal(row))) + " " + row[kItemTax1] + row[kItemTax2]};
         for (int c = 0; c < 5; ++c) StringGrid1->setItem(i, c, new QTableWidgetItem(texts[c]));
     }
     const Cents subtotal = SumLineTotals(ItemRows);
@@ -416,9 +421,8 @@ void TInvoice::BtnSaveClick() {
     if (CurInvRec <= 0) {
         InvBuf.IvNo = NextInvoiceNo();
         if (InvBuf.IvNo == 1) {
-            const std::optional<QString> answer =
-                prompt::input(this, "FIRST INVOICE",
-                              "What invoice number would you like to start with?", "1");
+            const std::optional<QString> answer = prompt::input(
+                this, "FIRST INVOICE", "What invoice number would you like to start with?", "1");
             bool ok = false;
             const int first = answer ? answer->trimmed().toInt(&ok) : 0;
             InvBuf.IvNo = ok ? first : 1;

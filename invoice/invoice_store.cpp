@@ -55,7 +55,8 @@ void LoadPayments() {
     do {
         if (PmtTbl->deleted()) continue;
         ReadPayment();
-        PmtRows.push_back({DateToShortText(PmtBuf.PDate), QString::asprintf("%10.2f", PmtBuf.PAmt)});
+        PmtRows.push_back(
+            {DateToShortText(PmtBuf.PDate), QString::asprintf("%10.2f", PmtBuf.PAmt)});
     } while (PmtTbl->skip() == xbase::kFound && IvNoOf(PmtFld.IvNo) == InvBuf.IvNo);
 }
 
@@ -194,7 +195,8 @@ QString InvoiceFitProblem() {
 }
 
 bool StoreInvoice(int32_t rec, const QString& customerNote, int32_t* savedRec, QString* error) {
-    if (const QString problem = InvoiceFitProblem(); !problem.isEmpty()) return Fail(error, problem);
+    if (const QString problem = InvoiceFitProblem(); !problem.isEmpty())
+        return Fail(error, problem);
     if (!BeginChange(error)) return false;
 
     if (rec <= 0) {
@@ -209,18 +211,16 @@ bool StoreInvoice(int32_t rec, const QString& customerNote, int32_t* savedRec, Q
 
     const int number = InvBuf.IvNo;
     bool itemsMarked = false;
-    if (!RewriteRows(ItemTbl, "Itm", ItemFld.IvNo, number, ItemHigh() + 1, &itemsMarked,
-                     [](int i) {
-                         FillItemBuf(ItemRows[static_cast<size_t>(i)]);
-                         WriteItem();
-                     }))
+    if (!RewriteRows(ItemTbl, "Itm", ItemFld.IvNo, number, ItemHigh() + 1, &itemsMarked, [](int i) {
+            FillItemBuf(ItemRows[static_cast<size_t>(i)]);
+            WriteItem();
+        }))
         return Abandon(error, "Unable to add invoice Items at this time. Please try again later");
     bool paymentsMarked = false;
-    if (!RewriteRows(PmtTbl, "Pmt", PmtFld.IvNo, number, PmtHigh() + 1, &paymentsMarked,
-                     [](int i) {
-                         FillPmtBuf(PmtRows[static_cast<size_t>(i)]);
-                         WritePayment();
-                     }))
+    if (!RewriteRows(PmtTbl, "Pmt", PmtFld.IvNo, number, PmtHigh() + 1, &paymentsMarked, [](int i) {
+            FillPmtBuf(PmtRows[static_cast<size_t>(i)]);
+            WritePayment();
+        }))
         return Abandon(error, "Unable to add Payments at this time. Please try again later");
 
     CustTbl->select(CustTbl->tag("CCNO"));

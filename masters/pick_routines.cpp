@@ -15,29 +15,28 @@
 #include "masters/product_editor.h"
 #include "masters/purchase_editor.h"
 
-
 bool PickCustomer(bool allowNew, bool* createdNew, QWidget* parent) {
     CustTbl->select(CustTbl->tag("cname"));
-    return RunPickRoutine<TPickCust, TCustomer>(CustTbl, CurCustRec, "Customer Database is Empty", allowNew,
-                                      createdNew, parent);
+    return RunPickRoutine<TPickCust, TCustomer>(CustTbl, CurCustRec, "Customer Database is Empty",
+                                                allowNew, createdNew, parent);
 }
 
 bool PickGroup(bool allowNew, bool* createdNew, QWidget* parent) {
-    return RunPickRoutine<TPickGroup, TGroupDef>(GroupTbl, CurGroupRec, "Group Database is Empty", allowNew,
-                                       createdNew, parent);
+    return RunPickRoutine<TPickGroup, TGroupDef>(GroupTbl, CurGroupRec, "Group Database is Empty",
+                                                 allowNew, createdNew, parent);
 }
 
 bool PickProduct(bool allowNew, bool* createdNew, QWidget* parent) {
-    return RunPickRoutine<TPickProd, TProdDef>(ProdTbl, CurProdRec, "Product Database is Empty", allowNew,
-                                     createdNew, parent);
+    return RunPickRoutine<TPickProd, TProdDef>(ProdTbl, CurProdRec, "Product Database is Empty",
+                                               allowNew, createdNew, parent);
 }
 
 bool PickPurchase(bool allowNew, bool* createdNew, QWidget* parent) {
-    return RunPickRoutine<TPickPur, TPurDef>(PurTbl, CurPurRec, "Purchase Database is Empty", allowNew,
-                                   createdNew, parent);
+    return RunPickRoutine<TPickPur, TPurDef>(PurTbl, CurPurRec, "Purchase Database is Empty",
+                                             allowNew, createdNew, parent);
 }
 
 bool PickLabelStock(bool allowNew, bool* createdNew, QWidget* parent) {
-    return RunPickRoutine<TPickLab, TLabelDef>(LabTbl, CurLabRec, "Label Database is Empty", allowNew,
-                                     createdNew, parent);
+    return RunPickRoutine<TPickLab, TLabelDef>(LabTbl, CurLabRec, "Label Database is Empty",
+                                               allowNew, createdNew, parent);
 }

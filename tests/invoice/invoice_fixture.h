@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QFile>
+#include <QLineEdit>
 
 #include "db/field_values.h"
 #include "db/maintenance.h"
@@ -104,6 +106,21 @@ protected:
     static QByteArray FileBytes(const std::string& name) {
         QFile file(QString::fromStdString(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    template <typename W>
+    static W* Child(QWidget* form, const char* name) {
+        W* w = form->findChild<W*>(name);
+        EXPECT_NE(w, nullptr) << "no control named " << name;
+        return w;
+    }
+    static void Click(QWidget* form, const char* button) {
+        if (auto* b = Child<QAbstractButton>(form, button)) b->click();
+    }
+    // The box's text; the blank places of masked boxes as blanks.
+    static QString Text(QWidget* form, const char* box) {
+        auto* edit = Child<QLineEdit>(form, box);
+        return edit ? edit->text().replace('_', ' ') : QString();
     }
 
     TempDataDir dir_;

@@ -84,7 +84,7 @@ TEST(InvoiceTotals, ComputedTaxesRoundFromTheirExactValue) {
 }
 
 TEST(InvoiceTotals, LineTotalsAndSumsAreExactToTheCent) {
-    EXPECT_EQ(LineTotal(Item("2.01", "0.50", false, false)), 101);   // 1.005
+    EXPECT_EQ(LineTotal(Item("2.01", "0.50", false, false)), 101);  // 1.005
     EXPECT_EQ(LineTotal(Item("-2.01", "0.50", false, false)), -101);
     EXPECT_EQ(LineTotal(Item("  1.15", "   3.00", false, false)), 345);
     EXPECT_EQ(LineTotal(Item("", "1", false, false)), 0);
@@ -93,8 +93,8 @@ TEST(InvoiceTotals, LineTotalsAndSumsAreExactToTheCent) {
     EXPECT_EQ(SumLineTotals(dimes), 30);
     std::vector<PmtRow> payments(1000, PmtRow{"01/01/26", "      0.10"});
     payments.push_back({"01/01/26", "     -0.05"});
-    const InvoiceSums sums = ComputeSums(std::vector<ItemRow>(1000, Item("0.10", "1", false, false)),
-                                         payments, 0.1, 0.2);
+    const InvoiceSums sums = ComputeSums(
+        std::vector<ItemRow>(1000, Item("0.10", "1", false, false)), payments, 0.1, 0.2);
     EXPECT_EQ(sums.subtotal, 10000);
     EXPECT_EQ(sums.total, 10030);
     EXPECT_EQ(sums.paid, 9995);

@@ -1,0 +1,188 @@
+// The invoice editor driven as the user drives it: choosing the customer and the items through
+// their lists, the taxes and totals on screen, the first number, saving, deleting and cancelling.
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QTest>
+
+#include "app/entry/number_box.h"
+#include "invoice/invoice_form.h"
+#include "invoice/invoice_loop.h"
+#include "tests/invoice/invoice_fixture.h"
+#include "tests/support/modal.h"
+
+namespace {
+
+class InvoiceFormTest : public InvoiceTest {
+protected:
+    void SetUp() override {
+        InvoiceTest::SetUp();
+        SettingsRecord.ByCust = true;
+        SettingsRecord.TaxRate1 = 5;
+        SettingsRecord.TaxRate2 = 8;
+        SettingsRecord.ShipTax = 2;
+        SettingsRecord.TaxRound = 1;
+        AddCustomer(1, "Adams", "Ann");
+        AddProduct("A", 10.00);
+        AddProduct("B", 5.00);
+    }
+    // Picks the first customer of the list.
+    static void ChooseCustomer(QWidget* editor) {
+        onNextModal([](QWidget* list) { Click(list, "BtnSelect"); });
+        Click(editor, "BtnCust");
+    }
+    // Picks product row `row` and saves the item with the quantity typed.
+    static void AddItem(QWidget* editor, int row, const QString& quantity) {
+        onNextModal([row, quantity](QWidget* list) {
+            Child<QTableWidget>(list, "StringGrid1")->setCurrentCell(row, 0);
+            onNextModal([quantity](QWidget* item) {
+                auto* box = Child<NumberBox>(item, "MaskEdit2");
+                box->setFocus();
+                box->selectAll();
+                QTest::keyClicks(box, quantity);
+                Child<QWidget>(item, "Edit2")->setFocus();
+                Click(item, "BtnSave");
+            });
+            Click(list, "BtnSelect");
+        });
+        Click(editor, "BAddItm");
+    }
+    static QByteArray AllTables() {
+        QByteArray bytes;
+        for (const char* name : {"INV5.dbf", "ITM5.dbf", "PMT.dbf", "CUST5.dbf", "INV5.dbt",
+                                 "CUST5.dbt", "Inv.ntx", "Itm.ntx", "Pmt.ntx"})
+            bytes += FileBytes(name);
+        return bytes;
+    }
+};
+
+TEST_F(InvoiceFormTest, TheFirstInvoiceAsksForItsNumberAndTheNextFollowsIt) {
+    CurInvRec = 0;
+    TInvoice editor;
+    editor.show();
+    EXPECT_EQ(Text(&editor, "Edit1"), "     1");
+    EXPECT_FALSE(Child<QAbstractButton>(&editor, "BtnDelete")->isEnabled());
+    ChooseCustomer(&editor);
+    EXPECT_TRUE(Child<QPlainTextEdit>(&editor, "Memo1")->toPlainText().startsWith("Ann Adams"));
+    AddItem(&editor, 0, "3");  // A: 10.00 x 3, both taxes
+    AddItem(&editor, 1, "1");  // B: 5.00 x 1
+    EXPECT_EQ(Text(&editor, "MaskEdit2").trimmed(), "35.00");
+    EXPECT_EQ(Text(&editor, "MaskEdit5").trimmed(), "35.00");  // products bear no tax
+
+    prompts_
+        .expect(prompt::Kind::Input, "What invoice number would you like to start with?",
+                {true, ""})
+        .expect(prompt::Kind::Question, "Add another invoice?", {true, {}});
+    Click(&editor, "BtnSave");
+    EXPECT_EQ(prompts_.pending(), 0);
+    ASSERT_TRUE(editor.isVisible()) << "Yes keeps the window open for another invoice";
+    EXPECT_EQ(Text(&editor, "Edit1"), "     2");
+    EXPECT_EQ(CurInvRec, 0);
+    EXPECT_EQ(StoredItems(1).size(), 2u);
+
+    ChooseCustomer(&editor);
+    prompts_.expect(prompt::Kind::Question, "Add another invoice?", {false, {}});
+    Click(&editor, "BtnSave");
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(CurInvRec, 2);
+    InvTbl->go(2);
+    EXPECT_EQ(InvFld.IvNo->asInt(), 2);
+}
+
+TEST_F(InvoiceFormTest, TaxesFollowTheItemsAndATypedTaxStaysUntilTheyChange) {
+    ProdTbl->go(1);
+    ProdFld.LTax1->assign("T");
+    ProdFld.LTax2->assign("T");
+    ProdTbl->go(2);
+    ProdFld.LTax2->assign("T");
+    ProdTbl->flush();
+    CurInvRec = 0;
+    TInvoice editor;
+    editor.show();
+    ChooseCustomer(&editor);
+    AddItem(&editor, 0, "3");
+    AddItem(&editor, 1, "1");
+    EXPECT_EQ(Text(&editor, "MaskEdit3").trimmed(), "1.50");
+    EXPECT_EQ(Text(&editor, "MaskEdit4").trimmed(), "2.92");
+    EXPECT_EQ(Text(&editor, "MaskEdit5").trimmed(), "39.42");
+
+    editor.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+    auto* shipping = Child<NumberBox>(&editor, "MaskEdit3");
+    shipping->setFocus();
+    shipping->selectAll();
+    QTest::keyClicks(shipping, "4");
+    QTest::keyClick(shipping, Qt::Key_Return);
+    EXPECT_EQ(Text(&editor, "MaskEdit5").trimmed(), "41.92");
+    EXPECT_EQ(Text(&editor, "MaskEdit7").trimmed(), "41.92");
+
+    onNextModal([](QWidget* payment) {
+        auto* amount = Child<NumberBox>(payment, "MaskEdit2");
+        amount->setFocus();
+        amount->selectAll();
+        QTest::keyClicks(amount, "50");
+        Child<QWidget>(payment, "MaskEdit1")->setFocus();
+        Click(payment, "BtnSave");
+    });
+    Click(&editor, "BAddPmt");
+    EXPECT_EQ(Text(&editor, "MaskEdit3").trimmed(), "4.00") << "payments leave the taxes alone";
+    EXPECT_EQ(Text(&editor, "MaskEdit6").trimmed(), "50.00");
+    EXPECT_EQ(Text(&editor, "MaskEdit7").trimmed(), "-8.08");
+
+    // Deleting an item recomputes the taxes, replacing the typed amount.
+    Child<QTableWidget>(&editor, "StringGrid1")->setCurrentCell(1, 0);
+    onNextModal([](QWidget* item) { Click(item, "BtnDelete"); });
+    Click(&editor, "BEditItm");
+    EXPECT_EQ(Text(&editor, "MaskEdit3").trimmed(), "1.50");
+    EXPECT_EQ(Text(&editor, "MaskEdit4").trimmed(), "2.52");
+    EXPECT_EQ(Text(&editor, "MaskEdit2").trimmed(), "30.00");
+}
+
+TEST_F(InvoiceFormTest, CancelLeavesTheTablesAsTheyWereAndDeleteRemovesEverything) {
+    OpenInvoice(7, 1, 5, 2);
+    const int32_t rec = Store(0);
+    OpenInvoice(8, 1, 1, 0);
+    Store(0);
+    DbContext->closeAll();
+    const QByteArray before = AllTables();
+    ASSERT_TRUE(OpenCustomers() && OpenGroups() && OpenInvoices() && OpenItems() &&
+                OpenPayments() && OpenProducts());
+
+    CurInvRec = rec;
+    {
+        TInvoice editor;
+        editor.show();
+        EXPECT_EQ(Text(&editor, "Edit1"), "     7");
+        EXPECT_EQ(Child<QTableWidget>(&editor, "StringGrid1")->rowCount(), 5);
+        AddItem(&editor, 1, "2");
+        Child<QLineEdit>(&editor, "Edit4")->setText("changed note");
+        Click(&editor, "BtnCancel");
+    }
+    EXPECT_EQ(CurInvRec, rec);
+    DbContext->closeAll();
+    EXPECT_EQ(AllTables(), before);
+    ASSERT_TRUE(OpenCustomers() && OpenGroups() && OpenInvoices() && OpenItems() &&
+                OpenPayments() && OpenProducts());
+
+    TInvoice editor;
+    editor.show();
+    Click(&editor, "BtnDelete");
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(InvTbl->recCount(), 1u);
+    EXPECT_EQ(ItemTbl->recCount(), 1u);
+    EXPECT_EQ(PmtTbl->recCount(), 0u);
+    EXPECT_EQ(CurInvRec, 1) << "the last invoice left";
+}
+
+TEST_F(InvoiceFormTest, SavingWithoutACustomerIsRefused) {
+    CurInvRec = 0;
+    TInvoice editor;
+    editor.show();
+    prompts_.expect(prompt::Kind::Information, "Customer selection required before saving.");
+    Click(&editor, "BtnSave");
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(InvTbl->recCount(), 0u);
+    prompts_.expect(prompt::Kind::Information, "Customer not selected");
+    Click(&editor, "BtnCustEdit");
+}
+
+}  // namespace
