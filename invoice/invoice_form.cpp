@@ -235,7 +235,11 @@ void TInvoice::ShowInvoice() {
         const QString texts[] = {
             row[kItemPrID], row[kItemDesc], row[kItemPrice], row[kItemQty],
             Amount(FromCents(LineTotal(row))) + " " + row[kItemTax1] + row[kItemTax2]};
-        for (int c = 0; c < 5; ++c) StringGrid1->setItem(i, c, new QTableWidgetItem(texts[c]));
+        for (int c = 0; c < 5; ++c) {
+            auto* cell = new QTableWidgetItem(texts[c].trimmed());
+            if (c >= 2) cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            StringGrid1->setItem(i, c, cell);
+        }
     }
     const Cents subtotal = SumLineTotals(ItemRows);
     InvSubtotal = FromCents(subtotal);

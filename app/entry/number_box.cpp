@@ -58,6 +58,17 @@ void NumberBox::afterKey() {
     if (red_ == RedNegative::OnEveryKey) updateColour();
 }
 
+void NumberBox::focusInEvent(QFocusEvent* event) {
+    MaskedBox::focusInEvent(event);
+    selectOnPress_ = event->reason() == Qt::MouseFocusReason;
+}
+
+void NumberBox::mousePressEvent(QMouseEvent* event) {
+    MaskedBox::mousePressEvent(event);
+    if (selectOnPress_) selectAll();
+    selectOnPress_ = false;
+}
+
 void NumberBox::focusOutEvent(QFocusEvent* event) {
     MaskedBox::focusOutEvent(event);
     if (!isLeaving(event)) return;

@@ -2,6 +2,8 @@
 // ("%8.2f": eight characters with two decimals) and holds a text of that width with the locale's
 // decimal separator fixed in place: integer positions take a digit, a blank or a sign, decimal
 // positions a digit. Typing follows the fixed-position rules of MaskedBox, and:
+// - the box is entered by mouse as by Tab: a click that gives it the focus selects the whole
+//   text, so that the digits typed become the value;
 // - typing the decimal separator reformats the text typed so far with FormatNumberText, so that
 //   the digits right-align before the separator, and puts the caret right after the separator
 //   (when the text is not a number yet it stays as it is, and only the caret moves);
@@ -39,6 +41,8 @@ protected:
     bool takes(int pos, QChar c) const override;
     bool typeSpecial(QChar c) override;
     void afterKey() override;
+    void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
@@ -49,4 +53,5 @@ private:
     RedNegative red_;
     QChar point_;
     QColor normalText_;
+    bool selectOnPress_ = false;  // the focus came by a click, whose press would place the caret
 };

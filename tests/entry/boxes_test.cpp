@@ -69,6 +69,27 @@ TEST_F(Boxes, AMinusBeforeAZeroStaysDirectlyBeforeTheNumberInRed) {
     EXPECT_EQ(amount->value(), 0.0);
 }
 
+TEST_F(Boxes, ANumberBoxClickedIntoTakesTheTypedDigitsAsItsValue) {
+    auto* quantity = add<NumberBox>("%10.2f", Red::OnEveryKey);
+    auto* next = add<EnterAsTabEdit>();
+    showWindow();
+    const int width = quantity->width();
+    for (int x : {2, width / 3, width / 2, width - 4}) {
+        quantity->setValue(45.5);
+        next->setFocus();
+        QTest::mouseClick(quantity, Qt::LeftButton, {}, QPoint(x, quantity->height() / 2));
+        ASSERT_TRUE(quantity->hasFocus());
+        QTest::keyClicks(quantity, "7.5");
+        leave(quantity);
+        EXPECT_EQ(quantity->entryText(), "      7.50") << "clicked at " << x;
+    }
+    // A click into a box that has the focus already places the caret as usual.
+    next->setFocus();
+    QTest::mouseClick(quantity, Qt::LeftButton, {}, QPoint(2, quantity->height() / 2));
+    QTest::mouseClick(quantity, Qt::LeftButton, {}, QPoint(2, quantity->height() / 2));
+    EXPECT_FALSE(quantity->hasSelectedText());
+}
+
 TEST_F(Boxes, TheSeparatorMovesTheTypedDigitsBeforeItAndTheCaretPastIt) {
     auto* price = add<NumberBox>("%8.2f", Red::OnEveryKey);
     add<EnterAsTabEdit>();
