@@ -173,6 +173,53 @@ TEST_F(InvoiceFormTest, CancelLeavesTheTablesAsTheyWereAndDeleteRemovesEverythin
     EXPECT_EQ(CurInvRec, 1) << "the last invoice left";
 }
 
+TEST_F(InvoiceFormTest, ItemsDeletedInTheEditorLeaveNoRecordsBehind) {
+    OpenInvoice(4, 1, 5, 0);
+    const int32_t rec = Store(0);
+    CurInvRec = rec;
+    TInvoice editor;
+    editor.show();
+    auto* grid = Child<QTableWidget>(&editor, "StringGrid1");
+    for (int i = 0; i < 2; ++i) {
+        grid->setCurrentCell(0, 0);
+        onNextModal([](QWidget* item) { Click(item, "BtnDelete"); });
+        Click(&editor, "BEditItm");
+    }
+    EXPECT_EQ(grid->item(0, 0)->text(), "P3");
+    Click(&editor, "BtnSave");
+    EXPECT_FALSE(editor.isVisible()) << "a stored invoice closes without asking";
+    EXPECT_EQ(CurInvRec, rec);
+    const auto items = StoredItems(4);
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0].second, "P3");
+    EXPECT_EQ(ItemTbl->recCount(), 3u);
+}
+
+TEST_F(InvoiceFormTest, TheInvoiceLoopComesBackToTheListOnTheNewInvoice) {
+    DbContext->closeAll();
+    CustTbl = GroupTbl = InvTbl = ItemTbl = PmtTbl = ProdTbl = nullptr;
+    onNextModal([](QWidget* list) {
+        onNextModal([](QWidget* editor) {
+            ChooseCustomer(editor);
+            onNextModal([](QWidget* again) {
+                auto* grid = Child<QTableWidget>(again, "StringGrid1");
+                EXPECT_EQ(grid->item(grid->currentRow(), 0)->text().trimmed(), "1");
+                Click(again, "BtnCancel");
+            });
+            Click(editor, "BtnSave");
+        });
+        Click(list, "BtnNew");
+    });
+    prompts_.expect(prompt::Kind::Input, "What invoice number", {true, "1"})
+        .expect(prompt::Kind::Question, "Add another invoice?", {false, {}});
+    RunInvoiceLoop(nullptr);
+    EXPECT_EQ(prompts_.pending(), 0);
+    EXPECT_EQ(InvTbl, nullptr) << "the loop closes its tables";
+    xbase::Table* invoices = DbContext->open("INV5");
+    ASSERT_NE(invoices, nullptr);
+    EXPECT_EQ(invoices->recCount(), 1u);
+}
+
 TEST_F(InvoiceFormTest, SavingWithoutACustomerIsRefused) {
     CurInvRec = 0;
     TInvoice editor;
