@@ -1,0 +1,466 @@
+// invoice_bench: how fast the Invoices button's work is over a large invoice table. On a data
+// directory filled by the generator it times opening the invoice pick list on the last invoice
+// (offscreen, as the Invoices button opens it), loading invoices of eight items, and saving an
+// invoice of twenty items edited again and again, with one shrink to eighteen items and one grow
+// back. Saving is one all-or-nothing change, so the bench also times one write and sync of a
+// small file on the same disk and counts the syncs each Save asks of the engine's Env. Each figure
+// is printed with its target. Exits non-zero when a list, a load or a save gives the wrong result
+// (never for slowness).
+#include <unistd.h>
+#include <QApplication>
+#include <QTableWidget>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/entry/prompt.h"
+#include "bench/stopwatch.h"
+#include "db/generator.h"
+#include "db/open_tables.h"
+#include "db/program_state.h"
+#include "db/xbase/env.h"
+#include "invoice/invoice_data.h"
+#include "invoice/invoice_store.h"
+#include "invoice/pick_inv.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kUsage =
+    "usage: invoice_bench (--dir DIR | --customers N --invoices N) [--work DIR] [--repeat R]\n"
+    "  --dir DIR        a data directory filled by corvane-admin generate; it is copied into\n"
+    "                   the work folder first, since the bench saves invoices\n"
+    "  --customers N    generate N customers and --invoices N invoices into the work folder\n"
+    "  --work DIR       the work folder (a new folder; default: one under the temporary\n"
+    "                   directory, removed afterwards)\n"
+    "  --repeat R       timed repetitions of each warm measurement (default 20)\n";
+
+constexpr double kOpenTargetMs = 5;
+constexpr double kLoadTargetMs = 2;
+constexpr double kSaveTargetMs = 30;
+// The disk the Save target is set for: one sync costs about this much.
+constexpr double kTargetDiskSyncMs = 3;
+constexpr size_t kLoadItems = 8;
+constexpr size_t kSaveItems = 20;
+constexpr size_t kShrunkItems = 18;
+
+struct Options {
+    std::string dir;
+    std::string work;
+    int customers = 0;
+    int invoices = 0;
+    int repeat = 20;
+};
+
+bool ParseOptions(int argc, char** argv, Options* o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (i + 1 >= argc) return false;
+        const std::string value = argv[++i];
+        if (arg == "--dir") {
+            o->dir = value;
+        } else if (arg == "--work") {
+            o->work = value;
+        } else if (arg == "--customers") {
+            o->customers = std::atoi(value.c_str());
+        } else if (arg == "--invoices") {
+            o->invoices = std::atoi(value.c_str());
+        } else if (arg == "--repeat") {
+            o->repeat = std::max(1, std::atoi(value.c_str()));
+        } else {
+            return false;
+        }
+    }
+    const bool generate = o->customers > 0 && o->invoices > 0;
+    return o->dir.empty() == generate;
+}
+
+// Syncs asked of the file system since the start: file syncs, and renames (each of which the
+// standard Env makes durable with a sync of the directory).
+struct SyncCount {
+    long files = 0;
+    long renames = 0;
+};
+SyncCount syncs;
+
+SyncCount SyncsSince(const SyncCount& before) {
+    return {syncs.files - before.files, syncs.renames - before.renames};
+}
+
+class CountingFile final : public xbase::File {
+public:
+    explicit CountingFile(std::unique_ptr<xbase::File> inner) : inner_(std::move(inner)) {}
+    xbase::Status read(uint64_t offset, size_t n, char* dst, size_t* got) override {
+        return inner_->read(offset, n, dst, got);
+    }
+    xbase::Status write(uint64_t offset, const char* src, size_t n) override {
+        return inner_->write(offset, src, n);
+    }
+    xbase::Status sync() override {
+        ++syncs.files;
+        return inner_->sync();
+    }
+    xbase::Status truncate(uint64_t size) override { return inner_->truncate(size); }
+    xbase::Status size(uint64_t* size) override { return inner_->size(size); }
+    xbase::Status lock(uint64_t offset, uint64_t length, bool exclusive) override {
+        return inner_->lock(offset, length, exclusive);
+    }
+    xbase::Status unlock(uint64_t offset, uint64_t length) override {
+        return inner_->unlock(offset, length);
+    }
+
+private:
+    std::unique_ptr<xbase::File> inner_;
+};
+
+// The real file system, counting the syncs asked of it.
+class CountingEnv final : public xbase::Env {
+public:
+    xbase::Status open(const std::string& path, xbase::OpenMode mode,
+                       std::unique_ptr<xbase::File>* file) override {
+        std::unique_ptr<xbase::File> inner;
+        xbase::Status s = real()->open(path, mode, &inner);
+        if (s.ok()) *file = std::make_unique<CountingFile>(std::move(inner));
+        return s;
+    }
+    xbase::Status rename(const std::string& from, const std::string& to) override {
+        ++syncs.renames;
+        return real()->rename(from, to);
+    }
+    xbase::Status remove(const std::string& path) override { return real()->remove(path); }
+    bool exists(const std::string& path) override { return real()->exists(path); }
+    xbase::Status list(const std::string& dir, std::vector<std::string>* names) override {
+        return real()->list(dir, names);
+    }
+
+private:
+    static xbase::Env* real() { return xbase::Env::standard(); }
+};
+
+CountingEnv countingEnv;
+
+double Ms(const bench::Stopwatch& watch) {
+    return watch.seconds() * 1000.0;
+}
+
+struct Summary {
+    double median = 0;
+    double max = 0;
+};
+
+Summary Summarise(std::vector<double> ms) {
+    std::sort(ms.begin(), ms.end());
+    return {ms[ms.size() / 2], ms.back()};
+}
+
+const char* Verdict(double ms, double target) {
+    return ms < target ? "met" : "NOT met";
+}
+
+int failures = 0;
+
+void Check(bool ok, const std::string& what) {
+    if (ok) return;
+    std::printf("WRONG: %s\n", what.c_str());
+    ++failures;
+}
+
+// A fresh engine, counting syncs, with the tables the Invoices button opens: nothing of the
+// tables or indexes in its memory yet.
+void OpenTables() {
+    FreeDbContext();
+    DbContext = std::make_unique<xbase::Context>(".", &countingEnv);
+    DbContext->setOptimize(true);
+    if (!OpenCustomers() || !OpenGroups() || !OpenInvoices() || !OpenItems() || !OpenPayments() ||
+        !OpenProducts()) {
+        std::fprintf(stderr, "invoice_bench: the tables could not be opened\n");
+        std::exit(1);
+    }
+}
+
+int32_t LastInvoiceRec() {
+    InvTbl->select(InvTbl->tag("Inv"));
+    return InvTbl->bottom() == xbase::kFound ? static_cast<int32_t>(InvTbl->recNo()) : 0;
+}
+
+int32_t HighlightedRecord(TPickInv* list) {
+    auto* grid = list->findChild<QTableWidget*>("StringGrid1");
+    const int row = grid->currentRow();
+    return row < 0 ? 0 : grid->item(row, grid->columnCount() - 1)->text().toInt();
+}
+
+// Opens the list on `target` as the Invoices button does; gives the time until it is filled.
+double TimeOpen(int32_t target) {
+    CurInvRec = target;
+    InvTbl->select(InvTbl->tag("Inv"));
+    const bench::Stopwatch watch;
+    TPickInv list;
+    list.show();
+    const double ms = Ms(watch);
+    Check(HighlightedRecord(&list) == target, "list opened on record " + std::to_string(target) +
+                                                  " highlights record " +
+                                                  std::to_string(HighlightedRecord(&list)));
+    return ms;
+}
+
+// The first list the process ever shows carries Qt's one-time set-up, which the running program
+// has done long before the Invoices button is pressed; it is printed apart from the first list on
+// a fresh engine.
+void MeasureOpen(int repeat) {
+    OpenTables();
+    const int32_t target = LastInvoiceRec();
+    const double firstEver = TimeOpen(target);
+    OpenTables();
+    const double first = TimeOpen(target);
+    std::vector<double> warm;
+    for (int i = 0; i < repeat; ++i) warm.push_back(TimeOpen(target));
+    const Summary s = Summarise(warm);
+    std::printf("open the invoice list on the last invoice (record %d), target under %.0f ms:\n",
+                target, kOpenTargetMs);
+    std::printf("  first in the process %7.2f ms (%s)   first on a fresh engine %7.2f ms (%s)\n",
+                firstEver, Verdict(firstEver, kOpenTargetMs), first, Verdict(first, kOpenTargetMs));
+    std::printf("  then median %7.2f ms (%s), max %7.2f ms\n", s.median,
+                Verdict(s.median, kOpenTargetMs), s.max);
+}
+
+// Up to `wanted` INV5 records of invoices with eight items, from the last invoice backwards.
+std::vector<int32_t> EightItemInvoices(size_t wanted) {
+    std::vector<int32_t> recs;
+    InvTbl->select(InvTbl->tag("Inv"));
+    for (int rc = InvTbl->bottom(); rc == xbase::kFound && recs.size() < wanted;
+         rc = InvTbl->skip(-1)) {
+        const auto rec = static_cast<int32_t>(InvTbl->recNo());
+        if (LoadInvoice(rec) && ItemRows.size() == kLoadItems) recs.push_back(rec);
+        InvTbl->go(static_cast<uint32_t>(rec));
+    }
+    return recs;
+}
+
+double TimeLoad(int32_t rec) {
+    const bench::Stopwatch watch;
+    const bool loaded = LoadInvoice(rec);
+    const double ms = Ms(watch);
+    Check(loaded && ItemRows.size() == kLoadItems,
+          "invoice record " + std::to_string(rec) + " loaded with " +
+              std::to_string(ItemRows.size()) + " items instead of " + std::to_string(kLoadItems));
+    return ms;
+}
+
+void MeasureLoad(int repeat) {
+    OpenTables();
+    const std::vector<int32_t> recs = EightItemInvoices(static_cast<size_t>(repeat) + 1);
+    if (recs.empty()) {
+        Check(false, "no invoice has " + std::to_string(kLoadItems) + " items");
+        return;
+    }
+    OpenTables();
+    const double first = TimeLoad(recs[0]);
+    std::vector<double> others;
+    for (size_t i = 1; i < recs.size(); ++i) others.push_back(TimeLoad(recs[i]));
+    std::vector<double> again;
+    for (int i = 0; i < repeat; ++i) again.push_back(TimeLoad(recs[0]));
+    std::printf("load an invoice of %zu items, target under %.0f ms:\n", kLoadItems, kLoadTargetMs);
+    std::printf("  first %7.2f ms (%s)", first, Verdict(first, kLoadTargetMs));
+    if (!others.empty()) {
+        const Summary s = Summarise(others);
+        std::printf("   %zu others once each: median %7.2f ms (%s), max %7.2f ms", others.size(),
+                    s.median, Verdict(s.median, kLoadTargetMs), s.max);
+    }
+    const Summary s = Summarise(again);
+    std::printf("\n  the first again: median %7.2f ms (%s), max %7.2f ms\n", s.median,
+                Verdict(s.median, kLoadTargetMs), s.max);
+}
+
+// One write and sync of a small file in the data directory, through the engine's own Env.
+std::vector<double> MeasureSyncs(int repeat) {
+    const std::string path = "invoice-bench-sync.tmp";
+    std::unique_ptr<xbase::File> file;
+    std::vector<double> ms;
+    if (!xbase::Env::standard()->open(path, xbase::OpenMode::Create, &file).ok()) {
+        Check(false, "cannot create " + path);
+        return ms;
+    }
+    const std::string block(512, 'x');
+    for (int i = 0; i < std::max(repeat, 10); ++i) {
+        const bench::Stopwatch watch;
+        const bool ok = file->write(0, block.data(), block.size()).ok() && file->sync().ok();
+        ms.push_back(Ms(watch));
+        Check(ok, "cannot write and sync " + path);
+    }
+    file.reset();
+    Check(xbase::Env::standard()->remove(path).ok(), "cannot remove " + path);
+    return ms;
+}
+
+struct SaveResult {
+    double ms = 0;
+    SyncCount syncs;
+};
+
+// Saves the open invoice into `rec` and checks that it reads back with `items` items, the first
+// of them with the quantity saved.
+SaveResult TimeSave(int32_t rec, size_t items) {
+    const QString firstQty = ItemRows.front()[kItemQty];
+    const SyncCount before = syncs;
+    int32_t saved = 0;
+    QString error;
+    const bench::Stopwatch watch;
+    const bool ok = StoreInvoice(rec, CustBuf.note, &saved, &error);
+    SaveResult result{Ms(watch), SyncsSince(before)};
+    Check(ok && saved == rec,
+          "saving invoice record " + std::to_string(rec) + " failed: " + error.toStdString());
+    const bool loaded = LoadInvoice(rec);
+    Check(loaded && ItemRows.size() == items && ItemRows.front()[kItemQty] == firstQty,
+          "invoice record " + std::to_string(rec) + " reads back with " +
+              std::to_string(ItemRows.size()) + " items, the first of quantity " +
+              ItemRows.front()[kItemQty].trimmed().toStdString());
+    return result;
+}
+
+// A different quantity for every item in every repetition.
+void ChangeQuantities(int repetition) {
+    for (size_t i = 0; i < ItemRows.size(); ++i)
+        ItemRows[i][kItemQty] =
+            QString::asprintf("%9.2f", static_cast<double>((repetition * 7 + i) % 40 + 1));
+}
+
+// One line of Save figures: the time measured here, the syncs asked for, and the time the same
+// Save would take where one sync costs kTargetDiskSyncMs instead of `syncMs`.
+void PrintSave(const std::string& what, double ms, const std::string& syncText, long syncCount,
+               double syncMs) {
+    const double there = ms + static_cast<double>(syncCount) * (kTargetDiskSyncMs - syncMs);
+    std::printf("  %-36s %8.2f ms (%s)   syncs %-22s with %.0f ms syncs about %8.2f ms (%s)\n",
+                what.c_str(), ms, Verdict(ms, kSaveTargetMs), syncText.c_str(), kTargetDiskSyncMs,
+                there, Verdict(there, kSaveTargetMs));
+}
+
+std::string SyncText(const SyncCount& c) {
+    return std::to_string(c.files) + " files + " + std::to_string(c.renames) + " renames";
+}
+
+void PrintSave(const std::string& what, const SaveResult& r, double syncMs) {
+    PrintSave(what, r.ms, SyncText(r.syncs), r.syncs.files + r.syncs.renames, syncMs);
+}
+
+void MeasureSave(int repeat) {
+    const Summary sync = Summarise(MeasureSyncs(repeat));
+    std::printf(
+        "one write and fdatasync of a 512-byte file on this disk: median %.2f ms, max "
+        "%.2f ms\n",
+        sync.median, sync.max);
+
+    OpenTables();
+    const int32_t rec = LastInvoiceRec();
+    if (!LoadInvoice(rec) || ItemRows.empty()) {
+        Check(false, "the last invoice (record " + std::to_string(rec) + ") has no items");
+        return;
+    }
+    // The invoice is given twenty items, its own repeated, before the timed saves.
+    const size_t stored = ItemRows.size();
+    for (size_t i = stored; i < kSaveItems; ++i) ItemRows.push_back(ItemRows[i % stored]);
+    TimeSave(rec, kSaveItems);
+
+    OpenTables();
+    LoadInvoice(rec);
+    ChangeQuantities(0);
+    const SaveResult first = TimeSave(rec, kSaveItems);
+    std::vector<SaveResult> edits;
+    for (int r = 1; r <= repeat; ++r) {
+        ChangeQuantities(r);
+        edits.push_back(TimeSave(rec, kSaveItems));
+    }
+    ItemRows.resize(kShrunkItems);
+    ChangeQuantities(repeat + 1);
+    const SaveResult shrink = TimeSave(rec, kShrunkItems);
+    for (size_t i = kShrunkItems; i < kSaveItems; ++i) ItemRows.push_back(ItemRows[i - 1]);
+    ChangeQuantities(repeat + 2);
+    const SaveResult grow = TimeSave(rec, kSaveItems);
+
+    std::vector<double> ms;
+    auto [fewest, most] = std::minmax_element(
+        edits.begin(), edits.end(), [](const SaveResult& a, const SaveResult& b) {
+            return a.syncs.files + a.syncs.renames < b.syncs.files + b.syncs.renames;
+        });
+    for (const SaveResult& e : edits) ms.push_back(e.ms);
+    const Summary s = Summarise(ms);
+    const long syncCount = most->syncs.files + most->syncs.renames;
+    const bool alwaysSame = fewest->syncs.files + fewest->syncs.renames == syncCount;
+    const std::string syncText = alwaysSame
+                                     ? SyncText(most->syncs)
+                                     : SyncText(fewest->syncs) + " to " + SyncText(most->syncs);
+    std::printf(
+        "save the last invoice (record %d) with %zu items, quantities changed, target "
+        "under %.0f ms where one sync costs %.0f ms:\n",
+        rec, kSaveItems, kSaveTargetMs, kTargetDiskSyncMs);
+    PrintSave("first", first, sync.median);
+    PrintSave("then median of " + std::to_string(repeat), s.median, syncText, syncCount,
+              sync.median);
+    PrintSave("then max", s.max, syncText, syncCount, sync.median);
+    PrintSave("shrink to " + std::to_string(kShrunkItems) + " items (ITM5 packed)", shrink,
+              sync.median);
+    PrintSave("grow back to " + std::to_string(kSaveItems) + " items", grow, sync.median);
+}
+
+bool Generate(const Options& options, const fs::path& dir) {
+    for (const auto& entry : fs::directory_iterator(CORVANE_SUPPLIED_DATA))
+        fs::copy_file(entry.path(), dir / entry.path().filename());
+    fs::current_path(dir);
+    InitDbContext();
+    GeneratorCounts counts;
+    QString error;
+    const bool ok = GenerateData({options.customers, options.invoices, 1}, &counts, &error);
+    if (!ok) std::fprintf(stderr, "invoice_bench: %s\n", qPrintable(error));
+    FreeDbContext();
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, &options)) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    prompt::setHandler([](const prompt::Request& r) {
+        std::fprintf(stderr, "invoice_bench: %s\n", qPrintable(r.text));
+        return prompt::Reply{true, {}};
+    });
+
+    const fs::path dir = options.work.empty() ? fs::temp_directory_path() /
+                                                    ("invoice-bench-" + std::to_string(getpid()))
+                                              : fs::path(options.work);
+    if (!fs::create_directories(dir)) {
+        std::fprintf(stderr, "invoice_bench: %s exists already\n", dir.c_str());
+        return 1;
+    }
+    if (!options.dir.empty()) {
+        fs::copy(options.dir, dir, fs::copy_options::recursive);
+    } else if (!Generate(options, dir)) {
+        return 1;
+    }
+    fs::current_path(dir);
+
+    OpenTables();
+    std::printf("invoice_bench: %u invoices, %u items, %u customers in %s, %d repetitions\n",
+                InvTbl->recCount(), ItemTbl->recCount(), CustTbl->recCount(),
+                fs::absolute(dir).c_str(), options.repeat);
+    MeasureOpen(options.repeat);
+    MeasureLoad(options.repeat);
+    MeasureSave(options.repeat);
+
+    FreeDbContext();
+    if (options.work.empty()) {
+        fs::current_path(fs::temp_directory_path());
+        fs::remove_all(dir);
+    }
+    if (failures > 0) std::printf("%d wrong results\n", failures);
+    return failures > 0 ? 1 : 0;
+}
