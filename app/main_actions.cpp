@@ -34,6 +34,9 @@ const std::vector<TMain::Action>& TMain::Actions() {
         {"AboutCVNI1", &TMain::AboutCVNI1Click},
         {"Image4", &TMain::Image4Click},
         {"Image5", &TMain::Image5Click},
+        {"StockOnHand1", &TMain::StockOnHand1Click},
+        {"CostofGoodsSold1", &TMain::CostofGoodsSold1Click},
+        {"Inventory1", &TMain::Inventory1Click},
     };
     return actions;
 }
@@ -119,6 +122,18 @@ void TMain::Image4Click() {
 
 void TMain::Image5Click() {
     reports::RunPurchasingReport(this);
+}
+
+void TMain::StockOnHand1Click() {
+    reports::RunStockOnHand(this);
+}
+
+void TMain::CostofGoodsSold1Click() {
+    reports::RunCostOfGoodsSold(this);
+}
+
+void TMain::Inventory1Click() {
+    reports::RunInventoryValuation(this);
 }
 
 void TMain::BtnRInvClick() {

@@ -75,6 +75,9 @@ private:
     // Handlers.
     void Image4Click();
     void Image5Click();
+    void StockOnHand1Click();
+    void CostofGoodsSold1Click();
+    void Inventory1Click();
     void BtnInvoiceClick();
     void BtnCustClick();
     void BtnGroupsClick();

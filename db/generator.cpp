@@ -154,7 +154,8 @@ private:
     }
 
     void writeProducts() {
-        const int count = std::clamp(20 + options_.customers / 10, 20, 400);
+        const int count = options_.products > 0 ? options_.products
+                                                : std::clamp(20 + options_.customers / 10, 20, 400);
         for (int p = 1; p <= count; ++p) {
             ProductRecord& b = ProdBuf;
             b = {};
@@ -174,13 +175,20 @@ private:
             if (random_.chance(10)) b.PMemo = random_.pick(kProductTexts);
             ProdTbl->appendBlank();
             WriteProduct();
-            if (b.lInven) writePurchases(b);
+            if (b.lInven) {
+                if (options_.purchases > 0)
+                    inventory_.push_back(b);
+                else
+                    writePurchases(b, random_.between(2, 8));
+            }
         }
         counts_->products = count;
+        // A number of purchases asked for goes to the inventory items at random.
+        for (int i = 0; i < options_.purchases && !inventory_.empty(); ++i)
+            writePurchases(inventory_[size_t(random_.between(0, int(inventory_.size()) - 1))], 1);
     }
 
-    void writePurchases(const ProductRecord& product) {
-        const int count = random_.between(2, 8);
+    void writePurchases(const ProductRecord& product, int count) {
         for (int i = 0; i < count; ++i) {
             PurBuf = {};
             PurBuf.PURProd = product.PrID;
@@ -278,6 +286,7 @@ private:
     const GeneratorOptions& options_;
     GeneratorCounts* counts_;
     Random random_;
+    std::vector<ProductRecord> inventory_;  // inventory items, when purchases are spread over them
     const double firstDay_ = Day(kGeneratedFirstDay);
     const int spanDays_ = int(Day(kGeneratedLastDay) - Day(kGeneratedFirstDay)) + 1;
 };

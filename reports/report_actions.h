@@ -13,4 +13,10 @@ void RunProductListing(QWidget* parent);
 // "Print Purchasing Report": the current month, or the span the user picks.
 void RunPurchasingReport(QWidget* parent);
 
+// The inventory reports: stock on hand today; cost of goods sold over the current month or the
+// span the user picks; the inventory as of the date the user picks (today by default).
+void RunStockOnHand(QWidget* parent);
+void RunCostOfGoodsSold(QWidget* parent);
+void RunInventoryValuation(QWidget* parent);
+
 }  // namespace reports

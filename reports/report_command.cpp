@@ -12,6 +12,7 @@
 #include "db/maintenance.h"
 #include "db/program_state.h"
 #include "db/settings.h"
+#include "reports/inventory_reports.h"
 #include "reports/page_length.h"
 #include "reports/print_target.h"
 #include "reports/product_listing.h"
@@ -24,7 +25,7 @@ namespace reports {
 namespace {
 
 // The kinds of selection the reports take, each with its own options.
-enum class SelectionKind { None, DateSpan };
+enum class SelectionKind { None, DateSpan, AsOf };
 
 struct ReportEntry {
     const char* name;
@@ -42,6 +43,18 @@ const ReportEntry kReports[] = {
      [](ReportDocument& doc, const ReportSelection& s) {
          return MakePurchasingReport(doc, s.spanStart, s.spanEnd);
      }},
+    {"stock-on-hand", SelectionKind::None, "No inventory items on file.",
+     [](ReportDocument& doc, const ReportSelection&) {
+         return MakeStockOnHand(doc, DateValue(QDate::currentDate()));
+     }},
+    {"cost-of-goods", SelectionKind::DateSpan, nullptr,
+     [](ReportDocument& doc, const ReportSelection& s) {
+         return MakeCostOfGoodsSold(doc, s.spanStart, s.spanEnd);
+     }},
+    {"inventory", SelectionKind::AsOf, "No inventory items on file.",
+     [](ReportDocument& doc, const ReportSelection& s) {
+         return MakeInventoryValuation(doc, s.spanStart);
+     }},
 };
 
 const ReportEntry* FindReport(const QString& name) {
@@ -55,6 +68,8 @@ QString SelectionUsage(SelectionKind kind) {
     switch (kind) {
         case SelectionKind::DateSpan:
             return QStringLiteral(" [--from YYYY-MM-DD] [--to YYYY-MM-DD]");
+        case SelectionKind::AsOf:
+            return QStringLiteral(" [--as-of YYYY-MM-DD]");
         case SelectionKind::None:
             break;
     }
@@ -169,6 +184,8 @@ std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir
             if (option == QLatin1String("--from")) day = &from;
             if (option == QLatin1String("--to")) day = &to;
         }
+        if (entry->selection == SelectionKind::AsOf && option == QLatin1String("--as-of"))
+            day = &from;
         if (file && file->isEmpty()) {
             *file = QDir::cleanPath(base.absoluteFilePath(value));
         } else if (day && !*day) {
@@ -191,6 +208,9 @@ std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir
         request.selection.spanStart = from.value_or(month.SpanStart);
         request.selection.spanEnd = to.value_or(month.SpanEnd);
     }
+    if (entry->selection == SelectionKind::AsOf)
+        request.selection.spanStart = request.selection.spanEnd =
+            from.value_or(DateValue(QDate::currentDate()));
     return request;
 }
 

@@ -13,7 +13,7 @@ namespace reports {
 
 // What a report is run for, as the options give it; each report reads the part it takes.
 struct ReportSelection {
-    // The date span as day numbers, inclusive at both ends.
+    // The date span as day numbers, inclusive at both ends; a report of one date takes spanStart.
     double spanStart = 0;
     double spanEnd = 0;
 };

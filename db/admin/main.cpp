@@ -34,7 +34,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: corvane-admin [-C DIR] check | reindex | pack | "
-    "generate --customers N --invoices N [--seed S]\n";
+    "generate --customers N --invoices N [--products N] [--purchases N] [--seed S]\n";
 
 int Usage() {
     std::fputs(kUsage, stderr);
@@ -125,6 +125,11 @@ int Generate(const std::vector<std::string>& args) {
             ok = haveCustomers = ToNumber(value, &options.customers);
         } else if (args[i] == "--invoices") {
             ok = haveInvoices = ToNumber(value, &options.invoices);
+        } else if (args[i] == "--products") {
+            ok = ToNumber(value, &options.products) && options.products >= 1 &&
+                 options.products <= 99999;
+        } else if (args[i] == "--purchases") {
+            ok = ToNumber(value, &options.purchases) && options.purchases >= 0;
         } else if (args[i] == "--seed") {
             ok = ToNumber(value, &options.seed);
         }
