@@ -2,8 +2,10 @@
 // invoice number, the customer of the highlighted invoice, and an empty INV5.
 #include <QLineEdit>
 #include <QPushButton>
+#include <QWheelEvent>
 #include <memory>
 
+#include "app/entry/convert.h"
 #include "db/open_tables.h"
 #include "invoice/invoice_data.h"
 #include "invoice/pick_inv.h"
@@ -91,6 +93,24 @@ TEST_F(InvoiceListTest, ASearchLandsOnTheNumberOrTheNextHigherOne) {
 
     Click(list.get(), "BtnSelect");
     EXPECT_EQ(CurInvRec, 7);  // invoice 14 is the seventh record
+}
+
+TEST_F(InvoiceListTest, TheWheelMovesTheListByItsLinesPerNotch) {
+    for (int number = 1; number <= 30; ++number) AddInvoice(number, 1);
+    CurInvRec = 1;
+    auto list = ShowList();
+    auto* grid = Child<QTableWidget>(list.get(), "StringGrid1");
+    const QPoint inside = grid->viewport()->rect().center();
+    const int lines = QApplication::wheelScrollLines();
+    QWheelEvent down(inside, grid->viewport()->mapToGlobal(inside), {}, {0, -120}, Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(grid->viewport(), &down);
+    EXPECT_EQ(PickInvState.TopOffset, lines);
+    EXPECT_EQ(Column(list.get(), 0).first(), PadNum(lines + 1, 6));
+    QWheelEvent up(inside, grid->viewport()->mapToGlobal(inside), {}, {0, 240}, Qt::NoButton,
+                   Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(grid->viewport(), &up);
+    EXPECT_EQ(PickInvState.TopOffset, 0);
 }
 
 TEST_F(InvoiceListTest, AnEmptyTableLeavesOnlyNewAndCancel) {

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <functional>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <functional>
 
 #include "app/entry/date_box.h"
 #include "app/entry/number_box.h"
@@ -109,8 +109,8 @@ TEST_F(RowDialogsTest, ANewItemTotalsItsPriceAndTheBoxesComeBackInTheRow) {
     Click(&dialog, "BtnSave");
 
     ASSERT_EQ(ItemResult, 1);
-    const ItemRow want = {"P1", "     3.00", "   12.34", "t", "t", "Widget", "blue", "LIC",
-                          "memo text"};
+    const ItemRow want = {"P1",     "     3.00", "   12.34", "t",        "t",
+                          "Widget", "blue",      "LIC",      "memo text"};
     EXPECT_EQ(dialog.row(), want);
 }
 
@@ -178,8 +178,8 @@ TEST_F(RowDialogsTest, AnInvalidDateKeepsTheFocusAndANegativeAmountIsRed) {
 class PaymentListTest : public RowDialogsTest {
 protected:
     void SetUp() override {
-        PmtRows = {{"01/05/26", "     10.00"}, {"02/05/26", "     20.00"},
-                   {"03/05/26", "     30.00"}};
+        PmtRows = {
+            {"01/05/26", "     10.00"}, {"02/05/26", "     20.00"}, {"03/05/26", "     30.00"}};
     }
     static void SelectRow(TPickPmt* list, int row) {
         Child<QTableWidget>(list, "StringGrid1")->setCurrentCell(row, 0);
