@@ -8,6 +8,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <functional>
+#include <vector>
 
 #include "app/entry/date_box.h"
 #include "app/entry/number_box.h"
@@ -62,22 +63,34 @@ protected:
     ScriptedPrompts prompts_;
 };
 
-TEST_F(RowDialogsTest, EachItemButtonAndTheCloseBoxSetTheResult) {
-    const struct {
-        const char* button;
-        int result;
-    } cases[] = {{"BtnSave", 1}, {"BtnDelete", 2}, {"BtnCancel", 3}, {nullptr, 3}};
-    for (const auto& c : cases) {
-        TItemDef dialog;
-        dialog.setRow(Item("1.00", "5.00"));
+// Closes a dialog by each of its buttons and by its close box; gives the result after each.
+template <typename Dialog>
+std::vector<int> ResultsOfClosing(const std::function<void(Dialog&)>& fill, const int& result) {
+    std::vector<int> results;
+    for (const char* button : {"BtnSave", "BtnDelete", "BtnCancel", ""}) {
+        Dialog dialog;
+        fill(dialog);
         dialog.show();
-        if (c.button)
-            Click(&dialog, c.button);
-        else
-            dialog.close();
-        EXPECT_EQ(ItemResult, c.result) << (c.button ? c.button : "close box");
+        *button ? Click(&dialog, button) : void(dialog.close());
         EXPECT_FALSE(dialog.isVisible());
+        results.push_back(result);
     }
+    return results;
+}
+
+TEST_F(RowDialogsTest, SaveDeleteCancelAndTheCloseBoxGiveTheirResults) {
+    const std::vector<int> want = {1, 2, 3, 3};
+    EXPECT_EQ(
+        ResultsOfClosing<TItemDef>([](TItemDef& d) { d.setRow(Item("1.00", "5.00")); }, ItemResult),
+        want);
+    const PmtRow row = {"03/14/26", "     25.50"};
+    EXPECT_EQ(ResultsOfClosing<TPmtDef>([&](TPmtDef& d) { d.setPayment(row, true); }, PmtResult),
+              want);
+
+    TPmtDef adding;
+    adding.setPayment(row, false);
+    EXPECT_FALSE(Child<QPushButton>(&adding, "BtnDelete")->isEnabled());
+    EXPECT_EQ(adding.payment(), row);
 }
 
 TEST_F(RowDialogsTest, ANewItemTotalsItsPriceAndTheBoxesComeBackInTheRow) {
@@ -126,28 +139,6 @@ TEST_F(RowDialogsTest, ANegativeLineTotalIsRoundedAwayFromZeroAndRed) {
     dialog.setRow(Item("0.50", "2.01"));
     EXPECT_EQ(total->entryText(), "      1.01");
     EXPECT_FALSE(IsRed(total));
-}
-
-TEST_F(RowDialogsTest, EachPaymentButtonAndTheCloseBoxSetTheResult) {
-    const PmtRow row = {"03/14/26", "     25.50"};
-    const struct {
-        const char* button;
-        int result;
-    } cases[] = {{"BtnSave", 1}, {"BtnDelete", 2}, {"BtnCancel", 3}, {nullptr, 3}};
-    for (const auto& c : cases) {
-        TPmtDef dialog;
-        dialog.setPayment(row, true);
-        dialog.show();
-        if (c.button)
-            Click(&dialog, c.button);
-        else
-            dialog.close();
-        EXPECT_EQ(PmtResult, c.result) << (c.button ? c.button : "close box");
-        EXPECT_EQ(dialog.payment(), row);
-    }
-    TPmtDef adding;
-    adding.setPayment(row, false);
-    EXPECT_FALSE(Child<QPushButton>(&adding, "BtnDelete")->isEnabled());
 }
 
 TEST_F(RowDialogsTest, AnInvalidDateKeepsTheFocusAndANegativeAmountIsRed) {
