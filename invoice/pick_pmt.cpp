@@ -77,6 +77,7 @@ void TPickPmt::FormShow() {
     StringGrid1->setFixedHeight(StringGrid1->horizontalHeader()->sizeHint().height() +
                                 kVisibleRows * StringGrid1->verticalHeader()->defaultSectionSize() +
                                 frame);
+    layout()->activate();  // the window fits the grid before it is drawn
 
     StringGrid1->clearContents();
     StringGrid1->setRowCount(PmtHigh() + 1);

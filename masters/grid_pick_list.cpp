@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -76,12 +77,14 @@ void GridPickList::BuildForm(const SearchBox& search) {
     StringGrid1->setTabKeyNavigation(false);
     StringGrid1->setWordWrap(false);
     StringGrid1->installEventFilter(this);
+    StringGrid1->viewport()->installEventFilter(this);
 
     ScrollBar1 = new QScrollBar(Qt::Vertical, this);
     ScrollBar1->setObjectName("ScrollBar1");
     ScrollBar1->setRange(0, 100);
     ScrollBar1->setSingleStep(1);
     ScrollBar1->setPageStep(kPage);
+    ScrollBar1->installEventFilter(this);
     QSizePolicy keepPlace = ScrollBar1->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
     ScrollBar1->setSizePolicy(keepPlace);
@@ -166,7 +169,24 @@ bool GridPickList::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         return StringGrid1KeyPress(key) || StringGrid1KeyDown(key);
     }
+    if (event->type() == QEvent::Wheel &&
+        (watched == StringGrid1->viewport() || watched == ScrollBar1)) {
+        WheelScroll(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        return true;
+    }
     return QDialog::eventFilter(watched, event);
+}
+
+// The wheel over the list or its scroll bar moves the list by the desktop's lines per notch;
+// wheels with finer steps add up to whole notches.
+void GridPickList::WheelScroll(int delta) {
+    constexpr int kNotch = 120;
+    wheelDelta_ += delta;
+    const int notches = wheelDelta_ / kNotch;
+    if (notches == 0) return;
+    wheelDelta_ -= notches * kNotch;
+    SetOffset(state_.TopOffset - notches * QApplication::wheelScrollLines());
+    ScrollBar1->setSliderPosition(ScrollPosition());
 }
 
 void GridPickList::FormShow() {

@@ -1,12 +1,12 @@
 // The grid pick lists: a window of ten rows over a table of any size, in the order of its selected
-// tag, paged by keyboard and scroll bar and searched by the start of the key, with Select, New
-// and Cancel. Only the rows shown are read. Where a record stands in the order (its offset) is
+// tag, paged by keyboard, scroll bar and wheel and searched by the start of the key, with Select,
+// New and Cancel. Only the rows shown are read. Where a record stands in the order (its offset) is
 // counted on the index from the nearer end of the order, so no record outside the ten rows is
 // ever read and a list over a million records opens and searches at once.
 //
 // TPickCust, TPickProd, TPickPur and the invoice list derive from GridPickList and give the table,
-// the columns and the texts of a row, and may bring a search box and search of their own. Their state (GridPickState) lives beyond the form, so a list opened again
-// starts where it was left.
+// the columns and the texts of a row, and may bring a search box and search of their own. Their
+// state (GridPickState) lives beyond the form, so a list opened again starts where it was left.
 #pragma once
 
 #include <QDialog>
@@ -86,6 +86,7 @@ protected:
     void SeekAndShow(const QString& key);
     void ScrollBar1Scroll(int action);
     void ScrollBar1Released();
+    void WheelScroll(int delta);
     // Runs before the grid's own handling of the key; true when the key is used up.
     bool StringGrid1KeyDown(int key);
     bool StringGrid1KeyPress(int key);
@@ -133,4 +134,5 @@ private:
     QList<Column> columns_;
     Anchor anchor_;
     bool shown_ = false;
+    int wheelDelta_ = 0;  // wheel movement short of a whole notch
 };

@@ -114,7 +114,8 @@ void TTaxDef::BtnSaveClick() {
         // The settings in use stay those the file holds.
         SettingsRecord = before;
         if (!error.isEmpty())
-            prompt::warning(this, "Unable to save the tax settings . . Please try again.\n" + error);
+            prompt::warning(this,
+                            "Unable to save the tax settings . . Please try again.\n" + error);
         return;
     }
     accept();

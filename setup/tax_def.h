@@ -22,10 +22,10 @@ protected:
 private:
     void BtnSaveClick() override;
 
-    QLineEdit* Edit1 = nullptr;      // label of computed line 1
-    QLineEdit* Edit2 = nullptr;      // label of computed line 2
-    NumberBox* MaskEdit1 = nullptr;  // percentage of line 1
-    NumberBox* MaskEdit2 = nullptr;  // percentage of line 2
+    QLineEdit* Edit1 = nullptr;           // label of computed line 1
+    QLineEdit* Edit2 = nullptr;           // label of computed line 2
+    NumberBox* MaskEdit1 = nullptr;       // percentage of line 1
+    NumberBox* MaskEdit2 = nullptr;       // percentage of line 2
     QButtonGroup* RadioGroup1 = nullptr;  // tax 2 on tax 1: No, Yes, When Tax on Items
     QButtonGroup* RadioGroup2 = nullptr;  // rounding: Normal, Up, Down
 };

@@ -88,7 +88,7 @@ TEST_F(MainWindowTest, OnlyTheWorkingActionsAreEnabledAndTheOthersKeepTheirHints
     enabled.sort();
     EXPECT_EQ(enabled, QStringList({"AboutCVNI1", "BtnCust", "BtnFont", "BtnGroups", "BtnIndex",
                                     "BtnLabForms", "BtnPSetup", "BtnPack", "BtnProd", "BtnPurchase",
-                                    "Exit1", "HelpContents1", "Image4", "Image5"}));
+                                    "BtnSTax", "Exit1", "HelpContents1", "Image4", "Image5"}));
     EXPECT_TRUE(withoutText.isEmpty()) << withoutText.join(", ").toStdString();
 
     // A report button stays disabled while no item of its menu works.

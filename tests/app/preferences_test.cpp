@@ -112,3 +112,18 @@ TEST_F(MainWindowTest, WithNoPrinterInstalledThePrinterBoxKeepsItsText) {
     EXPECT_EQ(PrinterText(ReportPrinter()), "");
     EXPECT_EQ(&reports::CurrentReportPrinter(), &ReportPrinter());
 }
+
+TEST_F(MainWindowTest, SalesTaxOpensTheTaxDefinitionAndItsSaveReachesTheSettings) {
+    TMain& main = ShowPreferences(start());
+    activate(main);
+    onNextModal([](QWidget* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Tax Definition");
+        dialog->findChild<QLineEdit*>("Edit2")->setText("State Tax");
+        dialog->findChild<QPushButton*>("BtnSave")->click();
+    });
+    child<QPushButton>(main, "BtnSTax")->click();
+    EXPECT_EQ(SettingsRecord.TaxLine, "State Tax");
+    SettingsRecord = {};
+    ASSERT_TRUE(LoadSettings());
+    EXPECT_EQ(SettingsRecord.TaxLine.trimmed(), "State Tax");
+}
