@@ -10,9 +10,9 @@
 struct GeneratorOptions {
     int customers = 0;
     int invoices = 0;
+    uint64_t seed = 1;
     int products = 0;   // 0: one per ten customers, 20 to 400
     int purchases = 0;  // 0: two to eight per inventory item; else this many over them at random
-    uint64_t seed = 1;
 };
 
 // What one run wrote.
