@@ -10,9 +10,11 @@
 //      the directory;
 //   2. writes the held pages and sizes to the data files and syncs each changed file once;
 //   3. removes the journal (the commit point) and syncs the directory.
-// A failure in step 2 or 3 writes the original pages back from memory and removes the journal;
-// a crash leaves the journal, and the next opening of the directory rolls it back. A failure or
-// crash before the header is written leaves the data files untouched.
+// A failure in step 2, or of the removal, writes the original pages back from memory and
+// removes the journal; a crash leaves the journal, and the next opening of the directory rolls
+// it back. A failure or crash before the header is written leaves the data files untouched.
+// Once the journal is removed the change stands, even should the directory sync after it fail.
+// A change's pages stay in memory until it ends, so its size is bounded by memory.
 //
 // Journal layout (little-endian): a 512-byte header, then the body from offset 512.
 //   header: "XBJOURN1" (8 bytes), body length (8), entry count (4), CRC-32 of bytes 0-19 (4),
