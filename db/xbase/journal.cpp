@@ -305,10 +305,11 @@ Status Journal::open(const std::string& path, OpenMode mode, std::unique_ptr<Fil
 }
 
 void Journal::release(Tracked* t) {
-    // A file closed during a change keeps its held changes until the change ends.
+    // A file closed during a change keeps its held changes until the change ends; one still
+    // open through another handle stays followed.
     if (active_ && t->held) return;
     files_.erase(std::remove_if(files_.begin(), files_.end(),
-                                [&](const auto& f) { return f.get() == t; }),
+                                [&](const auto& f) { return f.get() == t && f.use_count() <= 2; }),
                  files_.end());
 }
 

@@ -87,7 +87,7 @@ public:
 
     struct Tracked;
     struct Original;
-    // A followed file's handle was closed.
+    // A followed file's handle is being closed (it still holds its share of `t`).
     void release(Tracked* t);
 
 private:

@@ -161,6 +161,22 @@ TEST_F(JournalTest, ChangeIsHeldBackUntilCommitAndRollbackDropsIt) {
     EXPECT_EQ(differing(snapshot(), before), "");
 }
 
+TEST_F(JournalTest, TableClosedAndOpenedAgainInAChangeKeepsItsChanges) {
+    Context ctx;
+    Table* t = ctx.open("CUST");
+    ASSERT_EQ(ctx.begin(), kOk);
+    change(t);
+    ASSERT_EQ(t->close(), kOk);
+    EXPECT_EQ(differing(snapshot(), before), "");
+    t = ctx.open("CUST");
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->recCount(), 123u);
+    EXPECT_TRUE(problemsOf(t).empty());
+    ASSERT_EQ(ctx.commit(), kOk);
+    ctx.closeAll();
+    EXPECT_EQ(differing(snapshot(), after), "");
+}
+
 TEST_F(JournalTest, CommitSyncsEachChangedFileOnce) {
     FaultEnv env;
     Context ctx(".", &env);
