@@ -16,6 +16,7 @@
 #include "app/entry/prompt.h"
 #include "app/help_window.h"
 #include "app/main_window.h"
+#include "db/change.h"
 #include "app/report_output.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"
@@ -74,6 +75,18 @@ bool TMain::StartUp() {
         return false;
     }
     InitDbContext();
+    bool undone = false;
+    QString error;
+    if (!UndoUnfinishedChange(&undone, &error)) {
+        EndSplash(kSplashMs);
+        prompt::information(this, error + "\nProgram will now terminate.");
+        EndProgram();
+        return false;
+    }
+    if (undone)
+        prompt::information(this,
+                            "The last change was not finished when Corvane stopped; it has been "
+                            "undone, and the data files are as they were before it.");
     Progress.show = [this](bool visible, const QString& caption) {
         ShowProgress(visible, caption);
     };

@@ -4,33 +4,40 @@
 
 namespace {
 
-bool inChange = false;
-
-xbase::Table** const kTables[] = {&CustTbl, &GroupTbl, &InvTbl, &ItemTbl, &LabTbl,
-                                  &PmtTbl,  &ProdTbl,  &PurTbl, &SetTbl};
+// The engine's pending error as the reason a change failed.
+bool Failed(QString* error, const QString& what) {
+    const int code = DbContext->errorCode();
+    if (error) {
+        const QString reason = code < 0 ? QString::fromStdString(DbContext->errorText()) : "";
+        *error = reason.isEmpty() ? what : what + "\n" + reason;
+    }
+    return false;
+}
 
 }  // namespace
 
-bool BeginChange(QString*) {
-    inChange = true;
+bool BeginChange(QString* error) {
+    if (DbContext->begin() < 0) return Failed(error, "The data files cannot be changed now.");
     return true;
 }
 
 bool CommitChange(QString* error) {
-    inChange = false;
-    for (xbase::Table** table : kTables)
-        if (*table && (*table)->flush() < 0) {
-            const int code = DbContext->errorCode();
-            if (error) *error = QString::fromStdString(DbContext->errorText());
-            return code == 0;
-        }
+    if (DbContext->commit() < 0)
+        return Failed(error, "The change could not be saved; nothing of it was stored.");
     return true;
 }
 
 void RollbackChange() {
-    inChange = false;
+    if (DbContext && DbContext->inTransaction()) DbContext->rollback();
 }
 
 bool InChange() {
-    return inChange;
+    return DbContext && DbContext->inTransaction();
+}
+
+bool UndoUnfinishedChange(bool* undone, QString* error) {
+    *undone = false;
+    if (DbContext->recoverJournal(undone) < 0)
+        return Failed(error, "A change left unfinished in the data files cannot be undone.");
+    return true;
 }

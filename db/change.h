@@ -17,3 +17,8 @@ bool CommitChange(QString* error = nullptr);
 void RollbackChange();
 // True between BeginChange and the end of the change.
 bool InChange();
+
+// Undoes a change that a crash or a kill left unfinished in the data directory; call it before
+// any table is opened. *undone tells whether there was one. False (with *error saying why) when
+// it cannot be undone, and the tables must then not be used.
+bool UndoUnfinishedChange(bool* undone, QString* error);

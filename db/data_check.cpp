@@ -116,6 +116,9 @@ void CheckTable(const TableSchema& schema, QStringList* problems) {
 
 QStringList CheckDataFiles() {
     QStringList problems;
+    if (DbContext->journalLeft())
+        problems << "A change was left unfinished (changes.jnl): the tables may hold half of it "
+                    "until Corvane or a corvane-admin command that writes undoes it.";
     for (const TableSchema& schema : SuppliedSchema().tables) CheckTable(schema, &problems);
     DbContext->closeAll();
     return problems;

@@ -1,4 +1,5 @@
-// Verifying a data directory (the current one) against the supplied tables: every table present
+// Verifying a data directory (the current one) against the supplied tables: no change left
+// unfinished by a crash, every table present
 // with its memo file and index files, its fields and tags as described, the engine's own check
 // of each table, memo file and index, the one record of CVN1 and ImpDirs, and no customer,
 // invoice or product number used twice.

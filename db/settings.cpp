@@ -1,5 +1,7 @@
 #include "db/settings.h"
 
+#include "app/entry/prompt.h"
+#include "db/change.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
@@ -76,10 +78,16 @@ bool LoadSettings() {
 
 bool SaveSettings() {
     if (!OpenSettings()) return false;
-    WriteSettings();
+    QString error;
+    bool saved = BeginChange(&error);
+    if (saved) {
+        WriteSettings();
+        saved = CommitChange(&error);
+    }
     SetTbl->close();
     SetTbl = nullptr;
-    return true;
+    if (!saved) prompt::warning(nullptr, "The settings could not be saved.\n" + error);
+    return saved;
 }
 
 bool StoreSettings(QString* error) {

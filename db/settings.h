@@ -12,8 +12,9 @@ void WriteSettings();
 // not be opened (the program is then ending).
 bool LoadSettings();
 
-// Changes a setting the way every dialog does: OpenSettings, WriteSettings, close CVN1. False
-// when CVN1 could not be opened (the program is then ending).
+// Changes a setting the way every dialog does: OpenSettings, WriteSettings as one change, close
+// CVN1. False when CVN1 could not be opened (the program is then ending), or when the change
+// could not be stored (the user has been told, and the file keeps the settings it had).
 bool SaveSettings();
 
 // SaveSettings with the write checked: false when CVN1 could not be opened or the record did not

@@ -140,47 +140,58 @@ void TCustomer::BtnSaveClick() {
         prompt::information(this, "Please Select Customer Group");
         return;
     }
-    if (c.cuno != 0) {
-        CustTbl->go(static_cast<uint32_t>(CurCustRec));
-    } else {
-        const int number = NextCustNo();
-        if (number > kMaxCustNo) {
-            prompt::information(this, "Every customer number up to " + QString::number(kMaxCustNo) +
-                                          " is in use; no customer can be added.");
-            return;
+    const bool adding = c.cuno == 0;
+    const int number = adding ? NextCustNo() : c.cuno;
+    if (number > kMaxCustNo) {
+        prompt::information(this, "Every customer number up to " + QString::number(kMaxCustNo) +
+                                      " is in use; no customer can be added.");
+        return;
+    }
+    const bool saved = WriteAsOneChange("The customer could not be saved.", [&] {
+        if (adding) {
+            if (CustTbl->appendBlank() < 0) return false;
+            CurCustRec = static_cast<int32_t>(CustTbl->recNo());
+        } else if (CustTbl->go(static_cast<uint32_t>(CurCustRec)) != xbase::kFound) {
+            return false;
         }
         c.cuno = number;
-        if (CustTbl->appendBlank() < 0) {
-            DbContext->errorCode();
-            prompt::information(this, "Unable to Append record . . Please try again.");
+        c.title = Edit2->text();
+        c.first = Edit3->text();
+        c.last = Edit4->text();
+        c.addr1 = Edit5->text();
+        c.addr2 = Edit6->text();
+        c.addr3 = Edit7->text();
+        c.addr4 = Edit8->text();
+        c.zip = Edit9->text();
+        c.phone = Edit10->text();
+        c.fax = Edit11->text();
+        c.email = Edit12->text();
+        c.note = Edit13->text();
+        c.comments = Memo1->toPlainText();
+        WriteCustomer();
+        if (CustTbl->deleted()) CustTbl->recall();
+        return true;
+    });
+    if (!saved) {
+        if (adding) {
             c.cuno = 0;
-            return;
+            CurCustRec = -1;
+        } else {
+            CustTbl->go(static_cast<uint32_t>(CurCustRec));
         }
-        CurCustRec = static_cast<int32_t>(CustTbl->recNo());
+        return;
     }
-
-    c.title = Edit2->text();
-    c.first = Edit3->text();
-    c.last = Edit4->text();
-    c.addr1 = Edit5->text();
-    c.addr2 = Edit6->text();
-    c.addr3 = Edit7->text();
-    c.addr4 = Edit8->text();
-    c.zip = Edit9->text();
-    c.phone = Edit10->text();
-    c.fax = Edit11->text();
-    c.email = Edit12->text();
-    c.note = Edit13->text();
-    c.comments = Memo1->toPlainText();
-    WriteCustomer();
-    CurCustRec = static_cast<int32_t>(CustTbl->recNo());
-    if (CustTbl->deleted()) CustTbl->recall();
     accept();
 }
 
 void TCustomer::BtnDeleteClick() {
+    const bool deleted = WriteAsOneChange("The customer could not be deleted.", [] {
+        if (CustTbl->go(static_cast<uint32_t>(CurCustRec)) != xbase::kFound) return false;
+        CustTbl->deleteRecord();
+        return true;
+    });
     CustTbl->go(static_cast<uint32_t>(CurCustRec));
-    CustTbl->deleteRecord();
+    if (!deleted) return;
     PackPending = true;
     accept();
 }

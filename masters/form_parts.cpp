@@ -8,6 +8,9 @@
 #include <QShowEvent>
 
 #include "app/entry/enter_as_tab.h"
+#include "app/entry/prompt.h"
+#include "db/change.h"
+#include "db/program_state.h"
 #include "masters/form_help.h"
 
 QLineEdit* NamedEdit(QWidget* form, const char* name, int maxLength) {
@@ -70,4 +73,19 @@ QHBoxLayout* EditorForm::AddFormButtons(QGridLayout* grid, const std::function<v
     if (BtnDelete) connect(BtnDelete, &QPushButton::clicked, this, onDelete);
     connect(BtnCancel, &QPushButton::clicked, this, [this] { BtnCancelClick(); });
     return buttons;
+}
+
+bool EditorForm::WriteAsOneChange(const QString& what, const std::function<bool()>& write) {
+    QString error;
+    if (BeginChange(&error)) {
+        if (write()) {
+            if (CommitChange(&error)) return true;
+        } else {
+            RollbackChange();
+            const int code = DbContext->errorCode();
+            error = code < 0 ? QString::fromStdString(DbContext->errorText()) : QString();
+        }
+    }
+    prompt::warning(this, error.isEmpty() ? what : what + "\n" + error);
+    return false;
 }

@@ -36,6 +36,12 @@ protected:
     // `onDelete` and gets no BtnDelete. Returns the row, for buttons that follow Cancel.
     QHBoxLayout* AddFormButtons(QGridLayout* grid, const std::function<void()>& onDelete = {});
 
+    // Makes what `write` writes one change of the data files; `write` returns false when one of
+    // its own steps failed. On any failure the change is undone, the user is shown `what` and
+    // the reason, and false comes back: the open tables are then positioned nowhere, and the
+    // form positions what it needs again and stays open.
+    bool WriteAsOneChange(const QString& what, const std::function<bool()>& write);
+
     QPushButton* BtnSave = nullptr;
     QPushButton* BtnDelete = nullptr;
     QPushButton* BtnCancel = nullptr;

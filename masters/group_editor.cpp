@@ -50,26 +50,35 @@ void TGroupDef::BtnSaveClick() {
         prompt::information(this, "Can't Save Blank Name");
         return;
     }
-    GroupBuf.cGroup = Edit2->text();
-    if (GroupBuf.nGroup == 0) {
-        const int number = NextGroupNo();
-        if (number > kMaxGroupNo) {
-            prompt::information(this, "Every group number up to " + QString::number(kMaxGroupNo) +
-                                          " is in use; no group can be added.");
-            return;
+    const bool adding = GroupBuf.nGroup == 0;
+    const int number = adding ? NextGroupNo() : GroupBuf.nGroup;
+    if (number > kMaxGroupNo) {
+        prompt::information(this, "Every group number up to " + QString::number(kMaxGroupNo) +
+                                      " is in use; no group can be added.");
+        return;
+    }
+    const bool saved = WriteAsOneChange("The group could not be saved.", [&] {
+        if (adding) {
+            if (GroupTbl->appendBlank() < 0) return false;
+            CurGroupRec = static_cast<int32_t>(GroupTbl->recNo());
+        } else if (GroupTbl->go(static_cast<uint32_t>(CurGroupRec)) != xbase::kFound) {
+            return false;
         }
         GroupBuf.nGroup = number;
-        if (GroupTbl->appendBlank() < 0) {
-            DbContext->errorCode();
-            prompt::information(this, "Unable to add record at this time. Please try later.");
+        GroupBuf.cGroup = Edit2->text();
+        WriteGroup();
+        if (GroupTbl->deleted()) GroupTbl->recall();
+        return true;
+    });
+    if (!saved) {
+        if (adding) {
             GroupBuf.nGroup = 0;
-            return;
+            CurGroupRec = -1;
+        } else {
+            GroupTbl->go(static_cast<uint32_t>(CurGroupRec));
         }
-        CurGroupRec = static_cast<int32_t>(GroupTbl->recNo());
+        return;
     }
-    GroupTbl->go(static_cast<uint32_t>(CurGroupRec));
-    WriteGroup();
-    if (GroupTbl->deleted()) GroupTbl->recall();
     accept();
 }
 
@@ -89,15 +98,23 @@ void TGroupDef::BtnDeleteClick() {
 
     GroupTbl->go(static_cast<uint32_t>(chosenRec));
     const int chosenNumber = GroupFld.nGroup->asInt();
-    // Every customer, those marked deleted included, in record order: the quickest walk.
     xbase::Tag* order = CustTbl->selected();
-    CustTbl->select(nullptr);
-    for (int rc = CustTbl->top(); rc == xbase::kFound; rc = CustTbl->skip(1)) {
-        if (CustFld.ngroup->asInt() == deletedNumber) CustFld.ngroup->assignInt(chosenNumber);
-    }
+    // The customers' moves and the group's deletion are one change.
+    const bool deleted = WriteAsOneChange("The group could not be deleted.", [&] {
+        // Every customer, those marked deleted included, in record order: the quickest walk.
+        CustTbl->select(nullptr);
+        int rc = CustTbl->top();
+        for (; rc == xbase::kFound; rc = CustTbl->skip(1))
+            if (CustFld.ngroup->asInt() == deletedNumber) CustFld.ngroup->assignInt(chosenNumber);
+        if (rc < 0 || GroupTbl->go(static_cast<uint32_t>(deletedRec)) != xbase::kFound)
+            return false;
+        GroupTbl->deleteRecord();
+        return true;
+    });
     CustTbl->select(order);
+    CustTbl->top();
     GroupTbl->go(static_cast<uint32_t>(deletedRec));
-    GroupTbl->deleteRecord();
+    if (!deleted) return;
     PackPending = true;
     accept();
 }

@@ -98,16 +98,23 @@ void TLabelDef::BtnSaveClick() {
     LabBuf.Continuous = CheckBox1->isChecked();
 
     // A stock handed in as none is new as well: it must not overwrite whatever record is current.
-    if (CurLabRec <= 0) {
-        if (LabTbl->appendBlank() < 0) {
-            DbContext->errorCode();
-            prompt::information(this, "Unable to Append record . . Please try again.");
-            return;
+    const bool adding = CurLabRec <= 0;
+    const bool saved = WriteAsOneChange("The label stock could not be saved.", [&] {
+        if (adding) {
+            if (LabTbl->appendBlank() < 0) return false;
+            CurLabRec = static_cast<int32_t>(LabTbl->recNo());
+        } else if (LabTbl->go(static_cast<uint32_t>(CurLabRec)) != xbase::kFound) {
+            return false;
         }
-        CurLabRec = static_cast<int32_t>(LabTbl->recNo());
-    } else {
-        LabTbl->go(static_cast<uint32_t>(CurLabRec));
+        WriteLabel();
+        return true;
+    });
+    if (!saved) {
+        if (adding)
+            CurLabRec = -1;
+        else
+            LabTbl->go(static_cast<uint32_t>(CurLabRec));
+        return;
     }
-    WriteLabel();
     accept();
 }

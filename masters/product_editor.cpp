@@ -137,23 +137,35 @@ void TProdDef::BtnSaveClick() {
     p.LTax2 = CheckBox2->isChecked();
     p.lInven = CheckBox3->isChecked();
 
-    if (CurProdRec > 0) {
-        ProdTbl->go(static_cast<uint32_t>(CurProdRec));
-    } else {
-        if (ProdTbl->appendBlank() < 0) {
-            DbContext->errorCode();
-            prompt::information(this, "Unable to Append record . . Please try again.");
-            return;
+    const bool adding = CurProdRec <= 0;
+    const bool saved = WriteAsOneChange("The product could not be saved.", [&] {
+        if (adding) {
+            if (ProdTbl->appendBlank() < 0) return false;
+            CurProdRec = static_cast<int32_t>(ProdTbl->recNo());
+        } else if (ProdTbl->go(static_cast<uint32_t>(CurProdRec)) != xbase::kFound) {
+            return false;
         }
-        CurProdRec = static_cast<int32_t>(ProdTbl->recNo());
+        WriteProduct();
+        return true;
+    });
+    if (!saved) {
+        if (adding)
+            CurProdRec = -1;
+        else
+            ProdTbl->go(static_cast<uint32_t>(CurProdRec));
+        return;
     }
-    WriteProduct();
     accept();
 }
 
 void TProdDef::BtnDeleteClick() {
+    const bool deleted = WriteAsOneChange("The product could not be deleted.", [] {
+        if (ProdTbl->go(static_cast<uint32_t>(CurProdRec)) != xbase::kFound) return false;
+        ProdTbl->deleteRecord();
+        return true;
+    });
     ProdTbl->go(static_cast<uint32_t>(CurProdRec));
-    ProdTbl->deleteRecord();
+    if (!deleted) return;
     PackPending = true;
     accept();
 }

@@ -88,31 +88,43 @@ void TPurDef::BtnSaveClick() {
     PurBuf.PURQty = quantity;
     PurBuf.PURCost = cost;
 
-    if (CurPurRec > 0) {
-        PurTbl->go(static_cast<uint32_t>(CurPurRec));
-    } else {
-        if (PurTbl->appendBlank() < 0) {
-            DbContext->errorCode();
-            prompt::information(this, "Unable to Append record . . Please try again.");
-            return;
+    const bool adding = CurPurRec <= 0;
+    const bool saved = WriteAsOneChange("The purchase could not be saved.", [&] {
+        if (adding) {
+            if (PurTbl->appendBlank() < 0) return false;
+            CurPurRec = static_cast<int32_t>(PurTbl->recNo());
+        } else if (PurTbl->go(static_cast<uint32_t>(CurPurRec)) != xbase::kFound) {
+            return false;
         }
-        CurPurRec = static_cast<int32_t>(PurTbl->recNo());
-    }
-    WritePurchase();
-
-    // A purchased product is an inventory item.
-    if (chosenProduct_ > 0) {
-        ProdTbl->go(static_cast<uint32_t>(chosenProduct_));
-        ReadProduct();
-        ProdBuf.lInven = true;
-        WriteProduct();
+        WritePurchase();
+        // A purchased product is an inventory item.
+        if (chosenProduct_ > 0) {
+            if (ProdTbl->go(static_cast<uint32_t>(chosenProduct_)) != xbase::kFound) return false;
+            ReadProduct();
+            ProdBuf.lInven = true;
+            WriteProduct();
+        }
+        return true;
+    });
+    if (!saved) {
+        if (adding)
+            CurPurRec = -1;
+        else
+            PurTbl->go(static_cast<uint32_t>(CurPurRec));
+        if (chosenProduct_ > 0) ProdTbl->go(static_cast<uint32_t>(chosenProduct_));
+        return;
     }
     accept();
 }
 
 void TPurDef::BtnDeleteClick() {
+    const bool deleted = WriteAsOneChange("The purchase could not be deleted.", [] {
+        if (PurTbl->go(static_cast<uint32_t>(CurPurRec)) != xbase::kFound) return false;
+        PurTbl->deleteRecord();
+        return true;
+    });
     PurTbl->go(static_cast<uint32_t>(CurPurRec));
-    PurTbl->deleteRecord();
+    if (!deleted) return;
     PackPending = true;
     accept();
 }

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "app/entry/prompt.h"
+#include "db/change.h"
 #include "db/data_check.h"
 #include "db/data_directory.h"
 #include "db/generator.h"
@@ -162,6 +163,29 @@ std::unique_ptr<QLockFile> LockForChanges() {
     return lock;
 }
 
+// Before any table opens: a command that writes undoes a change a crash left unfinished, and
+// says so; one that only reads holds the data directory shared, so that it never sees half of a
+// change the program is making. False (after saying why) when the command cannot go on.
+bool OpenDataFiles(bool readOnly) {
+    if (readOnly) {
+        if (DbContext->lockShared() == 0) return true;
+        DbContext->errorCode();
+        std::fprintf(stderr, "corvane-admin: %s\n", DbContext->errorText().c_str());
+        return false;
+    }
+    bool undone = false;
+    QString error;
+    if (!UndoUnfinishedChange(&undone, &error)) {
+        std::fprintf(stderr, "corvane-admin: %s\n", qPrintable(error.replace('\n', ' ')));
+        return false;
+    }
+    if (undone)
+        std::fprintf(stderr,
+                     "corvane-admin: a change left unfinished in the data files has been "
+                     "undone.\n");
+    return true;
+}
+
 // The report command. Printing to PDF needs a graphical application object; it is made for this
 // command only, offscreen unless a platform is named, so that the other commands stay light.
 int Report(char* program, const std::vector<std::string>& args, const QDir& startDir) {
@@ -182,6 +206,10 @@ int Report(char* program, const std::vector<std::string>& args, const QDir& star
     char* qtArgv[] = {program, nullptr};
     QGuiApplication app(qtArgc, qtArgv);
     InitDbContext();
+    if (!OpenDataFiles(true)) {
+        FreeDbContext();
+        return 1;
+    }
     const int status = reports::RunReport(*request);
     FreeDbContext();
     return status;
@@ -222,6 +250,10 @@ int main(int argc, char** argv) {
     PrintPrompts();
     PrintProgress();
     InitDbContext();
+    if (!OpenDataFiles(command == "check")) {
+        FreeDbContext();
+        return 1;
+    }
     int status = 0;
     if (command == "check") {
         status = Check();

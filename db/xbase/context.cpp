@@ -1,15 +1,66 @@
 #include <algorithm>
 
 #include "db/xbase/dbt.h"
+#include "db/xbase/journal.h"
 #include "db/xbase/names.h"
 #include "db/xbase/table.h"
 
 namespace xbase {
 
-Context::Context(std::string dir, Env* env) : dir_(std::move(dir)), env_(env) {}
+Context::Context(std::string dir, Env* env)
+    : dir_(std::move(dir)), env_(env), journal_(std::make_unique<Journal>(env, dir_)) {}
 
 Context::~Context() {
+    if (inTransaction()) rollback();
     closeAll();
+}
+
+Env* Context::env() const {
+    return journal_.get();
+}
+
+int Context::begin() {
+    return fail(journal_->begin(lockWaitMs_));
+}
+
+int Context::commit() {
+    if (!inTransaction()) return fail(Status(kErrArgument, "commit without a change"));
+    for (const auto& t : tables_)
+        if (Status s = static_cast<TableImpl*>(t.get())->writeAll(); !s.ok()) journal_->failed(s);
+    Status s = journal_->commit();
+    if (!s.ok()) reloadTables();
+    return fail(s);
+}
+
+int Context::rollback() {
+    if (!inTransaction()) return fail(Status(kErrArgument, "rollback without a change"));
+    journal_->rollback();
+    reloadTables();
+    return kOk;
+}
+
+bool Context::inTransaction() const {
+    return journal_->active();
+}
+
+void Context::reloadTables() {
+    for (const auto& t : tables_)
+        if (Status s = static_cast<TableImpl*>(t.get())->reload(); !s.ok()) fail(s);
+}
+
+int Context::lockShared() {
+    return fail(journal_->lockDirectory(false, lockWaitMs_));
+}
+
+int Context::recoverJournal(bool* rolledBack) {
+    *rolledBack = false;
+    if (!tables_.empty() || inTransaction())
+        return fail(Status(kErrArgument, "recovery runs before any table is opened"));
+    return fail(journal_->recover(lockWaitMs_, rolledBack));
+}
+
+bool Context::journalLeft() const {
+    return env_->exists(dir_ + "/" + Journal::kJournalName);
 }
 
 int Context::errorCode() {
@@ -72,7 +123,7 @@ Table* Context::open(std::string_view name) {
         // A rewrite was interrupted. Only the holder of the table's lock may finish or undo
         // it: take the lock by opening the table alone, then recover and open it afresh.
         s = table->openFiles(false);
-        if (s.ok()) s = recover(env_, dbfPath, dbtPath);
+        if (s.ok()) s = recover(env(), dbfPath, dbtPath);
         table = std::make_unique<TableImpl>(this, base, dbfPath);
     }
     if (s.ok()) s = table->openFiles(autoOpen_);
@@ -86,15 +137,19 @@ Table* Context::open(std::string_view name) {
 
 Table* Context::create(std::string_view name, const std::vector<FieldInfo>& fields) {
     const std::string base(name);
+    if (inTransaction()) {
+        fail(Status(kErrArgument, "a table is created only outside a change"));
+        return nullptr;
+    }
     const std::string dbfPath = dir_ + "/" + base + ".dbf";
     if (env_->exists(resolve(base + ".dbf"))) {
         fail(Status(kErrCreate, dbfPath + " already exists"));
         return nullptr;
     }
-    Status s = DbfFile::create(env_, dbfPath, fields);
+    Status s = DbfFile::create(env(), dbfPath, fields);
     const bool memo =
         std::any_of(fields.begin(), fields.end(), [](const FieldInfo& f) { return f.type == 'M'; });
-    if (s.ok() && memo) s = DbtFile::create(env_, dir_ + "/" + base + ".dbt");
+    if (s.ok() && memo) s = DbtFile::create(env(), dir_ + "/" + base + ".dbt");
     if (!s.ok()) {
         fail(s);
         return nullptr;
@@ -103,6 +158,8 @@ Table* Context::create(std::string_view name, const std::vector<FieldInfo>& fiel
 }
 
 int Context::createIndex(Table* table, std::string_view name, const std::vector<TagInfo>& tags) {
+    if (inTransaction())
+        return fail(Status(kErrArgument, "an index is created only outside a change"));
     return fail(static_cast<TableImpl*>(table)->createIndex(name, tags));
 }
 

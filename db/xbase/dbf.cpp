@@ -97,6 +97,17 @@ Status DbfFile::open(Env* env, const std::string& path, bool optimize,
     return {};
 }
 
+Status DbfFile::reload() {
+    fields_.clear();
+    offsets_.clear();
+    hasMemo_ = false;
+    tail_.clear();
+    chunks_.clear();
+    XBASE_TRY(parse());
+    written_ = count_;
+    return {};
+}
+
 Status DbfFile::parse() {
     uint64_t size = 0;
     XBASE_TRY(file_->size(&size));

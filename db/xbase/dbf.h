@@ -52,6 +52,8 @@ public:
     Status append(const char* src);
     // Writes the appended records still held in memory, and the header count.
     Status flush();
+    // Drops the records held in memory, appended ones included, and reads the header again.
+    Status reload();
     // Compares the header against the file size and looks at every record's deletion flag.
     void check(std::vector<std::string>* problems);
 

@@ -35,17 +35,22 @@ Status DbtFile::open(Env* env, const std::string& path, std::unique_ptr<DbtFile>
     std::unique_ptr<DbtFile> m(new DbtFile);
     m->path_ = path;
     XBASE_TRY(env->open(path, OpenMode::ReadWrite, &m->file_));
-    XBASE_TRY(m->file_->size(&m->size_));
+    XBASE_TRY(m->reload());
+    *out = std::move(m);
+    return {};
+}
+
+Status DbtFile::reload() {
+    XBASE_TRY(file_->size(&size_));
     char head[4];
     size_t got = 0;
-    XBASE_TRY(m->file_->read(0, 4, head, &got));
-    if (got < 4) return Status(kErrData, path + ": memo file too short");
-    m->nextFree_ = get32(head);
-    const uint64_t blocks = (m->size_ + kBlock - 1) / kBlock;
-    if (m->nextFree_ == 0 || m->nextFree_ > blocks + 1)
-        return Status(kErrData, path + ": next free block " + std::to_string(m->nextFree_) +
+    XBASE_TRY(file_->read(0, 4, head, &got));
+    if (got < 4) return Status(kErrData, path_ + ": memo file too short");
+    nextFree_ = get32(head);
+    const uint64_t blocks = (size_ + kBlock - 1) / kBlock;
+    if (nextFree_ == 0 || nextFree_ > blocks + 1)
+        return Status(kErrData, path_ + ": next free block " + std::to_string(nextFree_) +
                                     " lies past the end of the file");
-    *out = std::move(m);
     return {};
 }
 

@@ -34,6 +34,8 @@ public:
     Status read(uint32_t block, std::string* text);
     // Writes `text` at the next free block; *block gets its number (0 for an empty text).
     Status append(std::string_view text, uint32_t* block);
+    // Reads the next free block and the size from the file again.
+    Status reload();
     uint32_t nextFree() const { return nextFree_; }
     File* file() { return file_.get(); }
     const std::string& path() const { return path_; }

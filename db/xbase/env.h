@@ -39,6 +39,8 @@ public:
     // Replaces `to` with `from` atomically and makes the change durable.
     virtual Status rename(const std::string& from, const std::string& to) = 0;
     virtual Status remove(const std::string& path) = 0;
+    // Makes the creation and removal of files in `dir` durable.
+    virtual Status syncDir(const std::string& dir) = 0;
     virtual bool exists(const std::string& path) = 0;
     virtual Status list(const std::string& dir, std::vector<std::string>* names) = 0;
 };

@@ -93,16 +93,20 @@ private:
     std::string path_;
 };
 
-Status syncDirOf(const std::string& path) {
-    std::string dir = ".";
-    if (auto slash = path.find_last_of('/'); slash != std::string::npos)
-        dir = slash == 0 ? "/" : path.substr(0, slash);
+Status syncDirectory(const std::string& dir) {
     int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
     if (fd < 0) return ioError(kErrWrite, "cannot open directory", dir);
     int r = ::fsync(fd);
     ::close(fd);
     if (r != 0) return ioError(kErrWrite, "cannot sync directory", dir);
     return {};
+}
+
+Status syncDirOf(const std::string& path) {
+    std::string dir = ".";
+    if (auto slash = path.find_last_of('/'); slash != std::string::npos)
+        dir = slash == 0 ? "/" : path.substr(0, slash);
+    return syncDirectory(dir);
 }
 
 class PosixEnv final : public Env {
@@ -138,6 +142,8 @@ public:
             return ioError(kErrWrite, "cannot remove", path);
         return {};
     }
+
+    Status syncDir(const std::string& dir) override { return syncDirectory(dir); }
 
     bool exists(const std::string& path) override { return ::access(path.c_str(), F_OK) == 0; }
 

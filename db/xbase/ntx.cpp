@@ -51,36 +51,42 @@ Status NtxIndex::open(Env* env, const std::string& path, std::unique_ptr<NtxInde
     std::unique_ptr<NtxIndex> x(new NtxIndex);
     x->path_ = path;
     XBASE_TRY(env->open(path, OpenMode::ReadWrite, &x->file_));
-    XBASE_TRY(x->file_->size(&x->fileSize_));
-    char h[kPage];
-    size_t got = 0;
-    XBASE_TRY(x->file_->read(0, kPage, h, &got));
-    if (got < kPage) return x->corrupt("file shorter than its header");
-    const uint16_t signature = get16(h);
-    x->version_ = get16(h + 2);
-    x->root_ = get32(h + 4);
-    x->freeHead_ = get32(h + 8);
-    x->itemSize_ = get16(h + 12);
-    x->keyLength_ = get16(h + 14);
-    x->max_ = get16(h + 18);
-    x->half_ = get16(h + 20);
-    if (signature != 6 && signature != 7) return x->corrupt("bad signature");
-    if (x->keyLength_ < 1 || x->keyLength_ > 250 || x->itemSize_ != x->keyLength_ + 8)
-        return x->corrupt("bad key size");
-    if (x->max_ < 2 || (x->max_ + 2) * 2 + (x->max_ + 1) * x->itemSize_ > static_cast<int>(kPage))
-        return x->corrupt("bad items per page");
-    x->half_ = x->max_ / 2;  // what the tree's balance rests on is not taken from the file
-    const char* expr = h + kHeaderFixed;
-    x->expression_.assign(expr, strnlen(expr, 256));
-    if (x->fileSize_ % kPage != 0) x->fileSize_ = x->fileSize_ / kPage * kPage;
-    if (!x->validPage(x->freeHead_)) {
-        x->freeHead_ = 0;  // a broken free list is dropped, never followed
-        x->headerDirty_ = true;
-    }
-    Node* root = nullptr;
-    XBASE_TRY(x->load(x->root_, &root));
+    XBASE_TRY(x->reload());
     *out = std::move(x);
     return {};
+}
+
+Status NtxIndex::reload() {
+    nodes_.clear();
+    dirty_.clear();
+    headerDirty_ = false;
+    XBASE_TRY(file_->size(&fileSize_));
+    char h[kPage];
+    size_t got = 0;
+    XBASE_TRY(file_->read(0, kPage, h, &got));
+    if (got < kPage) return corrupt("file shorter than its header");
+    const uint16_t signature = get16(h);
+    version_ = get16(h + 2);
+    root_ = get32(h + 4);
+    freeHead_ = get32(h + 8);
+    itemSize_ = get16(h + 12);
+    keyLength_ = get16(h + 14);
+    max_ = get16(h + 18);
+    if (signature != 6 && signature != 7) return corrupt("bad signature");
+    if (keyLength_ < 1 || keyLength_ > 250 || itemSize_ != keyLength_ + 8)
+        return corrupt("bad key size");
+    if (max_ < 2 || (max_ + 2) * 2 + (max_ + 1) * itemSize_ > static_cast<int>(kPage))
+        return corrupt("bad items per page");
+    half_ = max_ / 2;  // what the tree's balance rests on is not taken from the file
+    const char* expr = h + kHeaderFixed;
+    expression_.assign(expr, strnlen(expr, 256));
+    if (fileSize_ % kPage != 0) fileSize_ = fileSize_ / kPage * kPage;
+    if (!validPage(freeHead_)) {
+        freeHead_ = 0;  // a broken free list is dropped, never followed
+        headerDirty_ = true;
+    }
+    Node* root = nullptr;
+    return load(root_, &root);
 }
 
 Status NtxIndex::load(uint32_t offset, Node** node) {

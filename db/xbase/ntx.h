@@ -74,6 +74,8 @@ public:
     Status remove(std::string_view key, uint32_t rec);
     // Writes changed pages and the header.
     Status commit();
+    // Drops every page in memory, changed or not, and reads the header again.
+    Status reload();
     size_t dirtyPages() const { return dirty_.size(); }
 
     // Walks the whole tree checking its structure and key order; calls `entry` for each entry

@@ -229,6 +229,19 @@ Status TableImpl::writeAll() {
     return {};
 }
 
+Status TableImpl::reload() {
+    memos_.clear();
+    changed_ = appended_ = false;
+    cursorValid_ = false;
+    Status s = dbf_->reload();
+    if (s.ok() && dbt_) s = dbt_->reload();
+    for (auto& t : tags_)
+        if (s.ok()) s = t.index->reload();
+    if (!s.ok()) broken_ = s;
+    atEof();
+    return s;
+}
+
 int TableImpl::flushCurrent() {
     Status s = broken_.ok() ? flushRecord() : broken_;
     return s.ok() ? kFound : fail(s);

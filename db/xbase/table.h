@@ -28,6 +28,11 @@ public:
     Status openFiles(bool withTags);
     Status createIndex(std::string_view name, const std::vector<TagInfo>& tags);
     const std::string& dbfPath() const { return dbfPath_; }
+    // Writes every pending change: the current record, appended records, index pages.
+    Status writeAll();
+    // Forgets everything held in memory and reads the files' headers again, after a change was
+    // undone; the table is left positioned nowhere.
+    Status reload();
 
     const std::string& name() const override { return name_; }
     Field* field(std::string_view name) override;
@@ -83,7 +88,6 @@ private:
     // Writes the current record's changes; with optimize on, appended records and index pages
     // may stay in memory (bounded) until writeAll().
     Status flushRecord();
-    Status writeAll();
     // flushRecord() for the moves, failing while the handle is broken.
     int flushCurrent();
     void atRecord(uint32_t rec);

@@ -173,6 +173,8 @@ Status TableImpl::createIndex(std::string_view name, const std::vector<TagInfo>&
 
 template <typename Keep>
 int TableImpl::rewriteAndTop(Keep keep, bool compactMemo) {
+    if (ctx_->inTransaction())
+        return fail(Status(kErrArgument, name_ + ": a table is rewritten only outside a change"));
     if (!broken_.ok()) return fail(broken_);
     Status s = rewrite(keep, compactMemo);
     if (!s.ok()) {

@@ -36,6 +36,7 @@ struct TagInfo {
     std::string expression;  // e.g. "Upper(Last + First)", "Str(CuNo, 6)", "DTOS(IDate)"
 };
 
+class Journal;
 class Table;
 class TableImpl;
 
@@ -177,10 +178,34 @@ public:
     int createIndex(Table* table, std::string_view name, const std::vector<TagInfo>& tags);
     int closeAll();
 
+    // All-or-nothing changes. Between begin() and commit() the changes to the open tables are
+    // held back from the files; commit() writes them as one whole through a rollback journal in
+    // dir(), so that after a failure or a crash the files hold every change or none. begin()
+    // takes the directory's lock exclusively, waiting up to lockWait() for other processes
+    // (kErrLocked after). A failed write inside the change is remembered: commit() then drops
+    // the change and returns that error. Whenever a change is dropped (rollback(), or a failed
+    // commit) every open table is read afresh from its files and left positioned nowhere.
+    // pack, zap, memoCompress, createIndex and create are refused (kErrArgument) in a change.
+    int begin();
+    int commit();
+    int rollback();
+    bool inTransaction() const;
+    void setLockWait(int milliseconds) { lockWaitMs_ = milliseconds; }
+    int lockWait() const { return lockWaitMs_; }
+    // Holds the directory's lock shared until the context ends, so that no change made by
+    // another process is seen half done; waits up to lockWait().
+    int lockShared();
+    // Rolls back a change a crash left unfinished in dir(), under the directory's lock; only
+    // while no table is open. *rolledBack tells whether there was one.
+    int recoverJournal(bool* rolledBack);
+    // True when dir() holds the journal of an unfinished change.
+    bool journalLeft() const;
+
     // Records an error as pending (the first one wins until errorCode() clears it); returns
     // the code. Used by the engine's parts.
     int fail(const Status& status);
-    Env* env() const { return env_; }
+    // The context's Env: the one given, with the journal in front of it.
+    Env* env() const;
     const std::string& dir() const { return dir_; }
     // The path of an existing file in dir() matching `fileName` in any letter case, or the
     // plain path when none exists.
@@ -189,9 +214,13 @@ public:
 private:
     friend class TableImpl;
     void forget(Table* table);
+    // After a dropped change: every open table read afresh.
+    void reloadTables();
 
     std::string dir_;
     Env* env_;
+    std::unique_ptr<Journal> journal_;
+    int lockWaitMs_ = 10000;
     bool autoOpen_ = true;
     bool safety_ = true;
     int accessMode_ = 0;

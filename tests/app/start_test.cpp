@@ -1,3 +1,7 @@
+#include <sys/wait.h>
+#include <unistd.h>
+#include <fstream>
+
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,6 +18,7 @@
 #include "db/schema.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/modal.h"
+#include "tests/xbase/fault_env.h"
 
 namespace fs = std::filesystem;
 using prompt::Kind;
@@ -23,6 +28,11 @@ namespace {
 const char* const kMissingFiles =
     "Database files not found in startup directory\n"
     "Program must be started from the directory containing the data files.";
+
+std::string Bytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
 
 std::vector<std::string> FilesIn(const fs::path& dir) {
     std::vector<std::string> names;
@@ -80,6 +90,33 @@ TEST_F(MainWindowTest, TablesWithoutIndexFilesGetThemBackSilently) {
     EXPECT_TRUE(child<QTabWidget>(main, "PageControl1")->isEnabled());
     EXPECT_FALSE(child<QPushButton>(main, "BtnDirectories")->isHidden());
     EXPECT_TRUE(OpenCustomers());  // the tables open with their tags
+}
+
+TEST_F(MainWindowTest, AChangeLeftUnfinishedIsUndoneAtStartAndTheUserToldOnce) {
+    const std::string before = Bytes(dir_.file("CUST5.dbf"));
+    // A Corvane ends in the middle of writing a change to CUST5, its journal written.
+    const pid_t pid = fork();
+    if (pid == 0) {
+        FaultEnv env;
+        xbase::Context ctx(dir_.path().string(), &env);
+        xbase::Table* t = ctx.open("CUST5");
+        if (!t || ctx.begin() != 0 || t->appendBlank() != 0) _exit(1);
+        t->field("LAST")->assign("Half written");
+        env.failAfter(8, FaultEnv::Fault::Exit);
+        ctx.commit();
+        _exit(2);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_TRUE(fs::exists(dir_.file("changes.jnl")));
+
+    prompts_.expect(Kind::Information, "The last change was not finished when Corvane stopped");
+    start();
+    EXPECT_EQ(prompts_.seen().size(), 1);
+    EXPECT_EQ(endCalls_, 0);
+    EXPECT_FALSE(fs::exists(dir_.file("changes.jnl")));
+    EXPECT_EQ(Bytes(dir_.file("CUST5.dbf")), before);
 }
 
 TEST_F(MainWindowTest, TheSplashStaysUpAtLeastTheMinimumWithoutItsOkButton) {

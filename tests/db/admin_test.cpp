@@ -6,13 +6,17 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include <QLockFile>
 #include <memory>
 
 #include "db/data_directory.h"
+#include "db/xbase/xbase.h"
 #include "tests/support/temp_data_dir.h"
+#include "tests/xbase/fault_env.h"
 
 namespace fs = std::filesystem;
 
@@ -38,6 +42,13 @@ AdminRun Admin(const std::string& args) {
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+std::string Bytes(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
 TEST(Admin, BadArgumentsGetTheUsageLineAndExitTwo) {
@@ -139,3 +150,41 @@ TEST(Admin, CommandsThatChangeFilesKeepOffADirectoryCorvaneIsWorkingOn) {
 }
 
 }  // namespace
+
+TEST(Admin, CheckReportsAnUnfinishedChangeAndACommandThatWritesUndoesIt) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    ASSERT_EQ(Admin("reindex").status, 0);
+    const std::string before = Bytes("CUST5.dbf");
+    // A process ends in the middle of writing a change to CUST5, its journal written.
+    const pid_t pid = fork();
+    if (pid == 0) {
+        FaultEnv env;
+        xbase::Context ctx(".", &env);
+        xbase::Table* t = ctx.open("CUST5");
+        if (!t || ctx.begin() != 0 || t->appendBlank() != 0) _exit(1);
+        t->field("LAST")->assign("Half written");
+        env.failAfter(8, FaultEnv::Fault::Exit);
+        ctx.commit();
+        _exit(2);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_TRUE(fs::exists("changes.jnl"));
+    const std::string crashed = Bytes("CUST5.dbf");
+
+    AdminRun run = Admin("check");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.output, "A change was left unfinished")) << run.output;
+    EXPECT_TRUE(fs::exists("changes.jnl"));
+    EXPECT_EQ(Bytes("CUST5.dbf"), crashed);
+
+    run = Admin("reindex");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(Contains(run.output, "a change left unfinished in the data files has been undone"))
+        << run.output;
+    EXPECT_FALSE(fs::exists("changes.jnl"));
+    EXPECT_EQ(Bytes("CUST5.dbf"), before);
+    run = Admin("check");
+    EXPECT_EQ(run.status, 0) << run.output;
+}

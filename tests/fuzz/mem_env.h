@@ -21,6 +21,7 @@ public:
                        std::unique_ptr<xbase::File>* file) override;
     xbase::Status rename(const std::string& from, const std::string& to) override;
     xbase::Status remove(const std::string& path) override;
+    xbase::Status syncDir(const std::string&) override { return {}; }
     bool exists(const std::string& path) override { return files_.count(path) > 0; }
     xbase::Status list(const std::string& dir, std::vector<std::string>* names) override;
 

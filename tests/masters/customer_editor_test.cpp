@@ -1,11 +1,15 @@
 // The customer editor, customer numbers and the customer address block.
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <filesystem>
+#include <fstream>
+#include <map>
 
 #include "db/open_tables.h"
 #include "masters/customer_editor.h"
 #include "masters/numbering.h"
 #include "tests/masters/masters_fixture.h"
+#include "tests/xbase/fault_env.h"
 
 using prompt::Kind;
 
@@ -18,12 +22,59 @@ protected:
         ASSERT_TRUE(OpenCustomers() && OpenGroups());
         SettingsRecord.ByCust = true;
     }
+    // Every file of the data directory but the change lock, by name.
+    static std::map<std::string, std::string> DirectoryBytes() {
+        std::map<std::string, std::string> files;
+        for (const auto& e : std::filesystem::directory_iterator(".")) {
+            if (e.path().filename() == "changes.lck") continue;
+            std::ifstream in(e.path(), std::ios::binary);
+            files[e.path().filename().string()].assign(std::istreambuf_iterator<char>(in), {});
+        }
+        return files;
+    }
     static CustomerRecord Stored(int32_t rec) {
         CustTbl->go(static_cast<uint32_t>(rec));
         ReadCustomer();
         return CustBuf;
     }
 };
+
+TEST_F(CustomerTest, ASaveWhoseWriteFailsSaysSoKeepsTheFormOpenAndChangesNoFile) {
+    AddGroup(7, "Wholesale");
+    const int32_t rec = AddCustomer(1, "Existing", "Anne", 7);
+    // The tables again, through a file layer that fails on command.
+    static FaultEnv env;
+    DbContext->closeAll();
+    DbContext = std::make_unique<xbase::Context>(".", &env);
+    ASSERT_TRUE(OpenCustomers() && OpenGroups());
+    const std::map<std::string, std::string> before = DirectoryBytes();
+
+    CurCustRec = rec;
+    TCustomer editor;
+    editor.show();
+    Child<QLineEdit>(&editor, "Edit4")->setText("Renamed");
+    Child<QPlainTextEdit>(&editor, "Memo1")->setPlainText("A note that needs the memo file");
+    // The first steps of the commit write the journal; the next ones the table, memo and tags.
+    for (int k = 1; k <= 9; ++k) {
+        SCOPED_TRACE("write or sync " + std::to_string(k) + " fails");
+        env.failAfter(k, FaultEnv::Fault::Once);
+        prompts_.expect(Kind::Warning, "The customer could not be saved.");
+        Click(&editor, "BtnSave");
+        EXPECT_TRUE(env.tripped());
+        EXPECT_EQ(prompts_.pending(), 0);
+        EXPECT_EQ(editor.result(), 0);
+        EXPECT_TRUE(editor.isVisible());
+        EXPECT_TRUE(DirectoryBytes() == before);
+        EXPECT_EQ(CurCustRec, rec);
+        EXPECT_EQ(Stored(rec).last.trimmed(), "Existing");
+    }
+    env.failAfter(0);
+    Click(&editor, "BtnSave");
+    EXPECT_EQ(editor.result(), QDialog::Accepted);
+    EXPECT_EQ(Stored(rec).last.trimmed(), "Renamed");
+    EXPECT_FALSE(DirectoryBytes() == before);
+    ResetProgramState();  // the context goes before the file layer it uses
+}
 
 TEST_F(CustomerTest, TheNextNumberIsTheLowestFreeOne) {
     EXPECT_EQ(NextCustNo(), 1);

@@ -1,5 +1,7 @@
 #include "tests/xbase/fault_env.h"
 
+#include <unistd.h>
+
 using xbase::Status;
 
 namespace {
@@ -17,7 +19,7 @@ public:
     }
     Status sync() override {
         XBASE_TRY(env_->step("sync"));
-        return file_->sync();
+        return env_->skippingSyncs() ? Status() : file_->sync();
     }
     Status truncate(uint64_t size) override {
         XBASE_TRY(env_->step("truncate"));
@@ -40,8 +42,13 @@ private:
 
 Status FaultEnv::step(const std::string& what) {
     ++operations_;
-    if (countdown_ > 0 && --countdown_ == 0) failing_ = true;
-    if (failing_) return Status(xbase::kErrWrite, "injected fault: " + what);
+    if (what.starts_with("sync")) ++syncs_;
+    if (countdown_ > 0 && --countdown_ == 0) {
+        if (fault_ == Fault::Exit) _exit(0);
+        failing_ = true;
+        if (fault_ == Fault::Once) return Status(xbase::kErrWrite, "injected fault: " + what);
+    }
+    if (failing_ && fault_ == Fault::Sticky) return Status(xbase::kErrWrite, "injected fault: " + what);
     return {};
 }
 
@@ -62,4 +69,9 @@ Status FaultEnv::rename(const std::string& from, const std::string& to) {
 Status FaultEnv::remove(const std::string& path) {
     XBASE_TRY(step("remove"));
     return base()->remove(path);
+}
+
+Status FaultEnv::syncDir(const std::string& dir) {
+    XBASE_TRY(step("sync directory"));
+    return skipSyncs_ ? Status() : base()->syncDir(dir);
 }
