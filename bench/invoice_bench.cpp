@@ -80,8 +80,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
     return o->dir.empty() == generate;
 }
 
-// Syncs asked of the file system since the start: file syncs, and renames (each of which the
-// standard Env makes durable with a sync of the directory).
+// Syncs asked of the file system since the start: syncs of files and of the directory, and
+// renames (each of which the standard Env makes durable with a sync of the directory).
 struct SyncCount {
     long files = 0;
     long renames = 0;
@@ -133,6 +133,10 @@ public:
         return real()->rename(from, to);
     }
     xbase::Status remove(const std::string& path) override { return real()->remove(path); }
+    xbase::Status syncDir(const std::string& dir) override {
+        ++syncs.files;
+        return real()->syncDir(dir);
+    }
     bool exists(const std::string& path) override { return real()->exists(path); }
     xbase::Status list(const std::string& dir, std::vector<std::string>* names) override {
         return real()->list(dir, names);
