@@ -19,8 +19,6 @@
 namespace reports {
 namespace {
 
-constexpr int kInvoiceWidth = 73;
-constexpr int kStatementWidth = 59;
 constexpr int kCells = 12;
 
 QString Amount(Cents cents, int width) {
@@ -55,6 +53,13 @@ int NextDocumentLine(const ReportDocument& doc) {
 
 void NoteStart(DocumentRun* run, int line, int number) {
     if (run) run->starts.push_back({line, number});
+}
+
+// The caption of a charge on the totals box: its label in the settings, or while it has none the
+// editor's own caption of its box, so no total goes without a name.
+QString ChargeCaption(const QString& label, const char* editorCaption) {
+    const QString trimmed = label.trimmed();
+    return (trimmed.isEmpty() ? QLatin1String(editorCaption) : trimmed) + u':';
 }
 
 // The six rule cells of an item line.
@@ -273,8 +278,8 @@ void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& setti
     doc.CheckPage(doc.PageLine + 6, true);
     PutTotalLine(doc, QStringLiteral("SubTotal:"), subtotal);
     doc.Cell(0) = "L01" + TrimRight(inv.IMemo);
-    PutTotalLine(doc, settings.ShipLine.trimmed() + ':', ship);
-    PutTotalLine(doc, settings.TaxLine.trimmed() + ':', tax);
+    PutTotalLine(doc, ChargeCaption(settings.ShipLine, "Shipping"), ship);
+    PutTotalLine(doc, ChargeCaption(settings.TaxLine, "Sales Tax"), tax);
     PutTotalLine(doc, QStringLiteral("Total:"), subtotal + ship + tax);
     PutTotalLine(doc, QStringLiteral("Amount Paid:"), SumPayments(PmtRows));
     PutTotalLine(doc, QStringLiteral("Balance Due:"), ToCents(inv.Due));

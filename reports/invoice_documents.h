@@ -44,6 +44,10 @@ struct WrappedText {
 // word with no space before it that is wider than the line breaks where the line is full.
 WrappedText WrapText(const QString& text, int rptWidth, const PaperMeasure& paper);
 
+// The widths of the documents in columns: invoices and bills, statements.
+inline constexpr int kInvoiceWidth = 73;
+inline constexpr int kStatementWidth = 59;
+
 // Starts the document for invoices and bills: 73 columns, the boxed item table's headings.
 void StartInvoiceDoc(ReportDocument& doc);
 
@@ -59,7 +63,8 @@ void PutLetterhead(ReportDocument& doc, const SettingsValues& settings, const Pa
 // Appends the open invoice as one document, after a page break when the document has lines:
 // letterhead, title ("Invoice"; for a bill "Bill" while a balance is due, else "Statement"),
 // address and number, the items, the totals box, and for an invoice the product memos and the
-// remarks. Captions of the charges come from `settings`.
+// remarks. The charges are captioned by their labels in `settings` ("Shipping" and "Sales Tax"
+// while a label is blank).
 void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& settings,
                 const PaperMeasure& paper);
 
