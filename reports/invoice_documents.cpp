@@ -235,16 +235,16 @@ void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& setti
     doc.NewLine();
     doc.NewLine();
     doc.Cell(0) = QStringLiteral("L00To:");
-    doc.Cell(1) = "L10" + AddressLines[0];
+    doc.Cell(1) = "L10" + TrimRight(AddressLines[0]);
     doc.Cell(2) = QStringLiteral("R60Invoice No:");
     doc.Cell(3) = "L62" + QString::number(inv.IvNo);
     doc.NewLine();
-    doc.Cell(1) = "L10" + AddressLines[1];
+    doc.Cell(1) = "L10" + TrimRight(AddressLines[1]);
     doc.Cell(2) = QStringLiteral("R60Invoice Date:");
     doc.Cell(3) = "L62" + DateToShortText(inv.IDate);
     for (size_t i = 2; i < AddressLines.size(); ++i) {
         doc.NewLine();
-        doc.Cell(1) = "L10" + AddressLines[i];
+        doc.Cell(1) = "L10" + TrimRight(AddressLines[i]);
     }
     doc.PutHeadings();
 
@@ -254,8 +254,9 @@ void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& setti
         PutItemRules(doc);
         doc.Cell(1) = doc.ColCodes[1] + TrimRight(row[kItemPrID]);
         doc.Cell(3) = doc.ColCodes[3] + TrimRight(row[kItemDesc]);
-        doc.Cell(5) = doc.ColCodes[5] + row[kItemPrice];
-        doc.Cell(7) = doc.ColCodes[7] + row[kItemQty];
+        // The texts may be as typed into the editor's masked boxes: printed in their formats.
+        doc.Cell(5) = doc.ColCodes[5] + Amount(TextCentsOr0(row[kItemPrice]), 8);
+        doc.Cell(7) = doc.ColCodes[7] + Amount(TextCentsOr0(row[kItemQty]), 9);
         doc.Cell(9) = doc.ColCodes[9] + Amount(LineTotal(row), 12);
         const QString comment = TrimRight(row[kItemComment]);
         if (!comment.isEmpty()) {
@@ -305,10 +306,10 @@ void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
     doc.NewLine();
     doc.NewLine();
     doc.Cell(0) = QStringLiteral("L00To:");
-    doc.Cell(1) = "L10" + AddressLines[0];
+    doc.Cell(1) = "L10" + TrimRight(AddressLines[0]);
     for (size_t i = 1; i < AddressLines.size(); ++i) {
         doc.NewLine();
-        doc.Cell(1) = "L10" + AddressLines[i];
+        doc.Cell(1) = "L10" + TrimRight(AddressLines[i]);
     }
     doc.PutHeadings();
 
