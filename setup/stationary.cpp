@@ -99,7 +99,7 @@ void TStationary::FormShow() {
     MaskEdit1->setValue(s.TopMargin);
     MaskEdit2->setValue(s.LogoHeight);
     MaskEdit3->setValue(s.LogoWidth);
-    Edit1->setText(s.LogoFile);
+    Edit1->setText(s.LogoFile.trimmed());
     Edit2->setText(s.Company.trimmed());
     Edit3->setText(s.Addr1.trimmed());
     Edit4->setText(s.Addr2.trimmed());
