@@ -7,10 +7,10 @@
 #include <algorithm>
 
 #include "app/main_window.h"
+#include "invoice/invoice_form.h"
 #include "invoice/invoice_loop.h"
 #include "masters/editing_loops.h"
 #include "masters/form_help.h"
-#include "invoice/invoice_form.h"
 #include "reports/invoice_actions.h"
 #include "reports/report_actions.h"
 #include "setup/stationary.h"

@@ -76,8 +76,8 @@ void PrintInvoices(QWidget* parent, bool byDates, bool asInvoice) {
             doc.DefaultSpan();
         }
         if (!AskDateSpan(parent)) return;
-        ShowAndRelease(
-            doc, MakeInvoicesForDates(doc, doc.SpanStart, doc.SpanEnd, asInvoice, paper), parent);
+        ShowAndRelease(doc, MakeInvoicesForDates(doc, doc.SpanStart, doc.SpanEnd, asInvoice, paper),
+                       parent);
         return;
     }
     const QList<int> numbers = PickInvoiceNumbers(parent);

@@ -164,8 +164,8 @@ void StartInvoiceDoc(ReportDocument& doc) {
     doc.StartReport();
     doc.Titles = {QString()};
     doc.ColCodes = {"V00", "L01", "V12", "L13", "V41", "R49", "V50", "R59", "V60", "R72", "V73"};
-    PutStandardHeadings(doc, {"", "Item Code", "", "Description", "", "Price", "", "Qty", "",
-                              "Total", ""});
+    PutStandardHeadings(
+        doc, {"", "Item Code", "", "Description", "", "Price", "", "Qty", "", "Total", ""});
 }
 
 void StartStatementDoc(ReportDocument& doc) {
@@ -173,9 +173,11 @@ void StartStatementDoc(ReportDocument& doc) {
     doc.CellCount = kCells;
     doc.StartReport();
     doc.Titles = {QStringLiteral("Account Statement")};
-    doc.ColCodes = {"V00", "R07", "V09", "R18", "V20", "R31", "V33", "R44", "V46", "R57", "V59"};
-    PutStandardHeadings(doc, {"", "Invoice", "", "Date", "", "Charges", "", "Payments", "",
-                              "Amount Due", ""});
+    // The invoice number ends a column further right than the other values, so that its
+    // seven-letter caption stands clear of the rule on the left.
+    doc.ColCodes = {"V00", "R08", "V09", "R18", "V20", "R31", "V33", "R44", "V46", "R57", "V59"};
+    PutStandardHeadings(
+        doc, {"", "Invoice", "", "Date", "", "Charges", "", "Payments", "", "Amount Due", ""});
 }
 
 void PutLetterhead(ReportDocument& doc, const SettingsValues& s, const PaperMeasure& paper) {
@@ -225,7 +227,7 @@ void PutLetterhead(ReportDocument& doc, const SettingsValues& s, const PaperMeas
 void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& settings,
                 const PaperMeasure& paper) {
     const InvoiceRecord& inv = InvBuf;
-    const QString title = asInvoice            ? QStringLiteral("Invoice")
+    const QString title = asInvoice              ? QStringLiteral("Invoice")
                           : ToCents(inv.Due) > 0 ? QStringLiteral("Bill")
                                                  : QStringLiteral("Statement");
     BeginDocument(doc, title);
@@ -354,9 +356,9 @@ bool MakeInvoicesForDates(ReportDocument& doc, double spanStart, double spanEnd,
     int rc = Seek(InvTbl, DateToText(firstDay));
     bool failed = false;
     {
-        RecordProgress progress(asInvoice ? QStringLiteral("Processing Invoices")
-                                          : QStringLiteral("Processing Bills"),
-                                static_cast<long>(InvTbl->recCount()));
+        RecordProgress progress(
+            asInvoice ? QStringLiteral("Processing Invoices") : QStringLiteral("Processing Bills"),
+            static_cast<long>(InvTbl->recCount()));
         for (; rc == xbase::kFound || rc == xbase::kAfter; rc = InvTbl->skip()) {
             progress.Visited();
             if (std::floor(ReadDate(InvFld.IDate)) > lastDay) break;
@@ -380,9 +382,9 @@ bool MakeInvoicesByNumber(ReportDocument& doc, const QList<int>& numbers, bool a
     StartInvoiceDoc(doc);
     bool failed = false;
     {
-        RecordProgress progress(asInvoice ? QStringLiteral("Processing Invoices")
-                                          : QStringLiteral("Processing Bills"),
-                                static_cast<long>(numbers.size()));
+        RecordProgress progress(
+            asInvoice ? QStringLiteral("Processing Invoices") : QStringLiteral("Processing Bills"),
+            static_cast<long>(numbers.size()));
         for (int number : numbers) {
             progress.Visited();
             const int32_t rec = InvoiceRecNo(number);

@@ -12,8 +12,8 @@
 #include "db/maintenance.h"
 #include "db/program_state.h"
 #include "db/settings.h"
-#include "reports/page_length.h"
 #include "reports/invoice_documents.h"
+#include "reports/page_length.h"
 #include "reports/print_target.h"
 #include "reports/product_listing.h"
 #include "reports/purchasing_report.h"
@@ -62,7 +62,8 @@ const ReportEntry kReports[] = {
      }},
     {"invoices", SelectionKind::Invoices, "No invoices to print.",
      [](ReportDocument& doc, const ReportSelection& s, const RunContext& c) {
-         if (!s.invoices.isEmpty()) return MakeInvoicesByNumber(doc, s.invoices, true, c.paper, c.run);
+         if (!s.invoices.isEmpty())
+             return MakeInvoicesByNumber(doc, s.invoices, true, c.paper, c.run);
          return MakeInvoicesForDates(doc, s.spanStart, s.spanEnd, true, c.paper, c.run);
      },
      kInvoiceWidth, "invoice", true},
@@ -199,9 +200,8 @@ bool WriteOutputs(const ReportDocument& doc, const ReportRequest& request, const
 
 // Tells the invoices or customers asked for by number that have no record.
 void TellNotFound(const ReportEntry& entry, const QList<int>& numbers) {
-    const QString what = entry.selection == SelectionKind::Statements
-                             ? QStringLiteral("Customer ")
-                             : QStringLiteral("Invoice ");
+    const QString what = entry.selection == SelectionKind::Statements ? QStringLiteral("Customer ")
+                                                                      : QStringLiteral("Invoice ");
     for (int number : numbers)
         prompt::information(nullptr, what + QString::number(number) + " not found.");
 }

@@ -85,8 +85,8 @@ TStationary::TStationary(QWidget* parent)
     grid->addWidget(frame, 10, 0, 1, 5);
     AddFormButtons(grid);
 
-    QList<QWidget*> order = {BtnLogo, MaskEdit2, MaskEdit3, MaskEdit1, Edit2, Edit3, Edit4,
-                             Edit5,   Edit6,     Edit7,     Edit8};
+    QList<QWidget*> order = {BtnLogo, MaskEdit2, MaskEdit3, MaskEdit1, Edit2, Edit3,
+                             Edit4,   Edit5,     Edit6,     Edit7,     Edit8};
     for (QAbstractButton* b : Justification->buttons()) order << b;
     order << BtnSave << BtnCancel;
     SetTabOrder(order);
@@ -151,8 +151,8 @@ void TStationary::BtnSaveClick() {
         // The settings in use stay those the file holds.
         SettingsRecord = before;
         if (!error.isEmpty())
-            prompt::warning(this,
-                            "Unable to save the stationery settings . . Please try again.\n" + error);
+            prompt::warning(
+                this, "Unable to save the stationery settings . . Please try again.\n" + error);
         return;
     }
     accept();

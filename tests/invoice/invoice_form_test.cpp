@@ -216,8 +216,9 @@ TEST_F(InvoiceFormTest, PrintShowsTheInvoiceAsOnTheScreenAndStoresNothing) {
 
     EXPECT_TRUE(shown.contains("C36Invoice|||||||||||B")) << shown.join('\n').toStdString();
     EXPECT_TRUE(shown.contains("L00To:|L10Ann Adams|R60Invoice No:|L621||||||||"));
-    EXPECT_TRUE(shown.contains("V00|L01B|V12|L13Description of B|V41|R49    5.00|V50|"
-                               "R59     3.00|V60|R72       15.00|V73|U"));
+    EXPECT_TRUE(
+        shown.contains("V00|L01B|V12|L13Description of B|V41|R49    5.00|V50|"
+                       "R59     3.00|V60|R72       15.00|V73|U"));
     EXPECT_TRUE(shown.contains("L00Deliver to the back door.|||||||||||"));
     EXPECT_TRUE(reports::TheReport().Lines.isEmpty()) << "the document is released";
     EXPECT_TRUE(editor.isVisible());

@@ -222,8 +222,7 @@ TEST_F(InvoiceDocumentsTest, EachDocumentOfARunStartsAfterAPageBreakAtPageOne) {
     EXPECT_EQ(doc.Lines.at(page2 + 7).at(1), "L01Item Code");
 
     // Split into its documents, the second starts with its letterhead, without the break.
-    const ReportDocument part =
-        DocumentPart(doc, second, static_cast<int>(doc.Lines.size()));
+    const ReportDocument part = DocumentPart(doc, second, static_cast<int>(doc.Lines.size()));
     EXPECT_EQ(part.Lines.first().at(0), "R73" + Today());
     EXPECT_EQ(part.RptWidth, 73);
 }
@@ -314,18 +313,19 @@ TEST_F(InvoiceDocumentsTest, AStatementListsItsInvoicesOverSeveralPagesWithTotal
     EXPECT_EQ(run.notFound, QList<int>({99}));
     ASSERT_EQ(run.starts.size(), 1u);
 
-    const int headings = IndexOfCell(doc, "R07Invoice");
+    const int headings = IndexOfCell(doc, "R08Invoice");
     EXPECT_EQ(Line(doc, headings - 1), "|||||||||||U");
     EXPECT_EQ(Line(doc, headings),
-              "V00|R07Invoice|V09|R18Date|V20|R31Charges|V33|R44Payments|V46|R57Amount Due|V59|U");
+              "V00|R08Invoice|V09|R18Date|V20|R31Charges|V33|R44Payments|V46|R57Amount Due|V59|U");
     // A row: the charges are the line total to the cent plus both charges.
-    EXPECT_EQ(Line(doc, headings + 1), "V00|R07   100|V09|R1803/01/25|V20|R31       1.16|V33|"
-                                       "R44       0.16|V46|R57       1.00|V59|");
+    EXPECT_EQ(Line(doc, headings + 1),
+              "V00|R08   100|V09|R1803/01/25|V20|R31       1.16|V33|"
+              "R44       0.16|V46|R57       1.00|V59|");
     const QStringList cells = FirstCells(doc);
     EXPECT_EQ(cells.count("L00Page 2"), 1);
     const int page2 = cells.indexOf("L00Page 2");
     EXPECT_EQ(doc.Lines.at(page2 + 2).at(0), "C29Account Statement");
-    EXPECT_EQ(doc.Lines.at(page2 + 7).at(1), "R07Invoice");
+    EXPECT_EQ(doc.Lines.at(page2 + 7).at(1), "R08Invoice");
 
     const int totals = IndexOfCell(doc, "R18Totals");
     EXPECT_EQ(doc.Lines.at(totals - 1).last(), "U");
@@ -350,8 +350,8 @@ TEST_F(InvoiceDocumentsTest, StatementsWithBalancesGoByPostalCodeAndSkipSettledC
     EXPECT_EQ(run.starts[1].number, 3);
     QStringList rows;
     for (const ReportLine& line : doc.Lines)
-        if (line.at(1).startsWith("R07") && line.at(1) != "R07Invoice") rows << line.at(1);
-    EXPECT_EQ(rows, QStringList({"R07     3", "R07     1"}));
+        if (line.at(1).startsWith("R08") && line.at(1) != "R08Invoice") rows << line.at(1);
+    EXPECT_EQ(rows, QStringList({"R08     3", "R08     1"}));
     EXPECT_EQ(doc.Lines.at(run.starts[1].line - 1).at(0), "EJECT");
     EXPECT_EQ(IndexOfCell(doc, "L10Tom Avery"), IndexOfCell(doc, "L00To:"));
 
@@ -359,8 +359,8 @@ TEST_F(InvoiceDocumentsTest, StatementsWithBalancesGoByPostalCodeAndSkipSettledC
     ASSERT_TRUE(MakeStatementsForCustomers(doc, {20}, paper_));
     rows.clear();
     for (const ReportLine& line : doc.Lines)
-        if (line.at(1).startsWith("R07") && line.at(1) != "R07Invoice") rows << line.at(1);
-    EXPECT_EQ(rows, QStringList({"R07     4", "R07     5"}));
+        if (line.at(1).startsWith("R08") && line.at(1) != "R08Invoice") rows << line.at(1);
+    EXPECT_EQ(rows, QStringList({"R08     4", "R08     5"}));
 
     EXPECT_FALSE(MakeStatementsWithBalances(doc, Day("20250501"), Day("20250531"), paper_));
 }

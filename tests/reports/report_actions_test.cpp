@@ -143,9 +143,8 @@ protected:
     static void PickRowThenLeave(int row) {
         onNextModal([row](QWidget* list) {
             list->findChild<QTableWidget*>("StringGrid1")->setCurrentCell(row, 0);
-            onNextModal([](QWidget* again) {
-                again->findChild<QPushButton*>("BtnCancel")->click();
-            });
+            onNextModal(
+                [](QWidget* again) { again->findChild<QPushButton*>("BtnCancel")->click(); });
             list->findChild<QPushButton*>("BtnSelect")->click();
         });
     }
@@ -206,7 +205,7 @@ TEST_F(InvoicePrintingTest, PickedInvoicesAndCustomersAreThoseChosenInTheirLists
     CaptureReport();
     PrintStatements(nullptr, false);
     EXPECT_EQ(Shown(1, "L10Baxter"), QStringList({"L10Baxter"}));
-    EXPECT_EQ(Shown(1, "R07"), QStringList({"R07Invoice", "R07     7"}));
+    EXPECT_EQ(Shown(1, "R08"), QStringList({"R08Invoice", "R08     7"}));
 }
 
 TEST_F(InvoicePrintingTest, PickingFromNoInvoicesIsTold) {

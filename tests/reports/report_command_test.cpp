@@ -10,8 +10,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include "db/generator.h"
 #include "db/field_values.h"
+#include "db/generator.h"
 #include "db/settings.h"
 #include "invoice/invoice_store.h"
 #include "reports/invoice_documents.h"
@@ -304,7 +304,8 @@ TEST_F(ReportCommandTest, InvoicesGoToOneFileAndEachToAFileNamedByItsNumber) {
     ASSERT_TRUE(MakeInvoicesByNumber(doc, {13, 12}, true, PaperMeasure(), &made));
     ASSERT_TRUE(SaveReport(doc, out_.filePath("here.txt"), ExportFormat::PlainText).saved);
     EXPECT_EQ(Contents(Data("i.txt")), Contents(out_.filePath("here.txt")));
-    EXPECT_EQ(PdfWords(Data("i.pdf")), NonBlankLineWords(ExportLines(doc, ExportFormat::PlainText)));
+    EXPECT_EQ(PdfWords(Data("i.pdf")),
+              NonBlankLineWords(ExportLines(doc, ExportFormat::PlainText)));
 
     EXPECT_EQ(QDir(Data("mail")).entryList(QDir::Files),
               QStringList({"invoice-12.pdf", "invoice-13.pdf"}));
@@ -325,15 +326,16 @@ TEST_F(ReportCommandTest, StatementsWithBalancesMakeAFilePerCustomer) {
     ASSERT_TRUE(LoadSettings());
     ReportDocument& doc = TheReport();
     DocumentRun made;
-    ASSERT_TRUE(MakeStatementsWithBalances(doc, Day("20240101"), Day("20251231"), PaperMeasure(),
-                                           &made));
+    ASSERT_TRUE(
+        MakeStatementsWithBalances(doc, Day("20240101"), Day("20251231"), PaperMeasure(), &made));
     ASSERT_GE(made.starts.size(), 2u);
     QStringList expected;
     for (const DocumentStart& start : made.starts)
         expected << "statement-" + QString::number(start.number) + ".pdf";
     expected.sort();
     EXPECT_EQ(QDir(Data("st")).entryList(QDir::Files, QDir::Name), expected);
-    EXPECT_EQ(PdfWords(Data("st.pdf")), NonBlankLineWords(ExportLines(doc, ExportFormat::PlainText)));
+    EXPECT_EQ(PdfWords(Data("st.pdf")),
+              NonBlankLineWords(ExportLines(doc, ExportFormat::PlainText)));
 }
 
 TEST_F(ReportCommandTest, AnInvoiceOrCustomerNotFoundIsToldWithStatusOne) {
