@@ -159,6 +159,8 @@ void TReportF::ComputeGeometry() {
     geometry_ = ComputeScreenGeometry(usableWidth + ScrollBar1->width(), page_->height(),
                                       ScrollBar1->width(), 0, metrics.horizontalAdvance(u'B'),
                                       metrics.height(), doc_.RptWidth);
+    geometry_.dpiX = logicalDpiX();
+    geometry_.dpiY = logicalDpiY();
     const ScrollSettings scroll =
         ScrollFor(static_cast<int>(doc_.Lines.size()), geometry_.visibleLines);
     ScrollBar1->setRange(0, scroll.maximum);
