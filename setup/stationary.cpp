@@ -42,6 +42,7 @@ TStationary::TStationary(QWidget* parent)
     MaskEdit2->setObjectName("MaskEdit2");
     MaskEdit3 = new NumberBox("%5.2f", Red::Never, this);
     MaskEdit3->setObjectName("MaskEdit3");
+    for (NumberBox* box : {MaskEdit1, MaskEdit2, MaskEdit3}) box->setMaximumWidth(90);
     Edit2 = NamedEdit(this, "Edit2", 35);
     Edit3 = NamedEdit(this, "Edit3", 35);
     Edit4 = NamedEdit(this, "Edit4", 35);
