@@ -7,10 +7,13 @@
 #include <algorithm>
 
 #include "app/main_window.h"
+#include "invoice/invoice_form.h"
 #include "invoice/invoice_loop.h"
 #include "masters/editing_loops.h"
 #include "masters/form_help.h"
+#include "reports/invoice_actions.h"
 #include "reports/report_actions.h"
+#include "setup/stationary.h"
 #include "setup/tax_def.h"
 
 // The controls whose features are part of the program, with their handlers. Every other button
@@ -19,6 +22,14 @@
 const std::vector<TMain::Action>& TMain::Actions() {
     static const std::vector<Action> actions = {
         {"BtnInvoice", &TMain::BtnInvoiceClick},
+        {"BtnInvPrint", &TMain::BtnInvPrintClick},
+        {"SelectedDates2", &TMain::SelectedDates2Click},
+        {"SelectedInvoices1", &TMain::SelectedInvoices1Click},
+        {"WithBalancesDue2", &TMain::WithBalancesDue2Click},
+        {"SelectedBills2", &TMain::SelectedBills2Click},
+        {"WithBalances2", &TMain::WithBalances2Click},
+        {"SelectedCustomers4", &TMain::SelectedCustomers4Click},
+        {"BtnStationary", &TMain::BtnStationaryClick},
         {"BtnCust", &TMain::BtnCustClick},
         {"BtnGroups", &TMain::BtnGroupsClick},
         {"BtnProd", &TMain::BtnProdClick},
@@ -65,6 +76,8 @@ void TMain::WireActions() {
     ShowHelpTopic = [window = QPointer<TMain>(this)](int topic) {
         if (window) window->ShowHelp(QString::number(topic));
     };
+    // The invoice editor prints through the report window.
+    ShowInvoiceDocument = reports::PrintOpenInvoice;
 
     QList<QAction*> items;
     for (QMenu* menu : {PopupMenu1, PopupMenu2, PopupMenu3, PopupMenu4, PopupMenu5})
@@ -158,6 +171,39 @@ void TMain::BtnInvRptsClick() {
 
 void TMain::BtnInvoiceClick() {
     RunInvoiceLoop(this);
+}
+
+void TMain::BtnInvPrintClick() {
+    reports::PrintInvoices(this, true, true);
+}
+
+void TMain::SelectedDates2Click() {
+    reports::PrintInvoices(this, true, true);
+}
+
+void TMain::SelectedInvoices1Click() {
+    reports::PrintInvoices(this, false, true);
+}
+
+void TMain::WithBalancesDue2Click() {
+    reports::PrintInvoices(this, true, false);
+}
+
+void TMain::SelectedBills2Click() {
+    reports::PrintInvoices(this, false, false);
+}
+
+void TMain::WithBalances2Click() {
+    reports::PrintStatements(this, true);
+}
+
+void TMain::SelectedCustomers4Click() {
+    reports::PrintStatements(this, false);
+}
+
+void TMain::BtnStationaryClick() {
+    TStationary dialog(this);
+    dialog.exec();
 }
 
 void TMain::BtnCustClick() {

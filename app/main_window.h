@@ -79,6 +79,14 @@ private:
     void CostofGoodsSold1Click();
     void Inventory1Click();
     void BtnInvoiceClick();
+    void BtnInvPrintClick();
+    void SelectedDates2Click();
+    void SelectedInvoices1Click();
+    void WithBalancesDue2Click();
+    void SelectedBills2Click();
+    void WithBalances2Click();
+    void SelectedCustomers4Click();
+    void BtnStationaryClick();
     void BtnCustClick();
     void BtnGroupsClick();
     void BtnProdClick();

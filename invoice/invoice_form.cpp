@@ -32,6 +32,8 @@
 #include "masters/number_entry.h"
 #include "masters/pick_routines.h"
 
+std::function<void(QWidget* parent)> ShowInvoiceDocument;
+
 namespace {
 
 constexpr int kGridRows = 4;  // item rows the grid has at least
@@ -163,8 +165,10 @@ TInvoice::TInvoice(QWidget* parent) : EditorForm("TInvoice", "Invoice", kHelpTop
 
     QHBoxLayout* buttons = AddFormButtons(grid, [this] { BtnDeleteClick(); });
     BtnPrint = NamedButton(this, "BtnPrint", "Print");
-    BtnPrint->setEnabled(false);
-    BtnPrint->setToolTip("Printing an invoice is not available yet.");
+    if (!ShowInvoiceDocument) {
+        BtnPrint->setEnabled(false);
+        BtnPrint->setToolTip("Printing an invoice is not available here.");
+    }
     buttons->insertWidget(buttons->indexOf(BtnSave) + 1, BtnPrint);
     buttons->insertWidget(0, BtnImport);
     BtnHelp = NamedButton(this, "BtnHelp", "Help");
@@ -174,6 +178,7 @@ TInvoice::TInvoice(QWidget* parent) : EditorForm("TInvoice", "Invoice", kHelpTop
                  BEditItm, BAddPmt,   BEditPmt,  MaskEdit3, MaskEdit4, Memo2,       BtnSave,
                  BtnPrint, BtnDelete, BtnCancel, Edit1,     BtnImport, BtnCustEdit, BtnHelp});
 
+    connect(BtnPrint, &QPushButton::clicked, this, [this] { BtnPrintClick(); });
     connect(BtnCust, &QPushButton::clicked, this, [this] { BtnCustClick(); });
     connect(BtnCustEdit, &QPushButton::clicked, this, [this] { BtnCustEditClick(); });
     connect(BAddItm, &QPushButton::clicked, this, [this] { BAddItmClick(); });
@@ -407,6 +412,12 @@ bool TInvoice::TakeForm() {
     InvBuf.Tax = tax;
     InvBuf.Due = FromCents(ComputeSums(ItemRows, PmtRows, ship, tax).due);
     return true;
+}
+
+// Prints what the form shows; nothing is stored.
+void TInvoice::BtnPrintClick() {
+    if (!TakeForm()) return;
+    ShowInvoiceDocument(this);
 }
 
 void TInvoice::ClearInvoice() {

@@ -5,6 +5,8 @@
 // invoice is wanted), and the last invoice's record (0 for none) after Delete.
 #pragma once
 
+#include <functional>
+
 #include "masters/form_parts.h"
 
 class DateBox;
@@ -14,6 +16,10 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
+
+// Shows the open invoice (InvBuf, ItemRows, PmtRows, AddressLines) as its printed document. The
+// printing side is installed by the program at start-up; until it is, Print stays disabled.
+extern std::function<void(QWidget* parent)> ShowInvoiceDocument;
 
 class TInvoice : public EditorForm {
     Q_OBJECT
@@ -27,6 +33,7 @@ protected:
 private:
     void BtnSaveClick() override;
     void BtnDeleteClick();
+    void BtnPrintClick();
     void BtnCustClick();
     void BtnCustEditClick();
     void BAddItmClick();

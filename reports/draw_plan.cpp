@@ -56,8 +56,11 @@ DrawList PlanScreen(const ReportDocument& document, const ScreenGeometry& geomet
                 const int mid = y + geometry.lineHeight / 2;
                 out.push_back(RuleOp{0, mid, geometry.usableWidth, mid, true});
             } else if (cell.kind == CellKind::Picture) {
-                const std::optional<QSize> size = pictureSize(cell.text);
+                std::optional<QSize> size = pictureSize(cell.text);
                 if (!size) continue;
+                if (style.picture && geometry.dpiX > 0 && geometry.dpiY > 0)
+                    size = QSize(static_cast<int>(std::trunc(geometry.dpiX * style.picture->width)),
+                                 static_cast<int>(std::trunc(geometry.dpiY * style.picture->height)));
                 const int x =
                     PictureX(cell.align, geometry.grid.ColumnX(cell.column), size->width());
                 out.push_back(PictureOp{cell.text, QRect(QPoint(x, y), *size)});

@@ -50,7 +50,9 @@ using TextWidth = std::function<int(const QString& text, bool bold)>;
 using PictureSizeOf = std::function<std::optional<QSize>(const QString& fileName)>;
 
 // The visible lines of the preview, from topLine on, the first at y = 0. A page break shows as
-// a dotted line across the usable width; pictures appear at their natural size.
+// a dotted line across the usable width. A picture whose line gives its printed size appears at
+// that size in the screen's inches (as the letterhead keeps room for it), any other at its
+// natural size; one that cannot be read is left out.
 DrawList PlanScreen(const ReportDocument& document, const ScreenGeometry& geometry, int topLine,
                     const TextWidth& textWidth, const PictureSizeOf& pictureSize);
 

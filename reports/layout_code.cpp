@@ -61,7 +61,7 @@ LayoutCell ParseCell(const QString& cell) {
         out.kind = CellKind::Picture;
         out.align = align;
         out.column = *column;
-        out.text = cell.mid(4, 60).trimmed();
+        out.text = cell.mid(4).trimmed();
     }
     return out;
 }

@@ -33,6 +33,9 @@ struct ScreenGeometry {
     int usableWidth = 0;
     int lineHeight = 0;
     int visibleLines = 0;
+    // The screen's pixels per inch; 0 when not known.
+    int dpiX = 0;
+    int dpiY = 0;
 };
 
 // clientWidth/Height: the window's client area; scrollBarWidth and scrollBarTop: the vertical

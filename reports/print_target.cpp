@@ -7,6 +7,7 @@
 
 #include "db/program_state.h"
 #include "reports/page_length.h"
+#include "reports/report_painter.h"
 
 namespace reports {
 namespace {
@@ -49,6 +50,14 @@ QPrinter& CurrentReportPrinter() {
 bool PrinterInstalled() {
     const QPrinter& printer = CurrentReportPrinter();
     return printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty();
+}
+
+PaperMeasure CurrentPaperMeasure(int rptWidth) {
+    // A document may run a line past its page length (the line that closes the totals box).
+    const int pageLines = CurrentPageLength() + 1;
+    if (PrinterInstalled())
+        return MeasurePaper(CurrentReportPrinter(), CurrentReportFont(), rptWidth, pageLines);
+    return MeasurePdfPaper(CurrentReportFont(), rptWidth, pageLines);
 }
 
 void InstallPrinterPageProbe() {

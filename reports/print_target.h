@@ -4,6 +4,8 @@
 // the application font, and a printer of their own on the system's default.
 #pragma once
 
+#include "reports/invoice_documents.h"
+
 class QFont;
 class QPrinter;
 
@@ -17,6 +19,10 @@ QPrinter& CurrentReportPrinter();
 
 // True when the current printer is a real printer, not output to a file or no printer at all.
 bool PrinterInstalled();
+
+// How a document of rptWidth columns will fall on the paper: measured on the current printer in
+// the report font, or without a printer on the PDF file that printing then writes.
+PaperMeasure CurrentPaperMeasure(int rptWidth);
 
 // Makes the report document measure its pages on the current printer with the report font (60
 // lines a page without a printer). Reports call it before they start.

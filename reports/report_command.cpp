@@ -13,6 +13,7 @@
 #include "db/program_state.h"
 #include "db/settings.h"
 #include "reports/inventory_reports.h"
+#include "reports/invoice_documents.h"
 #include "reports/page_length.h"
 #include "reports/print_target.h"
 #include "reports/product_listing.h"
@@ -24,37 +25,75 @@
 namespace reports {
 namespace {
 
-// The kinds of selection the reports take, each with its own options.
-enum class SelectionKind { None, DateSpan, AsOf };
+// The kinds of selection the reports take, each with its own options: none; a date span;
+// invoices by a date span (today when left out) or by number; statements for the customers with
+// a balance in a date span, or for customers by number; one date (today when left out).
+enum class SelectionKind { None, DateSpan, Invoices, Statements, AsOf };
+
+// What a generator is given besides its selection: the paper its documents are measured for and
+// where the documents of a run begin.
+struct RunContext {
+    PaperMeasure paper;
+    DocumentRun* run = nullptr;
+};
 
 struct ReportEntry {
     const char* name;
     SelectionKind selection;
     // Said when the generator has nothing to show and says nothing itself; may be null.
     const char* nothingToShow;
-    bool (*make)(ReportDocument& doc, const ReportSelection& selection);
+    bool (*make)(ReportDocument& doc, const ReportSelection& selection, const RunContext& context);
+    // Documents to customers: their width, and the name of each one's own PDF file before its
+    // number; null for a report.
+    int width = 0;
+    const char* eachName = nullptr;
+    // By dates, the span left out is the current month, or today for invoices.
+    bool spanDefaultsToToday = false;
 };
 
 // Every report the command knows. A report that lands in the program adds its row here.
 const ReportEntry kReports[] = {
     {"product-listing", SelectionKind::None, "No Products on file.",
-     [](ReportDocument& doc, const ReportSelection&) { return MakeProductListing(doc); }},
+     [](ReportDocument& doc, const ReportSelection&, const RunContext&) {
+         return MakeProductListing(doc);
+     }},
     {"purchasing", SelectionKind::DateSpan, "No Purchases within selected dates.",
-     [](ReportDocument& doc, const ReportSelection& s) {
+     [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
          return MakePurchasingReport(doc, s.spanStart, s.spanEnd);
      }},
     {"stock-on-hand", SelectionKind::None, "No inventory items on file.",
-     [](ReportDocument& doc, const ReportSelection&) {
+     [](ReportDocument& doc, const ReportSelection&, const RunContext&) {
          return MakeStockOnHand(doc, DateValue(QDate::currentDate()));
      }},
     {"cost-of-goods", SelectionKind::DateSpan, nullptr,
-     [](ReportDocument& doc, const ReportSelection& s) {
+     [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
          return MakeCostOfGoodsSold(doc, s.spanStart, s.spanEnd);
      }},
     {"inventory", SelectionKind::AsOf, "No inventory items on file.",
-     [](ReportDocument& doc, const ReportSelection& s) {
+     [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
          return MakeInventoryValuation(doc, s.spanStart);
      }},
+    {"invoices", SelectionKind::Invoices, "No invoices to print.",
+     [](ReportDocument& doc, const ReportSelection& s, const RunContext& c) {
+         if (!s.invoices.isEmpty())
+             return MakeInvoicesByNumber(doc, s.invoices, true, c.paper, c.run);
+         return MakeInvoicesForDates(doc, s.spanStart, s.spanEnd, true, c.paper, c.run);
+     },
+     kInvoiceWidth, "invoice", true},
+    {"bills", SelectionKind::Invoices, "No bills to print.",
+     [](ReportDocument& doc, const ReportSelection& s, const RunContext& c) {
+         if (!s.invoices.isEmpty())
+             return MakeInvoicesByNumber(doc, s.invoices, false, c.paper, c.run);
+         return MakeInvoicesForDates(doc, s.spanStart, s.spanEnd, false, c.paper, c.run);
+     },
+     kInvoiceWidth, "bill"},
+    {"statements", SelectionKind::Statements, "No statements to print.",
+     [](ReportDocument& doc, const ReportSelection& s, const RunContext& c) {
+         if (s.balancesOnly)
+             return MakeStatementsWithBalances(doc, s.spanStart, s.spanEnd, c.paper, c.run);
+         return MakeStatementsForCustomers(doc, s.customers, c.paper, c.run);
+     },
+     kStatementWidth, "statement"},
 };
 
 const ReportEntry* FindReport(const QString& name) {
@@ -68,12 +107,34 @@ QString SelectionUsage(SelectionKind kind) {
     switch (kind) {
         case SelectionKind::DateSpan:
             return QStringLiteral(" [--from YYYY-MM-DD] [--to YYYY-MM-DD]");
+        case SelectionKind::Invoices:
+            return QStringLiteral(" ([--from YYYY-MM-DD] [--to YYYY-MM-DD] | --invoices N,N...)");
+        case SelectionKind::Statements:
+            return QStringLiteral(
+                " (--balances-only [--from YYYY-MM-DD] [--to YYYY-MM-DD] | --customers N,N...)");
         case SelectionKind::AsOf:
             return QStringLiteral(" [--as-of YYYY-MM-DD]");
         case SelectionKind::None:
             break;
     }
     return {};
+}
+
+bool TakesSpan(SelectionKind kind) {
+    return kind == SelectionKind::DateSpan || kind == SelectionKind::Invoices ||
+           kind == SelectionKind::Statements;
+}
+
+// Numbers written 12,13: each a whole number from 1 to 999999; nothing for any other text.
+std::optional<QList<int>> NumberList(const QString& text) {
+    QList<int> numbers;
+    for (const QString& part : text.split(u',')) {
+        bool ok = false;
+        const int n = part.trimmed().toInt(&ok);
+        if (!ok || n < 1 || n > 999999) return std::nullopt;
+        numbers << n;
+    }
+    return numbers;
 }
 
 // A date written YYYY-MM-DD as a day number; nothing for any other text.
@@ -115,8 +176,30 @@ bool Told(const ExportResult& result) {
     return result.saved;
 }
 
+// One PDF file per document of the run, named by its invoice or customer number, in a directory
+// made when missing; true when all were written.
+bool WriteEachDocument(const ReportDocument& doc, const DocumentRun& run, const QString& eachName,
+                       const QString& dirName, const QFont& font) {
+    if (!QDir().mkpath(dirName)) {
+        prompt::information(nullptr, QStringLiteral("Unable to save to: ") + dirName);
+        return false;
+    }
+    const QDir dir(dirName);
+    bool written = true;
+    for (size_t i = 0; i < run.starts.size(); ++i) {
+        // The next document begins after the page break that ends this one.
+        const int end = i + 1 < run.starts.size() ? run.starts[i + 1].line - 1
+                                                  : static_cast<int>(doc.Lines.size());
+        const ReportDocument part = DocumentPart(doc, run.starts[i].line, end);
+        const QString name = eachName + u'-' + QString::number(run.starts[i].number) + ".pdf";
+        written &= Told(PrintToPdf(part, dir.filePath(name), font));
+    }
+    return written;
+}
+
 // Writes every output asked for, also after one has failed; true when all were written.
-bool WriteOutputs(const ReportDocument& doc, const ReportRequest& request) {
+bool WriteOutputs(const ReportDocument& doc, const ReportRequest& request, const DocumentRun& run,
+                  const ReportEntry& entry) {
     bool written = true;
     if (!request.textFile.isEmpty())
         written &= Told(SaveReport(doc, request.textFile, ExportFormat::PlainText));
@@ -124,23 +207,41 @@ bool WriteOutputs(const ReportDocument& doc, const ReportRequest& request) {
         written &= Told(SaveReport(doc, request.tabFile, ExportFormat::TabDelimited));
     if (!request.pdfFile.isEmpty())
         written &= Told(PrintToPdf(doc, request.pdfFile, CommandLineReportFont()));
+    if (!request.pdfEachDir.isEmpty())
+        written &= WriteEachDocument(doc, run, QLatin1String(entry.eachName), request.pdfEachDir,
+                                     CommandLineReportFont());
     return written;
+}
+
+// Tells the invoices or customers asked for by number that have no record.
+void TellNotFound(const ReportEntry& entry, const QList<int>& numbers) {
+    const QString what = entry.selection == SelectionKind::Statements ? QStringLiteral("Customer ")
+                                                                      : QStringLiteral("Invoice ");
+    for (int number : numbers)
+        prompt::information(nullptr, what + QString::number(number) + " not found.");
 }
 
 // The run itself, as start-up and then the report's button would do it; true when every output
 // was written.
 bool BuildAndWrite(const ReportEntry& entry, const ReportRequest& request, const HeldOffEnd& end) {
     if (!RebuildIndexes(true) || !LoadSettings()) return false;  // the data store has said why
-    if (entry.selection == SelectionKind::DateSpan &&
-        request.selection.spanStart > request.selection.spanEnd) {
+    if (TakesSpan(entry.selection) && request.selection.spanStart > request.selection.spanEnd) {
         prompt::information(
             nullptr, QStringLiteral("Ending Date must be greater than or equal to Starting Date."));
         return false;
     }
     ReportDocument& doc = TheReport();
+    DocumentRun run;
+    RunContext context;
+    context.run = &run;
+    if (entry.width > 0)
+        context.paper =
+            MeasurePdfPaper(CommandLineReportFont(), entry.width, kPageLengthWithoutPrinter + 1);
     bool written = false;
-    if (entry.make(doc, request.selection)) {
-        written = WriteOutputs(doc, request);
+    const bool made = entry.make(doc, request.selection, context);
+    if (!end.Ended()) TellNotFound(entry, run.notFound);
+    if (made) {
+        written = WriteOutputs(doc, request, run, entry) && run.notFound.isEmpty();
     } else if (!end.Ended() && entry.nothingToShow) {
         prompt::information(nullptr, QLatin1String(entry.nothingToShow));
     }
@@ -153,7 +254,7 @@ bool BuildAndWrite(const ReportEntry& entry, const ReportRequest& request, const
 QString ReportUsage() {
     QString usage = QStringLiteral(
         "       corvane-admin [-C DIR] report NAME [selection] "
-        "(--text FILE | --tab FILE | --pdf FILE)...\n"
+        "(--text FILE | --tab FILE | --pdf FILE | --pdf-each DIR)...\n"
         "       NAME [selection]:");
     const char* separator = " ";
     for (const ReportEntry& entry : kReports) {
@@ -170,47 +271,77 @@ std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir
     request.name = QLatin1String(entry->name);
     std::optional<double> from;
     std::optional<double> to;
+    const SelectionKind kind = entry->selection;
+    ReportSelection& selection = request.selection;
     for (qsizetype i = 1; i < args.size(); i += 2) {
-        if (i + 1 >= args.size()) return std::nullopt;
         const QString& option = args.at(i);
+        if (kind == SelectionKind::Statements && option == QLatin1String("--balances-only")) {
+            if (selection.balancesOnly) return std::nullopt;
+            selection.balancesOnly = true;
+            --i;  // a flag takes no value
+            continue;
+        }
+        if (i + 1 >= args.size()) return std::nullopt;
         const QString& value = args.at(i + 1);
         if (value.isEmpty() || value.startsWith(QLatin1String("--"))) return std::nullopt;
         QString* file = option == QLatin1String("--text")  ? &request.textFile
                         : option == QLatin1String("--tab") ? &request.tabFile
                         : option == QLatin1String("--pdf") ? &request.pdfFile
-                                                           : nullptr;
+                        : option == QLatin1String("--pdf-each") && entry->eachName
+                            ? &request.pdfEachDir
+                            : nullptr;
         std::optional<double>* day = nullptr;
-        if (entry->selection == SelectionKind::DateSpan) {
+        if (TakesSpan(kind)) {
             if (option == QLatin1String("--from")) day = &from;
             if (option == QLatin1String("--to")) day = &to;
         }
-        if (entry->selection == SelectionKind::AsOf && option == QLatin1String("--as-of"))
-            day = &from;
+        if (kind == SelectionKind::AsOf && option == QLatin1String("--as-of")) day = &from;
+        QList<int>* numbers = nullptr;
+        if (kind == SelectionKind::Invoices && option == QLatin1String("--invoices"))
+            numbers = &selection.invoices;
+        if (kind == SelectionKind::Statements && option == QLatin1String("--customers"))
+            numbers = &selection.customers;
         if (file && file->isEmpty()) {
             *file = QDir::cleanPath(base.absoluteFilePath(value));
         } else if (day && !*day) {
             *day = IsoDay(value);
             if (!*day) return std::nullopt;
+        } else if (numbers && numbers->isEmpty()) {
+            const std::optional<QList<int>> list = NumberList(value);
+            if (!list) return std::nullopt;
+            *numbers = *list;
         } else {
             return std::nullopt;  // unknown, not this report's, or given twice
         }
     }
     QSet<QString> outputs;
-    for (const QString* file : {&request.textFile, &request.tabFile, &request.pdfFile}) {
-        if (!file->isEmpty()) outputs.insert(*file);
+    const QString* files[] = {&request.textFile, &request.tabFile, &request.pdfFile,
+                              &request.pdfEachDir};
+    int asked = 0;
+    for (const QString* file : files) {
+        if (file->isEmpty()) continue;
+        outputs.insert(*file);
+        ++asked;
     }
-    const int asked =
-        !request.textFile.isEmpty() + !request.tabFile.isEmpty() + !request.pdfFile.isEmpty();
     if (asked == 0 || outputs.size() != asked) return std::nullopt;  // none, or one file twice
-    if (entry->selection == SelectionKind::DateSpan) {
+    // Invoices go by dates or by numbers; statements by balances in a span or by customers.
+    const bool bySpan = from || to;
+    if (kind == SelectionKind::Invoices && bySpan && !selection.invoices.isEmpty())
+        return std::nullopt;
+    if (kind == SelectionKind::Statements &&
+        (selection.balancesOnly == !selection.customers.isEmpty() ||
+         (bySpan && !selection.balancesOnly)))
+        return std::nullopt;
+    if (TakesSpan(kind)) {
         ReportDocument month;
         month.DefaultSpan();
-        request.selection.spanStart = from.value_or(month.SpanStart);
-        request.selection.spanEnd = to.value_or(month.SpanEnd);
+        const double today = DateValue(QDate::currentDate());
+        const bool onToday = entry->spanDefaultsToToday;
+        selection.spanStart = from.value_or(onToday ? today : month.SpanStart);
+        selection.spanEnd = to.value_or(onToday ? today : month.SpanEnd);
     }
-    if (entry->selection == SelectionKind::AsOf)
-        request.selection.spanStart = request.selection.spanEnd =
-            from.value_or(DateValue(QDate::currentDate()));
+    if (kind == SelectionKind::AsOf)
+        selection.spanStart = selection.spanEnd = from.value_or(DateValue(QDate::currentDate()));
     return request;
 }
 

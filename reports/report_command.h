@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDir>
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -16,6 +17,11 @@ struct ReportSelection {
     // The date span as day numbers, inclusive at both ends; a report of one date takes spanStart.
     double spanStart = 0;
     double spanEnd = 0;
+    // Invoices or customers named one by one, in the order given; empty when not named.
+    QList<int> invoices;
+    QList<int> customers;
+    // Statements: every customer with a balance in the span.
+    bool balancesOnly = false;
 };
 
 // One run of the command. Output file names are absolute; empty for an output not asked for.
@@ -25,6 +31,8 @@ struct ReportRequest {
     QString textFile;
     QString tabFile;
     QString pdfFile;
+    // A directory that receives one PDF file per invoice or statement (documents only).
+    QString pdfEachDir;
 };
 
 // The command's two usage lines, indented to follow the first line of corvane-admin's usage: the
@@ -33,8 +41,8 @@ QString ReportUsage();
 
 // Reads the arguments that follow "report": the report's name, then its options. A date span
 // left out, wholly or in part, is taken from the current month, as the date range dialog
-// opens on it. Relative file names are taken from `base`. Nothing when the arguments are not
-// valid for that report.
+// opens on it; invoices by date default to today, as their dialog opens on it. Relative file
+// names are taken from `base`. Nothing when the arguments are not valid for that report.
 std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir& base);
 
 // Runs the request on the data directory (the current directory; DbContext created, a

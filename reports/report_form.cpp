@@ -77,6 +77,8 @@ TReportF::TReportF(const ReportDocument& doc, QWidget* parent) : QDialog(parent)
     AsciiText1->setObjectName(QStringLiteral("AsciiText1"));
     TabDelimited1 = mExport->addAction(QStringLiteral("Tab &Delimited"));
     TabDelimited1->setObjectName(QStringLiteral("TabDelimited1"));
+    mSavePdf = menu->addAction(QStringLiteral("Save as PDF..."));
+    mSavePdf->setObjectName(QStringLiteral("mSavePdf"));
 
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
@@ -105,6 +107,7 @@ TReportF::TReportF(const ReportDocument& doc, QWidget* parent) : QDialog(parent)
     connect(mPrint, &QAction::triggered, this, &TReportF::mPrintClick);
     connect(AsciiText1, &QAction::triggered, this, &TReportF::AsciiText1Click);
     connect(TabDelimited1, &QAction::triggered, this, &TReportF::TabDelimited1Click);
+    connect(mSavePdf, &QAction::triggered, this, &TReportF::mSavePdfClick);
 }
 
 void TReportF::showEvent(QShowEvent* event) {
@@ -156,6 +159,8 @@ void TReportF::ComputeGeometry() {
     geometry_ = ComputeScreenGeometry(usableWidth + ScrollBar1->width(), page_->height(),
                                       ScrollBar1->width(), 0, metrics.horizontalAdvance(u'B'),
                                       metrics.height(), doc_.RptWidth);
+    geometry_.dpiX = logicalDpiX();
+    geometry_.dpiY = logicalDpiY();
     const ScrollSettings scroll =
         ScrollFor(static_cast<int>(doc_.Lines.size()), geometry_.visibleLines);
     ScrollBar1->setRange(0, scroll.maximum);
@@ -204,12 +209,20 @@ void TReportF::mPrintClick() {
             prompt::information(this, "Unable to print on " + printer.printerName());
         return;
     }
+    SaveAsPdf(QStringLiteral("Print to PDF File"));
+}
+
+void TReportF::mSavePdfClick() {
+    SaveAsPdf(QStringLiteral("Save as PDF"));
+}
+
+void TReportF::SaveAsPdf(const QString& caption) {
     const std::optional<QString> chosen =
-        AskSaveName(this, QStringLiteral("Print to PDF File"), QStringLiteral("PDF files (*.pdf)"));
+        AskSaveName(this, caption, QStringLiteral("PDF files (*.pdf)"));
     if (!chosen) return;
     const QString fileName =
         QFileInfo(*chosen).suffix().isEmpty() ? *chosen + QStringLiteral(".pdf") : *chosen;
-    const ExportResult result = PrintToPdf(doc_, fileName, font);
+    const ExportResult result = PrintToPdf(doc_, fileName, CurrentReportFont());
     if (!result.saved) prompt::information(this, result.message);
 }
 

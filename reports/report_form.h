@@ -1,8 +1,9 @@
 // The report window: the one window in which every report is seen. It draws the report document
 // centred, with a vertical scroll bar, in the report font (made smaller, down to 8 points, while
 // the report is wider than the window); prints the whole document on the current printer, or
-// into a PDF file the user names when no printer is installed; and exports it as plain or
-// tab-delimited text. It never changes the document.
+// into a PDF file the user names when no printer is installed; saves it as a PDF file through
+// the same printing code ("Save as PDF..."); and exports it as plain or tab-delimited text. It
+// never changes the document.
 #pragma once
 
 #include <QDialog>
@@ -43,10 +44,13 @@ private:
     void mPrintClick();
     void AsciiText1Click();
     void TabDelimited1Click();
+    void mSavePdfClick();
 
     void PaintPage(QPainter& painter);
     void ComputeGeometry();
     void ExportReport(ExportFormat format);
+    // Asks for a file name under `caption` and prints the document into it as PDF.
+    void SaveAsPdf(const QString& caption);
 
     const ReportDocument& doc_;
     QFrame* Bevel1;
@@ -56,6 +60,7 @@ private:
     QMenu* mExport;
     QAction* AsciiText1;
     QAction* TabDelimited1;
+    QAction* mSavePdf;
     Page* page_;
     QFont screenFont_;
     ScreenGeometry geometry_;

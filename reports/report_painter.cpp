@@ -31,6 +31,12 @@ QPageSize LocalePaper() {
                                                                                 : QPageSize::A4);
 }
 
+// The page PrintToPdf prints on: the locale's paper with half-inch margins.
+void SetPdfPage(QPdfWriter& writer) {
+    writer.setPageLayout(QPageLayout(LocalePaper(), QPageLayout::Portrait,
+                                     QMarginsF(0.5, 0.5, 0.5, 0.5), QPageLayout::Inch));
+}
+
 }  // namespace
 
 void DrawPlan(QPainter& painter, const DrawList& plan, const QFont& font, int ruleWidth) {
@@ -50,15 +56,37 @@ void DrawPlan(QPainter& painter, const DrawList& plan, const QFont& font, int ru
 }
 
 QFont PrintFont(const ReportDocument& doc, QPaintDevice& device, const QFont& font) {
+    // The top margin is three lines.
+    return FitPrintFont(device, font, doc.RptWidth, LongestPageLines(doc) + 3);
+}
+
+QFont FitPrintFont(QPaintDevice& device, const QFont& font, int rptWidth, int rows) {
     const auto charWidthAt = [&](int points) {
         return QFontMetrics(Sized(font, points), &device).horizontalAdvance(u'B');
     };
-    int points = FitPrinterFontSize(PointSizeOf(font), device.width(), doc.RptWidth, charWidthAt);
-    const int rows = LongestPageLines(doc) + 3;  // the top margin is three lines
+    int points = FitPrinterFontSize(PointSizeOf(font), device.width(), rptWidth, charWidthAt);
     while (points > 1 &&
            rows * QFontMetrics(Sized(font, points), &device).height() > device.height())
         --points;
     return Sized(font, points);
+}
+
+PaperMeasure MeasurePaper(QPaintDevice& device, const QFont& font, int rptWidth, int pageLines) {
+    const QFontMetrics metrics(FitPrintFont(device, font, rptWidth, pageLines + 3), &device);
+    PaperMeasure paper;
+    paper.dpiY = device.logicalDpiY();
+    paper.lineHeight = metrics.height();
+    paper.charWidth = metrics.horizontalAdvance(u'B');
+    paper.textWidth = [metrics](const QString& text) { return metrics.horizontalAdvance(text); };
+    return paper;
+}
+
+PaperMeasure MeasurePdfPaper(const QFont& font, int rptWidth, int pageLines) {
+    QBuffer nowhere;
+    nowhere.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&nowhere);
+    SetPdfPage(writer);
+    return MeasurePaper(writer, font, rptWidth, pageLines);
 }
 
 int PointSizeOf(const QFont& font) {
@@ -110,8 +138,7 @@ ExportResult PrintToPdf(const ReportDocument& doc, const QString& fileName, cons
         QPdfWriter writer(&pdf);
         writer.setCreator(QStringLiteral("Corvane"));
         writer.setTitle(doc.Titles.value(0));
-        writer.setPageLayout(QPageLayout(LocalePaper(), QPageLayout::Portrait,
-                                         QMarginsF(0.5, 0.5, 0.5, 0.5), QPageLayout::Inch));
+        SetPdfPage(writer);
         if (!PrintDocument(doc, writer, font)) return failed;
     }
     if (file.write(pdf.data()) != pdf.size() || !file.commit()) return failed;

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "reports/draw_plan.h"
+#include "reports/invoice_documents.h"
 #include "reports/report_document.h"
 #include "reports/report_export.h"
 
@@ -25,6 +26,18 @@ void DrawPlan(QPainter& painter, const DrawList& plan, const QFont& font, int ru
 // The report font at the largest size, no larger than its own, at which the report fits the
 // device's page across and its longest page, with the top margin, fits down.
 QFont PrintFont(const ReportDocument& doc, QPaintDevice& device, const QFont& font);
+
+// The report font at the largest size, no larger than its own, at which rptWidth columns fit the
+// device's page across and `rows` lines fit down.
+QFont FitPrintFont(QPaintDevice& device, const QFont& font, int rptWidth, int rows);
+
+// How the lines of a document of rptWidth columns and pages of up to pageLines lines will fall
+// on the device's pages when printed in the font: the paper measure the letterhead and memo
+// wrapping are built with.
+PaperMeasure MeasurePaper(QPaintDevice& device, const QFont& font, int rptWidth, int pageLines);
+
+// MeasurePaper for the PDF file PrintToPdf writes.
+PaperMeasure MeasurePdfPaper(const QFont& font, int rptWidth, int pageLines);
 
 // The font size in whole points, also for a font sized in pixels.
 int PointSizeOf(const QFont& font);

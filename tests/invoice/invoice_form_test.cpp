@@ -1,12 +1,16 @@
 // The invoice editor driven as the user drives it: choosing the customer and the items through
-// their lists, the taxes and totals on screen, the first number, saving, deleting and cancelling.
+// their lists, the taxes and totals on screen, the first number, saving, deleting, cancelling and
+// printing.
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 
 #include "app/entry/number_box.h"
 #include "invoice/invoice_form.h"
 #include "invoice/invoice_loop.h"
+#include "reports/invoice_actions.h"
+#include "reports/report_document.h"
 #include "tests/invoice/invoice_fixture.h"
 #include "tests/support/modal.h"
 
@@ -230,6 +234,45 @@ TEST_F(InvoiceFormTest, SavingWithoutACustomerIsRefused) {
     EXPECT_EQ(InvTbl->recCount(), 0u);
     prompts_.expect(prompt::Kind::Information, "Customer not selected");
     Click(&editor, "BtnCustEdit");
+}
+
+TEST_F(InvoiceFormTest, PrintShowsTheInvoiceAsOnTheScreenAndStoresNothing) {
+    DbContext->closeAll();
+    const QByteArray before = AllTables();
+    ASSERT_TRUE(OpenCustomers() && OpenGroups() && OpenInvoices() && OpenItems() &&
+                OpenPayments() && OpenProducts());
+    CurInvRec = 0;
+    {
+        TInvoice withoutPrinting;
+        EXPECT_FALSE(Child<QPushButton>(&withoutPrinting, "BtnPrint")->isEnabled());
+    }
+
+    ShowInvoiceDocument = reports::PrintOpenInvoice;
+    TInvoice editor;
+    editor.show();
+    ChooseCustomer(&editor);
+    AddItem(&editor, 1, "3");  // the quantity as typed into the item's masked box
+    Child<QPlainTextEdit>(&editor, "Memo2")->setPlainText("Deliver to the back door.");
+    QStringList shown;
+    onNextModal([&shown](QWidget* window) {
+        for (const reports::ReportLine& line : reports::TheReport().Lines) shown << line.join('|');
+        window->close();
+    });
+    Click(&editor, "BtnPrint");
+    ShowInvoiceDocument = {};
+
+    EXPECT_TRUE(shown.contains("C36Invoice|||||||||||B")) << shown.join('\n').toStdString();
+    EXPECT_TRUE(shown.contains("L00To:|L10Ann Adams|R60Invoice No:|L621||||||||"));
+    EXPECT_TRUE(
+        shown.contains("V00|L01B|V12|L13Description of B|V41|R49    5.00|V50|"
+                       "R59     3.00|V60|R72       15.00|V73|U"));
+    EXPECT_TRUE(shown.contains("L00Deliver to the back door.|||||||||||"));
+    EXPECT_TRUE(reports::TheReport().Lines.isEmpty()) << "the document is released";
+    EXPECT_TRUE(editor.isVisible());
+
+    Click(&editor, "BtnCancel");
+    DbContext->closeAll();
+    EXPECT_EQ(AllTables(), before);
 }
 
 }  // namespace

@@ -121,6 +121,17 @@ TEST(ScreenPlan, PicturesAtNaturalSizeAndUnreadableOnesSkipped) {
     const auto pictures = OpsOf<PictureOp>(ops);
     ASSERT_EQ(pictures.size(), 1u);
     EXPECT_EQ(pictures[0].target, QRect(g.grid.ColumnX(71) - 120, 0, 120, 60));
+
+    // With the screen's resolution known, a picture sized by its line takes that size in inches.
+    ScreenGeometry inches = g;
+    inches.dpiX = inches.dpiY = 96;
+    const DrawList sized = PlanScreen(
+        Document({{PictureCode(u'C', 35, "logo.bmp"), "", PictureStyle(0.75, 1.5)},
+                  {PictureCode(u'C', 35, "missing.bmp"), "", PictureStyle(0.75, 1.5)}}),
+        inches, 0, Width, sizes);
+    const auto logos = OpsOf<PictureOp>(sized);
+    ASSERT_EQ(logos.size(), 1u);
+    EXPECT_EQ(logos[0].target, QRect(g.grid.ColumnX(35) - 72, 0, 144, 72));
 }
 
 }  // namespace

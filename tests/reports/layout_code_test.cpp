@@ -43,9 +43,9 @@ TEST(LayoutCode, RulesPicturesAndPageBreaks) {
     EXPECT_EQ(pic.column, 35);
     EXPECT_EQ(pic.text, "logo.bmp");
 
-    // The file name is at most 60 characters from the fifth on.
-    const QString longName = QString(70, u'x');
-    EXPECT_EQ(ParseCell("IL00" + longName).text, QString(60, u'x'));
+    // The file name is the rest of the cell, as long as the path the settings hold.
+    const QString longName = "/srv/shared/" + QString(200, u'x') + ".png";
+    EXPECT_EQ(ParseCell("IL00" + longName).text, longName);
 
     EXPECT_EQ(ParseCell("EJECT").kind, CellKind::Eject);
     EXPECT_EQ(ParseCell("E").kind, CellKind::Eject);

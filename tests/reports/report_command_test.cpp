@@ -10,8 +10,11 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "db/field_values.h"
 #include "db/generator.h"
 #include "db/settings.h"
+#include "invoice/invoice_store.h"
+#include "reports/invoice_documents.h"
 #include "reports/product_listing.h"
 #include "reports/purchasing_report.h"
 #include "reports/report_export.h"
@@ -205,6 +208,17 @@ TEST_F(ReportCommandTest, BadOptionsGetTheUsageAndExitTwoWritingNothing) {
         {"report", "purchasing", "--to", "01/31/2025", "--text", "a.txt"},
         {"report", "purchasing", "--to", "2025-1-31", "--text", "a.txt"},
         {"report", "purchasing", "--from", "2025-01-01", "--from", "2025-01-02", "--pdf", "a"},
+        {"report", "purchasing", "--pdf-each", "each"},
+        {"report", "invoices", "--invoices", "12", "--from", "2025-01-01", "--text", "a.txt"},
+        {"report", "invoices", "--invoices", "0", "--text", "a.txt"},
+        {"report", "bills", "--invoices", "12,", "--text", "a.txt"},
+        {"report", "invoices", "--balances-only", "--text", "a.txt"},
+        {"report", "statements", "--text", "a.txt"},
+        {"report", "statements", "--balances-only", "--customers", "3", "--text", "a.txt"},
+        {"report", "statements", "--customers", "3,x", "--text", "a.txt"},
+        {"report", "statements", "--customers", "3", "--to", "2025-01-01", "--text", "a.txt"},
+        {"report", "statements", "--balances-only", "--balances-only", "--text", "a.txt"},
+        {"report", "statements", "--balances-only", "--pdf-each", "d", "--pdf", "d"},
     };
     for (const QStringList& args : bad) {
         const AdminRun run = Admin(args);
@@ -214,6 +228,7 @@ TEST_F(ReportCommandTest, BadOptionsGetTheUsageAndExitTwoWritingNothing) {
         EXPECT_TRUE(run.errors.contains("report NAME")) << shown;
         EXPECT_TRUE(run.errors.contains("purchasing [--from YYYY-MM-DD] [--to YYYY-MM-DD]"))
             << shown;
+        EXPECT_TRUE(run.errors.contains("statements (--balances-only")) << shown;
     }
     EXPECT_EQ(QDir(dataDir_).entryList(QDir::Files), before);
 }
@@ -269,6 +284,76 @@ TEST_F(ReportCommandTest, ThePdfIsPrintedInTheSettingsFontOrElseInAFixedPitchDef
     const QString serifFonts = PdfFonts(Data("serif.pdf"));
     EXPECT_TRUE(serifFonts.contains("DejaVuSerif")) << serifFonts.toStdString();
     EXPECT_FALSE(serifFonts.contains("Mono")) << serifFonts.toStdString();
+}
+
+// The words of every non-blank line of a PDF file, all pages together.
+QList<QStringList> PdfWords(const QString& fileName) {
+    QStringList lines;
+    for (const QStringList& page : PdfPages(fileName)) lines << page;
+    return NonBlankLineWords(lines);
+}
+
+TEST_F(ReportCommandTest, InvoicesGoToOneFileAndEachToAFileNamedByItsNumber) {
+    const AdminRun run = Admin({"report", "invoices", "--invoices", "13,12", "--text", "i.txt",
+                                "--pdf", "i.pdf", "--pdf-each", "mail"});
+    ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+
+    ASSERT_TRUE(LoadSettings());
+    ReportDocument& doc = TheReport();
+    DocumentRun made;
+    ASSERT_TRUE(MakeInvoicesByNumber(doc, {13, 12}, true, PaperMeasure(), &made));
+    ASSERT_TRUE(SaveReport(doc, out_.filePath("here.txt"), ExportFormat::PlainText).saved);
+    EXPECT_EQ(Contents(Data("i.txt")), Contents(out_.filePath("here.txt")));
+    EXPECT_EQ(PdfWords(Data("i.pdf")),
+              NonBlankLineWords(ExportLines(doc, ExportFormat::PlainText)));
+
+    EXPECT_EQ(QDir(Data("mail")).entryList(QDir::Files),
+              QStringList({"invoice-12.pdf", "invoice-13.pdf"}));
+    ASSERT_EQ(made.starts.size(), 2u);
+    const ReportDocument first = DocumentPart(doc, 0, made.starts[1].line - 1);
+    const ReportDocument second = DocumentPart(doc, made.starts[1].line, doc.Lines.size());
+    EXPECT_EQ(PdfWords(Data("mail/invoice-13.pdf")),
+              NonBlankLineWords(ExportLines(first, ExportFormat::PlainText)));
+    EXPECT_EQ(PdfWords(Data("mail/invoice-12.pdf")),
+              NonBlankLineWords(ExportLines(second, ExportFormat::PlainText)));
+}
+
+TEST_F(ReportCommandTest, StatementsWithBalancesMakeAFilePerCustomer) {
+    const AdminRun run = Admin({"report", "statements", "--balances-only", "--from", "2024-01-01",
+                                "--to", "2025-12-31", "--pdf-each", "st", "--pdf", "st.pdf"});
+    ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+
+    ASSERT_TRUE(LoadSettings());
+    ReportDocument& doc = TheReport();
+    DocumentRun made;
+    ASSERT_TRUE(
+        MakeStatementsWithBalances(doc, Day("20240101"), Day("20251231"), PaperMeasure(), &made));
+    ASSERT_GE(made.starts.size(), 2u);
+    QStringList expected;
+    for (const DocumentStart& start : made.starts)
+        expected << "statement-" + QString::number(start.number) + ".pdf";
+    expected.sort();
+    EXPECT_EQ(QDir(Data("st")).entryList(QDir::Files, QDir::Name), expected);
+    EXPECT_EQ(PdfWords(Data("st.pdf")),
+              NonBlankLineWords(ExportLines(doc, ExportFormat::PlainText)));
+}
+
+TEST_F(ReportCommandTest, AnInvoiceOrCustomerNotFoundIsToldWithStatusOne) {
+    AdminRun run = Admin({"report", "bills", "--invoices", "999999", "--text", "b.txt"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.told, QStringList({"corvane-admin: Invoice 999999 not found.",
+                                     "corvane-admin: No bills to print."}));
+    EXPECT_FALSE(QFile::exists(Data("b.txt")));
+
+    ASSERT_TRUE(OpenInvoices());
+    ASSERT_EQ(Seek(InvTbl, InvKey(12)), xbase::kFound);
+    ReadInvoice();
+    CloseReportTables();
+    const QString customer = QString::number(InvBuf.CuNo);
+    run = Admin({"report", "statements", "--customers", "999998," + customer, "--text", "s.txt"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.told, QStringList({"corvane-admin: Customer 999998 not found."}));
+    EXPECT_TRUE(QFile::exists(Data("s.txt")));
 }
 
 }  // namespace

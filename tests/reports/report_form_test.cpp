@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPrinter>
 #include <QProcess>
@@ -12,6 +13,7 @@
 #include <QTest>
 
 #include "db/program_state.h"
+#include "reports/invoice_documents.h"
 #include "reports/print_target.h"
 #include "reports/report_export.h"
 #include "reports/report_form.h"
@@ -244,6 +246,50 @@ TEST_F(ReportFormTest, WithoutAPrinterPrintWritesAPdfThatReadsBackPageByPage) {
     EXPECT_EQ(pdf[1].mid(0, 2), QStringList({"Page", "2"}));
     EXPECT_EQ(pdf[0], expected[0]);
     EXPECT_EQ(pdf[1], expected[1]);
+}
+
+// The pictures a PDF file holds, as pdfimages lists them.
+int PdfImageCount(const QString& fileName) {
+    QProcess process;
+    process.start("pdfimages", {"-list", fileName});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0) return -1;
+    const QStringList lines =
+        QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    return static_cast<int>(lines.size()) - 2;  // two heading lines
+}
+
+TEST_F(ReportFormTest, SaveAsPdfPrintsTheLetterheadWithItsLogoOrWithoutOneThatCannotBeRead) {
+    const QString dir = QString::fromStdString(dir_.path().string());
+    QImage picture(60, 30, QImage::Format_RGB32);
+    picture.fill(Qt::darkBlue);
+    ASSERT_TRUE(picture.save(dir + "/logo.jpg"));
+    ASSERT_TRUE(picture.save(dir + "/logo.bmp"));
+    QFile junk(dir + "/junk.png");
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a picture");
+    junk.close();
+
+    ScriptedPrompts script;
+    for (const char* logo : {"logo.jpg", "logo.bmp", "junk.png", "gone.png"}) {
+        SettingsValues settings;
+        settings.Company = "Harbor Lane Hardware";
+        settings.LogoFile = dir + u'/' + logo;
+        settings.LogoHeight = 0.5;
+        settings.LogoWidth = 1;
+        settings.LHJustify = 2;
+        ReportDocument doc;
+        StartInvoiceDoc(doc);
+        doc.Titles = {"Invoice"};
+        PutLetterhead(doc, settings, PaperMeasure());
+        doc.PutTitles();
+        const QString name = dir + "/doc-" + QFileInfo(logo).completeBaseName() +
+                             QFileInfo(logo).suffix();
+        script.expect(Kind::SaveFile, "Save as PDF", {true, name});
+        Preview(doc, [](TReportF* form) { form->findChild<QAction*>("mSavePdf")->trigger(); });
+        EXPECT_EQ(PdfPageWords(name + ".pdf"), DocumentPageWords(doc)) << logo;
+        EXPECT_EQ(PdfImageCount(name + ".pdf"), QString(logo).startsWith("logo") ? 1 : 0) << logo;
+    }
+    EXPECT_EQ(script.pending(), 0);
 }
 
 }  // namespace

@@ -1,0 +1,475 @@
+#include "reports/invoice_documents.h"
+
+#include <QDate>
+#include <cmath>
+
+#include "app/entry/convert.h"
+#include "app/entry/dates.h"
+#include "db/field_values.h"
+#include "db/open_tables.h"
+#include "db/program_state.h"
+#include "invoice/invoice_data.h"
+#include "invoice/invoice_store.h"
+#include "invoice/invoice_totals.h"
+#include "invoice/money.h"
+#include "masters/address_block.h"
+#include "reports/generator_steps.h"
+#include "reports/layout_code.h"
+
+namespace reports {
+namespace {
+
+constexpr int kCells = 12;
+
+QString Amount(Cents cents, int width) {
+    return NumText(FromCents(cents), width, 2);
+}
+
+QString TodayText() {
+    return DateToShortText(DateValue(QDate::currentDate()));
+}
+
+bool AllBlank(const SettingsValues& s) {
+    for (const QString* text : {&s.Company, &s.Addr1, &s.Addr2, &s.Addr3, &s.Addr4})
+        if (!text->trimmed().isEmpty()) return false;
+    return true;
+}
+
+// The page break between two documents of a run; each document's pages count from 1.
+void BeginDocument(ReportDocument& doc, const QString& title) {
+    if (doc.CurLine != -1) {
+        doc.NewLine();
+        doc.Cell(0) = kEject;
+        doc.PageLine = 0;
+    }
+    doc.PageNo = 1;
+    doc.Titles = {title};
+}
+
+// The line the next document will begin on, after the page break that will precede it.
+int NextDocumentLine(const ReportDocument& doc) {
+    return doc.CurLine + (doc.CurLine >= 0 ? 2 : 1);
+}
+
+void NoteStart(DocumentRun* run, int line, int number) {
+    if (run) run->starts.push_back({line, number});
+}
+
+// The caption of a charge on the totals box: its label in the settings, or while it has none the
+// editor's own caption of its box, so no total goes without a name.
+QString ChargeCaption(const QString& label, const char* editorCaption) {
+    const QString trimmed = label.trimmed();
+    return (trimmed.isEmpty() ? QLatin1String(editorCaption) : trimmed) + u':';
+}
+
+// The six rule cells of an item line.
+void PutItemRules(ReportDocument& doc) {
+    for (int i : {0, 2, 4, 6, 8, 10}) doc.Cell(i) = doc.ColCodes[i];
+}
+
+void PutTotalLine(ReportDocument& doc, const QString& caption, Cents amount) {
+    doc.NewLine();
+    doc.Cell(7) = "R59" + caption;
+    doc.Cell(8) = QStringLiteral("V60");
+    doc.Cell(9) = "R72" + Amount(amount, 12);
+    doc.Cell(10) = QStringLiteral("V73");
+}
+
+// The memo lines of an invoice after its totals: a blank line, then the lines, pages broken
+// without headings.
+void PutMemo(ReportDocument& doc, const QString& memo, const PaperMeasure& paper) {
+    const WrappedText wrapped = WrapText(memo, doc.RptWidth, paper);
+    if (!wrapped.printable) return;
+    doc.NewLine();
+    for (const QString& line : wrapped.lines) {
+        doc.CheckPage(doc.PageLine + 1, false);
+        doc.NewLine();
+        doc.Cell(0) = "L00" + line;
+    }
+}
+
+// The tables every run reads; false (tables closed) when one cannot be opened.
+bool OpenInvoiceTables() {
+    if (OpenCustomers() && OpenGroups() && OpenInvoices() && OpenItems() && OpenPayments() &&
+        OpenProducts())
+        return true;
+    CloseReportTables();
+    return false;
+}
+
+// The INV5 record of invoice `number`; 0 when there is none.
+int32_t InvoiceRecNo(int number) {
+    InvTbl->select(InvTbl->tag("Inv"));
+    if (Seek(InvTbl, InvKey(number)) != xbase::kFound) return 0;
+    for (int rc = xbase::kFound; rc == xbase::kFound && InvFld.IvNo->asInt() == number;
+         rc = InvTbl->skip()) {
+        if (!InvTbl->deleted()) return static_cast<int32_t>(InvTbl->recNo());
+    }
+    return 0;
+}
+
+// The rows of customer `cuno`'s invoices, in InvC order; with `span`, only those dated in it
+// whose balance is not zero. Leaves INV5 in its InvC tag.
+std::vector<StatementRow> CustomerRows(int cuno, const double* span) {
+    std::vector<StatementRow> rows;
+    InvTbl->select(InvTbl->tag("InvC"));
+    int rc = Seek(InvTbl, InvKey(cuno));
+    for (; rc == xbase::kFound && InvFld.CuNo->asInt() == cuno; rc = InvTbl->skip()) {
+        if (InvTbl->deleted()) continue;
+        if (span) {
+            const double day = std::floor(ReadDate(InvFld.IDate));
+            if (ToCents(InvFld.Due->asDouble()) == 0 || day < span[0] || day > span[1]) continue;
+        }
+        if (!LoadInvoice(static_cast<int32_t>(InvTbl->recNo()))) break;
+        rows.push_back(OpenInvoiceRow());
+    }
+    return rows;
+}
+
+bool Finish(ReportDocument& doc, bool failed) {
+    CloseReportTables();
+    return !failed && doc.CurLine >= 0;
+}
+
+}  // namespace
+
+WrappedText WrapText(const QString& text, int rptWidth, const PaperMeasure& paper) {
+    WrappedText out{false, {QString()}};
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) return out;
+    const int limit = rptWidth * paper.charWidth;
+    for (const QChar ch : trimmed) {
+        if (ch == u'\n') {
+            out.lines.append(QString());
+            continue;
+        }
+        if (ch == u'\r') continue;
+        QString& line = out.lines.last();
+        line += ch;
+        if (paper.WidthOf(line) <= limit) continue;
+        const qsizetype space = line.lastIndexOf(u' ');
+        // Without a space the word is cut where the line is full.
+        const qsizetype keep = space >= 0 ? space + 1 : line.size() - 1;
+        const QString rest = line.mid(keep).left(100);
+        line.truncate(keep);
+        out.lines.append(rest);
+    }
+    out.printable = true;
+    return out;
+}
+
+void StartInvoiceDoc(ReportDocument& doc) {
+    doc.RptWidth = kInvoiceWidth;
+    doc.CellCount = kCells;
+    doc.StartReport();
+    doc.Titles = {QString()};
+    doc.ColCodes = {"V00", "L01", "V12", "L13", "V41", "R49", "V50", "R59", "V60", "R72", "V73"};
+    PutStandardHeadings(
+        doc, {"", "Item Code", "", "Description", "", "Price", "", "Qty", "", "Total", ""});
+}
+
+void StartStatementDoc(ReportDocument& doc) {
+    doc.RptWidth = kStatementWidth;
+    doc.CellCount = kCells;
+    doc.StartReport();
+    doc.Titles = {QStringLiteral("Account Statement")};
+    // The invoice number ends a column further right than the other values, so that its
+    // seven-letter caption stands clear of the rule on the left.
+    doc.ColCodes = {"V00", "R08", "V09", "R18", "V20", "R31", "V33", "R44", "V46", "R57", "V59"};
+    PutStandardHeadings(
+        doc, {"", "Invoice", "", "Date", "", "Charges", "", "Payments", "", "Amount Due", ""});
+}
+
+void PutLetterhead(ReportDocument& doc, const SettingsValues& s, const PaperMeasure& paper) {
+    doc.PageLine = 0;
+    doc.PageNo = 1;
+    QChar align = u'L';
+    int column = 0;
+    if (s.LHJustify == 2) {
+        align = u'C';
+        column = doc.RptWidth / 2;
+    } else if (s.LHJustify == 3) {
+        align = u'R';
+        column = doc.RptWidth;
+    }
+    const QString place = ColumnCode(align, column);
+    const int lineHeight = std::max(1, paper.lineHeight);
+    if (s.TopMargin > 0) {
+        while (paper.dpiY * s.TopMargin > static_cast<double>(lineHeight) * doc.PageLine)
+            doc.NewLine();
+    }
+    const bool noAddress = AllBlank(s);
+    const QString logo = s.LogoFile.trimmed();
+    if (!logo.isEmpty()) {
+        doc.NewLine();
+        doc.Cell(0) = PictureCode(align, column, logo);
+        doc.Style() = PictureStyle(s.LogoHeight, s.LogoWidth);
+        const int covered = static_cast<int>(std::trunc(paper.dpiY * s.LogoHeight / lineHeight));
+        for (int i = 0; i < covered; ++i) doc.NewLine();
+        if (covered > 1 && noAddress) doc.Style() = QStringLiteral("U");
+    }
+    if (!noAddress) {
+        QList<const QString*> fields = {&s.Company, &s.Addr1, &s.Addr2};
+        if (!s.Addr3.trimmed().isEmpty() || !s.Addr4.trimmed().isEmpty()) fields << &s.Addr3;
+        if (!s.Addr4.trimmed().isEmpty()) fields << &s.Addr4;
+        for (const QString* field : fields) {
+            doc.NewLine();
+            doc.Cell(0) = place + field->trimmed();
+            doc.Style() = QStringLiteral("B");
+        }
+        doc.Style() = QStringLiteral("BU");
+    }
+    doc.NewLine();
+    doc.Cell(0) = ColumnCode(u'R', doc.RptWidth) + TodayText();
+    doc.NewLine();
+}
+
+void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& settings,
+                const PaperMeasure& paper) {
+    const InvoiceRecord& inv = InvBuf;
+    const QString title = asInvoice              ? QStringLiteral("Invoice")
+                          : ToCents(inv.Due) > 0 ? QStringLiteral("Bill")
+                                                 : QStringLiteral("Statement");
+    BeginDocument(doc, title);
+    PutLetterhead(doc, settings, paper);
+    doc.PutTitles();
+
+    doc.NewLine();
+    doc.NewLine();
+    doc.Cell(0) = QStringLiteral("L00To:");
+    doc.Cell(1) = "L10" + TrimRight(AddressLines[0]);
+    doc.Cell(2) = QStringLiteral("R60Invoice No:");
+    doc.Cell(3) = "L62" + QString::number(inv.IvNo);
+    doc.NewLine();
+    doc.Cell(1) = "L10" + TrimRight(AddressLines[1]);
+    doc.Cell(2) = QStringLiteral("R60Invoice Date:");
+    doc.Cell(3) = "L62" + DateToShortText(inv.IDate);
+    for (size_t i = 2; i < AddressLines.size(); ++i) {
+        doc.NewLine();
+        doc.Cell(1) = "L10" + TrimRight(AddressLines[i]);
+    }
+    doc.PutHeadings();
+
+    for (const ItemRow& row : ItemRows) {
+        doc.CheckPage(doc.PageLine + 3, true);
+        doc.NewLine();
+        PutItemRules(doc);
+        doc.Cell(1) = doc.ColCodes[1] + TrimRight(row[kItemPrID]);
+        doc.Cell(3) = doc.ColCodes[3] + TrimRight(row[kItemDesc]);
+        // The texts may be as typed into the editor's masked boxes: printed in their formats.
+        doc.Cell(5) = doc.ColCodes[5] + Amount(TextCentsOr0(row[kItemPrice]), 8);
+        doc.Cell(7) = doc.ColCodes[7] + Amount(TextCentsOr0(row[kItemQty]), 9);
+        doc.Cell(9) = doc.ColCodes[9] + Amount(LineTotal(row), 12);
+        const QString comment = TrimRight(row[kItemComment]);
+        if (!comment.isEmpty()) {
+            doc.NewLine();
+            PutItemRules(doc);
+            doc.Cell(3) = doc.ColCodes[3] + comment;
+        }
+        const QString licence = row[kItemRCode].trimmed();
+        if (!licence.isEmpty()) {
+            doc.NewLine();
+            PutItemRules(doc);
+            doc.Cell(3) = doc.ColCodes[3] + "License No. " + licence + QString::number(inv.CuNo);
+        }
+    }
+    doc.Style() = QStringLiteral("U");
+
+    const Cents subtotal = SumLineTotals(ItemRows);
+    const Cents ship = ToCents(inv.Ship);
+    const Cents tax = ToCents(inv.Tax);
+    doc.CheckPage(doc.PageLine + 6, true);
+    PutTotalLine(doc, QStringLiteral("SubTotal:"), subtotal);
+    doc.Cell(0) = "L01" + TrimRight(inv.IMemo);
+    PutTotalLine(doc, ChargeCaption(settings.ShipLine, "Shipping"), ship);
+    PutTotalLine(doc, ChargeCaption(settings.TaxLine, "Sales Tax"), tax);
+    PutTotalLine(doc, QStringLiteral("Total:"), subtotal + ship + tax);
+    PutTotalLine(doc, QStringLiteral("Amount Paid:"), SumPayments(PmtRows));
+    PutTotalLine(doc, QStringLiteral("Balance Due:"), ToCents(inv.Due));
+    doc.NewLine();
+    doc.Cell(10) = RuleCode(60, 73);
+
+    if (!asInvoice) return;
+    for (const ItemRow& row : ItemRows) PutMemo(doc, row[kItemPMemo], paper);
+    PutMemo(doc, inv.REM, paper);
+}
+
+StatementRow OpenInvoiceRow() {
+    const Cents charges = SumLineTotals(ItemRows) + ToCents(InvBuf.Ship) + ToCents(InvBuf.Tax);
+    return {PadNum(InvBuf.IvNo, 6), DateToShortText(InvBuf.IDate), Amount(charges, 11),
+            Amount(SumPayments(PmtRows), 11), Amount(ToCents(InvBuf.Due), 11)};
+}
+
+void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
+                  const SettingsValues& settings, const PaperMeasure& paper) {
+    BeginDocument(doc, QStringLiteral("Account Statement"));
+    PutLetterhead(doc, settings, paper);
+    doc.PutTitles();
+    doc.NewLine();
+    doc.NewLine();
+    doc.Cell(0) = QStringLiteral("L00To:");
+    doc.Cell(1) = "L10" + TrimRight(AddressLines[0]);
+    for (size_t i = 1; i < AddressLines.size(); ++i) {
+        doc.NewLine();
+        doc.Cell(1) = "L10" + TrimRight(AddressLines[i]);
+    }
+    doc.PutHeadings();
+
+    Cents charges = 0;
+    Cents payments = 0;
+    Cents due = 0;
+    for (const StatementRow& row : rows) {
+        doc.CheckPage(doc.PageLine + 1, true);
+        doc.NewLine();
+        PutItemRules(doc);
+        doc.Cell(1) = doc.ColCodes[1] + row.number;
+        doc.Cell(3) = doc.ColCodes[3] + row.date;
+        doc.Cell(5) = doc.ColCodes[5] + row.charges;
+        doc.Cell(7) = doc.ColCodes[7] + row.payments;
+        doc.Cell(9) = doc.ColCodes[9] + row.due;
+        charges += TextCentsOr0(row.charges);
+        payments += TextCentsOr0(row.payments);
+        due += TextCentsOr0(row.due);
+    }
+    UnderlineLastLine(doc);
+    doc.CheckPage(doc.PageLine + 1, true);
+    doc.NewLine();
+    doc.Cell(1) = QStringLiteral("R18Totals");
+    doc.Cell(4) = QStringLiteral("V20");
+    doc.Cell(5) = "R31" + Amount(charges, 11);
+    doc.Cell(6) = QStringLiteral("V33");
+    doc.Cell(7) = "R44" + Amount(payments, 11);
+    doc.Cell(8) = QStringLiteral("V46");
+    doc.Cell(9) = "R57" + Amount(due, 11);
+    doc.Cell(10) = QStringLiteral("V59");
+    doc.NewLine();
+    doc.Cell(10) = RuleCode(20, 59);
+}
+
+bool MakeInvoicesForDates(ReportDocument& doc, double spanStart, double spanEnd, bool asInvoice,
+                          const PaperMeasure& paper, DocumentRun* run) {
+    if (!OpenInvoiceTables()) return false;
+    StartInvoiceDoc(doc);
+    const double firstDay = std::floor(spanStart);
+    const double lastDay = std::floor(spanEnd);
+    InvTbl->select(InvTbl->tag("InvD"));
+    int rc = Seek(InvTbl, DateToText(firstDay));
+    bool failed = false;
+    {
+        RecordProgress progress(
+            asInvoice ? QStringLiteral("Processing Invoices") : QStringLiteral("Processing Bills"),
+            static_cast<long>(InvTbl->recCount()));
+        for (; rc == xbase::kFound || rc == xbase::kAfter; rc = InvTbl->skip()) {
+            progress.Visited();
+            if (std::floor(ReadDate(InvFld.IDate)) > lastDay) break;
+            if (InvTbl->deleted()) continue;
+            if (!asInvoice && ToCents(InvFld.Due->asDouble()) <= 0) continue;
+            if (!LoadInvoice(static_cast<int32_t>(InvTbl->recNo()))) {
+                failed = ReadFailed(-1);
+                break;
+            }
+            NoteStart(run, NextDocumentLine(doc), InvBuf.IvNo);
+            PutInvoice(doc, asInvoice, SettingsRecord, paper);
+        }
+        failed = failed || ReadFailed(rc);
+    }
+    return Finish(doc, failed);
+}
+
+bool MakeInvoicesByNumber(ReportDocument& doc, const QList<int>& numbers, bool asInvoice,
+                          const PaperMeasure& paper, DocumentRun* run) {
+    if (!OpenInvoiceTables()) return false;
+    StartInvoiceDoc(doc);
+    bool failed = false;
+    {
+        RecordProgress progress(
+            asInvoice ? QStringLiteral("Processing Invoices") : QStringLiteral("Processing Bills"),
+            static_cast<long>(numbers.size()));
+        for (int number : numbers) {
+            progress.Visited();
+            const int32_t rec = InvoiceRecNo(number);
+            if (rec == 0) {
+                if (run) run->notFound << number;
+                continue;
+            }
+            if (!LoadInvoice(rec)) {
+                failed = ReadFailed(-1);
+                break;
+            }
+            NoteStart(run, NextDocumentLine(doc), number);
+            PutInvoice(doc, asInvoice, SettingsRecord, paper);
+        }
+    }
+    return Finish(doc, failed);
+}
+
+bool MakeStatementsWithBalances(ReportDocument& doc, double spanStart, double spanEnd,
+                                const PaperMeasure& paper, DocumentRun* run) {
+    if (!OpenInvoiceTables()) return false;
+    StartStatementDoc(doc);
+    const double span[2] = {std::floor(spanStart), std::floor(spanEnd)};
+    bool failed = false;
+    {
+        RecordProgress progress(QStringLiteral("Processing Statements"),
+                                static_cast<long>(CustTbl->recCount()));
+        xbase::Tag* byZip = CustTbl->tag("CZip");
+        CustTbl->select(byZip);
+        int rc = CustTbl->top();
+        while (rc == xbase::kFound) {
+            progress.Visited();
+            const uint32_t custRec = CustTbl->recNo();
+            if (!CustTbl->deleted()) {
+                const int cuno = CustFld.cuno->asInt();
+                const std::vector<StatementRow> rows = CustomerRows(cuno, span);
+                if (!rows.empty()) {
+                    NoteStart(run, NextDocumentLine(doc), cuno);
+                    PutStatement(doc, rows, SettingsRecord, paper);
+                }
+                CustTbl->select(byZip);
+                if (CustTbl->go(custRec) != xbase::kFound) {
+                    rc = -1;
+                    break;
+                }
+            }
+            rc = CustTbl->skip();
+        }
+        failed = ReadFailed(rc);
+    }
+    return Finish(doc, failed);
+}
+
+bool MakeStatementsForCustomers(ReportDocument& doc, const QList<int>& customers,
+                                const PaperMeasure& paper, DocumentRun* run) {
+    if (!OpenInvoiceTables()) return false;
+    StartStatementDoc(doc);
+    {
+        RecordProgress progress(QStringLiteral("Processing Statements"),
+                                static_cast<long>(customers.size()));
+        for (int cuno : customers) {
+            progress.Visited();
+            CustTbl->select(CustTbl->tag("CCNO"));
+            if (Seek(CustTbl, InvKey(cuno)) != xbase::kFound || CustTbl->deleted()) {
+                if (run) run->notFound << cuno;
+                continue;
+            }
+            const std::vector<StatementRow> rows = CustomerRows(cuno, nullptr);
+            if (rows.empty()) continue;
+            NoteStart(run, NextDocumentLine(doc), cuno);
+            PutStatement(doc, rows, SettingsRecord, paper);
+        }
+    }
+    return Finish(doc, false);
+}
+
+ReportDocument DocumentPart(const ReportDocument& doc, int from, int to) {
+    ReportDocument part;
+    part.RptWidth = doc.RptWidth;
+    part.CellCount = doc.CellCount;
+    part.Titles = doc.Titles;
+    part.PageLength = doc.PageLength;
+    part.Lines = doc.Lines.mid(from, to - from);
+    part.CurLine = static_cast<int>(part.Lines.size()) - 1;
+    return part;
+}
+
+}  // namespace reports

@@ -1,0 +1,129 @@
+// Invoices, bills and statements: the documents that go to customers. Each begins with the
+// business's letterhead from the stationery settings and the customer's address; the documents
+// of one run follow one another in the report document, each on a new page numbered 1. The
+// document of one invoice reads the open invoice (InvBuf, ItemRows, PmtRows, AddressLines), so
+// the invoice editor prints what it shows; the runs over many invoices or customers read the
+// tables and take their selection as arguments.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+#include "db/records.h"
+#include "reports/report_document.h"
+
+namespace reports {
+
+// How lines fall on the paper the document will be printed on, in the paper's pixels: its
+// vertical resolution, the height of one line and the width of texts in the report font as
+// printing will fit it. The letterhead turns inches into lines with them and WrapText breaks
+// memo lines by the printed width. Without a text measure a character is one unit wide.
+struct PaperMeasure {
+    int dpiY = 72;
+    int lineHeight = 12;
+    int charWidth = 1;  // the width of "B"
+    std::function<int(const QString&)> textWidth;
+
+    int WidthOf(const QString& text) const {
+        return textWidth ? textWidth(text) : static_cast<int>(text.size()) * charWidth;
+    }
+};
+
+// A text broken into printed lines; printable is false for a blank text (lines then holds one
+// empty line).
+struct WrappedText {
+    bool printable = false;
+    QStringList lines;
+};
+
+// Breaks a memo into lines no wider than rptWidth characters of the paper: a line feed starts a
+// line, carriage returns are dropped, and a line grown too wide breaks after its last space. A
+// word with no space before it that is wider than the line breaks where the line is full.
+WrappedText WrapText(const QString& text, int rptWidth, const PaperMeasure& paper);
+
+// The widths of the documents in columns: invoices and bills, statements.
+inline constexpr int kInvoiceWidth = 73;
+inline constexpr int kStatementWidth = 59;
+
+// Starts the document for invoices and bills: 73 columns, the boxed item table's headings.
+void StartInvoiceDoc(ReportDocument& doc);
+
+// Starts the document for statements: 59 columns, the boxed table of the customer's invoices.
+void StartStatementDoc(ReportDocument& doc);
+
+// Appends the letterhead: the top margin as blank lines, the logo (a picture line and the lines
+// it covers), the company's name and address in bold, ruled below, each placed by LHJustify
+// (2 centred, 3 right, else left), then today's date at the right and a blank line. Restarts
+// the page count at page 1.
+void PutLetterhead(ReportDocument& doc, const SettingsValues& settings, const PaperMeasure& paper);
+
+// Appends the open invoice as one document, after a page break when the document has lines:
+// letterhead, title ("Invoice"; for a bill "Bill" while a balance is due, else "Statement"),
+// address and number, the items, the totals box, and for an invoice the product memos and the
+// remarks. The charges are captioned by their labels in `settings` ("Shipping" and "Sales Tax"
+// while a label is blank).
+void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& settings,
+                const PaperMeasure& paper);
+
+// One invoice on a statement, as printed: number, date and the three amounts.
+struct StatementRow {
+    QString number;
+    QString date;
+    QString charges;
+    QString payments;
+    QString due;
+};
+
+// The open invoice as a statement row: its charges are its total (the line totals to the cent
+// and both charges), its payments their sum, its amount due the stored balance.
+StatementRow OpenInvoiceRow();
+
+// Appends the statement of the customer whose address is in AddressLines as one document, after
+// a page break when the document has lines: letterhead, title, address, one row per invoice and
+// the totals box.
+void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
+                  const SettingsValues& settings, const PaperMeasure& paper);
+
+// Where each document of a run begins, for callers that split a run into one file per
+// customer, and the numbers asked for that no record holds.
+struct DocumentStart {
+    int line = 0;
+    int number = 0;  // the invoice number, or the customer number of a statement
+};
+struct DocumentRun {
+    std::vector<DocumentStart> starts;
+    QList<int> notFound;
+};
+
+// The runs over the tables. Each opens CUST5, GROUPS, INV5, ITM5, PMT and Prod5, starts the
+// document, shows the progress box and closes the tables again. True when the document has
+// lines to show; false when nothing was selected, or when a table could not be opened (the user
+// has been told and the program is ending). `run`, when given, receives the documents' starts.
+
+// Invoices dated from spanStart to spanEnd (day numbers, inclusive) in date order; as bills
+// (asInvoice false) only those with a balance due above zero.
+bool MakeInvoicesForDates(ReportDocument& doc, double spanStart, double spanEnd, bool asInvoice,
+                          const PaperMeasure& paper, DocumentRun* run = nullptr);
+
+// The invoices of the given numbers in the order given; as bills each is titled by its balance.
+bool MakeInvoicesByNumber(ReportDocument& doc, const QList<int>& numbers, bool asInvoice,
+                          const PaperMeasure& paper, DocumentRun* run = nullptr);
+
+// A statement for every customer, in postal-code order, with an invoice dated in the span whose
+// balance is not zero; the rows are those invoices.
+bool MakeStatementsWithBalances(ReportDocument& doc, double spanStart, double spanEnd,
+                                const PaperMeasure& paper, DocumentRun* run = nullptr);
+
+// A statement for each of the given customers in the order given, listing every invoice of the
+// customer; a customer without invoices gets none.
+bool MakeStatementsForCustomers(ReportDocument& doc, const QList<int>& customers,
+                                const PaperMeasure& paper, DocumentRun* run = nullptr);
+
+// The lines of one document of a run (from `from` up to `to`, exclusive) as a document of its
+// own: the page break that separated it from the one before is left out.
+ReportDocument DocumentPart(const ReportDocument& doc, int from, int to);
+
+}  // namespace reports
