@@ -68,6 +68,7 @@ bool MakeDailyIncome(ReportDocument& doc, double spanStart, double spanEnd) {
                               "Amount", "", "Daily Total"});
     PaymentDay day;
     Cents grandTotal = 0;
+    ShortDates dates;
     const bool read = pass.Run(QStringLiteral("Processing Payments"), [&] {
         ReadPayment();
         const double paid = std::floor(PmtBuf.PDate);
@@ -80,7 +81,7 @@ bool MakeDailyIncome(ReportDocument& doc, double spanStart, double spanEnd) {
         doc.CheckPage(doc.PageLine + 2, true);
         doc.NewLine();
         for (int i : {0, 2, 4, 6, 8, 10}) doc.Cell(i) = doc.ColCodes[i];
-        if (firstOfDay) doc.Cell(1) = doc.ColCodes[1] + DateToShortText(paid);
+        if (firstOfDay) doc.Cell(1) = doc.ColCodes[1] + dates.Of(paid);
         doc.Cell(3) = doc.ColCodes[3] + QString::number(PmtBuf.IvNo);
         doc.Cell(5) = doc.ColCodes[5] + memo;
         doc.Cell(7) = doc.ColCodes[7] + MoneyText(ToCents(PmtBuf.PAmt), 10);
@@ -126,7 +127,7 @@ bool MakeReceivables(ReportDocument& doc, double asOf) {
         int rc = InvTbl->top();
         for (; rc == xbase::kFound; rc = InvTbl->skip()) {
             if (!InvTbl->deleted()) {
-                ReadInvoice();
+                ReadInvoiceAmounts();
                 const Cents due = ToCents(InvBuf.Due);
                 if (due != 0) {
                     const QString name =

@@ -33,8 +33,8 @@ QStringList CustomerColumn() {
     QStringList lines(AddressLines.begin(), AddressLines.end());
     if ((lines[3] + lines[4]).trimmed().isEmpty()) lines.removeLast();
     if (!lines.last().trimmed().isEmpty()) lines << QString();
-    lines.last() = "Cust#: " + QString::number(CustBuf.cuno) +
-                   "  Group: " + GroupNameOf(CustBuf.ngroup);
+    lines.last() =
+        "Cust#: " + QString::number(CustBuf.cuno) + "  Group: " + GroupNameOf(CustBuf.ngroup);
     return lines;
 }
 
@@ -42,16 +42,17 @@ QStringList CustomerColumn() {
 // tag "InvC" (which it selects).
 QList<Purchase> PurchasesOfCustomer() {
     QList<Purchase> purchases;
+    ShortDates dates;
     InvTbl->select(InvTbl->tag("InvC"));
     const std::string key = PadNum(CustBuf.cuno, 6).toLatin1().toStdString();
     for (int rc = InvTbl->seek(key); rc == xbase::kFound && InvTbl->currentKey() == key;
          rc = InvTbl->skip()) {
         if (InvTbl->deleted()) continue;
-        ReadInvoice();
-        const QString date = DateToShortText(InvBuf.IDate);
+        ReadInvoiceAmounts();
+        const QString& date = dates.Of(InvBuf.IDate);
         ForEachItem(InvBuf.IvNo, [&] {
-            purchases.append({date, TrimRight(ItemBuf.PrID), NumText(ItemBuf.Qty, 8, 2),
-                              NumText(ItemBuf.UPR, 8, 2)});
+            purchases.append({date, TrimRight(ItemBuf.PrID), MoneyText(ToCents(ItemBuf.Qty), 8),
+                              MoneyText(ToCents(ItemBuf.UPR), 8)});
         });
     }
     return purchases;
@@ -90,8 +91,7 @@ bool StartProfile(ReportDocument& doc) {
     doc.StartReport();
     doc.Titles = {QStringLiteral("Customer Profile")};
     doc.ColCodes = {"V00", "L01", "V35", "R43", "V45", "L46", "V57", "R61", "V63", "R71", "V72"};
-    PutStandardHeadings(doc, {"", "Customer", "", "Date", "", "Product", "", "Qty", "",
-                              "U-Price"});
+    PutStandardHeadings(doc, {"", "Customer", "", "Date", "", "Product", "", "Qty", "", "U-Price"});
     return true;
 }
 

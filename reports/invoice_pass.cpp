@@ -1,6 +1,8 @@
 #include "reports/invoice_pass.h"
 
+#include <QLocale>
 #include <cmath>
+#include <optional>
 
 #include "app/entry/convert.h"
 #include "db/field_values.h"
@@ -15,6 +17,46 @@ namespace {
 
 std::string Key(const QString& text) {
     return text.toLatin1().toStdString();
+}
+
+// A numeric field in cents, read from its text ("   -11.77"); nothing when the text is not a
+// plain number of at most two decimals.
+std::optional<Cents> PlainCents(const xbase::Field* field) {
+    const std::string text = field->str();
+    size_t i = text.find_first_not_of(' ');
+    if (i == std::string::npos) return 0;
+    const bool negative = text[i] == '-';
+    if (negative) ++i;
+    Cents whole = 0;
+    int digits = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits)
+        whole = whole * 10 + (text[i] - '0');
+    Cents fraction = 0;
+    int decimals = 0;
+    if (i < text.size() && text[i] == '.') {
+        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++decimals)
+            fraction = fraction * 10 + (text[i] - '0');
+    }
+    if (i != text.size() || digits + decimals == 0 || digits > 15 || decimals > 2)
+        return std::nullopt;
+    const Cents cents = whole * 100 + (decimals == 1 ? fraction * 10 : fraction);
+    return negative ? -cents : cents;
+}
+
+double Amount(const xbase::Field* field) {
+    const std::optional<Cents> cents = PlainCents(field);
+    return cents ? FromCents(*cents) : field->asDouble();
+}
+
+// A date field as a day number, the last text and value kept: passes read dates in order.
+double DateOf(const xbase::Field* field) {
+    static std::string lastText;
+    static double lastValue = 0;
+    std::string text = field->str();
+    if (text == lastText && !text.empty() && text.front() != ' ') return lastValue;
+    lastValue = ReadDate(field);
+    lastText = std::move(text);
+    return lastValue;
 }
 
 }  // namespace
@@ -40,12 +82,28 @@ bool SpanPass::Run(const QString& caption, const std::function<void()>& visit) {
     return !PassFailed();
 }
 
+void ReadInvoiceAmounts() {
+    const InvFields& f = InvFld;
+    InvBuf.IvNo = f.IvNo->asInt();
+    InvBuf.CuNo = f.CuNo->asInt();
+    InvBuf.IDate = DateOf(f.IDate);
+    InvBuf.Ship = Amount(f.Ship);
+    InvBuf.Tax = Amount(f.Tax);
+    InvBuf.Due = Amount(f.Due);
+}
+
 void ForEachItem(int ivNo, const std::function<void()>& visit) {
     const std::string key = Key(PadNum(ivNo, 6));
+    const ItemFields& f = ItemFld;
     for (int rc = ItemTbl->seek(key); rc == xbase::kFound && ItemTbl->currentKey() == key;
          rc = ItemTbl->skip()) {
         if (ItemTbl->deleted()) continue;
-        ReadItem();
+        ItemBuf.IvNo = f.IvNo->asInt();
+        ItemBuf.PrID = ReadText(f.PrID);
+        ItemBuf.Qty = Amount(f.Qty);
+        ItemBuf.UPR = Amount(f.UPR);
+        ItemBuf.LTax1 = f.LTax1->isTrue();
+        ItemBuf.LTax2 = f.LTax2->isTrue();
         visit();
     }
 }
@@ -88,7 +146,31 @@ QString GroupNameOf(int number) {
 }
 
 QString MoneyText(Cents amount, int width) {
-    return NumText(FromCents(amount), width, 2);
+    const QString point = QLocale().decimalPoint();
+    // The digits from the right: cents, the point, then the whole units and the sign.
+    char16_t reversed[48];
+    int n = 0;
+    uint64_t magnitude = amount < 0 ? 0 - static_cast<uint64_t>(amount) : uint64_t(amount);
+    reversed[n++] = u'0' + magnitude % 10;
+    reversed[n++] = u'0' + magnitude / 10 % 10;
+    for (qsizetype i = point.size() - 1; i >= 0; --i) reversed[n++] = point[i].unicode();
+    magnitude /= 100;
+    do {
+        reversed[n++] = u'0' + magnitude % 10;
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (amount < 0) reversed[n++] = u'-';
+    QString text(std::max(width, n), u' ');
+    for (int i = 0; i < n; ++i) text[text.size() - 1 - i] = QChar(reversed[i]);
+    return text;
+}
+
+const QString& ShortDates::Of(double day) {
+    if (day != day_) {
+        day_ = day;
+        text_ = DateToShortText(day);
+    }
+    return text_;
 }
 
 bool PassFailed() {

@@ -39,8 +39,14 @@ private:
     long count_ = 0;
 };
 
+// Reads what the reports use of the current INV5 record into InvBuf: number, customer, date and
+// the three amounts (the department, short memo and remark are left as they were). Reads only
+// these fields, as a pass over many invoices needs.
+void ReadInvoiceAmounts();
+
 // Reads each item of invoice `ivNo` into ItemBuf, in stored order, and calls `visit`; items
-// marked deleted are passed over. ITM5 must be open with its tag "Itm" selected.
+// marked deleted are passed over. Only what the reports use is read: number, product code,
+// quantity, price and the tax flags. ITM5 must be open with its tag "Itm" selected.
 void ForEachItem(int ivNo, const std::function<void()>& visit);
 
 // The sale of the item in ItemBuf: price x quantity to the cent.
@@ -59,8 +65,20 @@ QString ReportName();
 // such group.
 QString GroupNameOf(int number);
 
-// The amount in the report's fixed-point format of `width` with two decimals.
+// The amount in the report's fixed-point format of `width` with two decimals, as NumText writes
+// it.
 QString MoneyText(Cents amount, int width);
+
+// The short date texts of a report, the last one kept: the lines of a pass mostly repeat the
+// date of the line before.
+class ShortDates {
+public:
+    const QString& Of(double day);
+
+private:
+    double day_ = -1e9;
+    QString text_;
+};
 
 // True when a table read failed: the user has been told and the program is ending.
 bool PassFailed();

@@ -12,6 +12,8 @@
 #include "db/maintenance.h"
 #include "db/program_state.h"
 #include "db/settings.h"
+#include "reports/account_reports.h"
+#include "reports/customer_profile.h"
 #include "reports/page_length.h"
 #include "reports/print_target.h"
 #include "reports/product_listing.h"
@@ -19,12 +21,17 @@
 #include "reports/report_document.h"
 #include "reports/report_export.h"
 #include "reports/report_painter.h"
+#include "reports/sales_reports.h"
 
 namespace reports {
 namespace {
 
 // The kinds of selection the reports take, each with its own options.
-enum class SelectionKind { None, DateSpan };
+enum class SelectionKind { None, DateSpan, ProductSpan, AsOf, Customers };
+
+bool TakesSpan(SelectionKind kind) {
+    return kind == SelectionKind::DateSpan || kind == SelectionKind::ProductSpan;
+}
 
 struct ReportEntry {
     const char* name;
@@ -42,6 +49,34 @@ const ReportEntry kReports[] = {
      [](ReportDocument& doc, const ReportSelection& s) {
          return MakePurchasingReport(doc, s.spanStart, s.spanEnd);
      }},
+    // These generators tell themselves when they have nothing to show.
+    {"sales-summary", SelectionKind::DateSpan, nullptr,
+     [](ReportDocument& doc, const ReportSelection& s) {
+         return MakeSalesSummary(doc, s.spanStart, s.spanEnd);
+     }},
+    {"product-summary", SelectionKind::DateSpan, nullptr,
+     [](ReportDocument& doc, const ReportSelection& s) {
+         return MakeProductSummary(doc, s.spanStart, s.spanEnd);
+     }},
+    {"product-buyers", SelectionKind::ProductSpan, nullptr,
+     [](ReportDocument& doc, const ReportSelection& s) {
+         return MakeProductBuyers(doc, s.product, s.spanStart, s.spanEnd);
+     }},
+    {"daily-income", SelectionKind::DateSpan, nullptr,
+     [](ReportDocument& doc, const ReportSelection& s) {
+         return MakeDailyIncome(doc, s.spanStart, s.spanEnd);
+     }},
+    {"receivables", SelectionKind::AsOf, nullptr,
+     [](ReportDocument& doc, const ReportSelection& s) { return MakeReceivables(doc, s.asOf); }},
+    {"tax-summary", SelectionKind::DateSpan, nullptr,
+     [](ReportDocument& doc, const ReportSelection& s) {
+         return MakeTaxReport(doc, s.spanStart, s.spanEnd);
+     }},
+    {"profile", SelectionKind::Customers, nullptr,
+     [](ReportDocument& doc, const ReportSelection& s) {
+         return s.groups.isEmpty() ? MakeCustomerProfile(doc, s.customers)
+                                   : MakeGroupProfile(doc, s.groups);
+     }},
 };
 
 const ReportEntry* FindReport(const QString& name) {
@@ -55,6 +90,12 @@ QString SelectionUsage(SelectionKind kind) {
     switch (kind) {
         case SelectionKind::DateSpan:
             return QStringLiteral(" [--from YYYY-MM-DD] [--to YYYY-MM-DD]");
+        case SelectionKind::ProductSpan:
+            return QStringLiteral(" --product ID [--from YYYY-MM-DD] [--to YYYY-MM-DD]");
+        case SelectionKind::AsOf:
+            return QStringLiteral(" [--as-of YYYY-MM-DD]");
+        case SelectionKind::Customers:
+            return QStringLiteral(" (--customers N,N... | --groups N,N...)");
         case SelectionKind::None:
             break;
     }
@@ -68,6 +109,15 @@ std::optional<double> IsoDay(const QString& text) {
     const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
     if (!date.isValid()) return std::nullopt;
     return DateValue(date);
+}
+
+// Numbers written N,N,... (each 1 to 999999); nothing for any other text.
+std::optional<QList<int>> NumberList(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^\\d{1,6}(,\\d{1,6})*$"));
+    if (!form.match(text).hasMatch()) return std::nullopt;
+    QList<int> numbers;
+    for (const QString& part : text.split(u',')) numbers << part.toInt();
+    return numbers;
 }
 
 // While it lives, ending the program only records that the program would end, so that a run
@@ -116,8 +166,7 @@ bool WriteOutputs(const ReportDocument& doc, const ReportRequest& request) {
 // was written.
 bool BuildAndWrite(const ReportEntry& entry, const ReportRequest& request, const HeldOffEnd& end) {
     if (!RebuildIndexes(true) || !LoadSettings()) return false;  // the data store has said why
-    if (entry.selection == SelectionKind::DateSpan &&
-        request.selection.spanStart > request.selection.spanEnd) {
+    if (TakesSpan(entry.selection) && request.selection.spanStart > request.selection.spanEnd) {
         prompt::information(
             nullptr, QStringLiteral("Ending Date must be greater than or equal to Starting Date."));
         return false;
@@ -155,6 +204,9 @@ std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir
     request.name = QLatin1String(entry->name);
     std::optional<double> from;
     std::optional<double> to;
+    std::optional<double> asOf;
+    std::optional<QList<int>> customers;
+    std::optional<QList<int>> groups;
     for (qsizetype i = 1; i < args.size(); i += 2) {
         if (i + 1 >= args.size()) return std::nullopt;
         const QString& option = args.at(i);
@@ -165,15 +217,29 @@ std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir
                         : option == QLatin1String("--pdf") ? &request.pdfFile
                                                            : nullptr;
         std::optional<double>* day = nullptr;
-        if (entry->selection == SelectionKind::DateSpan) {
+        std::optional<QList<int>>* numbers = nullptr;
+        const SelectionKind kind = entry->selection;
+        if (TakesSpan(kind)) {
             if (option == QLatin1String("--from")) day = &from;
             if (option == QLatin1String("--to")) day = &to;
         }
+        if (kind == SelectionKind::AsOf && option == QLatin1String("--as-of")) day = &asOf;
+        if (kind == SelectionKind::Customers) {
+            if (option == QLatin1String("--customers")) numbers = &customers;
+            if (option == QLatin1String("--groups")) numbers = &groups;
+        }
+        const bool product =
+            kind == SelectionKind::ProductSpan && option == QLatin1String("--product");
         if (file && file->isEmpty()) {
             *file = QDir::cleanPath(base.absoluteFilePath(value));
         } else if (day && !*day) {
             *day = IsoDay(value);
             if (!*day) return std::nullopt;
+        } else if (numbers && !*numbers) {
+            *numbers = NumberList(value);
+            if (!*numbers) return std::nullopt;
+        } else if (product && request.selection.product.isEmpty()) {
+            request.selection.product = value;
         } else {
             return std::nullopt;  // unknown, not this report's, or given twice
         }
@@ -185,11 +251,21 @@ std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir
     const int asked =
         !request.textFile.isEmpty() + !request.tabFile.isEmpty() + !request.pdfFile.isEmpty();
     if (asked == 0 || outputs.size() != asked) return std::nullopt;  // none, or one file twice
-    if (entry->selection == SelectionKind::DateSpan) {
+    const SelectionKind kind = entry->selection;
+    if (TakesSpan(kind)) {
         ReportDocument month;
         month.DefaultSpan();
         request.selection.spanStart = from.value_or(month.SpanStart);
         request.selection.spanEnd = to.value_or(month.SpanEnd);
+    }
+    if (kind == SelectionKind::ProductSpan && request.selection.product.isEmpty())
+        return std::nullopt;
+    if (kind == SelectionKind::AsOf)
+        request.selection.asOf = asOf.value_or(DateValue(QDate::currentDate()));
+    if (kind == SelectionKind::Customers) {
+        if (customers.has_value() == groups.has_value()) return std::nullopt;  // one of the two
+        request.selection.customers = customers.value_or(QList<int>());
+        request.selection.groups = groups.value_or(QList<int>());
     }
     return request;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDir>
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -16,6 +17,13 @@ struct ReportSelection {
     // The date span as day numbers, inclusive at both ends.
     double spanStart = 0;
     double spanEnd = 0;
+    // The product code of the buyers report.
+    QString product;
+    // The day receivables are aged to, as a day number.
+    double asOf = 0;
+    // The customer or group numbers of the customer profile; one of the two is given.
+    QList<int> customers;
+    QList<int> groups;
 };
 
 // One run of the command. Output file names are absolute; empty for an output not asked for.
@@ -34,7 +42,7 @@ QString ReportUsage();
 // Reads the arguments that follow "report": the report's name, then its options. A date span
 // left out, wholly or in part, is taken from the current month, as the date range dialog
 // opens on it. Relative file names are taken from `base`. Nothing when the arguments are not
-// valid for that report.
+// valid for that report. The day receivables are aged to, when left out, is today.
 std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir& base);
 
 // Runs the request on the data directory (the current directory; DbContext created, a

@@ -45,7 +45,7 @@ bool PassInvoices(double spanStart, double spanEnd, const std::function<void()>&
         return false;
     }
     const bool read = pass.Run(kProcessingSales, [&] {
-        ReadInvoice();
+        ReadInvoiceAmounts();
         invoice();
     });
     if (!read) CloseReportTables();
@@ -116,8 +116,9 @@ void PutProductRow(ReportDocument& doc, ProductSales& row, const QString& descri
 // none (a record marked deleted counts as none).
 bool FindProduct(const QString& code) {
     const QString wanted = code.trimmed().toUpper();
-    const std::string key =
-        KeyText(wanted.leftJustified(ProdTbl->selected()->keyLength(), u' ')).toLatin1().toStdString();
+    const std::string key = KeyText(wanted.leftJustified(ProdTbl->selected()->keyLength(), u' '))
+                                .toLatin1()
+                                .toStdString();
     for (int rc = ProdTbl->seek(key); rc == xbase::kFound && ProdTbl->currentKey() == key;
          rc = ProdTbl->skip()) {
         if (ProdTbl->deleted()) continue;
@@ -146,11 +147,12 @@ bool MakeSalesSummary(ReportDocument& doc, double spanStart, double spanEnd) {
     doc.Titles = {"Sales Summary for " + SpanText(spanStart, spanEnd)};
     doc.ColCodes = {"V00", "R07", "V08", "R17", "V18", "R28", "V29",
                     "R40", "V41", "R52", "V53", "R63", "V64"};
-    PutStandardHeadings(doc, {"", "Inv. No", "", "Date", "", "Items", "",
-                              SettingsRecord.ShipLine.trimmed(), "",
-                              SettingsRecord.TaxLine.trimmed(), "", "Total"});
+    PutStandardHeadings(
+        doc, {"", "Inv. No", "", "Date", "", "Items", "", SettingsRecord.ShipLine.trimmed(), "",
+              SettingsRecord.TaxLine.trimmed(), "", "Total"});
     // Items, first charge, second charge, total.
     std::array<Cents, 4> totals{};
+    ShortDates dates;
     const bool read = PassInvoices(spanStart, spanEnd, [&] {
         Cents items = 0;
         ForEachItem(InvBuf.IvNo, [&] { items += ItemSale(); });
@@ -161,7 +163,7 @@ bool MakeSalesSummary(ReportDocument& doc, double spanStart, double spanEnd) {
         doc.NewLine();
         PutRules(doc);
         doc.Cell(1) = doc.ColCodes[1] + PadNum(InvBuf.IvNo, 6);
-        doc.Cell(3) = doc.ColCodes[3] + DateToShortText(InvBuf.IDate);
+        doc.Cell(3) = doc.ColCodes[3] + dates.Of(InvBuf.IDate);
         for (int k = 0; k < 4; ++k) {
             doc.Cell(5 + 2 * k) = doc.ColCodes[5 + 2 * k] + MoneyText(amounts[k], 10);
             totals[k] += amounts[k];
@@ -192,9 +194,8 @@ bool MakeProductSummary(ReportDocument& doc, double spanStart, double spanEnd) {
     PutStandardHeadings(doc, {"", "Item Code", "", "Description", "", "Qty.", "", "Sale Total"});
     ProductRows rows;
     const bool read = PassInvoices(spanStart, spanEnd, [&] {
-        ForEachItem(InvBuf.IvNo, [&] {
-            rows.Add(TrimRight(ItemBuf.PrID), ToCents(ItemBuf.Qty), ItemSale());
-        });
+        ForEachItem(InvBuf.IvNo,
+                    [&] { rows.Add(TrimRight(ItemBuf.PrID), ToCents(ItemBuf.Qty), ItemSale()); });
     });
     if (!read) return false;
     Cents total = 0;
@@ -305,6 +306,7 @@ bool MakeProductBuyers(ReportDocument& doc, const QString& productCode, double s
                   "from " + SpanText(spanStart, spanEnd)};
     doc.ColCodes = {"V00", "L01", "V36", "L37", "V57", "R66", "V67", "R76", "V77"};
     PutStandardHeadings(doc, {"", "Customer", "", "MailGroup", "", "Date", "", "U-Price"});
+    ShortDates dates;
     const bool read = PassInvoices(spanStart, spanEnd, [&] {
         ForEachItem(InvBuf.IvNo, [&] {
             if (TrimRight(ItemBuf.PrID) != code) return;
@@ -319,7 +321,7 @@ bool MakeProductBuyers(ReportDocument& doc, const QString& productCode, double s
             PutRules(doc);
             PutCells(doc, {{1, doc.ColCodes[1] + name},
                            {3, doc.ColCodes[3] + group},
-                           {5, doc.ColCodes[5] + DateToShortText(InvBuf.IDate)},
+                           {5, doc.ColCodes[5] + dates.Of(InvBuf.IDate)},
                            {7, doc.ColCodes[7] + MoneyText(ToCents(ItemBuf.UPR), 8)}});
         });
     });

@@ -127,7 +127,8 @@ std::optional<double> TryTextToDate(const QString& text) {
 }
 
 double TextToDate(const QString& text) {
-    return TryTextToDate(text).value_or(NowValue());
+    if (const std::optional<double> date = TryTextToDate(text)) return *date;
+    return NowValue();
 }
 
 QString ShortDateFormat() {

@@ -32,24 +32,25 @@ TEST_F(CustomerProfileTest, PickedCustomersInTheirOrderAddressBesidePurchases) {
     EXPECT_EQ(doc.Lines[2][0], "C36Customer Profile");
     EXPECT_EQ(doc.Lines[7].join('|'),
               "V00|L01Customer|V35|R43Date|V45|L46Product|V57|R61Qty|V63|R71U-Price|V72|U");
-    EXPECT_EQ(Lines(doc, 8, 11),
-              std::vector<std::string>({
-                  // Five address lines: one more for the number and group.
-                  "V00|L01Bob Ray|V35|R4303/10/25|V45|L46SAW-2|V57|R61    1.00|V63|R71   25.00|V72|",
-                  "V00|L01Ray Farms|V35|R4303/10/25|V45|L46GONE-9|V57|R61    0.50|V63|"
-                  "R71    2.01|V72|",
-                  "V00|L014 Mill Rd|V35||V45||V57||V63||V72|",
-                  "V00|L01Apt 2|V35||V45||V57||V63||V72|",
-                  "V00|L01Dover, DE  19901|V35||V45||V57||V63||V72|",
-                  "V00|L01Cust#: 2  Group: Wholesale|V35||V45||V57||V63||V72|U",
-                  // Two blank address lines: the last is dropped, the other takes the number.
-                  "V00|L01Ms  Ann Lee|V35|R4303/03/25|V45|L46HAM-1|V57|R61    2.00|V63|"
-                  "R71   11.00|V72|",
-                  "V00|L0112 Oak St|V35|R4303/03/25|V45|L46NAIL|V57|R61    3.00|V63|R71    0.10|V72|",
-                  "V00|L01Salem, MA  01970|V35|R4304/02/25|V45|L46HAM-1|V57|R61   -1.00|V63|"
-                  "R71   11.00|V72|",
-                  "V00|L01Cust#: 1  Group: Retail|V35||V45||V57||V63||V72|U",
-              }));
+    EXPECT_EQ(
+        Lines(doc, 8, 11),
+        std::vector<std::string>({
+            // Five address lines: one more for the number and group.
+            "V00|L01Bob Ray|V35|R4303/10/25|V45|L46SAW-2|V57|R61    1.00|V63|R71   25.00|V72|",
+            "V00|L01Ray Farms|V35|R4303/10/25|V45|L46GONE-9|V57|R61    0.50|V63|"
+            "R71    2.01|V72|",
+            "V00|L014 Mill Rd|V35||V45||V57||V63||V72|",
+            "V00|L01Apt 2|V35||V45||V57||V63||V72|",
+            "V00|L01Dover, DE  19901|V35||V45||V57||V63||V72|",
+            "V00|L01Cust#: 2  Group: Wholesale|V35||V45||V57||V63||V72|U",
+            // Two blank address lines: the last is dropped, the other takes the number.
+            "V00|L01Ms  Ann Lee|V35|R4303/03/25|V45|L46HAM-1|V57|R61    2.00|V63|"
+            "R71   11.00|V72|",
+            "V00|L0112 Oak St|V35|R4303/03/25|V45|L46NAIL|V57|R61    3.00|V63|R71    0.10|V72|",
+            "V00|L01Salem, MA  01970|V35|R4304/02/25|V45|L46HAM-1|V57|R61   -1.00|V63|"
+            "R71   11.00|V72|",
+            "V00|L01Cust#: 1  Group: Retail|V35||V45||V57||V63||V72|U",
+        }));
     EXPECT_EQ(doc.Lines.size(), 18);
     EXPECT_EQ(CustTbl, nullptr);
 }
@@ -88,8 +89,8 @@ TEST_F(CustomerProfileTest, CustomersAndGroupsNotOnFileProduceNoReport) {
     EXPECT_FALSE(MakeCustomerProfile(doc, {1}));
     EXPECT_FALSE(MakeGroupProfile(doc, {7}));
     EXPECT_FALSE(MakeCustomerProfile(doc, {}));
-    EXPECT_EQ(messages_, QStringList({"Customer not on file: 1",
-                                      "No Customers in the selected groups."}));
+    EXPECT_EQ(messages_,
+              QStringList({"Customer not on file: 1", "No Customers in the selected groups."}));
     EXPECT_EQ(doc.CurLine, -1);
     EXPECT_EQ(CustTbl, nullptr);
 }

@@ -32,8 +32,8 @@ protected:
         AddGroup(1, "Retail");
         AddGroup(2, "Wholesale");
         AddCustomer(1, "Ms", "Ann", "Lee", {"12 Oak St", "Salem, MA"}, "01970", 1);
-        AddCustomer(2, "", "Bob", "Ray", {"Ray Farms", "4 Mill Rd", "Apt 2", "Dover, DE"},
-                    "19901", 2);
+        AddCustomer(2, "", "Bob", "Ray", {"Ray Farms", "4 Mill Rd", "Apt 2", "Dover, DE"}, "19901",
+                    2);
         AddCustomer(3, "", "Cy", "Doe", {"Doe Bakery"}, "12345", 9);
         AddCustomer(4, "Mr", "Al", "Adams", {"1 Elm St"}, "02110", 1);
         AddProduct("HAM-1", "Claw hammer", 11);

@@ -114,8 +114,7 @@ TEST_F(SalesReportsTest, ProductSummaryOfInvoicesWithoutItemsIsTold) {
 TEST_F(SalesReportsTest, TaxReportSumsTaxableSalesAndCharges) {
     ASSERT_TRUE(MakeTaxReport(doc, march1, march31));
     EXPECT_EQ(doc.Lines[2][0], "C25Tax report for 03/01/25 through 03/31/25");
-    EXPECT_EQ(Lines(doc, 5),
-              std::vector<std::string>({
+    EXPECT_EQ(Lines(doc, 5), std::vector<std::string>({
                                  "|||U",
                                  "L00Net Item Sales||R50      58.31|U",
                                  "L00Sales subject to State Tax|R38      32.30||",
@@ -130,8 +129,7 @@ TEST_F(SalesReportsTest, TaxReportSumsTaxableSalesAndCharges) {
 TEST_F(SalesReportsTest, TaxReportWithoutAFirstRateHasNoFirstTaxableLine) {
     Settings([](SettingsValues& s) { s.TaxRate1 = 0; });
     ASSERT_TRUE(MakeTaxReport(doc, march1, march31));
-    EXPECT_EQ(Lines(doc, 5),
-              std::vector<std::string>({
+    EXPECT_EQ(Lines(doc, 5), std::vector<std::string>({
                                  "|||U",
                                  "L00Net Item Sales||R50      58.31|",
                                  "L00State Tax Charged||R50       1.62|U",
