@@ -75,6 +75,14 @@ private:
     // Handlers.
     void Image4Click();
     void Image5Click();
+    void SalesSummary1Click();
+    void ProductSummary1Click();
+    void ProductBuyers1Click();
+    void IncomeSummary1Click();
+    void ReceivableIncome1Click();
+    void TaxSummary1Click();
+    void SelectedCustomers2Click();
+    void SelectedGroups1Click();
     void BtnInvoiceClick();
     void BtnCustClick();
     void BtnGroupsClick();

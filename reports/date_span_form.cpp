@@ -64,9 +64,10 @@ TDateSpan::TDateSpan(QWidget* parent) : QDialog(parent) {
     connect(BtnCancel, &QPushButton::clicked, this, &TDateSpan::BtnCancelClick);
 }
 
-void TDateSpan::SetOneDate(bool oneDate) {
+void TDateSpan::SetOneDate(bool oneDate, const QString& caption) {
     oneDate_ = oneDate;
-    Label1->setText(oneDate ? QStringLiteral("Inventory as Of:") : kBeginning);
+    const QString asOf = caption.isEmpty() ? QStringLiteral("Inventory as Of:") : caption;
+    Label1->setText(oneDate ? asOf : kBeginning);
     Label2->setHidden(oneDate);
     MaskEdit2->setHidden(oneDate);
     adjustSize();
@@ -123,10 +124,10 @@ bool AskDateSpan(QWidget* parent) {
     return !SpanCancelled;
 }
 
-bool AskAsOfDate(QWidget* parent) {
+bool AskAsOfDate(QWidget* parent, const QString& caption) {
     TheReport().SpanStart = DateValue(QDate::currentDate());
     TDateSpan dialog(parent);
-    dialog.SetOneDate(true);
+    dialog.SetOneDate(true, caption);
     dialog.exec();
     return !SpanCancelled;
 }

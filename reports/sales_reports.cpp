@@ -113,19 +113,26 @@ void PutProductRow(ReportDocument& doc, ProductSales& row, const QString& descri
 }
 
 // Reads the product whose code is `code` in any letter case into ProdBuf; false when Prod5 has
-// none (a record marked deleted counts as none).
+// none. A product marked deleted (still offered by the product list) serves when no other
+// record has the code.
 bool FindProduct(const QString& code) {
     const QString wanted = code.trimmed().toUpper();
     const std::string key = KeyText(wanted.leftJustified(ProdTbl->selected()->keyLength(), u' '))
                                 .toLatin1()
                                 .toStdString();
+    uint32_t deleted = 0;
     for (int rc = ProdTbl->seek(key); rc == xbase::kFound && ProdTbl->currentKey() == key;
          rc = ProdTbl->skip()) {
-        if (ProdTbl->deleted()) continue;
+        if (ProdTbl->deleted()) {
+            if (deleted == 0) deleted = ProdTbl->recNo();
+            continue;
+        }
         ReadProduct();
         return true;
     }
-    return false;
+    if (deleted == 0 || ProdTbl->go(deleted) != xbase::kFound) return false;
+    ReadProduct();
+    return true;
 }
 
 // The sums of the tax report.

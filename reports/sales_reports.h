@@ -23,9 +23,9 @@ bool MakeProductSummary(ReportDocument& doc, double spanStart, double spanEnd);
 
 bool MakeTaxReport(ReportDocument& doc, double spanStart, double spanEnd);
 
-// The product is named by its code, in any letter case; "Product not on file: " and the code
-// when Prod5 has no such product, and "No Buyers within selected dates." when no invoice of the
-// span holds an item of it.
+// The product is named by its code, in any letter case (a product marked deleted after it was
+// sold still has its buyers); "Product not on file: " and the code when Prod5 has no such product,
+// and "No Buyers within selected dates." when no invoice of the span holds an item of it.
 bool MakeProductBuyers(ReportDocument& doc, const QString& productCode, double spanStart,
                        double spanEnd);
 

@@ -175,13 +175,19 @@ TEST_F(SalesReportsTest, BuyersOfAProductWithTheirGroupsOrUnknown) {
               }));
 }
 
-TEST_F(SalesReportsTest, BuyersOfAProductNotOnFileOrNotSoldAreTold) {
-    EXPECT_FALSE(MakeProductBuyers(doc, "GONE-9", march1, march31));
+TEST_F(SalesReportsTest, BuyersOfAProductNotOnFileOrNotSoldAreToldADeletedOneIsStillFound) {
+    EXPECT_FALSE(MakeProductBuyers(doc, "ZZZ-1", march1, march31));
     EXPECT_FALSE(MakeProductBuyers(doc, "HAM", march1, march31));
     EXPECT_FALSE(MakeProductBuyers(doc, "SAW-2", Day("20250301"), Day("20250309")));
-    EXPECT_EQ(messages_, QStringList({"Product not on file: GONE-9", "Product not on file: HAM",
+    EXPECT_EQ(messages_, QStringList({"Product not on file: ZZZ-1", "Product not on file: HAM",
                                       "No Buyers within selected dates."}));
     EXPECT_EQ(ProdTbl, nullptr);
+
+    // A product deleted after it was sold keeps its buyers.
+    ASSERT_TRUE(MakeProductBuyers(doc, "GONE-9", march1, march31));
+    EXPECT_EQ(doc.Lines[2][0], "C38Buyers of GONE-9-Old stock");
+    EXPECT_EQ(Lines(doc, 9), std::vector<std::string>({"V00|L01Bob Ray|V36|L37Wholesale|V57|"
+                                                       "R6603/10/25|V67|R76    2.01|V77|U"}));
 }
 
 TEST_F(SalesReportsTest, LongReportsBreakIntoPagesWithTheirHeadings) {
