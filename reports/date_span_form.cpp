@@ -10,6 +10,7 @@
 #include "app/entry/date_box.h"
 #include "app/entry/dates.h"
 #include "app/entry/prompt.h"
+#include "masters/form_help.h"
 #include "reports/report_document.h"
 
 namespace reports {
@@ -25,6 +26,7 @@ const QString kBeginning = QStringLiteral("Print Beginning:");
 TDateSpan::TDateSpan(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TDateSpan"));
     setWindowTitle(QStringLiteral("DateSpan"));
+    SetFormHelp(this, 520);
     Label1 = new QLabel(kBeginning, this);
     Label1->setObjectName(QStringLiteral("Label1"));
     MaskEdit1 = new DateBox(this);
