@@ -36,7 +36,7 @@ struct PaymentDay {
 void CloseDay(ReportDocument& doc, const PaymentDay& day, Cents* grandTotal) {
     if (day.lastLine < 0) return;
     ReportLine& line = doc.Lines[day.lastLine];
-    line[9] = doc.ColCodes[9] + MoneyText(day.total, 12);
+    line[9] = MoneyCell(doc.ColCodes[9], day.total, 12);
     line[doc.CellCount - 1] = QStringLiteral("U");
     *grandTotal += day.total;
 }
@@ -84,7 +84,7 @@ bool MakeDailyIncome(ReportDocument& doc, double spanStart, double spanEnd) {
         if (firstOfDay) doc.Cell(1) = doc.ColCodes[1] + dates.Of(paid);
         doc.Cell(3) = doc.ColCodes[3] + QString::number(PmtBuf.IvNo);
         doc.Cell(5) = doc.ColCodes[5] + memo;
-        doc.Cell(7) = doc.ColCodes[7] + MoneyText(ToCents(PmtBuf.PAmt), 10);
+        doc.Cell(7) = MoneyCell(doc.ColCodes[7], ToCents(PmtBuf.PAmt), 10);
         day.lastLine = doc.CurLine;
         day.total += ToCents(PmtBuf.PAmt);
     });
@@ -96,7 +96,7 @@ bool MakeDailyIncome(ReportDocument& doc, double spanStart, double spanEnd) {
     doc.Cell(0) = QStringLiteral("V00");
     doc.Cell(1) = QStringLiteral("L01Total Payments");
     doc.Cell(8) = QStringLiteral("V59");
-    doc.Cell(9) = "R71" + MoneyText(grandTotal, 12);
+    doc.Cell(9) = MoneyCell("R71", grandTotal, 12);
     doc.Cell(10) = QStringLiteral("V72");
     doc.Style() = QStringLiteral("U");
     return true;
@@ -139,7 +139,7 @@ bool MakeReceivables(ReportDocument& doc, double asOf) {
                     doc.Cell(1) = doc.ColCodes[1] + QString::number(InvBuf.IvNo);
                     doc.Cell(3) = doc.ColCodes[3] + name;
                     doc.Cell(5) = doc.ColCodes[5] + QString::number(days);
-                    doc.Cell(7) = doc.ColCodes[7] + MoneyText(due, 10);
+                    doc.Cell(7) = MoneyCell(doc.ColCodes[7], due, 10);
                     total += due;
                 }
             }
@@ -159,7 +159,7 @@ bool MakeReceivables(ReportDocument& doc, double asOf) {
     doc.Cell(0) = QStringLiteral("V00");
     doc.Cell(1) = QStringLiteral("L01Total Receivables");
     doc.Cell(6) = QStringLiteral("V57");
-    doc.Cell(7) = "R69" + MoneyText(total, 10);
+    doc.Cell(7) = MoneyCell("R69", total, 10);
     doc.Cell(8) = QStringLiteral("V71");
     doc.Style() = QStringLiteral("U");
     return true;

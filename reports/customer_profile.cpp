@@ -137,7 +137,7 @@ bool MakeGroupProfile(ReportDocument& doc, const QList<int>& groupNumbers) {
     }
     for (uint32_t record : records) {
         CustTbl->go(record);
-        ReadCustomer();
+        ReadCustomerAddress();
         PutProfile(doc);
     }
     return FinishProfile(doc);

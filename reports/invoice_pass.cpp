@@ -1,6 +1,7 @@
 #include "reports/invoice_pass.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -43,20 +44,23 @@ std::optional<Cents> PlainCents(const xbase::Field* field) {
     return negative ? -cents : cents;
 }
 
+// A date field as a day number, read straight from its "yyyymmdd" text when it holds one.
+double DateOf(const xbase::Field* field) {
+    const std::string text = field->str();
+    const bool digits = text.size() == 8 && std::all_of(text.begin(), text.end(), [](char c) {
+                            return c >= '0' && c <= '9';
+                        });
+    if (digits) {
+        const QDate date(std::stoi(text.substr(0, 4)), std::stoi(text.substr(4, 2)),
+                         std::stoi(text.substr(6, 2)));
+        if (date.isValid()) return DateValue(date);
+    }
+    return ReadDate(field);
+}
+
 double Amount(const xbase::Field* field) {
     const std::optional<Cents> cents = PlainCents(field);
     return cents ? FromCents(*cents) : field->asDouble();
-}
-
-// A date field as a day number, the last text and value kept: passes read dates in order.
-double DateOf(const xbase::Field* field) {
-    static std::string lastText;
-    static double lastValue = 0;
-    std::string text = field->str();
-    if (text == lastText && !text.empty() && text.front() != ' ') return lastValue;
-    lastValue = ReadDate(field);
-    lastText = std::move(text);
-    return lastValue;
 }
 
 }  // namespace
@@ -112,13 +116,28 @@ Cents ItemSale() {
     return LineTotalOf(ToCents(ItemBuf.UPR), ToCents(ItemBuf.Qty));
 }
 
+void ReadCustomerAddress() {
+    const CustFields& f = CustFld;
+    CustBuf = {};
+    CustBuf.cuno = f.cuno->asInt();
+    CustBuf.title = ReadText(f.title);
+    CustBuf.first = ReadText(f.first);
+    CustBuf.last = ReadText(f.last);
+    CustBuf.addr1 = ReadText(f.addr1);
+    CustBuf.addr2 = ReadText(f.addr2);
+    CustBuf.addr3 = ReadText(f.addr3);
+    CustBuf.addr4 = ReadText(f.addr4);
+    CustBuf.zip = ReadText(f.zip);
+    CustBuf.ngroup = f.ngroup->asInt();
+}
+
 bool FindCustomerNo(int number) {
     CustTbl->select(CustTbl->tag("CCNO"));
     const std::string key = Key(PadNum(number, 6));
     for (int rc = CustTbl->seek(key); rc == xbase::kFound && CustTbl->currentKey() == key;
          rc = CustTbl->skip()) {
         if (CustTbl->deleted()) continue;
-        ReadCustomer();
+        ReadCustomerAddress();
         return true;
     }
     return false;
@@ -146,6 +165,10 @@ QString GroupNameOf(int number) {
 }
 
 QString MoneyText(Cents amount, int width) {
+    return MoneyCell({}, amount, width);
+}
+
+QString MoneyCell(const QString& code, Cents amount, int width) {
     const QString point = QLocale().decimalPoint();
     // The digits from the right: cents, the point, then the whole units and the sign.
     char16_t reversed[48];
@@ -160,7 +183,8 @@ QString MoneyText(Cents amount, int width) {
         magnitude /= 10;
     } while (magnitude != 0);
     if (amount < 0) reversed[n++] = u'-';
-    QString text(std::max(width, n), u' ');
+    QString text(code.size() + std::max(width, n), u' ');
+    std::copy(code.begin(), code.end(), text.begin());
     for (int i = 0; i < n; ++i) text[text.size() - 1 - i] = QChar(reversed[i]);
     return text;
 }

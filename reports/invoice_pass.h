@@ -52,8 +52,12 @@ void ForEachItem(int ivNo, const std::function<void()>& visit);
 // The sale of the item in ItemBuf: price x quantity to the cent.
 Cents ItemSale();
 
-// Reads customer `number` into CustBuf through the CUST5 tag "CCNO" (which it selects); false
-// when there is none (a record marked deleted counts as none).
+// Reads what the reports use of the current CUST5 record into CustBuf: number, name, address
+// and group; the rest is left empty.
+void ReadCustomerAddress();
+
+// Reads customer `number` into CustBuf with ReadCustomerAddress, through the CUST5 tag "CCNO"
+// (which it selects). False when there is none (a record marked deleted counts as none).
 bool FindCustomerNo(int number);
 
 // The name the reports list the customer in CustBuf under: title, first and last name (each
@@ -66,8 +70,10 @@ QString ReportName();
 QString GroupNameOf(int number);
 
 // The amount in the report's fixed-point format of `width` with two decimals, as NumText writes
-// it.
+// it; MoneyCell puts a cell's column code in front, made in one piece as lines are made by the
+// hundred thousand.
 QString MoneyText(Cents amount, int width);
+QString MoneyCell(const QString& code, Cents amount, int width);
 
 // The short date texts of a report, the last one kept: the lines of a pass mostly repeat the
 // date of the line before.

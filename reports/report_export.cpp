@@ -19,6 +19,7 @@ qsizetype PlainTarget(const TextCellView& cell) {
 
 QString ExportLine(const ReportLine& line, ExportFormat format) {
     QString out;
+    out.reserve(128);  // one allocation for a line of any report width
     for (qsizetype i = 0; i + 1 < line.size(); ++i) {
         const std::optional<TextCellView> cell = ParseTextCell(line.at(i));
         if (!cell) continue;

@@ -106,8 +106,8 @@ void PutProductRow(ReportDocument& doc, ProductSales& row, const QString& descri
     PutRules(doc);
     PutCells(doc, {{1, doc.ColCodes[1] + row.code},
                    {3, doc.ColCodes[3] + description},
-                   {5, doc.ColCodes[5] + MoneyText(row.quantity, 10)},
-                   {7, doc.ColCodes[7] + MoneyText(row.sale, 10)}});
+                   {5, MoneyCell(doc.ColCodes[5], row.quantity, 10)},
+                   {7, MoneyCell(doc.ColCodes[7], row.sale, 10)}});
     *total += row.sale;
     row.code.clear();
 }
@@ -172,7 +172,7 @@ bool MakeSalesSummary(ReportDocument& doc, double spanStart, double spanEnd) {
         doc.Cell(1) = doc.ColCodes[1] + PadNum(InvBuf.IvNo, 6);
         doc.Cell(3) = doc.ColCodes[3] + dates.Of(InvBuf.IDate);
         for (int k = 0; k < 4; ++k) {
-            doc.Cell(5 + 2 * k) = doc.ColCodes[5 + 2 * k] + MoneyText(amounts[k], 10);
+            doc.Cell(5 + 2 * k) = MoneyCell(doc.ColCodes[5 + 2 * k], amounts[k], 10);
             totals[k] += amounts[k];
         }
     });
@@ -186,7 +186,7 @@ bool MakeSalesSummary(ReportDocument& doc, double spanStart, double spanEnd) {
     doc.Cell(2).clear();
     doc.Cell(3) = QStringLiteral("R17Totals");
     for (int k = 0; k < 4; ++k)
-        doc.Cell(5 + 2 * k) = doc.ColCodes[5 + 2 * k] + MoneyText(totals[k], 10);
+        doc.Cell(5 + 2 * k) = MoneyCell(doc.ColCodes[5 + 2 * k], totals[k], 10);
     doc.Style() = QStringLiteral("U");
     return true;
 }
@@ -228,7 +228,7 @@ bool MakeProductSummary(ReportDocument& doc, double spanStart, double spanEnd) {
     PutRules(doc);
     doc.Cell(2).clear();
     doc.Cell(4).clear();
-    PutCells(doc, {{1, "L02Total Sales"}, {7, "R63" + MoneyText(total, 10)}});
+    PutCells(doc, {{1, "L02Total Sales"}, {7, MoneyCell("R63", total, 10)}});
     doc.Style() = QStringLiteral("U");
     return true;
 }
@@ -267,12 +267,12 @@ bool MakeTaxReport(ReportDocument& doc, double spanStart, double spanEnd) {
     doc.NewLine();
     doc.Style() = QStringLiteral("U");
     doc.NewLine();
-    PutCells(doc, {{0, "L00Net Item Sales"}, {2, "R50" + MoneyText(sums.net, 11)}});
+    PutCells(doc, {{0, "L00Net Item Sales"}, {2, MoneyCell("R50", sums.net, 11)}});
     if (s.TaxRate1 > 0) {
         doc.Style() = QStringLiteral("U");
         doc.NewLine();
         PutCells(doc,
-                 {{0, "L00Sales subject to " + ship}, {1, "R38" + MoneyText(sums.taxable1, 11)}});
+                 {{0, "L00Sales subject to " + ship}, {1, MoneyCell("R38", sums.taxable1, 11)}});
     }
     const struct {
         QString text;
@@ -288,7 +288,7 @@ bool MakeTaxReport(ReportDocument& doc, double spanStart, double spanEnd) {
     for (const auto& line : lines) {
         doc.NewLine();
         PutCells(doc, {{0, "L00" + line.text},
-                       {line.cell, doc.ColCodes[line.cell] + MoneyText(line.amount, 11)}});
+                       {line.cell, MoneyCell(doc.ColCodes[line.cell], line.amount, 11)}});
         if (line.ruled) doc.Style() = QStringLiteral("U");
     }
     return true;
@@ -329,7 +329,7 @@ bool MakeProductBuyers(ReportDocument& doc, const QString& productCode, double s
             PutCells(doc, {{1, doc.ColCodes[1] + name},
                            {3, doc.ColCodes[3] + group},
                            {5, doc.ColCodes[5] + dates.Of(InvBuf.IDate)},
-                           {7, doc.ColCodes[7] + MoneyText(ToCents(ItemBuf.UPR), 8)}});
+                           {7, MoneyCell(doc.ColCodes[7], ToCents(ItemBuf.UPR), 8)}});
         });
     });
     if (!read) return false;
