@@ -70,19 +70,6 @@ TEST_F(SalesActionsTest, EachSpanReportShowsItsReportOverTheChosenSpan) {
     }
 }
 
-TEST_F(SalesActionsTest, ACancelledOrEmptySpanShowsNoReport) {
-    ExpectNoWindow();
-    AnswerSpan("03/01/25", "03/31/25", false);
-    RunSalesSummary(nullptr);
-    EXPECT_TRUE(progress_.isEmpty());  // no table was read
-    AnswerSpan("06/01/25", "06/30/25");
-    RunSalesSummary(nullptr);
-    AnswerSpan("06/01/25", "06/30/25");
-    RunDailyIncome(nullptr);
-    EXPECT_EQ(messages_, QStringList({"No Invoices within selected dates.",
-                                      "No Payments within selected dates."}));
-}
-
 TEST_F(SalesActionsTest, ProductBuyersAsksForTheProductThenTheSpan) {
     PickRows<TPickProd>({"HAM-1"});
     AnswerSpan("03/01/25", "03/31/25");

@@ -190,23 +190,4 @@ TEST_F(SalesReportsTest, BuyersOfAProductNotOnFileOrNotSoldAreToldADeletedOneIsS
                                                        "R6603/10/25|V67|R76    2.01|V77|U"}));
 }
 
-TEST_F(SalesReportsTest, LongReportsBreakIntoPagesWithTheirHeadings) {
-    PageLength(12);
-    for (int i = 0; i < 10; ++i) {
-        AddInvoice(200 + i, 2, "20250801", 0, 0, 0, "");
-        AddItem(200 + i, "SAW-2", 1, 25, false, true);
-    }
-    ASSERT_TRUE(MakeSalesSummary(doc, Day("20250801"), Day("20250831")));
-    int details = 0;
-    int headings = 0;
-    for (const ReportLine& line : doc.Lines) {
-        details += line[1].startsWith("R07   2");
-        headings += line[1] == "R07Inv. No";
-    }
-    EXPECT_EQ(details, 10);
-    EXPECT_EQ(headings, doc.PageNo);
-    EXPECT_GE(doc.PageNo, 3);
-    EXPECT_EQ(doc.Lines.last()[11], "R63    250.00");
-}
-
 }  // namespace
