@@ -188,13 +188,10 @@ QString ReportUsage() {
     QString usage = QStringLiteral(
         "       corvane-admin [-C DIR] report NAME [selection] "
         "(--text FILE | --tab FILE | --pdf FILE)...\n"
-        "       NAME [selection]:");
-    const char* separator = " ";
-    for (const ReportEntry& entry : kReports) {
-        usage += separator + QLatin1String(entry.name) + SelectionUsage(entry.selection);
-        separator = " | ";
-    }
-    return usage + u'\n';
+        "       NAME [selection], one of:\n");
+    for (const ReportEntry& entry : kReports)
+        usage += "         " + QLatin1String(entry.name) + SelectionUsage(entry.selection) + u'\n';
+    return usage;
 }
 
 std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir& base) {

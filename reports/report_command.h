@@ -35,8 +35,9 @@ struct ReportRequest {
     QString pdfFile;
 };
 
-// The command's two usage lines, indented to follow the first line of corvane-admin's usage: the
-// form of the command, then every report the command knows with its selection options.
+// The command's usage lines, indented to follow the first line of corvane-admin's usage: the
+// form of the command, then every report the command knows with its selection options, one a
+// line.
 QString ReportUsage();
 
 // Reads the arguments that follow "report": the report's name, then its options. A date span
