@@ -48,6 +48,14 @@ const std::vector<TMain::Action>& TMain::Actions() {
         {"StockOnHand1", &TMain::StockOnHand1Click},
         {"CostofGoodsSold1", &TMain::CostofGoodsSold1Click},
         {"Inventory1", &TMain::Inventory1Click},
+        {"SalesSummary1", &TMain::SalesSummary1Click},
+        {"ProductSummary1", &TMain::ProductSummary1Click},
+        {"ProductBuyers1", &TMain::ProductBuyers1Click},
+        {"IncomeSummary1", &TMain::IncomeSummary1Click},
+        {"ReceivableIncome1", &TMain::ReceivableIncome1Click},
+        {"TaxSummary1", &TMain::TaxSummary1Click},
+        {"SelectedCustomers2", &TMain::SelectedCustomers2Click},
+        {"SelectedGroups1", &TMain::SelectedGroups1Click},
     };
     return actions;
 }
@@ -147,6 +155,38 @@ void TMain::CostofGoodsSold1Click() {
 
 void TMain::Inventory1Click() {
     reports::RunInventoryValuation(this);
+}
+
+void TMain::SalesSummary1Click() {
+    reports::RunSalesSummary(this);
+}
+
+void TMain::ProductSummary1Click() {
+    reports::RunProductSummary(this);
+}
+
+void TMain::ProductBuyers1Click() {
+    reports::RunProductBuyers(this);
+}
+
+void TMain::IncomeSummary1Click() {
+    reports::RunDailyIncome(this);
+}
+
+void TMain::ReceivableIncome1Click() {
+    reports::RunReceivables(this);
+}
+
+void TMain::TaxSummary1Click() {
+    reports::RunTaxReport(this);
+}
+
+void TMain::SelectedCustomers2Click() {
+    reports::RunCustomerProfile(this);
+}
+
+void TMain::SelectedGroups1Click() {
+    reports::RunGroupProfile(this);
 }
 
 void TMain::BtnRInvClick() {

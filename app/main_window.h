@@ -78,6 +78,14 @@ private:
     void StockOnHand1Click();
     void CostofGoodsSold1Click();
     void Inventory1Click();
+    void SalesSummary1Click();
+    void ProductSummary1Click();
+    void ProductBuyers1Click();
+    void IncomeSummary1Click();
+    void ReceivableIncome1Click();
+    void TaxSummary1Click();
+    void SelectedCustomers2Click();
+    void SelectedGroups1Click();
     void BtnInvoiceClick();
     void BtnInvPrintClick();
     void SelectedDates2Click();

@@ -33,8 +33,10 @@ Cents RoundTaxUnits(int64_t units, int taxRound) {
 }  // namespace
 
 Cents LineTotal(const ItemRow& row) {
-    const Cents price = TextCentsOr0(row[kItemPrice]);
-    const Cents quantity = TextCentsOr0(row[kItemQty]);
+    return LineTotalOf(TextCentsOr0(row[kItemPrice]), TextCentsOr0(row[kItemQty]));
+}
+
+Cents LineTotalOf(Cents price, Cents quantity) {
     return DivideRounded(price * quantity, 100);
 }
 

@@ -14,6 +14,8 @@
 
 // price x quantity of the row, to the cent.
 Cents LineTotal(const ItemRow& row);
+// price x quantity, both in hundredths, to the cent: what LineTotal makes of a stored item.
+Cents LineTotalOf(Cents price, Cents quantity);
 // The sum of the line totals, in row order.
 Cents SumLineTotals(const std::vector<ItemRow>& items);
 // The sum of the payment amounts.

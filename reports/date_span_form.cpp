@@ -10,6 +10,7 @@
 #include "app/entry/date_box.h"
 #include "app/entry/dates.h"
 #include "app/entry/prompt.h"
+#include "masters/form_help.h"
 #include "reports/report_document.h"
 
 namespace reports {
@@ -25,6 +26,7 @@ const QString kBeginning = QStringLiteral("Print Beginning:");
 TDateSpan::TDateSpan(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TDateSpan"));
     setWindowTitle(QStringLiteral("DateSpan"));
+    SetFormHelp(this, 520);
     Label1 = new QLabel(kBeginning, this);
     Label1->setObjectName(QStringLiteral("Label1"));
     MaskEdit1 = new DateBox(this);
@@ -64,9 +66,10 @@ TDateSpan::TDateSpan(QWidget* parent) : QDialog(parent) {
     connect(BtnCancel, &QPushButton::clicked, this, &TDateSpan::BtnCancelClick);
 }
 
-void TDateSpan::SetOneDate(bool oneDate) {
+void TDateSpan::SetOneDate(bool oneDate, const QString& caption) {
     oneDate_ = oneDate;
-    Label1->setText(oneDate ? QStringLiteral("Inventory as Of:") : kBeginning);
+    const QString asOf = caption.isEmpty() ? QStringLiteral("Inventory as Of:") : caption;
+    Label1->setText(oneDate ? asOf : kBeginning);
     Label2->setHidden(oneDate);
     MaskEdit2->setHidden(oneDate);
     adjustSize();
@@ -123,10 +126,10 @@ bool AskDateSpan(QWidget* parent) {
     return !SpanCancelled;
 }
 
-bool AskAsOfDate(QWidget* parent) {
+bool AskAsOfDate(QWidget* parent, const QString& caption) {
     TheReport().SpanStart = DateValue(QDate::currentDate());
     TDateSpan dialog(parent);
-    dialog.SetOneDate(true);
+    dialog.SetOneDate(true, caption);
     dialog.exec();
     return !SpanCancelled;
 }

@@ -19,9 +19,10 @@ class TDateSpan : public QDialog {
 public:
     explicit TDateSpan(QWidget* parent = nullptr);
 
-    // One-date use: only the first box, labelled "Inventory as Of:"; its date goes to SpanStart
-    // and the ending box is neither read nor compared. Off puts the dialog back.
-    void SetOneDate(bool oneDate);
+    // One-date use: only the first box, labelled `caption` ("Inventory as Of:" unless given);
+    // its date goes to SpanStart and the ending box is neither read nor compared. Off puts the
+    // dialog back.
+    void SetOneDate(bool oneDate, const QString& caption = {});
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -43,7 +44,8 @@ private:
 // DefaultSpan done by the caller: shows the dialog on the report's span. True after OK.
 bool AskDateSpan(QWidget* parent);
 
-// The one-date use, opening on today. True after OK; the date is then the span's start.
-bool AskAsOfDate(QWidget* parent);
+// The one-date use, opening on today, its box labelled `caption` ("Inventory as Of:" unless
+// given). True after OK; the date is then the span's start.
+bool AskAsOfDate(QWidget* parent, const QString& caption = {});
 
 }  // namespace reports

@@ -25,6 +25,15 @@ QString TwoDigits(int column) {
 
 }  // namespace
 
+std::optional<TextCellView> ParseTextCell(const QString& cell) {
+    if (cell.isEmpty()) return std::nullopt;
+    const QChar letter = cell.at(0);
+    if (!(letter == u'L' || letter == u'R' || letter == u'C')) return std::nullopt;
+    const auto column = ColumnAt(cell, 1);
+    if (!column) return std::nullopt;
+    return TextCellView{letter, *column, QStringView(cell).mid(3)};
+}
+
 LayoutCell ParseCell(const QString& cell) {
     LayoutCell out;
     if (cell.isEmpty()) return out;
@@ -33,15 +42,15 @@ LayoutCell ParseCell(const QString& cell) {
         out.kind = CellKind::Eject;
         return out;
     }
-    if (letter == u'L' || letter == u'R' || letter == u'C') {
-        const auto column = ColumnAt(cell, 1);
-        if (!column) return out;
+    if (const std::optional<TextCellView> text = ParseTextCell(cell)) {
         out.kind = letter == u'L'   ? CellKind::Left
                    : letter == u'R' ? CellKind::Right
                                     : CellKind::Centre;
         out.align = letter;
-        out.column = *column;
-        out.text = cell.mid(3);
+        out.column = text->column;
+        out.text = text->text.toString();
+    } else if (letter == u'L' || letter == u'R' || letter == u'C') {
+        return out;
     } else if (letter == u'H') {
         const auto from = ColumnAt(cell, 1);
         const auto to = ColumnAt(cell, 3);

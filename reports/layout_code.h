@@ -26,6 +26,16 @@ struct LayoutCell {
 
 LayoutCell ParseCell(const QString& cell);
 
+// A text cell (L, R or C) read in place: its letter, column and a view of its text into the cell,
+// which must outlive it. Nothing for any other cell. Exports of long reports read every cell
+// this way.
+struct TextCellView {
+    QChar align;
+    int column = 0;
+    QStringView text;
+};
+std::optional<TextCellView> ParseTextCell(const QString& cell);
+
 // True for the letters whose cells carry text (L, R, C); these are the cells that exports keep.
 bool IsTextCell(const LayoutCell& cell);
 

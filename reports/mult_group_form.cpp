@@ -6,6 +6,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
+#include "masters/form_help.h"
 #include "reports/group_choice.h"
 
 namespace reports {
@@ -15,6 +16,7 @@ QList<int> ChosenGroups;
 TMultGroup::TMultGroup(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TMultGroup"));
     setWindowTitle(QStringLiteral("Select One or More Groups"));
+    SetFormHelp(this, 530);
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setSelectionMode(QAbstractItemView::MultiSelection);

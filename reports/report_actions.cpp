@@ -1,30 +1,125 @@
 #include "reports/report_actions.h"
 
-#include "app/entry/dates.h"
+#include <QList>
 
+#include "app/entry/dates.h"
+#include "db/field_values.h"
+#include "db/open_tables.h"
+#include "db/program_state.h"
+#include "db/read_write.h"
+#include "masters/current_records.h"
+#include "masters/pick_routines.h"
+#include "reports/account_reports.h"
+#include "reports/customer_profile.h"
 #include "reports/date_span_form.h"
+#include "reports/generator_steps.h"
 #include "reports/inventory_reports.h"
+#include "reports/mult_group_form.h"
 #include "reports/print_target.h"
 #include "reports/product_listing.h"
 #include "reports/purchasing_report.h"
 #include "reports/report_form.h"
+#include "reports/sales_reports.h"
 
 namespace reports {
+namespace {
 
-void RunProductListing(QWidget* parent) {
+using SpanReport = bool (*)(ReportDocument& doc, double spanStart, double spanEnd);
+
+// Shows the report the generator built, if it built one, and releases the document.
+template <typename Make>
+void ShowBuilt(QWidget* parent, Make make) {
     InstallPrinterPageProbe();
     ReportDocument& doc = TheReport();
-    if (MakeProductListing(doc)) ShowReport(doc, parent);
+    if (make(doc)) ShowReport(doc, parent);
     doc.FinishReport();
 }
 
-void RunPurchasingReport(QWidget* parent) {
-    InstallPrinterPageProbe();
+// A report over the current month, or the span the user picks.
+void RunSpanReport(QWidget* parent, SpanReport make) {
     ReportDocument& doc = TheReport();
     doc.DefaultSpan();
     if (!AskDateSpan(parent)) return;
-    if (MakePurchasingReport(doc, doc.SpanStart, doc.SpanEnd)) ShowReport(doc, parent);
-    doc.FinishReport();
+    ShowBuilt(parent, [&](ReportDocument& d) { return make(d, d.SpanStart, d.SpanEnd); });
+}
+
+// The first record of the table in its selected order, 0 when it is empty.
+int32_t FirstRecord(xbase::Table* table) {
+    return table->top() == xbase::kFound ? static_cast<int32_t>(table->recNo()) : 0;
+}
+
+}  // namespace
+
+void RunProductListing(QWidget* parent) {
+    ShowBuilt(parent, [](ReportDocument& doc) { return MakeProductListing(doc); });
+}
+
+void RunPurchasingReport(QWidget* parent) {
+    RunSpanReport(parent, MakePurchasingReport);
+}
+
+void RunSalesSummary(QWidget* parent) {
+    RunSpanReport(parent, MakeSalesSummary);
+}
+
+void RunProductSummary(QWidget* parent) {
+    RunSpanReport(parent, MakeProductSummary);
+}
+
+void RunDailyIncome(QWidget* parent) {
+    RunSpanReport(parent, MakeDailyIncome);
+}
+
+void RunTaxReport(QWidget* parent) {
+    RunSpanReport(parent, MakeTaxReport);
+}
+
+void RunProductBuyers(QWidget* parent) {
+    QString code;
+    if (OpenProducts()) {
+        CurProdRec = FirstRecord(ProdTbl);
+        if (PickProduct(false, nullptr, parent) && ProdTbl->go(CurProdRec) == xbase::kFound) {
+            ReadProduct();
+            code = TrimRight(ProdBuf.PrID);
+        }
+    }
+    CloseReportTables();
+    if (code.isEmpty()) return;
+    ReportDocument& doc = TheReport();
+    doc.DefaultSpan();
+    if (!AskDateSpan(parent)) return;
+    ShowBuilt(parent, [&](ReportDocument& d) {
+        return MakeProductBuyers(d, code, d.SpanStart, d.SpanEnd);
+    });
+}
+
+void RunReceivables(QWidget* parent) {
+    if (!AskAsOfDate(parent, QStringLiteral("Receivables as Of:"))) return;
+    ShowBuilt(parent, [](ReportDocument& doc) { return MakeReceivables(doc, doc.SpanStart); });
+}
+
+void RunCustomerProfile(QWidget* parent) {
+    QList<int> customers;
+    if (OpenCustomers() && OpenGroups()) {
+        CustTbl->select(CustTbl->tag(SettingsRecord.ByCust ? "cname" : "cComp"));
+        CurCustRec = FirstRecord(CustTbl);
+        while (PickCustomer(false, nullptr, parent)) {
+            if (CustTbl->go(CurCustRec) != xbase::kFound) break;
+            ReadCustomer();
+            customers << CustBuf.cuno;
+        }
+    }
+    CloseReportTables();
+    if (customers.isEmpty()) return;
+    ShowBuilt(parent, [&](ReportDocument& doc) { return MakeCustomerProfile(doc, customers); });
+}
+
+void RunGroupProfile(QWidget* parent) {
+    QList<int> groups;
+    if (OpenGroups()) groups = AskGroups(parent);
+    CloseReportTables();
+    if (groups.isEmpty()) return;
+    ShowBuilt(parent, [&](ReportDocument& doc) { return MakeGroupProfile(doc, groups); });
 }
 
 void RunStockOnHand(QWidget* parent) {

@@ -19,4 +19,19 @@ void RunStockOnHand(QWidget* parent);
 void RunCostOfGoodsSold(QWidget* parent);
 void RunInventoryValuation(QWidget* parent);
 
+// The sales and tax menu: "Sales Summary", "Product Summary", "Income Summary" and "Tax Summary"
+// over the current month or the span the user picks; "Product Buyers" of a product picked from
+// the product list, then a span; "Receivable Income" aged to today or the day the user gives.
+void RunSalesSummary(QWidget* parent);
+void RunProductSummary(QWidget* parent);
+void RunProductBuyers(QWidget* parent);
+void RunDailyIncome(QWidget* parent);
+void RunReceivables(QWidget* parent);
+void RunTaxReport(QWidget* parent);
+
+// The purchasing profile menu: customers picked one by one from the customer list until it is
+// closed without a choice, or the customers of the groups chosen.
+void RunCustomerProfile(QWidget* parent);
+void RunGroupProfile(QWidget* parent);
+
 }  // namespace reports

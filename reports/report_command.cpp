@@ -12,6 +12,8 @@
 #include "db/maintenance.h"
 #include "db/program_state.h"
 #include "db/settings.h"
+#include "reports/account_reports.h"
+#include "reports/customer_profile.h"
 #include "reports/inventory_reports.h"
 #include "reports/invoice_documents.h"
 #include "reports/page_length.h"
@@ -21,14 +23,16 @@
 #include "reports/report_document.h"
 #include "reports/report_export.h"
 #include "reports/report_painter.h"
+#include "reports/sales_reports.h"
 
 namespace reports {
 namespace {
 
 // The kinds of selection the reports take, each with its own options: none; a date span;
 // invoices by a date span (today when left out) or by number; statements for the customers with
-// a balance in a date span, or for customers by number; one date (today when left out).
-enum class SelectionKind { None, DateSpan, Invoices, Statements, AsOf };
+// a balance in a date span, or for customers by number; one date (today when left out); a
+// product and a date span; customers or groups by number.
+enum class SelectionKind { None, DateSpan, Invoices, Statements, AsOf, ProductSpan, Customers };
 
 // What a generator is given besides its selection: the paper its documents are measured for and
 // where the documents of a run begin.
@@ -71,7 +75,7 @@ const ReportEntry kReports[] = {
      }},
     {"inventory", SelectionKind::AsOf, "No inventory items on file.",
      [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
-         return MakeInventoryValuation(doc, s.spanStart);
+         return MakeInventoryValuation(doc, s.asOf);
      }},
     {"invoices", SelectionKind::Invoices, "No invoices to print.",
      [](ReportDocument& doc, const ReportSelection& s, const RunContext& c) {
@@ -94,6 +98,36 @@ const ReportEntry kReports[] = {
          return MakeStatementsForCustomers(doc, s.customers, c.paper, c.run);
      },
      kStatementWidth, "statement"},
+    // These generators tell themselves when they have nothing to show.
+    {"sales-summary", SelectionKind::DateSpan, nullptr,
+     [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
+         return MakeSalesSummary(doc, s.spanStart, s.spanEnd);
+     }},
+    {"product-summary", SelectionKind::DateSpan, nullptr,
+     [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
+         return MakeProductSummary(doc, s.spanStart, s.spanEnd);
+     }},
+    {"product-buyers", SelectionKind::ProductSpan, nullptr,
+     [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
+         return MakeProductBuyers(doc, s.product, s.spanStart, s.spanEnd);
+     }},
+    {"daily-income", SelectionKind::DateSpan, nullptr,
+     [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
+         return MakeDailyIncome(doc, s.spanStart, s.spanEnd);
+     }},
+    {"receivables", SelectionKind::AsOf, nullptr,
+     [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
+         return MakeReceivables(doc, s.asOf);
+     }},
+    {"tax-summary", SelectionKind::DateSpan, nullptr,
+     [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
+         return MakeTaxReport(doc, s.spanStart, s.spanEnd);
+     }},
+    {"profile", SelectionKind::Customers, nullptr,
+     [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
+         return s.groups.isEmpty() ? MakeCustomerProfile(doc, s.customers)
+                                   : MakeGroupProfile(doc, s.groups);
+     }},
 };
 
 const ReportEntry* FindReport(const QString& name) {
@@ -114,6 +148,10 @@ QString SelectionUsage(SelectionKind kind) {
                 " (--balances-only [--from YYYY-MM-DD] [--to YYYY-MM-DD] | --customers N,N...)");
         case SelectionKind::AsOf:
             return QStringLiteral(" [--as-of YYYY-MM-DD]");
+        case SelectionKind::ProductSpan:
+            return QStringLiteral(" --product ID [--from YYYY-MM-DD] [--to YYYY-MM-DD]");
+        case SelectionKind::Customers:
+            return QStringLiteral(" (--customers N,N... | --groups N,N...)");
         case SelectionKind::None:
             break;
     }
@@ -122,7 +160,7 @@ QString SelectionUsage(SelectionKind kind) {
 
 bool TakesSpan(SelectionKind kind) {
     return kind == SelectionKind::DateSpan || kind == SelectionKind::Invoices ||
-           kind == SelectionKind::Statements;
+           kind == SelectionKind::Statements || kind == SelectionKind::ProductSpan;
 }
 
 // Numbers written 12,13: each a whole number from 1 to 999999; nothing for any other text.
@@ -144,6 +182,15 @@ std::optional<double> IsoDay(const QString& text) {
     const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
     if (!date.isValid()) return std::nullopt;
     return DateValue(date);
+}
+
+// Numbers written N,N,... (each 1 to 999999); nothing for any other text.
+std::optional<QList<int>> NumberList(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^\\d{1,6}(,\\d{1,6})*$"));
+    if (!form.match(text).hasMatch()) return std::nullopt;
+    QList<int> numbers;
+    for (const QString& part : text.split(u',')) numbers << part.toInt();
+    return numbers;
 }
 
 // While it lives, ending the program only records that the program would end, so that a run
@@ -255,13 +302,10 @@ QString ReportUsage() {
     QString usage = QStringLiteral(
         "       corvane-admin [-C DIR] report NAME [selection] "
         "(--text FILE | --tab FILE | --pdf FILE | --pdf-each DIR)...\n"
-        "       NAME [selection]:");
-    const char* separator = " ";
-    for (const ReportEntry& entry : kReports) {
-        usage += separator + QLatin1String(entry.name) + SelectionUsage(entry.selection);
-        separator = " | ";
-    }
-    return usage + u'\n';
+        "       NAME [selection], one of:\n");
+    for (const ReportEntry& entry : kReports)
+        usage += "         " + QLatin1String(entry.name) + SelectionUsage(entry.selection) + u'\n';
+    return usage;
 }
 
 std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir& base) {
@@ -273,6 +317,7 @@ std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir
     std::optional<double> to;
     const SelectionKind kind = entry->selection;
     ReportSelection& selection = request.selection;
+    std::optional<double> asOf;
     for (qsizetype i = 1; i < args.size(); i += 2) {
         const QString& option = args.at(i);
         if (kind == SelectionKind::Statements && option == QLatin1String("--balances-only")) {
@@ -295,12 +340,17 @@ std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir
             if (option == QLatin1String("--from")) day = &from;
             if (option == QLatin1String("--to")) day = &to;
         }
-        if (kind == SelectionKind::AsOf && option == QLatin1String("--as-of")) day = &from;
+        if (kind == SelectionKind::AsOf && option == QLatin1String("--as-of")) day = &asOf;
         QList<int>* numbers = nullptr;
         if (kind == SelectionKind::Invoices && option == QLatin1String("--invoices"))
             numbers = &selection.invoices;
-        if (kind == SelectionKind::Statements && option == QLatin1String("--customers"))
+        if ((kind == SelectionKind::Statements || kind == SelectionKind::Customers) &&
+            option == QLatin1String("--customers"))
             numbers = &selection.customers;
+        if (kind == SelectionKind::Customers && option == QLatin1String("--groups"))
+            numbers = &selection.groups;
+        const bool product =
+            kind == SelectionKind::ProductSpan && option == QLatin1String("--product");
         if (file && file->isEmpty()) {
             *file = QDir::cleanPath(base.absoluteFilePath(value));
         } else if (day && !*day) {
@@ -310,6 +360,8 @@ std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir
             const std::optional<QList<int>> list = NumberList(value);
             if (!list) return std::nullopt;
             *numbers = *list;
+        } else if (product && selection.product.isEmpty()) {
+            selection.product = value;
         } else {
             return std::nullopt;  // unknown, not this report's, or given twice
         }
@@ -332,6 +384,10 @@ std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir
         (selection.balancesOnly == !selection.customers.isEmpty() ||
          (bySpan && !selection.balancesOnly)))
         return std::nullopt;
+    if (kind == SelectionKind::ProductSpan && selection.product.isEmpty()) return std::nullopt;
+    if (kind == SelectionKind::Customers &&
+        selection.customers.isEmpty() == selection.groups.isEmpty())
+        return std::nullopt;  // one of the two
     if (TakesSpan(kind)) {
         ReportDocument month;
         month.DefaultSpan();
@@ -341,7 +397,7 @@ std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir
         selection.spanEnd = to.value_or(onToday ? today : month.SpanEnd);
     }
     if (kind == SelectionKind::AsOf)
-        selection.spanStart = selection.spanEnd = from.value_or(DateValue(QDate::currentDate()));
+        selection.asOf = asOf.value_or(DateValue(QDate::currentDate()));
     return request;
 }
 

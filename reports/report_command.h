@@ -14,14 +14,21 @@ namespace reports {
 
 // What a report is run for, as the options give it; each report reads the part it takes.
 struct ReportSelection {
-    // The date span as day numbers, inclusive at both ends; a report of one date takes spanStart.
+    // The date span as day numbers, inclusive at both ends.
     double spanStart = 0;
     double spanEnd = 0;
-    // Invoices or customers named one by one, in the order given; empty when not named.
+    // Invoices or customers named one by one, in the order given (statements and the customer
+    // profile); empty when not named.
     QList<int> invoices;
     QList<int> customers;
     // Statements: every customer with a balance in the span.
     bool balancesOnly = false;
+    // The product code of the buyers report.
+    QString product;
+    // The day receivables are aged to and the inventory is valued at, as a day number.
+    double asOf = 0;
+    // The group numbers of the customer profile, when customers are not named.
+    QList<int> groups;
 };
 
 // One run of the command. Output file names are absolute; empty for an output not asked for.
@@ -35,14 +42,16 @@ struct ReportRequest {
     QString pdfEachDir;
 };
 
-// The command's two usage lines, indented to follow the first line of corvane-admin's usage: the
-// form of the command, then every report the command knows with its selection options.
+// The command's usage lines, indented to follow the first line of corvane-admin's usage: the
+// form of the command, then every report the command knows with its selection options, one a
+// line.
 QString ReportUsage();
 
 // Reads the arguments that follow "report": the report's name, then its options. A date span
 // left out, wholly or in part, is taken from the current month, as the date range dialog
 // opens on it; invoices by date default to today, as their dialog opens on it. Relative file
-// names are taken from `base`. Nothing when the arguments are not valid for that report.
+// names are taken from `base`. Nothing when the arguments are not valid for that report. The day
+// receivables are aged to or the inventory is valued at, when left out, is today.
 std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir& base);
 
 // Runs the request on the data directory (the current directory; DbContext created, a

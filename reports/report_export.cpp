@@ -9,31 +9,27 @@ namespace reports {
 namespace {
 
 // Where a text of the given length starts when it is placed by its cell's code.
-qsizetype PlainTarget(const LayoutCell& cell) {
-    switch (cell.kind) {
-        case CellKind::Right:
-            return cell.column - cell.text.size();
-        case CellKind::Centre:
-            return cell.column - cell.text.size() / 2;
-        default:
-            return cell.column;
-    }
+qsizetype PlainTarget(const TextCellView& cell) {
+    if (cell.align == u'R') return cell.column - cell.text.size();
+    if (cell.align == u'C') return cell.column - cell.text.size() / 2;
+    return cell.column;
 }
 
 }  // namespace
 
 QString ExportLine(const ReportLine& line, ExportFormat format) {
     QString out;
+    out.reserve(128);  // one allocation for a line of any report width
     for (qsizetype i = 0; i + 1 < line.size(); ++i) {
-        const LayoutCell cell = ParseCell(line.at(i));
-        if (!IsTextCell(cell)) continue;
+        const std::optional<TextCellView> cell = ParseTextCell(line.at(i));
+        if (!cell) continue;
         if (format == ExportFormat::TabDelimited) {
             if (!out.isEmpty()) out += u'\t';
         } else {
-            const qsizetype target = PlainTarget(cell);
-            if (out.size() < target) out += QString(target - out.size(), u' ');
+            const qsizetype target = PlainTarget(*cell);
+            if (out.size() < target) out.resize(target, u' ');
         }
-        out += cell.text;
+        out += cell->text;
     }
     return out;
 }
@@ -64,11 +60,15 @@ ExportResult SaveReport(const ReportDocument& document, const QString& fileName,
     const ExportResult failed{false, QStringLiteral("Unable to save to: ") + fileName};
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) return failed;
-    for (const QString& line : ExportLines(document, format)) {
-        if (file.write((line + u'\n').toUtf8()) < 0) {
-            file.cancelWriting();
-            return failed;
-        }
+    QString text;
+    text.reserve(document.Lines.size() * (document.RptWidth + 2));
+    for (const ReportLine& line : document.Lines) {
+        text += ExportLine(line, format);
+        text += u'\n';
+    }
+    if (file.write(text.toUtf8()) < 0) {
+        file.cancelWriting();
+        return failed;
     }
     if (!file.commit()) return failed;
     return {true, {}};

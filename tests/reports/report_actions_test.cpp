@@ -13,49 +13,14 @@
 #include "reports/invoice_actions.h"
 #include "reports/report_actions.h"
 #include "reports/report_form.h"
-#include "tests/reports/modal_of.h"
+#include "tests/reports/report_action_steps.h"
 #include "tests/reports/report_data_fixture.h"
 
 using namespace reports;
 
 namespace {
 
-class ReportActionsTest : public ReportDataTest {
-protected:
-    // Fails the test and closes the window should a report window open where none is expected.
-    void ExpectNoWindow() {
-        QObject::connect(&guard_, &QTimer::timeout, [] {
-            if (auto* window = qobject_cast<TReportF*>(QApplication::activeModalWidget())) {
-                ADD_FAILURE() << "unexpected window " << window->objectName().toStdString();
-                window->close();
-            }
-        });
-        guard_.start(500);
-    }
-
-    // Answers the date range dialog with a span, or cancels it.
-    static void AnswerSpan(const char* from, const char* to, bool ok = true) {
-        onModalOf<TDateSpan>([=](TDateSpan* dialog) {
-            auto* start = dialog->findChild<DateBox*>("MaskEdit1");
-            auto* end = dialog->findChild<DateBox*>("MaskEdit2");
-            start->setEntryText(from);
-            end->setEntryText(to);
-            QTest::mouseClick(dialog->findChild<QPushButton*>(ok ? "BtnOK" : "BtnCancel"),
-                              Qt::LeftButton);
-        });
-    }
-
-    // Records the lines the report window shows, then closes it.
-    void CaptureReport() {
-        onModalOf<TReportF>([this](TReportF* form) {
-            shown_ = TheReport().Lines;
-            form->close();
-        });
-    }
-
-    QTimer guard_;
-    QList<ReportLine> shown_;
-};
+using ReportActionsTest = ReportActionSteps<ReportDataTest>;
 
 TEST_F(ReportActionsTest, ProductListingIsShownAndThenReleased) {
     AddProduct("P1", "Pliers", 9.5);

@@ -9,16 +9,20 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "db/field_values.h"
 #include "db/generator.h"
 #include "db/settings.h"
 #include "invoice/invoice_store.h"
+#include "reports/account_reports.h"
+#include "reports/customer_profile.h"
 #include "reports/invoice_documents.h"
 #include "reports/product_listing.h"
 #include "reports/purchasing_report.h"
 #include "reports/report_export.h"
 #include "reports/report_form.h"
+#include "reports/sales_reports.h"
 #include "tests/reports/modal_of.h"
 #include "tests/reports/report_data_fixture.h"
 #include "tests/support/scripted_prompts.h"
@@ -354,6 +358,93 @@ TEST_F(ReportCommandTest, AnInvoiceOrCustomerNotFoundIsToldWithStatusOne) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.told, QStringList({"corvane-admin: Customer 999998 not found."}));
     EXPECT_TRUE(QFile::exists(Data("s.txt")));
+}
+
+TEST_F(ReportCommandTest, TheSalesIncomeAndCustomerReportsWriteWhatTheirGeneratorsBuild) {
+    ASSERT_TRUE(OpenItems());
+    ASSERT_EQ(ItemTbl->top(), xbase::kFound);
+    ReadItem();
+    const QString product = TrimRight(ItemBuf.PrID);
+    CloseReportTables();
+    const double from = Day("20240101");
+    const double to = Day("20251231");
+    const QStringList span = {"--from", "2024-01-01", "--to", "2025-12-31"};
+    const struct {
+        QStringList args;
+        std::function<bool(ReportDocument&)> make;
+    } runs[] = {
+        {QStringList{"sales-summary"} + span,
+         [&](ReportDocument& d) { return MakeSalesSummary(d, from, to); }},
+        {QStringList{"product-summary"} + span,
+         [&](ReportDocument& d) { return MakeProductSummary(d, from, to); }},
+        {QStringList{"product-buyers", "--product", product.toLower()} + span,
+         [&](ReportDocument& d) { return MakeProductBuyers(d, product, from, to); }},
+        {QStringList{"daily-income"} + span,
+         [&](ReportDocument& d) { return MakeDailyIncome(d, from, to); }},
+        {{"receivables", "--as-of", "2026-01-31"},
+         [](ReportDocument& d) { return MakeReceivables(d, Day("20260131")); }},
+        {QStringList{"tax-summary"} + span,
+         [&](ReportDocument& d) { return MakeTaxReport(d, from, to); }},
+        {{"profile", "--customers", "7,3"},
+         [](ReportDocument& d) {
+             return MakeCustomerProfile(d, {7, 3});
+         }},
+        {{"profile", "--groups", "2"}, [](ReportDocument& d) { return MakeGroupProfile(d, {2}); }},
+    };
+    for (const auto& run : runs) {
+        const std::string shown = run.args.join(' ').toStdString();
+        const AdminRun admin =
+            Admin(QStringList{"report"} + run.args + QStringList{"--text", "r.txt"});
+        ASSERT_EQ(admin.status, 0) << shown << admin.errors.toStdString();
+        ReportDocument& doc = TheReport();
+        ASSERT_TRUE(run.make(doc)) << shown;
+        EXPECT_EQ(Contents(Data("r.txt")),
+                  ExportLines(doc, ExportFormat::PlainText).join(u'\n') + u'\n')
+            << shown;
+        doc.FinishReport();
+    }
+}
+
+TEST_F(ReportCommandTest, TheSalesReportsSelectionOptionsAreChecked) {
+    const QList<QStringList> bad = {
+        {"report", "product-buyers", "--text", "a.txt"},
+        {"report", "product-buyers", "--product", "A", "--product", "B", "--text", "a.txt"},
+        {"report", "sales-summary", "--as-of", "2025-01-01", "--text", "a.txt"},
+        {"report", "receivables", "--from", "2025-01-01", "--text", "a.txt"},
+        {"report", "receivables", "--as-of", "2025-02-30", "--text", "a.txt"},
+        {"report", "profile", "--text", "a.txt"},
+        {"report", "profile", "--customers", "1", "--groups", "2", "--text", "a.txt"},
+        {"report", "profile", "--customers", "1,,2", "--text", "a.txt"},
+        {"report", "profile", "--groups", "retail", "--text", "a.txt"},
+        {"report", "profile", "--customers", "1234567", "--text", "a.txt"},
+    };
+    for (const QStringList& args : bad) {
+        const AdminRun run = Admin(args);
+        const std::string shown = args.join(' ').toStdString();
+        EXPECT_EQ(run.status, 2) << shown;
+        EXPECT_TRUE(run.errors.contains("profile (--customers N,N... | --groups N,N...)")) << shown;
+        EXPECT_TRUE(run.errors.contains("receivables [--as-of YYYY-MM-DD]")) << shown;
+    }
+    EXPECT_FALSE(QFile::exists(Data("a.txt")));
+}
+
+TEST_F(ReportCommandTest, WhatTheSalesReportsHaveNothingForIsToldOnce) {
+    const struct {
+        QStringList args;
+        QString told;
+    } runs[] = {
+        {{"sales-summary", "--from", "2030-01-01", "--to", "2030-01-31"},
+         "No Invoices within selected dates."},
+        {{"product-buyers", "--product", "NO-SUCH"}, "Product not on file: NO-SUCH"},
+        {{"profile", "--customers", "999"}, "Customer not on file: 999"},
+    };
+    for (const auto& run : runs) {
+        const AdminRun admin =
+            Admin(QStringList{"report"} + run.args + QStringList{"--text", "n.txt"});
+        EXPECT_EQ(admin.status, 1) << run.args.join(' ').toStdString();
+        EXPECT_EQ(admin.told, QStringList({"corvane-admin: " + run.told}));
+        EXPECT_FALSE(QFile::exists(Data("n.txt")));
+    }
 }
 
 }  // namespace

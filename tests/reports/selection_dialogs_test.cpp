@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "app/entry/date_box.h"
+#include "masters/form_help.h"
 #include "reports/date_span_form.h"
 #include "reports/mult_group_form.h"
 #include "tests/reports/modal_of.h"
@@ -192,6 +193,25 @@ TEST_F(MultGroupTest, GroupsInNumberOrderChosenByClicksAllOrNone) {
                   Click(dialog, "BtnCancel");
               }),
               QList<int>());
+}
+
+TEST_F(MultGroupTest, F1InEitherDialogShowsItsHelpTopic) {
+    QList<int> topics;
+    ShowHelpTopic = [&](int topic) { topics << topic; };
+    AddGroup(1, "Retail");
+    ASSERT_TRUE(OpenGroups());
+    const auto pressF1 = [](QDialog* dialog) {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+        QTest::keyClick(dialog, Qt::Key_F1);
+        dialog->reject();
+    };
+    onModalOf<TDateSpan>([&](TDateSpan* dialog) { pressF1(dialog); });
+    AskAsOfDate(nullptr, "Receivables as Of:");
+    onModalOf<TMultGroup>([&](TMultGroup* dialog) { pressF1(dialog); });
+    AskGroups(nullptr);
+    CloseReportTables();
+    ShowHelpTopic = nullptr;
+    EXPECT_EQ(topics, QList<int>({520, 530}));
 }
 
 }  // namespace

@@ -1,0 +1,204 @@
+#include "reports/invoice_pass.h"
+
+#include <QLocale>
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "app/entry/convert.h"
+#include "db/field_values.h"
+#include "db/open_tables.h"
+#include "db/program_state.h"
+#include "db/read_write.h"
+#include "invoice/invoice_totals.h"
+#include "reports/generator_steps.h"
+
+namespace reports {
+namespace {
+
+std::string Key(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
+// A numeric field in cents, read from its text ("   -11.77"); nothing when the text is not a
+// plain number of at most two decimals.
+std::optional<Cents> PlainCents(const xbase::Field* field) {
+    const std::string text = field->str();
+    size_t i = text.find_first_not_of(' ');
+    if (i == std::string::npos) return 0;
+    const bool negative = text[i] == '-';
+    if (negative) ++i;
+    Cents whole = 0;
+    int digits = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits)
+        whole = whole * 10 + (text[i] - '0');
+    Cents fraction = 0;
+    int decimals = 0;
+    if (i < text.size() && text[i] == '.') {
+        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++decimals)
+            fraction = fraction * 10 + (text[i] - '0');
+    }
+    if (i != text.size() || digits + decimals == 0 || digits > 15 || decimals > 2)
+        return std::nullopt;
+    const Cents cents = whole * 100 + (decimals == 1 ? fraction * 10 : fraction);
+    return negative ? -cents : cents;
+}
+
+// A date field as a day number, read straight from its "yyyymmdd" text when it holds one.
+double DateOf(const xbase::Field* field) {
+    const std::string text = field->str();
+    const bool digits = text.size() == 8 && std::all_of(text.begin(), text.end(), [](char c) {
+                            return c >= '0' && c <= '9';
+                        });
+    if (digits) {
+        const QDate date(std::stoi(text.substr(0, 4)), std::stoi(text.substr(4, 2)),
+                         std::stoi(text.substr(6, 2)));
+        if (date.isValid()) return DateValue(date);
+    }
+    return ReadDate(field);
+}
+
+double Amount(const xbase::Field* field) {
+    const std::optional<Cents> cents = PlainCents(field);
+    return cents ? FromCents(*cents) : field->asDouble();
+}
+
+}  // namespace
+
+SpanPass::SpanPass(xbase::Table* table, const char* tagName, double spanStart, double spanEnd)
+    : table_(table),
+      firstKey_(Key(DateToText(std::floor(spanStart)))),
+      lastKey_(Key(DateToText(std::floor(spanEnd)))) {
+    table_->select(table_->tag(tagName));
+    for (int rc = table_->seek(firstKey_); InSpan(rc); rc = table_->skip()) ++count_;
+}
+
+bool SpanPass::InSpan(int rc) {
+    return (rc == xbase::kFound || rc == xbase::kAfter) && table_->currentKey() <= lastKey_;
+}
+
+bool SpanPass::Run(const QString& caption, const std::function<void()>& visit) {
+    RecordProgress progress(caption, count_);
+    for (int rc = table_->seek(firstKey_); InSpan(rc); rc = table_->skip()) {
+        if (!table_->deleted()) visit();
+        progress.Visited();
+    }
+    return !PassFailed();
+}
+
+void ReadInvoiceAmounts() {
+    const InvFields& f = InvFld;
+    InvBuf.IvNo = f.IvNo->asInt();
+    InvBuf.CuNo = f.CuNo->asInt();
+    InvBuf.IDate = DateOf(f.IDate);
+    InvBuf.Ship = Amount(f.Ship);
+    InvBuf.Tax = Amount(f.Tax);
+    InvBuf.Due = Amount(f.Due);
+}
+
+void ForEachItem(int ivNo, const std::function<void()>& visit) {
+    const std::string key = Key(PadNum(ivNo, 6));
+    const ItemFields& f = ItemFld;
+    for (int rc = ItemTbl->seek(key); rc == xbase::kFound && ItemTbl->currentKey() == key;
+         rc = ItemTbl->skip()) {
+        if (ItemTbl->deleted()) continue;
+        ItemBuf.IvNo = f.IvNo->asInt();
+        ItemBuf.PrID = ReadText(f.PrID);
+        ItemBuf.Qty = Amount(f.Qty);
+        ItemBuf.UPR = Amount(f.UPR);
+        ItemBuf.LTax1 = f.LTax1->isTrue();
+        ItemBuf.LTax2 = f.LTax2->isTrue();
+        visit();
+    }
+}
+
+Cents ItemSale() {
+    return LineTotalOf(ToCents(ItemBuf.UPR), ToCents(ItemBuf.Qty));
+}
+
+void ReadCustomerAddress() {
+    const CustFields& f = CustFld;
+    CustBuf = {};
+    CustBuf.cuno = f.cuno->asInt();
+    CustBuf.title = ReadText(f.title);
+    CustBuf.first = ReadText(f.first);
+    CustBuf.last = ReadText(f.last);
+    CustBuf.addr1 = ReadText(f.addr1);
+    CustBuf.addr2 = ReadText(f.addr2);
+    CustBuf.addr3 = ReadText(f.addr3);
+    CustBuf.addr4 = ReadText(f.addr4);
+    CustBuf.zip = ReadText(f.zip);
+    CustBuf.ngroup = f.ngroup->asInt();
+}
+
+bool FindCustomerNo(int number) {
+    CustTbl->select(CustTbl->tag("CCNO"));
+    const std::string key = Key(PadNum(number, 6));
+    for (int rc = CustTbl->seek(key); rc == xbase::kFound && CustTbl->currentKey() == key;
+         rc = CustTbl->skip()) {
+        if (CustTbl->deleted()) continue;
+        ReadCustomerAddress();
+        return true;
+    }
+    return false;
+}
+
+QString ReportName() {
+    if (!SettingsRecord.ByCust) return CustBuf.addr1.trimmed();
+    QStringList parts;
+    for (const QString& part : {CustBuf.title, CustBuf.first, CustBuf.last}) {
+        if (!part.trimmed().isEmpty()) parts << part.trimmed();
+    }
+    return parts.join(u' ');
+}
+
+QString GroupNameOf(int number) {
+    GroupTbl->select(GroupTbl->tag("nGroup"));
+    const std::string key = Key(PadNum(number, 2));
+    for (int rc = GroupTbl->seek(key); rc == xbase::kFound && GroupTbl->currentKey() == key;
+         rc = GroupTbl->skip()) {
+        if (GroupTbl->deleted()) continue;
+        ReadGroup();
+        return TrimRight(GroupBuf.cGroup);
+    }
+    return QStringLiteral("UNKNOWN");
+}
+
+QString MoneyText(Cents amount, int width) {
+    return MoneyCell({}, amount, width);
+}
+
+QString MoneyCell(const QString& code, Cents amount, int width) {
+    const QString point = QLocale().decimalPoint();
+    // The digits from the right: cents, the point, then the whole units and the sign.
+    char16_t reversed[48];
+    int n = 0;
+    uint64_t magnitude = amount < 0 ? 0 - static_cast<uint64_t>(amount) : uint64_t(amount);
+    reversed[n++] = u'0' + magnitude % 10;
+    reversed[n++] = u'0' + magnitude / 10 % 10;
+    for (qsizetype i = point.size() - 1; i >= 0; --i) reversed[n++] = point[i].unicode();
+    magnitude /= 100;
+    do {
+        reversed[n++] = u'0' + magnitude % 10;
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (amount < 0) reversed[n++] = u'-';
+    QString text(code.size() + std::max(width, n), u' ');
+    std::copy(code.begin(), code.end(), text.begin());
+    for (int i = 0; i < n; ++i) text[text.size() - 1 - i] = QChar(reversed[i]);
+    return text;
+}
+
+const QString& ShortDates::Of(double day) {
+    if (day != day_) {
+        day_ = day;
+        text_ = DateToShortText(day);
+    }
+    return text_;
+}
+
+bool PassFailed() {
+    return ExitOnError();
+}
+
+}  // namespace reports

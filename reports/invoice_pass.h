@@ -1,0 +1,92 @@
+// What the sales, income and customer reports share in their passes over the invoice tables:
+// the records of a date tag that lie within a span, the items of an invoice, customers and
+// groups found by number, and amounts kept in whole cents. Money is summed as integer cents: an
+// item's sale is price x quantity rounded to the cent as the invoice itself rounds it, and every
+// total is an exact sum of the cents printed above it, so no total is ever a cent off.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <string>
+
+#include "db/xbase/xbase.h"
+#include "invoice/money.h"
+
+namespace reports {
+
+// The records of a table whose date key lies within a span, in the order of the table's date
+// tag ("InvD" on INV5, "PmtD" on PMT).
+class SpanPass {
+public:
+    // Selects the tag and counts the records dated from spanStart to spanEnd (day numbers,
+    // inclusive).
+    SpanPass(xbase::Table* table, const char* tagName, double spanStart, double spanEnd);
+
+    // The records within the span, records marked deleted included.
+    long Count() const { return count_; }
+
+    // Calls `visit` on each record of the span that is not marked deleted, in date order, with
+    // the progress box showing `caption` over the records visited. False when a read failed
+    // (the user has been told and the program is ending).
+    bool Run(const QString& caption, const std::function<void()>& visit);
+
+private:
+    bool InSpan(int rc);
+
+    xbase::Table* table_;
+    std::string firstKey_;
+    std::string lastKey_;
+    long count_ = 0;
+};
+
+// Reads what the reports use of the current INV5 record into InvBuf: number, customer, date and
+// the three amounts (the department, short memo and remark are left as they were). Reads only
+// these fields, as a pass over many invoices needs.
+void ReadInvoiceAmounts();
+
+// Reads each item of invoice `ivNo` into ItemBuf, in stored order, and calls `visit`; items
+// marked deleted are passed over. Only what the reports use is read: number, product code,
+// quantity, price and the tax flags. ITM5 must be open with its tag "Itm" selected.
+void ForEachItem(int ivNo, const std::function<void()>& visit);
+
+// The sale of the item in ItemBuf: price x quantity to the cent.
+Cents ItemSale();
+
+// Reads what the reports use of the current CUST5 record into CustBuf: number, name, address
+// and group; the rest is left empty.
+void ReadCustomerAddress();
+
+// Reads customer `number` into CustBuf with ReadCustomerAddress, through the CUST5 tag "CCNO"
+// (which it selects). False when there is none (a record marked deleted counts as none).
+bool FindCustomerNo(int number);
+
+// The name the reports list the customer in CustBuf under: title, first and last name (each
+// trimmed, one blank between) when customers are ordered by name, else the company (address
+// line 1, trimmed).
+QString ReportName();
+
+// The trimmed name of group `number` through the GROUPS tag "nGroup"; "UNKNOWN" when there is no
+// such group.
+QString GroupNameOf(int number);
+
+// The amount in the report's fixed-point format of `width` with two decimals, as NumText writes
+// it; MoneyCell puts a cell's column code in front, made in one piece as lines are made by the
+// hundred thousand.
+QString MoneyText(Cents amount, int width);
+QString MoneyCell(const QString& code, Cents amount, int width);
+
+// The short date texts of a report, the last one kept: the lines of a pass mostly repeat the
+// date of the line before.
+class ShortDates {
+public:
+    const QString& Of(double day);
+
+private:
+    double day_ = -1e9;
+    QString text_;
+};
+
+// True when a table read failed: the user has been told and the program is ending.
+bool PassFailed();
+
+}  // namespace reports
