@@ -184,15 +184,6 @@ std::optional<double> IsoDay(const QString& text) {
     return DateValue(date);
 }
 
-// Numbers written N,N,... (each 1 to 999999); nothing for any other text.
-std::optional<QList<int>> NumberList(const QString& text) {
-    static const QRegularExpression form(QStringLiteral("^\\d{1,6}(,\\d{1,6})*$"));
-    if (!form.match(text).hasMatch()) return std::nullopt;
-    QList<int> numbers;
-    for (const QString& part : text.split(u',')) numbers << part.toInt();
-    return numbers;
-}
-
 // While it lives, ending the program only records that the program would end, so that a run
 // the data store gives up on returns in order with its message told.
 class HeldOffEnd {

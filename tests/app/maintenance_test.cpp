@@ -128,8 +128,8 @@ TEST_F(MainWindowTest, OnlyTheWorkingActionsAreEnabledAndTheOthersKeepTheirHints
     EXPECT_TRUE(withoutText.isEmpty()) << withoutText.join(", ").toStdString();
 
     // A report button stays disabled while no item of its menu works.
-    auto* reports = child<QToolButton>(main, "BtnInvRpts");
+    auto* reports = child<QToolButton>(main, "BtnRLabels");
     EXPECT_FALSE(reports->isEnabled());
-    EXPECT_EQ(reports->toolTip(), "Print Inventory Reports");
-    EXPECT_EQ(child<QMenu>(main, "PopupMenu3")->actions().size(), 3);
+    EXPECT_EQ(reports->toolTip(), "Print Address Labels");
+    EXPECT_EQ(child<QMenu>(main, "PopupMenu5")->actions().size(), 5);
 }
