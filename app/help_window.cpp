@@ -1,9 +1,10 @@
 #include "app/help_window.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -36,11 +37,14 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     browser_->setObjectName("HelpText");
     browser_->setOpenExternalLinks(true);
     auto* contents = new QPushButton("&Contents", this);
+    auto* close = new QPushButton("C&lose", this);
+    close->setObjectName("HelpClose");
     auto* back = new QPushButton("&Back", this);
     auto* forward = new QPushButton("&Forward", this);
     back->setEnabled(false);
     forward->setEnabled(false);
     connect(contents, &QPushButton::clicked, this, [this] { showTopic("contents"); });
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
     connect(forward, &QPushButton::clicked, browser_, &QTextBrowser::forward);
     connect(browser_, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
@@ -55,6 +59,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     buttons->addWidget(back);
     buttons->addWidget(forward);
     buttons->addStretch();
+    buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(browser_);
@@ -70,10 +75,26 @@ bool HelpWindow::showTopic(const QString& topic) {
         return false;
     }
     browser_->setSource(QUrl::fromLocalFile(page));
+    // Over a modal window, help is modal itself, or it would take no click until that window
+    // closed; over the main window it stays beside it.
+    const QWidget* modal = QApplication::activeModalWidget();
+    const Qt::WindowModality modality =
+        modal && modal != this ? Qt::ApplicationModal : Qt::NonModal;
+    if (windowModality() != modality) {
+        hide();
+        setWindowModality(modality);
+    }
     show();
     raise();
     activateWindow();
     return true;
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 QString HelpWindow::pageShown() const {

@@ -1,5 +1,7 @@
 // The help window: the HTML help pages of the help folder shown in a browser window with
-// Contents, Back and Forward. A page is named after its topic: "contents.html" for the contents,
+// Contents, Back, Forward and Close (Escape closes it too). Asked for while a modal window is
+// open, it opens modal over it, so that it can be read, scrolled and closed at once. A page is
+// named after its topic: "contents.html" for the contents,
 // "<number>.html" for the help context number of a window or tab ("10.html" the main window).
 #pragma once
 
@@ -22,6 +24,9 @@ public:
     bool showTopic(const QString& topic);
     // The file name of the page shown.
     QString pageShown() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QTextBrowser* browser_;

@@ -1,9 +1,13 @@
+#include <QDialog>
 #include <QDir>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTextBrowser>
 
+#include "masters/form_help.h"
 #include "tests/app/main_window_fixture.h"
+#include "tests/support/modal.h"
 
 using prompt::Kind;
 
@@ -30,6 +34,30 @@ TEST_F(MainWindowTest, HelpContentsAndTheHelpButtonsOpenTheirTopics) {
     tabs->setCurrentIndex(3);
     QTest::keyClick(&main, Qt::Key_F1);
     EXPECT_EQ(help->pageShown(), "600.html");
+}
+
+TEST_F(MainWindowTest, HelpFromAModalWindowCanBeUsedAndClosedAtOnce) {
+    TMain& main = start();
+    HelpWindow* help = main.helpWindow();
+    QDialog editor(&main);
+    bool helpWasInFront = false;
+    onNextModal([&](QWidget* dialog) {
+        RequestHelp(310);  // as F1 or a Help button of the editor asks
+        EXPECT_EQ(help->pageShown(), "310.html");
+        // The help window takes the input, not the editor beneath it.
+        helpWasInFront = QApplication::activeModalWidget() == help;
+        QTest::keyClick(help->findChild<QTextBrowser*>("HelpText"), Qt::Key_Escape);
+        EXPECT_FALSE(help->isVisible());
+        EXPECT_EQ(QApplication::activeModalWidget(), dialog);
+        dialog->close();
+    });
+    editor.exec();
+    EXPECT_TRUE(helpWasInFront);
+    // Over the main window alone it is an ordinary window again, closed by its Close button.
+    main.findChild<QAction*>("HelpContents1")->trigger();
+    EXPECT_EQ(help->windowModality(), Qt::NonModal);
+    help->findChild<QPushButton*>("HelpClose")->click();
+    EXPECT_FALSE(help->isVisible());
 }
 
 TEST_F(MainWindowTest, AMissingHelpPageIsReportedInsteadOfShown) {
