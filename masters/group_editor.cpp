@@ -85,8 +85,8 @@ void TGroupDef::BtnSaveClick() {
 void TGroupDef::BtnDeleteClick() {
     const int32_t deletedRec = CurGroupRec;
     const int deletedNumber = GroupBuf.nGroup;
-    if (!prompt::question(
-            this, "Move Customers in " + GroupBuf.cGroup.trimmed() + " to a selected group"))
+    if (!prompt::confirm(this,
+                         "Move Customers in " + GroupBuf.cGroup.trimmed() + " to a selected group"))
         return;
     if (!PickGroup(false, nullptr, this)) {
         CurGroupRec = deletedRec;

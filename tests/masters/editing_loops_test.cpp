@@ -93,7 +93,7 @@ TEST_F(LoopTest, DeletingAGroupMovesItsCustomersAndPacksTheGroups) {
     AddGroup(2, "Retail");
     AddCustomer(1, "Adams", {}, 2);
     CloseTables();
-    prompts_.expect(prompt::Kind::Question, "Move Customers in Retail");
+    prompts_.expect(prompt::Kind::Confirm, "Move Customers in Retail");
 
     onNextModal([](QWidget* list) {
         // Groups by name: Retail first.

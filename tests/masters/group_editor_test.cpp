@@ -90,7 +90,7 @@ TEST_F(GroupTest, DeletingGroupTwoIntoFiveMovesOnlyItsCustomers) {
     CurGroupRec = two;
     TGroupDef editor;
     editor.show();
-    prompts_.expect(Kind::Question, "Move Customers in Two to a selected group");
+    prompts_.expect(Kind::Confirm, "Move Customers in Two to a selected group");
     PickNext("Five");
     Click(&editor, "BtnDelete");
 
@@ -112,12 +112,12 @@ TEST_F(GroupTest, ADeleteNotConfirmedOrIntoItselfChangesNothingAndSaveStillWrite
     TGroupDef editor;
     editor.show();
 
-    prompts_.expect(Kind::Question, "Move Customers in Only", {false, {}});
+    prompts_.expect(Kind::Confirm, "Move Customers in Only", {false, {}});
     Click(&editor, "BtnDelete");
-    prompts_.expect(Kind::Question, "Move Customers in Only");
+    prompts_.expect(Kind::Confirm, "Move Customers in Only");
     PickNext("Only");
     Click(&editor, "BtnDelete");
-    prompts_.expect(Kind::Question, "Move Customers in Only");
+    prompts_.expect(Kind::Confirm, "Move Customers in Only");
     onNextModal([](QWidget* list) { Click(list, "BtnCancel"); });
     Click(&editor, "BtnDelete");
 
