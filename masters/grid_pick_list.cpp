@@ -77,6 +77,7 @@ void GridPickList::BuildForm(const SearchBox& search) {
     StringGrid1->setTabKeyNavigation(false);
     StringGrid1->setWordWrap(false);
     StringGrid1->installEventFilter(this);
+    Edit1->installEventFilter(this);
     StringGrid1->viewport()->installEventFilter(this);
 
     ScrollBar1 = new QScrollBar(Qt::Vertical, this);
@@ -169,6 +170,9 @@ bool GridPickList::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         return StringGrid1KeyPress(key) || StringGrid1KeyDown(key);
     }
+    // Enter in the search box takes the row the search has highlighted.
+    if (watched == Edit1 && event->type() == QEvent::KeyPress)
+        return StringGrid1KeyPress(static_cast<QKeyEvent*>(event)->key());
     if (event->type() == QEvent::Wheel &&
         (watched == StringGrid1->viewport() || watched == ScrollBar1)) {
         WheelScroll(static_cast<QWheelEvent*>(event)->angleDelta().y());

@@ -144,6 +144,11 @@ TEST_F(NameSearchTest, TypingSmInEitherCaseStartsTheListAtTheFirstNameFromSm) {
     Type(list.get(), "SMI");
     EXPECT_EQ(Highlighted(list.get()), "smith");
     EXPECT_EQ(Child<QLineEdit>(list.get(), "Edit2")->text(), "Retail");
+
+    // Enter in the search box takes the customer found.
+    QTest::keyClick(Child<QLineEdit>(list.get(), "Edit1"), Qt::Key_Return);
+    EXPECT_EQ(CurCustRec, recOf["smith"]);
+    EXPECT_FALSE(list->isVisible());
 }
 
 TEST_F(NameSearchTest, AFindInTheLastTenRowsIsShownLowerAndHighlighted) {
