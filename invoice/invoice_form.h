@@ -5,8 +5,12 @@
 // invoice is wanted), and the last invoice's record (0 for none) after Delete.
 #pragma once
 
+#include <optional>
+
+#include "db/records.h"
 #include "masters/form_parts.h"
 
+struct ImportedOrder;
 class DateBox;
 class NumberBox;
 class QLabel;
@@ -33,6 +37,7 @@ private:
     void EditItem();
     void BAddPmtClick();
     void BEditPmtClick();
+    void BtnImportClick();
     void MaskEdit3Exit();
     void MaskEdit4Exit();
 
@@ -47,6 +52,16 @@ private:
     bool TakeForm();
     // Empties the rows and the address after Save or Delete.
     void ClearInvoice();
+    // Puts an imported order on the screen as a new invoice: its items matched against the
+    // products, its customer matched against the customers or, when none matches and a group is
+    // chosen, held as a new customer to be stored with the invoice.
+    void ShowImportedOrder(const ImportedOrder& order);
+
+    // The INV5 record of the invoice on the screen; 0 while it is a new one (also after an
+    // import replaced a stored invoice on the screen).
+    int32_t storedRec_ = 0;
+    // The customer of an imported order that matched no stored customer, stored by Save.
+    std::optional<CustomerRecord> newCustomer_;
 
     QPushButton* BtnCust = nullptr;
     QPushButton* BtnCustEdit = nullptr;
