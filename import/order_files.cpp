@@ -92,7 +92,9 @@ bool ParseAmount(std::string_view text, double* value) {
         }
     }
     if (digits == 0) return false;
+    // Enough nines after the point round the sum up to the limit itself.
     const double amount = whole + fraction;
+    if (amount >= kLargestAmount) return false;
     *value = negative ? -amount : amount;
     return true;
 }

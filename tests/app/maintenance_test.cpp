@@ -87,10 +87,11 @@ TEST_F(MainWindowTest, OnlyTheWorkingActionsAreEnabledAndTheOthersKeepTheirHints
     }
     enabled.sort();
     EXPECT_EQ(enabled,
-              QStringList({"AboutCVNI1", "BtnCust", "BtnFont", "BtnGroups", "BtnIndex",
-                           "BtnInvRpts", "BtnInvoice", "BtnLabForms", "BtnPSetup", "BtnPack",
-                           "BtnProd", "BtnPurchase", "BtnSTax", "CostofGoodsSold1", "Exit1",
-                           "HelpContents1", "Image4", "Image5", "Inventory1", "StockOnHand1"}));
+              QStringList({"AboutCVNI1", "BtnCust", "BtnDirectories", "BtnFont", "BtnGroups",
+                           "BtnIndex", "BtnInvRpts", "BtnInvoice", "BtnLabForms", "BtnPSetup",
+                           "BtnPack", "BtnProd", "BtnPurchase", "BtnSTax", "CostofGoodsSold1",
+                           "Exit1", "HelpContents1", "Image4", "Image5", "Inventory1",
+                           "StockOnHand1"}));
     EXPECT_TRUE(withoutText.isEmpty()) << withoutText.join(", ").toStdString();
 
     // A report button stays disabled while no item of its menu works.
