@@ -91,8 +91,8 @@ void TImportdir::BSaveClick() {
         InfoDir = infoBefore;
         OrderDir = orderBefore;
         if (!error.isEmpty())
-            prompt::warning(this, "Unable to save the import directories. Please try again.\n" +
-                                      error);
+            prompt::warning(this,
+                            "Unable to save the import directories. Please try again.\n" + error);
         return;
     }
     accept();

@@ -30,8 +30,8 @@ std::vector<std::string_view> Lines(std::string_view content) {
 }
 
 // The amount at `index`, or false with *error naming the field and its text.
-bool AmountAt(const std::vector<std::string>& fields, size_t index, const char* what,
-              double* value, std::string* error) {
+bool AmountAt(const std::vector<std::string>& fields, size_t index, const char* what, double* value,
+              std::string* error) {
     if (ParseAmount(FieldAt(fields, index), value)) return true;
     *error = std::string("the ") + what + " '" + FieldAt(fields, index) + "' is not an amount";
     return false;

@@ -76,8 +76,7 @@ bool ReadOrderFiles(const QString& infoPath, const QString& orderPath, InfoRecor
     std::string why;
     if (!ReadFile(infoPath, &content, error)) return false;
     if (!ParseInfo(content, info, &why)) {
-        *error = "The Info file " + infoPath + " cannot be imported: " +
-                 Text(why) + ".";
+        *error = "The Info file " + infoPath + " cannot be imported: " + Text(why) + ".";
         return false;
     }
     if (!ReadFile(orderPath, &content, error)) return false;
@@ -122,16 +121,16 @@ ImportedOrder BuildImportedOrder(const InfoRecord& info, const std::vector<Order
 
     const QString payment = Field(info, kInfoPayment);
     order.memo = payment != "CREDIT" ? payment
-                                     : Field(info, kInfoCard) + " x" +
-                                           Field(info, kInfoCardMonth) + "/" +
-                                           Field(info, kInfoCardYear);
+                                     : Field(info, kInfoCard) + " x" + Field(info, kInfoCardMonth) +
+                                           "/" + Field(info, kInfoCardYear);
     QString& rem = order.remarks;
     rem = Field(info, kInfoRemark) + "\n" + fileName;
     if (const QString source = Field(info, kInfoSource); !source.isEmpty())
         rem += "\nSource: " + source;
     if (const QString more = Field(info, kInfoMoreNote); !more.isEmpty()) rem += "\n" + more;
-    rem += "\n\nTHANKS FOR YOUR ORDER.\n\n"
-           "ALL DAMAGES AND SHORTAGES MUST BE REPORTED WITHIN 5 DAYS OF RECEIPT.";
+    rem +=
+        "\n\nTHANKS FOR YOUR ORDER.\n\n"
+        "ALL DAMAGES AND SHORTAGES MUST BE REPORTED WITHIN 5 DAYS OF RECEIPT.";
     order.shipping = info.shipping;
     order.salesTax = info.salesTax;
 

@@ -17,9 +17,9 @@
 struct ImportedItem {
     QString code;
     QString description;
-    QString comment;   // the order's option, or the product's comment line
-    QString quantity;  // "%9.2f"
-    QString price;     // "%9.2f"
+    QString comment;    // the order's option, or the product's comment line
+    QString quantity;   // "%9.2f"
+    QString price;      // "%9.2f"
     bool tax2 = false;  // bears the second tax: the order was charged sales tax
 };
 

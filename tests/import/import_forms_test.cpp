@@ -109,7 +109,8 @@ TEST_F(ImportTest, AnOrderOfAStoredCustomerBecomesANewInvoiceEachTimeItIsImporte
     EXPECT_EQ(Text(&editor, "MaskEdit3").trimmed(), "4.00");
     EXPECT_EQ(Text(&editor, "MaskEdit4").trimmed(), "1.75");
     EXPECT_EQ(Text(&editor, "MaskEdit5").trimmed(), "31.75");
-    EXPECT_TRUE(Child<QPlainTextEdit>(&editor, "Memo2")->toPlainText().startsWith("Phone order\nA1.txt\n"));
+    EXPECT_TRUE(
+        Child<QPlainTextEdit>(&editor, "Memo2")->toPlainText().startsWith("Phone order\nA1.txt\n"));
 
     SaveNew(&editor, true);
     EXPECT_FALSE(editor.isVisible());

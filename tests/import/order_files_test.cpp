@@ -41,17 +41,17 @@ TEST(ParseAmount, PlainDecimalsOnlyAndAnEmptyFieldIsZero) {
     EXPECT_TRUE(ParseAmount("999999999.99", &v));
     EXPECT_LT(v, 1e9);
     EXPECT_FALSE(ParseAmount("999999999.99999999999", &v)) << "rounds to a billion";
-    for (const char* bad : {"abc", "1.2.3", "1e5", ".", "-", "12,50", "$5", "1000000000", "nan",
-                            "inf", "1 2"})
+    for (const char* bad :
+         {"abc", "1.2.3", "1e5", ".", "-", "12,50", "$5", "1000000000", "nan", "inf", "1 2"})
         EXPECT_FALSE(ParseAmount(bad, &v)) << bad;
 }
 
 TEST(ParseInfo, TheFirstLineIsReadAndAShortLineGivesEmptyFieldsAndZeroAmounts) {
     InfoRecord info;
     std::string error;
-    const std::string content =
-        "\xEF\xBB\xBF" + InfoLine({{6, "\"Smith, Jr.\""}, {30, "1.75"}, {31, " 6.00"}}) +
-        "\r\nsecond line,ignored\r\n";
+    const std::string content = "\xEF\xBB\xBF" +
+                                InfoLine({{6, "\"Smith, Jr.\""}, {30, "1.75"}, {31, " 6.00"}}) +
+                                "\r\nsecond line,ignored\r\n";
     ASSERT_TRUE(ParseInfo(content, &info, &error)) << error;
     EXPECT_EQ(info.fields.size(), 32u);
     EXPECT_EQ(FieldAt(info.fields, kInfoTitle), "f4");
