@@ -2,7 +2,9 @@
 // less for a new one), holding the whole invoice in memory until Save. CUST5, GROUPS, INV5,
 // ITM5, PMT and Prod5 must be open. Afterwards CurInvRec is unchanged after Cancel or after
 // saving a stored invoice, the new invoice's record after saving a new one (when no further
-// invoice is wanted), and the last invoice's record (0 for none) after Delete.
+// invoice is wanted), and the last invoice's record (0 for none) after Delete. IMPORT puts an
+// order file pair (import/order_import.h) on the screen as a new invoice, also in place of a
+// stored one, which then stays as it was stored.
 #pragma once
 
 #include <optional>
