@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/main_window.h"
+#include "import/import_dir.h"
 #include "invoice/invoice_form.h"
 #include "invoice/invoice_loop.h"
 #include "masters/editing_loops.h"
@@ -38,6 +39,7 @@ const std::vector<TMain::Action>& TMain::Actions() {
         {"BtnFont", &TMain::BtnFontClick},
         {"BtnPSetup", &TMain::BtnPSetupClick},
         {"BtnSTax", &TMain::BtnSTaxClick},
+        {"BtnDirectories", &TMain::BtnDirectoriesClick},
         {"BtnIndex", &TMain::BtnIndexClick},
         {"BtnPack", &TMain::BtnPackClick},
         {"Exit1", &TMain::Exit1Click},
@@ -269,4 +271,11 @@ void TMain::BtnLabFormsClick() {
 void TMain::BtnSTaxClick() {
     TTaxDef dialog(this);
     dialog.exec();
+}
+
+void TMain::BtnDirectoriesClick() {
+    if (!Importdir) Importdir = new TImportdir(this);
+    Importdir->show();
+    Importdir->raise();
+    Importdir->activateWindow();
 }

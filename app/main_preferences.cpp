@@ -87,7 +87,8 @@ QWidget* TMain::BuildPreferencesTab() {
     setup->addWidget(CaptionButton(tab, "BtnSTax", "Sales Tax", "Set up sales tax rates"));
     setup->addWidget(
         CaptionButton(tab, "BtnLabForms", "Label Forms", "Define Address Label Stock"));
-    BtnDirectories = CaptionButton(tab, "BtnDirectories", "Import Dir's", QString());
+    BtnDirectories = CaptionButton(tab, "BtnDirectories", "Import Dir's",
+                                   "Set the directories orders are imported from");
     BtnDirectories->setVisible(false);
     setup->addWidget(BtnDirectories);
     setup->addStretch();

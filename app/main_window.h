@@ -24,6 +24,7 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class TAboutForm;
+class TImportdir;
 
 class TMain : public QMainWindow {
     Q_OBJECT
@@ -108,6 +109,7 @@ private:
     void BtnFontClick();
     void BtnPSetupClick();
     void BtnSTaxClick();
+    void BtnDirectoriesClick();
     void GroupBox1Exit();
     void GroupBox2Exit();
     void RadioButtonClick();
@@ -143,6 +145,7 @@ private:
     QPushButton* BtnDirectories = nullptr;
     TAboutForm* About = nullptr;
     HelpWindow* Help = nullptr;
+    TImportdir* Importdir = nullptr;  // made at its first showing, then kept
 
     bool shown_ = false;
     std::unique_ptr<QLockFile> lock_;

@@ -1,6 +1,8 @@
 #include "invoice/invoice_form.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QDate>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -19,6 +21,8 @@
 #include "db/field_values.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
+#include "import/import_dirs.h"
+#include "import/order_import.h"
 #include "invoice/invoice_data.h"
 #include "invoice/invoice_store.h"
 #include "invoice/invoice_totals.h"
@@ -30,6 +34,7 @@
 #include "masters/customer_editor.h"
 #include "masters/form_help.h"
 #include "masters/number_entry.h"
+#include "masters/numbering.h"
 #include "masters/pick_routines.h"
 
 std::function<void(QWidget* parent)> ShowInvoiceDocument;
@@ -123,8 +128,6 @@ TInvoice::TInvoice(QWidget* parent) : EditorForm("TInvoice", "Invoice", kHelpTop
     MaskEdit6 = AmountBox(this, "MaskEdit6");
     MaskEdit7 = AmountBox(this, "MaskEdit7");
     BtnImport = NamedButton(this, "BtnImport", "IMPORT");
-    BtnImport->setEnabled(false);
-    BtnImport->setToolTip("Importing orders into an invoice is not available yet.");
 
     auto* grid = new QGridLayout;
     auto* customer = new QHBoxLayout;
@@ -186,6 +189,7 @@ TInvoice::TInvoice(QWidget* parent) : EditorForm("TInvoice", "Invoice", kHelpTop
     connect(StringGrid1, &QTableWidget::cellDoubleClicked, this, [this] { EditItem(); });
     connect(BAddPmt, &QPushButton::clicked, this, [this] { BAddPmtClick(); });
     connect(BEditPmt, &QPushButton::clicked, this, [this] { BEditPmtClick(); });
+    connect(BtnImport, &QPushButton::clicked, this, [this] { BtnImportClick(); });
     connect(MaskEdit3, &NumberBox::left, this, [this] { MaskEdit3Exit(); });
     connect(MaskEdit4, &NumberBox::left, this, [this] { MaskEdit4Exit(); });
     connect(BtnHelp, &QPushButton::clicked, this, [] { RequestHelp(kHelpTopic); });
@@ -209,6 +213,8 @@ void TInvoice::FormShow() {
         }
     }
     if (!loaded) NewInvoice();
+    storedRec_ = loaded ? CurInvRec : 0;
+    newCustomer_.reset();
     BtnDelete->setEnabled(loaded);
     ShowInvoice();
     ShowCustomer();
@@ -222,6 +228,7 @@ void TInvoice::NewInvoice() {
     InvBuf.IDate = DateValue(QDate::currentDate());
     ClearInvoiceRows();
     AddressLines = {};
+    newCustomer_.reset();
 }
 
 void TInvoice::ShowInvoice() {
@@ -308,11 +315,12 @@ void TInvoice::MaskEdit4Exit() {
 }
 
 void TInvoice::BtnCustClick() {
-    if (InvBuf.CuNo == 0) {
+    if (InvBuf.CuNo == 0 || newCustomer_) {
         CustTbl->select(CustTbl->tag(SettingsRecord.ByCust ? "cname" : "cComp"));
         CurCustRec = CustTbl->top() == xbase::kFound ? static_cast<int32_t>(CustTbl->recNo()) : 0;
     }
     if (!PickCustomer(true, nullptr, this)) return;
+    newCustomer_.reset();
     CustTbl->go(static_cast<uint32_t>(CurCustRec));
     ReadCustomer();
     InvBuf.CuNo = CustBuf.cuno;
@@ -323,6 +331,12 @@ void TInvoice::BtnCustClick() {
 void TInvoice::BtnCustEditClick() {
     if (InvBuf.CuNo == 0) {
         prompt::information(this, "Customer not selected");
+        return;
+    }
+    if (newCustomer_) {
+        prompt::information(this,
+                            "The new customer is stored when the invoice is saved; it can be "
+                            "edited after that.");
         return;
     }
     CustTbl->select(CustTbl->tag("CCNO"));
@@ -433,7 +447,7 @@ void TInvoice::BtnSaveClick() {
         return;
     }
     if (!TakeForm()) return;
-    if (CurInvRec <= 0) {
+    if (storedRec_ <= 0) {
         InvBuf.IvNo = NextInvoiceNo();
         if (InvBuf.IvNo == 1) {
             const std::optional<QString> answer = prompt::input(
@@ -445,13 +459,15 @@ void TInvoice::BtnSaveClick() {
     }
     int32_t saved = 0;
     QString error;
-    if (!StoreInvoice(CurInvRec, Edit4->text(), &saved, &error)) {
+    if (!StoreInvoice(storedRec_, Edit4->text(), &saved, &error,
+                      newCustomer_ ? &*newCustomer_ : nullptr)) {
         prompt::information(this, error);
         Edit1->setText(InvKey(InvBuf.IvNo));
         return;
     }
+    newCustomer_.reset();
     ClearInvoice();
-    if (CurInvRec >= 1) {
+    if (storedRec_ >= 1) {
         accept();
         return;
     }
@@ -470,7 +486,7 @@ void TInvoice::BtnSaveClick() {
 void TInvoice::BtnDeleteClick() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QString error;
-    const bool removed = RemoveInvoice(CurInvRec, InvBuf.IvNo, &error);
+    const bool removed = RemoveInvoice(storedRec_, InvBuf.IvNo, &error);
     QApplication::restoreOverrideCursor();
     if (!removed) {
         prompt::information(this, error);
@@ -481,4 +497,105 @@ void TInvoice::BtnDeleteClick() {
     InvTbl->select(InvTbl->tag("Inv"));
     CurInvRec = LastRecord(InvTbl);
     accept();
+}
+
+void TInvoice::BtnImportClick() {
+    if (!ReadImportDirs()) return;
+    NewInvoice();
+    storedRec_ = 0;
+    BtnDelete->setEnabled(false);
+    ShowInvoice();
+    ShowCustomer();
+    if (InfoDir.size() < 3 || OrderDir.size() < 3) {
+        prompt::information(this,
+                            "Directories containing Info and Order files must be selected proir "
+                            "to using the Import function. See Preferences/Import Dir's");
+        return;
+    }
+    const std::optional<QString> chosen =
+        prompt::openFileName(this, "Import an Order", InfoDir, "All files (*)");
+    if (!chosen) return;
+    const QString name = QFileInfo(*chosen).fileName();
+    if (name.isEmpty()) return;
+    const QString infoPath = QDir(InfoDir).filePath(name);
+    const QString orderPath = QDir(OrderDir).filePath(name);
+    for (const QString& path : {infoPath, orderPath}) {
+        if (!QFileInfo(path).isFile()) {
+            prompt::information(this, path + " Not Found");
+            return;
+        }
+    }
+    InfoRecord info;
+    std::vector<OrderLine> lines;
+    QString error;
+    if (!ReadOrderFiles(infoPath, orderPath, &info, &lines, &error)) {
+        prompt::information(this, error);
+        return;
+    }
+    ShowImportedOrder(BuildImportedOrder(info, lines, name));
+}
+
+void TInvoice::ShowImportedOrder(const ImportedOrder& order) {
+    CustBuf = order.customer;
+    if (!order.countryLeftOut.isEmpty())
+        prompt::information(this,
+                            "Could not import full address: Country = " + order.countryLeftOut);
+    InvBuf.IMemo = order.memo;
+    InvBuf.REM = order.remarks;
+    InvBuf.Ship = order.shipping;
+    InvBuf.Tax = order.salesTax;
+    for (ImportedItem item : order.items) {
+        const QString orderCode = item.code.trimmed().toUpper();
+        const QString orderDescription = item.description;
+        if (!MatchProduct(&item))
+            prompt::warning(this, "Item " + orderCode + " - " + orderDescription +
+                                      "NOT FOUND IN PRODUCT DATABASE");
+        ItemRow row;
+        row[kItemPrID] = item.code;
+        row[kItemQty] = item.quantity;
+        row[kItemPrice] = item.price;
+        row[kItemTax1] = TaxFlag(false);
+        row[kItemTax2] = TaxFlag(item.tax2);
+        row[kItemDesc] = item.description;
+        row[kItemComment] = item.comment;
+        ItemRows.push_back(row);
+    }
+
+    const CustomerMatch match = MatchCustomer(order.customer);
+    if (match.rec > 0) {
+        CustTbl->go(static_cast<uint32_t>(match.rec));
+        ReadCustomer();
+        CurCustRec = match.rec;
+        InvBuf.CuNo = CustBuf.cuno;
+        CustAddressBlock();
+        ShowCustomer();
+        ShowInvoice();
+        if (match.multiple) prompt::warning(this, "Multiple Matches on Name / Zip");
+        return;
+    }
+
+    // A customer not stored yet: shown while its group is chosen.
+    CustAddressBlock();
+    QString address;
+    for (const QString& line : AddressLines) address += line + "\r\n";
+    Memo1->setPlainText(address);
+    Edit4->setText(CustBuf.note.trimmed());
+    ShowInvoice();
+    GroupTbl->select(GroupTbl->tag("nGroup"));
+    CurGroupRec = GroupTbl->top() == xbase::kFound ? static_cast<int32_t>(GroupTbl->recNo()) : 0;
+    if (!PickGroup(true, nullptr, this)) {
+        CustBuf.cuno = 0;
+        InvBuf.CuNo = 0;
+        Memo1->clear();
+        Edit4->clear();
+        return;
+    }
+    GroupTbl->go(static_cast<uint32_t>(CurGroupRec));
+    ReadGroup();
+    CustBuf = order.customer;
+    CustBuf.ngroup = GroupBuf.nGroup;
+    CustBuf.cuno = NextCustNo();
+    InvBuf.CuNo = CustBuf.cuno;
+    newCustomer_ = CustBuf;
+    ShowCustomer();
 }

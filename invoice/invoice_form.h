@@ -2,13 +2,18 @@
 // less for a new one), holding the whole invoice in memory until Save. CUST5, GROUPS, INV5,
 // ITM5, PMT and Prod5 must be open. Afterwards CurInvRec is unchanged after Cancel or after
 // saving a stored invoice, the new invoice's record after saving a new one (when no further
-// invoice is wanted), and the last invoice's record (0 for none) after Delete.
+// invoice is wanted), and the last invoice's record (0 for none) after Delete. IMPORT puts an
+// order file pair (import/order_import.h) on the screen as a new invoice, also in place of a
+// stored one, which then stays as it was stored.
 #pragma once
 
 #include <functional>
+#include <optional>
 
+#include "db/records.h"
 #include "masters/form_parts.h"
 
+struct ImportedOrder;
 class DateBox;
 class NumberBox;
 class QLabel;
@@ -40,6 +45,7 @@ private:
     void EditItem();
     void BAddPmtClick();
     void BEditPmtClick();
+    void BtnImportClick();
     void MaskEdit3Exit();
     void MaskEdit4Exit();
 
@@ -54,6 +60,16 @@ private:
     bool TakeForm();
     // Empties the rows and the address after Save or Delete.
     void ClearInvoice();
+    // Puts an imported order on the screen as a new invoice: its items matched against the
+    // products, its customer matched against the customers or, when none matches and a group is
+    // chosen, held as a new customer to be stored with the invoice.
+    void ShowImportedOrder(const ImportedOrder& order);
+
+    // The INV5 record of the invoice on the screen; 0 while it is a new one (also after an
+    // import replaced a stored invoice on the screen).
+    int32_t storedRec_ = 0;
+    // The customer of an imported order that matched no stored customer, stored by Save.
+    std::optional<CustomerRecord> newCustomer_;
 
     QPushButton* BtnCust = nullptr;
     QPushButton* BtnCustEdit = nullptr;

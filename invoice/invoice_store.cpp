@@ -11,6 +11,7 @@
 #include "invoice/money.h"
 #include "masters/address_block.h"
 #include "masters/current_records.h"
+#include "masters/numbering.h"
 
 namespace {
 
@@ -194,10 +195,25 @@ QString InvoiceFitProblem() {
     return {};
 }
 
-bool StoreInvoice(int32_t rec, const QString& customerNote, int32_t* savedRec, QString* error) {
+bool StoreInvoice(int32_t rec, const QString& customerNote, int32_t* savedRec, QString* error,
+                  const CustomerRecord* newCustomer) {
     if (const QString problem = InvoiceFitProblem(); !problem.isEmpty())
         return Fail(error, problem);
     if (!BeginChange(error)) return false;
+
+    if (newCustomer) {
+        const int number = NextCustNo();
+        if (number > kMaxCustNo)
+            return Abandon(error, "Every customer number up to " + QString::number(kMaxCustNo) +
+                                      " is in use; the new customer cannot be added.");
+        if (CustTbl->appendBlank() < 0)
+            return Abandon(error, "Unable to add the customer at this time. Please try again later");
+        CustBuf = *newCustomer;
+        CustBuf.cuno = number;
+        CustBuf.note = customerNote.trimmed();
+        WriteCustomer();
+        InvBuf.CuNo = number;
+    }
 
     if (rec <= 0) {
         if (InvTbl->appendBlank() < 0)

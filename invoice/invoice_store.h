@@ -15,6 +15,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "db/records.h"
+
 // The key of an invoice or customer number in the Inv, Itm, Pmt and CCNO tags: the number
 // right-aligned in six places.
 QString InvKey(int number);
@@ -32,9 +34,13 @@ bool LoadInvoice(int32_t rec);
 QString InvoiceFitProblem();
 
 // Stores the open invoice and, when the customer is in CUST5, `customerNote` as its note: into
-// INV5 record `rec`, or a new record when `rec` is 0 (InvBuf.IvNo already set). *savedRec is the
-// invoice's INV5 record afterwards. On failure nothing is changed and *error says why.
-bool StoreInvoice(int32_t rec, const QString& customerNote, int32_t* savedRec, QString* error);
+// INV5 record `rec`, or a new record when `rec` is 0 (InvBuf.IvNo already set). With
+// `newCustomer` the invoice is for a customer not stored yet: it is appended to CUST5 in the
+// same change, with `customerNote` as its note and the lowest free customer number, which
+// becomes InvBuf.CuNo. *savedRec is the invoice's INV5 record afterwards. On failure nothing is
+// changed and *error says why.
+bool StoreInvoice(int32_t rec, const QString& customerNote, int32_t* savedRec, QString* error,
+                  const CustomerRecord* newCustomer = nullptr);
 
 // Removes INV5 record `rec` with every item and payment of invoice `ivNo`, then packs the three
 // tables. On failure nothing is changed and *error says why.

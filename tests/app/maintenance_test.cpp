@@ -88,6 +88,7 @@ TEST_F(MainWindowTest, OnlyTheWorkingActionsAreEnabledAndTheOthersKeepTheirHints
     enabled.sort();
     EXPECT_EQ(enabled, QStringList({"AboutCVNI1",
                                     "BtnCust",
+                                    "BtnDirectories",
                                     "BtnFont",
                                     "BtnGroups",
                                     "BtnIndex",

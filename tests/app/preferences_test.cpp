@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QFontDialog>
 #include <QLineEdit>
 #include <QPrintDialog>
@@ -7,6 +8,7 @@
 #include <QTabWidget>
 
 #include "app/report_output.h"
+#include "import/import_dirs.h"
 #include "reports/print_target.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/modal.h"
@@ -126,4 +128,24 @@ TEST_F(MainWindowTest, SalesTaxOpensTheTaxDefinitionAndItsSaveReachesTheSettings
     SettingsRecord = {};
     ASSERT_TRUE(LoadSettings());
     EXPECT_EQ(SettingsRecord.TaxLine.trimmed(), "State Tax");
+}
+
+TEST_F(MainWindowTest, ImportDirsOpensTheDirectoriesWithoutWaitingAndOnlyOnce) {
+    TMain& main = ShowPreferences(start());
+    activate(main);
+    child<QPushButton>(main, "BtnDirectories")->click();
+    auto* dialog = main.findChild<QDialog*>("TImportdir");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(dialog->isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the main window stays usable";
+    dialog->findChild<QLineEdit*>("Edit1")->setText("/orders/info");
+    child<QPushButton>(main, "BtnDirectories")->click();
+    EXPECT_EQ(main.findChildren<QDialog*>("TImportdir").size(), 1);
+    EXPECT_EQ(dialog->findChild<QLineEdit*>("Edit1")->text(), "/orders/info")
+        << "pressed again, the open dialog comes to the front as it is";
+    dialog->findChild<QPushButton*>("BSave")->click();
+    EXPECT_FALSE(dialog->isVisible());
+    ASSERT_TRUE(ReadImportDirs());
+    EXPECT_EQ(InfoDir, "/orders/info");
 }

@@ -1,0 +1,191 @@
+#include "import/order_import.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <array>
+
+#include "db/field_values.h"
+#include "db/program_state.h"
+#include "db/read_write.h"
+#include "masters/current_records.h"
+
+namespace {
+
+constexpr int kAddressLines = 4;
+
+// A field's text: UTF-8 when it is valid UTF-8, else one character per byte.
+QString Text(const std::string& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return utf8.hasError() ? QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()))
+                           : text;
+}
+
+QString Field(const InfoRecord& info, size_t index) {
+    return Text(FieldAt(info.fields, index));
+}
+
+// Reads a whole file of at most kMaxOrderFileSize bytes.
+bool ReadFile(const QString& path, std::string* content, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = "The file " + path + " cannot be read: " + file.errorString();
+        return false;
+    }
+    if (file.size() > kMaxOrderFileSize) {
+        *error = "The file " + path + " is too large to be an order file.";
+        return false;
+    }
+    const QByteArray bytes = file.read(kMaxOrderFileSize + 1);
+    if (file.error() != QFileDevice::NoError) {
+        *error = "The file " + path + " cannot be read: " + file.errorString();
+        return false;
+    }
+    if (bytes.size() > kMaxOrderFileSize) {
+        *error = "The file " + path + " is too large to be an order file.";
+        return false;
+    }
+    *content = bytes.toStdString();
+    return true;
+}
+
+// The text upper-cased and trimmed, as far as a field of `width` characters holds it.
+QString Comparable(const QString& text, int width) {
+    return text.trimmed().left(width).toUpper();
+}
+
+QString StoredComparable(const xbase::Field* field) {
+    return ReadText(field).trimmed().toUpper();
+}
+
+// Positions Prod5 on the first live product whose code starts with `key`; false when none does.
+bool SeekLiveProduct(const QString& key) {
+    for (int rc = Seek(ProdTbl, key); rc == xbase::kFound; rc = ProdTbl->skip()) {
+        if (!StoredComparable(ProdFld.PrID).startsWith(key)) return false;
+        if (!ProdTbl->deleted()) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ReadOrderFiles(const QString& infoPath, const QString& orderPath, InfoRecord* info,
+                    std::vector<OrderLine>* lines, QString* error) {
+    std::string content;
+    std::string why;
+    if (!ReadFile(infoPath, &content, error)) return false;
+    if (!ParseInfo(content, info, &why)) {
+        *error = "The Info file " + infoPath + " cannot be imported: " + Text(why) + ".";
+        return false;
+    }
+    if (!ReadFile(orderPath, &content, error)) return false;
+    if (!ParseOrder(content, lines, &why)) {
+        *error = "The Order file " + orderPath + " cannot be imported: " + Text(why) + ".";
+        return false;
+    }
+    return true;
+}
+
+ImportedOrder BuildImportedOrder(const InfoRecord& info, const std::vector<OrderLine>& lines,
+                                 const QString& fileName) {
+    ImportedOrder order;
+    CustomerRecord& c = order.customer;
+    c.title = Field(info, kInfoTitle);
+    c.first = Field(info, kInfoFirst);
+    c.last = Field(info, kInfoLast);
+
+    std::array<QString, kAddressLines> address;
+    int k = 0;
+    for (size_t pos : {kInfoAddr1, kInfoAddr2, kInfoAddr3}) {
+        const QString line = Field(info, pos);
+        if (!line.trimmed().isEmpty()) address[static_cast<size_t>(k++)] = line;
+    }
+    address[static_cast<size_t>(k)] = Field(info, kInfoCity) + ", " + Field(info, kInfoState);
+    const QString country = Field(info, kInfoCountry);
+    if (country != "US" && !country.trimmed().isEmpty()) {
+        if (k + 1 < kAddressLines)
+            address[static_cast<size_t>(k + 1)] = country;
+        else
+            order.countryLeftOut = country;
+    }
+    c.addr1 = address[0];
+    c.addr2 = address[1];
+    c.addr3 = address[2];
+    c.addr4 = address[3];
+    c.zip = Field(info, kInfoZip);
+    c.note = Field(info, kInfoNote1) + " " + Field(info, kInfoNote2);
+    c.phone = Field(info, kInfoPhone1) + " " + Field(info, kInfoPhone2);
+    c.fax = Field(info, kInfoFax);
+    c.email = Field(info, kInfoEmail);
+
+    const QString payment = Field(info, kInfoPayment);
+    order.memo = payment != "CREDIT" ? payment
+                                     : Field(info, kInfoCard) + " x" + Field(info, kInfoCardMonth) +
+                                           "/" + Field(info, kInfoCardYear);
+    QString& rem = order.remarks;
+    rem = Field(info, kInfoRemark) + "\n" + fileName;
+    if (const QString source = Field(info, kInfoSource); !source.isEmpty())
+        rem += "\nSource: " + source;
+    if (const QString more = Field(info, kInfoMoreNote); !more.isEmpty()) rem += "\n" + more;
+    rem +=
+        "\n\nTHANKS FOR YOUR ORDER.\n\n"
+        "ALL DAMAGES AND SHORTAGES MUST BE REPORTED WITHIN 5 DAYS OF RECEIPT.";
+    order.shipping = info.shipping;
+    order.salesTax = info.salesTax;
+
+    for (const OrderLine& line : lines) {
+        ImportedItem item;
+        item.code = Text(line.code);
+        item.description = Text(line.description);
+        item.comment = Text(line.option);
+        item.quantity = QString::asprintf("%9.2f", line.quantity);
+        item.price = QString::asprintf("%9.2f", line.price);
+        item.tax2 = info.salesTax != 0;
+        order.items.push_back(item);
+    }
+    return order;
+}
+
+bool MatchProduct(ImportedItem* item) {
+    QString key = item->code.trimmed().toUpper();
+    CurProdRec = 0;
+    if (key.isEmpty()) return false;
+    ProdTbl->select(ProdTbl->tag("Prod"));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!SeekLiveProduct(key)) return false;
+        if (StoredComparable(ProdFld.PrID) == key) {
+            CurProdRec = static_cast<int32_t>(ProdTbl->recNo());
+            ReadProduct();
+            item->code = ProdBuf.PrID.trimmed();
+            item->description = ProdBuf.PDesc.trimmed();
+            item->comment = ProdBuf.IComm.trimmed();
+            return true;
+        }
+        const QString option = item->comment.trimmed();
+        if (option.isEmpty()) return false;
+        key += option.at(0).toUpper();
+    }
+    return false;
+}
+
+CustomerMatch MatchCustomer(const CustomerRecord& imported) {
+    CustomerMatch match;
+    const QString last = Comparable(imported.last, CustFld.last->length());
+    const QString first = Comparable(imported.first, CustFld.first->length());
+    const QString zip = Comparable(imported.zip, CustFld.zip->length());
+    CustTbl->select(CustTbl->tag("cname"));
+    for (int rc = Seek(CustTbl, last); rc == xbase::kFound || rc == xbase::kAfter;
+         rc = CustTbl->skip()) {
+        if (StoredComparable(CustFld.last) != last) break;
+        if (CustTbl->deleted() || StoredComparable(CustFld.first) != first ||
+            StoredComparable(CustFld.zip) != zip)
+            continue;
+        if (match.rec != 0) {
+            match.multiple = true;
+            break;
+        }
+        match.rec = static_cast<int32_t>(CustTbl->recNo());
+    }
+    return match;
+}
