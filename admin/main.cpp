@@ -154,12 +154,15 @@ int Generate(const std::vector<std::string>& args) {
 
 // Commands that change the files keep off a data directory the program is working on; the lock
 // lasts while the returned object lives. Nothing (after saying so) when Corvane holds it.
+void SayCorvaneIsRunning() {
+    std::fprintf(stderr,
+                 "corvane-admin: Corvane is already running on the data files in this "
+                 "directory. Close it first.\n");
+}
+
 std::unique_ptr<QLockFile> LockForChanges() {
     std::unique_ptr<QLockFile> lock = LockDataDirectory();
-    if (!lock)
-        std::fprintf(stderr,
-                     "corvane-admin: Corvane is already running on the data files in this "
-                     "directory. Close it first.\n");
+    if (!lock) SayCorvaneIsRunning();
     return lock;
 }
 
@@ -194,8 +197,9 @@ int Report(char* program, const std::vector<std::string>& args, const QDir& star
     const std::optional<reports::ReportRequest> request =
         reports::ParseReportArgs(reportArgs, startDir);
     if (!request) return Usage();
-    const std::unique_ptr<QLockFile> lock = LockForChanges();  // it may re-create index files
-    if (!lock) return 1;
+    // A report only reads, beside a running Corvane too; but where index files are missing it
+    // re-creates them, which only the holder of the data directory may do.
+    const std::unique_ptr<QLockFile> lock = LockDataDirectory();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     // Run from cron there is often no runtime directory; Qt would complain on the error stream,
     // which scripts read as the report's messages. A private one serves for this run.
@@ -206,6 +210,11 @@ int Report(char* program, const std::vector<std::string>& args, const QDir& star
     char* qtArgv[] = {program, nullptr};
     QGuiApplication app(qtArgc, qtArgv);
     InitDbContext();
+    if (!lock && IndexFilesMissing()) {
+        SayCorvaneIsRunning();
+        FreeDbContext();
+        return 1;
+    }
     if (!OpenDataFiles(true)) {
         FreeDbContext();
         return 1;

@@ -97,6 +97,12 @@ bool RebuildIndexes(bool onlyMissing) {
     return true;
 }
 
+bool IndexFilesMissing() {
+    for (const RebuildStep& step : kRebuildOrder)
+        if (AnyMissing(IndexFiles(*SuppliedSchema().table(step.table)))) return true;
+    return false;
+}
+
 bool PackTable(const QString& name, bool compactMemo) {
     NormalModes restore;
     DbContext->setAccessMode(1);

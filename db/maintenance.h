@@ -13,6 +13,10 @@ struct TableSchema;
 // indexed ends the program (ExitOnError); false when that end is held off.
 bool RebuildIndexes(bool onlyMissing);
 
+// True when an index file or group file of a business table is missing (start-up would re-create
+// it).
+bool IndexFilesMissing();
+
 // Packs the eight business tables with progress, compacting the memo files of CUST5, INV5 and
 // Prod5, and clears PackPending. Returns the tables that could not be packed (skipped silently).
 QStringList PackAll();
