@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/counting_env.h"
 #include "bench/stopwatch.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
@@ -31,77 +32,6 @@ const char* const kUsage =
 
 constexpr int kItems = 20;
 constexpr int kPayments = 2;
-
-// The standard file layer, counting the syncs of files and directories; it can sync every file
-// written since its last sync.
-class CountingEnv final : public xbase::Env {
-public:
-    int syncs = 0;
-
-    xbase::Status syncWritten() {
-        for (CountingFile* f : files_)
-            if (f->written) XBASE_TRY(f->sync());
-        return {};
-    }
-
-    xbase::Status open(const std::string& path, xbase::OpenMode mode,
-                       std::unique_ptr<xbase::File>* file) override {
-        std::unique_ptr<xbase::File> inner;
-        XBASE_TRY(base()->open(path, mode, &inner));
-        auto counting = std::make_unique<CountingFile>(std::move(inner), this);
-        files_.push_back(counting.get());
-        *file = std::move(counting);
-        return {};
-    }
-    xbase::Status rename(const std::string& from, const std::string& to) override {
-        ++syncs;  // the standard rename syncs the directory
-        return base()->rename(from, to);
-    }
-    xbase::Status remove(const std::string& path) override { return base()->remove(path); }
-    xbase::Status syncDir(const std::string& dir) override {
-        ++syncs;
-        return base()->syncDir(dir);
-    }
-    bool exists(const std::string& path) override { return base()->exists(path); }
-    xbase::Status list(const std::string& dir, std::vector<std::string>* names) override {
-        return base()->list(dir, names);
-    }
-
-private:
-    class CountingFile final : public xbase::File {
-    public:
-        CountingFile(std::unique_ptr<xbase::File> file, CountingEnv* env)
-            : file_(std::move(file)), env_(env) {}
-        ~CountingFile() override { std::erase(env_->files_, this); }
-        bool written = false;
-        xbase::Status read(uint64_t offset, size_t n, char* dst, size_t* got) override {
-            return file_->read(offset, n, dst, got);
-        }
-        xbase::Status write(uint64_t offset, const char* src, size_t n) override {
-            written = true;
-            return file_->write(offset, src, n);
-        }
-        xbase::Status sync() override {
-            ++env_->syncs;
-            written = false;
-            return file_->sync();
-        }
-        xbase::Status truncate(uint64_t size) override { return file_->truncate(size); }
-        xbase::Status size(uint64_t* size) override { return file_->size(size); }
-        xbase::Status lock(uint64_t offset, uint64_t length, bool exclusive) override {
-            return file_->lock(offset, length, exclusive);
-        }
-        xbase::Status unlock(uint64_t offset, uint64_t length) override {
-            return file_->unlock(offset, length);
-        }
-
-    private:
-        std::unique_ptr<xbase::File> file_;
-        CountingEnv* env_;
-    };
-    static xbase::Env* base() { return xbase::Env::standard(); }
-    std::vector<CountingFile*> files_;
-};
 
 // The open invoice: a header for the first customer and its items and payments as the invoice
 // window holds them.
@@ -152,13 +82,13 @@ struct Figures {
 };
 
 // Runs `save` `count` times after two untimed ones; false when a save fails.
-bool Measure(const char* name, int count, CountingEnv* env, const std::function<bool()>& save,
-             Figures* f) {
+bool Measure(const char* name, int count, bench::CountingEnv* env,
+             const std::function<bool()>& save, Figures* f) {
     std::vector<double> ms;
     int syncs = 0;
     for (int i = -2; i < count; ++i) {
         FillOpenInvoice(NextInvoiceNo());
-        const int before = env->syncs;
+        const long before = env->syncs + env->renames;
         bench::Stopwatch watch;
         if (!save()) {
             DbContext->errorCode();
@@ -168,14 +98,14 @@ bool Measure(const char* name, int count, CountingEnv* env, const std::function<
         }
         if (i < 0) continue;
         ms.push_back(watch.seconds() * 1000.0);
-        syncs += env->syncs - before;
+        syncs += static_cast<int>(env->syncs + env->renames - before);
     }
     std::sort(ms.begin(), ms.end());
     f->median = ms[ms.size() / 2];
     for (double m : ms) f->mean += m / static_cast<double>(ms.size());
     f->syncs = static_cast<double>(syncs) / count;
-    std::printf("%-8s median %8.3f ms  mean %8.3f ms  syncs/save %5.1f\n", name, f->median,
-                f->mean, f->syncs);
+    std::printf("%-8s median %8.3f ms  mean %8.3f ms  syncs/save %5.1f\n", name, f->median, f->mean,
+                f->syncs);
     return true;
 }
 
@@ -207,10 +137,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     EndProgram = [] { std::exit(1); };
-    CountingEnv env;
+    bench::CountingEnv env;
     DbContext = std::make_unique<xbase::Context>(".", &env);
-    if (!OpenCustomers() || !OpenInvoices() || !OpenItems() || !OpenPayments() ||
-        !OpenProducts())
+    if (!OpenCustomers() || !OpenInvoices() || !OpenItems() || !OpenPayments() || !OpenProducts())
         return 1;
     std::printf("INV5 %u, ITM5 %u, PMT %u records; %d items and %d payments per invoice\n",
                 InvTbl->recCount(), ItemTbl->recCount(), PmtTbl->recCount(), kItems, kPayments);
@@ -218,19 +147,22 @@ int main(int argc, char** argv) {
     Figures plain, synced, change, store;
     const bool ok =
         Measure("plain", saves, &env, WriteRecords, &plain) &&
-        Measure("synced", saves, &env, [&env] { return WriteRecords() && env.syncWritten().ok(); },
-                &synced) &&
-        Measure("change", saves, &env,
-                [] { return DbContext->begin() >= 0 && WriteRecords() && DbContext->commit() >= 0; },
-                &change) &&
-        Measure("store", saves, &env,
-                [] {
-                    QString error;
-                    const bool saved = StoreInvoice(0, {}, nullptr, &error);
-                    if (!saved) std::fprintf(stderr, "%s\n", qPrintable(error));
-                    return saved;
-                },
-                &store);
+        Measure(
+            "synced", saves, &env, [&env] { return WriteRecords() && env.syncWritten().ok(); },
+            &synced) &&
+        Measure(
+            "change", saves, &env,
+            [] { return DbContext->begin() >= 0 && WriteRecords() && DbContext->commit() >= 0; },
+            &change) &&
+        Measure(
+            "store", saves, &env,
+            [] {
+                QString error;
+                const bool saved = StoreInvoice(0, {}, nullptr, &error);
+                if (!saved) std::fprintf(stderr, "%s\n", qPrintable(error));
+                return saved;
+            },
+            &store);
     if (!ok) return 1;
     std::printf("change/synced %.2fx (median), %.2fx (mean); target under 2x\n",
                 change.median / synced.median, change.mean / synced.mean);

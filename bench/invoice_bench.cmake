@@ -1,7 +1,7 @@
 # invoice_bench: the invoice list opened, invoices loaded and an invoice saved over generated
 # invoices, with the syncs each Save asks for.
 add_executable(invoice_bench invoice_bench.cpp)
-target_link_libraries(invoice_bench PRIVATE invoice)
+target_link_libraries(invoice_bench PRIVATE invoice bench_counting_env)
 target_compile_definitions(invoice_bench PRIVATE CORVANE_SUPPLIED_DATA="${CMAKE_BINARY_DIR}/data")
 add_dependencies(invoice_bench supplied_data)
 

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/entry/prompt.h"
+#include "bench/counting_env.h"
 #include "bench/stopwatch.h"
 #include "db/generator.h"
 #include "db/open_tables.h"
@@ -80,73 +81,18 @@ bool ParseOptions(int argc, char** argv, Options* o) {
     return o->dir.empty() == generate;
 }
 
-// Syncs asked of the file system since the start: syncs of files and of the directory, and
-// renames (each of which the standard Env makes durable with a sync of the directory).
+// Syncs asked of the file system: syncs of files and of the directory, and renames (each of
+// which the standard Env makes durable with a sync of the directory).
 struct SyncCount {
     long files = 0;
     long renames = 0;
 };
-SyncCount syncs;
+
+bench::CountingEnv countingEnv;
 
 SyncCount SyncsSince(const SyncCount& before) {
-    return {syncs.files - before.files, syncs.renames - before.renames};
+    return {countingEnv.syncs - before.files, countingEnv.renames - before.renames};
 }
-
-class CountingFile final : public xbase::File {
-public:
-    explicit CountingFile(std::unique_ptr<xbase::File> inner) : inner_(std::move(inner)) {}
-    xbase::Status read(uint64_t offset, size_t n, char* dst, size_t* got) override {
-        return inner_->read(offset, n, dst, got);
-    }
-    xbase::Status write(uint64_t offset, const char* src, size_t n) override {
-        return inner_->write(offset, src, n);
-    }
-    xbase::Status sync() override {
-        ++syncs.files;
-        return inner_->sync();
-    }
-    xbase::Status truncate(uint64_t size) override { return inner_->truncate(size); }
-    xbase::Status size(uint64_t* size) override { return inner_->size(size); }
-    xbase::Status lock(uint64_t offset, uint64_t length, bool exclusive) override {
-        return inner_->lock(offset, length, exclusive);
-    }
-    xbase::Status unlock(uint64_t offset, uint64_t length) override {
-        return inner_->unlock(offset, length);
-    }
-
-private:
-    std::unique_ptr<xbase::File> inner_;
-};
-
-// The real file system, counting the syncs asked of it.
-class CountingEnv final : public xbase::Env {
-public:
-    xbase::Status open(const std::string& path, xbase::OpenMode mode,
-                       std::unique_ptr<xbase::File>* file) override {
-        std::unique_ptr<xbase::File> inner;
-        xbase::Status s = real()->open(path, mode, &inner);
-        if (s.ok()) *file = std::make_unique<CountingFile>(std::move(inner));
-        return s;
-    }
-    xbase::Status rename(const std::string& from, const std::string& to) override {
-        ++syncs.renames;
-        return real()->rename(from, to);
-    }
-    xbase::Status remove(const std::string& path) override { return real()->remove(path); }
-    xbase::Status syncDir(const std::string& dir) override {
-        ++syncs.files;
-        return real()->syncDir(dir);
-    }
-    bool exists(const std::string& path) override { return real()->exists(path); }
-    xbase::Status list(const std::string& dir, std::vector<std::string>* names) override {
-        return real()->list(dir, names);
-    }
-
-private:
-    static xbase::Env* real() { return xbase::Env::standard(); }
-};
-
-CountingEnv countingEnv;
 
 double Ms(const bench::Stopwatch& watch) {
     return watch.seconds() * 1000.0;
@@ -310,7 +256,7 @@ struct SaveResult {
 // of them with the quantity saved.
 SaveResult TimeSave(int32_t rec, size_t items) {
     const QString firstQty = ItemRows.front()[kItemQty];
-    const SyncCount before = syncs;
+    const SyncCount before{countingEnv.syncs, countingEnv.renames};
     int32_t saved = 0;
     QString error;
     const bench::Stopwatch watch;
