@@ -1,11 +1,25 @@
-// Corvane: the program starts in its data directory, the current directory.
+// Corvane: the program works in its data directory, named as its one argument or, without one,
+// the directory it is started in.
 #include <QApplication>
+#include <QDir>
+#include <QStringList>
+#include <cstdio>
 
 #include "app/main_window.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Corvane");
+    const QStringList args = QApplication::arguments().mid(1);
+    if (args.size() > 1) {
+        std::fprintf(stderr, "usage: corvane [DATA_DIR]\n");
+        return 2;
+    }
+    if (!args.isEmpty() && !QDir::setCurrent(args.first())) {
+        std::fprintf(stderr, "corvane: cannot work in %s: no such directory\n",
+                     qPrintable(args.first()));
+        return 2;
+    }
     TMain main;
     main.show();
     return app.exec();

@@ -2,6 +2,7 @@
 // table at once.
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QLockFile>
@@ -12,12 +13,12 @@
 #include <QThread>
 
 #include "app/about_form.h"
-#include "db/data_directory.h"
 #include "app/entry/prompt.h"
 #include "app/help_window.h"
 #include "app/main_window.h"
-#include "db/change.h"
 #include "app/report_output.h"
+#include "db/change.h"
+#include "db/data_directory.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
@@ -61,7 +62,8 @@ bool TMain::StartUp() {
         prompt::information(this,
                             "Database files not found in startup directory\n"
                             "Program must be started from the directory containing the data "
-                            "files.");
+                            "files.\n(Looked in " +
+                                QDir::toNativeSeparators(QDir::currentPath()) + ")");
         EndProgram();
         return false;
     }

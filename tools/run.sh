@@ -14,5 +14,4 @@ if [ ! -e "$data" ]; then
     cp "$build"/data/* "$data"/
     echo "Prepared a new data directory: $data"
 fi
-cd "$data"
-exec "$build/app/corvane"
+exec "$build/app/corvane" "$data"

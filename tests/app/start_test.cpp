@@ -2,16 +2,18 @@
 #include <unistd.h>
 #include <fstream>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
 
 #include "app/about_form.h"
-#include "db/data_directory.h"
 #include "app/report_output.h"
+#include "db/data_directory.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"
 #include "db/read_write.h"
@@ -52,6 +54,10 @@ TEST_F(EmptyDirectory, StartingShowsOnlyTheMissingFilesMessageAndCreatesNothing)
     prompts_.expect(Kind::Information, kMissingFiles);
     TMain& main = start();
     EXPECT_EQ(prompts_.seen().size(), 1);
+    // The message names the directory it looked in.
+    EXPECT_TRUE(prompts_.seen().front().contains(
+        QDir::toNativeSeparators(QString::fromStdString(dir_.path().string()))))
+        << prompts_.seen().front().toStdString();
     EXPECT_EQ(endCalls_, 1);
     EXPECT_TRUE(fs::is_empty(dir_.path()));
     EXPECT_EQ(DbContext, nullptr);
@@ -225,4 +231,17 @@ TEST_F(MainWindowTest, ClosingWithoutAPendingDeletionLeavesMarkedRecords) {
     main.close();
     EXPECT_EQ(RecordCount("CUST5"), 1);
     EXPECT_EQ(DbContext, nullptr);
+}
+
+TEST(ProgramArguments, TheDataDirectoryIsTheOneArgumentAndAMissingOneIsRefused) {
+    QProcess program;
+    program.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+    program.start(CORVANE_PROGRAM, {"/no/such/corvane/data"});
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitCode(), 2);
+    EXPECT_TRUE(program.readAllStandardError().contains("/no/such/corvane/data"));
+    program.start(CORVANE_PROGRAM, {"one", "two"});
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitCode(), 2);
+    EXPECT_TRUE(program.readAllStandardError().contains("usage: corvane [DATA_DIR]"));
 }
