@@ -33,6 +33,16 @@ Reply showReal(const Request& r, QWidget* parent) {
                 QMessageBox::question(parent, titleOr(r.title), r.text,
                                       QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
             break;
+        case Kind::Confirm:
+            reply.accepted =
+                QMessageBox::information(parent, titleOr(r.title), r.text,
+                                         QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+            break;
+        case Kind::WarningConfirm:
+            reply.accepted =
+                QMessageBox::warning(parent, titleOr(r.title), r.text,
+                                     QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+            break;
         case Kind::Input:
             reply.text = QInputDialog::getText(parent, titleOr(r.title), r.text, QLineEdit::Normal,
                                                r.value, &reply.accepted);
@@ -81,6 +91,14 @@ void warning(QWidget* parent, const QString& text, const QString& title) {
 
 bool question(QWidget* parent, const QString& text, const QString& title) {
     return ask(parent, {Kind::Question, title, text, {}, {}}).accepted;
+}
+
+bool confirm(QWidget* parent, const QString& text, const QString& title) {
+    return ask(parent, {Kind::Confirm, title, text, {}, {}}).accepted;
+}
+
+bool warningConfirm(QWidget* parent, const QString& text, const QString& title) {
+    return ask(parent, {Kind::WarningConfirm, title, text, {}, {}}).accepted;
 }
 
 std::optional<QString> input(QWidget* parent, const QString& title, const QString& label,

@@ -10,6 +10,10 @@ QString kindName(prompt::Kind kind) {
             return "Warning";
         case prompt::Kind::Question:
             return "Question";
+        case prompt::Kind::Confirm:
+            return "Confirm";
+        case prompt::Kind::WarningConfirm:
+            return "WarningConfirm";
         case prompt::Kind::Input:
             return "Input";
         case prompt::Kind::OpenFile:
