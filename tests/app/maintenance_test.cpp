@@ -87,7 +87,9 @@ TEST_F(MainWindowTest, OnlyTheWorkingActionsAreEnabledAndTheOthersKeepTheirHints
     }
     enabled.sort();
     EXPECT_EQ(enabled, QStringList({"AboutCVNI1",
+                                    "BtnBackup",
                                     "BtnCust",
+                                    "BtnErase",
                                     "BtnFont",
                                     "BtnGroups",
                                     "BtnIndex",
@@ -102,8 +104,10 @@ TEST_F(MainWindowTest, OnlyTheWorkingActionsAreEnabledAndTheOthersKeepTheirHints
                                     "BtnRInv",
                                     "BtnRProf",
                                     "BtnRSales",
+                                    "BtnRestore",
                                     "BtnSTax",
                                     "BtnStationary",
+                                    "BtnUpgrade",
                                     "CostofGoodsSold1",
                                     "Exit1",
                                     "HelpContents1",
