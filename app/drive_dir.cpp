@@ -69,6 +69,10 @@ TDriveDir::TDriveDir(QWidget* parent) : QDialog(parent) {
             &TDriveDir::DriveComboBox1Change);
     connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TDriveDir::DirectoryChanged);
+    // The model reads directories as they are needed; once the way to the current one is read,
+    // the list shows it.
+    connect(dirs_, &QFileSystemModel::directoryLoaded, this,
+            [this] { DirectoryListBox1->scrollTo(DirectoryListBox1->currentIndex()); });
     connect(BtnOK, &QPushButton::clicked, this, &TDriveDir::BtnOKClick);
     connect(BtnCancel, &QPushButton::clicked, this, &TDriveDir::BtnCancelClick);
     PointAt(QDir::currentPath());
@@ -81,7 +85,7 @@ void TDriveDir::FillDrives() {
         if (volume.isValid() && volume.isReady() && volume.device().startsWith("/dev/"))
             roots << volume.rootPath();
     }
-    roots << "/" << QDir::homePath() << QDir::currentPath();
+    roots << "/" << QDir::homePath();
     roots.removeDuplicates();
     roots.sort();
     for (const QString& root : roots) DriveComboBox1->addItem(QDir::toNativeSeparators(root), root);

@@ -1,7 +1,6 @@
 // The drive and directory chooser of the File Maintenance buttons (backup, restore, upgrade):
 // a drive box, a directory list and a disabled list of the files in the chosen directory, built
-// on Qt's file system model. A drive is a mounted volume or a directory (the home directory, the
-// data directory). The caller sets the window caption and the caption of BtnOK, shows it
+// on Qt's file system model. A drive is a mounted volume or a directory (the home directory). The caller sets the window caption and the caption of BtnOK, shows it
 // modally and reads ChosenDir: the directory chosen with OK, or empty after Cancel. Browsing
 // never changes the process's current directory, which is the data directory.
 #pragma once
@@ -47,7 +46,7 @@ private:
     void DirectoryChanged();
     void BtnOKClick();
     void BtnCancelClick();
-    // Fills the drive box: the mounted volumes, the home directory and the data directory.
+    // Fills the drive box: the mounted volumes and the home directory.
     void FillDrives();
     // The drive (index in the drive box) that holds `dir`: the longest path that contains it.
     int DriveOf(const QString& dir) const;
