@@ -33,6 +33,7 @@
 #include "db/generator.h"
 #include "db/maintenance.h"
 #include "db/program_state.h"
+#include "db/staged_files.h"
 #include "reports/report_command.h"
 
 namespace {
@@ -205,6 +206,14 @@ int BackupOrRestore(bool toBackup, const QString& dir) {
                                          ? "Backup must be to a different drive and/or directory"
                                          : "Restore must be from a different drive and/or "
                                            "directory");
+        return 1;
+    }
+    // Files being replaced (a restore, erase or import under way in the program, or cut short)
+    // would be copied half old, half new.
+    if (toBackup && QDir(kStagingDirName).exists()) {
+        std::fprintf(stderr,
+                     "corvane-admin: the data files are being replaced by a restore, erase or "
+                     "import; try again when it has ended, or start Corvane to finish it\n");
         return 1;
     }
     const bool copied = CopyDataFiles(toBackup, dir);
