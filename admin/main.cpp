@@ -286,8 +286,8 @@ int main(int argc, char** argv) {
         !withDir)
         return Usage();
     // DIR is taken from the directory the command was started in.
-    const QString otherDir = withDir ? startDir.absoluteFilePath(QString::fromLocal8Bit(args[0]))
-                                     : QString();
+    const QString otherDir =
+        withDir ? startDir.absoluteFilePath(QString::fromLocal8Bit(args[0])) : QString();
 
     std::unique_ptr<QLockFile> lock;
     // A backup only reads: like the check it holds the data directory shared instead, so that it

@@ -1,8 +1,9 @@
 // The drive and directory chooser of the File Maintenance buttons (backup, restore, upgrade):
 // a drive box, a directory list and a disabled list of the files in the chosen directory, built
-// on Qt's file system model. A drive is a mounted volume or a directory (the home directory). The caller sets the window caption and the caption of BtnOK, shows it
-// modally and reads ChosenDir: the directory chosen with OK, or empty after Cancel. Browsing
-// never changes the process's current directory, which is the data directory.
+// on Qt's file system model. A drive is a mounted volume or a directory (the home directory). The
+// caller sets the window caption and the caption of BtnOK, shows it modally and reads ChosenDir:
+// the directory chosen with OK, or empty after Cancel. Browsing never changes the process's current
+// directory, which is the data directory.
 #pragma once
 
 #include <QDialog>

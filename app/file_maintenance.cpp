@@ -30,10 +30,9 @@ void TMain::CopyThroughChooser(bool toBackup) {
                  : ChooseDirectory("Choose Drive & Directory Containing BACKUP", "Restore");
     if (chosen.isEmpty()) return;
     if (IsDataDirectory(chosen)) {
-        prompt::information(this, toBackup
-                                      ? "Backup must be to a different drive and/or directory"
-                                      : "Restore must be from a different drive and/or "
-                                        "directory");
+        prompt::information(this, toBackup ? "Backup must be to a different drive and/or directory"
+                                           : "Restore must be from a different drive and/or "
+                                             "directory");
         return;
     }
     if (!CopyDataFiles(toBackup, chosen))
@@ -61,11 +60,12 @@ void TMain::BtnUpgradeClick() {
     const QString drive = QStorageInfo(QDir::currentPath()).rootPath();
     QString proposed;
     for (const char* dir : {"kiv_bus", "kiv"}) {
-        if (proposed.isEmpty() && QFileInfo::exists(QDir(drive).filePath(QString(dir) + "/Prod4.dbf")))
+        if (proposed.isEmpty() &&
+            QFileInfo::exists(QDir(drive).filePath(QString(dir) + "/Prod4.dbf")))
             proposed = QDir(drive).filePath(dir);
     }
-    const QString chosen = ChooseDirectory("Choose Drive & Directory Containing Old ZARDO Data",
-                                           "Upgrade", proposed);
+    const QString chosen =
+        ChooseDirectory("Choose Drive & Directory Containing Old ZARDO Data", "Upgrade", proposed);
     if (chosen.isEmpty()) return;
     if (!UpgradeData(chosen)) {
         CloseAllTables();

@@ -1,10 +1,10 @@
 #include "db/backup.h"
 
+#include <unistd.h>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
-#include <unistd.h>
 
 #include <vector>
 
@@ -31,14 +31,14 @@ struct CopyStep {
 };
 
 constexpr CopyStep kCopyOrder[] = {
-    {"CUST5.dbf", 20}, {"CUST5.dbt", 30}, {"GROUPS.dbf", 35}, {"INV5.dbf", 45},
-    {"INV5.dbt", 55},  {"ITM5.dbf", 70},  {"LABELS.dbf", 75}, {"PMT.dbf", 85},
+    {"CUST5.dbf", 20}, {"CUST5.dbt", 30},  {"GROUPS.dbf", 35}, {"INV5.dbf", 45},
+    {"INV5.dbt", 55},  {"ITM5.dbf", 70},   {"LABELS.dbf", 75}, {"PMT.dbf", 85},
     {"Pur5.dbf", 95},  {"Prod5.dbf", 100}, {"Prod5.dbt", 0},
 };
 
 // The tables a restore replaces, whose index groups it leaves to be rebuilt.
-const QStringList kRestoredTables = {"CUST5", "GROUPS", "INV5", "ITM5",
-                                     "LABELS", "PMT", "Pur5", "Prod5"};
+const QStringList kRestoredTables = {"CUST5",  "GROUPS", "INV5", "ITM5",
+                                     "LABELS", "PMT",    "Pur5", "Prod5"};
 
 struct EraseStep {
     const char* table;
@@ -150,8 +150,10 @@ bool Restore(const QString& dir) {
     }
     const QStringList problems = CheckStagedTables(staged.dir());
     if (!problems.isEmpty()) {
-        prompt::information(nullptr, "The files in " + dir + " are not a backup of these data "
-                                     "files:\n" + problems.join('\n'));
+        prompt::information(nullptr, "The files in " + dir +
+                                         " are not a backup of these data "
+                                         "files:\n" +
+                                         problems.join('\n'));
         return false;
     }
     if (!staged.commit(files, kRestoredTables)) {
@@ -203,9 +205,8 @@ bool EraseAll() {
             if (step.progressAfterMemo) names << QString(step.table) + ".dbt";
             for (const QString& name : names) {
                 QString reason;
-                if (problem.isEmpty() &&
-                    !CopyVerified(FindInDirectory(QDir::currentPath(), name), staged.path(name),
-                                  &reason))
+                if (problem.isEmpty() && !CopyVerified(FindInDirectory(QDir::currentPath(), name),
+                                                       staged.path(name), &reason))
                     problem = reason;
                 files << name;
             }
@@ -218,7 +219,8 @@ bool EraseAll() {
                 SetProgress(step.progressAfterMemo);
             }
             if (t) done = t->close() >= 0 && done;
-            if (emptied.errorCode() < 0 || !done) problem = QString::fromStdString(emptied.errorText());
+            if (emptied.errorCode() < 0 || !done)
+                problem = QString::fromStdString(emptied.errorText());
         }
         QStringList tables;
         for (const EraseStep& step : kEraseOrder) tables << step.table;

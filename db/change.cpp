@@ -46,8 +46,7 @@ bool UndoUnfinishedChange(bool* undone, QString* error) {
     bool finished = false;
     QString reason;
     if (!FinishStagedFiles(&finished, &reason)) {
-        if (error)
-            *error = "Data files left half replaced cannot be put in order.\n" + reason;
+        if (error) *error = "Data files left half replaced cannot be put in order.\n" + reason;
         return false;
     }
     return true;

@@ -50,7 +50,8 @@ bool MoveIn(QString* error) {
     }
     QStringList files;
     QStringList tables;
-    for (const QString& line : QString::fromUtf8(marker.readAll()).split('\n', Qt::SkipEmptyParts)) {
+    for (const QString& line :
+         QString::fromUtf8(marker.readAll()).split('\n', Qt::SkipEmptyParts)) {
         if (line.startsWith("file ")) files << line.mid(5);
         if (line.startsWith("table ")) tables << line.mid(6);
     }

@@ -53,9 +53,9 @@ struct Stop {
 class WorkIn {
 public:
     explicit WorkIn(const QString& dir)
-        : previous_(std::exchange(DbContext, std::make_unique<xbase::Context>(
-                                                 QFile::encodeName(dir).toStdString(),
-                                                 DbContext->env()))) {
+        : previous_(std::exchange(
+              DbContext, std::make_unique<xbase::Context>(QFile::encodeName(dir).toStdString(),
+                                                          DbContext->env()))) {
         DbContext->setAutoOpen(false);
         DbContext->setAccessMode(1);
     }
@@ -110,7 +110,8 @@ private:
 void Convert(const QString& oldName, xbase::Table* target,
              const std::function<void(const OldRecord&)>& convert, int base, int span) {
     xbase::Table* old = OpenAlone(oldName);
-    if (target->zap(1, target->recCount()) < 0) CheckEngine("cannot empty " + QString::fromStdString(target->name()));
+    if (target->zap(1, target->recCount()) < 0)
+        CheckEngine("cannot empty " + QString::fromStdString(target->name()));
     if (DbContext->env()->exists(DbContext->resolve(target->name() + ".dbt")) &&
         target->memoCompress() < 0)
         CheckEngine("cannot compact " + QString::fromStdString(target->name()));
@@ -120,7 +121,8 @@ void Convert(const QString& oldName, xbase::Table* target,
         if (old->go(n) < 0) CheckEngine("cannot read " + oldName);
         // Records the earlier product had deleted are not brought back.
         if (old->deleted()) continue;
-        if (target->appendBlank() < 0) CheckEngine("cannot append to " + QString::fromStdString(target->name()));
+        if (target->appendBlank() < 0)
+            CheckEngine("cannot append to " + QString::fromStdString(target->name()));
         convert(record);
         SetProgress(base + int(span * double(n) / count));
     }
@@ -132,77 +134,89 @@ void Convert(const QString& oldName, xbase::Table* target,
 void ConvertProducts(std::map<QString, QString>* descriptions) {
     ProdTbl = OpenAlone("Prod5");
     if (!BindProductFields()) throw Stop{"Prod5 lacks one of its fields"};
-    Convert("Prod4", ProdTbl, [descriptions](const OldRecord& r) {
-        ProdBuf = {};
-        ProdBuf.PrID = r.text("Prid");
-        ProdBuf.RCode = r.text("RCode");
-        ProdBuf.PDesc = r.text("PDesc");
-        ProdBuf.UPrice = r.amount("UPrice");
-        ProdBuf.LTax1 = r.flag("LTax1");
-        ProdBuf.LTax2 = r.flag("LTax2");
-        ProdBuf.IComm = r.text("IComm");
-        ProdBuf.PMemo = r.memo("PMemo");
-        ProdBuf.lInven = false;
-        WriteProduct();
-        descriptions->emplace(ProductKey(ProdBuf.PrID), ProdBuf.PDesc);
-    }, 20, 5);
+    Convert(
+        "Prod4", ProdTbl,
+        [descriptions](const OldRecord& r) {
+            ProdBuf = {};
+            ProdBuf.PrID = r.text("Prid");
+            ProdBuf.RCode = r.text("RCode");
+            ProdBuf.PDesc = r.text("PDesc");
+            ProdBuf.UPrice = r.amount("UPrice");
+            ProdBuf.LTax1 = r.flag("LTax1");
+            ProdBuf.LTax2 = r.flag("LTax2");
+            ProdBuf.IComm = r.text("IComm");
+            ProdBuf.PMemo = r.memo("PMemo");
+            ProdBuf.lInven = false;
+            WriteProduct();
+            descriptions->emplace(ProductKey(ProdBuf.PrID), ProdBuf.PDesc);
+        },
+        20, 5);
     CloseAllTables();
 }
 
 void ConvertCustomers() {
     CustTbl = OpenAlone("CUST5");
     if (!BindCustomerFields()) throw Stop{"CUST5 lacks one of its fields"};
-    Convert("cust2", CustTbl, [](const OldRecord& r) {
-        CustBuf = {};
-        CustBuf.cuno = r.number("CuNo");
-        CustBuf.ngroup = r.number("NGroup");
-        CustBuf.title = r.text("Title");
-        CustBuf.first = r.text("First");
-        CustBuf.last = r.text("Last");
-        CustBuf.addr1 = r.text("Addr1");
-        CustBuf.addr2 = r.text("Addr2");
-        CustBuf.addr3 = r.text("Addr3");
-        CustBuf.addr4 = r.text("Addr4");
-        CustBuf.zip = r.text("Zip");
-        CustBuf.comments = r.memo("Comments");
-        CustBuf.note = r.text("Note");
-        WriteCustomer();
-    }, 25, 25);
+    Convert(
+        "cust2", CustTbl,
+        [](const OldRecord& r) {
+            CustBuf = {};
+            CustBuf.cuno = r.number("CuNo");
+            CustBuf.ngroup = r.number("NGroup");
+            CustBuf.title = r.text("Title");
+            CustBuf.first = r.text("First");
+            CustBuf.last = r.text("Last");
+            CustBuf.addr1 = r.text("Addr1");
+            CustBuf.addr2 = r.text("Addr2");
+            CustBuf.addr3 = r.text("Addr3");
+            CustBuf.addr4 = r.text("Addr4");
+            CustBuf.zip = r.text("Zip");
+            CustBuf.comments = r.memo("Comments");
+            CustBuf.note = r.text("Note");
+            WriteCustomer();
+        },
+        25, 25);
     CloseAllTables();
 }
 
 void ConvertInvoices() {
     InvTbl = OpenAlone("INV5");
     if (!BindInvoiceFields()) throw Stop{"INV5 lacks one of its fields"};
-    Convert("inv", InvTbl, [](const OldRecord& r) {
-        InvBuf = {};
-        InvBuf.IvNo = r.number("IvNo");
-        InvBuf.CuNo = r.number("CuNo");
-        InvBuf.IDate = TextToDate(r.text("IDate"));
-        InvBuf.IMemo = r.text("IMemo");
-        InvBuf.REM = r.memo("REM").trimmed();
-        InvBuf.Ship = r.amount("Ship");
-        InvBuf.Tax = r.amount("Tax");
-        InvBuf.Due = r.amount("Due");
-        WriteInvoice();
-    }, 50, 25);
+    Convert(
+        "inv", InvTbl,
+        [](const OldRecord& r) {
+            InvBuf = {};
+            InvBuf.IvNo = r.number("IvNo");
+            InvBuf.CuNo = r.number("CuNo");
+            InvBuf.IDate = TextToDate(r.text("IDate"));
+            InvBuf.IMemo = r.text("IMemo");
+            InvBuf.REM = r.memo("REM").trimmed();
+            InvBuf.Ship = r.amount("Ship");
+            InvBuf.Tax = r.amount("Tax");
+            InvBuf.Due = r.amount("Due");
+            WriteInvoice();
+        },
+        50, 25);
     CloseAllTables();
 }
 
 void ConvertItems() {
     ItemTbl = OpenAlone("ITM5");
     if (!BindItemFields()) throw Stop{"ITM5 lacks one of its fields"};
-    Convert("itm4", ItemTbl, [](const OldRecord& r) {
-        ItemBuf = {};
-        ItemBuf.IvNo = r.number("IvNo");
-        ItemBuf.PrID = r.text("Prid");
-        ItemBuf.IComm = r.text("IComm");
-        ItemBuf.Qty = r.amount("Qty");
-        ItemBuf.UPR = r.amount("UPR");
-        ItemBuf.LTax1 = r.flag("LTax1");
-        ItemBuf.LTax2 = r.flag("LTax2");
-        WriteItem();
-    }, 75, 25);
+    Convert(
+        "itm4", ItemTbl,
+        [](const OldRecord& r) {
+            ItemBuf = {};
+            ItemBuf.IvNo = r.number("IvNo");
+            ItemBuf.PrID = r.text("Prid");
+            ItemBuf.IComm = r.text("IComm");
+            ItemBuf.Qty = r.amount("Qty");
+            ItemBuf.UPR = r.amount("UPR");
+            ItemBuf.LTax1 = r.flag("LTax1");
+            ItemBuf.LTax2 = r.flag("LTax2");
+            WriteItem();
+        },
+        75, 25);
     CloseAllTables();
 }
 
@@ -238,8 +252,7 @@ void Stage(const QString& from, const QString& to, bool optional = false) {
 }  // namespace
 
 QStringList OldTableNames() {
-    return {"cust2.dbf", "Groups.dbf", "inv.dbf", "itm4.dbf", "labels.dbf", "pmt.dbf",
-            "Prod4.dbf"};
+    return {"cust2.dbf", "Groups.dbf", "inv.dbf", "itm4.dbf", "labels.dbf", "pmt.dbf", "Prod4.dbf"};
 }
 
 bool UpgradeData(const QString& dir) {
@@ -249,7 +262,8 @@ bool UpgradeData(const QString& dir) {
             return true;
         }
     }
-    if (!prompt::warningConfirm(nullptr, "Warning: All previously entered data will be overwritten"))
+    if (!prompt::warningConfirm(nullptr,
+                                "Warning: All previously entered data will be overwritten"))
         return true;
     ShowProgress(true, "Converting Data Files");
     SetProgress(5);
@@ -271,9 +285,10 @@ bool UpgradeData(const QString& dir) {
             Stage(FindInDirectory(dir, "Prod4.dbt"), staged.path("Prod4.dbt"), true);
             if (QFileInfo::exists(staged.path("Prod4.dbt"))) files << "Prod4.dbt";
             for (const char* old : {"cust2", "inv", "itm4"}) {
-                Stage(FindInDirectory(dir, QString(old) + ".dbf"), staged.path(QString(old) + ".dbf"));
-                Stage(FindInDirectory(dir, QString(old) + ".dbt"), staged.path(QString(old) + ".dbt"),
-                      true);
+                Stage(FindInDirectory(dir, QString(old) + ".dbf"),
+                      staged.path(QString(old) + ".dbf"));
+                Stage(FindInDirectory(dir, QString(old) + ".dbt"),
+                      staged.path(QString(old) + ".dbt"), true);
             }
             for (const QString& table : kConvertedTables) {
                 for (const char* ext : {".dbf", ".dbt"}) {
@@ -293,15 +308,17 @@ bool UpgradeData(const QString& dir) {
                 TransferDescriptions(descriptions);
             }
             QStringList tables = kConvertedTables;
-            tables << "GROUPS" << "LABELS" << "PMT";
+            tables << "GROUPS"
+                   << "LABELS"
+                   << "PMT";
             if (!staged.commit(files, tables)) throw Stop{staged.error()};
         } catch (const Stop& stop) {
             failure = stop.reason;
         }
     }
     if (!failure.isEmpty()) {
-        prompt::information(nullptr, "The conversion failed; the data files are as they were.\n" +
-                                         failure);
+        prompt::information(nullptr,
+                            "The conversion failed; the data files are as they were.\n" + failure);
         return false;
     }
     return RebuildIndexes(false);

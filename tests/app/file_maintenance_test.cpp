@@ -123,8 +123,8 @@ TEST_F(FileMaintenanceTest, EraseAsksFirstAndKeepsTheLabelStock) {
     ASSERT_TRUE(OpenLabels());
     LabTbl->appendBlank();
     CloseAllTables();
-    prompts_.expect(Kind::WarningConfirm, "WARNING: You are about to erase all of your existing data.",
-                    {false, {}});
+    prompts_.expect(Kind::WarningConfirm,
+                    "WARNING: You are about to erase all of your existing data.", {false, {}});
     click(main, "BtnErase");
     EXPECT_EQ(customers(), 1);
     prompts_.expect(Kind::WarningConfirm, "WARNING: You are about to erase");

@@ -53,10 +53,14 @@ public:
     }
 
     void products(const std::vector<std::pair<const char*, const char*>>& rows) {
-        xbase::Table* t = ctx_.create("Prod4", {{"PRID", 'C', 10}, {"RCODE", 'C', 10},
-                                                {"PDESC", 'C', 27}, {"UPRICE", 'N', 8, 2},
-                                                {"LTAX1", 'L', 1}, {"LTAX2", 'L', 1},
-                                                {"ICOMM", 'C', 27}, {"PMEMO", 'M', 10}});
+        xbase::Table* t = ctx_.create("Prod4", {{"PRID", 'C', 10},
+                                                {"RCODE", 'C', 10},
+                                                {"PDESC", 'C', 27},
+                                                {"UPRICE", 'N', 8, 2},
+                                                {"LTAX1", 'L', 1},
+                                                {"LTAX2", 'L', 1},
+                                                {"ICOMM", 'C', 27},
+                                                {"PMEMO", 'M', 10}});
         for (const auto& [id, desc] : rows) {
             t->appendBlank();
             t->field("PRID")->assign(id);
@@ -68,11 +72,18 @@ public:
         t->close();
     }
     void customers(const std::vector<OldCustomer>& rows) {
-        xbase::Table* t = ctx_.create(
-            "cust2", {{"CUNO", 'N', 6}, {"NGROUP", 'N', 2}, {"TITLE", 'C', 3},
-                      {"FIRST", 'C', 13}, {"LAST", 'C', 20}, {"ADDR1", 'C', 34},
-                      {"ADDR2", 'C', 34}, {"ADDR3", 'C', 34}, {"ADDR4", 'C', 19},
-                      {"ZIP", 'C', 10}, {"COMMENTS", 'M', 10}, {"NOTE", 'C', 34}});
+        xbase::Table* t = ctx_.create("cust2", {{"CUNO", 'N', 6},
+                                                {"NGROUP", 'N', 2},
+                                                {"TITLE", 'C', 3},
+                                                {"FIRST", 'C', 13},
+                                                {"LAST", 'C', 20},
+                                                {"ADDR1", 'C', 34},
+                                                {"ADDR2", 'C', 34},
+                                                {"ADDR3", 'C', 34},
+                                                {"ADDR4", 'C', 19},
+                                                {"ZIP", 'C', 10},
+                                                {"COMMENTS", 'M', 10},
+                                                {"NOTE", 'C', 34}});
         for (const OldCustomer& c : rows) {
             t->appendBlank();
             t->field("CUNO")->assignInt(c.cuno);
@@ -84,10 +95,14 @@ public:
         t->close();
     }
     void invoices(int count) {
-        xbase::Table* t = ctx_.create("inv", {{"IVNO", 'N', 6}, {"CUNO", 'N', 6},
-                                              {"IDATE", 'D', 8}, {"IMEMO", 'C', 20},
-                                              {"REM", 'M', 10}, {"SHIP", 'N', 9, 2},
-                                              {"TAX", 'N', 9, 2}, {"DUE", 'N', 10, 2}});
+        xbase::Table* t = ctx_.create("inv", {{"IVNO", 'N', 6},
+                                              {"CUNO", 'N', 6},
+                                              {"IDATE", 'D', 8},
+                                              {"IMEMO", 'C', 20},
+                                              {"REM", 'M', 10},
+                                              {"SHIP", 'N', 9, 2},
+                                              {"TAX", 'N', 9, 2},
+                                              {"DUE", 'N', 10, 2}});
         for (int n = 1; n <= count; ++n) {
             t->appendBlank();
             t->field("IVNO")->assignInt(n);
@@ -99,9 +114,12 @@ public:
         t->close();
     }
     void items(const std::vector<OldItem>& rows) {
-        xbase::Table* t = ctx_.create("itm4", {{"IVNO", 'N', 6}, {"PRID", 'C', 10},
-                                               {"ICOMM", 'C', 27}, {"QTY", 'N', 9, 2},
-                                               {"UPR", 'N', 8, 2}, {"LTAX1", 'L', 1},
+        xbase::Table* t = ctx_.create("itm4", {{"IVNO", 'N', 6},
+                                               {"PRID", 'C', 10},
+                                               {"ICOMM", 'C', 27},
+                                               {"QTY", 'N', 9, 2},
+                                               {"UPR", 'N', 8, 2},
+                                               {"LTAX1", 'L', 1},
                                                {"LTAX2", 'L', 1}});
         for (const OldItem& i : rows) {
             t->appendBlank();
@@ -151,7 +169,8 @@ TEST_F(UpgradeTest, TheOldTablesAreConvertedFieldByField) {
     old_.all();
     ASSERT_TRUE(old_.ok());
     const auto oldFiles = Snapshot(oldDir_.path().toStdString());
-    prompts_.expect(Kind::WarningConfirm, "Warning: All previously entered data will be overwritten");
+    prompts_.expect(Kind::WarningConfirm,
+                    "Warning: All previously entered data will be overwritten");
     ASSERT_TRUE(UpgradeData(oldDir_.path()));
     PackAll();
     EXPECT_EQ(Snapshot(oldDir_.path().toStdString()), oldFiles);
@@ -162,8 +181,11 @@ TEST_F(UpgradeTest, TheOldTablesAreConvertedFieldByField) {
     QStringList customers;
     for (int rc = CustTbl->top(); rc == 0; rc = CustTbl->skip()) {
         ReadCustomer();
-        customers << QString("%1 %2 %3 %4").arg(CustBuf.cuno).arg(CustBuf.last.trimmed())
-                         .arg(CustBuf.ngroup).arg(CustBuf.comments);
+        customers << QString("%1 %2 %3 %4")
+                         .arg(CustBuf.cuno)
+                         .arg(CustBuf.last.trimmed())
+                         .arg(CustBuf.ngroup)
+                         .arg(CustBuf.comments);
         EXPECT_EQ(CustBuf.phone.trimmed() + CustBuf.fax.trimmed() + CustBuf.email.trimmed(), "");
     }
     EXPECT_EQ(customers, QStringList({"1 Abel 3 first customer", "2 Baker 3 "}));
