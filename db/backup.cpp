@@ -57,6 +57,7 @@ constexpr int kMaxAsks = 5;
 
 bool WriteProtected(const QString& dir) {
     const QStorageInfo volume(dir);
+    if (!QFileInfo(dir).isDir()) return false;  // gone: no question would bring it back
     return (volume.isValid() && volume.isReadOnly()) ||
            ::access(QFile::encodeName(dir).constData(), W_OK) != 0;
 }
