@@ -3,6 +3,8 @@
 //   check     verifies every table, memo file and index; exit 1 when anything is wrong
 //   reindex   re-creates every index group
 //   pack      removes the records marked deleted and compacts the memo files
+//   backup DIR   copies the tables and memo files to DIR, verifying every copy
+//   restore DIR  copies them back from DIR as one whole, then re-creates every index group
 //   generate  fills a directory holding the supplied, empty tables with synthetic data
 //   report    runs a report and writes it as plain text, tab-delimited text or PDF; relative
 //             file names are taken from the directory the command was started in
@@ -10,6 +12,7 @@
 // questions are answered No and file dialogs refused. Bad arguments: the usage, exit status 2.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLockFile>
 #include <QStringList>
@@ -23,18 +26,20 @@
 #include <vector>
 
 #include "app/entry/prompt.h"
+#include "db/backup.h"
 #include "db/change.h"
 #include "db/data_check.h"
 #include "db/data_directory.h"
 #include "db/generator.h"
 #include "db/maintenance.h"
 #include "db/program_state.h"
+#include "db/staged_files.h"
 #include "reports/report_command.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: corvane-admin [-C DIR] check | reindex | pack | "
+    "usage: corvane-admin [-C DIR] check | reindex | pack | backup DIR | restore DIR | "
     "generate --customers N --invoices N [--products N] [--purchases N] [--seed S]\n";
 
 int Usage() {
@@ -67,6 +72,10 @@ void PrintPrompts() {
                 return prompt::Reply{true, {}};
             case prompt::Kind::Question:
                 std::fprintf(stderr, "corvane-admin: %s (answered No)\n", qPrintable(text));
+                break;
+            case prompt::Kind::Confirm:
+            case prompt::Kind::WarningConfirm:
+                std::fprintf(stderr, "corvane-admin: %s (answered Cancel)\n", qPrintable(text));
                 break;
             default:
                 std::fprintf(stderr, "corvane-admin: %s (refused: no dialogs here)\n",
@@ -189,6 +198,38 @@ bool OpenDataFiles(bool readOnly) {
     return true;
 }
 
+// Backup and restore of the data directory with DIR, as the File Maintenance buttons do them.
+int BackupOrRestore(bool toBackup, const QString& dir) {
+    if (!QFileInfo(dir).isDir()) {
+        std::fprintf(stderr, "corvane-admin: %s is not a directory\n", qPrintable(dir));
+        return 1;
+    }
+    if (IsDataDirectory(dir)) {
+        prompt::information(nullptr, toBackup
+                                         ? "Backup must be to a different drive and/or directory"
+                                         : "Restore must be from a different drive and/or "
+                                           "directory");
+        return 1;
+    }
+    // Files being replaced (a restore, erase or import under way in the program, or cut short)
+    // would be copied half old, half new.
+    if (toBackup && QDir(kStagingDirName).exists()) {
+        std::fprintf(stderr,
+                     "corvane-admin: the data files are being replaced by a restore, erase or "
+                     "import; try again when it has ended, or start Corvane to finish it\n");
+        return 1;
+    }
+    const bool copied = CopyDataFiles(toBackup, dir);
+    if (Progress.show) Progress.show(false, QString());
+    if (!copied)
+        prompt::information(nullptr, toBackup
+                                         ? "Backup Failed . . Check that disk is not write "
+                                           "protected"
+                                         : "Restore Failed . . Check that your disk is not full.");
+    if (!toBackup && !RebuildIndexes(false)) return 1;
+    return copied ? 0 : 1;
+}
+
 // The report command. Printing to PDF needs a graphical application object; it is made for this
 // command only, offscreen unless a platform is named, so that the other commands stay light.
 int Report(char* program, const std::vector<std::string>& args, const QDir& startDir) {
@@ -247,25 +288,36 @@ int main(int argc, char** argv) {
         const int status = Report(argv[0], args, startDir);
         return status == 0 && MessageShown ? 1 : status;
     }
-    if (command != "generate" && !args.empty()) return Usage();
-    if (command != "check" && command != "reindex" && command != "pack" && command != "generate")
+    const bool withDir = command == "backup" || command == "restore";
+    if (withDir && args.size() != 1) return Usage();
+    if (command != "generate" && !withDir && !args.empty()) return Usage();
+    if (command != "check" && command != "reindex" && command != "pack" && command != "generate" &&
+        !withDir)
         return Usage();
+    // DIR is taken from the directory the command was started in.
+    const QString otherDir =
+        withDir ? startDir.absoluteFilePath(QString::fromLocal8Bit(args[0])) : QString();
 
     std::unique_ptr<QLockFile> lock;
-    if (command != "check") {
+    // A backup only reads: like the check it holds the data directory shared instead, so that it
+    // may run beside the program and still never copies half of a change.
+    const bool readOnly = command == "check" || command == "backup";
+    if (!readOnly) {
         lock = LockForChanges();
         if (!lock) return 1;
     }
     PrintPrompts();
     PrintProgress();
     InitDbContext();
-    if (!OpenDataFiles(command == "check")) {
+    if (!OpenDataFiles(readOnly)) {
         FreeDbContext();
         return 1;
     }
     int status = 0;
     if (command == "check") {
         status = Check();
+    } else if (withDir) {
+        status = BackupOrRestore(command == "backup", otherDir);
     } else if (command == "reindex") {
         status = RebuildIndexes(false) ? 0 : 1;
     } else if (command == "pack") {

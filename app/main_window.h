@@ -115,6 +115,16 @@ private:
     void RadioButtonClick();
     void BtnIndexClick();
     void BtnPackClick();
+    void BtnBackupClick();
+    void BtnRestoreClick();
+    void BtnEraseClick();
+    void BtnUpgradeClick();
+    // Shows the drive and directory chooser with the caption and OK button given, pointing at
+    // `proposed` when it is not empty; the chosen directory, or empty when cancelled.
+    QString ChooseDirectory(const QString& caption, const QString& okCaption,
+                            const QString& proposed = {});
+    // Backup (toBackup) or restore through the chooser, as the two buttons do them.
+    void CopyThroughChooser(bool toBackup);
     void Exit1Click();
     void HelpContents1Click();
     void AboutCVNI1Click();

@@ -1,6 +1,7 @@
 #include "db/change.h"
 
 #include "db/program_state.h"
+#include "db/staged_files.h"
 
 namespace {
 
@@ -39,5 +40,14 @@ bool UndoUnfinishedChange(bool* undone, QString* error) {
     *undone = false;
     if (DbContext->recoverJournal(undone) < 0)
         return Failed(error, "A change left unfinished in the data files cannot be undone.");
+    // A restore, erase or upgrade interrupted while it replaced files is finished (the files
+    // then hold its result, so nothing was undone), or, when it had not begun to, its prepared
+    // files are discarded.
+    bool finished = false;
+    QString reason;
+    if (!FinishStagedFiles(&finished, &reason)) {
+        if (error) *error = "Data files left half replaced cannot be put in order.\n" + reason;
+        return false;
+    }
     return true;
 }

@@ -18,7 +18,8 @@ void RollbackChange();
 // True between BeginChange and the end of the change.
 bool InChange();
 
-// Undoes a change that a crash or a kill left unfinished in the data directory; call it before
-// any table is opened. *undone tells whether there was one. False (with *error saying why) when
+// Undoes a change that a crash or a kill left unfinished in the data directory, and finishes a
+// replacement of whole files (db/staged_files.h) interrupted after its commit; call it before
+// any table is opened. *undone tells whether a change was undone. False (with *error saying why) when
 // it cannot be undone, and the tables must then not be used.
 bool UndoUnfinishedChange(bool* undone, QString* error);

@@ -38,6 +38,11 @@ Reply showReal(const Request& r, QWidget* parent) {
                 QMessageBox::question(parent, titleOr(r.title), r.text,
                                       QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
             break;
+        case Kind::WarningConfirm:
+            reply.accepted =
+                QMessageBox::warning(parent, titleOr(r.title), r.text,
+                                     QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+            break;
         case Kind::Input:
             reply.text = QInputDialog::getText(parent, titleOr(r.title), r.text, QLineEdit::Normal,
                                                r.value, &reply.accepted);
@@ -90,6 +95,10 @@ bool question(QWidget* parent, const QString& text, const QString& title) {
 
 bool confirm(QWidget* parent, const QString& text, const QString& title) {
     return ask(parent, {Kind::Confirm, title, text, {}, {}}).accepted;
+}
+
+bool warningConfirm(QWidget* parent, const QString& text, const QString& title) {
+    return ask(parent, {Kind::WarningConfirm, title, text, {}, {}}).accepted;
 }
 
 std::optional<QString> input(QWidget* parent, const QString& title, const QString& label,

@@ -12,7 +12,17 @@ class QWidget;
 
 namespace prompt {
 
-enum class Kind { Information, Warning, Question, Confirm, Input, OpenFile, SaveFile, Directory };
+enum class Kind {
+    Information,
+    Warning,
+    Question,
+    Confirm,
+    WarningConfirm,
+    Input,
+    OpenFile,
+    SaveFile,
+    Directory
+};
 
 struct Request {
     Kind kind;
@@ -40,8 +50,9 @@ void warning(QWidget* parent, const QString& text, const QString& title = {});
 
 // Asks a question with Yes and No buttons; true for Yes.
 bool question(QWidget* parent, const QString& text, const QString& title = {});
-// Asks for a go-ahead with OK and Cancel buttons; true for OK.
+// A message box with OK and Cancel buttons, as a question or as a warning; true for OK.
 bool confirm(QWidget* parent, const QString& text, const QString& title = {});
+bool warningConfirm(QWidget* parent, const QString& text, const QString& title = {});
 
 // An input box; nothing when cancelled.
 std::optional<QString> input(QWidget* parent, const QString& title, const QString& label,

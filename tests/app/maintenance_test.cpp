@@ -87,8 +87,10 @@ TEST_F(MainWindowTest, OnlyTheWorkingActionsAreEnabledAndTheOthersKeepTheirHints
     }
     enabled.sort();
     EXPECT_EQ(enabled, QStringList({"AboutCVNI1",
+                                    "BtnBackup",
                                     "BtnCust",
                                     "BtnDirectories",
+                                    "BtnErase",
                                     "BtnFont",
                                     "BtnGroups",
                                     "BtnIndex",
@@ -103,8 +105,10 @@ TEST_F(MainWindowTest, OnlyTheWorkingActionsAreEnabledAndTheOthersKeepTheirHints
                                     "BtnRInv",
                                     "BtnRProf",
                                     "BtnRSales",
+                                    "BtnRestore",
                                     "BtnSTax",
                                     "BtnStationary",
+                                    "BtnUpgrade",
                                     "CostofGoodsSold1",
                                     "Exit1",
                                     "HelpContents1",

@@ -197,3 +197,42 @@ TEST(Admin, CheckReportsAnUnfinishedChangeAndACommandThatWritesUndoesIt) {
     run = Admin("check");
     EXPECT_EQ(run.status, 0) << run.output;
 }
+
+TEST(Admin, BackupAndRestoreWithTheirChecksAndMessages) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    ASSERT_EQ(Admin("generate --customers 20 --invoices 60 --seed 4").status, 0);
+    const fs::path backup = dir.path() / "backup";
+    fs::create_directory(backup);
+
+    AdminRun run = Admin("backup .");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.output,
+                         "corvane-admin: Backup must be to a different drive and/or directory"))
+        << run.output;
+    EXPECT_TRUE(fs::is_empty(backup));
+
+    // DIR is taken from where the command was started, also with -C.
+    fs::current_path(dir.path().parent_path());
+    run = Admin("-C '" + dir.path().string() + "' backup '" + backup.string() + "'");
+    fs::current_path(dir.path());
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(Bytes("backup/INV5.dbf"), Bytes("INV5.dbf"));
+
+    const std::string invoices = Bytes("INV5.dbf");
+    ASSERT_EQ(Admin("generate --customers 5 --invoices 5").status, 1);  // tables not empty
+    fs::remove("Inv.ntx");
+    fs::remove("backup/PMT.dbf");
+    run = Admin("restore backup");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.output, "backup/PMT.dbf Function Aborted")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "Restore Failed . . Check that your disk is not full."))
+        << run.output;
+
+    ASSERT_EQ(Admin("backup backup").status, 0);
+    run = Admin("restore backup");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(Contains(run.output, "Rebuilding Indexes: 100%")) << run.output;
+    EXPECT_EQ(Bytes("INV5.dbf"), invoices);
+    EXPECT_EQ(Admin("check").status, 0);
+    EXPECT_EQ(Admin("restore nowhere").status, 1);
+}

@@ -12,6 +12,8 @@ QString kindName(prompt::Kind kind) {
             return "Question";
         case prompt::Kind::Confirm:
             return "Confirm";
+        case prompt::Kind::WarningConfirm:
+            return "WarningConfirm";
         case prompt::Kind::Input:
             return "Input";
         case prompt::Kind::OpenFile:

@@ -1,0 +1,75 @@
+// The File Maintenance buttons that copy, erase and convert the data files: backup, restore,
+// erase and the upgrade from the earlier product, each through the drive and directory chooser.
+#include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QStorageInfo>
+
+#include "app/drive_dir.h"
+#include "app/entry/prompt.h"
+#include "app/main_window.h"
+#include "db/backup.h"
+#include "db/maintenance.h"
+#include "db/open_tables.h"
+#include "db/upgrade.h"
+
+QString TMain::ChooseDirectory(const QString& caption, const QString& okCaption,
+                               const QString& proposed) {
+    TDriveDir chooser(this);
+    chooser.setWindowTitle(caption);
+    chooser.BtnOK->setText(okCaption);
+    if (!proposed.isEmpty()) chooser.SetDirectory(proposed);
+    chooser.exec();
+    repaint();
+    return chooser.ChosenDir;
+}
+
+void TMain::CopyThroughChooser(bool toBackup) {
+    const QString chosen =
+        toBackup ? ChooseDirectory("Choose Backup Drive & Directory", "Backup")
+                 : ChooseDirectory("Choose Drive & Directory Containing BACKUP", "Restore");
+    if (chosen.isEmpty()) return;
+    if (IsDataDirectory(chosen)) {
+        prompt::information(this, toBackup ? "Backup must be to a different drive and/or directory"
+                                           : "Restore must be from a different drive and/or "
+                                             "directory");
+        return;
+    }
+    if (!CopyDataFiles(toBackup, chosen))
+        prompt::information(this, toBackup
+                                      ? "Backup Failed . . Check that disk is not write protected"
+                                      : "Restore Failed . . Check that your disk is not full.");
+    ShowProgress(false, QString());
+    if (!toBackup) RebuildIndexes(false);
+}
+
+void TMain::BtnBackupClick() {
+    CopyThroughChooser(true);
+}
+
+void TMain::BtnRestoreClick() {
+    CopyThroughChooser(false);
+}
+
+void TMain::BtnEraseClick() {
+    EraseAll();
+}
+
+void TMain::BtnUpgradeClick() {
+    // Where the earlier product kept its data, on the drive of the data directory.
+    const QString drive = QStorageInfo(QDir::currentPath()).rootPath();
+    QString proposed;
+    for (const char* dir : {"kiv_bus", "kiv"}) {
+        if (proposed.isEmpty() &&
+            QFileInfo::exists(QDir(drive).filePath(QString(dir) + "/Prod4.dbf")))
+            proposed = QDir(drive).filePath(dir);
+    }
+    const QString chosen =
+        ChooseDirectory("Choose Drive & Directory Containing Old ZARDO Data", "Upgrade", proposed);
+    if (chosen.isEmpty()) return;
+    if (!UpgradeData(chosen)) {
+        CloseAllTables();
+        RebuildIndexes(false);
+    }
+    PackAll();
+}
