@@ -41,6 +41,15 @@ private:
     SelectedLabels& out_;
 };
 
+// The progress box, when there is one.
+void ShowProgress(bool visible, const QString& caption) {
+    if (Progress.show) Progress.show(visible, caption);
+}
+
+void SetProgress(int percent) {
+    if (Progress.set) Progress.set(percent);
+}
+
 double InvoiceDay() {
     return std::floor(ReadDate(InvFld.IDate));
 }
@@ -60,7 +69,7 @@ int SelectedCustomers(const LabelSelection& s, SelectedLabels& out, Collector& p
 int InvoicesDated(const LabelSelection& s, Collector& put) {
     const double from = std::floor(s.from);
     const double to = std::floor(s.to);
-    Progress.show(true, QStringLiteral("Processing Invoice Labels"));
+    ShowProgress(true, QStringLiteral("Processing Invoice Labels"));
     CustTbl->select(CustTbl->tag("CCNO"));
     InvTbl->select(InvTbl->tag("InvD"));
     int rc = Seek(InvTbl, DateToText(from));
@@ -68,9 +77,9 @@ int InvoicesDated(const LabelSelection& s, Collector& put) {
         const double day = InvoiceDay();
         if (day > to) break;
         put.LabelCustomerNo(InvFld.CuNo->asInt());
-        Progress.set(static_cast<int>((day - from) * 100 / (to - from + 1)));
+        SetProgress(static_cast<int>((day - from) * 100 / (to - from + 1)));
     }
-    Progress.show(false, {});
+    ShowProgress(false, {});
     return rc;
 }
 
