@@ -73,8 +73,7 @@ std::optional<LabelRequest> ParseLabelArgs(const QStringList& args, const QDir& 
         const SpanOption* span = nullptr;
         for (const SpanOption& s : kSpanOptions)
             if (option == QLatin1String(s.option)) span = &s;
-        if (span || option == QLatin1String("--customers") ||
-            option == QLatin1String("--groups")) {
+        if (span || option == QLatin1String("--customers") || option == QLatin1String("--groups")) {
             if (haveSelection) return std::nullopt;
             haveSelection = true;
         }
@@ -87,8 +86,7 @@ std::optional<LabelRequest> ParseLabelArgs(const QStringList& args, const QDir& 
             request.selection.from = *from;
             request.selection.to = *to;
             ++i;  // a span takes two values
-        } else if (option == QLatin1String("--customers") ||
-                   option == QLatin1String("--groups")) {
+        } else if (option == QLatin1String("--customers") || option == QLatin1String("--groups")) {
             const std::optional<QList<int>> numbers = NumberList(value);
             if (!numbers) return std::nullopt;
             const bool customers = option == QLatin1String("--customers");
@@ -114,8 +112,7 @@ std::optional<LabelRequest> ParseLabelArgs(const QStringList& args, const QDir& 
             return std::nullopt;
         }
     }
-    if (!haveSelection || request.stock.isEmpty() || request.pdfFile.isEmpty())
-        return std::nullopt;
+    if (!haveSelection || request.stock.isEmpty() || request.pdfFile.isEmpty()) return std::nullopt;
     return request;
 }
 
@@ -150,8 +147,7 @@ int RunLabelCommand(const LabelRequest& request) {
         return 1;
     }
     const int column = std::clamp(request.column, 1, std::max(1, stock->NAcross));
-    const RunResult result =
-        PrintLabelRun(*stock, column, request.row, selected.labels, device);
+    const RunResult result = PrintLabelRun(*stock, column, request.row, selected.labels, device);
     if (!result.ok) {
         prompt::information(nullptr, result.message);
         return 1;

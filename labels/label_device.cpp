@@ -98,7 +98,9 @@ bool PdfLabelDevice::End() {
     QSaveFile file(fileName_);
     if (!file.open(QIODevice::WriteOnly)) return false;
     const QByteArray& pdf = buffer.data();
-    return file.write(pdf) == pdf.size() && file.commit();
+    // A failure to write what is left in the file's buffer is not seen by commit; flushed first,
+    // it is checked.
+    return file.write(pdf) == pdf.size() && file.flush() && file.commit();
 }
 
 QString PdfLabelDevice::FailureMessage() {

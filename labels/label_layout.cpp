@@ -54,12 +54,10 @@ QString StockProblem(const LabelRecord& stock, const PageFacts& page,
     const LabelLayout l = ComputeLayout(stock, page);
     const long long across = stock.NAcross;
     // Measured on the paper: the labels begin at the left margin or the printable edge.
-    const long long right =
-        page.offX + l.left + across * l.width + (across - 1) * l.hGap;
+    const long long right = page.offX + l.left + across * l.width + (across - 1) * l.hGap;
     if (right > page.physW) return Refusal(stock, "its labels are wider than the paper.");
     const bool rowFits = stock.Continuous ? l.top + l.height <= page.pageH : l.rowsPerPage >= 1;
-    if (l.height <= 0 || !rowFits)
-        return Refusal(stock, "its labels do not fit down the paper.");
+    if (l.height <= 0 || !rowFits) return Refusal(stock, "its labels do not fit down the paper.");
     if (l.width < smallestFont.abcdeWidth || l.height < smallestFont.lineHeight)
         return Refusal(stock, "its labels are too small for one line of print.");
     return {};

@@ -43,7 +43,7 @@ struct TextMeasure {
     int lineHeight = 0;
 };
 
-// The font sizes, in points, below which a label font is never reduced.
+// The size in points below which the label font is never reduced.
 constexpr int kSmallestLabelFont = 4;
 
 // dpi x points / 72, truncated.
@@ -63,7 +63,7 @@ int FitLabelFont(int size, int smallest, int labelWidth, int labelHeight,
 // can. It cannot when it has no labels across, when its labels across with the left margin and
 // the gaps are wider than the paper, when its first row does not fit down the paper (for sheets:
 // when not one row fits between the margins), or when a label is too small for one line of the
-// label font at its smallest (`smallestFont`).
+// label font at its smallest (`smallestFont`): narrower than "Abcde" or lower than a line.
 QString StockProblem(const LabelRecord& stock, const PageFacts& page,
                      const TextMeasure& smallestFont);
 

@@ -42,9 +42,9 @@ public:
 QString CheckStock(const LabelRecord& stock, LabelDevice& device);
 
 struct RunResult {
-    bool ok = true;       // false when the stock was refused or the device failed
-    QString message;      // then: what to tell the user
-    int pages = 0;        // pages printed; 0 when no job was started
+    bool ok = true;   // false when the stock was refused or the device failed
+    QString message;  // then: what to tell the user
+    int pages = 0;    // pages printed; 0 when no job was started
 };
 
 // Prints the labels in order, starting at `startColumn` (clamped to 1 to the labels across) of

@@ -120,24 +120,22 @@ int BalanceDueStatement(const LabelSelection& s, Collector& put) {
     const double from = std::floor(s.from);
     const double to = std::floor(s.to);
     InvTbl->select(InvTbl->tag("InvC"));
-    return CustomersByZip(QStringLiteral("Processing Statement Labels"), put,
-                          [&](int cuno) -> std::optional<bool> {
-                              int rc = Seek(InvTbl, PadNum(cuno, 6));
-                              for (; rc == xbase::kFound && InvFld.CuNo->asInt() == cuno;
-                                   rc = InvTbl->skip()) {
-                                  const double day = InvoiceDay();
-                                  if (AmountDue() && day >= from && day <= to) return true;
-                              }
-                              if (rc < 0) return std::nullopt;
-                              return false;
-                          });
+    return CustomersByZip(
+        QStringLiteral("Processing Statement Labels"), put, [&](int cuno) -> std::optional<bool> {
+            int rc = Seek(InvTbl, PadNum(cuno, 6));
+            for (; rc == xbase::kFound && InvFld.CuNo->asInt() == cuno; rc = InvTbl->skip()) {
+                const double day = InvoiceDay();
+                if (AmountDue() && day >= from && day <= to) return true;
+            }
+            if (rc < 0) return std::nullopt;
+            return false;
+        });
 }
 
 int CustomerGroups(const LabelSelection& s, Collector& put) {
-    return CustomersByZip(QStringLiteral("Processing Customers"), put,
-                          [&](int) -> std::optional<bool> {
-                              return s.groups.contains(CustFld.ngroup->asInt());
-                          });
+    return CustomersByZip(
+        QStringLiteral("Processing Customers"), put,
+        [&](int) -> std::optional<bool> { return s.groups.contains(CustFld.ngroup->asInt()); });
 }
 
 }  // namespace

@@ -58,8 +58,9 @@ MergeResult WriteMailMerge(const QString& fileName, const QList<int>& groups) {
     }
     const bool read = !reports::ReadFailed(rc);
     reports::CloseReportTables();
-    if (!written || !read) return result;
-    if (!file.commit()) return result;
+    // The last lines may still wait in the file's buffer, and a failure to write them is not
+    // seen by commit: flushed first, they are checked like every other write.
+    if (!written || !read || !file.flush() || !file.commit()) return result;
     result.saved = true;
     result.message.clear();
     return result;

@@ -38,24 +38,6 @@ protected:
         return run;
     }
 
-    // The text pdftotext finds inside the label at `row`, `column` (1 on) of page `page` of the
-    // three-across stock, on Letter paper measured in points; each line with its runs of blanks
-    // made one (as pdftotext lays text out), lines joined by '|'.
-    static QString Cell(const QString& pdf, int page, int row, int column) {
-        const int x = static_cast<int>(13.5 + (column - 1) * (189 + 9));
-        const int y = 36 + (row - 1) * 72;
-        QProcess process;
-        process.start("pdftotext",
-                      {"-r", "72", "-f", QString::number(page), "-l", QString::number(page), "-x",
-                       QString::number(x), "-y", QString::number(y), "-W", "189", "-H", "72",
-                       "-layout", pdf, "-"});
-        if (!process.waitForFinished(30000) || process.exitCode() != 0) return "<pdftotext>";
-        QStringList lines;
-        for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split('\n'))
-            if (!line.simplified().isEmpty()) lines << line.simplified();
-        return lines.join(u'|');
-    }
-
     static int Pages(const QString& pdf) {
         QProcess process;
         process.start("pdfinfo", {pdf});
@@ -70,8 +52,8 @@ protected:
 
 TEST_F(LabelCommandTest, EveryAddressIsPrintedInsideItsOwnLabelFromTheStartingPosition) {
     const QString pdf = out_.filePath("groups.pdf");
-    const AdminRun run = Admin({"--stock", "Sheet 3x10", "--groups", "1,2", "--row", "2",
-                                "--column", "3", "--pdf", pdf});
+    const AdminRun run = Admin(
+        {"--stock", "Sheet 3x10", "--groups", "1,2", "--row", "2", "--column", "3", "--pdf", pdf});
     ASSERT_EQ(run.status, 0) << run.errors.toStdString();
     EXPECT_EQ(run.errors.toStdString(), "");
     EXPECT_EQ(Pages(pdf), 1);

@@ -162,13 +162,9 @@ TEST(LabelRun, SevenLabelsOnThreeAcrossFillTwoRowsAndStartAThirdInColumnOne) {
     ASSERT_TRUE(labels::PrintLabelRun(ThreeAcross(), 1, 1, Labels(7), device).ok);
     std::vector<Point> corners;
     for (const Drawn& d : device.FirstLines()) corners.push_back({d.x, d.y});
-    EXPECT_EQ(corners, std::vector<Point>({{18, 36},
-                                           {207, 36},
-                                           {396, 36},
-                                           {18, 108},
-                                           {207, 108},
-                                           {396, 108},
-                                           {18, 180}}));
+    EXPECT_EQ(corners,
+              std::vector<Point>(
+                  {{18, 36}, {207, 36}, {396, 36}, {18, 108}, {207, 108}, {396, 108}, {18, 180}}));
     // The lines of a label go down by the line height of the fitted font (10 points: 12 px);
     // empty lines are not drawn.
     std::vector<int> label7;

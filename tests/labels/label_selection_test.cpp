@@ -60,8 +60,7 @@ TEST_F(LabelSelectionTest, EachKindLabelsItsCustomersInItsOrder) {
     // Once per customer, in postal-code order.
     EXPECT_EQ(Names(Span(LabelKind::BalanceDueStatement, "20250201", "20250430")),
               QStringList({"Ms  Ann Lee", "Cy Doe"}));
-    EXPECT_EQ(Names(Span(LabelKind::BalanceDueStatement, "20250304", "20250401")),
-              QStringList());
+    EXPECT_EQ(Names(Span(LabelKind::BalanceDueStatement, "20250304", "20250401")), QStringList());
 
     LabelSelection groups;
     groups.kind = LabelKind::CustomerGroups;
@@ -115,13 +114,31 @@ TEST_F(LabelSelectionTest, TheMailMergeFileHasTheHeaderAndTheGroupsCustomersInPo
     EXPECT_EQ(Bytes(name), labels::MergeHeader().toLatin1() + "\r\n");
 }
 
-TEST_F(LabelSelectionTest, AMailMergeFileThatCannotBeWrittenIsToldAndLeavesNothing) {
+TEST_F(LabelSelectionTest, AMailMergeFileThatCannotBeWrittenIsToldAndLeavesAnEarlierFileWhole) {
     QTemporaryDir out;
+    const QString earlier = out.filePath("earlier.doc");
+    {
+        QFile file(earlier);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("the earlier merge file\r\n");
+    }
+    {
+        const FileSizeLimit full(100);  // the header and a customer or two
+        const labels::MergeResult result = labels::WriteMailMerge(earlier, {1, 2});
+        EXPECT_FALSE(result.saved);
+        EXPECT_EQ(result.message, "Unable to save to: " + earlier);
+    }
+    EXPECT_EQ(Bytes(earlier), "the earlier merge file\r\n");
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList({"earlier.doc"}));
+
+    // A folder that does not exist.
     const QString name = out.filePath("no such folder/merge.doc");
     const labels::MergeResult result = labels::WriteMailMerge(name, {1});
     EXPECT_FALSE(result.saved);
     EXPECT_EQ(result.message, "Unable to save to: " + name);
-    EXPECT_EQ(QDir(out.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList({"earlier.doc"}));
 }
 
 }  // namespace
