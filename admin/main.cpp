@@ -8,6 +8,8 @@
 //   generate  fills a directory holding the supplied, empty tables with synthetic data
 //   report    runs a report and writes it as plain text, tab-delimited text or PDF; relative
 //             file names are taken from the directory the command was started in
+//   labels    prints a label run of customers, invoices or groups on a label stock into a PDF
+//             file, its name taken as the report command takes it
 // Whatever the program would tell the user goes to the error stream and makes the exit status 1;
 // questions are answered No and file dialogs refused. Bad arguments: the usage, exit status 2.
 #include <QDir>
@@ -20,6 +22,7 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,6 +37,7 @@
 #include "db/maintenance.h"
 #include "db/program_state.h"
 #include "db/staged_files.h"
+#include "labels/label_command.h"
 #include "reports/report_command.h"
 
 namespace {
@@ -45,6 +49,7 @@ constexpr const char* kUsage =
 int Usage() {
     std::fputs(kUsage, stderr);
     std::fputs(qPrintable(reports::ReportUsage()), stderr);
+    std::fputs(qPrintable(labels::LabelUsage()), stderr);
     return 2;
 }
 
@@ -230,20 +235,15 @@ int BackupOrRestore(bool toBackup, const QString& dir) {
     return copied ? 0 : 1;
 }
 
-// The report command. Printing to PDF needs a graphical application object; it is made for this
-// command only, offscreen unless a platform is named, so that the other commands stay light.
-int Report(char* program, const std::vector<std::string>& args, const QDir& startDir) {
-    QStringList reportArgs;
-    for (const std::string& arg : args) reportArgs << QString::fromLocal8Bit(arg);
-    const std::optional<reports::ReportRequest> request =
-        reports::ParseReportArgs(reportArgs, startDir);
-    if (!request) return Usage();
-    // A report only reads, beside a running Corvane too; but where index files are missing it
-    // re-creates them, which only the holder of the data directory may do.
+// Runs a command that prints to PDF. Printing needs a graphical application object; it is made
+// for these commands only, offscreen unless a platform is named, so that the other commands stay
+// light. The command only reads, beside a running Corvane too; but where index files are missing
+// it re-creates them, which only the holder of the data directory may do.
+int RunPrinting(char* program, const std::function<int()>& run) {
     const std::unique_ptr<QLockFile> lock = LockDataDirectory();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     // Run from cron there is often no runtime directory; Qt would complain on the error stream,
-    // which scripts read as the report's messages. A private one serves for this run.
+    // which scripts read as the command's messages. A private one serves for this run.
     QTemporaryDir runtimeDir;
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeDir.isValid())
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));
@@ -260,9 +260,29 @@ int Report(char* program, const std::vector<std::string>& args, const QDir& star
         FreeDbContext();
         return 1;
     }
-    const int status = reports::RunReport(*request);
+    const int status = run();
     FreeDbContext();
     return status;
+}
+
+QStringList CommandArgs(const std::vector<std::string>& args) {
+    QStringList list;
+    for (const std::string& arg : args) list << QString::fromLocal8Bit(arg);
+    return list;
+}
+
+int Report(char* program, const std::vector<std::string>& args, const QDir& startDir) {
+    const std::optional<reports::ReportRequest> request =
+        reports::ParseReportArgs(CommandArgs(args), startDir);
+    if (!request) return Usage();
+    return RunPrinting(program, [&] { return reports::RunReport(*request); });
+}
+
+int Labels(char* program, const std::vector<std::string>& args, const QDir& startDir) {
+    const std::optional<labels::LabelRequest> request =
+        labels::ParseLabelArgs(CommandArgs(args), startDir);
+    if (!request) return Usage();
+    return RunPrinting(program, [&] { return labels::RunLabelCommand(*request); });
 }
 
 }  // namespace
@@ -283,9 +303,10 @@ int main(int argc, char** argv) {
     if (args.empty()) return Usage();
     const std::string command = args[0];
     args.erase(args.begin());
-    if (command == "report") {
+    if (command == "report" || command == "labels") {
         PrintPrompts();
-        const int status = Report(argv[0], args, startDir);
+        const int status =
+            command == "report" ? Report(argv[0], args, startDir) : Labels(argv[0], args, startDir);
         return status == 0 && MessageShown ? 1 : status;
     }
     const bool withDir = command == "backup" || command == "restore";

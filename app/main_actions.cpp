@@ -10,6 +10,7 @@
 #include "import/import_dir.h"
 #include "invoice/invoice_form.h"
 #include "invoice/invoice_loop.h"
+#include "labels/label_actions.h"
 #include "masters/editing_loops.h"
 #include "masters/form_help.h"
 #include "reports/invoice_actions.h"
@@ -62,6 +63,13 @@ const std::vector<TMain::Action>& TMain::Actions() {
         {"TaxSummary1", &TMain::TaxSummary1Click},
         {"SelectedCustomers2", &TMain::SelectedCustomers2Click},
         {"SelectedGroups1", &TMain::SelectedGroups1Click},
+        {"BtnInvLab", &TMain::BtnInvLabClick},
+        {"SelectedCustomers3", &TMain::SelectedCustomers3Click},
+        {"InvoicesDated1", &TMain::InvoicesDated1Click},
+        {"PastDueBilling1", &TMain::PastDueBilling1Click},
+        {"BalanceDueStatement1", &TMain::BalanceDueStatement1Click},
+        {"CustomerGroups1", &TMain::CustomerGroups1Click},
+        {"BtnMMerge", &TMain::BtnMMergeClick},
     };
     return actions;
 }
@@ -193,6 +201,34 @@ void TMain::SelectedCustomers2Click() {
 
 void TMain::SelectedGroups1Click() {
     reports::RunGroupProfile(this);
+}
+
+void TMain::BtnInvLabClick() {
+    labels::RunLabels(this, labels::LabelKind::InvoicesDated);
+}
+
+void TMain::SelectedCustomers3Click() {
+    labels::RunLabels(this, labels::LabelKind::SelectedCustomers);
+}
+
+void TMain::InvoicesDated1Click() {
+    labels::RunLabels(this, labels::LabelKind::InvoicesDated);
+}
+
+void TMain::PastDueBilling1Click() {
+    labels::RunLabels(this, labels::LabelKind::PastDueBilling);
+}
+
+void TMain::BalanceDueStatement1Click() {
+    labels::RunLabels(this, labels::LabelKind::BalanceDueStatement);
+}
+
+void TMain::CustomerGroups1Click() {
+    labels::RunLabels(this, labels::LabelKind::CustomerGroups);
+}
+
+void TMain::BtnMMergeClick() {
+    labels::RunMailMerge(this);
 }
 
 void TMain::BtnRInvClick() {

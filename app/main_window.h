@@ -87,6 +87,13 @@ private:
     void TaxSummary1Click();
     void SelectedCustomers2Click();
     void SelectedGroups1Click();
+    void BtnInvLabClick();
+    void SelectedCustomers3Click();
+    void InvoicesDated1Click();
+    void PastDueBilling1Click();
+    void BalanceDueStatement1Click();
+    void CustomerGroups1Click();
+    void BtnMMergeClick();
     void BtnInvoiceClick();
     void BtnInvPrintClick();
     void SelectedDates2Click();

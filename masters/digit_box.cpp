@@ -1,7 +1,7 @@
 #include "masters/digit_box.h"
 
-DigitBox::DigitBox(QWidget* parent) : MaskedBox(parent) {
-    setEntryText(" ");
+DigitBox::DigitBox(QWidget* parent, int positions) : MaskedBox(parent), positions_(positions) {
+    setEntryText(QString(positions, u' '));
 }
 
 int DigitBox::value() const {
@@ -9,7 +9,7 @@ int DigitBox::value() const {
 }
 
 void DigitBox::setValue(int value) {
-    setEntryText(QString::number(value));
+    setEntryText(QString::number(value).leftJustified(positions_, u' ', true));
 }
 
 bool DigitBox::takes(int, QChar c) const {

@@ -200,15 +200,6 @@ private:
     bool ended_ = false;
 };
 
-// The report font of the command line: the settings' name and size on a fixed default, so that
-// the output does not depend on the desktop the command happens to run on.
-QFont CommandLineReportFont() {
-    QFont base(QStringLiteral("monospace"), 10);
-    base.setStyleHint(QFont::TypeWriter);
-    QGuiApplication::setFont(base);
-    return CurrentReportFont();
-}
-
 bool Told(const ExportResult& result) {
     if (!result.saved) prompt::information(nullptr, result.message);
     return result.saved;
@@ -288,6 +279,13 @@ bool BuildAndWrite(const ReportEntry& entry, const ReportRequest& request, const
 }
 
 }  // namespace
+
+QFont CommandLineReportFont() {
+    QFont base(QStringLiteral("monospace"), 10);
+    base.setStyleHint(QFont::TypeWriter);
+    QGuiApplication::setFont(base);
+    return CurrentReportFont();
+}
 
 QString ReportUsage() {
     QString usage = QStringLiteral(

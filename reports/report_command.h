@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDir>
+#include <QFont>
 #include <QList>
 #include <QString>
 #include <optional>
@@ -41,6 +42,11 @@ struct ReportRequest {
     // A directory that receives one PDF file per invoice or statement (documents only).
     QString pdfEachDir;
 };
+
+// The report font of the command line: the settings' name and size on a fixed-pitch 10-point
+// default, so that the output does not depend on the desktop the command happens to run on.
+// Makes that default the application's font.
+QFont CommandLineReportFont();
 
 // The command's usage lines, indented to follow the first line of corvane-admin's usage: the
 // form of the command, then every report the command knows with its selection options, one a

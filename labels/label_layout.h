@@ -1,0 +1,88 @@
+// The arithmetic of a label run, with no printer in it: a label stock's measures (printer points,
+// 1/72 inch, margins from the paper's edge) turned into device pixels of the printable area, the
+// label font fitted to a label, the rows that fit a page, whether a stock can be printed on the
+// paper at all, and where each row and label goes. The label printer and the tests call it alike.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+#include "db/records.h"
+
+namespace labels {
+
+// What a printer tells of its paper before a job starts, in device pixels: its resolution, the
+// whole paper, the unprintable strips at the left and top, and the printable area.
+struct PageFacts {
+    int dpiX = 0;
+    int dpiY = 0;
+    int physW = 0;
+    int physH = 0;
+    int offX = 0;
+    int offY = 0;
+    int pageW = 0;
+    int pageH = 0;
+};
+
+// A stock on a printer, in device pixels; margins measured from the printable area.
+struct LabelLayout {
+    int top = 0;
+    int bottom = 0;
+    int left = 0;
+    int right = 0;
+    int width = 0;
+    int height = 0;
+    int hGap = 0;
+    int vGap = 0;
+    int rowsPerPage = 0;
+};
+
+// The label font at one size: the width of "Abcde" and the height of "A", in device pixels.
+struct TextMeasure {
+    int abcdeWidth = 0;
+    int lineHeight = 0;
+};
+
+// The size in points below which the label font is never reduced.
+constexpr int kSmallestLabelFont = 4;
+
+// dpi x points / 72, truncated.
+int PointsToPixels(double points, int dpi);
+
+// The stock's measures on the printer, its margins moved from the paper's edge into the printable
+// area (0 where a margin lies inside the unprintable strip), and the rows of labels that fit
+// between the top and bottom margins, the last row needing no gap below it.
+LabelLayout ComputeLayout(const LabelRecord& stock, const PageFacts& page);
+
+// The label font size, from `size` down: one point less while five "Abcde" are wider than the
+// label, then one less while five lines are taller than it; never below `smallest`.
+int FitLabelFont(int size, int smallest, int labelWidth, int labelHeight,
+                 const std::function<TextMeasure(int size)>& measure);
+
+// Why the stock cannot be printed on this paper, as the message that names it; empty when it
+// can. It cannot when it has no labels across, when its labels across with the left margin and
+// the gaps are wider than the paper, when its first row does not fit down the paper (for sheets:
+// when not one row fits between the margins), or when a label is too small for one line of the
+// label font at its smallest (`smallestFont`): narrower than "Abcde" or lower than a line.
+QString StockProblem(const LabelRecord& stock, const PageFacts& page,
+                     const TextMeasure& smallestFont);
+
+// Where a row of labels about to be printed at row number `row` (1 on) goes: a sheet stock
+// starts a new page when the row is beyond the page, and the row is then the first of that page;
+// a continuous stock never breaks pages.
+struct RowPlace {
+    bool newPage = false;
+    int row = 1;
+};
+RowPlace PlaceRow(int row, int rowsPerPage, bool continuous);
+
+// The top-left corner of the label in `column` of row `row` (both 1 on) in device pixels of the
+// printable area.
+struct Point {
+    int x = 0;
+    int y = 0;
+    bool operator==(const Point&) const = default;
+};
+Point LabelOrigin(const LabelLayout& layout, int row, int column);
+
+}  // namespace labels

@@ -1,0 +1,123 @@
+// corvane-admin labels run as a process on the hand-made business: the PDF read back with
+// pdftotext one label cell at a time, the starting position, the refusal of a stock the paper
+// cannot take, and bad options.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "tests/labels/label_data_fixture.h"
+
+namespace {
+
+struct AdminRun {
+    int status = -1;
+    QString errors;
+};
+
+class LabelCommandTest : public LabelDataTest {
+protected:
+    void SetUp() override {
+        LabelDataTest::SetUp();
+        AddStock(ThreeAcross("Sheet 3x10"));
+    }
+
+    AdminRun Admin(const QStringList& args) const {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("QT_QPA_PLATFORM");
+        env.insert("LC_ALL", "en_US.UTF-8");
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(QDir::currentPath());
+        process.start(CORVANE_ADMIN, QStringList{"labels"} + args);
+        AdminRun run;
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+            return run;
+        run.status = process.exitCode();
+        run.errors = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+
+    static int Pages(const QString& pdf) {
+        QProcess process;
+        process.start("pdfinfo", {pdf});
+        process.waitForFinished(30000);
+        for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split('\n'))
+            if (line.startsWith("Pages:")) return line.mid(6).trimmed().toInt();
+        return -1;
+    }
+
+    QTemporaryDir out_;
+};
+
+TEST_F(LabelCommandTest, EveryAddressIsPrintedInsideItsOwnLabelFromTheStartingPosition) {
+    const QString pdf = out_.filePath("groups.pdf");
+    const AdminRun run = Admin(
+        {"--stock", "Sheet 3x10", "--groups", "1,2", "--row", "2", "--column", "3", "--pdf", pdf});
+    ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+    EXPECT_EQ(run.errors.toStdString(), "");
+    EXPECT_EQ(Pages(pdf), 1);
+    // Postal-code order from row 2, column 3: Lee, then Adams and Ray on row 3.
+    EXPECT_EQ(Cell(pdf, 1, 2, 3), "Ms Ann Lee|12 Oak St|Salem, MA 01970");
+    EXPECT_EQ(Cell(pdf, 1, 3, 1), "Mr Al Adams|1 Elm St 02110");
+    EXPECT_EQ(Cell(pdf, 1, 3, 2), "Bob Ray|Ray Farms|4 Mill Rd|Apt 2|Dover, DE 19901");
+    for (const auto& [row, column] : {std::pair{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 2}, {3, 3}})
+        EXPECT_EQ(Cell(pdf, 1, row, column), "") << row << "," << column;
+}
+
+TEST_F(LabelCommandTest, InvoiceKindsTakeTheirSpanAndARowBeyondTheSheetBeginsOnPageTwo) {
+    const QString pdf = out_.filePath("invoices.pdf");
+    const AdminRun run = Admin({"--stock", "Sheet 3x10", "--invoices-dated", "2025-03-01",
+                                "2025-03-31", "--row", "11", "--pdf", pdf});
+    ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+    EXPECT_EQ(Pages(pdf), 2);
+    EXPECT_EQ(Cell(pdf, 1, 1, 1), "");
+    EXPECT_EQ(Cell(pdf, 2, 1, 1), "Ms Ann Lee|12 Oak St|Salem, MA 01970");
+    EXPECT_EQ(Cell(pdf, 2, 1, 2), "Bob Ray|Ray Farms|4 Mill Rd|Apt 2|Dover, DE 19901");
+    EXPECT_EQ(Cell(pdf, 2, 1, 3), "");
+}
+
+TEST_F(LabelCommandTest, AStockTooWideForThePaperIsRefusedByNameAndNoFileIsWritten) {
+    LabelRecord wide = ThreeAcross("Four across");
+    wide.NAcross = 4;
+    AddStock(wide);
+    const QString pdf = out_.filePath("wide.pdf");
+    {
+        QFile earlier(pdf);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier");
+    }
+    const AdminRun run = Admin({"--stock", "Four across", "--groups", "1", "--pdf", pdf});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors.toStdString(),
+              "corvane-admin: Label Stock \"Four across\" cannot be printed: its labels are "
+              "wider than the paper.\n");
+    QFile earlier(pdf);
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), "earlier");
+}
+
+TEST_F(LabelCommandTest, NothingToPrintAnUnknownStockAndBadOptionsAreTold) {
+    const QString pdf = out_.filePath("none.pdf");
+    AdminRun run = Admin({"--stock", "Sheet 3x10", "--groups", "8", "--pdf", pdf});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors.toStdString(), "corvane-admin: No labels to print.\n");
+    run = Admin({"--stock", "Roll", "--groups", "1", "--pdf", pdf});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors.toStdString(), "corvane-admin: Label Stock \"Roll\" is not defined.\n");
+    EXPECT_FALSE(QFile::exists(pdf));
+    for (const QStringList& bad : {
+             QStringList{"--stock", "Sheet 3x10", "--pdf", pdf},
+             QStringList{"--stock", "Sheet 3x10", "--groups", "1", "--customers", "1", "--pdf",
+                         pdf},
+             QStringList{"--stock", "Sheet 3x10", "--past-due", "2025-03-01", "--pdf", pdf},
+             QStringList{"--stock", "Sheet 3x10", "--groups", "1", "--row", "0", "--pdf", pdf},
+             QStringList{"--groups", "1", "--pdf", pdf},
+         }) {
+        run = Admin(bad);
+        EXPECT_EQ(run.status, 2) << bad.join(' ').toStdString();
+        EXPECT_TRUE(run.errors.contains("labels --stock NAME"));
+    }
+}
+
+}  // namespace
