@@ -194,6 +194,7 @@ int Report(char* program, const std::vector<std::string>& args, const QDir& star
     const std::optional<reports::ReportRequest> request =
         reports::ParseReportArgs(reportArgs, startDir);
     if (!request) return Usage();
+    if (!reports::OutputsKeepOffTheDataFiles(*request)) return 1;
     const std::unique_ptr<QLockFile> lock = LockForChanges();  // it may re-create index files
     if (!lock) return 1;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,6 +1,7 @@
 #include "db/data_directory.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QSet>
 
@@ -25,4 +26,22 @@ std::unique_ptr<QLockFile> LockDataDirectory() {
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0)) return nullptr;
     return lock;
+}
+
+namespace {
+
+bool NamesADataFile(const QFileInfo& info) {
+    static const QSet<QString> kSuffixes = {"dbf", "dbt", "ntx", "cgp", "jnl", "lck", "new",
+                                            "commit"};
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return !folder.isEmpty() && folder == QDir::current().canonicalPath() &&
+           kSuffixes.contains(info.suffix().toLower());
+}
+
+}  // namespace
+
+bool IsDataDirectoryFile(const QString& fileName) {
+    const QFileInfo info(fileName);
+    if (NamesADataFile(info)) return true;
+    return info.isSymLink() && NamesADataFile(QFileInfo(info.symLinkTarget()));
 }

@@ -17,6 +17,12 @@ bool DataFilesPresent();
 // The lock file that keeps a second Corvane off the data directory.
 inline constexpr const char* kLockFileName = "corvane.lck";
 
+// True when fileName (or the file a link of that name leads to) is in the data directory and is
+// one of its data files by its extension in any letter case: a table, memo, index, group,
+// journal or lock file, or what a rewrite leaves beside a table. Outputs written for the user
+// never go there.
+bool IsDataDirectoryFile(const QString& fileName);
+
 // Takes the data directory's lock for this program; nothing when another running Corvane holds
 // it. A lock left behind by a program that has ended (it crashed) is taken over. The lock lasts
 // until the returned object is destroyed.
