@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QLockFile>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <charconv>
@@ -109,8 +108,8 @@ int Check() {
 
 int Pack() {
     const QStringList skipped = PackAll();
-    for (const QString& table : skipped)
-        std::printf("%s could not be packed and was left as it was.\n", qPrintable(table));
+    for (const QString& line : skipped)
+        std::printf("%s (could not be packed and was left as it was)\n", qPrintable(line));
     return skipped.isEmpty() ? 0 : 1;
 }
 
@@ -152,14 +151,16 @@ int Generate(const std::vector<std::string>& args) {
     return 0;
 }
 
-// Commands that change the files keep off a data directory the program is working on; the lock
-// lasts while the returned object lives. Nothing (after saying so) when Corvane holds it.
-std::unique_ptr<QLockFile> LockForChanges() {
-    std::unique_ptr<QLockFile> lock = LockDataDirectory();
+// Commands that change the files keep off a data directory the program or another command is
+// working on; the lock lasts while the returned object lives. Nothing (after saying who holds
+// it, or why it cannot be taken) when it cannot be had.
+std::unique_ptr<DataDirectoryLock> LockForChanges(const std::string& command) {
+    LockRefusal refusal;
+    std::unique_ptr<DataDirectoryLock> lock =
+        LockDataDirectory(QStringLiteral("corvane-admin ") + QString::fromStdString(command),
+                          &refusal);
     if (!lock)
-        std::fprintf(stderr,
-                     "corvane-admin: Corvane is already running on the data files in this "
-                     "directory. Close it first.\n");
+        std::fprintf(stderr, "corvane-admin: %s\n", qPrintable(LockRefusalMessage(refusal)));
     return lock;
 }
 
@@ -167,6 +168,14 @@ std::unique_ptr<QLockFile> LockForChanges() {
 // says so; one that only reads holds the data directory shared, so that it never sees half of a
 // change the program is making. False (after saying why) when the command cannot go on.
 bool OpenDataFiles(bool readOnly) {
+    if (const QStringList clashes = NamesDifferingOnlyInCase(); !clashes.isEmpty()) {
+        for (const QString& clash : clashes)
+            std::fprintf(stderr,
+                         "corvane-admin: %s differ only in letter case; which one holds the "
+                         "data cannot be told. Rename or remove one of them.\n",
+                         qPrintable(clash));
+        return false;
+    }
     if (readOnly) {
         if (DbContext->lockShared() == 0) return true;
         DbContext->errorCode();
@@ -183,6 +192,12 @@ bool OpenDataFiles(bool readOnly) {
         std::fprintf(stderr,
                      "corvane-admin: a change left unfinished in the data files has been "
                      "undone.\n");
+    QStringList told;
+    if (!FinishInterruptedRewrites(&told, &error)) {
+        std::fprintf(stderr, "corvane-admin: %s\n", qPrintable(error.replace('\n', ' ')));
+        return false;
+    }
+    for (const QString& line : told) std::fprintf(stderr, "corvane-admin: %s\n", qPrintable(line));
     return true;
 }
 
@@ -195,7 +210,8 @@ int Report(char* program, const std::vector<std::string>& args, const QDir& star
         reports::ParseReportArgs(reportArgs, startDir);
     if (!request) return Usage();
     if (!reports::OutputsKeepOffTheDataFiles(*request)) return 1;
-    const std::unique_ptr<QLockFile> lock = LockForChanges();  // it may re-create index files
+    // It may re-create index files.
+    const std::unique_ptr<DataDirectoryLock> lock = LockForChanges("report");
     if (!lock) return 1;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     // Run from cron there is often no runtime directory; Qt would complain on the error stream,
@@ -243,9 +259,9 @@ int main(int argc, char** argv) {
     if (command != "check" && command != "reindex" && command != "pack" && command != "generate")
         return Usage();
 
-    std::unique_ptr<QLockFile> lock;
+    std::unique_ptr<DataDirectoryLock> lock;
     if (command != "check") {
-        lock = LockForChanges();
+        lock = LockForChanges(command);
         if (!lock) return 1;
     }
     PrintPrompts();

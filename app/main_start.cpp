@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QLockFile>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -17,6 +16,7 @@
 #include "app/help_window.h"
 #include "app/main_window.h"
 #include "db/change.h"
+#include "db/data_check.h"
 #include "app/report_output.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"
@@ -28,6 +28,10 @@ namespace {
 
 // The splash stays at least this long, however fast start-up is.
 constexpr qint64 kSplashMs = 1728;
+
+void TellPackFailures(QWidget* parent, const QStringList& failed) {
+    if (!failed.isEmpty()) prompt::information(parent, PackFailureMessage(failed));
+}
 
 }  // namespace
 
@@ -65,12 +69,24 @@ bool TMain::StartUp() {
         EndProgram();
         return false;
     }
-    lock_ = LockDataDirectory();
+    if (const QStringList clashes = NamesDifferingOnlyInCase(); !clashes.isEmpty()) {
+        EndSplash(kSplashMs);
+        prompt::information(this, "Data files whose names differ only in letter case:\n" +
+                                      clashes.join(u'\n') +
+                                      "\nCorvane cannot tell which one holds the data. Rename or "
+                                      "remove one of each, then start Corvane again.");
+        EndProgram();
+        return false;
+    }
+    LockRefusal refusal;
+    lock_ = LockDataDirectory(QStringLiteral("Corvane"), &refusal);
     if (!lock_) {
         EndSplash(kSplashMs);
-        prompt::information(this,
-                            "Corvane is already running on the data files in this directory.\n"
-                            "Only one Corvane at a time may work on the same data files.");
+        prompt::information(this, refusal.kind == LockRefusal::Held
+                                      ? LockRefusalMessage(refusal) +
+                                            "\nOnly one Corvane at a time may work on the same "
+                                            "data files."
+                                      : LockRefusalMessage(refusal));
         EndProgram();
         return false;
     }
@@ -87,6 +103,23 @@ bool TMain::StartUp() {
         prompt::information(this,
                             "The last change was not finished when Corvane stopped; it has been "
                             "undone, and the data files are as they were before it.");
+    QStringList finished;
+    if (!FinishInterruptedRewrites(&finished, &error)) {
+        EndSplash(kSplashMs);
+        prompt::information(this, error + "\nProgram will now terminate.");
+        EndProgram();
+        return false;
+    }
+    if (!finished.isEmpty()) prompt::information(this, finished.join(u'\n'));
+    if (const QStringList damaged = DamagedTableHeaders(); !damaged.isEmpty()) {
+        EndSplash(kSplashMs);
+        prompt::information(this, "These data files are damaged:\n" + damaged.join(u'\n') +
+                                      "\nRun \"corvane-admin repair\" in the data directory: it "
+                                      "keeps a copy of each damaged file, then mends them.\n"
+                                      "Program will now terminate.");
+        EndProgram();
+        return false;
+    }
     Progress.show = [this](bool visible, const QString& caption) {
         ShowProgress(visible, caption);
     };
@@ -130,7 +163,7 @@ void TMain::closeEvent(QCloseEvent* event) {
 void TMain::FormClose() {
     if (DbContext) {
         if (ExitOnError()) return;
-        if (PackPending) PackAll();
+        if (PackPending) TellPackFailures(this, PackAll());
         FreeDbContext();
     }
     Progress = {};
@@ -151,5 +184,5 @@ void TMain::BtnIndexClick() {
 }
 
 void TMain::BtnPackClick() {
-    PackAll();
+    TellPackFailures(this, PackAll());
 }

@@ -16,7 +16,7 @@ class QAbstractButton;
 class QFontDialog;
 class QGroupBox;
 class QLineEdit;
-class QLockFile;
+class DataDirectoryLock;
 class QMenu;
 class QPrintDialog;
 class QProgressBar;
@@ -145,5 +145,5 @@ private:
     HelpWindow* Help = nullptr;
 
     bool shown_ = false;
-    std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<DataDirectoryLock> lock_;
 };
