@@ -3,6 +3,8 @@
 //   check     verifies every table, memo file and index; exit 1 when anything is wrong
 //   reindex   re-creates every index group
 //   pack      removes the records marked deleted and compacts the memo files
+//   repair    mends damaged tables (record count, deletion flags, memo pointers) after keeping
+//             a copy of each in a dated folder, and re-creates every index
 //   generate  fills a directory holding the supplied, empty tables with synthetic data
 //   report    runs a report and writes it as plain text, tab-delimited text or PDF; relative
 //             file names are taken from the directory the command was started in
@@ -28,12 +30,13 @@
 #include "db/generator.h"
 #include "db/maintenance.h"
 #include "db/program_state.h"
+#include "db/repair.h"
 #include "reports/report_command.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: corvane-admin [-C DIR] check | reindex | pack | "
+    "usage: corvane-admin [-C DIR] check | reindex | pack | repair | "
     "generate --customers N --invoices N [--products N] [--purchases N] [--seed S]\n";
 
 int Usage() {
@@ -101,9 +104,25 @@ int Check() {
         std::printf("All tables, memo files and indexes are whole.\n");
         return 0;
     }
-    std::printf("%lld problem%s found.\n", static_cast<long long>(problems.size()),
-                problems.size() == 1 ? "" : "s");
+    std::printf("%lld problem%s found. corvane-admin repair mends a damaged table or index, "
+                "keeping a copy of each damaged file first.\n",
+                static_cast<long long>(problems.size()), problems.size() == 1 ? "" : "s");
     return 1;
+}
+
+int Repair() {
+    RepairResult result;
+    const bool repaired = RepairDataFiles(&result);
+    if (!result.copied.isEmpty())
+        std::printf("Copies of the damaged files are in %s: %s\n", qPrintable(result.folder),
+                    qPrintable(result.copied.join(", ")));
+    for (const QString& line : result.mended) std::printf("Mended: %s\n", qPrintable(line));
+    for (const QString& line : result.lost) std::printf("Not kept: %s\n", qPrintable(line));
+    for (const QString& line : result.failed)
+        std::fprintf(stderr, "corvane-admin: not repaired: %s\n", qPrintable(line));
+    if (repaired && result.folder.isEmpty())
+        std::printf("No table needed mending; every index was re-created.\n");
+    return repaired ? 0 : 1;
 }
 
 int Pack() {
@@ -256,7 +275,8 @@ int main(int argc, char** argv) {
         return status == 0 && MessageShown ? 1 : status;
     }
     if (command != "generate" && !args.empty()) return Usage();
-    if (command != "check" && command != "reindex" && command != "pack" && command != "generate")
+    if (command != "check" && command != "reindex" && command != "pack" && command != "repair" &&
+        command != "generate")
         return Usage();
 
     std::unique_ptr<DataDirectoryLock> lock;
@@ -278,6 +298,8 @@ int main(int argc, char** argv) {
         status = RebuildIndexes(false) ? 0 : 1;
     } else if (command == "pack") {
         status = Pack();
+    } else if (command == "repair") {
+        status = Repair();
     } else {
         status = Generate(args);
     }

@@ -227,6 +227,20 @@ public:
     // without reading a record; empty when nothing is.
     std::string headerFault(std::string_view name) const;
 
+    // Mends a damaged table file as trusted xBase tools do, no index involved: the record count
+    // taken from the file size (a torn last record dropped), a bad deletion flag made live (the
+    // record kept), memo pointers past the end of the memo file cleared. With `apply` false it
+    // only says what it would do; with it true it writes the mended table beside the old one
+    // and puts it in place in one rename. Only while the table is not open. Each line of
+    // `mended` tells one change; each line of `lost` something of a record that could not be
+    // kept. kErrData when the header itself cannot be read.
+    struct Repair {
+        std::vector<std::string> mended;
+        std::vector<std::string> lost;
+        bool needed() const { return !mended.empty() || !lost.empty(); }
+    };
+    int repairTable(std::string_view name, bool apply, Repair* repair);
+
     // Records an error as pending (the first one wins until errorCode() clears it); returns
     // the code. Used by the engine's parts.
     int fail(const Status& status);

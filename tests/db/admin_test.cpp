@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
@@ -103,7 +104,9 @@ TEST(Admin, WorksOnTheDirectoryGivenWithDashC) {
     fs::remove(dir.file("ITM5.dbf"));
     const AdminRun run = Admin(at + "check");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.output, "ITM5.dbf is missing\n1 problem found.\n");
+    EXPECT_EQ(run.output,
+              "ITM5.dbf is missing\n1 problem found. corvane-admin repair mends a damaged table "
+              "or index, keeping a copy of each damaged file first.\n");
     fs::current_path(dir.path());
 }
 
@@ -316,4 +319,115 @@ TEST(Admin, APackThatRunsOutOfRoomSaysWhyAndLeavesNoPartialFiles) {
     EXPECT_TRUE(Contains(run.output, "status 1\n")) << run.output;
     EXPECT_FALSE(Contains(run.output, ".new\n")) << run.output;  // the listing after the pack
     EXPECT_TRUE(Contains(run.output, "CUST5.dbf\n")) << run.output;
+}
+
+namespace {
+
+struct TableShape {
+    size_t headerLength = 0;
+    size_t recordLength = 0;
+    uint32_t count = 0;
+    size_t commentsOffset = 0;  // of the memo field COMMENTS within a record
+};
+
+TableShape ShapeOf(const std::string& table) {
+    const auto u8 = [&table](size_t at) { return static_cast<uint8_t>(table[at]); };
+    TableShape shape;
+    shape.count = u8(4) | u8(5) << 8 | u8(6) << 16 | static_cast<uint32_t>(u8(7)) << 24;
+    shape.headerLength = u8(8) | u8(9) << 8;
+    shape.recordLength = u8(10) | u8(11) << 8;
+    size_t offset = 1;
+    for (size_t d = 32; table[d] != 0x0D; d += 32) {
+        if (table.compare(d, 9, "COMMENTS\0", 9) == 0) shape.commentsOffset = offset;
+        offset += u8(d + 16);
+    }
+    return shape;
+}
+
+void SetCount(std::string* table, uint32_t count) {
+    for (int i = 0; i < 4; ++i) (*table)[4 + i] = static_cast<char>(count >> (8 * i));
+}
+
+// The customer numbers of CUST5 in record order, as the engine reads them.
+std::vector<int> CustomerNumbers() {
+    xbase::Context ctx;
+    ctx.setAutoOpen(false);
+    xbase::Table* t = ctx.open("CUST5");
+    std::vector<int> numbers;
+    if (!t) return numbers;
+    for (uint32_t r = 1; r <= t->recCount(); ++r) {
+        t->go(r);
+        numbers.push_back(t->field("cuno")->asInt());
+    }
+    return numbers;
+}
+
+// The dated folder a repair keeps its copies in; empty when there is none.
+fs::path RepairFolder() {
+    for (const auto& entry : fs::directory_iterator("."))
+        if (entry.is_directory() && entry.path().filename().string().rfind("repair-", 0) == 0)
+            return entry.path();
+    return {};
+}
+
+}  // namespace
+
+TEST(Admin, RepairMendsADamagedTableKeepingEveryWholeRecordAndACopyOfTheDamagedFile) {
+    struct Case {
+        const char* what;
+        std::function<void(std::string*, const TableShape&)> damage;
+        size_t keptRecords;       // of the first records, in order
+        const char* toldAsLost;   // a part of the "Not kept" line, or nothing
+    };
+    const std::vector<Case> cases = {
+        {"a torn last record",
+         [](std::string* t, const TableShape& s) {
+             t->resize(s.headerLength + 27 * s.recordLength + 40);
+         },
+         27, "record 28 was cut short (40 of "},
+        {"a count one too many",
+         [](std::string* t, const TableShape& s) { SetCount(t, s.count + 1); }, 30, nullptr},
+        {"a count one too few",
+         [](std::string* t, const TableShape& s) { SetCount(t, s.count - 1); }, 30, nullptr},
+        {"a bad deletion flag",
+         [](std::string* t, const TableShape& s) { (*t)[s.headerLength + 4 * s.recordLength] = 'x'; },
+         30, nullptr},
+        {"a memo pointer past the end",
+         [](std::string* t, const TableShape& s) {
+             t->replace(s.headerLength + s.recordLength + s.commentsOffset, 10, "     99999");
+         },
+         30, "record 2: its COMMENTS memo named block 99999"},
+    };
+    for (const Case& c : cases) {
+        TempDataDir dir(TempDataDir::SuppliedTables);
+        ASSERT_EQ(Admin("generate --customers 30 --invoices 5 --seed 8").status, 0) << c.what;
+        const std::vector<int> before = CustomerNumbers();
+        ASSERT_EQ(before.size(), 30u);
+        std::string table = Bytes("CUST5.dbf");
+        const TableShape shape = ShapeOf(table);
+        ASSERT_GT(shape.commentsOffset, 0u);
+        c.damage(&table, shape);
+        std::ofstream("CUST5.dbf", std::ios::binary | std::ios::trunc) << table;
+        ASSERT_EQ(Admin("check").status, 1) << c.what;
+
+        const AdminRun run = Admin("repair");
+        EXPECT_EQ(run.status, 0) << c.what << ": " << run.output;
+        EXPECT_TRUE(Contains(run.output, "Copies of the damaged files are in repair-"))
+            << c.what << ": " << run.output;
+        if (c.toldAsLost)
+            EXPECT_TRUE(Contains(run.output, std::string("Not kept: ")) &&
+                        Contains(run.output, c.toldAsLost))
+                << c.what << ": " << run.output;
+        else
+            EXPECT_FALSE(Contains(run.output, "Not kept")) << c.what << ": " << run.output;
+        const fs::path folder = RepairFolder();
+        ASSERT_FALSE(folder.empty()) << c.what;
+        EXPECT_EQ(Bytes((folder / "CUST5.dbf").c_str()), table) << c.what;
+        EXPECT_TRUE(fs::exists(folder / "CUST5.dbt")) << c.what;
+
+        const AdminRun check = Admin("check");
+        EXPECT_EQ(check.status, 0) << c.what << ": " << check.output;
+        const std::vector<int> kept(before.begin(), before.begin() + c.keptRecords);
+        EXPECT_EQ(CustomerNumbers(), kept) << c.what;
+    }
 }
