@@ -5,6 +5,8 @@
 //   pack      removes the records marked deleted and compacts the memo files
 //   backup DIR   copies the tables and memo files to DIR, verifying every copy
 //   restore DIR  copies them back from DIR as one whole, then re-creates every index group
+//   repair    mends damaged tables (record count, deletion flags, memo pointers) after keeping
+//             a copy of each in a dated folder, and re-creates every index
 //   generate  fills a directory holding the supplied, empty tables with synthetic data
 //   report    runs a report and writes it as plain text, tab-delimited text or PDF; relative
 //             file names are taken from the directory the command was started in
@@ -16,7 +18,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QLockFile>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <charconv>
@@ -36,14 +37,16 @@
 #include "db/generator.h"
 #include "db/maintenance.h"
 #include "db/program_state.h"
+#include "db/repair.h"
 #include "db/staged_files.h"
 #include "labels/label_command.h"
 #include "reports/report_command.h"
+#include "reports/report_export.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: corvane-admin [-C DIR] check | reindex | pack | backup DIR | restore DIR | "
+    "usage: corvane-admin [-C DIR] check | reindex | pack | repair | backup DIR | restore DIR | "
     "generate --customers N --invoices N [--products N] [--purchases N] [--seed S]\n";
 
 int Usage() {
@@ -116,15 +119,32 @@ int Check() {
         std::printf("All tables, memo files and indexes are whole.\n");
         return 0;
     }
-    std::printf("%lld problem%s found.\n", static_cast<long long>(problems.size()),
-                problems.size() == 1 ? "" : "s");
+    std::printf(
+        "%lld problem%s found. corvane-admin repair mends a damaged table or index, "
+        "keeping a copy of each damaged file first.\n",
+        static_cast<long long>(problems.size()), problems.size() == 1 ? "" : "s");
     return 1;
+}
+
+int Repair() {
+    RepairResult result;
+    const bool repaired = RepairDataFiles(&result);
+    if (!result.copied.isEmpty())
+        std::printf("Copies of the damaged files are in %s: %s\n", qPrintable(result.folder),
+                    qPrintable(result.copied.join(", ")));
+    for (const QString& line : result.mended) std::printf("Mended: %s\n", qPrintable(line));
+    for (const QString& line : result.lost) std::printf("Not kept: %s\n", qPrintable(line));
+    for (const QString& line : result.failed)
+        std::fprintf(stderr, "corvane-admin: not repaired: %s\n", qPrintable(line));
+    if (repaired && result.folder.isEmpty())
+        std::printf("No table needed mending; every index was re-created.\n");
+    return repaired ? 0 : 1;
 }
 
 int Pack() {
     const QStringList skipped = PackAll();
-    for (const QString& table : skipped)
-        std::printf("%s could not be packed and was left as it was.\n", qPrintable(table));
+    for (const QString& line : skipped)
+        std::printf("%s (could not be packed and was left as it was)\n", qPrintable(line));
     return skipped.isEmpty() ? 0 : 1;
 }
 
@@ -166,24 +186,41 @@ int Generate(const std::vector<std::string>& args) {
     return 0;
 }
 
-// Commands that change the files keep off a data directory the program is working on; the lock
-// lasts while the returned object lives. Nothing (after saying so) when Corvane holds it.
-void SayCorvaneIsRunning() {
-    std::fprintf(stderr,
-                 "corvane-admin: Corvane is already running on the data files in this "
-                 "directory. Close it first.\n");
+// Commands that change the files keep off a data directory the program or another command is
+// working on; the lock lasts while the returned object lives. Nothing (after saying who holds
+// it, or why it cannot be taken) when it cannot be had.
+std::unique_ptr<DataDirectoryLock> LockForChanges(const std::string& command) {
+    LockRefusal refusal;
+    std::unique_ptr<DataDirectoryLock> lock = LockDataDirectory(
+        QStringLiteral("corvane-admin ") + QString::fromStdString(command), &refusal);
+    if (!lock) std::fprintf(stderr, "corvane-admin: %s\n", qPrintable(LockRefusalMessage(refusal)));
+    return lock;
 }
 
-std::unique_ptr<QLockFile> LockForChanges() {
-    std::unique_ptr<QLockFile> lock = LockDataDirectory();
-    if (!lock) SayCorvaneIsRunning();
-    return lock;
+// A report or label run: whether it may go on beside a running Corvane (or another command) that
+// holds the data directory, which it may when it finds every index file in place (it would
+// re-create missing ones). The lock, when it could be had, lasts while `lock` lives.
+bool MayRead(const std::string& command, std::unique_ptr<DataDirectoryLock>* lock) {
+    LockRefusal refusal;
+    *lock = LockDataDirectory(QStringLiteral("corvane-admin ") + QString::fromStdString(command),
+                              &refusal);
+    if (*lock || !IndexFilesMissing()) return true;
+    std::fprintf(stderr, "corvane-admin: %s\n", qPrintable(LockRefusalMessage(refusal)));
+    return false;
 }
 
 // Before any table opens: a command that writes undoes a change a crash left unfinished, and
 // says so; one that only reads holds the data directory shared, so that it never sees half of a
 // change the program is making. False (after saying why) when the command cannot go on.
 bool OpenDataFiles(bool readOnly) {
+    if (const QStringList clashes = NamesDifferingOnlyInCase(); !clashes.isEmpty()) {
+        for (const QString& clash : clashes)
+            std::fprintf(stderr,
+                         "corvane-admin: %s differ only in letter case; which one holds the "
+                         "data cannot be told. Rename or remove one of them.\n",
+                         qPrintable(clash));
+        return false;
+    }
     if (readOnly) {
         if (DbContext->lockShared() == 0) return true;
         DbContext->errorCode();
@@ -200,6 +237,12 @@ bool OpenDataFiles(bool readOnly) {
         std::fprintf(stderr,
                      "corvane-admin: a change left unfinished in the data files has been "
                      "undone.\n");
+    QStringList told;
+    if (!FinishInterruptedRewrites(&told, &error)) {
+        std::fprintf(stderr, "corvane-admin: %s\n", qPrintable(error.replace('\n', ' ')));
+        return false;
+    }
+    for (const QString& line : told) std::fprintf(stderr, "corvane-admin: %s\n", qPrintable(line));
     return true;
 }
 
@@ -237,10 +280,10 @@ int BackupOrRestore(bool toBackup, const QString& dir) {
 
 // Runs a command that prints to PDF. Printing needs a graphical application object; it is made
 // for these commands only, offscreen unless a platform is named, so that the other commands stay
-// light. The command only reads, beside a running Corvane too; but where index files are missing
-// it re-creates them, which only the holder of the data directory may do.
-int RunPrinting(char* program, const std::function<int()>& run) {
-    const std::unique_ptr<QLockFile> lock = LockDataDirectory();
+// light.
+int RunPrinting(char* program, const std::string& command, const std::function<int()>& run) {
+    std::unique_ptr<DataDirectoryLock> lock;
+    if (!MayRead(command, &lock)) return 1;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     // Run from cron there is often no runtime directory; Qt would complain on the error stream,
     // which scripts read as the command's messages. A private one serves for this run.
@@ -251,11 +294,6 @@ int RunPrinting(char* program, const std::function<int()>& run) {
     char* qtArgv[] = {program, nullptr};
     QGuiApplication app(qtArgc, qtArgv);
     InitDbContext();
-    if (!lock && IndexFilesMissing()) {
-        SayCorvaneIsRunning();
-        FreeDbContext();
-        return 1;
-    }
     if (!OpenDataFiles(true)) {
         FreeDbContext();
         return 1;
@@ -275,14 +313,19 @@ int Report(char* program, const std::vector<std::string>& args, const QDir& star
     const std::optional<reports::ReportRequest> request =
         reports::ParseReportArgs(CommandArgs(args), startDir);
     if (!request) return Usage();
-    return RunPrinting(program, [&] { return reports::RunReport(*request); });
+    if (!reports::OutputsKeepOffTheDataFiles(*request)) return 1;
+    return RunPrinting(program, "report", [&] { return reports::RunReport(*request); });
 }
 
 int Labels(char* program, const std::vector<std::string>& args, const QDir& startDir) {
     const std::optional<labels::LabelRequest> request =
         labels::ParseLabelArgs(CommandArgs(args), startDir);
     if (!request) return Usage();
-    return RunPrinting(program, [&] { return labels::RunLabelCommand(*request); });
+    if (IsDataDirectoryFile(request->pdfFile)) {
+        prompt::information(nullptr, reports::DataFileOutputMessage(request->pdfFile));
+        return 1;
+    }
+    return RunPrinting(program, "labels", [&] { return labels::RunLabelCommand(*request); });
 }
 
 }  // namespace
@@ -312,19 +355,19 @@ int main(int argc, char** argv) {
     const bool withDir = command == "backup" || command == "restore";
     if (withDir && args.size() != 1) return Usage();
     if (command != "generate" && !withDir && !args.empty()) return Usage();
-    if (command != "check" && command != "reindex" && command != "pack" && command != "generate" &&
-        !withDir)
+    if (command != "check" && command != "reindex" && command != "pack" && command != "repair" &&
+        command != "generate" && !withDir)
         return Usage();
     // DIR is taken from the directory the command was started in.
     const QString otherDir =
         withDir ? startDir.absoluteFilePath(QString::fromLocal8Bit(args[0])) : QString();
 
-    std::unique_ptr<QLockFile> lock;
+    std::unique_ptr<DataDirectoryLock> lock;
     // A backup only reads: like the check it holds the data directory shared instead, so that it
     // may run beside the program and still never copies half of a change.
     const bool readOnly = command == "check" || command == "backup";
     if (!readOnly) {
-        lock = LockForChanges();
+        lock = LockForChanges(command);
         if (!lock) return 1;
     }
     PrintPrompts();
@@ -343,6 +386,8 @@ int main(int argc, char** argv) {
         status = RebuildIndexes(false) ? 0 : 1;
     } else if (command == "pack") {
         status = Pack();
+    } else if (command == "repair") {
+        status = Repair();
     } else {
         status = Generate(args);
     }

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QLockFile>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -18,6 +17,7 @@
 #include "app/main_window.h"
 #include "app/report_output.h"
 #include "db/change.h"
+#include "db/data_check.h"
 #include "db/data_directory.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"
@@ -29,6 +29,10 @@ namespace {
 
 // The splash stays at least this long, however fast start-up is.
 constexpr qint64 kSplashMs = 1728;
+
+void TellPackFailures(QWidget* parent, const QStringList& failed) {
+    if (!failed.isEmpty()) prompt::information(parent, PackFailureMessage(failed));
+}
 
 }  // namespace
 
@@ -67,12 +71,24 @@ bool TMain::StartUp() {
         EndProgram();
         return false;
     }
-    lock_ = LockDataDirectory();
+    if (const QStringList clashes = NamesDifferingOnlyInCase(); !clashes.isEmpty()) {
+        EndSplash(kSplashMs);
+        prompt::information(this, "Data files whose names differ only in letter case:\n" +
+                                      clashes.join(u'\n') +
+                                      "\nCorvane cannot tell which one holds the data. Rename or "
+                                      "remove one of each, then start Corvane again.");
+        EndProgram();
+        return false;
+    }
+    LockRefusal refusal;
+    lock_ = LockDataDirectory(QStringLiteral("Corvane"), &refusal);
     if (!lock_) {
         EndSplash(kSplashMs);
-        prompt::information(this,
-                            "Corvane is already running on the data files in this directory.\n"
-                            "Only one Corvane at a time may work on the same data files.");
+        prompt::information(this, refusal.kind == LockRefusal::Held
+                                      ? LockRefusalMessage(refusal) +
+                                            "\nOnly one Corvane at a time may work on the same "
+                                            "data files."
+                                      : LockRefusalMessage(refusal));
         EndProgram();
         return false;
     }
@@ -89,6 +105,23 @@ bool TMain::StartUp() {
         prompt::information(this,
                             "The last change was not finished when Corvane stopped; it has been "
                             "undone, and the data files are as they were before it.");
+    QStringList finished;
+    if (!FinishInterruptedRewrites(&finished, &error)) {
+        EndSplash(kSplashMs);
+        prompt::information(this, error + "\nProgram will now terminate.");
+        EndProgram();
+        return false;
+    }
+    if (!finished.isEmpty()) prompt::information(this, finished.join(u'\n'));
+    if (const QStringList damaged = DamagedTableHeaders(); !damaged.isEmpty()) {
+        EndSplash(kSplashMs);
+        prompt::information(this, "These data files are damaged:\n" + damaged.join(u'\n') +
+                                      "\nRun \"corvane-admin repair\" in the data directory: it "
+                                      "keeps a copy of each damaged file, then mends them.\n"
+                                      "Program will now terminate.");
+        EndProgram();
+        return false;
+    }
     Progress.show = [this](bool visible, const QString& caption) {
         ShowProgress(visible, caption);
     };
@@ -132,7 +165,7 @@ void TMain::closeEvent(QCloseEvent* event) {
 void TMain::FormClose() {
     if (DbContext) {
         if (ExitOnError()) return;
-        if (PackPending) PackAll();
+        if (PackPending) TellPackFailures(this, PackAll());
         FreeDbContext();
     }
     Progress = {};
@@ -153,5 +186,5 @@ void TMain::BtnIndexClick() {
 }
 
 void TMain::BtnPackClick() {
-    PackAll();
+    TellPackFailures(this, PackAll());
 }

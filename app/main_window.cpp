@@ -5,7 +5,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLockFile>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -14,6 +13,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "db/data_directory.h"
 #include "app/about_form.h"
 #include "app/help_window.h"
 #include "app/tab_layout.h"

@@ -16,7 +16,7 @@ class QAbstractButton;
 class QFontDialog;
 class QGroupBox;
 class QLineEdit;
-class QLockFile;
+class DataDirectoryLock;
 class QMenu;
 class QPrintDialog;
 class QProgressBar;
@@ -165,5 +165,5 @@ private:
     TImportdir* Importdir = nullptr;  // made at its first showing, then kept
 
     bool shown_ = false;
-    std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<DataDirectoryLock> lock_;
 };

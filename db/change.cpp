@@ -1,6 +1,7 @@
 #include "db/change.h"
 
 #include "db/program_state.h"
+#include "db/schema.h"
 #include "db/staged_files.h"
 
 namespace {
@@ -50,4 +51,47 @@ bool UndoUnfinishedChange(bool* undone, QString* error) {
         return false;
     }
     return true;
+}
+
+namespace {
+
+QString RewriteLine(const std::string& table, const xbase::Context::Leftover& leftover, bool done) {
+    const QString name = QString::fromStdString(table);
+    if (leftover.action == xbase::Context::Leftover::kFinish)
+        return name + (done ? ": a pack was interrupted; its new files were whole and have taken "
+                              "the table's place."
+                            : ": a pack was interrupted; its new files are whole and will take "
+                              "the table's place when Corvane or a corvane-admin command that "
+                              "writes next starts.");
+    const QString why = QString::fromStdString(leftover.why);
+    return name + (done ? ": a pack was interrupted; its new files were not whole (" + why +
+                              ") and have been removed; the table is as it was before the pack."
+                        : ": a pack was interrupted; its new files are not whole (" + why +
+                              "): they will be removed and the table kept as it was before the "
+                              "pack when Corvane or a corvane-admin command that writes next "
+                              "starts.");
+}
+
+}  // namespace
+
+bool FinishInterruptedRewrites(QStringList* told, QString* error) {
+    for (const TableSchema& schema : SuppliedSchema().tables) {
+        xbase::Context::Leftover leftover;
+        if (DbContext->finishRewrite(schema.name, &leftover) < 0)
+            return Failed(error, QString::fromStdString(schema.name) +
+                                     ": a pack left unfinished cannot be finished or undone.");
+        if (leftover.action != xbase::Context::Leftover::kNone)
+            *told << RewriteLine(schema.name, leftover, true);
+    }
+    return true;
+}
+
+QStringList InterruptedRewrites() {
+    QStringList lines;
+    for (const TableSchema& schema : SuppliedSchema().tables) {
+        const xbase::Context::Leftover leftover = DbContext->inspectRewrite(schema.name);
+        if (leftover.action != xbase::Context::Leftover::kNone)
+            lines << RewriteLine(schema.name, leftover, false);
+    }
+    return lines;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Starts a change; false (with *error saying why) when one cannot be started.
 bool BeginChange(QString* error = nullptr);
@@ -23,3 +24,13 @@ bool InChange();
 // any table is opened. *undone tells whether a change was undone. False (with *error saying why) when
 // it cannot be undone, and the tables must then not be used.
 bool UndoUnfinishedChange(bool* undone, QString* error);
+
+// A pack or memo compaction that a crash interrupted leaves new files beside its table. Where
+// the program writes, before any table is opened, FinishInterruptedRewrites puts new files that
+// check whole in the table's place and removes the others, keeping the table; *told gets one
+// line per table that had any. False (with *error saying why) when it cannot be done, and the
+// tables must then not be used.
+bool FinishInterruptedRewrites(QStringList* told, QString* error);
+// One line per table with such files, saying what FinishInterruptedRewrites will do with them;
+// changes nothing.
+QStringList InterruptedRewrites();

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "db/change.h"
 #include "db/field_values.h"
 #include "db/maintenance.h"
 #include "db/program_state.h"
@@ -119,7 +120,16 @@ QStringList CheckDataFiles() {
     if (DbContext->journalLeft())
         problems << "A change was left unfinished (changes.jnl): the tables may hold half of it "
                     "until Corvane or a corvane-admin command that writes undoes it.";
+    problems << InterruptedRewrites();
     for (const TableSchema& schema : SuppliedSchema().tables) CheckTable(schema, &problems);
     DbContext->closeAll();
     return problems;
+}
+
+QStringList DamagedTableHeaders() {
+    QStringList damaged;
+    for (const TableSchema& schema : SuppliedSchema().tables)
+        if (const std::string fault = DbContext->headerFault(schema.name); !fault.empty())
+            damaged << Name(fault);
+    return damaged;
 }

@@ -9,3 +9,7 @@
 
 // One line per problem; empty when everything is whole. Needs DbContext; leaves no table open.
 QStringList CheckDataFiles();
+
+// The cheap check of start-up: each table's header and its memo file's against their sizes, no
+// record read. One line per damaged table, naming the file and what is wrong.
+QStringList DamagedTableHeaders();

@@ -56,6 +56,28 @@ bool AnyMissing(const QStringList& files) {
     return false;
 }
 
+// Whether the table's index files are its own: the group names the tags of its definition with
+// their key expressions, and every tag's entries fit the table. An index from another table or
+// another data set, or one that cannot be read, does not.
+bool IndexesFit(const TableSchema& table) {
+    DbContext->setAutoOpen(true);
+    xbase::Table* t = DbContext->open(table.name);
+    DbContext->setAutoOpen(false);
+    if (!t) {
+        DbContext->errorCode();
+        return false;
+    }
+    bool fits = t->tagCount() == static_cast<int>(table.tags.size());
+    for (const xbase::TagInfo& want : table.tags) {
+        xbase::Tag* tag = fits ? t->tag(want.name) : nullptr;
+        std::string why;
+        fits = tag && SameName(tag->expression(), want.expression) && t->tagFits(tag, &why);
+    }
+    DbContext->closeAll();
+    DbContext->errorCode();
+    return fits;
+}
+
 // Opens the table alone and writes its group file and index files, replacing any there.
 bool RebuildGroup(const TableSchema& table) {
     xbase::Table* t = DbContext->open(table.name);
@@ -88,7 +110,7 @@ bool RebuildIndexes(bool onlyMissing) {
     }
     for (const RebuildStep& step : kRebuildOrder) {
         const TableSchema& table = *SuppliedSchema().table(step.table);
-        if (!onlyMissing || AnyMissing(IndexFiles(table))) {
+        if (!onlyMissing || AnyMissing(IndexFiles(table)) || !IndexesFit(table)) {
             if (!RebuildGroup(table)) return false;
         }
         if (!onlyMissing) SetProgress(step.progressAfter);
@@ -103,21 +125,19 @@ bool IndexFilesMissing() {
     return false;
 }
 
-bool PackTable(const QString& name, bool compactMemo) {
+bool PackTable(const QString& name, bool compactMemo, QString* why) {
     NormalModes restore;
     DbContext->setAccessMode(1);
     DbContext->setAutoOpen(true);
     xbase::Table* t = DbContext->open(name.toStdString());
-    if (!t) {
-        DbContext->errorCode();
-        return false;
-    }
-    bool packed = t->pack() == 0;
+    bool packed = t && t->pack() == 0;
     if (packed && compactMemo) packed = t->memoCompress() == 0;
-    t->close();
+    if (t) t->close();
     // The engine replaces the files only once the new ones are complete, so a failed pack
     // leaves the table as it was; the error must not be left for the next open to report.
+    const std::string reason = DbContext->errorText();
     if (DbContext->errorCode() < 0) packed = false;
+    if (!packed && why) *why = QString::fromStdString(reason);
     return packed;
 }
 
@@ -129,10 +149,16 @@ QStringList PackAll() {
         ShowProgress(true, "Packing Data Files");
         for (const PackStep& step : kPackOrder) {
             SetProgress(step.progressBefore);
-            if (!PackTable(step.table, step.compactMemo)) skipped << step.table;
+            QString why;
+            if (!PackTable(step.table, step.compactMemo, &why))
+                skipped << QString("%1: %2").arg(step.table, why);
         }
         ShowProgress(false, QString());
     }
     PackPending = false;
     return skipped;
+}
+
+QString PackFailureMessage(const QStringList& failed) {
+    return "These tables could not be packed and were left as they were:\n" + failed.join(u'\n');
 }

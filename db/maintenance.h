@@ -8,7 +8,8 @@
 
 struct TableSchema;
 
-// Re-creates index groups. onlyMissing (start-up): only the groups of which a file is missing,
+// Re-creates index groups. onlyMissing (start-up): only the groups of which a file is missing
+// or does not fit its table (another table's or data set's, damaged, or missing entries),
 // without progress. Otherwise every group, with progress. A table that cannot be opened or
 // indexed ends the program (ExitOnError); false when that end is held off.
 bool RebuildIndexes(bool onlyMissing);
@@ -18,12 +19,17 @@ bool RebuildIndexes(bool onlyMissing);
 bool IndexFilesMissing();
 
 // Packs the eight business tables with progress, compacting the memo files of CUST5, INV5 and
-// Prod5, and clears PackPending. Returns the tables that could not be packed (skipped silently).
+// Prod5, and clears PackPending. Returns one line per table that could not be packed and was
+// left as it was: its name and the reason ("PMT: ...: No space left on device").
 QStringList PackAll();
 
 // Packs one table (with its tags, which the pack rebuilds) and optionally compacts its memo
-// file. A table that cannot be opened is left unchanged; false then, or when the pack failed.
-bool PackTable(const QString& name, bool compactMemo);
+// file. A table that cannot be opened or packed is left unchanged; false then, with *why
+// saying why.
+bool PackTable(const QString& name, bool compactMemo, QString* why = nullptr);
+
+// What the user is told when PackAll returns lines.
+QString PackFailureMessage(const QStringList& failed);
 
 // The index files and group file of a business table, in the order the rebuild checks them.
 QStringList IndexFiles(const TableSchema& table);

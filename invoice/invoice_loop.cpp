@@ -1,5 +1,6 @@
 #include "invoice/invoice_loop.h"
 
+#include "app/entry/prompt.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
@@ -26,5 +27,7 @@ void RunInvoiceLoop(QWidget* parent) {
         }
     }
     CloseAllTables();
-    if (PackPending) PackAll();
+    if (!PackPending) return;
+    if (const QStringList failed = PackAll(); !failed.isEmpty())
+        prompt::information(parent, PackFailureMessage(failed));
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "app/entry/prompt.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
@@ -34,9 +35,15 @@ void EditUntilCancelled(PickRoutine pick, QWidget* parent) {
     }
 }
 
-// A pack that fails leaves the deletions pending, for the pack when the program closes.
-void PackIfPending(const char* table, bool compactMemo) {
-    if (PackPending && PackTable(table, compactMemo)) PackPending = false;
+// A pack that fails is told and leaves the deletions pending, for the pack when the program
+// closes.
+void PackIfPending(const char* table, bool compactMemo, QWidget* parent) {
+    if (!PackPending) return;
+    QString why;
+    if (PackTable(table, compactMemo, &why))
+        PackPending = false;
+    else
+        prompt::information(parent, PackFailureMessage({QString("%1: %2").arg(table, why)}));
 }
 
 }  // namespace
@@ -49,7 +56,7 @@ void RunCustomerLoop(QWidget* parent) {
         EditUntilCancelled<TCustomer>(PickCustomer, parent);
     }
     CloseAllTables();
-    PackIfPending("CUST5", false);
+    PackIfPending("CUST5", false, parent);
 }
 
 void RunGroupLoop(QWidget* parent) {
@@ -59,7 +66,7 @@ void RunGroupLoop(QWidget* parent) {
         EditUntilCancelled<TGroupDef>(PickGroup, parent);
     }
     CloseAllTables();
-    PackIfPending("GROUPS", false);
+    PackIfPending("GROUPS", false, parent);
 }
 
 void RunProductLoop(QWidget* parent) {
@@ -68,7 +75,7 @@ void RunProductLoop(QWidget* parent) {
         EditUntilCancelled<TProdDef>(PickProduct, parent);
     }
     CloseAllTables();
-    PackIfPending("Prod5", false);
+    PackIfPending("Prod5", false, parent);
 }
 
 void RunPurchaseLoop(QWidget* parent) {
@@ -77,7 +84,7 @@ void RunPurchaseLoop(QWidget* parent) {
         EditUntilCancelled<TPurDef>(PickPurchase, parent);
     }
     CloseAllTables();
-    PackIfPending("Pur5", false);
+    PackIfPending("Pur5", false, parent);
 }
 
 void RunLabelStockLoop(QWidget* parent) {

@@ -9,6 +9,7 @@
 
 #include "app/entry/dates.h"
 #include "app/entry/prompt.h"
+#include "db/data_directory.h"
 #include "db/maintenance.h"
 #include "db/program_state.h"
 #include "db/settings.h"
@@ -388,6 +389,16 @@ std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir
     if (kind == SelectionKind::AsOf)
         selection.asOf = asOf.value_or(DateValue(QDate::currentDate()));
     return request;
+}
+
+bool OutputsKeepOffTheDataFiles(const ReportRequest& request) {
+    bool clear = true;
+    for (const QString* file : {&request.textFile, &request.tabFile, &request.pdfFile}) {
+        if (file->isEmpty() || !IsDataDirectoryFile(*file)) continue;
+        prompt::information(nullptr, DataFileOutputMessage(*file));
+        clear = false;
+    }
+    return clear;
 }
 
 int RunReport(const ReportRequest& request) {

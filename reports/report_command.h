@@ -60,6 +60,10 @@ QString ReportUsage();
 // receivables are aged to or the inventory is valued at, when left out, is today.
 std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir& base);
 
+// Tells, through the prompt layer, every output that names one of the data files (the current
+// directory's); true when none does. The command calls it before it touches the directory.
+bool OutputsKeepOffTheDataFiles(const ReportRequest& request);
+
 // Runs the request on the data directory (the current directory; DbContext created, a
 // QGuiApplication running): re-creates missing index files and reads the settings as start-up
 // does, builds the report in pages of 60 lines (as without a printer, whatever printers the

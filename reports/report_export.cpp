@@ -1,5 +1,9 @@
 #include "reports/report_export.h"
 
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -55,23 +59,43 @@ QString ExportFileName(const QString& chosen, ExportFormat format) {
     return chosen + u'.' + ExportSuffix(format);
 }
 
+QString DataFileOutputMessage(const QString& fileName) {
+    return QStringLiteral("Not saved: ") + fileName +
+           QStringLiteral(" is one of the data files, and a report never replaces it.");
+}
+
+ExportResult WriteExportFile(const QString& fileName, const QByteArray& bytes) {
+    QSaveFile file(fileName);
+    const auto failed = [&fileName](const QString& reason) {
+        return ExportResult{false, QStringLiteral("Unable to save to: ") + fileName + ": " + reason};
+    };
+    if (!file.open(QIODevice::WriteOnly)) return failed(file.errorString());
+    // Written straight to the file past Qt's buffer: a buffered write can report success, fail
+    // only when the buffer goes out and lose the system's reason on the way.
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(file.handle(), bytes.constData() + done,
+                                  static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const QString reason = QString::fromLocal8Bit(std::strerror(n < 0 ? errno : EIO));
+            file.cancelWriting();
+            return failed(reason);
+        }
+        done += n;
+    }
+    if (!file.commit()) return failed(file.errorString());
+    return {true, {}};
+}
+
 ExportResult SaveReport(const ReportDocument& document, const QString& fileName,
                         ExportFormat format) {
-    const ExportResult failed{false, QStringLiteral("Unable to save to: ") + fileName};
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) return failed;
     QString text;
     text.reserve(document.Lines.size() * (document.RptWidth + 2));
     for (const ReportLine& line : document.Lines) {
         text += ExportLine(line, format);
         text += u'\n';
     }
-    if (file.write(text.toUtf8()) < 0) {
-        file.cancelWriting();
-        return failed;
-    }
-    if (!file.commit()) return failed;
-    return {true, {}};
+    return WriteExportFile(fileName, text.toUtf8());
 }
 
 }  // namespace reports

@@ -28,9 +28,18 @@ QString ExportFileName(const QString& chosen, ExportFormat format);
 
 struct ExportResult {
     bool saved = false;
-    // On failure the message to show: "Unable to save to: " and the file name.
+    // On failure the message to show: "Unable to save to: ", the file name and the system's
+    // reason.
     QString message;
 };
+
+// What the user is told when an output would name one of the data files.
+QString DataFileOutputMessage(const QString& fileName);
+
+// Writes bytes to fileName through a file beside it that is renamed into place only when every
+// write and the commit succeeded; otherwise the new file is removed, an earlier one stays as it
+// was, and the message gives the system's reason.
+ExportResult WriteExportFile(const QString& fileName, const QByteArray& bytes);
 
 // Writes the document to fileName, replacing an earlier file of that name only when the new
 // one is complete. On failure no new file is left behind and an earlier one stays as it was.

@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "app/entry/prompt.h"
+#include "db/data_directory.h"
 #include "reports/draw_plan.h"
 #include "reports/print_target.h"
 #include "reports/report_painter.h"
@@ -222,6 +223,10 @@ void TReportF::SaveAsPdf(const QString& caption) {
     if (!chosen) return;
     const QString fileName =
         QFileInfo(*chosen).suffix().isEmpty() ? *chosen + QStringLiteral(".pdf") : *chosen;
+    if (IsDataDirectoryFile(fileName)) {
+        prompt::information(this, DataFileOutputMessage(fileName));
+        return;
+    }
     const ExportResult result = PrintToPdf(doc_, fileName, CurrentReportFont());
     if (!result.saved) prompt::information(this, result.message);
 }
@@ -238,7 +243,12 @@ void TReportF::ExportReport(ExportFormat format) {
     const std::optional<QString> chosen =
         AskSaveName(this, QStringLiteral("Export Report"), ExportFilter(format));
     if (!chosen) return;
-    const ExportResult result = SaveReport(doc_, ExportFileName(*chosen, format), format);
+    const QString fileName = ExportFileName(*chosen, format);
+    if (IsDataDirectoryFile(fileName)) {
+        prompt::information(this, DataFileOutputMessage(fileName));
+        return;
+    }
+    const ExportResult result = SaveReport(doc_, fileName, format);
     if (!result.saved) prompt::information(this, result.message);
 }
 

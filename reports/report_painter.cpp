@@ -7,7 +7,6 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
 
 #include "reports/layout_code.h"
@@ -129,9 +128,6 @@ bool PrintDocument(const ReportDocument& doc, QPagedPaintDevice& device, const Q
 }
 
 ExportResult PrintToPdf(const ReportDocument& doc, const QString& fileName, const QFont& font) {
-    const ExportResult failed{false, QStringLiteral("Unable to save to: ") + fileName};
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) return failed;
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
     {
@@ -139,10 +135,10 @@ ExportResult PrintToPdf(const ReportDocument& doc, const QString& fileName, cons
         writer.setCreator(QStringLiteral("Corvane"));
         writer.setTitle(doc.Titles.value(0));
         SetPdfPage(writer);
-        if (!PrintDocument(doc, writer, font)) return failed;
+        if (!PrintDocument(doc, writer, font))
+            return {false, QStringLiteral("Unable to save to: ") + fileName};
     }
-    if (file.write(pdf.data()) != pdf.size() || !file.commit()) return failed;
-    return {true, {}};
+    return WriteExportFile(fileName, pdf.data());
 }
 
 }  // namespace reports

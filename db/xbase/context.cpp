@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "db/xbase/dbf.h"
 #include "db/xbase/dbt.h"
 #include "db/xbase/journal.h"
 #include "db/xbase/names.h"
@@ -88,23 +89,140 @@ std::string Context::resolve(std::string_view fileName) const {
 
 namespace {
 
-// Finishes or undoes a rewrite that a crash interrupted. With the commit marker present the
-// new files are complete and take over; without it they are incomplete and go.
-Status recover(Env* env, const std::string& dbfPath, const std::string& dbtPath) {
-    const std::string marker = dbfPath + ".commit";
-    if (env->exists(marker)) {
-        if (env->exists(dbtPath + ".new")) XBASE_TRY(env->rename(dbtPath + ".new", dbtPath));
-        if (env->exists(dbfPath + ".new")) XBASE_TRY(env->rename(dbfPath + ".new", dbfPath));
-        return env->remove(marker);
+// The files a rewrite of a table leaves while it runs: the new table and memo file, and the
+// marker that says they are complete and are being put in place.
+struct RewriteFiles {
+    std::string dbf, dbt, newDbf, newDbt, marker;
+
+    RewriteFiles(std::string dbfPath, std::string dbtPath)
+        : dbf(std::move(dbfPath)),
+          dbt(std::move(dbtPath)),
+          newDbf(dbf + ".new"),
+          newDbt(dbt + ".new"),
+          marker(dbf + ".commit") {}
+
+    bool any(Env* env) const {
+        return env->exists(newDbf) || env->exists(newDbt) || env->exists(marker);
     }
-    XBASE_TRY(env->remove(dbfPath + ".new"));
-    return env->remove(dbtPath + ".new");
+};
+
+// Why the new table file cannot take the place of the table, whose fields are `want`; empty
+// when it can: its header fits its size, its fields are the table's, every deletion flag is
+// valid, and every memo pointer lies inside the memo file it will be read with.
+std::string newTableFault(Env* env, const RewriteFiles& files, const std::vector<FieldInfo>& want) {
+    std::unique_ptr<DbfFile> fresh;
+    if (Status s = DbfFile::open(env, files.newDbf, false, &fresh); !s.ok()) return s.message();
+    std::vector<std::string> problems;
+    fresh->check(&problems);
+    if (!problems.empty()) return problems.front();
+    const auto& got = fresh->fields();
+    const bool sameFields =
+        want.size() == got.size() &&
+        std::equal(want.begin(), want.end(), got.begin(), [](const auto& a, const auto& b) {
+            return sameName(a.name, b.name) && a.type == b.type && a.length == b.length &&
+                   a.decimals == b.decimals;
+        });
+    if (!sameFields) return files.newDbf + ": its fields are not the table's";
+    if (!fresh->hasMemo()) return {};
+    std::unique_ptr<DbtFile> memo;
+    const std::string& memoPath = env->exists(files.newDbt) ? files.newDbt : files.dbt;
+    if (Status s = DbtFile::open(env, memoPath, &memo); !s.ok()) return s.message();
+    std::string rec(static_cast<size_t>(fresh->recordLength()), ' ');
+    for (uint32_t r = 1; r <= fresh->count(); ++r) {
+        if (Status s = fresh->read(r, rec.data()); !s.ok()) return s.message();
+        for (size_t f = 0; f < got.size(); ++f) {
+            if (got[f].type != 'M') continue;
+            if (DbtFile::blockOf(rec.data() + fresh->offsets()[f]) >= memo->nextFree())
+                return files.newDbf + ": record " + std::to_string(r) +
+                       " points past the end of " + memoPath;
+        }
+    }
+    return {};
+}
+
+// A marker without a new table file: the rewrite put both files in place and was about to
+// remove the marker. New files without a marker were still being written.
+Context::Leftover inspect(Env* env, const RewriteFiles& files, const std::vector<FieldInfo>& want) {
+    if (!files.any(env)) return {};
+    if (!env->exists(files.marker))
+        return {Context::Leftover::kDiscard, "the rewrite did not finish writing them"};
+    if (!env->exists(files.newDbf)) return {Context::Leftover::kFinish, {}};
+    std::string why = newTableFault(env, files, want);
+    if (why.empty()) return {Context::Leftover::kFinish, {}};
+    return {Context::Leftover::kDiscard, std::move(why)};
+}
+
+Status apply(Env* env, const RewriteFiles& files, const Context::Leftover& leftover) {
+    if (leftover.action == Context::Leftover::kFinish) {
+        if (env->exists(files.newDbt)) XBASE_TRY(env->rename(files.newDbt, files.dbt));
+        if (env->exists(files.newDbf)) XBASE_TRY(env->rename(files.newDbf, files.dbf));
+        return env->remove(files.marker);
+    }
+    for (const std::string* path : {&files.newDbf, &files.newDbt, &files.marker})
+        if (env->exists(*path)) XBASE_TRY(env->remove(*path));
+    return {};
 }
 
 }  // namespace
 
+Context::Leftover Context::inspectRewrite(std::string_view name) const {
+    const std::string base(name);
+    const RewriteFiles files(resolve(base + ".dbf"), resolve(base + ".dbt"));
+    std::unique_ptr<DbfFile> table;
+    if (!files.any(env_)) return {};
+    if (Status s = DbfFile::open(env_, files.dbf, false, &table); !s.ok())
+        return {Leftover::kDiscard, s.message()};
+    return inspect(env_, files, table->fields());
+}
+
+int Context::finishRewrite(std::string_view name, Leftover* leftover) {
+    const std::string base(name);
+    const RewriteFiles files(resolve(base + ".dbf"), resolve(base + ".dbt"));
+    *leftover = {};
+    if (!files.any(env_)) return kOk;
+    for (const auto& t : tables_)
+        if (static_cast<TableImpl*>(t.get())->dbfPath() == files.dbf)
+            return fail(Status(kErrArgument, files.dbf + " is open"));
+    // Only the holder of the table's lock may finish or undo the rewrite.
+    auto holder = std::make_unique<TableImpl>(this, base, files.dbf);
+    if (Status s = holder->openFiles(false); !s.ok()) return fail(s);
+    // The table's fields come from the open holder: opening its file again and closing it would
+    // drop the holder's lock.
+    std::vector<FieldInfo> fields;
+    for (int i = 0; i < holder->fieldCount(); ++i) {
+        const Field* f = holder->fieldAt(i);
+        fields.push_back({f->name(), f->type(), f->length(), f->decimals()});
+    }
+    *leftover = inspect(env_, files, fields);
+    const Status s = apply(env(), files, *leftover);
+    holder.reset();
+    return fail(s);
+}
+
+Status Context::oneFileNamed(const std::string& fileName) const {
+    std::vector<std::string> names;
+    std::string found;
+    if (env_->list(dir_, &names).ok())
+        for (const std::string& n : names) {
+            if (!sameName(n, fileName)) continue;
+            if (!found.empty()) {
+                const auto [first, second] = std::minmax(found, n);
+                return Status(kErrOpen, dir_ + "/" + first + " and " + second +
+                                            " differ only in letter case: which one holds the "
+                                            "data cannot be told");
+            }
+            found = n;
+        }
+    return {};
+}
+
 Table* Context::open(std::string_view name) {
     const std::string base(name);
+    for (const char* ext : {".dbf", ".dbt", ".cgp"})
+        if (Status s = oneFileNamed(base + ext); !s.ok()) {
+            fail(s);
+            return nullptr;
+        }
     const std::string dbfPath = resolve(base + ".dbf");
     if (!env_->exists(dbfPath)) {
         fail(Status(kErrOpen, "cannot open " + dbfPath + ": no such file"));
@@ -116,23 +234,24 @@ Table* Context::open(std::string_view name) {
             return nullptr;
         }
     auto table = std::make_unique<TableImpl>(this, base, dbfPath);
-    const std::string dbtPath = resolve(base + ".dbt");
-    Status s;
-    if (env_->exists(dbfPath + ".new") || env_->exists(dbtPath + ".new") ||
-        env_->exists(dbfPath + ".commit")) {
-        // A rewrite was interrupted. Only the holder of the table's lock may finish or undo
-        // it: take the lock by opening the table alone, then recover and open it afresh.
-        s = table->openFiles(false);
-        if (s.ok()) s = recover(env(), dbfPath, dbtPath);
-        table = std::make_unique<TableImpl>(this, base, dbfPath);
-    }
-    if (s.ok()) s = table->openFiles(autoOpen_);
-    if (!s.ok()) {
+    if (Status s = table->openFiles(autoOpen_); !s.ok()) {
         fail(s);
         return nullptr;
     }
     tables_.push_back(std::move(table));
     return tables_.back().get();
+}
+
+std::string Context::headerFault(std::string_view name) const {
+    const std::string base(name);
+    std::unique_ptr<DbfFile> dbf;
+    if (Status s = DbfFile::open(env_, resolve(base + ".dbf"), false, &dbf); !s.ok())
+        return s.message();
+    std::unique_ptr<DbtFile> memo;
+    if (dbf->hasMemo())
+        if (Status s = DbtFile::open(env_, resolve(base + ".dbt"), &memo); !s.ok())
+            return s.message();
+    return {};
 }
 
 Table* Context::create(std::string_view name, const std::vector<FieldInfo>& fields) {

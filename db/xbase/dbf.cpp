@@ -108,7 +108,17 @@ Status DbfFile::reload() {
     return {};
 }
 
-Status DbfFile::parse() {
+Status DbfFile::openForRepair(Env* env, const std::string& path, std::unique_ptr<DbfFile>* out) {
+    std::unique_ptr<DbfFile> d(new DbfFile);
+    d->path_ = path;
+    XBASE_TRY(env->open(path, OpenMode::ReadOnly, &d->file_));
+    XBASE_TRY(d->parse(true));
+    d->written_ = d->count_;
+    *out = std::move(d);
+    return {};
+}
+
+Status DbfFile::parse(bool countFromSize) {
     uint64_t size = 0;
     XBASE_TRY(file_->size(&size));
     char head[32];
@@ -117,7 +127,7 @@ Status DbfFile::parse() {
     if (got < 32) return damaged(path_, "file too short for a table header");
     const uint8_t version = static_cast<uint8_t>(head[0]);
     if ((version & 0x07) != 0x03) return damaged(path_, "not a dBASE III table");
-    count_ = get32(head + 4);
+    count_ = statedCount_ = get32(head + 4);
     headerLength_ = get16(head + 8);
     recordLength_ = get16(head + 10);
     if (headerLength_ < 65 || recordLength_ < 2) return damaged(path_, "bad header lengths");
@@ -145,6 +155,11 @@ Status DbfFile::parse() {
     }
     if (fields_.empty()) return damaged(path_, "no fields");
     if (offset != recordLength_) return damaged(path_, "field lengths disagree with record length");
+    if (countFromSize) {
+        count_ = static_cast<uint32_t>(
+            std::min<uint64_t>((size - headerLength_) / recordLength_, UINT32_MAX));
+        return {};
+    }
     const uint64_t expected = static_cast<uint64_t>(headerLength_) +
                               static_cast<uint64_t>(count_) * static_cast<uint64_t>(recordLength_);
     if (size < expected)

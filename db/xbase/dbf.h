@@ -28,6 +28,9 @@ class DbfFile {
 public:
     static Status open(Env* env, const std::string& path, bool optimize,
                        std::unique_ptr<DbfFile>* out);
+    // Opens a table whose record count may disagree with its size, for repair: the count is
+    // taken from the size (whole records only) and statedCount() is what the header says.
+    static Status openForRepair(Env* env, const std::string& path, std::unique_ptr<DbfFile>* out);
     // Writes a new, empty table; fails if the fields are invalid.
     static Status create(Env* env, const std::string& path, const std::vector<FieldInfo>& fields);
     // Writes header and field descriptors of a table with `count` records (no records).
@@ -39,6 +42,7 @@ public:
     int recordLength() const { return recordLength_; }
     int headerLength() const { return headerLength_; }
     uint32_t count() const { return count_; }
+    uint32_t statedCount() const { return statedCount_; }
     bool hasMemo() const { return hasMemo_; }
     File* file() { return file_.get(); }
     const std::string& path() const { return path_; }
@@ -59,7 +63,7 @@ public:
 
 private:
     DbfFile() = default;
-    Status parse();
+    Status parse(bool countFromSize = false);
     Status writeCount();
     void updateCache(uint64_t offset, const char* src, size_t n);
 
@@ -71,6 +75,7 @@ private:
     int recordLength_ = 0;
     int headerLength_ = 0;
     uint32_t count_ = 0;
+    uint32_t statedCount_ = 0;
     bool hasMemo_ = false;
     bool optimize_ = false;
     uint32_t written_ = 0;  // records in the file; those after it are in tail_

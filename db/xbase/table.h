@@ -65,6 +65,7 @@ public:
     int memoCompress() override;
     int zap(uint32_t from, uint32_t count) override;
     void check(std::vector<std::string>* problems) override;
+    bool tagFits(Tag* tag, std::string* why) override;
     int close() override;
 
     // Used by Field.

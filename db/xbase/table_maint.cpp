@@ -37,7 +37,7 @@ Status TableImpl::rewrite(Keep keep, bool compactMemo) {
     const std::string newDbf = dbfPath_ + ".new";
     const std::string newDbt = dbtPath_ + ".new";
     const std::string marker = dbfPath_ + ".commit";
-    {
+    const auto writeNewFiles = [&]() -> Status {
         std::unique_ptr<File> out;
         XBASE_TRY(env->open(newDbf, OpenMode::Create, &out));
         std::unique_ptr<DbtFile> memoOut;
@@ -82,6 +82,16 @@ Status TableImpl::rewrite(Keep keep, bool compactMemo) {
         XBASE_TRY(out->write(0, header.data(), header.size()));
         XBASE_TRY(out->sync());
         if (memoOut) XBASE_TRY(memoOut->file()->sync());
+        return {};
+    };
+    if (Status s = writeNewFiles(); !s.ok()) {
+        // Partial new files would only take the room later tables need.
+        for (const std::string* path : {&newDbf, &newDbt}) {
+            if (path == &newDbt && !compactMemo) continue;
+            if (Status removed = env->remove(*path); !removed.ok())
+                s = Status(s.code(), s.message() + "; " + removed.message());
+        }
+        return s;
     }
     // The old tags go first: a crash from here on leaves them missing, and missing index files
     // are rebuilt from whichever table survived.
@@ -197,6 +207,34 @@ int TableImpl::memoCompress() {
 int TableImpl::zap(uint32_t from, uint32_t count) {
     const uint64_t end = static_cast<uint64_t>(from) + count;
     return rewriteAndTop([&](uint32_t r, bool) { return r < from || r >= end; }, false);
+}
+
+bool TableImpl::tagFits(Tag* tag, std::string* why) {
+    NtxIndex& index = *tags_.at(static_cast<size_t>(tag->index_)).index;
+    const uint32_t n = dbf_->count();
+    uint64_t entries = 0;
+    NtxIndex::Cursor c;
+    bool more = false;
+    Status s = index.first(&c, &more);
+    for (; s.ok() && more; s = index.next(&c, &more)) {
+        const uint32_t rec = index.rec(c);
+        if (rec == 0 || rec > n) {
+            *why = index.path() + ": an entry names record " + std::to_string(rec) +
+                   " of a table of " + std::to_string(n);
+            return false;
+        }
+        ++entries;
+    }
+    if (!s.ok()) {
+        *why = s.message();
+        return false;
+    }
+    if (entries != n) {
+        *why = index.path() + ": " + std::to_string(entries) + " entries for " +
+               std::to_string(n) + " records";
+        return false;
+    }
+    return true;
 }
 
 void TableImpl::check(std::vector<std::string>* problems) {

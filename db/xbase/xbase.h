@@ -139,6 +139,10 @@ public:
 
     // Verifies the table, memo file and every open tag; appends one line per problem.
     virtual void check(std::vector<std::string>* problems) = 0;
+    // Whether the tag's entries fit this table, reading only index pages: one entry per record
+    // and no record number past recCount(). False (with *why) for an index left by another
+    // table or another data set under the same name, or one that missed changes.
+    virtual bool tagFits(Tag* tag, std::string* why) = 0;
 
     virtual int close() = 0;  // the handle is invalid afterwards
 };
@@ -168,8 +172,9 @@ public:
     int errorCode();
     const std::string& errorText() const { return errorText_; }
 
-    // Opens table `name` (no extension; the file name's letter case does not matter).
-    // nullptr on failure, with the error pending. The context owns the table.
+    // Opens table `name` (no extension; the file name's letter case does not matter, but two
+    // files whose names differ only in it are refused). nullptr on failure, with the error
+    // pending. The context owns the table.
     Table* open(std::string_view name);
     // Creates a new, empty table (replacing none: an existing file is an error) and opens it.
     Table* create(std::string_view name, const std::vector<FieldInfo>& fields);
@@ -201,6 +206,41 @@ public:
     // True when dir() holds the journal of an unfinished change.
     bool journalLeft() const;
 
+    // What a rewrite of a table (pack, memo compaction) that a crash interrupted left beside
+    // it: nothing; new files that check whole against the table (header, size, fields, deletion
+    // flags, memo pointers) and take its place; or new files that are incomplete or not the
+    // table's, which are removed while the table stays as it is. `why` says what is wrong with
+    // the new files of kDiscard.
+    struct Leftover {
+        enum Action { kNone, kFinish, kDiscard };
+        Action action = kNone;
+        std::string why;
+    };
+    // Looks at what the rewrite of table `name` left and changes nothing. Tables are opened on
+    // their own files whatever is left beside them.
+    Leftover inspectRewrite(std::string_view name) const;
+    // Does what inspectRewrite says, holding the table exclusively; only while the table is
+    // not open. Used where the program writes, before it opens the table.
+    int finishRewrite(std::string_view name, Leftover* leftover);
+
+    // What is wrong with the headers of table `name` and its memo file against their sizes, read
+    // without reading a record; empty when nothing is.
+    std::string headerFault(std::string_view name) const;
+
+    // Mends a damaged table file as trusted xBase tools do, no index involved: the record count
+    // taken from the file size (a torn last record dropped), a bad deletion flag made live (the
+    // record kept), memo pointers past the end of the memo file cleared. With `apply` false it
+    // only says what it would do; with it true it writes the mended table beside the old one
+    // and puts it in place in one rename. Only while the table is not open. Each line of
+    // `mended` tells one change; each line of `lost` something of a record that could not be
+    // kept. kErrData when the header itself cannot be read.
+    struct Repair {
+        std::vector<std::string> mended;
+        std::vector<std::string> lost;
+        bool needed() const { return !mended.empty() || !lost.empty(); }
+    };
+    int repairTable(std::string_view name, bool apply, Repair* repair);
+
     // Records an error as pending (the first one wins until errorCode() clears it); returns
     // the code. Used by the engine's parts.
     int fail(const Status& status);
@@ -216,6 +256,8 @@ private:
     void forget(Table* table);
     // After a dropped change: every open table read afresh.
     void reloadTables();
+    // kErrOpen naming both when two files of dir() match fileName in letter case.
+    Status oneFileNamed(const std::string& fileName) const;
 
     std::string dir_;
     Env* env_;

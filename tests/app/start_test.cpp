@@ -75,6 +75,18 @@ TEST_F(MainWindowTest, OneTableMissingEndsTheStartBeforeAnythingIsWritten) {
     EXPECT_EQ(FilesIn(dir_.path()), before);  // no index files, no lock
 }
 
+TEST_F(MainWindowTest, TwoTablesWhoseNamesDifferOnlyInCaseAreRefusedNamingBoth) {
+    fs::copy_file(dir_.file("Prod5.dbf"), dir_.file("PROD5.DBF"));
+    const std::vector<std::string> before = FilesIn(dir_.path());
+    prompts_.expect(Kind::Information,
+                    "Data files whose names differ only in letter case:\nPROD5.DBF and Prod5.dbf\n");
+    start();
+    EXPECT_EQ(prompts_.pending(), 0);
+    EXPECT_EQ(prompts_.seen().size(), 1);
+    EXPECT_EQ(endCalls_, 1);
+    EXPECT_EQ(FilesIn(dir_.path()), before);  // no index files, no lock
+}
+
 TEST_F(MainWindowTest, TablesWithoutIndexFilesGetThemBackSilently) {
     fs::rename(dir_.file("CUST5.dbf"), dir_.file("cust5.DBF"));  // names in any letter case
     for (const TableSchema& table : SuppliedSchema().tables) {
@@ -123,6 +135,32 @@ TEST_F(MainWindowTest, AChangeLeftUnfinishedIsUndoneAtStartAndTheUserToldOnce) {
     EXPECT_EQ(endCalls_, 0);
     EXPECT_FALSE(fs::exists(dir_.file("changes.jnl")));
     EXPECT_EQ(Bytes(dir_.file("CUST5.dbf")), before);
+}
+
+TEST_F(MainWindowTest, ATableWhoseHeaderDisagreesWithItsSizeIsNamedWithTheRepair) {
+    std::ofstream(dir_.file("Pur5.dbf"), std::ios::binary | std::ios::app) << "torn!";
+    const std::string damaged = Bytes(dir_.file("Pur5.dbf"));
+    prompts_.expect(Kind::Information, "These data files are damaged:\n");
+    start();
+    ASSERT_EQ(prompts_.seen().size(), 1);
+    const QString told = prompts_.seen()[0];
+    EXPECT_TRUE(told.contains("Pur5.dbf: record count 0 disagrees with the file size"))
+        << told.toStdString();
+    EXPECT_TRUE(told.contains("Run \"corvane-admin repair\" in the data directory"))
+        << told.toStdString();
+    EXPECT_EQ(endCalls_, 1);
+    EXPECT_EQ(Bytes(dir_.file("Pur5.dbf")), damaged);
+}
+
+TEST_F(MainWindowTest, AnIndexWithADamagedHeaderIsRecreatedSilently) {
+    start().close();
+    std::fstream(dir_.file("CName.ntx"), std::ios::in | std::ios::out | std::ios::binary)
+        .write("garbage!", 8);
+    TMain& main = start();
+    EXPECT_TRUE(prompts_.seen().isEmpty());
+    EXPECT_EQ(endCalls_, 0);
+    EXPECT_NE(Bytes(dir_.file("CName.ntx")).substr(0, 8), "garbage!");
+    EXPECT_TRUE(child<QTabWidget>(main, "PageControl1")->isEnabled());
 }
 
 TEST_F(MainWindowTest, TheSplashStaysUpAtLeastTheMinimumWithoutItsOkButton) {
@@ -184,7 +222,10 @@ TEST_F(MainWindowTest, ASecondCorvaneOnTheSameDataIsRefusedWhileTheFirstKeepsWor
     EXPECT_TRUE(exists(kLockFileName));
     const xbase::Context* firstContext = DbContext.get();
 
-    prompts_.expect(Kind::Information, "Corvane is already running on the data files");
+    prompts_.expect(Kind::Information,
+                    QString("The data files in this directory are in use by Corvane, process %1.\n"
+                            "Only one Corvane at a time may work on the same data files.")
+                        .arg(::getpid()));
     TMain& second = start();
     EXPECT_EQ(endCalls_, 1);
     EXPECT_EQ(DbContext.get(), firstContext);  // the second one opened nothing

@@ -130,7 +130,8 @@ bool Decode(const std::string& text, Op* op) {
 bool OpenAsTheProgramDoes(bool* undone, std::string* error) {
     InitDbContext();
     QString why;
-    if (!UndoUnfinishedChange(undone, &why)) {
+    QStringList finished;
+    if (!UndoUnfinishedChange(undone, &why) || !FinishInterruptedRewrites(&finished, &why)) {
         *error = why.toStdString();
         return false;
     }

@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
-#include <QLockFile>
 #include <memory>
 
 #include "db/data_directory.h"
@@ -27,9 +27,8 @@ struct AdminRun {
     std::string output;  // standard output and error together
 };
 
-AdminRun Admin(const std::string& args) {
+AdminRun Shell(const std::string& command) {
     AdminRun run;
-    const std::string command = std::string("'") + CORVANE_ADMIN + "' " + args + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return run;
     std::array<char, 4096> buffer;
@@ -38,6 +37,20 @@ AdminRun Admin(const std::string& args) {
     const int status = pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+AdminRun Admin(const std::string& args) {
+    return Shell(std::string("'") + CORVANE_ADMIN + "' " + args + " 2>&1");
+}
+
+// Runs corvane-admin with args in a private mount namespace, in the directory where `mount` (a
+// shell command run in the current directory, "$0") leaves it; status 99 when that cannot be
+// set up.
+AdminRun AdminAfterMount(const std::string& mount, const std::string& args) {
+    const std::string script =
+        "cd \"$0\" && { " + mount + "; } >/dev/null 2>&1 || exit 99; \"$1\" " + args;
+    return Shell("unshare -Urm sh -c '" + script + "' '" + fs::current_path().string() + "' '" +
+                 CORVANE_ADMIN + "' 2>&1");
 }
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -91,7 +104,9 @@ TEST(Admin, WorksOnTheDirectoryGivenWithDashC) {
     fs::remove(dir.file("ITM5.dbf"));
     const AdminRun run = Admin(at + "check");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.output, "ITM5.dbf is missing\n1 problem found.\n");
+    EXPECT_EQ(run.output,
+              "ITM5.dbf is missing\n1 problem found. corvane-admin repair mends a damaged table "
+              "or index, keeping a copy of each damaged file first.\n");
     fs::current_path(dir.path());
 }
 
@@ -118,7 +133,8 @@ TEST(Admin, PackNamesATableItCouldNotPackAndExitsOne) {
     fs::remove("PMT.dbf");
     const AdminRun run = Admin("pack");
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(Contains(run.output, "PMT could not be packed")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "PMT: cannot open ")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "(could not be packed and was left as it was)")) << run.output;
 }
 
 TEST(Admin, AReindexThatCannotOpenATableSaysSoAndExitsOne) {
@@ -134,12 +150,17 @@ TEST(Admin, CommandsThatChangeFilesKeepOffADirectoryCorvaneIsWorkingOn) {
     ASSERT_EQ(Admin("reindex").status, 0);
     const auto before = fs::last_write_time("CName.ntx");
     {
-        const std::unique_ptr<QLockFile> program = LockDataDirectory();  // as the program holds it
+        LockRefusal refusal;
+        const std::unique_ptr<DataDirectoryLock> program = LockDataDirectory("Corvane", &refusal);
         ASSERT_NE(program, nullptr);
         for (const char* command : {"reindex", "pack", "generate --customers 5 --invoices 5"}) {
             const AdminRun run = Admin(command);
             EXPECT_EQ(run.status, 1) << command;
-            EXPECT_TRUE(Contains(run.output, "already running")) << command << ": " << run.output;
+            EXPECT_TRUE(Contains(run.output,
+                                 "corvane-admin: The data files in this directory are in use by "
+                                 "Corvane, process " +
+                                     std::to_string(::getpid()) + ".\n"))
+                << command << ": " << run.output;
         }
         // Reading is fine: the check, and a report while its index files are there.
         EXPECT_EQ(Admin("check").status, 0);
@@ -206,8 +227,8 @@ TEST(Admin, BackupAndRestoreWithTheirChecksAndMessages) {
 
     AdminRun run = Admin("backup .");
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(Contains(run.output,
-                         "corvane-admin: Backup must be to a different drive and/or directory"))
+    EXPECT_TRUE(
+        Contains(run.output, "corvane-admin: Backup must be to a different drive and/or directory"))
         << run.output;
     EXPECT_TRUE(fs::is_empty(backup));
 
@@ -235,4 +256,228 @@ TEST(Admin, BackupAndRestoreWithTheirChecksAndMessages) {
     EXPECT_EQ(Bytes("INV5.dbf"), invoices);
     EXPECT_EQ(Admin("check").status, 0);
     EXPECT_EQ(Admin("restore nowhere").status, 1);
+}
+
+namespace {
+
+// The files a pack with memo compaction leaves beside CUST5 when it is stopped after its marker.
+void LeaveInterruptedPack(const std::string& newTable) {
+    std::ofstream("CUST5.dbf.new", std::ios::binary) << newTable;
+    std::ofstream("CUST5.dbf.commit", std::ios::binary);
+}
+
+}  // namespace
+
+TEST(Admin, CheckReportsAnInterruptedPackWithoutTouchingItAndACommandThatWritesSettlesIt) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    ASSERT_EQ(Admin("generate --customers 20 --invoices 10 --seed 3").status, 0);
+    const std::string table = Bytes("CUST5.dbf");
+
+    // New files that are not a table at all: the table is kept.
+    LeaveInterruptedPack("this is not a table\n");
+    AdminRun run = Admin("check");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.output, "CUST5: a pack was interrupted; its new files are not whole"))
+        << run.output;
+    EXPECT_TRUE(Contains(run.output, "they will be removed and the table kept")) << run.output;
+    EXPECT_EQ(Bytes("CUST5.dbf"), table);
+    EXPECT_EQ(Bytes("CUST5.dbf.new"), "this is not a table\n");
+    EXPECT_TRUE(fs::exists("CUST5.dbf.commit"));
+
+    run = Admin("reindex");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(Contains(run.output, "its new files were not whole")) << run.output;
+    EXPECT_EQ(Bytes("CUST5.dbf"), table);
+    EXPECT_FALSE(fs::exists("CUST5.dbf.new"));
+    EXPECT_FALSE(fs::exists("CUST5.dbf.commit"));
+    EXPECT_EQ(Admin("check").status, 0);
+
+    // A whole new table (the same one with its first record marked deleted) takes the place.
+    std::string packed = table;
+    const size_t headerLength = static_cast<uint8_t>(table[8]) | static_cast<uint8_t>(table[9])
+                                                                     << 8;
+    packed[headerLength] = '*';
+    LeaveInterruptedPack(packed);
+    run = Admin("check");
+    EXPECT_TRUE(Contains(run.output, "its new files are whole and will take the table's place"))
+        << run.output;
+    EXPECT_EQ(Bytes("CUST5.dbf"), table);
+    run = Admin("pack");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(Contains(run.output, "have taken the table's place")) << run.output;
+    EXPECT_FALSE(fs::exists("CUST5.dbf.commit"));
+    run = Admin("check");
+    EXPECT_EQ(run.status, 0) << run.output;
+}
+
+TEST(Admin, TwoTablesWhoseNamesDifferOnlyInCaseStopEveryCommandNamingBoth) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    ASSERT_EQ(Admin("generate --customers 20 --invoices 10 --seed 3").status, 0);
+    fs::copy_file("Prod5.dbf", "PROD5.DBF");
+    const std::string table = Bytes("Prod5.dbf");
+    for (const char* command : {"check", "reindex", "pack"}) {
+        const AdminRun run = Admin(command);
+        EXPECT_EQ(run.status, 1) << command;
+        EXPECT_TRUE(Contains(run.output,
+                             "corvane-admin: PROD5.DBF and Prod5.dbf differ only in letter case"))
+            << command << ": " << run.output;
+    }
+    EXPECT_EQ(Bytes("Prod5.dbf"), table);
+    EXPECT_EQ(Bytes("PROD5.DBF"), table);
+}
+
+// A read-only data directory and a full disk each get their own message, not "in use".
+TEST(Admin, AReadOnlyDirectoryAndAFullDiskAreToldAsSuch) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    ASSERT_EQ(Admin("reindex").status, 0);
+    AdminRun run = AdminAfterMount(
+        "mount --bind \"$0\" \"$0\" && mount -o remount,bind,ro \"$0\" && cd \"$0\"", "reindex");
+    if (run.status == 99) GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.output,
+              "corvane-admin: The data directory cannot be written (Read-only file system): "
+              "Corvane cannot work on the data files here.\n");
+
+    run = AdminAfterMount(
+        "mkdir full && mount -t tmpfs -o size=1m tmpfs full && cp ./*.* full/ && cd full && "
+        "{ dd if=/dev/zero of=filler bs=4096 || true; }",
+        "pack");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.output,
+              "corvane-admin: The disk holding the data files is full (No space left on device): "
+              "free some space, then try again.\n");
+}
+
+// A pack that runs out of room on the customer table says why, leaves no partial file, and the
+// tables after it are still packed.
+TEST(Admin, APackThatRunsOutOfRoomSaysWhyAndLeavesNoPartialFiles) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    const AdminRun run = AdminAfterMount(
+        "mkdir full && mount -t tmpfs -o size=8m tmpfs full && cp ./*.* full/ && cd full && "
+        "\"$1\" generate --customers 3000 --invoices 20 --seed 4 && "
+        "{ dd if=/dev/zero of=filler bs=4096 || true; } && truncate -s -98304 filler",
+        "pack; echo \"status $?\"; ls");
+    if (run.status == 99) GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_TRUE(Contains(run.output, "CUST5: ")) << run.output;
+    EXPECT_TRUE(Contains(run.output,
+                         "No space left on device (could not be packed and was left "
+                         "as it was)"))
+        << run.output;
+    EXPECT_EQ(run.output.find("GROUPS: "), std::string::npos) << run.output;
+    EXPECT_TRUE(Contains(run.output, "status 1\n")) << run.output;
+    EXPECT_FALSE(Contains(run.output, ".new\n")) << run.output;  // the listing after the pack
+    EXPECT_TRUE(Contains(run.output, "CUST5.dbf\n")) << run.output;
+}
+
+namespace {
+
+struct TableShape {
+    size_t headerLength = 0;
+    size_t recordLength = 0;
+    uint32_t count = 0;
+    size_t commentsOffset = 0;  // of the memo field COMMENTS within a record
+};
+
+TableShape ShapeOf(const std::string& table) {
+    const auto u8 = [&table](size_t at) { return static_cast<uint8_t>(table[at]); };
+    TableShape shape;
+    shape.count = u8(4) | u8(5) << 8 | u8(6) << 16 | static_cast<uint32_t>(u8(7)) << 24;
+    shape.headerLength = u8(8) | u8(9) << 8;
+    shape.recordLength = u8(10) | u8(11) << 8;
+    size_t offset = 1;
+    for (size_t d = 32; table[d] != 0x0D; d += 32) {
+        if (table.compare(d, 9, "COMMENTS\0", 9) == 0) shape.commentsOffset = offset;
+        offset += u8(d + 16);
+    }
+    return shape;
+}
+
+void SetCount(std::string* table, uint32_t count) {
+    for (int i = 0; i < 4; ++i) (*table)[4 + i] = static_cast<char>(count >> (8 * i));
+}
+
+// The customer numbers of CUST5 in record order, as the engine reads them.
+std::vector<int> CustomerNumbers() {
+    xbase::Context ctx;
+    ctx.setAutoOpen(false);
+    xbase::Table* t = ctx.open("CUST5");
+    std::vector<int> numbers;
+    if (!t) return numbers;
+    for (uint32_t r = 1; r <= t->recCount(); ++r) {
+        t->go(r);
+        numbers.push_back(t->field("cuno")->asInt());
+    }
+    return numbers;
+}
+
+// The dated folder a repair keeps its copies in; empty when there is none.
+fs::path RepairFolder() {
+    for (const auto& entry : fs::directory_iterator("."))
+        if (entry.is_directory() && entry.path().filename().string().rfind("repair-", 0) == 0)
+            return entry.path();
+    return {};
+}
+
+}  // namespace
+
+TEST(Admin, RepairMendsADamagedTableKeepingEveryWholeRecordAndACopyOfTheDamagedFile) {
+    struct Case {
+        const char* what;
+        std::function<void(std::string*, const TableShape&)> damage;
+        size_t keptRecords;      // of the first records, in order
+        const char* toldAsLost;  // a part of the "Not kept" line, or nothing
+    };
+    const std::vector<Case> cases = {
+        {"a torn last record",
+         [](std::string* t, const TableShape& s) {
+             t->resize(s.headerLength + 27 * s.recordLength + 40);
+         },
+         27, "record 28 was cut short (40 of "},
+        {"a count one too many",
+         [](std::string* t, const TableShape& s) { SetCount(t, s.count + 1); }, 30, nullptr},
+        {"a count one too few",
+         [](std::string* t, const TableShape& s) { SetCount(t, s.count - 1); }, 30, nullptr},
+        {"a bad deletion flag",
+         [](std::string* t, const TableShape& s) {
+             (*t)[s.headerLength + 4 * s.recordLength] = 'x';
+         },
+         30, nullptr},
+        {"a memo pointer past the end",
+         [](std::string* t, const TableShape& s) {
+             t->replace(s.headerLength + s.recordLength + s.commentsOffset, 10, "     99999");
+         },
+         30, "record 2: its COMMENTS memo named block 99999"},
+    };
+    for (const Case& c : cases) {
+        TempDataDir dir(TempDataDir::SuppliedTables);
+        ASSERT_EQ(Admin("generate --customers 30 --invoices 5 --seed 8").status, 0) << c.what;
+        const std::vector<int> before = CustomerNumbers();
+        ASSERT_EQ(before.size(), 30u);
+        std::string table = Bytes("CUST5.dbf");
+        const TableShape shape = ShapeOf(table);
+        ASSERT_GT(shape.commentsOffset, 0u);
+        c.damage(&table, shape);
+        std::ofstream("CUST5.dbf", std::ios::binary | std::ios::trunc) << table;
+        ASSERT_EQ(Admin("check").status, 1) << c.what;
+
+        const AdminRun run = Admin("repair");
+        EXPECT_EQ(run.status, 0) << c.what << ": " << run.output;
+        EXPECT_TRUE(Contains(run.output, "Copies of the damaged files are in repair-"))
+            << c.what << ": " << run.output;
+        if (c.toldAsLost)
+            EXPECT_TRUE(Contains(run.output, std::string("Not kept: ")) &&
+                        Contains(run.output, c.toldAsLost))
+                << c.what << ": " << run.output;
+        else
+            EXPECT_FALSE(Contains(run.output, "Not kept")) << c.what << ": " << run.output;
+        const fs::path folder = RepairFolder();
+        ASSERT_FALSE(folder.empty()) << c.what;
+        EXPECT_EQ(Bytes((folder / "CUST5.dbf").c_str()), table) << c.what;
+        EXPECT_TRUE(fs::exists(folder / "CUST5.dbt")) << c.what;
+
+        const AdminRun check = Admin("check");
+        EXPECT_EQ(check.status, 0) << c.what << ": " << check.output;
+        const std::vector<int> kept(before.begin(), before.begin() + c.keptRecords);
+        EXPECT_EQ(CustomerNumbers(), kept) << c.what;
+    }
 }

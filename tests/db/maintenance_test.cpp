@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "app/entry/convert.h"
 #include "db/field_values.h"
@@ -125,6 +126,49 @@ TEST_F(MaintenanceTest, AFullRebuildReportsItsProgressAndRebuildsStaleIndexes) {
     EXPECT_EQ(Seek(CustTbl, PadNum(77, 6)), 0);
 }
 
+// Index files that are present but not the table's own: one left from before a record was
+// added, one holding another tag's key, one from a data set with more records. A start-up
+// rebuild re-creates the group of each, and nothing else, as it does a missing one.
+TEST_F(MaintenanceTest, AStartUpRebuildRecreatesIndexFilesThatDoNotFitTheirTable) {
+    ASSERT_TRUE(RebuildIndexes(true));
+    AddCustomers({{1, "Anderson"}, {2, "Baker"}});
+    fs::create_directory("other");
+    fs::copy_file("CCNO.ntx", "other/stale.ntx");
+    AddCustomers({{3, "Carter"}, {4, "Dunn"}, {5, "Evans"}});
+    fs::copy_file("CCNO.ntx", "other/bigger.ntx");
+    DeleteCustomers({4, 5});
+    ASSERT_TRUE(PackTable("CUST5", false));
+
+    const std::set<std::string> customerGroup = {"CName.ntx", "CCNO.ntx", "CZip.ntx",
+                                                 "cComp.ntx", "CUST5.cgp"};
+    const std::vector<std::tuple<std::string, std::string, std::set<std::string>>> cases = {
+        {"other/stale.ntx", "CCNO.ntx", customerGroup},
+        {"other/bigger.ntx", "CCNO.ntx", customerGroup},
+        {"CGroup.ntx", "NGroup.ntx", {"NGroup.ntx", "CGroup.ntx", "GROUPS.cgp"}},
+    };
+    for (const auto& [from, to, rebuilt] : cases) {
+        fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+        const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+        for (const auto& entry : fs::directory_iterator(".")) fs::last_write_time(entry.path(), old);
+        ASSERT_TRUE(RebuildIndexes(true)) << from;
+        std::set<std::string> rewritten;
+        for (const auto& [file, stamp] : Stamps())
+            if (stamp != old) rewritten.insert(file);
+        EXPECT_EQ(rewritten, rebuilt) << from;
+        ASSERT_TRUE(OpenCustomers());
+        CustTbl->select(CustTbl->tag("CCNO"));
+        QStringList inOrder;
+        for (int rc = CustTbl->top(); rc == 0; rc = CustTbl->skip()) {
+            ReadCustomer();
+            inOrder << CustBuf.last.trimmed();
+        }
+        DbContext->closeAll();
+        EXPECT_EQ(inOrder, QStringList({"Anderson", "Baker", "Carter"})) << from;
+    }
+    EXPECT_EQ(endCalls_, 0);
+    EXPECT_TRUE(messages_.isEmpty());
+}
+
 TEST_F(MaintenanceTest, ARebuildThatCannotOpenATableEndsTheProgram) {
     fs::remove("Pur5.dbf");
     EXPECT_FALSE(RebuildIndexes(true));
@@ -190,7 +234,10 @@ TEST_F(MaintenanceTest, PackAllReportsProgressSkipsAMissingTableAndClearsPackPen
     fs::remove("Pur5.dbf");
     PackPending = true;
 
-    EXPECT_EQ(PackAll(), QStringList{"Pur5"});
+    const QStringList failed = PackAll();
+    ASSERT_EQ(failed.size(), 1);
+    EXPECT_TRUE(failed[0].startsWith("Pur5: cannot open ")) << failed[0].toStdString();
+    EXPECT_TRUE(failed[0].endsWith("Pur5.dbf: no such file")) << failed[0].toStdString();
     EXPECT_FALSE(PackPending);
     EXPECT_EQ(Customers(), QStringList{"2 Baker"});
     EXPECT_EQ(progress_, QStringList({"show 1 Packing Data Files", "10", "30", "35", "50", "70",

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -257,8 +258,9 @@ TEST_F(ReportCommandTest, ATableThatCannotBeOpenedIsToldOnceAndEndsTheRun) {
     const AdminRun run = Admin(
         {"report", "purchasing", "--from", "2024-01-01", "--to", "2025-12-31", "--text", "p.txt"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.told, QStringList({"corvane-admin: Unable to open file PUR5.DBF Program will "
-                                     "now terminate."}));
+    // The start-up check of the index files finds it first, and says what the engine met.
+    EXPECT_EQ(run.told.join(u'|').toStdString(),
+              "corvane-admin: cannot open ./Pur5.dbf: no such file Program will now terminate.");
     EXPECT_FALSE(QFile::exists(Data("p.txt")));
 }
 
@@ -267,12 +269,87 @@ TEST_F(ReportCommandTest, AnOutputThatCannotBeWrittenIsToldAndTheOthersAreStillW
     const AdminRun run =
         Admin({"report", "product-listing", "--text", missing, "--tab", out_.filePath("l.asc")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.told, QStringList({"corvane-admin: Unable to save to: " + missing}));
+    EXPECT_EQ(run.told, QStringList({"corvane-admin: Unable to save to: " + missing +
+                                     ": No such file or directory"}));
 
     ReportDocument& doc = TheReport();
     ASSERT_TRUE(MakeProductListing(doc));
     EXPECT_EQ(Contents(out_.filePath("l.asc")),
               PreviewExport(doc, ExportFormat::TabDelimited, out_.filePath("preview.asc")));
+}
+
+TEST_F(ReportCommandTest, AnOutputNamingADataFileIsRefusedAndNothingIsWritten) {
+    ASSERT_TRUE(QFile::link(Data("CUST5.dbf"), out_.filePath("link.txt")));
+    const auto files = [this] {
+        QMap<QString, QByteArray> bytes;
+        for (const QString& name : QDir(dataDir_).entryList(QDir::Files)) {
+            QFile file(Data(name));
+            bytes[name] = file.open(QIODevice::ReadOnly) ? file.readAll() : "<unreadable>";
+        }
+        return bytes;
+    };
+    const QMap<QString, QByteArray> before = files();
+    const QList<QStringList> outputs = {
+        {"--text", "CUST5.dbf"},      {"--tab", "cust5.DBT"}, {"--pdf", "CCNO.ntx"},
+        {"--text", "CUST5.cgp"},      {"--tab", "corvane.lck"},
+        {"--text", "../" + QDir(dataDir_).dirName() + "/Prod5.dbf"},
+        {"--pdf", out_.filePath("link.txt")},
+        {"--text", out_.filePath("fine.txt"), "--tab", "changes.jnl"},
+    };
+    for (const QStringList& output : outputs) {
+        const AdminRun run = Admin(QStringList({"report", "product-listing"}) + output);
+        const std::string shown = output.join(' ').toStdString();
+        EXPECT_EQ(run.status, 1) << shown;
+        ASSERT_EQ(run.told.size(), 1) << shown << run.errors.toStdString();
+        EXPECT_TRUE(run.told[0].startsWith("corvane-admin: Not saved: ")) << shown;
+        EXPECT_TRUE(run.told[0].endsWith(
+            " is one of the data files, and a report never replaces it."))
+            << run.told[0].toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(out_.filePath("fine.txt")));
+    const QMap<QString, QByteArray> after = files();
+    EXPECT_EQ(after.keys().join(u' ').toStdString(), before.keys().join(u' ').toStdString());
+    for (const QString& name : before.keys())
+        EXPECT_TRUE(after.value(name) == before.value(name)) << name.toStdString() << " changed";
+}
+
+// The text and tab outputs written onto a disk with no room left (a small file system of the
+// test's own, where user namespaces allow one): each is told with the system's reason, the
+// status is 1, and the earlier file of each name is still whole.
+TEST_F(ReportCommandTest, ExportsToAFullDiskSayWhyAndLeaveTheEarlierFiles) {
+    QProcess probe;
+    probe.start("unshare", {"-Urm", "true"});
+    if (!probe.waitForFinished(10000) || probe.exitCode() != 0)
+        GTEST_SKIP() << "no mount namespace for a small file system";
+    const QString disk = out_.filePath("disk");
+    ASSERT_TRUE(QDir().mkpath(disk));
+    const QString script = QStringLiteral(
+        "mount -t tmpfs -o size=8k tmpfs \"$0\" || exit 99\n"
+        "printf 'old text' > \"$0/l.txt\"; printf 'old tab' > \"$0/l.asc\"\n"
+        "\"$1\" report product-listing --text \"$0/l.txt\" --tab \"$0/l.asc\"\n"
+        "status=$?\n"
+        "echo \"status $status\"; echo \"text $(cat \"$0/l.txt\")\"; "
+        "echo \"tab $(cat \"$0/l.asc\")\"; echo \"files $(ls -A \"$0\" | tr '\\n' ' ')\"\n");
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("QT_QPA_PLATFORM");
+    run.setProcessEnvironment(env);
+    run.setWorkingDirectory(dataDir_);
+    run.start("unshare", {"-Urm", "sh", "-c", script, disk, CORVANE_ADMIN});
+    ASSERT_TRUE(run.waitForFinished(60000));
+    ASSERT_NE(run.exitCode(), 99) << "tmpfs cannot be mounted here";
+    const QString errors = QString::fromUtf8(run.readAllStandardError());
+    const QString out = QString::fromUtf8(run.readAllStandardOutput());
+    EXPECT_TRUE(errors.contains("corvane-admin: Unable to save to: " + disk +
+                                "/l.txt: No space left on device"))
+        << errors.toStdString();
+    EXPECT_TRUE(errors.contains("corvane-admin: Unable to save to: " + disk +
+                                "/l.asc: No space left on device"))
+        << errors.toStdString();
+    EXPECT_TRUE(out.contains("status 1\n")) << out.toStdString();
+    EXPECT_TRUE(out.contains("text old text\n")) << out.toStdString();
+    EXPECT_TRUE(out.contains("tab old tab\n")) << out.toStdString();
+    EXPECT_TRUE(out.contains("files l.asc l.txt \n")) << out.toStdString();
 }
 
 TEST_F(ReportCommandTest, ThePdfIsPrintedInTheSettingsFontOrElseInAFixedPitchDefault) {

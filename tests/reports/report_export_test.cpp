@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <csignal>
+
 #include <QDir>
 #include <QFile>
 
@@ -118,7 +121,8 @@ TEST(ReportSave, UnwritableDirectoryLeavesNothingAndSaysSo) {
     const QString name = "/proc/corvane-report.txt";
     const ExportResult result = SaveReport(doc, name, ExportFormat::PlainText);
     EXPECT_FALSE(result.saved);
-    EXPECT_EQ(result.message, "Unable to save to: /proc/corvane-report.txt");
+    EXPECT_TRUE(result.message.startsWith("Unable to save to: /proc/corvane-report.txt: "))
+        << result.message.toStdString();
     EXPECT_FALSE(QFile::exists(name));
 }
 
@@ -127,7 +131,8 @@ TEST(ReportSave, MissingDirectoryFails) {
     const ExportResult result =
         SaveReport(SmallReport(), "no-such-dir/report.txt", ExportFormat::PlainText);
     EXPECT_FALSE(result.saved);
-    EXPECT_EQ(result.message, "Unable to save to: no-such-dir/report.txt");
+    EXPECT_EQ(result.message,
+              "Unable to save to: no-such-dir/report.txt: No such file or directory");
     EXPECT_TRUE(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
 }
 
@@ -140,6 +145,34 @@ TEST(ReportSave, FailureAtTheFinalRenameLeavesNoPartialFile) {
     EXPECT_EQ(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList({"taken"}));
     EXPECT_TRUE(QDir("taken").isEmpty());
+}
+
+// A write the system refuses part way: the file size limit stands in for a disk that fills up
+// (the same failing write, with "File too large" for its reason). The text is smaller than the
+// write buffer, so the failure only shows when the buffer goes out.
+TEST(ReportSave, AWriteThatFailsLeavesTheEarlierFileWholeAndSaysWhy) {
+    TempDataDir dir;
+    const QString name = QDir::current().filePath("report.txt");
+    QFile earlier(name);
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    ASSERT_EQ(earlier.write("earlier report\n"), 15);
+    earlier.close();
+
+    rlimit previous{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = previous;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const ExportResult result = SaveReport(SmallReport(), name, ExportFormat::PlainText);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(result.saved);
+    EXPECT_EQ(result.message.toStdString(),
+              ("Unable to save to: " + name + ": File too large").toStdString());
+    EXPECT_EQ(ReadAll(name), "earlier report\n");
+    EXPECT_EQ(QDir::current().entryList(QDir::Files), QStringList({"report.txt"}));
 }
 
 }  // namespace

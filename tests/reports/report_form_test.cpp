@@ -10,6 +10,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "db/program_state.h"
@@ -224,6 +225,31 @@ TEST_F(ReportFormTest, TheDataDirectoryStaysCurrentWhateverTheDialogDid) {
     prompt::setHandler(previous);
     EXPECT_EQ(QDir::currentPath(), dataDir);
     EXPECT_TRUE(QFile::exists(dataDir + "/out.txt"));
+}
+
+TEST_F(ReportFormTest, AnExportNamingADataFileIsRefusedAndTheFileKept) {
+    const ReportDocument& doc = Report(3);
+    const QString previousDir = QDir::currentPath();
+    QTemporaryDir dataDir;
+    ASSERT_TRUE(QDir::setCurrent(dataDir.path()));
+    QFile table(dataDir.filePath("CUST5.dbf"));
+    ASSERT_TRUE(table.open(QIODevice::WriteOnly));
+    ASSERT_EQ(table.write("table bytes"), 11);
+    table.close();
+    ScriptedPrompts script;
+    script.expect(Kind::SaveFile, "Export Report", {true, dataDir.filePath("cust5.DBF")})
+        .expect(Kind::Information, "Not saved: " + dataDir.filePath("cust5.DBF") +
+                                       " is one of the data files")
+        .expect(Kind::SaveFile, "Print to PDF File", {true, dataDir.filePath("CUST5.ntx")})
+        .expect(Kind::Information, "Not saved: " + dataDir.filePath("CUST5.ntx"));
+    Preview(doc, [&](TReportF* form) {
+        form->findChild<QAction*>("AsciiText1")->trigger();
+        form->findChild<QAction*>("mPrint")->trigger();
+    });
+    QDir::setCurrent(previousDir);
+    EXPECT_EQ(script.pending(), 0);
+    EXPECT_EQ(Contents(dataDir.filePath("CUST5.dbf")), "table bytes");
+    EXPECT_EQ(QDir(dataDir.path()).entryList(QDir::Files), QStringList({"CUST5.dbf"}));
 }
 
 TEST_F(ReportFormTest, WithoutAPrinterPrintWritesAPdfThatReadsBackPageByPage) {

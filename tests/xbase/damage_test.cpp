@@ -128,3 +128,112 @@ TEST_F(DamageTest, CheckFindsStaleKeysAndMissingRecords) {
     ASSERT_FALSE(problems.empty());
     EXPECT_NE(problems[0].find("differs from its expression"), std::string::npos);
 }
+
+namespace {
+
+std::string bytesOf(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const std::string& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+// What a pack with memo compaction leaves when it is stopped after its marker: new table and
+// memo files beside the table. The new table is CUST.dbf with record 1 marked deleted.
+class InterruptedPackTest : public DamageTest {
+protected:
+    void SetUp() override {
+        DamageTest::SetUp();
+        table_ = bytesOf("CUST.dbf");
+        memo_ = bytesOf("CUST.dbt");
+        fresh_ = table_;
+        fresh_[headerLength()] = '*';
+    }
+    size_t headerLength() const {
+        return static_cast<uint8_t>(table_[8]) | static_cast<uint8_t>(table_[9]) << 8;
+    }
+    void leave(const std::string& newTable) {
+        writeFile("CUST.dbf.new", newTable);
+        writeFile("CUST.dbt.new", memo_);
+        writeFile("CUST.dbf.commit", "");
+    }
+    static bool leftoversGone() {
+        return !fs::exists("CUST.dbf.new") && !fs::exists("CUST.dbt.new") &&
+               !fs::exists("CUST.dbf.commit");
+    }
+    std::string table_, memo_, fresh_;
+};
+
+}  // namespace
+
+TEST_F(InterruptedPackTest, AWholeNewTableIsFinishedOnlyWhenAskedAndOpeningChangesNothing) {
+    leave(fresh_);
+    EXPECT_EQ(ctx.inspectRewrite("cust").action, Context::Leftover::kFinish);
+    Table* t = ctx.open("CUST");
+    ASSERT_NE(t, nullptr);
+    EXPECT_FALSE(t->deleted());  // the table's own files, the leftovers untouched
+    ctx.closeAll();
+    EXPECT_EQ(bytesOf("CUST.dbf"), table_);
+    EXPECT_TRUE(fs::exists("CUST.dbf.commit"));
+
+    Context::Leftover done;
+    ASSERT_EQ(ctx.finishRewrite("CUST", &done), kOk);
+    EXPECT_EQ(done.action, Context::Leftover::kFinish);
+    EXPECT_EQ(bytesOf("CUST.dbf"), fresh_);
+    EXPECT_TRUE(leftoversGone());
+}
+
+TEST_F(InterruptedPackTest, NewFilesThatAreNotWholeGoAndTheTableStays) {
+    std::string wrongCount = fresh_;
+    wrongCount[4] = static_cast<char>(wrongCount[4] + 1);
+    std::string badFlag = fresh_;
+    badFlag[headerLength()] = 'x';
+    std::string pastTheMemo = fresh_;
+    // Record 3 has a memo; its pointer (the last field) now names a block past the file.
+    const size_t recordLength =
+        static_cast<uint8_t>(table_[10]) | static_cast<uint8_t>(table_[11]) << 8;
+    pastTheMemo.replace(headerLength() + 3 * recordLength - 10, 10, "     99999");
+    std::string otherFields = fresh_;
+    otherFields[32] = 'X';  // the first field's name
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"not a table at all", "not a table at all\n"},
+        {"a count one past its records", wrongCount},
+        {"a bad deletion flag", badFlag},
+        {"a memo pointer past the memo file", pastTheMemo},
+        {"another table's fields", otherFields},
+    };
+    for (const auto& [what, newTable] : cases) {
+        leave(newTable);
+        const Context::Leftover seen = ctx.inspectRewrite("CUST");
+        EXPECT_EQ(seen.action, Context::Leftover::kDiscard) << what;
+        EXPECT_FALSE(seen.why.empty()) << what;
+        EXPECT_EQ(bytesOf("CUST.dbf.new"), newTable) << what;
+        Context::Leftover done;
+        ASSERT_EQ(ctx.finishRewrite("CUST", &done), kOk) << what;
+        EXPECT_EQ(done.action, Context::Leftover::kDiscard) << what;
+        EXPECT_EQ(bytesOf("CUST.dbf"), table_) << what;
+        EXPECT_EQ(bytesOf("CUST.dbt"), memo_) << what;
+        EXPECT_TRUE(leftoversGone()) << what;
+    }
+    // New files without the marker were still being written.
+    writeFile("CUST.dbf.new", fresh_);
+    EXPECT_EQ(ctx.inspectRewrite("CUST").action, Context::Leftover::kDiscard);
+    Context::Leftover done;
+    ASSERT_EQ(ctx.finishRewrite("CUST", &done), kOk);
+    EXPECT_EQ(bytesOf("CUST.dbf"), table_);
+    EXPECT_TRUE(leftoversGone());
+    EXPECT_EQ(ctx.inspectRewrite("CUST").action, Context::Leftover::kNone);
+}
+
+TEST_F(DamageTest, TwoFilesWhoseNamesDifferOnlyInCaseAreRefusedNamingBoth) {
+    fs::copy_file("CUST.dbt", "Cust.DBT");
+    EXPECT_EQ(ctx.open("cust"), nullptr);
+    EXPECT_NE(ctx.errorText().find("/CUST.dbt and Cust.DBT differ only in letter case"),
+              std::string::npos)
+        << ctx.errorText();
+    EXPECT_EQ(ctx.errorCode(), kErrOpen);
+    fs::remove("Cust.DBT");
+    EXPECT_NE(ctx.open("cust"), nullptr);
+}

@@ -22,9 +22,12 @@ std::vector<int> numbersInOrder(Table* t) {
     return n;
 }
 
-// Opens CUST as the program would after a crash: missing index files are rebuilt first.
+// Opens CUST as the program would after a crash: an interrupted pack is finished or undone and
+// missing index files are rebuilt first.
 std::vector<int> reopenAndRead(std::vector<std::string>* problems) {
     Context ctx;
+    Context::Leftover leftover;
+    if (ctx.finishRewrite("CUST", &leftover) != kOk) return {-2};
     for (const char* tag : {"CNAME.ntx", "CCNO.ntx", "CZIP.ntx"})
         if (!fs::exists(tag)) {
             ctx.setAutoOpen(false);
