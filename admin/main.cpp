@@ -199,7 +199,8 @@ std::unique_ptr<DataDirectoryLock> LockForChanges(const std::string& command) {
 
 // A report or label run: whether it may go on beside a running Corvane (or another command) that
 // holds the data directory, which it may when it finds every index file in place (it would
-// re-create missing ones). The lock, when it could be had, lasts while `lock` lives.
+// re-create missing ones). The lock, when it could be had, lasts while `lock` lives. Needs
+// DbContext.
 bool MayRead(const std::string& command, std::unique_ptr<DataDirectoryLock>* lock) {
     LockRefusal refusal;
     *lock = LockDataDirectory(QStringLiteral("corvane-admin ") + QString::fromStdString(command),
@@ -282,8 +283,6 @@ int BackupOrRestore(bool toBackup, const QString& dir) {
 // for these commands only, offscreen unless a platform is named, so that the other commands stay
 // light.
 int RunPrinting(char* program, const std::string& command, const std::function<int()>& run) {
-    std::unique_ptr<DataDirectoryLock> lock;
-    if (!MayRead(command, &lock)) return 1;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     // Run from cron there is often no runtime directory; Qt would complain on the error stream,
     // which scripts read as the command's messages. A private one serves for this run.
@@ -294,7 +293,8 @@ int RunPrinting(char* program, const std::string& command, const std::function<i
     char* qtArgv[] = {program, nullptr};
     QGuiApplication app(qtArgc, qtArgv);
     InitDbContext();
-    if (!OpenDataFiles(true)) {
+    std::unique_ptr<DataDirectoryLock> lock;
+    if (!MayRead(command, &lock) || !OpenDataFiles(true)) {
         FreeDbContext();
         return 1;
     }

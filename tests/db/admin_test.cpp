@@ -170,7 +170,7 @@ TEST(Admin, CommandsThatChangeFilesKeepOffADirectoryCorvaneIsWorkingOn) {
         fs::rename("CZip.ntx", "CZip.away");
         const AdminRun run = Admin("report product-listing --text out.txt");
         EXPECT_EQ(run.status, 1);
-        EXPECT_TRUE(Contains(run.output, "already running")) << run.output;
+        EXPECT_TRUE(Contains(run.output, "in use by Corvane")) << run.output;
         EXPECT_FALSE(fs::exists("CZip.ntx"));
         fs::rename("CZip.away", "CZip.ntx");
     }
