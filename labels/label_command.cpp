@@ -1,6 +1,5 @@
 #include "labels/label_command.h"
 
-#include <QDate>
 #include <algorithm>
 
 #include "app/entry/dates.h"
@@ -26,23 +25,6 @@ struct SpanOption {
 constexpr SpanOption kSpanOptions[] = {{"--invoices-dated", LabelKind::InvoicesDated},
                                        {"--past-due", LabelKind::PastDueBilling},
                                        {"--balance-due", LabelKind::BalanceDueStatement}};
-
-std::optional<double> IsoDay(const QString& text) {
-    const QDate date = QDate::fromString(text, Qt::ISODate);
-    if (!date.isValid() || text.size() != 10) return std::nullopt;
-    return DateValue(date);
-}
-
-std::optional<QList<int>> NumberList(const QString& text) {
-    QList<int> numbers;
-    for (const QString& part : text.split(u',')) {
-        bool ok = false;
-        const int n = part.trimmed().toInt(&ok);
-        if (!ok || n < 1 || n > 999999) return std::nullopt;
-        numbers << n;
-    }
-    return numbers;
-}
 
 std::optional<int> Position(const QString& text) {
     bool ok = false;
@@ -79,15 +61,15 @@ std::optional<LabelRequest> ParseLabelArgs(const QStringList& args, const QDir& 
         }
         if (span) {
             if (i + 2 >= args.size()) return std::nullopt;
-            const std::optional<double> from = IsoDay(value);
-            const std::optional<double> to = IsoDay(args.at(i + 2));
+            const std::optional<double> from = reports::IsoDay(value);
+            const std::optional<double> to = reports::IsoDay(args.at(i + 2));
             if (!from || !to) return std::nullopt;
             request.selection.kind = span->kind;
             request.selection.from = *from;
             request.selection.to = *to;
             ++i;  // a span takes two values
         } else if (option == QLatin1String("--customers") || option == QLatin1String("--groups")) {
-            const std::optional<QList<int>> numbers = NumberList(value);
+            const std::optional<QList<int>> numbers = reports::NumberList(value);
             if (!numbers) return std::nullopt;
             const bool customers = option == QLatin1String("--customers");
             request.selection.kind =

@@ -164,27 +164,6 @@ bool TakesSpan(SelectionKind kind) {
            kind == SelectionKind::Statements || kind == SelectionKind::ProductSpan;
 }
 
-// Numbers written 12,13: each a whole number from 1 to 999999; nothing for any other text.
-std::optional<QList<int>> NumberList(const QString& text) {
-    QList<int> numbers;
-    for (const QString& part : text.split(u',')) {
-        bool ok = false;
-        const int n = part.trimmed().toInt(&ok);
-        if (!ok || n < 1 || n > 999999) return std::nullopt;
-        numbers << n;
-    }
-    return numbers;
-}
-
-// A date written YYYY-MM-DD as a day number; nothing for any other text.
-std::optional<double> IsoDay(const QString& text) {
-    static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
-    if (!form.match(text).hasMatch()) return std::nullopt;
-    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    if (!date.isValid()) return std::nullopt;
-    return DateValue(date);
-}
-
 // While it lives, ending the program only records that the program would end, so that a run
 // the data store gives up on returns in order with its message told.
 class HeldOffEnd {
@@ -280,6 +259,25 @@ bool BuildAndWrite(const ReportEntry& entry, const ReportRequest& request, const
 }
 
 }  // namespace
+
+std::optional<QList<int>> NumberList(const QString& text) {
+    QList<int> numbers;
+    for (const QString& part : text.split(u',')) {
+        bool ok = false;
+        const int n = part.trimmed().toInt(&ok);
+        if (!ok || n < 1 || n > 999999) return std::nullopt;
+        numbers << n;
+    }
+    return numbers;
+}
+
+std::optional<double> IsoDay(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    if (!form.match(text).hasMatch()) return std::nullopt;
+    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    if (!date.isValid()) return std::nullopt;
+    return DateValue(date);
+}
 
 QFont CommandLineReportFont() {
     QFont base(QStringLiteral("monospace"), 10);
