@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/entry/dates.h"
 #include "app/entry/prompt.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"
