@@ -13,13 +13,16 @@
 //   labels    prints a label run of customers, invoices or groups on a label stock into a PDF
 //             file, its name taken as the report command takes it
 // Whatever the program would tell the user goes to the error stream and makes the exit status 1;
-// questions are answered No and file dialogs refused. Bad arguments: the usage, exit status 2.
+// questions are answered No and file dialogs refused. Bad arguments: what is wrong with them and
+// the usage on the error stream, exit status 2. --help (also after a command): the usage on the
+// standard output, exit status 0.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -49,10 +52,16 @@ constexpr const char* kUsage =
     "usage: corvane-admin [-C DIR] check | reindex | pack | repair | backup DIR | restore DIR | "
     "generate --customers N --invoices N [--products N] [--purchases N] [--seed S]\n";
 
-int Usage() {
-    std::fputs(kUsage, stderr);
-    std::fputs(qPrintable(reports::ReportUsage()), stderr);
-    std::fputs(qPrintable(labels::LabelUsage()), stderr);
+void PrintUsage(FILE* stream) {
+    std::fputs(kUsage, stream);
+    std::fputs(qPrintable(reports::ReportUsage()), stream);
+    std::fputs(qPrintable(labels::LabelUsage()), stream);
+}
+
+// Says what is wrong with the arguments, then how they go.
+int Usage(const QString& why) {
+    std::fprintf(stderr, "corvane-admin: %s\n", qPrintable(why));
+    PrintUsage(stderr);
     return 2;
 }
 
@@ -153,25 +162,35 @@ int Generate(const std::vector<std::string>& args) {
     bool haveCustomers = false;
     bool haveInvoices = false;
     for (size_t i = 0; i < args.size(); i += 2) {
-        if (i + 1 >= args.size()) return Usage();
+        const QString option = QString::fromStdString(args[i]);
+        if (i + 1 >= args.size()) return Usage(option + " needs a value");
         const std::string& value = args[i + 1];
         bool ok = false;
+        QString range;
         if (args[i] == "--customers") {
-            ok = haveCustomers = ToNumber(value, &options.customers);
+            ok = haveCustomers = ToNumber(value, &options.customers) && options.customers >= 1;
+            range = "1 or more";
         } else if (args[i] == "--invoices") {
-            ok = haveInvoices = ToNumber(value, &options.invoices);
+            ok = haveInvoices = ToNumber(value, &options.invoices) && options.invoices >= 0;
+            range = "0 or more";
         } else if (args[i] == "--products") {
             ok = ToNumber(value, &options.products) && options.products >= 1 &&
                  options.products <= 99999;
+            range = "from 1 to 99999";
         } else if (args[i] == "--purchases") {
             ok = ToNumber(value, &options.purchases) && options.purchases >= 0;
+            range = "0 or more";
         } else if (args[i] == "--seed") {
             ok = ToNumber(value, &options.seed);
+        } else {
+            return Usage(option + " is not an option of generate");
         }
-        if (!ok) return Usage();
+        if (!ok)
+            return Usage(option + ": \"" + QString::fromStdString(value) +
+                         "\" is not a whole number" + (range.isEmpty() ? "" : " (" + range + ")"));
     }
-    if (!haveCustomers || !haveInvoices || options.customers < 1 || options.invoices < 0)
-        return Usage();
+    if (!haveCustomers || !haveInvoices)
+        return Usage(QStringLiteral("generate needs --customers and --invoices"));
     GeneratorCounts counts;
     QString error;
     if (!GenerateData(options, &counts, &error)) {
@@ -310,17 +329,19 @@ QStringList CommandArgs(const std::vector<std::string>& args) {
 }
 
 int Report(char* program, const std::vector<std::string>& args, const QDir& startDir) {
+    QString why;
     const std::optional<reports::ReportRequest> request =
-        reports::ParseReportArgs(CommandArgs(args), startDir);
-    if (!request) return Usage();
+        reports::ParseReportArgs(CommandArgs(args), startDir, &why);
+    if (!request) return Usage(why);
     if (!reports::OutputsKeepOffTheDataFiles(*request)) return 1;
     return RunPrinting(program, "report", [&] { return reports::RunReport(*request); });
 }
 
 int Labels(char* program, const std::vector<std::string>& args, const QDir& startDir) {
+    QString why;
     const std::optional<labels::LabelRequest> request =
-        labels::ParseLabelArgs(CommandArgs(args), startDir);
-    if (!request) return Usage();
+        labels::ParseLabelArgs(CommandArgs(args), startDir, &why);
+    if (!request) return Usage(why);
     if (IsDataDirectoryFile(request->pdfFile)) {
         prompt::information(nullptr, reports::DataFileOutputMessage(request->pdfFile));
         return 1;
@@ -333,7 +354,14 @@ int Labels(char* program, const std::vector<std::string>& args, const QDir& star
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     const QDir startDir = QDir::current();
-    if (args.size() >= 2 && args[0] == "-C") {
+    if (std::find_if(args.begin(), args.end(), [](const std::string& arg) {
+            return arg == "--help" || arg == "-h";
+        }) != args.end()) {
+        PrintUsage(stdout);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
+    if (!args.empty() && args[0] == "-C") {
+        if (args.size() < 2) return Usage(QStringLiteral("-C needs a directory"));
         std::error_code ec;
         std::filesystem::current_path(args[1], ec);
         if (ec) {
@@ -343,7 +371,7 @@ int main(int argc, char** argv) {
         }
         args.erase(args.begin(), args.begin() + 2);
     }
-    if (args.empty()) return Usage();
+    if (args.empty()) return Usage(QStringLiteral("name a command"));
     const std::string command = args[0];
     args.erase(args.begin());
     if (command == "report" || command == "labels") {
@@ -352,12 +380,14 @@ int main(int argc, char** argv) {
             command == "report" ? Report(argv[0], args, startDir) : Labels(argv[0], args, startDir);
         return status == 0 && MessageShown ? 1 : status;
     }
-    const bool withDir = command == "backup" || command == "restore";
-    if (withDir && args.size() != 1) return Usage();
-    if (command != "generate" && !withDir && !args.empty()) return Usage();
+    const QString named = QString::fromStdString(command);
     if (command != "check" && command != "reindex" && command != "pack" && command != "repair" &&
-        command != "generate" && !withDir)
-        return Usage();
+        command != "generate" && command != "backup" && command != "restore")
+        return Usage("unknown command \"" + named + "\"");
+    const bool withDir = command == "backup" || command == "restore";
+    if (withDir && args.size() != 1) return Usage(named + " needs one directory");
+    if (command != "generate" && !withDir && !args.empty())
+        return Usage(named + " takes no arguments");
     // DIR is taken from the directory the command was started in.
     const QString otherDir =
         withDir ? startDir.absoluteFilePath(QString::fromLocal8Bit(args[0])) : QString();

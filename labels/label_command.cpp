@@ -12,6 +12,7 @@
 #include "labels/label_stock.h"
 #include "reports/generator_steps.h"
 #include "reports/report_command.h"
+#include "reports/report_export.h"
 
 namespace labels {
 namespace {
@@ -38,62 +39,85 @@ QString LabelUsage() {
     return QStringLiteral(
         "       corvane-admin [-C DIR] labels --stock NAME (--customers N,N... | --groups N,N... |"
         "\n         --invoices-dated FROM TO | --past-due FROM TO | --balance-due FROM TO)"
-        "\n         [--row R --column C] --pdf FILE     (dates as YYYY-MM-DD)\n");
+        "\n         [--row R --column C] --pdf FILE\n"
+        "       (dates as YYYY-MM-DD; a FILE of - is the standard output)\n");
 }
 
-std::optional<LabelRequest> ParseLabelArgs(const QStringList& args, const QDir& base) {
+std::optional<LabelRequest> ParseLabelArgs(const QStringList& args, const QDir& base,
+                                           QString* why) {
+    const auto refuse = [why](const QString& reason) -> std::optional<LabelRequest> {
+        *why = reason;
+        return std::nullopt;
+    };
+    const auto notDate = [](const QString& option, const QString& value) {
+        return option + ": \"" + value + "\" is not a date written YYYY-MM-DD";
+    };
     LabelRequest request;
     bool haveSelection = false;
     bool haveRow = false;
     bool haveColumn = false;
     for (qsizetype i = 0; i < args.size(); i += 2) {
         const QString& option = args.at(i);
-        if (i + 1 >= args.size()) return std::nullopt;
-        const QString& value = args.at(i + 1);
-        if (value.isEmpty()) return std::nullopt;
         const SpanOption* span = nullptr;
         for (const SpanOption& s : kSpanOptions)
             if (option == QLatin1String(s.option)) span = &s;
-        if (span || option == QLatin1String("--customers") || option == QLatin1String("--groups")) {
-            if (haveSelection) return std::nullopt;
+        const bool numbers =
+            option == QLatin1String("--customers") || option == QLatin1String("--groups");
+        const bool known = span || numbers || option == QLatin1String("--stock") ||
+                           option == QLatin1String("--pdf") || option == QLatin1String("--row") ||
+                           option == QLatin1String("--column");
+        if (!known) return refuse(option + " is not an option of labels");
+        const qsizetype values = span ? 2 : 1;
+        if (i + values >= args.size() || args.at(i + 1).isEmpty() ||
+            (span && args.at(i + 2).isEmpty()))
+            return refuse(option + (span ? " needs two dates" : " needs a value"));
+        const QString& value = args.at(i + 1);
+        if (span || numbers) {
+            if (haveSelection) return refuse(option + ": only one selection may be given");
             haveSelection = true;
         }
         if (span) {
-            if (i + 2 >= args.size()) return std::nullopt;
             const std::optional<double> from = reports::IsoDay(value);
+            if (!from) return refuse(notDate(option, value));
             const std::optional<double> to = reports::IsoDay(args.at(i + 2));
-            if (!from || !to) return std::nullopt;
+            if (!to) return refuse(notDate(option, args.at(i + 2)));
             request.selection.kind = span->kind;
             request.selection.from = *from;
             request.selection.to = *to;
             ++i;  // a span takes two values
-        } else if (option == QLatin1String("--customers") || option == QLatin1String("--groups")) {
-            const std::optional<QList<int>> numbers = reports::NumberList(value);
-            if (!numbers) return std::nullopt;
+        } else if (numbers) {
+            const std::optional<QList<int>> list = reports::NumberList(value);
+            if (!list)
+                return refuse(option + ": \"" + value +
+                              "\" is not a list of numbers from 1 to 999999 written N,N...");
             const bool customers = option == QLatin1String("--customers");
             request.selection.kind =
                 customers ? LabelKind::SelectedCustomers : LabelKind::CustomerGroups;
-            (customers ? request.selection.customers : request.selection.groups) = *numbers;
-        } else if (option == QLatin1String("--stock") && request.stock.isEmpty()) {
+            (customers ? request.selection.customers : request.selection.groups) = *list;
+        } else if (option == QLatin1String("--stock")) {
+            if (!request.stock.isEmpty()) return refuse(option + " given twice");
             request.stock = value.trimmed();
-            if (request.stock.isEmpty()) return std::nullopt;
-        } else if (option == QLatin1String("--pdf") && request.pdfFile.isEmpty()) {
-            request.pdfFile = QDir::cleanPath(base.absoluteFilePath(value));
-        } else if (option == QLatin1String("--row") && !haveRow) {
-            const std::optional<int> row = Position(value);
-            if (!row) return std::nullopt;
-            request.row = *row;
-            haveRow = true;
-        } else if (option == QLatin1String("--column") && !haveColumn) {
-            const std::optional<int> column = Position(value);
-            if (!column) return std::nullopt;
-            request.column = *column;
-            haveColumn = true;
+            if (request.stock.isEmpty()) return refuse(option + " needs a stock's name");
+        } else if (option == QLatin1String("--pdf")) {
+            if (!request.pdfFile.isEmpty()) return refuse(option + " given twice");
+            request.pdfFile = value == QLatin1String(reports::kStandardOutput)
+                                  ? value
+                                  : QDir::cleanPath(base.absoluteFilePath(value));
         } else {
-            return std::nullopt;
+            bool& given = option == QLatin1String("--row") ? haveRow : haveColumn;
+            if (given) return refuse(option + " given twice");
+            const std::optional<int> position = Position(value);
+            if (!position) return refuse(option + ": \"" + value + "\" is not a number from 1 to 99");
+            (option == QLatin1String("--row") ? request.row : request.column) = *position;
+            given = true;
         }
     }
-    if (!haveSelection || request.stock.isEmpty() || request.pdfFile.isEmpty()) return std::nullopt;
+    if (!haveSelection)
+        return refuse(QStringLiteral(
+            "labels needs a selection: --customers, --groups, --invoices-dated, --past-due or "
+            "--balance-due"));
+    if (request.stock.isEmpty()) return refuse(QStringLiteral("labels needs --stock"));
+    if (request.pdfFile.isEmpty()) return refuse(QStringLiteral("labels needs --pdf"));
     return request;
 }
 

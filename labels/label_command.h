@@ -26,8 +26,10 @@ QString LabelUsage();
 // Reads the arguments that follow "labels": --stock NAME, one selection (--customers N,N... |
 // --groups N,N... | --invoices-dated FROM TO | --past-due FROM TO | --balance-due FROM TO, dates
 // as YYYY-MM-DD), optionally --row R and --column C (both 1 or more), and --pdf FILE, relative
-// to `base`. Nothing when they are not valid.
-std::optional<LabelRequest> ParseLabelArgs(const QStringList& args, const QDir& base);
+// to `base` (reports::kStandardOutput, "-", stays as it is). Nothing, with `why` naming the
+// option at fault and what is wrong with it, when they are not valid.
+std::optional<LabelRequest> ParseLabelArgs(const QStringList& args, const QDir& base,
+                                           QString* why);
 
 // Runs the request on the data directory (the current directory; DbContext created, a
 // QGuiApplication running): re-creates missing index files and reads the settings as start-up

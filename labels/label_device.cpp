@@ -5,8 +5,9 @@
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 #include <algorithm>
+
+#include "reports/report_export.h"
 
 namespace labels {
 namespace {
@@ -95,16 +96,13 @@ PdfLabelDevice::PdfLabelDevice(const QString& fileName, const QFont& font)
 
 bool PdfLabelDevice::End() {
     if (!PaintedLabelDevice::End()) return false;
-    QSaveFile file(fileName_);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    const QByteArray& pdf = buffer.data();
-    // A failure to write what is left in the file's buffer is not seen by commit; flushed first,
-    // it is checked.
-    return file.write(pdf) == pdf.size() && file.flush() && file.commit();
+    const reports::ExportResult written = reports::WriteExportFile(fileName_, buffer.data());
+    failure_ = written.message;
+    return written.saved;
 }
 
 QString PdfLabelDevice::FailureMessage() {
-    return QStringLiteral("Unable to save to: ") + fileName_;
+    return failure_.isEmpty() ? QStringLiteral("Unable to save to: ") + fileName_ : failure_;
 }
 
 }  // namespace labels

@@ -60,13 +60,15 @@ struct PdfParts {
 class PdfLabelDevice : private PdfParts, public PaintedLabelDevice {
 public:
     PdfLabelDevice(const QString& fileName, const QFont& font);
-    // Ends the drawing and writes the file whole.
+    // Ends the drawing and writes the file whole, or to the standard output for
+    // reports::kStandardOutput.
     bool End() override;
-    // "Unable to save to: " and the file name.
+    // "Unable to save to: ", the file name and, when the system gave one, its reason.
     QString FailureMessage() override;
 
 private:
     QString fileName_;
+    QString failure_;
 };
 
 }  // namespace labels

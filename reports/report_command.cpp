@@ -290,15 +290,21 @@ QString ReportUsage() {
     QString usage = QStringLiteral(
         "       corvane-admin [-C DIR] report NAME [selection] "
         "(--text FILE | --tab FILE | --pdf FILE | --pdf-each DIR)...\n"
-        "       NAME [selection], one of:\n");
+        "       (a FILE of - is the standard output), NAME [selection] one of:\n");
     for (const ReportEntry& entry : kReports)
         usage += "         " + QLatin1String(entry.name) + SelectionUsage(entry.selection) + u'\n';
     return usage;
 }
 
-std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir& base) {
-    const ReportEntry* entry = args.isEmpty() ? nullptr : FindReport(args.first());
-    if (!entry) return std::nullopt;
+std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir& base,
+                                             QString* why) {
+    const auto refuse = [why](const QString& reason) -> std::optional<ReportRequest> {
+        *why = reason;
+        return std::nullopt;
+    };
+    if (args.isEmpty()) return refuse(QStringLiteral("report: name the report to run"));
+    const ReportEntry* entry = FindReport(args.first());
+    if (!entry) return refuse(QStringLiteral("unknown report \"%1\"").arg(args.first()));
     ReportRequest request;
     request.name = QLatin1String(entry->name);
     std::optional<double> from;
@@ -309,14 +315,11 @@ std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir
     for (qsizetype i = 1; i < args.size(); i += 2) {
         const QString& option = args.at(i);
         if (kind == SelectionKind::Statements && option == QLatin1String("--balances-only")) {
-            if (selection.balancesOnly) return std::nullopt;
+            if (selection.balancesOnly) return refuse(option + " given twice");
             selection.balancesOnly = true;
             --i;  // a flag takes no value
             continue;
         }
-        if (i + 1 >= args.size()) return std::nullopt;
-        const QString& value = args.at(i + 1);
-        if (value.isEmpty() || value.startsWith(QLatin1String("--"))) return std::nullopt;
         QString* file = option == QLatin1String("--text")  ? &request.textFile
                         : option == QLatin1String("--tab") ? &request.tabFile
                         : option == QLatin1String("--pdf") ? &request.pdfFile
@@ -339,19 +342,32 @@ std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir
             numbers = &selection.groups;
         const bool product =
             kind == SelectionKind::ProductSpan && option == QLatin1String("--product");
-        if (file && file->isEmpty()) {
-            *file = QDir::cleanPath(base.absoluteFilePath(value));
-        } else if (day && !*day) {
+        if (!file && !day && !numbers && !product)
+            return refuse(option + " is not an option of " + request.name);
+        if (i + 1 >= args.size()) return refuse(option + " needs a value");
+        const QString& value = args.at(i + 1);
+        if (value.isEmpty() || value.startsWith(QLatin1String("--")))
+            return refuse(option + " needs a value");
+        if ((file && !file->isEmpty()) || (day && *day) || (numbers && !numbers->isEmpty()) ||
+            (product && !selection.product.isEmpty()))
+            return refuse(option + " given twice");
+        if (file == &request.pdfEachDir && value == QLatin1String(kStandardOutput)) {
+            return refuse(option + " needs a directory; the standard output takes one file");
+        } else if (file) {
+            *file = value == QLatin1String(kStandardOutput)
+                        ? value
+                        : QDir::cleanPath(base.absoluteFilePath(value));
+        } else if (day) {
             *day = IsoDay(value);
-            if (!*day) return std::nullopt;
-        } else if (numbers && numbers->isEmpty()) {
+            if (!*day) return refuse(option + ": \"" + value + "\" is not a date written YYYY-MM-DD");
+        } else if (numbers) {
             const std::optional<QList<int>> list = NumberList(value);
-            if (!list) return std::nullopt;
+            if (!list)
+                return refuse(option + ": \"" + value +
+                              "\" is not a list of numbers from 1 to 999999 written N,N...");
             *numbers = *list;
-        } else if (product && selection.product.isEmpty()) {
-            selection.product = value;
         } else {
-            return std::nullopt;  // unknown, not this report's, or given twice
+            selection.product = value;
         }
     }
     QSet<QString> outputs;
@@ -363,19 +379,24 @@ std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir
         outputs.insert(*file);
         ++asked;
     }
-    if (asked == 0 || outputs.size() != asked) return std::nullopt;  // none, or one file twice
+    if (asked == 0)
+        return refuse(QStringLiteral("no output named: give --text, --tab or --pdf") +
+                      (entry->eachName ? " or --pdf-each" : ""));
+    if (outputs.size() != asked) return refuse(QStringLiteral("one file named for two outputs"));
     // Invoices go by dates or by numbers; statements by balances in a span or by customers.
     const bool bySpan = from || to;
     if (kind == SelectionKind::Invoices && bySpan && !selection.invoices.isEmpty())
-        return std::nullopt;
+        return refuse(QStringLiteral("--invoices cannot go with --from or --to"));
     if (kind == SelectionKind::Statements &&
-        (selection.balancesOnly == !selection.customers.isEmpty() ||
-         (bySpan && !selection.balancesOnly)))
-        return std::nullopt;
-    if (kind == SelectionKind::ProductSpan && selection.product.isEmpty()) return std::nullopt;
+        selection.balancesOnly == !selection.customers.isEmpty())
+        return refuse(request.name + " takes one of --balances-only and --customers");
+    if (kind == SelectionKind::Statements && bySpan && !selection.balancesOnly)
+        return refuse(QStringLiteral("--from and --to go with --balances-only"));
+    if (kind == SelectionKind::ProductSpan && selection.product.isEmpty())
+        return refuse(request.name + " needs --product");
     if (kind == SelectionKind::Customers &&
         selection.customers.isEmpty() == selection.groups.isEmpty())
-        return std::nullopt;  // one of the two
+        return refuse(request.name + " takes one of --customers and --groups");
     if (TakesSpan(kind)) {
         ReportDocument month;
         month.DefaultSpan();

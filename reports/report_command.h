@@ -61,9 +61,12 @@ QString ReportUsage();
 // Reads the arguments that follow "report": the report's name, then its options. A date span
 // left out, wholly or in part, is taken from the current month, as the date range dialog
 // opens on it; invoices by date default to today, as their dialog opens on it. Relative file
-// names are taken from `base`. Nothing when the arguments are not valid for that report. The day
-// receivables are aged to or the inventory is valued at, when left out, is today.
-std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir& base);
+// names are taken from `base`; kStandardOutput ("-") as a file name stays as it is. The day
+// receivables are aged to or the inventory is valued at, when left out, is today. Nothing, with
+// `why` naming the option at fault and what is wrong with it, when the arguments are not valid
+// for that report.
+std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir& base,
+                                             QString* why);
 
 // Tells, through the prompt layer, every output that names one of the data files (the current
 // directory's); true when none does. The command calls it before it touches the directory.

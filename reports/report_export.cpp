@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -17,6 +19,20 @@ qsizetype PlainTarget(const TextCellView& cell) {
     if (cell.align == u'R') return cell.column - cell.text.size();
     if (cell.align == u'C') return cell.column - cell.text.size() / 2;
     return cell.column;
+}
+
+// Writes all of bytes to the descriptor straight, past any buffer: a buffered write can report
+// success, fail only when the buffer goes out and lose the system's reason on the way. The
+// system's reason when it fails, else nothing.
+std::optional<QString> WriteAll(int descriptor, const QByteArray& bytes) {
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(descriptor, bytes.constData() + done,
+                                  static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return QString::fromLocal8Bit(std::strerror(n < 0 ? errno : EIO));
+        done += n;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -65,23 +81,21 @@ QString DataFileOutputMessage(const QString& fileName) {
 }
 
 ExportResult WriteExportFile(const QString& fileName, const QByteArray& bytes) {
-    QSaveFile file(fileName);
-    const auto failed = [&fileName](const QString& reason) {
-        return ExportResult{false, QStringLiteral("Unable to save to: ") + fileName + ": " + reason};
+    const bool toStandardOutput = fileName == QLatin1String(kStandardOutput);
+    const auto failed = [&](const QString& reason) {
+        const QString shown = toStandardOutput ? QStringLiteral("the standard output") : fileName;
+        return ExportResult{false, QStringLiteral("Unable to save to: ") + shown + ": " + reason};
     };
+    if (toStandardOutput) {
+        std::fflush(stdout);
+        const std::optional<QString> reason = WriteAll(STDOUT_FILENO, bytes);
+        return reason ? failed(*reason) : ExportResult{true, {}};
+    }
+    QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) return failed(file.errorString());
-    // Written straight to the file past Qt's buffer: a buffered write can report success, fail
-    // only when the buffer goes out and lose the system's reason on the way.
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(file.handle(), bytes.constData() + done,
-                                  static_cast<size_t>(bytes.size() - done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const QString reason = QString::fromLocal8Bit(std::strerror(n < 0 ? errno : EIO));
-            file.cancelWriting();
-            return failed(reason);
-        }
-        done += n;
+    if (const std::optional<QString> reason = WriteAll(file.handle(), bytes)) {
+        file.cancelWriting();
+        return failed(*reason);
     }
     if (!file.commit()) return failed(file.errorString());
     return {true, {}};

@@ -36,9 +36,13 @@ struct ExportResult {
 // What the user is told when an output would name one of the data files.
 QString DataFileOutputMessage(const QString& fileName);
 
+// The file name that stands for the standard output, as command lines write it.
+inline constexpr char kStandardOutput[] = "-";
+
 // Writes bytes to fileName through a file beside it that is renamed into place only when every
 // write and the commit succeeded; otherwise the new file is removed, an earlier one stays as it
-// was, and the message gives the system's reason.
+// was, and the message gives the system's reason. kStandardOutput writes them to the standard
+// output instead, flushed and checked.
 ExportResult WriteExportFile(const QString& fileName, const QByteArray& bytes);
 
 // Writes the document to fileName, replacing an earlier file of that name only when the new

@@ -10,6 +10,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include <memory>
 
@@ -64,19 +65,40 @@ std::string Bytes(const char* path) {
     return bytes.str();
 }
 
-TEST(Admin, BadArgumentsGetTheUsageLineAndExitTwo) {
+TEST(Admin, BadArgumentsSayWhatIsWrongThenTheUsageAndExitTwo) {
     TempDataDir dir(TempDataDir::SuppliedTables);
-    for (const char* args :
-         {"", "frobnicate", "check extra", "-C", "generate --customers 10",
-          "generate --customers 0 --invoices 5", "generate --customers 10 --invoices five",
-          "generate --customers 10 --invoices 5 --colour red"}) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "name a command"},
+        {"frobnicate", "unknown command \"frobnicate\""},
+        {"check extra", "check takes no arguments"},
+        {"backup", "backup needs one directory"},
+        {"-C", "-C needs a directory"},
+        {"generate --customers 10", "generate needs --customers and --invoices"},
+        {"generate --customers 0 --invoices 5", "--customers: \"0\" is not a whole number"},
+        {"generate --customers 10 --invoices five", "--invoices: \"five\" is not a whole number"},
+        {"generate --customers 10 --invoices 5 --colour red",
+         "--colour is not an option of generate"},
+    };
+    for (const auto& [args, why] : cases) {
         const AdminRun run = Admin(args);
         EXPECT_EQ(run.status, 2) << args;
-        EXPECT_TRUE(Contains(run.output, "usage: corvane-admin")) << args << ": " << run.output;
+        EXPECT_EQ(run.output.rfind(std::string("corvane-admin: ") + why, 0), 0u)
+            << args << ": " << run.output;
+        EXPECT_TRUE(Contains(run.output, "\nusage: corvane-admin")) << args;
     }
     const AdminRun run = Admin("-C /nonexistent/corvane check");
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(Contains(run.output, "cannot work in /nonexistent/corvane")) << run.output;
+}
+
+TEST(Admin, HelpPrintsTheUsageOnTheStandardOutputAndExitsZero) {
+    for (const char* args : {"--help", "report --help", "-C /nonexistent labels -h"}) {
+        const AdminRun run = Shell(std::string("'") + CORVANE_ADMIN + "' " + args + " 2>/dev/null");
+        EXPECT_EQ(run.status, 0) << args;
+        EXPECT_EQ(run.output.rfind("usage: corvane-admin", 0), 0u) << args << ": " << run.output;
+        EXPECT_TRUE(Contains(run.output, "report NAME")) << args;
+        EXPECT_TRUE(Contains(run.output, "labels --stock NAME")) << args;
+    }
 }
 
 TEST(Admin, CheckReindexAndCheckAgain) {

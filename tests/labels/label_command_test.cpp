@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <utility>
 
 #include "tests/labels/label_data_fixture.h"
 
@@ -13,6 +14,7 @@ namespace {
 struct AdminRun {
     int status = -1;
     QString errors;
+    QByteArray output;
 };
 
 class LabelCommandTest : public LabelDataTest {
@@ -35,6 +37,7 @@ protected:
             return run;
         run.status = process.exitCode();
         run.errors = QString::fromUtf8(process.readAllStandardError());
+        run.output = process.readAllStandardOutput();
         return run;
     }
 
@@ -106,18 +109,37 @@ TEST_F(LabelCommandTest, NothingToPrintAnUnknownStockAndBadOptionsAreTold) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.errors.toStdString(), "corvane-admin: Label Stock \"Roll\" is not defined.\n");
     EXPECT_FALSE(QFile::exists(pdf));
-    for (const QStringList& bad : {
-             QStringList{"--stock", "Sheet 3x10", "--pdf", pdf},
-             QStringList{"--stock", "Sheet 3x10", "--groups", "1", "--customers", "1", "--pdf",
-                         pdf},
-             QStringList{"--stock", "Sheet 3x10", "--past-due", "2025-03-01", "--pdf", pdf},
-             QStringList{"--stock", "Sheet 3x10", "--groups", "1", "--row", "0", "--pdf", pdf},
-             QStringList{"--groups", "1", "--pdf", pdf},
-         }) {
-        run = Admin(bad);
-        EXPECT_EQ(run.status, 2) << bad.join(' ').toStdString();
+    const std::pair<QStringList, QString> bad[] = {
+        {{"--stock", "Sheet 3x10", "--pdf", pdf}, "labels needs a selection"},
+        {{"--stock", "Sheet 3x10", "--groups", "1", "--customers", "1", "--pdf", pdf},
+         "--customers: only one selection may be given"},
+        {{"--stock", "Sheet 3x10", "--past-due", "2025-03-01", "--pdf", pdf},
+         "--past-due: \"--pdf\" is not a date written YYYY-MM-DD"},
+        {{"--stock", "Sheet 3x10", "--groups", "1", "--row", "0", "--pdf", pdf},
+         "--row: \"0\" is not a number from 1 to 99"},
+        {{"--groups", "1", "--pdf", pdf}, "labels needs --stock"},
+        {{"--stock", "Sheet 3x10", "--groups", "1", "--sort", "zip"},
+         "--sort is not an option of labels"},
+    };
+    for (const auto& [args, why] : bad) {
+        run = Admin(args);
+        EXPECT_EQ(run.status, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.errors.startsWith("corvane-admin: " + why)) << run.errors.toStdString();
         EXPECT_TRUE(run.errors.contains("labels --stock NAME"));
     }
+}
+
+TEST_F(LabelCommandTest, APdfNamedDashGoesToTheStandardOutput) {
+    const AdminRun run = Admin({"--stock", "Sheet 3x10", "--groups", "1,2", "--pdf", "-"});
+    ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+    EXPECT_TRUE(run.output.startsWith("%PDF-"));
+    const QString pdf = out_.filePath("from-output.pdf");
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(run.output), run.output.size());
+    file.close();
+    EXPECT_EQ(Cell(pdf, 1, 1, 1), "Ms Ann Lee|12 Oak St|Salem, MA 01970");
+    EXPECT_FALSE(QFile::exists(QDir::current().filePath("-")));
 }
 
 }  // namespace

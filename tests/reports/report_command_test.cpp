@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <functional>
+#include <utility>
 
 #include "db/field_values.h"
 #include "db/generator.h"
@@ -37,6 +38,7 @@ struct AdminRun {
     int status = -1;
     QStringList told;  // the lines of the error stream that the command wrote itself
     QString errors;    // the whole error stream
+    QString output;    // the standard output
 };
 
 QString Contents(const QString& fileName) {
@@ -100,6 +102,7 @@ protected:
             return run;
         run.status = process.exitCode();
         run.errors = QString::fromUtf8(process.readAllStandardError());
+        run.output = QString::fromUtf8(process.readAllStandardOutput());
         for (const QString& line : run.errors.split(u'\n'))
             if (line.startsWith("corvane-admin")) run.told << line;
         return run;
@@ -196,46 +199,85 @@ TEST_F(ReportCommandTest, ASpanLeftOutIsTheCurrentMonth) {
     EXPECT_TRUE(text.contains("NEW-1")) << text.toStdString();
 }
 
-TEST_F(ReportCommandTest, BadOptionsGetTheUsageAndExitTwoWritingNothing) {
+TEST_F(ReportCommandTest, BadOptionsAreNamedWithTheUsageAndExitTwoWritingNothing) {
     const QStringList before = QDir(dataDir_).entryList(QDir::Files);
-    const QList<QStringList> bad = {
-        {"report"},
-        {"report", "no-such-report", "--text", "a.txt"},
-        {"report", "product-listing"},
-        {"report", "product-listing", "--text"},
-        {"report", "product-listing", "--text", "--pdf", "a.pdf"},
-        {"report", "product-listing", "--text", "a.txt", "--text", "b.txt"},
-        {"report", "product-listing", "--text", "a.txt", "--tab", "a.txt"},
-        {"report", "product-listing", "--from", "2025-01-01", "--text", "a.txt"},
-        {"report", "product-listing", "--colour", "red", "--text", "a.txt"},
-        {"report", "purchasing", "--from", "2025-13-01", "--text", "a.txt"},
-        {"report", "purchasing", "--from", "2025-02-30", "--text", "a.txt"},
-        {"report", "purchasing", "--to", "01/31/2025", "--text", "a.txt"},
-        {"report", "purchasing", "--to", "2025-1-31", "--text", "a.txt"},
-        {"report", "purchasing", "--from", "2025-01-01", "--from", "2025-01-02", "--pdf", "a"},
-        {"report", "purchasing", "--pdf-each", "each"},
-        {"report", "invoices", "--invoices", "12", "--from", "2025-01-01", "--text", "a.txt"},
-        {"report", "invoices", "--invoices", "0", "--text", "a.txt"},
-        {"report", "bills", "--invoices", "12,", "--text", "a.txt"},
-        {"report", "invoices", "--balances-only", "--text", "a.txt"},
-        {"report", "statements", "--text", "a.txt"},
-        {"report", "statements", "--balances-only", "--customers", "3", "--text", "a.txt"},
-        {"report", "statements", "--customers", "3,x", "--text", "a.txt"},
-        {"report", "statements", "--customers", "3", "--to", "2025-01-01", "--text", "a.txt"},
-        {"report", "statements", "--balances-only", "--balances-only", "--text", "a.txt"},
-        {"report", "statements", "--balances-only", "--pdf-each", "d", "--pdf", "d"},
+    const QString notDate = QStringLiteral("\" is not a date written YYYY-MM-DD");
+    const QString notNumbers =
+        QStringLiteral("\" is not a list of numbers from 1 to 999999 written N,N...");
+    const std::pair<QStringList, QString> bad[] = {
+        {{"report"}, "report: name the report to run"},
+        {{"report", "no-such-report", "--text", "a.txt"}, "unknown report \"no-such-report\""},
+        {{"report", "product-listing"}, "no output named: give --text, --tab or --pdf"},
+        {{"report", "product-listing", "--text"}, "--text needs a value"},
+        {{"report", "product-listing", "--text", "--pdf", "a.pdf"}, "--text needs a value"},
+        {{"report", "product-listing", "--text", "a.txt", "--text", "b.txt"},
+         "--text given twice"},
+        {{"report", "product-listing", "--text", "a.txt", "--tab", "a.txt"},
+         "one file named for two outputs"},
+        {{"report", "product-listing", "--text", "-", "--tab", "-"},
+         "one file named for two outputs"},
+        {{"report", "product-listing", "--from", "2025-01-01", "--text", "a.txt"},
+         "--from is not an option of product-listing"},
+        {{"report", "product-listing", "--colour", "red", "--text", "a.txt"},
+         "--colour is not an option of product-listing"},
+        {{"report", "purchasing", "--from", "2025-13-01", "--text", "a.txt"},
+         "--from: \"2025-13-01" + notDate},
+        {{"report", "purchasing", "--from", "2025-02-30", "--text", "a.txt"},
+         "--from: \"2025-02-30" + notDate},
+        {{"report", "purchasing", "--to", "01/31/2025", "--text", "a.txt"},
+         "--to: \"01/31/2025" + notDate},
+        {{"report", "purchasing", "--to", "2025-1-31", "--text", "a.txt"},
+         "--to: \"2025-1-31" + notDate},
+        {{"report", "purchasing", "--from", "2025-01-01", "--from", "2025-01-02", "--pdf", "a"},
+         "--from given twice"},
+        {{"report", "purchasing", "--pdf-each", "each"},
+         "--pdf-each is not an option of purchasing"},
+        {{"report", "invoices", "--invoices", "12", "--from", "2025-01-01", "--text", "a.txt"},
+         "--invoices cannot go with --from or --to"},
+        {{"report", "invoices", "--invoices", "0", "--text", "a.txt"},
+         "--invoices: \"0" + notNumbers},
+        {{"report", "bills", "--invoices", "12,", "--text", "a.txt"},
+         "--invoices: \"12," + notNumbers},
+        {{"report", "invoices", "--balances-only", "--text", "a.txt"},
+         "--balances-only is not an option of invoices"},
+        {{"report", "statements", "--text", "a.txt"},
+         "statements takes one of --balances-only and --customers"},
+        {{"report", "statements", "--balances-only", "--customers", "3", "--text", "a.txt"},
+         "statements takes one of --balances-only and --customers"},
+        {{"report", "statements", "--customers", "3,x", "--text", "a.txt"},
+         "--customers: \"3,x" + notNumbers},
+        {{"report", "statements", "--customers", "3", "--to", "2025-01-01", "--text", "a.txt"},
+         "--from and --to go with --balances-only"},
+        {{"report", "statements", "--balances-only", "--balances-only", "--text", "a.txt"},
+         "--balances-only given twice"},
+        {{"report", "statements", "--balances-only", "--pdf-each", "d", "--pdf", "d"},
+         "one file named for two outputs"},
+        {{"report", "statements", "--balances-only", "--pdf-each", "-"},
+         "--pdf-each needs a directory; the standard output takes one file"},
     };
-    for (const QStringList& args : bad) {
+    for (const auto& [args, why] : bad) {
         const AdminRun run = Admin(args);
         const std::string shown = args.join(' ').toStdString();
         EXPECT_EQ(run.status, 2) << shown;
-        EXPECT_TRUE(run.errors.startsWith("usage: corvane-admin")) << shown;
-        EXPECT_TRUE(run.errors.contains("report NAME")) << shown;
+        EXPECT_TRUE(run.errors.startsWith("corvane-admin: " + why + "\nusage: corvane-admin"))
+            << shown << ": " << run.errors.toStdString();
         EXPECT_TRUE(run.errors.contains("purchasing [--from YYYY-MM-DD] [--to YYYY-MM-DD]"))
             << shown;
-        EXPECT_TRUE(run.errors.contains("statements (--balances-only")) << shown;
     }
     EXPECT_EQ(QDir(dataDir_).entryList(QDir::Files), before);
+}
+
+TEST_F(ReportCommandTest, AnOutputNamedDashGoesToTheStandardOutput) {
+    const AdminRun run =
+        Admin({"report", "product-listing", "--text", "-", "--tab", out_.filePath("l.asc")});
+    ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+    EXPECT_EQ(run.errors.toStdString(), "");
+    ReportDocument& doc = TheReport();
+    ASSERT_TRUE(MakeProductListing(doc));
+    EXPECT_EQ(run.output, PreviewExport(doc, ExportFormat::PlainText, out_.filePath("p.txt")));
+    EXPECT_EQ(Contents(out_.filePath("l.asc")),
+              PreviewExport(doc, ExportFormat::TabDelimited, out_.filePath("p.asc")));
+    EXPECT_FALSE(QFile::exists(Data("-")));
 }
 
 TEST_F(ReportCommandTest, NothingToReportIsToldOnTheErrorStreamWithStatusOne) {
@@ -483,24 +525,31 @@ TEST_F(ReportCommandTest, TheSalesIncomeAndCustomerReportsWriteWhatTheirGenerato
 }
 
 TEST_F(ReportCommandTest, TheSalesReportsSelectionOptionsAreChecked) {
-    const QList<QStringList> bad = {
-        {"report", "product-buyers", "--text", "a.txt"},
-        {"report", "product-buyers", "--product", "A", "--product", "B", "--text", "a.txt"},
-        {"report", "sales-summary", "--as-of", "2025-01-01", "--text", "a.txt"},
-        {"report", "receivables", "--from", "2025-01-01", "--text", "a.txt"},
-        {"report", "receivables", "--as-of", "2025-02-30", "--text", "a.txt"},
-        {"report", "profile", "--text", "a.txt"},
-        {"report", "profile", "--customers", "1", "--groups", "2", "--text", "a.txt"},
-        {"report", "profile", "--customers", "1,,2", "--text", "a.txt"},
-        {"report", "profile", "--groups", "retail", "--text", "a.txt"},
-        {"report", "profile", "--customers", "1234567", "--text", "a.txt"},
+    const std::pair<QStringList, QString> bad[] = {
+        {{"report", "product-buyers", "--text", "a.txt"}, "product-buyers needs --product"},
+        {{"report", "product-buyers", "--product", "A", "--product", "B", "--text", "a.txt"},
+         "--product given twice"},
+        {{"report", "sales-summary", "--as-of", "2025-01-01", "--text", "a.txt"},
+         "--as-of is not an option of sales-summary"},
+        {{"report", "receivables", "--from", "2025-01-01", "--text", "a.txt"},
+         "--from is not an option of receivables"},
+        {{"report", "receivables", "--as-of", "2025-02-30", "--text", "a.txt"},
+         "--as-of: \"2025-02-30\" is not a date"},
+        {{"report", "profile", "--text", "a.txt"},
+         "profile takes one of --customers and --groups"},
+        {{"report", "profile", "--customers", "1", "--groups", "2", "--text", "a.txt"},
+         "profile takes one of --customers and --groups"},
+        {{"report", "profile", "--customers", "1,,2", "--text", "a.txt"}, "--customers: \"1,,2"},
+        {{"report", "profile", "--groups", "retail", "--text", "a.txt"}, "--groups: \"retail"},
+        {{"report", "profile", "--customers", "1234567", "--text", "a.txt"},
+         "--customers: \"1234567"},
     };
-    for (const QStringList& args : bad) {
+    for (const auto& [args, why] : bad) {
         const AdminRun run = Admin(args);
         const std::string shown = args.join(' ').toStdString();
         EXPECT_EQ(run.status, 2) << shown;
+        EXPECT_TRUE(run.errors.startsWith("corvane-admin: " + why)) << run.errors.toStdString();
         EXPECT_TRUE(run.errors.contains("profile (--customers N,N... | --groups N,N...)")) << shown;
-        EXPECT_TRUE(run.errors.contains("receivables [--as-of YYYY-MM-DD]")) << shown;
     }
     EXPECT_FALSE(QFile::exists(Data("a.txt")));
 }
