@@ -376,7 +376,9 @@ void Draw(QPainter& p, Picture picture) {
     }
 }
 
-QPixmap Render(Picture picture, int size) {
+}  // namespace
+
+QPixmap RenderPicture(Picture picture, int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -387,11 +389,9 @@ QPixmap Render(Picture picture, int size) {
     return pixmap;
 }
 
-}  // namespace
-
 QIcon PictureIcon(Picture picture) {
     QIcon icon;
-    for (int size : {16, 24, 32, 40, 48, 64, 96}) icon.addPixmap(Render(picture, size));
+    for (int size : {16, 24, 32, 40, 48, 64, 96}) icon.addPixmap(RenderPicture(picture, size));
     return icon;
 }
 
@@ -400,7 +400,7 @@ QPixmap AboutPicture() {
     pixmap.fill(Qt::white);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    p.drawPixmap(20, 23, Render(Picture::Program, 104));
+    p.drawPixmap(20, 23, RenderPicture(Picture::Program, 104));
     QFont title;
     title.setPixelSize(38);
     title.setBold(true);

@@ -32,6 +32,9 @@ enum class Picture {
     Help,
 };
 
+// The picture drawn on a transparent square of `size` pixels.
+QPixmap RenderPicture(Picture picture, int size);
+
 // The picture as an icon, drawn at the usual icon sizes.
 QIcon PictureIcon(Picture picture);
 

@@ -5,13 +5,5 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 data=${1:-"$root/run-data"}
-bash "$root/tools/deps.sh"
-build="$root/build-release"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVANE_TESTS=OFF >/dev/null
-cmake --build "$build" --parallel "$(nproc)"
-if [ ! -e "$data" ]; then
-    mkdir -p "$data"
-    cp "$build"/data/* "$data"/
-    echo "Prepared a new data directory: $data"
-fi
-exec "$build/app/corvane" "$data"
+bash "$root/tools/prepare-release.sh" "$data"
+exec "$root/build-release/app/corvane" "$data"
