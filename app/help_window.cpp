@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -83,6 +84,13 @@ bool HelpWindow::showTopic(const QString& topic) {
     if (windowModality() != modality) {
         hide();
         setWindowModality(modality);
+    }
+    // Opened anew, it goes to the middle of the screen the user is working on, whole: left to
+    // the window manager it may be put where part of it is off the screen.
+    if (!isVisible()) {
+        const QWidget* over = modal ? modal : parentWidget();
+        const QRect area = (over ? over->screen() : screen())->availableGeometry();
+        move(area.center() - rect().center());
     }
     show();
     raise();

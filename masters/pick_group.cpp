@@ -30,6 +30,8 @@ TPickGroup::TPickGroup(QWidget* parent) : ListPickList("PickGroup", CurGroupRec,
     listColumn->insertLayout(0, searchRow);
     setTabOrder(Edit1, ListBox1);
     connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
+    // Enter in the search box takes the name it found, as Enter in the list does.
+    connect(Edit1, &QLineEdit::returnPressed, this, [this] { BtnSelectClick(); });
 }
 
 xbase::Table* TPickGroup::table() const {

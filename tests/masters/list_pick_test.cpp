@@ -64,6 +64,15 @@ TEST_F(GroupListTest, SearchingHighlightsTheFirstNameFromTheTextOrNone) {
     EXPECT_EQ(CurGroupRec, gamma);
 }
 
+TEST_F(GroupListTest, EnterInTheSearchBoxTakesTheNameFound) {
+    TPickGroup list;
+    list.show();
+    Search(&list, "be");
+    QTest::keyClick(Child<QLineEdit>(&list, "Edit1"), Qt::Key_Return);
+    EXPECT_FALSE(list.isVisible());
+    EXPECT_EQ(CurGroupRec, beta);
+}
+
 TEST_F(GroupListTest, TheGroupOrderIsPutBackWhicheverWayTheListCloses) {
     GroupTbl->select(GroupTbl->tag("nGroup"));
     onNextModal([](QWidget* w) {
