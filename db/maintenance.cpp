@@ -58,10 +58,14 @@ bool AnyMissing(const QStringList& files) {
 
 // Whether the table's index files are its own: the group names the tags of its definition with
 // their key expressions, and every tag's entries fit the table. An index from another table or
-// another data set, or one that cannot be read, does not.
+// another data set, or one that cannot be read, does not. The table is opened shared, as the
+// check only reads: a report may run while the program has the table open.
 bool IndexesFit(const TableSchema& table) {
+    const int mode = DbContext->accessMode();
     DbContext->setAutoOpen(true);
+    DbContext->setAccessMode(0);
     xbase::Table* t = DbContext->open(table.name);
+    DbContext->setAccessMode(mode);
     DbContext->setAutoOpen(false);
     if (!t) {
         DbContext->errorCode();

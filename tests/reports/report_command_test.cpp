@@ -136,6 +136,15 @@ TEST_F(ReportCommandTest, ASuccessfulRunWithoutARuntimeDirectoryWritesNothingToT
     EXPECT_TRUE(QFile::exists(out_.filePath("cron.pdf")));
 }
 
+TEST_F(ReportCommandTest, AReportRunsWhileTheProgramHasTheTablesOpen) {
+    // Held shared, as the program holds them while a list or an editor is open.
+    for (const char* table : {"Prod5", "Pur5", "CUST5"})
+        ASSERT_NE(DbContext->open(table), nullptr) << table;
+    const AdminRun run = Admin({"report", "product-listing", "--text", "-"});
+    EXPECT_EQ(run.status, 0) << run.errors.toStdString();
+    EXPECT_TRUE(run.output.contains("Product Listing"));
+}
+
 TEST_F(ReportCommandTest, TheProductListingsTextOutputsAreThePreviewsExports) {
     // A missing index file is re-created first, as at start-up.
     ASSERT_TRUE(QFile::remove(Data("Prod.ntx")));
