@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/pictures.h"
+#include "masters/form_parts.h"
 
 bool StartingUp = false;
 
@@ -31,6 +32,7 @@ TAboutForm::TAboutForm(QWidget* parent)
     layout->addWidget(picture, 0, Qt::AlignCenter);
     layout->addWidget(OKButton, 0, Qt::AlignCenter);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    FitToTitle(this);
 }
 
 void TAboutForm::showEvent(QShowEvent* event) {

@@ -16,6 +16,7 @@
 
 #include "app/entry/prompt.h"
 #include "masters/form_help.h"
+#include "masters/form_parts.h"
 
 TDriveDir::TDriveDir(QWidget* parent) : QDialog(parent) {
     setObjectName("TDriveDir");
@@ -58,6 +59,7 @@ TDriveDir::TDriveDir(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(BtnOK);
     buttons->addWidget(BtnCancel);
     grid->addLayout(buttons, 3, 0, 1, 3);
+    FitToTitle(this);
     resize(560, 360);
 
     setTabOrder(DriveComboBox1, DirectoryListBox1);

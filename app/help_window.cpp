@@ -12,6 +12,7 @@
 
 #include "app/entry/prompt.h"
 #include "app/pictures.h"
+#include "masters/form_parts.h"
 
 namespace {
 
@@ -64,6 +65,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(browser_);
+    FitToTitle(this);
 }
 
 bool HelpWindow::showTopic(const QString& topic) {

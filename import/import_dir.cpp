@@ -48,6 +48,7 @@ TImportdir::TImportdir(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);
+    FitToTitle(this);
 
     SetTabOrder({BInfo, BOrder, Edit1, Edit2, BSave, BCancel});
     connect(BInfo, &QPushButton::clicked, this, [this] { BInfoClick(); });

@@ -249,7 +249,7 @@ void TInvoice::ShowInvoice() {
             Amount(FromCents(LineTotal(row))) + " " + row[kItemTax1] + row[kItemTax2]};
         for (int c = 0; c < 5; ++c) {
             auto* cell = new QTableWidgetItem(texts[c].trimmed());
-            if (c >= 2) cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (c >= 2) cell->setTextAlignment(kNumberAlignment);
             StringGrid1->setItem(i, c, cell);
         }
     }

@@ -51,7 +51,7 @@ xbase::Table* TPickInv::table() const {
 
 void TPickInv::PrepareOrder() {
     InvTbl->select(InvTbl->tag("Inv"));
-    SetColumns({{"Invoice", 7}, {"Date", 10}, {"Note", 30}});
+    SetColumns({{"Invoice", 7, kNumber}, {"Date", 10}, {"Note", 30}});
 }
 
 QStringList TPickInv::RowTexts() {

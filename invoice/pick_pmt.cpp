@@ -54,6 +54,7 @@ TPickPmt::TPickPmt(QWidget* parent) : QDialog(parent) {
     layout->addLayout(gridRow);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    FitToTitle(this);
 
     SetTabOrder({StringGrid1, BtnSelect, BtnCancel});
 
@@ -85,7 +86,7 @@ void TPickPmt::FormShow() {
         const PmtRow& payment = PmtRows[static_cast<size_t>(i)];
         StringGrid1->setItem(i, 0, new QTableWidgetItem(payment[kPmtDate]));
         auto* amount = new QTableWidgetItem(payment[kPmtAmount]);
-        amount->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        amount->setTextAlignment(kNumberAlignment);
         StringGrid1->setItem(i, 1, amount);
     }
     if (PmtHigh() >= 0) StringGrid1->setCurrentCell(0, 0);

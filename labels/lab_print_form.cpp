@@ -16,6 +16,7 @@
 #include "labels/label_stock.h"
 #include "masters/digit_box.h"
 #include "masters/form_help.h"
+#include "masters/form_parts.h"
 
 namespace labels {
 
@@ -88,6 +89,7 @@ TLabPrint::TLabPrint(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);
+    FitToTitle(this);
     setTabOrder(ComboBox1, MaskEdit1);
     setTabOrder(MaskEdit1, MaskEdit2);
     setTabOrder(MaskEdit2, BtnOK);

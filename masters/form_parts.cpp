@@ -1,11 +1,16 @@
 #include "masters/form_parts.h"
 
+#include <QApplication>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QSpacerItem>
+#include <QStyle>
+#include <algorithm>
 
 #include "app/entry/enter_as_tab.h"
 #include "app/entry/prompt.h"
@@ -38,6 +43,54 @@ void SetTabOrder(const QList<QWidget*>& controls) {
         QWidget::setTabOrder(controls[i - 1], controls[i]);
 }
 
+namespace {
+
+// A strut across a window's layout, as wide as the window's title bar needs; it follows the title.
+class TitleStrut : public QObject {
+public:
+    explicit TitleStrut(QWidget* window)
+        : QObject(window), window_(window), strut_(new QSpacerItem(0, 0)) {
+        QLayout* layout = window->layout();
+        if (auto* grid = qobject_cast<QGridLayout*>(layout))
+            grid->addItem(strut_, grid->rowCount(), 0, 1, grid->columnCount());
+        else
+            layout->addItem(strut_);
+        Fit();
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() == QEvent::WindowTitleChange) Fit();
+        return false;
+    }
+
+private:
+    void Fit() {
+        QLayout* layout = window_->layout();
+        const QMargins margins = layout->contentsMargins();
+        const int width = TitleBarWidth(window_->windowTitle()) - margins.left() - margins.right();
+        strut_->changeSize(std::max(0, width), 0, QSizePolicy::Minimum, QSizePolicy::Fixed);
+        layout->invalidate();
+    }
+
+    QWidget* window_;
+    QSpacerItem* strut_;  // owned by the layout
+};
+
+}  // namespace
+
+int TitleBarWidth(const QString& title) {
+    const QFontMetrics font(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+    // The icon and three buttons, each about as wide as the bar is high, and as much again for
+    // the frame's edges and the space on either side of the title.
+    const int bar = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    return font.horizontalAdvance(title) + 5 * bar;
+}
+
+void FitToTitle(QWidget* window) {
+    new TitleStrut(window);
+}
+
 EditorForm::EditorForm(const char* name, const QString& caption, int helpTopic, QWidget* parent)
     : QDialog(parent) {
     setObjectName(name);
@@ -68,6 +121,7 @@ QHBoxLayout* EditorForm::AddFormButtons(QGridLayout* grid, const std::function<v
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);
+    FitToTitle(this);
 
     connect(BtnSave, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
     if (BtnDelete) connect(BtnDelete, &QPushButton::clicked, this, onDelete);

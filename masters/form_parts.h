@@ -1,5 +1,6 @@
 // Small pieces the master-data editors are built from: named boxes and buttons, labels, the tab
-// order, and running a form's FormShow each time it is shown.
+// order, and running a form's FormShow each time it is shown; and what every window of the
+// program shares: room for its title, and numbers right-aligned in its grids.
 #pragma once
 
 #include <QDialog>
@@ -19,6 +20,17 @@ QPushButton* NamedButton(QWidget* form, const char* name, const QString& caption
 QLabel* NamedLabel(QWidget* form, const char* name, const QString& caption);
 // Sets the tab order of the controls as listed.
 void SetTabOrder(const QList<QWidget*>& controls);
+
+// The width a window needs for the window manager to draw `title` in full: the title in the
+// title-bar font, with room for the window's icon and buttons on the bar.
+int TitleBarWidth(const QString& title);
+// Keeps `window` at least TitleBarWidth of its title wide, now and whenever the title changes,
+// by a strut across its layout (a vertical box or a grid), which therefore must be set.
+void FitToTitle(QWidget* window);
+
+// How the cells of a grid's number columns (amounts, quantities, prices, counts, record numbers)
+// stand; text columns keep the default, left.
+constexpr Qt::Alignment kNumberAlignment = Qt::AlignRight | Qt::AlignVCenter;
 
 // A modal editor whose FormShow runs each time it is shown, with its Save, Delete and Cancel
 // buttons in a row under its fields.

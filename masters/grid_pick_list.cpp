@@ -16,6 +16,7 @@
 #include <cstdlib>
 
 #include "db/field_values.h"
+#include "masters/form_parts.h"
 
 namespace {
 
@@ -111,6 +112,7 @@ void GridPickList::BuildForm(const SearchBox& search) {
     layout->addLayout(gridRow);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    FitToTitle(this);
 
     setTabOrder(Edit1, StringGrid1);
     setTabOrder(StringGrid1, BtnSelect);
@@ -279,8 +281,12 @@ void GridPickList::FillRows() {
         QStringList texts = RowTexts();
         const uint32_t rec = t->recNo();
         texts << QString::number(rec);
-        for (int col = 0; col < texts.size(); ++col)
-            StringGrid1->setItem(row, col, new QTableWidgetItem(texts[col]));
+        for (int col = 0; col < texts.size(); ++col) {
+            auto* item = new QTableWidgetItem(texts[col]);
+            if (col >= columns_.size() || columns_[col].number)
+                item->setTextAlignment(kNumberAlignment);
+            StringGrid1->setItem(row, col, item);
+        }
         if (static_cast<int32_t>(rec) == state_.TargetRec) targetRow = row;
         onRecord = t->skip(1) == xbase::kFound;
     }

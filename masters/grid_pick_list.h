@@ -39,9 +39,11 @@ public:
     void setNewAllowed(bool allowed);
 
 protected:
+    static constexpr bool kNumber = true;
     struct Column {
         QString header;
-        int units;  // width in widths of the form's unit letter
+        int units;            // width in widths of the form's unit letter
+        bool number = false;  // kNumber: an amount, quantity or number, shown right-aligned
     };
     struct Look {
         QString caption;
@@ -65,7 +67,8 @@ protected:
     virtual xbase::Table* table() const = 0;
     // Selects the order where the list chooses its own, and sets the columns.
     virtual void PrepareOrder() = 0;
-    // Reads the current record and gives its text columns (the record number is added).
+    // Reads the current record and gives its text columns (the record number is added, as a
+    // number column).
     virtual QStringList RowTexts() = 0;
     // Runs at the end of every fill.
     virtual void AfterFill() {}

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/entry/prompt.h"
+#include "masters/form_parts.h"
 
 ListPickList::ListPickList(const QString& caption, int32_t& result, QWidget* parent)
     : QDialog(parent), result_(result) {
@@ -34,9 +35,12 @@ ListPickList::ListPickList(const QString& caption, int32_t& result, QWidget* par
 
     listColumn = new QVBoxLayout;
     listColumn->addWidget(ListBox1);
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(listColumn);
-    layout->addLayout(buttons);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(listColumn);
+    columns->addLayout(buttons);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(columns);
+    FitToTitle(this);
     resize(360, 300);
 }
 

@@ -19,7 +19,7 @@ xbase::Table* TPickProd::table() const {
 
 // Products are listed in the order the table was opened with (tag "Prod").
 void TPickProd::PrepareOrder() {
-    SetColumns({{"Product ID", 10}, {"Description", 27}, {"Price", 8}});
+    SetColumns({{"Product ID", 10}, {"Description", 27}, {"Price", 8, kNumber}});
 }
 
 QStringList TPickProd::RowTexts() {

@@ -19,7 +19,8 @@ xbase::Table* TPickPur::table() const {
 
 // Purchases are listed in the order the table was opened with (tag "Pur").
 void TPickPur::PrepareOrder() {
-    SetColumns({{"Product ID", 10}, {"Date", 8}, {"Quantity", 10}, {"Total Cost", 12}});
+    SetColumns(
+        {{"Product ID", 10}, {"Date", 8}, {"Quantity", 10, kNumber}, {"Total Cost", 12, kNumber}});
 }
 
 QStringList TPickPur::RowTexts() {

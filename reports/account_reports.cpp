@@ -61,14 +61,14 @@ bool MakeDailyIncome(ReportDocument& doc, double spanStart, double spanEnd) {
     doc.RptWidth = 72;
     doc.CellCount = 12;
     doc.StartReport();
-    doc.Titles = {"Daily Income from " + DateToShortText(spanStart) + " through " +
-                  DateToShortText(spanEnd)};
+    doc.Titles = {"Daily Income from " + DateToReportText(spanStart) + " through " +
+                  DateToReportText(spanEnd)};
     doc.ColCodes = {"V00", "L01", "V10", "R16", "V17", "L18", "V48", "R58", "V59", "R71", "V72"};
     PutStandardHeadings(doc, {"", "Pmt Date", "", "Inv No.", "", "Check - Credit Card No.", "",
                               "Amount", "", "Daily Total"});
     PaymentDay day;
     Cents grandTotal = 0;
-    ShortDates dates;
+    ReportDates dates;
     const bool read = pass.Run(QStringLiteral("Processing Payments"), [&] {
         ReadPayment();
         const double paid = std::floor(PmtBuf.PDate);

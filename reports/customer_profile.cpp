@@ -42,7 +42,7 @@ QStringList CustomerColumn() {
 // tag "InvC" (which it selects).
 QList<Purchase> PurchasesOfCustomer() {
     QList<Purchase> purchases;
-    ShortDates dates;
+    ReportDates dates;
     InvTbl->select(InvTbl->tag("InvC"));
     const std::string key = PadNum(CustBuf.cuno, 6).toLatin1().toStdString();
     for (int rc = InvTbl->seek(key); rc == xbase::kFound && InvTbl->currentKey() == key;

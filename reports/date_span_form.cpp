@@ -11,6 +11,7 @@
 #include "app/entry/dates.h"
 #include "app/entry/prompt.h"
 #include "masters/form_help.h"
+#include "masters/form_parts.h"
 #include "reports/report_document.h"
 
 namespace reports {
@@ -58,6 +59,7 @@ TDateSpan::TDateSpan(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(boxes);
     layout->addLayout(buttons);
+    FitToTitle(this);
     setTabOrder(MaskEdit1, MaskEdit2);
     setTabOrder(MaskEdit2, BtnOK);
     setTabOrder(BtnOK, BtnCancel);

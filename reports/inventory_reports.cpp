@@ -62,7 +62,7 @@ bool MakeStockOnHand(ReportDocument& doc, double today) {
     doc.RptWidth = 85;
     doc.CellCount = 7;
     doc.StartReport();
-    doc.Titles = {"Stock On-Hand as of " + DateToShortText(today)};
+    doc.Titles = {"Stock On-Hand as of " + DateToReportText(today)};
     doc.ColCodes = {"L00", "L12", "R52", "R65", "R78", "R85"};
     doc.Headings = {doc.EmptyLine(), doc.EmptyLine(), doc.EmptyLine()};
     doc.Headings[0][6] = QStringLiteral("U");
@@ -101,8 +101,8 @@ bool MakeCostOfGoodsSold(ReportDocument& doc, double spanStart, double spanEnd) 
     doc.RptWidth = 50;
     doc.CellCount = 3;
     doc.StartReport();
-    doc.Titles = {"Cost of Goods Sold from " + DateToShortText(spanStart) + " through " +
-                  DateToShortText(spanEnd)};
+    doc.Titles = {"Cost of Goods Sold from " + DateToReportText(spanStart) + " through " +
+                  DateToReportText(spanEnd)};
     doc.ColCodes = {"L00", "R50"};
     PutStandardHeadings(doc, {"Description", "Amount"});
 
@@ -155,7 +155,7 @@ bool MakeInventoryValuation(ReportDocument& doc, double asOf) {
     doc.RptWidth = 67;
     doc.CellCount = 5;
     doc.StartReport();
-    doc.Titles = {"Inventory as of " + DateToShortText(asOf)};
+    doc.Titles = {"Inventory as of " + DateToReportText(asOf)};
     doc.ColCodes = {"L00", "L12", "R52", "R67"};
     PutStandardHeadings(doc, {"Product", "Description", "Quantity", "Cost"});
     int64_t total = 0;

@@ -26,7 +26,7 @@ QString Amount(Cents cents, int width) {
 }
 
 QString TodayText() {
-    return DateToShortText(DateValue(QDate::currentDate()));
+    return DateToReportText(DateValue(QDate::currentDate()));
 }
 
 bool AllBlank(const SettingsValues& s) {
@@ -243,7 +243,7 @@ void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& setti
     doc.NewLine();
     doc.Cell(1) = "L10" + TrimRight(AddressLines[1]);
     doc.Cell(2) = QStringLiteral("R60Invoice Date:");
-    doc.Cell(3) = "L62" + DateToShortText(inv.IDate);
+    doc.Cell(3) = "L62" + DateToReportText(inv.IDate);
     for (size_t i = 2; i < AddressLines.size(); ++i) {
         doc.NewLine();
         doc.Cell(1) = "L10" + TrimRight(AddressLines[i]);
@@ -296,7 +296,7 @@ void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& setti
 
 StatementRow OpenInvoiceRow() {
     const Cents charges = SumLineTotals(ItemRows) + ToCents(InvBuf.Ship) + ToCents(InvBuf.Tax);
-    return {PadNum(InvBuf.IvNo, 6), DateToShortText(InvBuf.IDate), Amount(charges, 11),
+    return {PadNum(InvBuf.IvNo, 6), DateToReportText(InvBuf.IDate), Amount(charges, 11),
             Amount(SumPayments(PmtRows), 11), Amount(ToCents(InvBuf.Due), 11)};
 }
 

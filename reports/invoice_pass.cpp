@@ -189,10 +189,10 @@ QString MoneyCell(const QString& code, Cents amount, int width) {
     return text;
 }
 
-const QString& ShortDates::Of(double day) {
+const QString& ReportDates::Of(double day) {
     if (day != day_) {
         day_ = day;
-        text_ = DateToShortText(day);
+        text_ = DateToReportText(day);
     }
     return text_;
 }

@@ -75,9 +75,9 @@ QString GroupNameOf(int number);
 QString MoneyText(Cents amount, int width);
 QString MoneyCell(const QString& code, Cents amount, int width);
 
-// The short date texts of a report, the last one kept: the lines of a pass mostly repeat the
+// The date texts of a report, the last one kept: the lines of a pass mostly repeat the
 // date of the line before.
-class ShortDates {
+class ReportDates {
 public:
     const QString& Of(double day);
 

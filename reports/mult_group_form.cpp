@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "masters/form_help.h"
+#include "masters/form_parts.h"
 #include "reports/group_choice.h"
 
 namespace reports {
@@ -34,6 +35,7 @@ TMultGroup::TMultGroup(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ListBox1);
     layout->addLayout(buttons);
+    FitToTitle(this);
 
     connect(BtnAll, &QPushButton::clicked, this, &TMultGroup::BtnAllClick);
     connect(BtnRun, &QPushButton::clicked, this, &TMultGroup::BtnRunClick);

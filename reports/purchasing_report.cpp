@@ -37,7 +37,7 @@ public:
             doc_.Cell(0) = doc_.ColCodes[0] + TrimRight(purchase.PURProd);
             doc_.Cell(1) = doc_.ColCodes[1] + description;
         }
-        doc_.Cell(2) = doc_.ColCodes[2] + DateToShortText(purchase.PURDate);
+        doc_.Cell(2) = doc_.ColCodes[2] + DateToReportText(purchase.PURDate);
         doc_.Cell(3) = doc_.ColCodes[3] + NumText(purchase.PURQty, 10, 2);
         doc_.Cell(4) = doc_.ColCodes[4] + NumText(purchase.PURCost, 12, 2);
         total_ += purchase.PURCost;
@@ -64,8 +64,8 @@ bool MakePurchasingReport(ReportDocument& doc, double spanStart, double spanEnd)
     doc.RptWidth = 71;
     doc.CellCount = 6;
     doc.StartReport();
-    doc.Titles = {"Purchasing Report for " + DateToShortText(spanStart) + " through " +
-                  DateToShortText(spanEnd)};
+    doc.Titles = {"Purchasing Report for " + DateToReportText(spanStart) + " through " +
+                  DateToReportText(spanEnd)};
     doc.ColCodes = {"L00", "L12", "R47", "R58", "R71"};
     PutStandardHeadings(doc, {"Product", "Description", "Date", "Quantity", "Cost"});
     const double firstDay = std::floor(spanStart);

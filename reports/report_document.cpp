@@ -68,7 +68,7 @@ bool ReportDocument::CheckPage(int needed, bool withHeadings) {
     PageLine = 0;
     NewLine();
     Cell(0) = QStringLiteral("L00Page ") + QString::number(PageNo);
-    Cell(1) = u'R' + PadNum(RptWidth, 2) + DateToShortText(DateValue(QDate::currentDate()));
+    Cell(1) = u'R' + PadNum(RptWidth, 2) + DateToReportText(DateValue(QDate::currentDate()));
     NewLine();
     PutTitles();
     PutGap();

@@ -17,6 +17,7 @@
 
 #include "app/entry/prompt.h"
 #include "db/data_directory.h"
+#include "masters/form_parts.h"
 #include "reports/draw_plan.h"
 #include "reports/print_target.h"
 #include "reports/report_painter.h"
@@ -102,6 +103,7 @@ TReportF::TReportF(const ReportDocument& doc, QWidget* parent) : QDialog(parent)
     layout->setMenuBar(menu);
     layout->addWidget(Bevel1);
     layout->addLayout(body, 1);
+    FitToTitle(this);
 
     connect(ScrollBar1, &QScrollBar::valueChanged, this, &TReportF::ScrollBar1Change);
     connect(mExit, &QAction::triggered, this, &TReportF::mExitClick);

@@ -20,7 +20,7 @@ const QString kNoInvoices = QStringLiteral("No Invoices within selected dates.")
 const QString kProcessingSales = QStringLiteral("Processing Sales");
 
 QString SpanText(double spanStart, double spanEnd) {
-    return DateToShortText(spanStart) + " through " + DateToShortText(spanEnd);
+    return DateToReportText(spanStart) + " through " + DateToReportText(spanEnd);
 }
 
 // Opens INV5 and ITM5, and Prod5 when `products`; false (tables closed) when one failed.
@@ -159,7 +159,7 @@ bool MakeSalesSummary(ReportDocument& doc, double spanStart, double spanEnd) {
               SettingsRecord.TaxLine.trimmed(), "", "Total"});
     // Items, first charge, second charge, total.
     std::array<Cents, 4> totals{};
-    ShortDates dates;
+    ReportDates dates;
     const bool read = PassInvoices(spanStart, spanEnd, [&] {
         Cents items = 0;
         ForEachItem(InvBuf.IvNo, [&] { items += ItemSale(); });
@@ -313,7 +313,7 @@ bool MakeProductBuyers(ReportDocument& doc, const QString& productCode, double s
                   "from " + SpanText(spanStart, spanEnd)};
     doc.ColCodes = {"V00", "L01", "V36", "L37", "V57", "R66", "V67", "R76", "V77"};
     PutStandardHeadings(doc, {"", "Customer", "", "MailGroup", "", "Date", "", "U-Price"});
-    ShortDates dates;
+    ReportDates dates;
     const bool read = PassInvoices(spanStart, spanEnd, [&] {
         ForEachItem(InvBuf.IvNo, [&] {
             if (TrimRight(ItemBuf.PrID) != code) return;

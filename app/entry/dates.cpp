@@ -187,3 +187,21 @@ QString PaddedDateFormat(const QString& localeFormat) {
     }
     return format;
 }
+
+QString ReportDateFormat() {
+    return ReportDateFormat(QLocale().dateFormat(QLocale::ShortFormat));
+}
+
+QString ReportDateFormat(const QString& localeFormat) {
+    // Split at the quotes, the odd parts are literal text: those are taken from the locale's format
+    // as it writes them, not in capitals.
+    const QStringList literals = localeFormat.split(u'\'');
+    QStringList parts = PaddedDateFormat(localeFormat).split(u'\'');
+    for (qsizetype i = 0; i < parts.size(); ++i)
+        parts[i] = i % 2 ? literals[i] : parts[i].replace(u'D', u'd').replace(u'Y', u'y');
+    return parts.join(u'\'');
+}
+
+QString DateToReportText(double date) {
+    return QDateOf(date).toString(ReportDateFormat());
+}

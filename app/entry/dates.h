@@ -2,7 +2,8 @@
 // with the time of day as the fraction (for days before that, the fraction still counts forward
 // from midnight: -1.25 is 29 December 1899, 06:00). Tables hold dates as "yyyymmdd" text; the
 // screen shows them in the program's short date format, the locale's day, month and year order
-// and separator with two digits for each part, as the date boxes hold them.
+// and separator with two digits for each part, as the date boxes hold them; reports write them in
+// the padded date format, which keeps the locale's four-digit year where it has one.
 #pragma once
 
 #include <QDate>
@@ -53,3 +54,10 @@ std::optional<double> ShortTextToDate(const QString& text, int currentYear);
 // "D" and "Y" doubled: "d/M/yy" gives "DD/MM/YY", "yyyy-MM-dd" gives "YYYY-MM-DD".
 QString PaddedDateFormat();
 QString PaddedDateFormat(const QString& localeFormat);
+// The padded date format of a QLocale date format (the default locale's when not given) written
+// as a QDate format: "DD" is "dd", "YY" "yy" and "YYYY" "yyyy", and quoted text is the locale's
+// own. "d/M/yy" gives "dd/MM/yy", "yyyy-MM-dd" gives "yyyy-MM-dd".
+QString ReportDateFormat();
+QString ReportDateFormat(const QString& localeFormat);
+// The date part of a value in the report date format: how every report writes a date.
+QString DateToReportText(double date);

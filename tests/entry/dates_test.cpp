@@ -107,3 +107,12 @@ TEST(PaddedDateFormat, CapitalsWithEverySinglePartDoubled) {
     EXPECT_EQ(PaddedDateFormat("dd.MM.y"), "DD.MM.YY");
     EXPECT_EQ(PaddedDateFormat(), "MM/DD/YY");
 }
+
+TEST(ReportDate, ThePaddedFormatKeepsTheLocalesYearAndItsOwnLiterals) {
+    EXPECT_EQ(ReportDateFormat("M/d/yy"), "MM/dd/yy");
+    EXPECT_EQ(ReportDateFormat("yyyy-MM-dd"), "yyyy-MM-dd");
+    EXPECT_EQ(ReportDateFormat("yyyy. M. d."), "yyyy. MM. dd.");
+    EXPECT_EQ(ReportDateFormat("d.MM.yy '\u0433'."), "dd.MM.yy '\u0433'.");
+    // In the tests' locale a report writes a date as the date boxes do.
+    EXPECT_EQ(DateToReportText(day(2026, 3, 1) + 0.9), "03/01/26");
+}

@@ -9,6 +9,7 @@
 #include "app/entry/number_box.h"
 #include "invoice/invoice_form.h"
 #include "invoice/invoice_loop.h"
+#include "invoice/pick_pmt.h"
 #include "reports/invoice_actions.h"
 #include "reports/report_document.h"
 #include "tests/invoice/invoice_fixture.h"
@@ -197,6 +198,28 @@ TEST_F(InvoiceFormTest, ItemsDeletedInTheEditorLeaveNoRecordsBehind) {
     ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(items[0].second, "P3");
     EXPECT_EQ(ItemTbl->recCount(), 3u);
+}
+
+// Prices, quantities, totals and amounts stand right-aligned; products and dates left.
+TEST_F(InvoiceFormTest, NumberColumnsOfTheItemAndPaymentGridsStandRight) {
+    OpenInvoice(4, 1, 1, 1);
+    CurInvRec = Store(0);
+    TInvoice editor;
+    editor.show();
+    TPickPmt payments;
+    payments.show();
+    const struct {
+        QWidget* window;
+        QList<bool> right;
+    } cases[] = {{&editor, {false, false, true, true, true}}, {&payments, {false, true}}};
+    for (const auto& c : cases) {
+        auto* grid = Child<QTableWidget>(c.window, "StringGrid1");
+        QList<bool> right;
+        for (int col = 0; col < grid->columnCount(); ++col)
+            right << ((grid->item(0, col)->textAlignment() & Qt::AlignHorizontal_Mask) ==
+                      Qt::AlignRight);
+        EXPECT_EQ(right, c.right) << c.window->objectName().toStdString();
+    }
 }
 
 TEST_F(InvoiceFormTest, TheInvoiceLoopComesBackToTheListOnTheNewInvoice) {

@@ -63,6 +63,12 @@ TEST_F(InvoiceListTest, RowsShowNumberDateNoteOrDeletedMarkAndTheCustomer) {
     EXPECT_EQ(Column(list.get(), 1).mid(0, 2), QStringList({"01/05/26", "01/06/26"}));
     EXPECT_EQ(Column(list.get(), 2).mid(0, 2), QStringList({"Check 1042", "< DELETED >"}));
     EXPECT_EQ(RecNos(list.get()).mid(0, 2), QStringList({"1", "2"}));
+    // The invoice and record numbers stand right-aligned, the date and note left.
+    auto* grid = Child<QTableWidget>(list.get(), "StringGrid1");
+    for (int col = 0; col < grid->columnCount(); ++col)
+        EXPECT_EQ(grid->item(0, col)->textAlignment() & Qt::AlignHorizontal_Mask,
+                  col == 0 || col == 3 ? Qt::AlignRight : 0)
+            << "column " << col;
 
     auto* customer = Child<QLineEdit>(list.get(), "Edit2");
     EXPECT_EQ(customer->text(), "Ada Lovelace");

@@ -403,4 +403,30 @@ TEST_F(MastersTest, PurchasesAreListedByProductThenDateAndFoundByTheProduct) {
     EXPECT_EQ(CurPurRec, earlier);
 }
 
+// Amounts, quantities and record numbers stand right-aligned; codes, names and dates left.
+TEST_F(MastersTest, NumberColumnsOfThePickListsStandRight) {
+    ASSERT_TRUE(OpenPurchases() && OpenProducts() && OpenCustomers() && OpenGroups());
+    AddPurchase("A1", "20250101", 4, 40);
+    AddProduct("A1", 3);
+    AddCustomer(1, "Adams");
+    TPickPur purchases;
+    TPickProd products;
+    TPickCust customers;
+    const struct {
+        QDialog* list;
+        QList<bool> right;
+    } cases[] = {{&purchases, {false, false, true, true, true}},
+                 {&products, {false, false, true, true}},
+                 {&customers, {false, false, false, true}}};
+    for (const auto& c : cases) {
+        c.list->show();
+        auto* grid = Child<QTableWidget>(c.list, "StringGrid1");
+        QList<bool> right;
+        for (int col = 0; col < grid->columnCount(); ++col)
+            right << ((grid->item(0, col)->textAlignment() & Qt::AlignHorizontal_Mask) ==
+                      Qt::AlignRight);
+        EXPECT_EQ(right, c.right) << c.list->windowTitle().toStdString();
+    }
+}
+
 }  // namespace

@@ -22,7 +22,7 @@ QString Line(const ReportDocument& doc, int i) {
 }
 
 QString Today() {
-    return DateToShortText(DateValue(QDate::currentDate()));
+    return DateToReportText(DateValue(QDate::currentDate()));
 }
 
 // Cell 0 of every line, the page breaks and page numbers of a run at a glance.

@@ -25,7 +25,7 @@ TEST_F(ProductListingTest, ProductsInCodeOrderWithCommentsOnTheirOwnLine) {
     ASSERT_EQ(doc.Lines.size(), 12);
     EXPECT_EQ(doc.RptWidth, 64);
     EXPECT_EQ(Line(doc, 0),
-              "L00Page 1|R64" + DateToShortText(DateValue(QDate::currentDate())) + "|||");
+              "L00Page 1|R64" + DateToReportText(DateValue(QDate::currentDate())) + "|||");
     EXPECT_EQ(Line(doc, 2), "C32Product Listing||||B");
     EXPECT_EQ(Line(doc, 6), "||||U");
     EXPECT_EQ(Line(doc, 7), "L00Product|L12Description|R51Unit Price|R64Reorder|U");

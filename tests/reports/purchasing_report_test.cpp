@@ -7,6 +7,7 @@
 #include "db/generator.h"
 #include "reports/purchasing_report.h"
 #include "tests/reports/report_data_fixture.h"
+#include "tests/support/default_locale.h"
 
 using namespace reports;
 
@@ -47,6 +48,15 @@ TEST_F(PurchasingReportTest, PurchasesInTheSpanByProductAndDateWithTheirTotal) {
     EXPECT_EQ(percents_, QList<int>({16, 33, 50, 66, 83, 100}));
     EXPECT_EQ(PurTbl, nullptr);
     EXPECT_EQ(ProdTbl, nullptr);
+}
+
+TEST_F(PurchasingReportTest, UnderALocaleWithAFourDigitYearTheDatesKeepIt) {
+    const ScopedDefaultLocale sweden(QLocale(QLocale::Swedish, QLocale::Sweden));
+    ReportDocument& doc = TheReport();
+    ASSERT_TRUE(MakePurchasingReport(doc, Day("20250301"), Day("20250331")));
+    EXPECT_EQ(doc.Lines[2][0], "C35Purchasing Report for 2025-03-01 through 2025-03-31");
+    EXPECT_EQ(doc.Lines[8][2], "R472025-03-05");
+    EXPECT_EQ(doc.Lines[11][2], "R472025-03-31");
 }
 
 TEST_F(PurchasingReportTest, OneDaySpanAndDeletedPurchases) {

@@ -4,6 +4,7 @@
 
 #include "app/entry/dates.h"
 #include "reports/report_document.h"
+#include "tests/support/default_locale.h"
 
 using namespace reports;
 
@@ -127,11 +128,30 @@ TEST_F(ReportDocumentTest, FirstCheckPageAlwaysStartsPageOneWithoutEject) {
         ASSERT_EQ(doc.Lines.size(), 8);  // page line, blank, title, gap, blank, two heading rows
         EXPECT_EQ(doc.PageLine, 8);
         EXPECT_EQ(Line(doc, 0),
-                  "L00Page 1|R71" + DateToShortText(DateValue(QDate::currentDate())) + "||");
+                  "L00Page 1|R71" + DateToReportText(DateValue(QDate::currentDate())) + "||");
         EXPECT_EQ(Line(doc, 1), "|||");
         EXPECT_EQ(Line(doc, 2), "C35Sales Report|||B");
         EXPECT_EQ(Line(doc, 7), "L00Customer|V40|R71Amount|U");
         for (const QStringList& line : doc.Lines) EXPECT_NE(line[0], "EJECT");
+    }
+}
+
+// Today's date on the page line keeps the year as the locale writes it: four digits where its
+// short format has four, two where it has two.
+TEST_F(ReportDocumentTest, ThePageLineDatesThePageWithTheLocalesOwnYear) {
+    const struct {
+        QLocale locale;
+        const char* format;
+    } cases[] = {{QLocale(QLocale::Swedish, QLocale::Sweden), "yyyy-MM-dd"},
+                 {QLocale(QLocale::English, QLocale::UnitedKingdom), "dd/MM/yyyy"},
+                 {QLocale(QLocale::English, QLocale::UnitedStates), "MM/dd/yy"},
+                 {QLocale(QLocale::German, QLocale::Germany), "dd.MM.yy"}};
+    for (const auto& c : cases) {
+        const ScopedDefaultLocale locale(c.locale);
+        ReportDocument& doc = Start();
+        doc.CheckPage(0, true);
+        EXPECT_EQ(doc.Lines[0][1], "R71" + QDate::currentDate().toString(c.format))
+            << c.locale.name().toStdString();
     }
 }
 
