@@ -193,10 +193,18 @@ QString ReportDateFormat() {
 }
 
 QString ReportDateFormat(const QString& localeFormat) {
+    const QString padded = PaddedDateFormat(localeFormat);
+    // A month written as a name would not fit the reports' date columns: such a locale's dates
+    // are written as its date boxes write them, with the year as wide as the locale has it.
+    if (padded.contains(QLatin1String("MMM"))) {
+        QString numeric = ShortDateFormat(localeFormat);
+        if (padded.contains(QLatin1String("YYYY"))) numeric.replace(QLatin1String("yy"), "yyyy");
+        return numeric;
+    }
     // Split at the quotes, the odd parts are literal text: those are taken from the locale's format
     // as it writes them, not in capitals.
     const QStringList literals = localeFormat.split(u'\'');
-    QStringList parts = PaddedDateFormat(localeFormat).split(u'\'');
+    QStringList parts = padded.split(u'\'');
     for (qsizetype i = 0; i < parts.size(); ++i)
         parts[i] = i % 2 ? literals[i] : parts[i].replace(u'D', u'd').replace(u'Y', u'y');
     return parts.join(u'\'');

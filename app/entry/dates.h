@@ -56,7 +56,9 @@ QString PaddedDateFormat();
 QString PaddedDateFormat(const QString& localeFormat);
 // The padded date format of a QLocale date format (the default locale's when not given) written
 // as a QDate format: "DD" is "dd", "YY" "yy" and "YYYY" "yyyy", and quoted text is the locale's
-// own. "d/M/yy" gives "dd/MM/yy", "yyyy-MM-dd" gives "yyyy-MM-dd".
+// own. "d/M/yy" gives "dd/MM/yy", "yyyy-MM-dd" gives "yyyy-MM-dd". A locale that names the
+// month ("d MMM yyyy") gets its short date format with the year as wide as it has it
+// ("dd/MM/yyyy"), so that report dates keep to their columns.
 QString ReportDateFormat();
 QString ReportDateFormat(const QString& localeFormat);
 // The date part of a value in the report date format: how every report writes a date.

@@ -113,6 +113,7 @@ TEST(ReportDate, ThePaddedFormatKeepsTheLocalesYearAndItsOwnLiterals) {
     EXPECT_EQ(ReportDateFormat("yyyy-MM-dd"), "yyyy-MM-dd");
     EXPECT_EQ(ReportDateFormat("yyyy. M. d."), "yyyy. MM. dd.");
     EXPECT_EQ(ReportDateFormat("d.MM.yy '\u0433'."), "dd.MM.yy '\u0433'.");
+    EXPECT_EQ(ReportDateFormat("d MMM yyyy"), "dd/MM/yyyy");
     // In the tests' locale a report writes a date as the date boxes do.
     EXPECT_EQ(DateToReportText(day(2026, 3, 1) + 0.9), "03/01/26");
 }
