@@ -29,6 +29,7 @@ QPushButton* NamedButton(QWidget* form, const char* name, const QString& caption
     auto* button = new QPushButton(caption, form);
     button->setObjectName(name);
     button->setAutoDefault(false);
+    EnterPresses(button);
     return button;
 }
 

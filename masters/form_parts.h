@@ -15,7 +15,7 @@ class QPushButton;
 
 // A single-line box with the Enter-as-Tab behaviour; maxLength 0 sets no typing limit.
 QLineEdit* NamedEdit(QWidget* form, const char* name, int maxLength);
-// A button that Enter in a box never presses.
+// A button that Enter in a box never presses; Enter on the button itself does.
 QPushButton* NamedButton(QWidget* form, const char* name, const QString& caption);
 QLabel* NamedLabel(QWidget* form, const char* name, const QString& caption);
 // Sets the tab order of the controls as listed.

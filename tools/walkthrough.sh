@@ -128,7 +128,8 @@ front "Corvane Help - Inventory Purchase Definition"
 eval "$(xdotool getactivewindow getwindowgeometry --shell)"
 click_at $((WIDTH - 53)) 1
 front "Inventory Purchase Definition"
-click_at 50 113
+# Tab from the cost box left the focus on Save.
+key Return
 front PickPur
 key Escape
 front "Corvane 1.05"

@@ -21,7 +21,26 @@ protected:
     }
 };
 
+class EnterPressesFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+        if (key->isAutoRepeat()) return true;
+        static_cast<QAbstractButton*>(watched)->click();
+        return true;
+    }
+};
+
 }  // namespace
+
+void EnterPresses(QAbstractButton* button) {
+    button->installEventFilter(new EnterPressesFilter(button));
+}
 
 void EnterAsTab(QWidget* box) {
     box->installEventFilter(new EnterAsTabFilter(box));

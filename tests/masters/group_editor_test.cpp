@@ -1,6 +1,8 @@
 // The group editor: group numbers, names, and deleting a group into another.
 #include <QListWidget>
 
+#include <QPushButton>
+
 #include "db/field_values.h"
 #include "db/open_tables.h"
 #include "masters/group_editor.h"
@@ -44,7 +46,7 @@ TEST_F(GroupTest, TheNextNumberIsTheLowestFreeOne) {
     EXPECT_EQ(NextGroupNo(), 2);
 }
 
-TEST_F(GroupTest, ANewGroupNeedsANameAndKeepsItsLeadingBlanks) {
+TEST_F(GroupTest, ANewGroupNeedsANameKeepsItsLeadingBlanksAndIsSavedByEnterOnSave) {
     AddGroup(1, "One");
     AddGroup(3, "Three");
     CurGroupRec = 0;
@@ -59,7 +61,10 @@ TEST_F(GroupTest, ANewGroupNeedsANameAndKeepsItsLeadingBlanks) {
     EXPECT_EQ(GroupTbl->recCount(), 2u);
 
     QTest::keyClicks(Child<QLineEdit>(&editor, "Edit2"), "Schools");
-    Click(&editor, "BtnSave");
+    // Enter in the box moves on without saving; Enter on Save saves.
+    QTest::keyClick(Child<QLineEdit>(&editor, "Edit2"), Qt::Key_Return);
+    EXPECT_EQ(GroupTbl->recCount(), 2u);
+    QTest::keyClick(Child<QPushButton>(&editor, "BtnSave"), Qt::Key_Return);
     ASSERT_EQ(CurGroupRec, 3);
     const GroupRecord saved = Stored(3);
     EXPECT_EQ(saved.nGroup, 2);
