@@ -9,8 +9,8 @@
 namespace xbase {
 namespace {
 
-constexpr uint32_t kPage = 1024;
-constexpr size_t kMaxDepth = 32;
+constexpr uint32_t kPage = NtxIndex::kPage;
+constexpr size_t kMaxDepth = NtxIndex::kMaxDepth;
 constexpr int kHeaderFixed = 22;
 
 int compareEntry(const char* a, uint32_t ra, const char* b, uint32_t rb, int len) {
@@ -20,20 +20,6 @@ int compareEntry(const char* a, uint32_t ra, const char* b, uint32_t rb, int len
 }
 
 }  // namespace
-
-struct NtxIndex::Node {
-    uint32_t offset = 0;
-    int n = 0;
-    std::string keys;            // n x key length
-    std::vector<uint32_t> recs;  // n
-    std::vector<uint32_t> kids;  // n + 1; all zero in a leaf
-    bool dirty = false;
-    bool free = false;
-    uint32_t nextFree = 0;  // while free
-
-    bool leaf() const { return kids[0] == 0; }
-    const char* key(int i, int len) const { return keys.data() + static_cast<size_t>(i) * len; }
-};
 
 int NtxIndex::maxItems(int keyLength) {
     int max = 1022 / (keyLength + 10) - 1;
@@ -59,6 +45,8 @@ Status NtxIndex::open(Env* env, const std::string& path, std::unique_ptr<NtxInde
 Status NtxIndex::reload() {
     nodes_.clear();
     dirty_.clear();
+    counts_.clear();
+    counted_ = false;
     headerDirty_ = false;
     XBASE_TRY(file_->size(&fileSize_));
     char h[kPage];
@@ -101,6 +89,10 @@ Status NtxIndex::load(uint32_t offset, Node** node) {
     size_t got = 0;
     XBASE_TRY(file_->read(offset, kPage, p, &got));
     if (got < kPage) return corrupt("short page");
+    return decode(offset, p, node);
+}
+
+Status NtxIndex::decode(uint32_t offset, const char* p, Node** node) {
     auto x = std::make_unique<Node>();
     x->offset = offset;
     x->n = get16(p);
@@ -393,6 +385,10 @@ Status NtxIndex::insert(std::string_view key, uint32_t rec) {
             node->kids.insert(node->kids.begin() + lo, 0);
             ++node->n;
             touch(node, &dirty_);
+            if (counted_) {
+                for (const Cursor::Step& s : path) ++countOf(s.node->offset);
+                ++countOf(node->offset);
+            }
             break;
         }
         path.push_back({node, lo});
@@ -414,6 +410,12 @@ Status NtxIndex::insert(std::string_view key, uint32_t rec) {
         node->kids.erase(node->kids.begin(), node->kids.begin() + h + 1);
         node->n -= h + 1;
         touch(node, &dirty_);
+        if (counted_) {
+            uint32_t below = static_cast<uint32_t>(h);
+            for (int i = 0; i <= h; ++i) below += kidCount(lower, i);
+            countOf(lower->offset) = below;
+            countOf(node->offset) -= below + 1;
+        }
         if (path.empty()) {
             Node* root = nullptr;
             XBASE_TRY(allocate(&root));
@@ -423,6 +425,8 @@ Status NtxIndex::insert(std::string_view key, uint32_t rec) {
             root->n = 1;
             root_ = root->offset;
             headerDirty_ = true;
+            if (counted_)
+                countOf(root->offset) = countOf(lower->offset) + 1 + countOf(node->offset);
             break;
         }
         Node* parent = path.back().node;
@@ -464,6 +468,8 @@ Status NtxIndex::remove(std::string_view key, uint32_t rec) {
         eraseItem(node, s, s + 1, keyLength_);
         touch(node, &dirty_);
     }
+    if (counted_)
+        for (const Cursor::Step& step : path) --countOf(step.node->offset);
     return fixUnderflow(path, path.size() - 1);
 }
 
@@ -479,6 +485,11 @@ Status NtxIndex::fixUnderflow(std::vector<Cursor::Step>& path, size_t level) {
         if (c > 0) XBASE_TRY(load(p->kids[c - 1], &left));
         if (c < p->n) XBASE_TRY(load(p->kids[c + 1], &right));
         if (left && left->n > half_) {
+            if (counted_) {
+                const uint32_t moved = 1 + kidCount(left, left->n);
+                countOf(x->offset) += moved;
+                countOf(left->offset) -= moved;
+            }
             x->keys.insert(0, p->keys, (c - 1) * kl, kl);
             x->recs.insert(x->recs.begin(), p->recs[c - 1]);
             x->kids.insert(x->kids.begin(), left->kids[left->n]);
@@ -490,6 +501,11 @@ Status NtxIndex::fixUnderflow(std::vector<Cursor::Step>& path, size_t level) {
             return {};
         }
         if (right && right->n > half_) {
+            if (counted_) {
+                const uint32_t moved = 1 + kidCount(right, 0);
+                countOf(x->offset) += moved;
+                countOf(right->offset) -= moved;
+            }
             x->keys.append(p->keys, c * kl, kl);
             x->recs.push_back(p->recs[c]);
             x->kids.push_back(right->kids[0]);
@@ -505,6 +521,7 @@ Status NtxIndex::fixUnderflow(std::vector<Cursor::Step>& path, size_t level) {
         Node* b = left ? x : right;
         const int sep = left ? c - 1 : c;
         if (!b) return {};  // a lone child: nothing to merge with
+        if (counted_) countOf(a->offset) += 1 + countOf(b->offset);
         a->keys.append(p->keys, sep * kl, kl);
         a->recs.push_back(p->recs[sep]);
         a->keys += b->keys;
