@@ -272,6 +272,11 @@ public:
     Status unlock(uint64_t offset, uint64_t length) override {
         return t_->file->unlock(offset, length);
     }
+    // Pages held for a change are not in the file: a file changed in the change is read.
+    Status view(std::unique_ptr<FileView>* out) override {
+        if (t_->held) return File::view(out);
+        return t_->file->view(out);
+    }
 
 private:
     std::shared_ptr<Journal::Tracked> t_;

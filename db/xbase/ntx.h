@@ -110,8 +110,8 @@ private:
     Status decode(uint32_t offset, const char* p, Node** node);
     // Fills counts_ for the whole tree (see the opening note), when not yet counted_.
     Status gatherCounts();
-    Status countSubtree(uint32_t offset, size_t depth, const std::vector<uint16_t>& leafItems,
-                        std::vector<std::string>* branches, std::vector<bool>* seen);
+    struct PageScan;
+    Status countSubtree(uint32_t offset, size_t depth, PageScan* scan);
     uint32_t& countOf(uint32_t offset) {
         const size_t page = offset / kPage;
         if (counts_.size() <= page) counts_.resize(page + 1, 0);

@@ -9,43 +9,65 @@
 namespace xbase {
 namespace {
 
-constexpr uint16_t kNotLeaf = 0xFFFF;
 constexpr size_t kChunk = 1 << 20;
 
 }  // namespace
 
+// What the pass over the file learnt of each page not held in memory.
+struct NtxIndex::PageScan {
+    static constexpr uint32_t kUnknown = 0xFFFFFFFF;
+    static constexpr uint32_t kBranch = 0x80000000;
+    // By page number: a leaf's item count, kBranch + the index of its bytes in `branches`, or
+    // kUnknown (damaged, or not read).
+    std::vector<uint32_t> pages;
+    std::string branches;  // whole pages back to back
+    std::vector<bool> seen;
+};
+
 Status NtxIndex::gatherCounts() {
     if (counted_) return {};
-    // One pass over the file in large pieces: for each page not held in memory, its item count
-    // when it is a leaf, or its bytes when it has children (a few in a hundred pages).
+    // One pass over the file: for each page not held in memory, its item count when it is a
+    // leaf, or its bytes when it has children (a few in a hundred pages). A page is a leaf when
+    // its first child pointer is 0, as everywhere in this engine.
+    PageScan scan;
     const size_t pages = static_cast<size_t>(fileSize_ / kPage);
-    std::vector<uint16_t> leafItems(pages, kNotLeaf);
-    std::vector<std::string> branches(pages);
-    std::string chunk(kChunk, '\0');
-    for (uint64_t at = kPage; at < fileSize_; at += kChunk) {
-        size_t got = 0;
-        XBASE_TRY(file_->read(at, static_cast<size_t>(std::min<uint64_t>(kChunk, fileSize_ - at)),
-                              chunk.data(), &got));
-        for (size_t off = 0; off + kPage <= got; off += kPage) {
+    scan.pages.assign(pages, PageScan::kUnknown);
+    scan.seen.assign(pages, false);
+    const auto takePages = [&](uint64_t at, const char* bytes, uint64_t length) {
+        for (uint64_t off = 0; off + kPage <= length; off += kPage) {
             const uint64_t offset = at + off;
             if (cached(static_cast<uint32_t>(offset))) continue;
-            const char* p = chunk.data() + off;
+            const char* p = bytes + off;
             const int n = get16(p);
-            if (n > max_) continue;  // damaged: reported by load() should the tree reach it
-            bool leaf = true;
-            for (int i = 0; i <= n && leaf; ++i) {
-                const int item = get16(p + 2 + 2 * i);
-                leaf = item >= 2 && item + 4 <= static_cast<int>(kPage) && get32(p + item) == 0;
+            const int first = get16(p + 2);
+            if (n > max_ || first < 2 || first + 4 > static_cast<int>(kPage))
+                continue;  // damaged: reported by load() should the tree reach it
+            uint32_t& info = scan.pages[static_cast<size_t>(offset / kPage)];
+            if (get32(p + first) == 0) {
+                info = static_cast<uint32_t>(n);
+            } else {
+                info = PageScan::kBranch | static_cast<uint32_t>(scan.branches.size() / kPage);
+                scan.branches.append(p, kPage);
             }
-            const size_t page = static_cast<size_t>(offset / kPage);
-            if (leaf)
-                leafItems[page] = static_cast<uint16_t>(n);
-            else
-                branches[page].assign(p, kPage);
+        }
+    };
+    std::unique_ptr<FileView> view;
+    if (file_->view(&view).ok()) {
+        const uint64_t length = std::min<uint64_t>(view->size(), fileSize_);
+        if (length > kPage) takePages(kPage, view->data() + kPage, length - kPage);
+        view.reset();
+    } else {
+        std::string chunk(kChunk, '\0');
+        for (uint64_t at = kPage; at < fileSize_; at += kChunk) {
+            size_t got = 0;
+            XBASE_TRY(file_->read(
+                at, static_cast<size_t>(std::min<uint64_t>(kChunk, fileSize_ - at)), chunk.data(),
+                &got));
+            takePages(at, chunk.data(), got);
         }
     }
-    std::vector<bool> seen(pages, false);
-    Status s = countSubtree(root_, 0, leafItems, &branches, &seen);
+    counts_.assign(pages, 0);
+    Status s = countSubtree(root_, 0, &scan);
     if (!s.ok()) {
         counts_.clear();
         return s;
@@ -54,30 +76,28 @@ Status NtxIndex::gatherCounts() {
     return {};
 }
 
-Status NtxIndex::countSubtree(uint32_t offset, size_t depth, const std::vector<uint16_t>& leafItems,
-                              std::vector<std::string>* branches, std::vector<bool>* seen) {
+Status NtxIndex::countSubtree(uint32_t offset, size_t depth, PageScan* scan) {
     if (depth >= kMaxDepth) return corrupt("tree too deep or cyclic");
     if (offset == 0 || !validPage(offset))
         return corrupt("page offset " + std::to_string(offset) + " out of range");
     const size_t page = offset / kPage;
-    if (page >= seen->size()) seen->resize(page + 1, false);
-    if ((*seen)[page]) return corrupt("a page is reached twice (cycle)");
-    (*seen)[page] = true;
+    if (page >= scan->seen.size()) scan->seen.resize(page + 1, false);
+    if (scan->seen[page]) return corrupt("a page is reached twice (cycle)");
+    scan->seen[page] = true;
     Node* x = cached(offset);
-    if (!x && page < leafItems.size() && leafItems[page] != kNotLeaf) {
-        countOf(offset) = leafItems[page];
+    const uint32_t info = page < scan->pages.size() ? scan->pages[page] : PageScan::kUnknown;
+    if (!x && info != PageScan::kUnknown && !(info & PageScan::kBranch)) {
+        countOf(offset) = info;
         return {};
     }
-    if (!x && page < branches->size() && !(*branches)[page].empty()) {
-        XBASE_TRY(decode(offset, (*branches)[page].data(), &x));
-        std::string().swap((*branches)[page]);
-    }
+    if (!x && info != PageScan::kUnknown)
+        XBASE_TRY(decode(offset, scan->branches.data() + (info & ~PageScan::kBranch) * kPage, &x));
     if (!x) XBASE_TRY(load(offset, &x));  // neither leaf nor branch: load() says what is wrong
     if (x->free) return corrupt("a free page is in use");
     uint32_t total = static_cast<uint32_t>(x->n);
     for (int i = 0; i <= x->n; ++i) {
         if (x->kids[i] == 0) continue;
-        XBASE_TRY(countSubtree(x->kids[i], depth + 1, leafItems, branches, seen));
+        XBASE_TRY(countSubtree(x->kids[i], depth + 1, scan));
         total += countOf(x->kids[i]);
     }
     countOf(offset) = total;
