@@ -150,28 +150,39 @@ private:
     uint32_t freeHead_ = 0;
     uint64_t fileSize_ = 0;
     bool headerDirty_ = false;
-    std::vector<std::unique_ptr<Node>> nodes_;  // by page number; null until read
+    // Decoded pages by page number, null until read. A node and its item arrays lie in one
+    // piece of the arena, which only grows until reload() or the end drops it whole.
+    std::vector<Node*> nodes_;
     Node* cached(uint32_t offset) const {
         const size_t page = offset / 1024;
-        return page < nodes_.size() ? nodes_[page].get() : nullptr;
+        return page < nodes_.size() ? nodes_[page] : nullptr;
     }
+    // A node for the page at `offset` with room for max + 1 items, no items and no child.
+    Node* newNode(uint32_t offset);
+    static constexpr size_t kArenaBlock = 1 << 20;
+    std::vector<std::unique_ptr<char[]>> arena_;
+    char* arenaNext_ = nullptr;
+    size_t arenaLeft_ = 0;
+    size_t nodeBytes_ = 0;  // a node with its arrays, rounded up to 8
     std::vector<Node*> dirty_;
     std::vector<uint32_t> counts_;  // by page number, while counted_
     bool counted_ = false;
 };
 
+// A decoded page. Its arrays, in the arena right after it, have room for max + 1 items (one
+// more than a page holds, for the moment before a split) and max + 2 children.
 struct NtxIndex::Node {
     uint32_t offset = 0;
     int n = 0;
-    std::string keys;            // n x key length
-    std::vector<uint32_t> recs;  // n
-    std::vector<uint32_t> kids;  // n + 1; all zero in a leaf
+    char* keys = nullptr;       // n x key length
+    uint32_t* recs = nullptr;   // n
+    uint32_t* kids = nullptr;   // n + 1; all zero in a leaf
     bool dirty = false;
     bool free = false;
     uint32_t nextFree = 0;  // while free
 
     bool leaf() const { return kids[0] == 0; }
-    const char* key(int i, int len) const { return keys.data() + static_cast<size_t>(i) * len; }
+    const char* key(int i, int len) const { return keys + static_cast<size_t>(i) * len; }
 };
 
 inline uint32_t NtxIndex::kidCount(const Node* x, int i) {
