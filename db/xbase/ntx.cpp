@@ -669,7 +669,10 @@ Status NtxIndex::build(Env* env, const std::string& path, const std::string& exp
             break;
         }
         // Split m entries into p pages of nearly equal size with p - 1 separators between them.
-        const size_t p = (m + 1 + max) / (max + 1);
+        // Leaves keep room for an eighth more entries, so that entries added later in random
+        // order seldom split a page; the levels above, changed only by splits, are filled.
+        const size_t fill = kids.empty() ? static_cast<size_t>(max - max / 8) : max;
+        const size_t p = (m + 1 + fill) / (fill + 1);
         const size_t inPages = m - (p - 1);
         std::vector<uint32_t> upEntries, upKids;
         upEntries.reserve(p - 1);
