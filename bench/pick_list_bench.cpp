@@ -260,10 +260,9 @@ SizeFigures MeasureDirectory(const fs::path& dir, int repeat) {
     std::printf("pick_list_bench: %u customers in %s, listed by name, %d repetitions\n",
                 f.customers, fs::absolute(dir).c_str(), repeat);
     f.coldOpen = MeasureOpen("the last customer by name", lastByName, repeat);
-    f.coldOpen = std::max(
-        f.coldOpen, MeasureOpen("the customer added last (record " + std::to_string(f.customers) +
-                                    ")",
-                                static_cast<int32_t>(f.customers), repeat));
+    f.coldOpen = std::max(f.coldOpen, MeasureOpen("the customer added last (record " +
+                                                      std::to_string(f.customers) + ")",
+                                                  static_cast<int32_t>(f.customers), repeat));
     f.keystroke = MeasureSearch(repeat);
     MeasurePaging(repeat);
     FreeDbContext();
@@ -313,8 +312,9 @@ int main(int argc, char** argv) {
             dir = fs::temp_directory_path() /
                   ("pick-list-bench-" + std::to_string(getpid()) + "-" + std::to_string(customers));
         else
-            dir = options.customers.size() == 1 ? fs::path(options.work)
-                                                : fs::path(options.work) / std::to_string(customers);
+            dir = options.customers.size() == 1
+                      ? fs::path(options.work)
+                      : fs::path(options.work) / std::to_string(customers);
         if (!Generate(customers, dir)) return 1;
         dirs.emplace_back(dir, options.work.empty());
     }

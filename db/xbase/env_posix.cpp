@@ -97,7 +97,8 @@ public:
         uint64_t bytes = 0;
         XBASE_TRY(size(&bytes));
         if (bytes == 0) return Status(kErrArgument, path_ + " is empty");
-        void* data = ::mmap(nullptr, static_cast<size_t>(bytes), PROT_READ, MAP_SHARED | MAP_POPULATE, fd_, 0);
+        void* data = ::mmap(nullptr, static_cast<size_t>(bytes), PROT_READ,
+                            MAP_SHARED | MAP_POPULATE, fd_, 0);
         if (data == MAP_FAILED) return ioError(kErrRead, "cannot map", path_);
         *out = std::make_unique<PosixView>(data, bytes);
         return {};

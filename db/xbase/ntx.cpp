@@ -70,7 +70,8 @@ Status NtxIndex::reload() {
         return corrupt("bad items per page");
     half_ = max_ / 2;  // what the tree's balance rests on is not taken from the file
     const size_t items = static_cast<size_t>(max_) + 1;
-    nodeBytes_ = (sizeof(Node) + (2 * items + 1) * sizeof(uint32_t) + items * keyLength_ + 7) / 8 * 8;
+    nodeBytes_ =
+        (sizeof(Node) + (2 * items + 1) * sizeof(uint32_t) + items * keyLength_ + 7) / 8 * 8;
     const char* expr = h + kHeaderFixed;
     expression_.assign(expr, strnlen(expr, 256));
     if (fileSize_ % kPage != 0) fileSize_ = fileSize_ / kPage * kPage;
@@ -384,8 +385,8 @@ void eraseItem(NtxIndex::Node* x, int slot, int kid, int keyLength) {
 
 // Inserts an item (key, rec) at `slot` and the child `child` at `kid` (slot or slot + 1); the
 // key must not lie in `x`.
-void insertItem(NtxIndex::Node* x, int slot, const char* key, uint32_t rec, int kid,
-                uint32_t child, int keyLength) {
+void insertItem(NtxIndex::Node* x, int slot, const char* key, uint32_t rec, int kid, uint32_t child,
+                int keyLength) {
     const size_t kl = static_cast<size_t>(keyLength);
     std::memmove(x->keys + (slot + 1) * kl, x->keys + slot * kl, (x->n - slot) * kl);
     std::memcpy(x->keys + slot * kl, key, kl);

@@ -174,9 +174,9 @@ private:
 struct NtxIndex::Node {
     uint32_t offset = 0;
     int n = 0;
-    char* keys = nullptr;       // n x key length
-    uint32_t* recs = nullptr;   // n
-    uint32_t* kids = nullptr;   // n + 1; all zero in a leaf
+    char* keys = nullptr;      // n x key length
+    uint32_t* recs = nullptr;  // n
+    uint32_t* kids = nullptr;  // n + 1; all zero in a leaf
     bool dirty = false;
     bool free = false;
     uint32_t nextFree = 0;  // while free

@@ -60,9 +60,9 @@ Status NtxIndex::gatherCounts() {
         std::string chunk(kChunk, '\0');
         for (uint64_t at = kPage; at < fileSize_; at += kChunk) {
             size_t got = 0;
-            XBASE_TRY(file_->read(
-                at, static_cast<size_t>(std::min<uint64_t>(kChunk, fileSize_ - at)), chunk.data(),
-                &got));
+            XBASE_TRY(file_->read(at,
+                                  static_cast<size_t>(std::min<uint64_t>(kChunk, fileSize_ - at)),
+                                  chunk.data(), &got));
             takePages(at, chunk.data(), got);
         }
     }

@@ -28,8 +28,7 @@ Status scan(DbfFile* dbf, Fn fn, bool twoThreads = false) {
     if (dbf->flush().ok() && dbf->file()->view(&view).ok() && view->size() >= end) {
         const char* records = view->data() + dbf->headerLength();
         const auto range = [&](uint32_t first, uint32_t last) -> Status {
-            for (uint32_t r = first; r <= last; ++r)
-                XBASE_TRY(fn(r, records + (r - 1) * length));
+            for (uint32_t r = first; r <= last; ++r) XBASE_TRY(fn(r, records + (r - 1) * length));
             return {};
         };
         if (!twoThreads || count < kThreadRecords || std::thread::hardware_concurrency() < 2)
@@ -181,8 +180,8 @@ Status TableImpl::rebuildTags(const std::vector<TagInfo>& tags, const std::strin
         const int kl = exprs[t].length();
         std::vector<uint32_t> order = sortKeys(keys[t].get(), kl, n);
         const std::string path = ctx_->resolve(tags[t].name + ".ntx");
-        XBASE_TRY(NtxIndex::build(ctx_->env(), path + ".new", tags[t].expression, kl,
-                                  keys[t].get(), std::move(order)));
+        XBASE_TRY(NtxIndex::build(ctx_->env(), path + ".new", tags[t].expression, kl, keys[t].get(),
+                                  std::move(order)));
         keys[t].reset();
         XBASE_TRY(ctx_->env()->rename(path + ".new", path));
         XBASE_TRY(openTag(tags[t].name));
