@@ -10,8 +10,6 @@
 namespace xbase {
 namespace {
 
-constexpr uint32_t kPage = NtxIndex::kPage;
-constexpr size_t kMaxDepth = NtxIndex::kMaxDepth;
 constexpr int kHeaderFixed = 22;
 
 int compareEntry(const char* a, uint32_t ra, const char* b, uint32_t rb, int len) {
