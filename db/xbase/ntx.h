@@ -112,6 +112,7 @@ private:
     Status gatherCounts();
     struct PageScan;
     Status countSubtree(uint32_t offset, size_t depth, PageScan* scan);
+    int leafItems(const char* page) const;
     uint32_t& countOf(uint32_t offset) {
         const size_t page = offset / kPage;
         if (counts_.size() <= page) counts_.resize(page + 1, 0);

@@ -13,57 +13,60 @@ constexpr size_t kChunk = 1 << 20;
 
 }  // namespace
 
-// What the pass over the file learnt of each page not held in memory.
+// Where the pages not held in memory are read from while counting: a view of the file, or what
+// one pass over the file in pieces kept of each page.
 struct NtxIndex::PageScan {
+    const char* view = nullptr;
+    uint64_t viewSize = 0;
     static constexpr uint32_t kUnknown = 0xFFFFFFFF;
     static constexpr uint32_t kBranch = 0x80000000;
-    // By page number: a leaf's item count, kBranch + the index of its bytes in `branches`, or
-    // kUnknown (damaged, or not read).
+    // Without a view, by page number: a leaf's item count, kBranch + the index of its bytes in
+    // `branches`, or kUnknown (damaged, or not read).
     std::vector<uint32_t> pages;
     std::string branches;  // whole pages back to back
     std::vector<bool> seen;
 };
 
+// The item count of page bytes `p` when it is a leaf (its first child pointer is 0, as
+// everywhere in this engine); -1 for a page with children or a damaged one.
+int NtxIndex::leafItems(const char* p) const {
+    const int n = get16(p);
+    const int first = get16(p + 2);
+    if (n > max_ || first < 2 || first + 4 > static_cast<int>(kPage)) return -1;
+    return get32(p + first) == 0 ? n : -1;
+}
+
 Status NtxIndex::gatherCounts() {
     if (counted_) return {};
-    // One pass over the file: for each page not held in memory, its item count when it is a
-    // leaf, or its bytes when it has children (a few in a hundred pages). A page is a leaf when
-    // its first child pointer is 0, as everywhere in this engine.
     PageScan scan;
     const size_t pages = static_cast<size_t>(fileSize_ / kPage);
-    scan.pages.assign(pages, PageScan::kUnknown);
     scan.seen.assign(pages, false);
-    const auto takePages = [&](uint64_t at, const char* bytes, uint64_t length) {
-        for (uint64_t off = 0; off + kPage <= length; off += kPage) {
-            const uint64_t offset = at + off;
-            if (cached(static_cast<uint32_t>(offset))) continue;
-            const char* p = bytes + off;
-            const int n = get16(p);
-            const int first = get16(p + 2);
-            if (n > max_ || first < 2 || first + 4 > static_cast<int>(kPage))
-                continue;  // damaged: reported by load() should the tree reach it
-            uint32_t& info = scan.pages[static_cast<size_t>(offset / kPage)];
-            if (get32(p + first) == 0) {
-                info = static_cast<uint32_t>(n);
-            } else {
-                info = PageScan::kBranch | static_cast<uint32_t>(scan.branches.size() / kPage);
-                scan.branches.append(p, kPage);
-            }
-        }
-    };
     std::unique_ptr<FileView> view;
     if (file_->view(&view).ok()) {
-        const uint64_t length = std::min<uint64_t>(view->size(), fileSize_);
-        if (length > kPage) takePages(kPage, view->data() + kPage, length - kPage);
-        view.reset();
+        scan.view = view->data();
+        scan.viewSize = std::min<uint64_t>(view->size(), fileSize_);
     } else {
+        // One pass over the file in pieces: for each page not held in memory, its item count
+        // when it is a leaf, or its bytes when it has children (a few in a hundred pages).
+        scan.pages.assign(pages, PageScan::kUnknown);
         std::string chunk(kChunk, '\0');
         for (uint64_t at = kPage; at < fileSize_; at += kChunk) {
             size_t got = 0;
             XBASE_TRY(file_->read(at,
                                   static_cast<size_t>(std::min<uint64_t>(kChunk, fileSize_ - at)),
                                   chunk.data(), &got));
-            takePages(at, chunk.data(), got);
+            for (size_t off = 0; off + kPage <= got; off += kPage) {
+                const uint64_t offset = at + off;
+                const char* p = chunk.data() + off;
+                if (cached(static_cast<uint32_t>(offset)) || get16(p) > max_) continue;
+                uint32_t& info = scan.pages[static_cast<size_t>(offset / kPage)];
+                if (const int n = leafItems(p); n >= 0) {
+                    info = static_cast<uint32_t>(n);
+                } else {
+                    info = PageScan::kBranch | static_cast<uint32_t>(scan.branches.size() / kPage);
+                    scan.branches.append(p, kPage);
+                }
+            }
         }
     }
     counts_.assign(pages, 0);
@@ -85,15 +88,32 @@ Status NtxIndex::countSubtree(uint32_t offset, size_t depth, PageScan* scan) {
     if (scan->seen[page]) return corrupt("a page is reached twice (cycle)");
     scan->seen[page] = true;
     Node* x = cached(offset);
-    const uint32_t info = page < scan->pages.size() ? scan->pages[page] : PageScan::kUnknown;
-    if (!x && info != PageScan::kUnknown && !(info & PageScan::kBranch)) {
-        countOf(offset) = info;
-        return {};
+    if (!x) {
+        const char* p = nullptr;
+        if (scan->view) {
+            if (offset + uint64_t{kPage} <= scan->viewSize) p = scan->view + offset;
+        } else if (page < scan->pages.size() && scan->pages[page] != PageScan::kUnknown) {
+            const uint32_t info = scan->pages[page];
+            if (!(info & PageScan::kBranch)) {
+                countOf(offset) = info;
+                return {};
+            }
+            p = scan->branches.data() + (info & ~PageScan::kBranch) * kPage;
+        }
+        if (p) {
+            if (const int n = leafItems(p); n >= 0) {
+                countOf(offset) = static_cast<uint32_t>(n);
+                return {};
+            }
+            XBASE_TRY(decode(offset, p, &x));
+        }
     }
-    if (!x && info != PageScan::kUnknown)
-        XBASE_TRY(decode(offset, scan->branches.data() + (info & ~PageScan::kBranch) * kPage, &x));
-    if (!x) XBASE_TRY(load(offset, &x));  // neither leaf nor branch: load() says what is wrong
+    if (!x) XBASE_TRY(load(offset, &x));  // not read or damaged: load() says what is wrong
     if (x->free) return corrupt("a free page is in use");
+    if (scan->view)  // the children's first bytes are fetched together, not one after another
+        for (int i = 0; i <= x->n; ++i)
+            if (x->kids[i] != 0 && x->kids[i] + uint64_t{kPage} <= scan->viewSize)
+                __builtin_prefetch(scan->view + x->kids[i]);
     uint32_t total = static_cast<uint32_t>(x->n);
     for (int i = 0; i <= x->n; ++i) {
         if (x->kids[i] == 0) continue;
