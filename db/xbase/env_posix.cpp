@@ -18,9 +18,10 @@ Status ioError(int code, const std::string& what, const std::string& path) {
     return Status(code, what + " " + path + ": " + std::strerror(errno));
 }
 
-// A file mapped read-only. Data files are only ever replaced by rename, and changes that grow
-// and shrink them back happen under the directory's lock, so a view taken in a pass never sees
-// its pages cut away.
+// A file mapped read-only, for one pass right after it is taken. The engine replaces files by
+// rename and shrinks them only when undoing a change (under the directory's lock) or cutting a
+// failed append back to where it began, so the pages a pass reads, those of the file as its
+// reader knows it, stay in place while the view lives.
 class PosixView final : public FileView {
 public:
     PosixView(void* data, uint64_t size) : data_(data), size_(size) {}

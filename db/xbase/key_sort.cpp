@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <system_error>
 #include <thread>
 
 namespace xbase {
@@ -87,15 +88,20 @@ std::vector<uint32_t> sortKeys(const char* keys, int keyLength, uint32_t n) {
     };
     // Where the machine has a second core and the work is worth a thread, the buckets holding
     // the second half of the items are sorted on a thread of their own.
+    // A thread that cannot be started leaves all the buckets to this one.
+    size_t split = kBuckets;
+    std::thread second;
     if (n >= kThreadItems && std::thread::hardware_concurrency() >= 2) {
         const auto half = std::upper_bound(start.begin(), start.end(), n / 2);
-        const size_t split = static_cast<size_t>(half - start.begin()) - 1;
-        std::thread second(sortBuckets, split, kBuckets);
-        sortBuckets(0, split);
-        second.join();
-    } else {
-        sortBuckets(0, kBuckets);
+        try {
+            second =
+                std::thread(sortBuckets, static_cast<size_t>(half - start.begin()) - 1, kBuckets);
+            split = static_cast<size_t>(half - start.begin()) - 1;
+        } catch (const std::system_error&) {
+        }
     }
+    sortBuckets(0, split);
+    if (second.joinable()) second.join();
     std::vector<uint32_t> order(n);
     for (uint32_t i = 0; i < n; ++i) order[i] = items[i].index;
     return order;

@@ -2,6 +2,7 @@
 // replaces the files atomically), tag building, and the integrity check.
 #include <algorithm>
 #include <cstring>
+#include <system_error>
 #include <thread>
 
 #include "db/xbase/key_sort.h"
@@ -34,7 +35,12 @@ Status scan(DbfFile* dbf, Fn fn, bool twoThreads = false) {
         if (!twoThreads || count < kThreadRecords || std::thread::hardware_concurrency() < 2)
             return range(1, count);
         Status second;
-        std::thread other([&] { second = range(count / 2 + 1, count); });
+        std::thread other;
+        try {
+            other = std::thread([&] { second = range(count / 2 + 1, count); });
+        } catch (const std::system_error&) {
+            return range(1, count);  // no second thread to be had: this one reads them all
+        }
         const Status first = range(1, count / 2);
         other.join();
         return first.ok() ? second : first;
