@@ -1,8 +1,10 @@
 // pick_list_bench: how fast the customer pick list opens and searches over a large customer table.
 // It drives the real list (offscreen) on a data directory filled by the generator: the time to
 // open the list on the last customer in name order and on the customer added last, each keystroke
-// of an incremental search, and paging to the end and back. Exits non-zero when the list shows
-// the wrong customer (never for slowness).
+// of an incremental search, and paging to the end and back. Given several sizes it measures each
+// in turn and ends with the figures side by side: the cold open and the keystroke median of each
+// size, and how the keystroke grows with the table. Exits non-zero when the list shows the wrong
+// customer (never for slowness).
 #include <unistd.h>
 #include <QApplication>
 #include <QLineEdit>
@@ -32,10 +34,12 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kUsage =
-    "usage: pick_list_bench (--dir DIR | --customers N [--work DIR]) [--repeat R]\n"
+    "usage: pick_list_bench (--dir DIR | --customers N[,N...] [--work DIR]) [--repeat R]\n"
     "  --dir DIR        a data directory already filled by corvane-admin generate (read only)\n"
     "  --customers N    generate N customers first, into --work DIR (a new folder; default:\n"
-    "                   one under the temporary directory, removed afterwards)\n"
+    "                   one under the temporary directory, removed afterwards); several sizes,\n"
+    "                   separated by commas, are measured one after the other (each into a\n"
+    "                   folder named by its size under --work DIR)\n"
     "  --repeat R       timed repetitions of each warm measurement (default 20)\n";
 
 // The search typed one key at a time: a last name in the middle of the alphabet, the place
@@ -45,9 +49,24 @@ const char* const kSearch = "morales";
 struct Options {
     std::string dir;
     std::string work;
-    int customers = 0;
+    std::vector<int> customers;
     int repeat = 20;
 };
+
+// "100000,999999" into its sizes; false for anything else.
+bool ParseSizes(const std::string& text, std::vector<int>* sizes) {
+    size_t at = 0;
+    while (at <= text.size()) {
+        const size_t comma = std::min(text.find(',', at), text.size());
+        const std::string one = text.substr(at, comma - at);
+        if (one.empty() || one.size() > 9 || one.find_first_not_of("0123456789") != one.npos)
+            return false;
+        sizes->push_back(std::atoi(one.c_str()));
+        if (sizes->back() <= 0) return false;
+        at = comma + 1;
+    }
+    return true;
+}
 
 bool ParseOptions(int argc, char** argv, Options* o) {
     for (int i = 1; i < argc; ++i) {
@@ -59,14 +78,14 @@ bool ParseOptions(int argc, char** argv, Options* o) {
         } else if (arg == "--work") {
             o->work = value;
         } else if (arg == "--customers") {
-            o->customers = std::atoi(value.c_str());
+            if (!ParseSizes(value, &o->customers)) return false;
         } else if (arg == "--repeat") {
             o->repeat = std::max(1, std::atoi(value.c_str()));
         } else {
             return false;
         }
     }
-    return o->dir.empty() != (o->customers <= 0);
+    return o->dir.empty() != o->customers.empty();
 }
 
 double Ms(const bench::Stopwatch& watch) {
@@ -128,17 +147,21 @@ void OpenTables() {
     }
 }
 
-void MeasureOpen(const std::string& what, int32_t target, int repeat) {
-    OpenTables();  // a fresh engine: nothing of the index in its memory yet
+// Opens the list on a fresh engine (nothing of the index in its memory yet), then again warm;
+// gives the time of the first, cold open.
+double MeasureOpen(const std::string& what, int32_t target, int repeat) {
+    OpenTables();
     const double first = TimeOpen(target);
     std::vector<double> warm;
     for (int i = 0; i < repeat; ++i) warm.push_back(TimeOpen(target));
     const Summary s = Summarise(warm);
     std::printf("open on %-38s first %7.2f ms   then median %7.2f ms, max %7.2f ms\n", what.c_str(),
                 first, s.median, s.max);
+    return first;
 }
 
-void MeasureSearch(int repeat) {
+// Gives the median of every warm keystroke.
+double MeasureSearch(int repeat) {
     OpenTables();
     const size_t keys = std::strlen(kSearch);
     std::vector<std::vector<double>> perKey(keys);
@@ -162,12 +185,17 @@ void MeasureSearch(int repeat) {
     }
     std::printf("incremental search \"%s\", per keystroke (place of the first row shown):\n",
                 kSearch);
+    std::vector<double> all;
     for (size_t k = 0; k < keys; ++k) {
         const Summary s = Summarise(perKey[k]);
         std::printf("  \"%-8s first %7.2f ms   then median %7.2f ms, max %7.2f ms   (%d)\n",
                     (std::string(kSearch, k + 1) + "\"").c_str(), firstPass[k], s.median, s.max,
                     offsets[k]);
+        all.insert(all.end(), perKey[k].begin(), perKey[k].end());
     }
+    const double median = Summarise(all).median;
+    std::printf("  every keystroke: median %.3f ms\n", median);
+    return median;
 }
 
 void MeasurePaging(int repeat) {
@@ -214,6 +242,52 @@ bool Generate(int customers, const fs::path& dir) {
     return ok;
 }
 
+struct SizeFigures {
+    uint32_t customers = 0;
+    double coldOpen = 0;   // the slower of the two opens on a fresh engine
+    double keystroke = 0;  // median of every warm keystroke
+};
+
+// Every measurement on the data directory `dir`.
+SizeFigures MeasureDirectory(const fs::path& dir, int repeat) {
+    fs::current_path(dir);
+    SettingsRecord.ByCust = true;
+    OpenTables();
+    SizeFigures f;
+    f.customers = CustTbl->recCount();
+    CustTbl->bottom();
+    const auto lastByName = static_cast<int32_t>(CustTbl->recNo());
+    std::printf("pick_list_bench: %u customers in %s, listed by name, %d repetitions\n",
+                f.customers, fs::absolute(dir).c_str(), repeat);
+    f.coldOpen = MeasureOpen("the last customer by name", lastByName, repeat);
+    f.coldOpen = std::max(f.coldOpen, MeasureOpen("the customer added last (record " +
+                                                      std::to_string(f.customers) + ")",
+                                                  static_cast<int32_t>(f.customers), repeat));
+    f.keystroke = MeasureSearch(repeat);
+    MeasurePaging(repeat);
+    FreeDbContext();
+    return f;
+}
+
+// Qt's one-time start-up (fonts, style, the first window) is paid by the program's main window
+// before any list opens; here one list is shown and closed first, on an engine context that is
+// then dropped, so that the cold opens measure a cold engine and not Qt starting.
+void WarmUpQt(const fs::path& dir) {
+    fs::current_path(dir);
+    SettingsRecord.ByCust = true;
+    OpenTables();
+    TimeOpen(0);
+    FreeDbContext();
+}
+
+std::string LoadAverage() {
+    double load[3] = {};
+    if (getloadavg(load, 3) != 3) return "unknown";
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f %.2f %.2f", load[0], load[1], load[2]);
+    return text;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -229,35 +303,36 @@ int main(int argc, char** argv) {
         return prompt::Reply{true, {}};
     });
 
-    fs::path dir = options.dir;
-    bool removeAfter = false;
-    if (options.customers > 0) {
-        dir = options.work.empty()
-                  ? fs::temp_directory_path() / ("pick-list-bench-" + std::to_string(getpid()))
-                  : fs::path(options.work);
-        removeAfter = options.work.empty();
-        if (!Generate(options.customers, dir)) return 1;
+    // The directories to measure, and whether each is generated here and removed afterwards.
+    std::vector<std::pair<fs::path, bool>> dirs;
+    if (!options.dir.empty()) dirs.emplace_back(options.dir, false);
+    for (int customers : options.customers) {
+        fs::path dir;
+        if (options.work.empty())
+            dir = fs::temp_directory_path() /
+                  ("pick-list-bench-" + std::to_string(getpid()) + "-" + std::to_string(customers));
+        else
+            dir = options.customers.size() == 1
+                      ? fs::path(options.work)
+                      : fs::path(options.work) / std::to_string(customers);
+        if (!Generate(customers, dir)) return 1;
+        dirs.emplace_back(dir, options.work.empty());
     }
-    fs::current_path(dir);
-    SettingsRecord.ByCust = true;
-
-    OpenTables();
-    const uint32_t count = CustTbl->recCount();
-    CustTbl->bottom();
-    const auto lastByName = static_cast<int32_t>(CustTbl->recNo());
-    std::printf("pick_list_bench: %u customers in %s, listed by name, %d repetitions\n", count,
-                fs::absolute(dir).c_str(), options.repeat);
-    MeasureOpen("the last customer by name", lastByName, options.repeat);
-    MeasureOpen("the customer added last (record " + std::to_string(count) + ")",
-                static_cast<int32_t>(count), options.repeat);
-    MeasureSearch(options.repeat);
-    MeasurePaging(options.repeat);
-
-    FreeDbContext();
-    if (removeAfter) {
-        fs::current_path(fs::temp_directory_path());
-        fs::remove_all(dir);
+    WarmUpQt(dirs.front().first);
+    std::vector<SizeFigures> figures;
+    for (const auto& [dir, removeAfter] : dirs) {
+        std::printf("load average before: %s\n", LoadAverage().c_str());
+        figures.push_back(MeasureDirectory(dir, options.repeat));
+        std::printf("load average after: %s\n\n", LoadAverage().c_str());
+        if (removeAfter) {
+            fs::current_path(fs::temp_directory_path());
+            fs::remove_all(dir);
+        }
     }
+    std::printf("customers   cold open   keystroke median   keystroke / first size's\n");
+    for (const SizeFigures& f : figures)
+        std::printf("%9u   %6.2f ms   %13.3f ms   %10.2fx\n", f.customers, f.coldOpen, f.keystroke,
+                    f.keystroke / figures.front().keystroke);
     if (failures > 0) std::printf("%d wrong results\n", failures);
     return failures > 0 ? 1 : 0;
 }

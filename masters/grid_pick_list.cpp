@@ -12,8 +12,6 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
-#include <climits>
-#include <cstdlib>
 
 #include "db/field_values.h"
 #include "masters/form_parts.h"
@@ -234,38 +232,15 @@ int GridPickList::OffsetOf(int32_t targetRec) {
         state_.TargetRec = static_cast<int32_t>(t->recNo());
         return 0;
     }
-    // The index tells roughly where the record stands; the exact place is counted from the
-    // nearer end of the order, every record having its key in the tag.
-    int offset = 0;
-    if (t->position() <= 0.5) {
-        while (t->skip(-1) == xbase::kFound) ++offset;
-    } else {
-        int after = 0;
-        while (t->skip(1) == xbase::kFound) ++after;
-        offset = std::max(0, static_cast<int>(count) - 1 - after);
-    }
-    anchor_ = {static_cast<uint32_t>(targetRec), offset};
+    // The engine knows every record's exact place in the order, the count of the records
+    // before it, without stepping.
+    const uint32_t place = t->place();
+    const int offset = place > 0 ? static_cast<int>(place - 1) : 0;
     return std::min(offset, state_.MaxTop);
 }
 
 bool GridPickList::GoToOffset(int offset) {
-    xbase::Table* t = table();
-    const int fromEnd = static_cast<int>(t->recCount()) - 1 - offset;
-    const int fromAnchor = anchor_.offset < 0 ? INT_MAX : std::abs(offset - anchor_.offset);
-    int rc = xbase::kFound;
-    if (fromAnchor < std::min(offset, fromEnd) && t->go(anchor_.rec) == xbase::kFound) {
-        if (offset != anchor_.offset) rc = t->skip(offset - anchor_.offset);
-        if (rc == xbase::kBof) rc = xbase::kFound;
-    } else if (offset <= fromEnd) {
-        rc = t->top();
-        if (rc == xbase::kFound && offset > 0) rc = t->skip(offset);
-    } else {
-        rc = t->bottom();
-        // A backward skip that meets the first record still leaves the list on a record.
-        if (rc == xbase::kFound && fromEnd > 0 && t->skip(-fromEnd) == xbase::kBof)
-            rc = xbase::kFound;
-    }
-    return rc == xbase::kFound;
+    return table()->goPlace(static_cast<uint32_t>(offset) + 1) == xbase::kFound;
 }
 
 void GridPickList::FillRows() {
@@ -273,7 +248,6 @@ void GridPickList::FillRows() {
     filling_ = true;
     state_.TopOffset = std::clamp(state_.TopOffset, 0, state_.MaxTop);
     bool onRecord = GoToOffset(state_.TopOffset);
-    if (onRecord) anchor_ = {t->recNo(), state_.TopOffset};
 
     int targetRow = -1;
     int row = 0;

@@ -1,8 +1,9 @@
 // The grid pick lists: a window of ten rows over a table of any size, in the order of its selected
 // tag, paged by keyboard, scroll bar and wheel and searched by the start of the key, with Select,
-// New and Cancel. Only the rows shown are read. Where a record stands in the order (its offset) is
-// counted on the index from the nearer end of the order, so no record outside the ten rows is
-// ever read and a list over a million records opens and searches at once.
+// New and Cancel. Only the rows shown are read. Where a record stands in the order (its offset),
+// and which record stands at an offset, the engine tells exactly from the index in O(tree
+// depth), so no record outside the ten rows is ever read and a list over a million records
+// opens and searches at once.
 //
 // TPickCust, TPickProd, TPickPur and the invoice list derive from GridPickList and give the table,
 // the columns and the texts of a row, and may bring a search box and search of their own. Their
@@ -119,23 +120,13 @@ private:
     void BuildForm(const SearchBox& search);
     void SizeGrid();
     void SetOffset(int offset);
-    // Puts the table on the record at `offset` of its order, stepping from the nearest of the
-    // first record, the last and the anchor; false when there is none.
+    // Puts the table on the record at `offset` of its order; false when there is none.
     bool GoToOffset(int offset);
     void ShowBlankRow(int row);
     int ScrollPosition() const;
 
-    // A record whose place in the order is known exactly, so that the list can be positioned
-    // from it instead of from an end of the order: the target of the last OffsetOf, or the
-    // first row of the last fill. The order does not change while the list is shown.
-    struct Anchor {
-        uint32_t rec = 0;
-        int offset = -1;  // -1: none yet
-    };
-
     Look look_;
     QList<Column> columns_;
-    Anchor anchor_;
     bool shown_ = false;
     int wheelDelta_ = 0;  // wheel movement short of a whole notch
 };

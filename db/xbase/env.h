@@ -13,6 +13,15 @@
 
 namespace xbase {
 
+// A read-only view of a whole file as it stood when taken, for one quick pass that reads a little
+// of much of the file; dropped before the file is written again.
+class FileView {
+public:
+    virtual ~FileView() = default;
+    virtual const char* data() const = 0;
+    virtual uint64_t size() const = 0;
+};
+
 class File {
 public:
     virtual ~File() = default;
@@ -25,6 +34,12 @@ public:
     // Advisory byte-range lock, never waiting: kErrLocked when another process holds it.
     virtual Status lock(uint64_t offset, uint64_t length, bool exclusive) = 0;
     virtual Status unlock(uint64_t offset, uint64_t length) = 0;
+    // A view of the whole file; kErrArgument where a file offers none, and the caller reads it
+    // instead.
+    virtual Status view(std::unique_ptr<FileView>* out) {
+        out->reset();
+        return Status(kErrArgument, "no view of this file");
+    }
 };
 
 enum class OpenMode { ReadOnly, ReadWrite, Create /* read-write, created or emptied */ };

@@ -1,6 +1,7 @@
 // The standard Env: POSIX files with pread/pwrite and fcntl byte-range locks.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +17,22 @@ namespace {
 Status ioError(int code, const std::string& what, const std::string& path) {
     return Status(code, what + " " + path + ": " + std::strerror(errno));
 }
+
+// A file mapped read-only, for one pass right after it is taken. The engine replaces files by
+// rename and shrinks them only when undoing a change (under the directory's lock) or cutting a
+// failed append back to where it began, so the pages a pass reads, those of the file as its
+// reader knows it, stay in place while the view lives.
+class PosixView final : public FileView {
+public:
+    PosixView(void* data, uint64_t size) : data_(data), size_(size) {}
+    ~PosixView() override { ::munmap(data_, static_cast<size_t>(size_)); }
+    const char* data() const override { return static_cast<const char*>(data_); }
+    uint64_t size() const override { return size_; }
+
+private:
+    void* data_;
+    uint64_t size_;
+};
 
 class PosixFile final : public File {
 public:
@@ -74,6 +91,18 @@ public:
 
     Status unlock(uint64_t offset, uint64_t length) override {
         return setLock(F_UNLCK, offset, length);
+    }
+
+    Status view(std::unique_ptr<FileView>* out) override {
+        out->reset();
+        uint64_t bytes = 0;
+        XBASE_TRY(size(&bytes));
+        if (bytes == 0) return Status(kErrArgument, path_ + " is empty");
+        void* data = ::mmap(nullptr, static_cast<size_t>(bytes), PROT_READ,
+                            MAP_SHARED | MAP_POPULATE, fd_, 0);
+        if (data == MAP_FAILED) return ioError(kErrRead, "cannot map", path_);
+        *out = std::make_unique<PosixView>(data, bytes);
+        return {};
     }
 
 private:

@@ -141,13 +141,15 @@ struct Journal::Tracked {
         return {};
     }
 
-    Status page(uint64_t number, std::string** out) {
+    // The held copy of page `number`, read from the file first unless `whole` says the caller
+    // overwrites all of it.
+    Status page(uint64_t number, std::string** out, bool whole) {
         auto it = pages.find(number);
         if (it == pages.end()) {
             std::string bytes(kPage, '\0');
             const uint64_t start = number * kPage;
             const uint64_t limit = std::min(size, baseSize);
-            if (start < limit) {
+            if (start < limit && !whole) {
                 size_t got = 0;
                 XBASE_TRY(file->read(start, static_cast<size_t>(std::min(kPage, limit - start)),
                                      bytes.data(), &got));
@@ -191,9 +193,9 @@ struct Journal::Tracked {
         XBASE_TRY(hold());
         for (size_t done = 0; done < n;) {
             const uint64_t at = offset + done;
-            std::string* p = nullptr;
-            XBASE_TRY(page(at / kPage, &p));
             const size_t part = static_cast<size_t>(std::min<uint64_t>(n - done, kPage - at % kPage));
+            std::string* p = nullptr;
+            XBASE_TRY(page(at / kPage, &p, part == kPage));
             std::memcpy(p->data() + at % kPage, src + done, part);
             done += part;
         }
@@ -271,6 +273,11 @@ public:
     }
     Status unlock(uint64_t offset, uint64_t length) override {
         return t_->file->unlock(offset, length);
+    }
+    // Pages held for a change are not in the file: a file changed in the change is read.
+    Status view(std::unique_ptr<FileView>* out) override {
+        if (t_->held) return File::view(out);
+        return t_->file->view(out);
     }
 
 private:

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 namespace xbase {
 namespace {
@@ -10,6 +12,8 @@ namespace {
 // byte order; that settles nearly every key this program indexes in one level.
 constexpr size_t kDigits = 3;
 constexpr size_t kLevel = 8 * kDigits;
+constexpr size_t kBuckets = 1 << 16;
+constexpr uint32_t kThreadItems = 1 << 16;
 
 struct Item {
     uint64_t digit[kDigits];
@@ -59,11 +63,45 @@ void sortLevel(Item* begin, Item* end, const char* keys, size_t keyLength, size_
 }  // namespace
 
 std::vector<uint32_t> sortKeys(const char* keys, int keyLength, uint32_t n) {
-    std::vector<Item> items(n);
-    for (uint32_t i = 0; i < n; ++i) items[i].index = i;
+    // The items are first laid out by their first two key bytes (a counting pass, then each
+    // item loaded straight into its bucket, in record order), so that the comparison sort runs
+    // on small buckets that stay in the cache instead of on the whole array.
     const size_t kl = static_cast<size_t>(keyLength);
-    loadDigits(items.data(), items.data() + n, keys, kl, 0);
-    sortLevel(items.data(), items.data() + n, keys, kl, 0);
+    const auto bucket = [&](uint32_t i) {
+        const auto* k = reinterpret_cast<const uint8_t*>(keys + i * kl);
+        return kl > 1 ? static_cast<size_t>(k[0]) << 8 | k[1] : static_cast<size_t>(k[0]) << 8;
+    };
+    std::vector<uint32_t> start(kBuckets + 1, 0);
+    for (uint32_t i = 0; i < n; ++i) ++start[bucket(i) + 1];
+    for (size_t b = 0; b < kBuckets; ++b) start[b + 1] += start[b];
+    std::vector<Item> items(n);
+    std::vector<uint32_t> next(start.begin(), start.end() - 1);
+    for (uint32_t i = 0; i < n; ++i) {
+        Item* item = &items[next[bucket(i)]++];
+        item->index = i;
+        loadDigits(item, item + 1, keys, kl, 0);
+    }
+    const auto sortBuckets = [&](size_t from, size_t to) {
+        for (size_t b = from; b < to; ++b)
+            if (start[b + 1] - start[b] > 1)
+                sortLevel(items.data() + start[b], items.data() + start[b + 1], keys, kl, 0);
+    };
+    // Where the machine has a second core and the work is worth a thread, the buckets holding
+    // the second half of the items are sorted on a thread of their own.
+    // A thread that cannot be started leaves all the buckets to this one.
+    size_t split = kBuckets;
+    std::thread second;
+    if (n >= kThreadItems && std::thread::hardware_concurrency() >= 2) {
+        const auto half = std::upper_bound(start.begin(), start.end(), n / 2);
+        try {
+            second =
+                std::thread(sortBuckets, static_cast<size_t>(half - start.begin()) - 1, kBuckets);
+            split = static_cast<size_t>(half - start.begin()) - 1;
+        } catch (const std::system_error&) {
+        }
+    }
+    sortBuckets(0, split);
+    if (second.joinable()) second.join();
     std::vector<uint32_t> order(n);
     for (uint32_t i = 0; i < n; ++i) order[i] = items[i].index;
     return order;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "db/xbase/dbf.h"
 #include "db/xbase/xbase.h"
@@ -9,8 +10,6 @@
 namespace xbase {
 namespace {
 
-constexpr uint32_t kPage = 1024;
-constexpr size_t kMaxDepth = 32;
 constexpr int kHeaderFixed = 22;
 
 int compareEntry(const char* a, uint32_t ra, const char* b, uint32_t rb, int len) {
@@ -20,20 +19,6 @@ int compareEntry(const char* a, uint32_t ra, const char* b, uint32_t rb, int len
 }
 
 }  // namespace
-
-struct NtxIndex::Node {
-    uint32_t offset = 0;
-    int n = 0;
-    std::string keys;            // n x key length
-    std::vector<uint32_t> recs;  // n
-    std::vector<uint32_t> kids;  // n + 1; all zero in a leaf
-    bool dirty = false;
-    bool free = false;
-    uint32_t nextFree = 0;  // while free
-
-    bool leaf() const { return kids[0] == 0; }
-    const char* key(int i, int len) const { return keys.data() + static_cast<size_t>(i) * len; }
-};
 
 int NtxIndex::maxItems(int keyLength) {
     int max = 1022 / (keyLength + 10) - 1;
@@ -58,7 +43,11 @@ Status NtxIndex::open(Env* env, const std::string& path, std::unique_ptr<NtxInde
 
 Status NtxIndex::reload() {
     nodes_.clear();
+    arena_.clear();
+    arenaLeft_ = 0;
     dirty_.clear();
+    counts_.clear();
+    counted_ = false;
     headerDirty_ = false;
     XBASE_TRY(file_->size(&fileSize_));
     char h[kPage];
@@ -78,6 +67,9 @@ Status NtxIndex::reload() {
     if (max_ < 2 || (max_ + 2) * 2 + (max_ + 1) * itemSize_ > static_cast<int>(kPage))
         return corrupt("bad items per page");
     half_ = max_ / 2;  // what the tree's balance rests on is not taken from the file
+    const size_t items = static_cast<size_t>(max_) + 1;
+    nodeBytes_ =
+        (sizeof(Node) + (2 * items + 1) * sizeof(uint32_t) + items * keyLength_ + 7) / 8 * 8;
     const char* expr = h + kHeaderFixed;
     expression_.assign(expr, strnlen(expr, 256));
     if (fileSize_ % kPage != 0) fileSize_ = fileSize_ / kPage * kPage;
@@ -101,13 +93,34 @@ Status NtxIndex::load(uint32_t offset, Node** node) {
     size_t got = 0;
     XBASE_TRY(file_->read(offset, kPage, p, &got));
     if (got < kPage) return corrupt("short page");
-    auto x = std::make_unique<Node>();
+    return decode(offset, p, node);
+}
+
+NtxIndex::Node* NtxIndex::newNode(uint32_t offset) {
+    if (arenaLeft_ < nodeBytes_) {
+        const size_t block = std::max<size_t>(kArenaBlock, nodeBytes_);
+        arena_.emplace_back(new char[block]);
+        arenaNext_ = arena_.back().get();
+        arenaLeft_ = block;
+    }
+    char* at = arenaNext_;
+    arenaNext_ += nodeBytes_;
+    arenaLeft_ -= nodeBytes_;
+    Node* x = new (at) Node;
+    const size_t items = static_cast<size_t>(max_) + 1;
+    x->kids = reinterpret_cast<uint32_t*>(at + sizeof(Node));
+    x->recs = x->kids + items + 1;
+    x->keys = reinterpret_cast<char*>(x->recs + items);
     x->offset = offset;
-    x->n = get16(p);
-    if (x->n > max_) return corrupt("page with too many items");
-    x->keys.resize(static_cast<size_t>(x->n) * keyLength_);
-    x->recs.resize(static_cast<size_t>(x->n));
-    x->kids.resize(static_cast<size_t>(x->n) + 1);
+    x->kids[0] = 0;
+    return x;
+}
+
+Status NtxIndex::decode(uint32_t offset, const char* p, Node** node) {
+    const int n = get16(p);
+    if (n > max_) return corrupt("page with too many items");
+    Node* x = newNode(offset);
+    x->n = n;
     for (int i = 0; i <= x->n; ++i) {
         const int at = get16(p + 2 + 2 * i);
         const int need = i < x->n ? itemSize_ : 4;
@@ -117,14 +130,14 @@ Status NtxIndex::load(uint32_t offset, Node** node) {
         x->kids[i] = kid;
         if (i < x->n) {
             x->recs[i] = get32(p + at + 4);
-            std::memcpy(&x->keys[static_cast<size_t>(i) * keyLength_], p + at + 8,
+            std::memcpy(x->keys + static_cast<size_t>(i) * keyLength_, p + at + 8,
                         static_cast<size_t>(keyLength_));
         }
     }
     if (x->n == 0 && x->kids[0] != 0) return corrupt("a page without keys has a child");
-    *node = x.get();
-    if (nodes_.size() <= offset / kPage) nodes_.resize(offset / kPage + 1);
-    nodes_[offset / kPage] = std::move(x);
+    *node = x;
+    if (nodes_.size() <= offset / kPage) nodes_.resize(offset / kPage + 1, nullptr);
+    nodes_[offset / kPage] = x;
     return {};
 }
 
@@ -329,15 +342,12 @@ Status NtxIndex::allocate(Node** node) {
         offset = static_cast<uint32_t>(fileSize_);
         fileSize_ += kPage;
     }
-    if (nodes_.size() <= offset / kPage) nodes_.resize(offset / kPage + 1);
-    auto& slot = nodes_[offset / kPage];
-    if (!slot) slot = std::make_unique<Node>();
-    Node* x = slot.get();
-    x->offset = offset;
+    if (nodes_.size() <= offset / kPage) nodes_.resize(offset / kPage + 1, nullptr);
+    Node*& slot = nodes_[offset / kPage];
+    if (!slot) slot = newNode(offset);
+    Node* x = slot;
     x->n = 0;
-    x->keys.clear();
-    x->recs.clear();
-    x->kids.assign(1, 0);
+    x->kids[0] = 0;
     x->free = false;
     if (!x->dirty) dirty_.push_back(x);
     x->dirty = true;
@@ -362,11 +372,34 @@ void touch(NtxIndex::Node* node, std::vector<NtxIndex::Node*>* dirty) {
     node->dirty = true;
 }
 
+// Removes the item at `slot` and the child at `kid`.
 void eraseItem(NtxIndex::Node* x, int slot, int kid, int keyLength) {
-    x->keys.erase(static_cast<size_t>(slot) * keyLength, static_cast<size_t>(keyLength));
-    x->recs.erase(x->recs.begin() + slot);
-    x->kids.erase(x->kids.begin() + kid);
+    const size_t kl = static_cast<size_t>(keyLength);
+    std::memmove(x->keys + slot * kl, x->keys + (slot + 1) * kl, (x->n - slot - 1) * kl);
+    std::memmove(x->recs + slot, x->recs + slot + 1, (x->n - slot - 1) * sizeof(uint32_t));
+    std::memmove(x->kids + kid, x->kids + kid + 1, (x->n - kid) * sizeof(uint32_t));
     --x->n;
+}
+
+// Inserts an item (key, rec) at `slot` and the child `child` at `kid` (slot or slot + 1); the
+// key must not lie in `x`.
+void insertItem(NtxIndex::Node* x, int slot, const char* key, uint32_t rec, int kid, uint32_t child,
+                int keyLength) {
+    const size_t kl = static_cast<size_t>(keyLength);
+    std::memmove(x->keys + (slot + 1) * kl, x->keys + slot * kl, (x->n - slot) * kl);
+    std::memcpy(x->keys + slot * kl, key, kl);
+    std::memmove(x->recs + slot + 1, x->recs + slot, (x->n - slot) * sizeof(uint32_t));
+    x->recs[slot] = rec;
+    std::memmove(x->kids + kid + 1, x->kids + kid, (x->n + 1 - kid) * sizeof(uint32_t));
+    x->kids[kid] = child;
+    ++x->n;
+}
+
+// Item `to` of `x` becomes item `from` of `y`, key and record.
+void copyItem(NtxIndex::Node* x, int to, const NtxIndex::Node* y, int from, int keyLength) {
+    const size_t kl = static_cast<size_t>(keyLength);
+    std::memcpy(x->keys + to * kl, y->keys + from * kl, kl);
+    x->recs[to] = y->recs[from];
 }
 
 }  // namespace
@@ -387,12 +420,12 @@ Status NtxIndex::insert(std::string_view key, uint32_t rec) {
                 hi = mid;
         }
         if (node->kids[lo] == 0) {
-            node->keys.insert(static_cast<size_t>(lo) * keyLength_, key.data(),
-                              static_cast<size_t>(keyLength_));
-            node->recs.insert(node->recs.begin() + lo, rec);
-            node->kids.insert(node->kids.begin() + lo, 0);
-            ++node->n;
+            insertItem(node, lo, key.data(), rec, lo, 0, keyLength_);
             touch(node, &dirty_);
+            if (counted_) {
+                for (const Cursor::Step& s : path) ++countOf(s.node->offset);
+                ++countOf(node->offset);
+            }
             break;
         }
         path.push_back({node, lo});
@@ -403,35 +436,42 @@ Status NtxIndex::insert(std::string_view key, uint32_t rec) {
         Node* lower = nullptr;
         XBASE_TRY(allocate(&lower));
         const size_t kl = static_cast<size_t>(keyLength_);
-        lower->keys.assign(node->keys, 0, h * kl);
-        lower->recs.assign(node->recs.begin(), node->recs.begin() + h);
-        lower->kids.assign(node->kids.begin(), node->kids.begin() + h + 1);
+        std::memcpy(lower->keys, node->keys, h * kl);
+        std::memcpy(lower->recs, node->recs, h * sizeof(uint32_t));
+        std::memcpy(lower->kids, node->kids, (h + 1) * sizeof(uint32_t));
         lower->n = h;
-        const std::string upKey = node->keys.substr(h * kl, kl);
+        const std::string upKey(node->key(h, keyLength_), kl);
         const uint32_t upRec = node->recs[h];
-        node->keys.erase(0, (h + 1) * kl);
-        node->recs.erase(node->recs.begin(), node->recs.begin() + h + 1);
-        node->kids.erase(node->kids.begin(), node->kids.begin() + h + 1);
-        node->n -= h + 1;
+        const int rest = node->n - h - 1;
+        std::memmove(node->keys, node->keys + (h + 1) * kl, rest * kl);
+        std::memmove(node->recs, node->recs + h + 1, rest * sizeof(uint32_t));
+        std::memmove(node->kids, node->kids + h + 1, (rest + 1) * sizeof(uint32_t));
+        node->n = rest;
         touch(node, &dirty_);
+        if (counted_) {
+            uint32_t below = static_cast<uint32_t>(h);
+            for (int i = 0; i <= h; ++i) below += kidCount(lower, i);
+            countOf(lower->offset) = below;
+            countOf(node->offset) -= below + 1;
+        }
         if (path.empty()) {
             Node* root = nullptr;
             XBASE_TRY(allocate(&root));
-            root->keys = upKey;
-            root->recs = {upRec};
-            root->kids = {lower->offset, node->offset};
+            std::memcpy(root->keys, upKey.data(), kl);
+            root->recs[0] = upRec;
+            root->kids[0] = lower->offset;
+            root->kids[1] = node->offset;
             root->n = 1;
             root_ = root->offset;
             headerDirty_ = true;
+            if (counted_)
+                countOf(root->offset) = countOf(lower->offset) + 1 + countOf(node->offset);
             break;
         }
         Node* parent = path.back().node;
         const int c = path.back().slot;
         path.pop_back();
-        parent->keys.insert(static_cast<size_t>(c) * kl, upKey);
-        parent->recs.insert(parent->recs.begin() + c, upRec);
-        parent->kids.insert(parent->kids.begin() + c, lower->offset);
-        ++parent->n;
+        insertItem(parent, c, upKey.data(), upRec, c, lower->offset, keyLength_);
         touch(parent, &dirty_);
         node = parent;
     }
@@ -446,7 +486,6 @@ Status NtxIndex::remove(std::string_view key, uint32_t rec) {
     std::vector<Cursor::Step>& path = c.path;
     Node* node = path.back().node;
     const int s = path.back().slot;
-    const size_t kl = static_cast<size_t>(keyLength_);
     if (node->kids[s] != 0) {
         // An interior entry gives way to its predecessor, the last entry of its left subtree.
         Node* child = nullptr;
@@ -455,8 +494,7 @@ Status NtxIndex::remove(std::string_view key, uint32_t rec) {
         Node* leaf = path.back().node;
         const int ls = path.back().slot;
         if (leaf->kids[ls + 1] != 0) return corrupt("inconsistent leaf");
-        node->keys.replace(s * kl, kl, leaf->keys, ls * kl, kl);
-        node->recs[s] = leaf->recs[ls];
+        copyItem(node, s, leaf, ls, keyLength_);
         touch(node, &dirty_);
         eraseItem(leaf, ls, ls + 1, keyLength_);
         touch(leaf, &dirty_);
@@ -464,6 +502,8 @@ Status NtxIndex::remove(std::string_view key, uint32_t rec) {
         eraseItem(node, s, s + 1, keyLength_);
         touch(node, &dirty_);
     }
+    if (counted_)
+        for (const Cursor::Step& step : path) --countOf(step.node->offset);
     return fixUnderflow(path, path.size() - 1);
 }
 
@@ -479,23 +519,27 @@ Status NtxIndex::fixUnderflow(std::vector<Cursor::Step>& path, size_t level) {
         if (c > 0) XBASE_TRY(load(p->kids[c - 1], &left));
         if (c < p->n) XBASE_TRY(load(p->kids[c + 1], &right));
         if (left && left->n > half_) {
-            x->keys.insert(0, p->keys, (c - 1) * kl, kl);
-            x->recs.insert(x->recs.begin(), p->recs[c - 1]);
-            x->kids.insert(x->kids.begin(), left->kids[left->n]);
-            ++x->n;
-            p->keys.replace((c - 1) * kl, kl, left->keys, (left->n - 1) * kl, kl);
-            p->recs[c - 1] = left->recs[left->n - 1];
+            if (counted_) {
+                const uint32_t moved = 1 + kidCount(left, left->n);
+                countOf(x->offset) += moved;
+                countOf(left->offset) -= moved;
+            }
+            insertItem(x, 0, p->key(c - 1, keyLength_), p->recs[c - 1], 0, left->kids[left->n],
+                       keyLength_);
+            copyItem(p, c - 1, left, left->n - 1, keyLength_);
             eraseItem(left, left->n - 1, left->n, keyLength_);
             touch(x, &dirty_), touch(p, &dirty_), touch(left, &dirty_);
             return {};
         }
         if (right && right->n > half_) {
-            x->keys.append(p->keys, c * kl, kl);
-            x->recs.push_back(p->recs[c]);
-            x->kids.push_back(right->kids[0]);
-            ++x->n;
-            p->keys.replace(c * kl, kl, right->keys, 0, kl);
-            p->recs[c] = right->recs[0];
+            if (counted_) {
+                const uint32_t moved = 1 + kidCount(right, 0);
+                countOf(x->offset) += moved;
+                countOf(right->offset) -= moved;
+            }
+            insertItem(x, x->n, p->key(c, keyLength_), p->recs[c], x->n + 1, right->kids[0],
+                       keyLength_);
+            copyItem(p, c, right, 0, keyLength_);
             eraseItem(right, 0, 0, keyLength_);
             touch(x, &dirty_), touch(p, &dirty_), touch(right, &dirty_);
             return {};
@@ -505,11 +549,11 @@ Status NtxIndex::fixUnderflow(std::vector<Cursor::Step>& path, size_t level) {
         Node* b = left ? x : right;
         const int sep = left ? c - 1 : c;
         if (!b) return {};  // a lone child: nothing to merge with
-        a->keys.append(p->keys, sep * kl, kl);
-        a->recs.push_back(p->recs[sep]);
-        a->keys += b->keys;
-        a->recs.insert(a->recs.end(), b->recs.begin(), b->recs.end());
-        a->kids.insert(a->kids.end(), b->kids.begin(), b->kids.end());
+        if (counted_) countOf(a->offset) += 1 + countOf(b->offset);
+        copyItem(a, a->n, p, sep, keyLength_);
+        std::memcpy(a->keys + (a->n + 1) * kl, b->keys, b->n * kl);
+        std::memcpy(a->recs + a->n + 1, b->recs, b->n * sizeof(uint32_t));
+        std::memcpy(a->kids + a->n + 1, b->kids, (b->n + 1) * sizeof(uint32_t));
         a->n += 1 + b->n;
         eraseItem(p, sep, sep + 1, keyLength_);
         touch(a, &dirty_), touch(p, &dirty_);
@@ -624,7 +668,10 @@ Status NtxIndex::build(Env* env, const std::string& path, const std::string& exp
             break;
         }
         // Split m entries into p pages of nearly equal size with p - 1 separators between them.
-        const size_t p = (m + 1 + max) / (max + 1);
+        // Leaves keep room for an eighth more entries, so that entries added later in random
+        // order seldom split a page; the levels above, changed only by splits, are filled.
+        const size_t fill = kids.empty() ? static_cast<size_t>(max - max / 8) : max;
+        const size_t p = (m + 1 + fill) / (fill + 1);
         const size_t inPages = m - (p - 1);
         std::vector<uint32_t> upEntries, upKids;
         upEntries.reserve(p - 1);

@@ -15,8 +15,21 @@
 // further than its bounds: page offsets past the end, cycles and bad counts give kErrIndex.
 //
 // Decoded pages stay in memory once read; changes are written by commit().
+//
+// Places in key order: once an entry's place is first asked for, the index gathers, for every
+// page of the tree, the number of entries in the subtree below it (counts_, by page number),
+// reading the file once front to back. From then on every insert, removal, split, borrowing
+// and merge keeps the counts of the pages it touches and of their ancestors exact, so that
+// counts_[p] equals the entries under page p for every page p of the tree whenever counted_
+// is set; pages outside the tree (free ones, ones never reached) have no meaningful count.
+// The place of an entry is then the sum, down its path, of the entries and subtrees left of
+// the path, and the entry at a place is found by the same sums: O(tree depth x items per
+// page), never a walk. reload() drops the counts with the pages. The file format is untouched:
+// the counts live only in memory.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -47,6 +60,8 @@ public:
     static Status build(Env* env, const std::string& path, const std::string& expression,
                         int keyLength, const char* keys, std::vector<uint32_t> order);
     static int maxItems(int keyLength);
+    static constexpr uint32_t kPage = 1024;
+    static constexpr size_t kMaxDepth = 32;
 
     ~NtxIndex();
     const std::string& expression() const { return expression_; }
@@ -68,6 +83,11 @@ public:
     std::string_view key(const Cursor& c) const;
     uint32_t rec(const Cursor& c) const;
     double position(const Cursor& c) const;
+    // The number of entries before the cursor's entry in key order (0 for the first).
+    Status place(const Cursor& c, uint32_t* before);
+    // The cursor on the entry with `before` entries before it; *found false (cursor emptied)
+    // when there are no more than `before` entries.
+    Status seekPlace(uint32_t before, Cursor* c, bool* found);
 
     // Cursors are invalid after a change.
     Status insert(std::string_view key, uint32_t rec);
@@ -86,6 +106,20 @@ public:
 private:
     NtxIndex() = default;
     Status load(uint32_t offset, Node** node);
+    // Decodes page bytes `p` read at `offset` into a node held in memory.
+    Status decode(uint32_t offset, const char* p, Node** node);
+    // Fills counts_ for the whole tree (see the opening note), when not yet counted_.
+    Status gatherCounts();
+    struct PageScan;
+    Status countSubtree(uint32_t offset, size_t depth, PageScan* scan);
+    int leafItems(const char* page) const;
+    uint32_t& countOf(uint32_t offset) {
+        const size_t page = offset / kPage;
+        if (counts_.size() <= page) counts_.resize(page + 1, 0);
+        return counts_[page];
+    }
+    // The entries under child `i` of `x` (none below a leaf).
+    uint32_t kidCount(const Node* x, int i);
     Status edge(Cursor* c, bool* found, bool first);
     // Positions c on the first entry for which less(page, slot) is false; empty when none.
     template <typename Less>
@@ -117,12 +151,43 @@ private:
     uint32_t freeHead_ = 0;
     uint64_t fileSize_ = 0;
     bool headerDirty_ = false;
-    std::vector<std::unique_ptr<Node>> nodes_;  // by page number; null until read
+    // Decoded pages by page number, null until read. A node and its item arrays lie in one
+    // piece of the arena, which only grows until reload() or the end drops it whole.
+    std::vector<Node*> nodes_;
     Node* cached(uint32_t offset) const {
         const size_t page = offset / 1024;
-        return page < nodes_.size() ? nodes_[page].get() : nullptr;
+        return page < nodes_.size() ? nodes_[page] : nullptr;
     }
+    // A node for the page at `offset` with room for max + 1 items, no items and no child.
+    Node* newNode(uint32_t offset);
+    static constexpr size_t kArenaBlock = 1 << 20;
+    std::vector<std::unique_ptr<char[]>> arena_;
+    char* arenaNext_ = nullptr;
+    size_t arenaLeft_ = 0;
+    size_t nodeBytes_ = 0;  // a node with its arrays, rounded up to 8
     std::vector<Node*> dirty_;
+    std::vector<uint32_t> counts_;  // by page number, while counted_
+    bool counted_ = false;
 };
+
+// A decoded page. Its arrays, in the arena right after it, have room for max + 1 items (one
+// more than a page holds, for the moment before a split) and max + 2 children.
+struct NtxIndex::Node {
+    uint32_t offset = 0;
+    int n = 0;
+    char* keys = nullptr;      // n x key length
+    uint32_t* recs = nullptr;  // n
+    uint32_t* kids = nullptr;  // n + 1; all zero in a leaf
+    bool dirty = false;
+    bool free = false;
+    uint32_t nextFree = 0;  // while free
+
+    bool leaf() const { return kids[0] == 0; }
+    const char* key(int i, int len) const { return keys + static_cast<size_t>(i) * len; }
+};
+
+inline uint32_t NtxIndex::kidCount(const Node* x, int i) {
+    return x->kids[i] ? countOf(x->kids[i]) : 0;
+}
 
 }  // namespace xbase

@@ -376,6 +376,43 @@ double TableImpl::position() {
     return tags_[static_cast<size_t>(selected_)].index->position(cursor_);
 }
 
+uint32_t TableImpl::place() {
+    if (flushCurrent() < 0 || eof_) return 0;
+    if (selected_ < 0) return rec_;
+    uint32_t before = 0;
+    Status s = ensureCursor();
+    if (s.ok()) s = tags_[static_cast<size_t>(selected_)].index->place(cursor_, &before);
+    if (!s.ok()) {
+        fail(s);
+        return 0;
+    }
+    return before + 1;
+}
+
+int TableImpl::goPlace(uint32_t place) {
+    if (int rc = flushCurrent(); rc < 0) return rc;
+    if (place == 0) return fail(Status(kErrArgument, name_ + ": places start at 1"));
+    if (selected_ < 0) {
+        if (place > recCount()) {
+            atEof();
+            return kEof;
+        }
+        atRecord(place);
+        cursorValid_ = false;
+        return kFound;
+    }
+    NtxIndex* index = tags_[static_cast<size_t>(selected_)].index.get();
+    bool found = false;
+    Status s = index->seekPlace(place - 1, &cursor_, &found);
+    if (!s.ok() || !found) {
+        atEof();
+        return positioned(s, kEof);
+    }
+    atRecord(index->rec(cursor_));
+    cursorValid_ = true;
+    return kFound;
+}
+
 std::string TableImpl::currentKey() {
     if (selected_ < 0) return {};
     return tags_[static_cast<size_t>(selected_)].expr.eval(record());

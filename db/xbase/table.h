@@ -54,6 +54,8 @@ public:
     bool eof() const override { return eof_; }
     bool bof() const override { return bof_; }
     double position() override;
+    uint32_t place() override;
+    int goPlace(uint32_t place) override;
     std::string currentKey() override;
 
     bool deleted() override;

@@ -120,6 +120,13 @@ public:
     // Relative place of the current record in the selected order, 0.0 to 1.0; an estimate
     // taken from the index path in O(tree depth).
     virtual double position() = 0;
+    // The current record's exact place in the selected order, 1 for the first (in record order
+    // its record number); 0 at end of file or on failure (error pending). O(tree depth) once
+    // the tag's page counts are in memory; the first call on a tag reads its file once.
+    virtual uint32_t place() = 0;
+    // Makes the record at `place` (1-based) of the selected order current, in O(tree depth):
+    // kFound, or kEof when the order holds fewer records.
+    virtual int goPlace(uint32_t place) = 0;
     // The current record's key in the selected tag (empty in record order).
     virtual std::string currentKey() = 0;
 

@@ -3,7 +3,8 @@
 // passes, the reader must also be right: the walks forward and backward give the check's
 // entries, seeks land where a search of that list says, positions never go backward, and after
 // inserting and removing entries and reopening, the tree passes the check with the expected
-// entries. A walk longer than the file could hold must be caught by the check.
+// entries; every entry's place is its position in the walk, and the entry at each place is the
+// walk's. A walk longer than the file could hold must be caught by the check.
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -32,6 +33,7 @@ struct Entry {
 struct Walk {
     std::vector<Entry> entries;
     std::vector<double> positions;
+    std::vector<int64_t> places;  // -1 where place() failed
     bool complete = false;  // ended without an error or hitting the cap
 };
 
@@ -45,6 +47,8 @@ Walk walk(NtxIndex* x, size_t cap, bool forward) {
         w.entries.push_back({std::string(x->key(c)), x->rec(c)});
         w.positions.push_back(x->position(c));
         FUZZ_REQUIRE(w.positions.back() >= 0.0 && w.positions.back() <= 1.0);
+        uint32_t before = 0;
+        w.places.push_back(x->place(c, &before).ok() ? int64_t{before} : -1);
         if (!(forward ? x->next(&c, &more) : x->prev(&c, &more)).ok()) return w;
     }
     w.complete = true;
@@ -163,6 +167,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<Entry> reversed(backward.entries.rbegin(), backward.entries.rend());
     FUZZ_REQUIRE(backward.complete && reversed == entries);
     for (const std::string& q : queries) expectSeek(x.get(), entries, q);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        FUZZ_REQUIRE(forward.places[i] == static_cast<int64_t>(i));
+        NtxIndex::Cursor c;
+        bool found = false;
+        FUZZ_REQUIRE(x->seekPlace(static_cast<uint32_t>(i), &c, &found).ok() && found);
+        FUZZ_REQUIRE(x->rec(c) == entries[i].rec && x->key(c) == entries[i].key);
+    }
+    {
+        NtxIndex::Cursor c;
+        bool found = true;
+        FUZZ_REQUIRE(x->seekPlace(static_cast<uint32_t>(entries.size()), &c, &found).ok());
+        FUZZ_REQUIRE(!found && !c.valid());
+    }
     for (size_t i = 0; i < entries.size(); i += std::max<size_t>(1, entries.size() / kMaxSeeks)) {
         NtxIndex::Cursor c;
         bool found = false;

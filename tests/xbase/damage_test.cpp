@@ -100,6 +100,8 @@ TEST_F(DamageTest, CyclesAndBadChildrenNeverLoop) {
     EXPECT_EQ(ctx.errorCode(), kErrIndex);
     EXPECT_LT(t->seek("     1"), 0);
     EXPECT_EQ(ctx.errorCode(), kErrIndex);
+    EXPECT_LT(t->goPlace(10), 0);
+    EXPECT_EQ(ctx.errorCode(), kErrIndex);
     std::vector<std::string> problems;
     t->check(&problems);
     EXPECT_FALSE(problems.empty());
@@ -112,6 +114,8 @@ TEST_F(DamageTest, CyclesAndBadChildrenNeverLoop) {
               0);
     t->select(t->tag("ccno"));
     EXPECT_EQ(walk(t).size(), 300u);
+    ASSERT_EQ(t->goPlace(300), kFound);
+    EXPECT_EQ(t->place(), 300u);
     problems.clear();
     t->check(&problems);
     EXPECT_TRUE(problems.empty());
