@@ -1,9 +1,7 @@
 # invoice_bench: the invoice list opened, invoices loaded and an invoice saved over generated
 # invoices, with the syncs each Save asks for.
 add_executable(invoice_bench invoice_bench.cpp)
-target_link_libraries(invoice_bench PRIVATE invoice bench_counting_env)
-target_compile_definitions(invoice_bench PRIVATE CORVANE_SUPPLIED_DATA="${CMAKE_BINARY_DIR}/data")
-add_dependencies(invoice_bench supplied_data)
+target_link_libraries(invoice_bench PRIVATE invoice bench_counting_env bench_program_data)
 
 # The small run proves the benchmark works end to end (it fails when the list shows the wrong
 # invoice or a load or save gives the wrong items); it checks nothing about speed.

@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "app/entry/prompt.h"
 #include "bench/counting_env.h"
+#include "bench/figures.h"
+#include "bench/program_data.h"
 #include "bench/stopwatch.h"
-#include "db/generator.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/xbase/env.h"
@@ -94,20 +94,6 @@ SyncCount SyncsSince(const SyncCount& before) {
     return {countingEnv.syncs - before.files, countingEnv.renames - before.renames};
 }
 
-double Ms(const bench::Stopwatch& watch) {
-    return watch.seconds() * 1000.0;
-}
-
-struct Summary {
-    double median = 0;
-    double max = 0;
-};
-
-Summary Summarise(std::vector<double> ms) {
-    std::sort(ms.begin(), ms.end());
-    return {ms[ms.size() / 2], ms.back()};
-}
-
 const char* Verdict(double ms, double target) {
     return ms < target ? "met" : "NOT met";
 }
@@ -151,7 +137,7 @@ double TimeOpen(int32_t target) {
     const bench::Stopwatch watch;
     TPickInv list;
     list.show();
-    const double ms = Ms(watch);
+    const double ms = watch.milliseconds();
     Check(HighlightedRecord(&list) == target, "list opened on record " + std::to_string(target) +
                                                   " highlights record " +
                                                   std::to_string(HighlightedRecord(&list)));
@@ -169,7 +155,7 @@ void MeasureOpen(int repeat) {
     const double first = TimeOpen(target);
     std::vector<double> warm;
     for (int i = 0; i < repeat; ++i) warm.push_back(TimeOpen(target));
-    const Summary s = Summarise(warm);
+    const bench::Summary s = bench::Summarise(warm);
     std::printf("open the invoice list on the last invoice (record %d), target under %.0f ms:\n",
                 target, kOpenTargetMs);
     std::printf("  first in the process %7.2f ms (%s)   first on a fresh engine %7.2f ms (%s)\n",
@@ -194,7 +180,7 @@ std::vector<int32_t> EightItemInvoices(size_t wanted) {
 double TimeLoad(int32_t rec) {
     const bench::Stopwatch watch;
     const bool loaded = LoadInvoice(rec);
-    const double ms = Ms(watch);
+    const double ms = watch.milliseconds();
     Check(loaded && ItemRows.size() == kLoadItems,
           "invoice record " + std::to_string(rec) + " loaded with " +
               std::to_string(ItemRows.size()) + " items instead of " + std::to_string(kLoadItems));
@@ -217,11 +203,11 @@ void MeasureLoad(int repeat) {
     std::printf("load an invoice of %zu items, target under %.0f ms:\n", kLoadItems, kLoadTargetMs);
     std::printf("  first %7.2f ms (%s)", first, Verdict(first, kLoadTargetMs));
     if (!others.empty()) {
-        const Summary s = Summarise(others);
+        const bench::Summary s = bench::Summarise(others);
         std::printf("   %zu others once each: median %7.2f ms (%s), max %7.2f ms", others.size(),
                     s.median, Verdict(s.median, kLoadTargetMs), s.max);
     }
-    const Summary s = Summarise(again);
+    const bench::Summary s = bench::Summarise(again);
     std::printf("\n  the first again: median %7.2f ms (%s), max %7.2f ms\n", s.median,
                 Verdict(s.median, kLoadTargetMs), s.max);
 }
@@ -239,7 +225,7 @@ std::vector<double> MeasureSyncs(int repeat) {
     for (int i = 0; i < std::max(repeat, 10); ++i) {
         const bench::Stopwatch watch;
         const bool ok = file->write(0, block.data(), block.size()).ok() && file->sync().ok();
-        ms.push_back(Ms(watch));
+        ms.push_back(watch.milliseconds());
         Check(ok, "cannot write and sync " + path);
     }
     file.reset();
@@ -261,7 +247,7 @@ SaveResult TimeSave(int32_t rec, size_t items) {
     QString error;
     const bench::Stopwatch watch;
     const bool ok = StoreInvoice(rec, CustBuf.note, &saved, &error);
-    SaveResult result{Ms(watch), SyncsSince(before)};
+    SaveResult result{watch.milliseconds(), SyncsSince(before)};
     Check(ok && saved == rec,
           "saving invoice record " + std::to_string(rec) + " failed: " + error.toStdString());
     const bool loaded = LoadInvoice(rec);
@@ -298,7 +284,7 @@ void PrintSave(const std::string& what, const SaveResult& r, double syncMs) {
 }
 
 void MeasureSave(int repeat) {
-    const Summary sync = Summarise(MeasureSyncs(repeat));
+    const bench::Summary sync = bench::Summarise(MeasureSyncs(repeat));
     std::printf(
         "one write and fdatasync of a 512-byte file on this disk: median %.2f ms, max "
         "%.2f ms\n",
@@ -337,7 +323,7 @@ void MeasureSave(int repeat) {
             return a.syncs.files + a.syncs.renames < b.syncs.files + b.syncs.renames;
         });
     for (const SaveResult& e : edits) ms.push_back(e.ms);
-    const Summary s = Summarise(ms);
+    const bench::Summary s = bench::Summarise(ms);
     const long syncCount = most->syncs.files + most->syncs.renames;
     const bool alwaysSame = fewest->syncs.files + fewest->syncs.renames == syncCount;
     const std::string syncText = alwaysSame
@@ -356,19 +342,6 @@ void MeasureSave(int repeat) {
     PrintSave("grow back to " + std::to_string(kSaveItems) + " items", grow, sync.median);
 }
 
-bool Generate(const Options& options, const fs::path& dir) {
-    for (const auto& entry : fs::directory_iterator(CORVANE_SUPPLIED_DATA))
-        fs::copy_file(entry.path(), dir / entry.path().filename());
-    fs::current_path(dir);
-    InitDbContext();
-    GeneratorCounts counts;
-    QString error;
-    const bool ok = GenerateData({options.customers, options.invoices, 1}, &counts, &error);
-    if (!ok) std::fprintf(stderr, "invoice_bench: %s\n", qPrintable(error));
-    FreeDbContext();
-    return ok;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -379,10 +352,7 @@ int main(int argc, char** argv) {
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    prompt::setHandler([](const prompt::Request& r) {
-        std::fprintf(stderr, "invoice_bench: %s\n", qPrintable(r.text));
-        return prompt::Reply{true, {}};
-    });
+    bench::PrintPrompts("invoice_bench");
 
     const fs::path dir = options.work.empty() ? fs::temp_directory_path() /
                                                     ("invoice-bench-" + std::to_string(getpid()))
@@ -393,7 +363,8 @@ int main(int argc, char** argv) {
     }
     if (!options.dir.empty()) {
         fs::copy(options.dir, dir, fs::copy_options::recursive);
-    } else if (!Generate(options, dir)) {
+    } else if (!bench::GenerateDataDir(dir, {options.customers, options.invoices, 1},
+                                        "invoice_bench")) {
         return 1;
     }
     fs::current_path(dir);

@@ -3,12 +3,12 @@
 // when any engine or SQLite call fails or the two disagree on an answer (never for slowness).
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <string_view>
 
 #include "bench/engine_side.h"
+#include "bench/figures.h"
 #include "bench/report.h"
 #include "bench/table_run.h"
 
@@ -71,14 +71,6 @@ bool parse(int argc, char** argv, Options* o) {
     return true;
 }
 
-// The system's load averages, for judging how much other work shared the machine.
-std::string loadAverage() {
-    std::ifstream in("/proc/loadavg");
-    std::string one, five, fifteen;
-    if (!(in >> one >> five >> fifteen)) return "unknown";
-    return one + " " + five + " " + fifteen;
-}
-
 // A fresh work directory: the one given (its bench folders emptied) or a new temporary one.
 fs::path workDir(const Options& o) {
     if (!o.dir.empty()) return fs::absolute(o.dir);
@@ -109,7 +101,7 @@ int main(int argc, char** argv) {
         std::cout << "The table engine and SQLite: " << withCommas(options.customers)
                   << " customers, " << withCommas(options.items) << " items; "
                   << withCommas(run.queries) << " seeks and go + position() calls of each kind; "
-                  << "files in " << dir.string() << "; load average " << loadAverage() << "\n\n";
+                  << "files in " << dir.string() << "; load average " << bench::LoadAverage() << "\n\n";
         const TableShape customers = customerShape();
         const TableShape items = itemShape();
         std::string settings;
@@ -124,7 +116,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     addNotes(&report);
-    report.addNote("load", "load average at the end " + loadAverage());
+    report.addNote("load", "load average at the end " + bench::LoadAverage());
     report.print(std::cout);
     if (!options.keep) {
         fs::remove_all(dir / "engine");

@@ -1,8 +1,6 @@
 # pick_list_bench: the customer pick list opened and searched over a generated customer table.
 add_executable(pick_list_bench pick_list_bench.cpp)
-target_link_libraries(pick_list_bench PRIVATE masters Qt6::Test)
-target_compile_definitions(pick_list_bench PRIVATE CORVANE_SUPPLIED_DATA="${CMAKE_BINARY_DIR}/data")
-add_dependencies(pick_list_bench supplied_data)
+target_link_libraries(pick_list_bench PRIVATE masters Qt6::Test bench_program_data)
 
 # The small run proves the benchmark works end to end (it fails when the list shows the wrong
 # customer); it checks nothing about speed.

@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
-#include "app/entry/prompt.h"
+#include "bench/figures.h"
+#include "bench/program_data.h"
 #include "bench/stopwatch.h"
 #include "db/field_values.h"
-#include "db/generator.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "masters/current_records.h"
@@ -88,20 +88,6 @@ bool ParseOptions(int argc, char** argv, Options* o) {
     return o->dir.empty() != o->customers.empty();
 }
 
-double Ms(const bench::Stopwatch& watch) {
-    return watch.seconds() * 1000.0;
-}
-
-struct Summary {
-    double median = 0;
-    double max = 0;
-};
-
-Summary Summarise(std::vector<double> ms) {
-    std::sort(ms.begin(), ms.end());
-    return {ms[ms.size() / 2], ms.back()};
-}
-
 int failures = 0;
 
 void Check(bool ok, const std::string& what) {
@@ -131,7 +117,7 @@ double TimeOpen(int32_t target, std::unique_ptr<TPickCust>* keep = nullptr) {
     const bench::Stopwatch watch;
     auto list = std::make_unique<TPickCust>();
     list->show();
-    const double ms = Ms(watch);
+    const double ms = watch.milliseconds();
     Check(target <= 0 || HighlightedRecord(list.get()) == target,
           "list opened on record " + std::to_string(target) + " highlights record " +
               std::to_string(HighlightedRecord(list.get())));
@@ -154,7 +140,7 @@ double MeasureOpen(const std::string& what, int32_t target, int repeat) {
     const double first = TimeOpen(target);
     std::vector<double> warm;
     for (int i = 0; i < repeat; ++i) warm.push_back(TimeOpen(target));
-    const Summary s = Summarise(warm);
+    const bench::Summary s = bench::Summarise(warm);
     std::printf("open on %-38s first %7.2f ms   then median %7.2f ms, max %7.2f ms\n", what.c_str(),
                 first, s.median, s.max);
     return first;
@@ -174,7 +160,7 @@ double MeasureSearch(int repeat) {
         for (size_t k = 0; k < keys; ++k) {
             const bench::Stopwatch watch;
             QTest::keyClick(box, kSearch[k]);
-            const double ms = Ms(watch);
+            const double ms = watch.milliseconds();
             (pass == 0 ? firstPass : perKey[k]).push_back(ms);
             if (pass == 0) offsets.push_back(PickCustState.TopOffset);
             const QString typed = QString::fromLatin1(kSearch, static_cast<int>(k + 1));
@@ -187,13 +173,13 @@ double MeasureSearch(int repeat) {
                 kSearch);
     std::vector<double> all;
     for (size_t k = 0; k < keys; ++k) {
-        const Summary s = Summarise(perKey[k]);
+        const bench::Summary s = bench::Summarise(perKey[k]);
         std::printf("  \"%-8s first %7.2f ms   then median %7.2f ms, max %7.2f ms   (%d)\n",
                     (std::string(kSearch, k + 1) + "\"").c_str(), firstPass[k], s.median, s.max,
                     offsets[k]);
         all.insert(all.end(), perKey[k].begin(), perKey[k].end());
     }
-    const double median = Summarise(all).median;
+    const double median = bench::Summarise(all).median;
     std::printf("  every keystroke: median %.3f ms\n", median);
     return median;
 }
@@ -216,11 +202,11 @@ void MeasurePaging(int repeat) {
         for (size_t i = 0; i < std::size(steps); ++i) {
             const bench::Stopwatch watch;
             QTest::keyClick(grid, steps[i].key);
-            times[i].push_back(Ms(watch));
+            times[i].push_back(watch.milliseconds());
         }
     }
     for (size_t i = 0; i < std::size(steps); ++i) {
-        const Summary s = Summarise(times[i]);
+        const bench::Summary s = bench::Summarise(times[i]);
         std::printf("key %-30s median %7.2f ms, max %7.2f ms\n", steps[i].name, s.median, s.max);
     }
 }
@@ -230,16 +216,7 @@ bool Generate(int customers, const fs::path& dir) {
         std::fprintf(stderr, "pick_list_bench: %s exists already\n", dir.c_str());
         return false;
     }
-    for (const auto& entry : fs::directory_iterator(CORVANE_SUPPLIED_DATA))
-        fs::copy_file(entry.path(), dir / entry.path().filename());
-    fs::current_path(dir);
-    InitDbContext();
-    GeneratorCounts counts;
-    QString error;
-    const bool ok = GenerateData({customers, customers / 10, 1}, &counts, &error);
-    if (!ok) std::fprintf(stderr, "pick_list_bench: %s\n", qPrintable(error));
-    FreeDbContext();
-    return ok;
+    return bench::GenerateDataDir(dir, {customers, customers / 10, 1}, "pick_list_bench");
 }
 
 struct SizeFigures {
@@ -280,14 +257,6 @@ void WarmUpQt(const fs::path& dir) {
     FreeDbContext();
 }
 
-std::string LoadAverage() {
-    double load[3] = {};
-    if (getloadavg(load, 3) != 3) return "unknown";
-    char text[64];
-    std::snprintf(text, sizeof text, "%.2f %.2f %.2f", load[0], load[1], load[2]);
-    return text;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -298,10 +267,7 @@ int main(int argc, char** argv) {
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    prompt::setHandler([](const prompt::Request& r) {
-        std::fprintf(stderr, "pick_list_bench: %s\n", qPrintable(r.text));
-        return prompt::Reply{true, {}};
-    });
+    bench::PrintPrompts("pick_list_bench");
 
     // The directories to measure, and whether each is generated here and removed afterwards.
     std::vector<std::pair<fs::path, bool>> dirs;
@@ -321,9 +287,9 @@ int main(int argc, char** argv) {
     WarmUpQt(dirs.front().first);
     std::vector<SizeFigures> figures;
     for (const auto& [dir, removeAfter] : dirs) {
-        std::printf("load average before: %s\n", LoadAverage().c_str());
+        std::printf("load average before: %s\n", bench::LoadAverage().c_str());
         figures.push_back(MeasureDirectory(dir, options.repeat));
-        std::printf("load average after: %s\n\n", LoadAverage().c_str());
+        std::printf("load average after: %s\n\n", bench::LoadAverage().c_str());
         if (removeAfter) {
             fs::current_path(fs::temp_directory_path());
             fs::remove_all(dir);

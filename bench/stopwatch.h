@@ -11,6 +11,7 @@ public:
     double seconds() const {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     }
+    double milliseconds() const { return seconds() * 1000.0; }
 
 private:
     std::chrono::steady_clock::time_point start_;
