@@ -13,14 +13,6 @@ using namespace reports;
 
 namespace {
 
-// `count` lines from `from` on, cells joined by "|".
-std::vector<std::string> Lines(const ReportDocument& doc, int from, int count) {
-    std::vector<std::string> lines;
-    for (qsizetype i = from; i < from + count && i < doc.Lines.size(); ++i)
-        lines.push_back(doc.Lines.at(i).join('|').toStdString());
-    return lines;
-}
-
 class CustomerProfileTest : public SalesDataTest {
 protected:
     ReportDocument& doc = TheReport();

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <QStringList>
+#include <string>
+#include <vector>
 
 #include "app/entry/dates.h"
 #include "db/maintenance.h"
@@ -34,6 +36,16 @@ protected:
     }
 
     static double Day(const char* yyyymmdd) { return TextToDate(yyyymmdd); }
+
+    // The report document's lines from `from` on, `count` of them (all the rest when negative),
+    // each with its cells joined by "|".
+    static std::vector<std::string> Lines(const reports::ReportDocument& doc, int from,
+                                          int count = -1) {
+        std::vector<std::string> lines;
+        for (qsizetype i = from; i < doc.Lines.size() && (count < 0 || i < from + count); ++i)
+            lines.push_back(doc.Lines.at(i).join('|').toStdString());
+        return lines;
+    }
 
     static void AddProduct(const QString& id, const QString& description, double price,
                            double reorder = 0, const QString& comment = {}) {

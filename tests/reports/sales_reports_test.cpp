@@ -13,14 +13,6 @@ using namespace reports;
 
 namespace {
 
-// The lines from `from` on, cells joined by "|".
-std::vector<std::string> Lines(const ReportDocument& doc, int from) {
-    std::vector<std::string> lines;
-    for (qsizetype i = from; i < doc.Lines.size(); ++i)
-        lines.push_back(doc.Lines.at(i).join('|').toStdString());
-    return lines;
-}
-
 class SalesReportsTest : public SalesDataTest {
 protected:
     ReportDocument& doc = TheReport();
