@@ -260,6 +260,16 @@ int TableImpl::positioned(const Status& s, int result) {
     return result;
 }
 
+int TableImpl::landed(NtxIndex* index, const Status& s, bool found, int result) {
+    if (!s.ok() || !found) {
+        atEof();
+        return positioned(s, kEof);
+    }
+    atRecord(index->rec(cursor_));
+    cursorValid_ = true;
+    return result;
+}
+
 int TableImpl::edge(bool first) {
     if (int rc = flushCurrent(); rc < 0) return rc;
     if (recCount() == 0) {
@@ -273,13 +283,7 @@ int TableImpl::edge(bool first) {
     NtxIndex* index = tags_[static_cast<size_t>(selected_)].index.get();
     bool found = false;
     Status s = first ? index->first(&cursor_, &found) : index->last(&cursor_, &found);
-    if (!s.ok() || !found) {
-        atEof();
-        return positioned(s, kEof);
-    }
-    atRecord(index->rec(cursor_));
-    cursorValid_ = true;
-    return kFound;
+    return landed(index, s, found, kFound);
 }
 
 int TableImpl::top() {
@@ -345,13 +349,7 @@ int TableImpl::seek(std::string_view key) {
     NtxIndex* index = tags_[static_cast<size_t>(selected_)].index.get();
     int result = kEof;
     Status s = index->seek(key, &cursor_, &result);
-    if (!s.ok() || result == kEof) {
-        atEof();
-        return positioned(s, kEof);
-    }
-    atRecord(index->rec(cursor_));
-    cursorValid_ = true;
-    return result;
+    return landed(index, s, result != kEof, result);
 }
 
 int TableImpl::go(uint32_t recNo) {
@@ -404,13 +402,7 @@ int TableImpl::goPlace(uint32_t place) {
     NtxIndex* index = tags_[static_cast<size_t>(selected_)].index.get();
     bool found = false;
     Status s = index->seekPlace(place - 1, &cursor_, &found);
-    if (!s.ok() || !found) {
-        atEof();
-        return positioned(s, kEof);
-    }
-    atRecord(index->rec(cursor_));
-    cursorValid_ = true;
-    return kFound;
+    return landed(index, s, found, kFound);
 }
 
 std::string TableImpl::currentKey() {

@@ -96,6 +96,9 @@ private:
     void atRecord(uint32_t rec);
     void atEof();
     int positioned(const Status& s, int result);
+    // After a descent of `index` to cursor_: the record under the cursor made current and
+    // `result` given, or end of file when the descent failed (its error pending) or found nothing.
+    int landed(NtxIndex* index, const Status& s, bool found, int result);
     // top() or bottom().
     int edge(bool first);
     // Rewrites the table keeping the records `keep` accepts, optionally compacting memos;
