@@ -120,6 +120,24 @@ int commitOperations() {
     return env.operations() - start;
 }
 
+// Commits change() in a child process that a crash ends at mutating file operation `step`;
+// true when the child ended there.
+bool commitCrashingAt(int step) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        FaultEnv env;
+        Context ctx(".", &env);
+        Table* t = ctx.open("CUST");
+        if (!t || ctx.begin() != kOk) _exit(1);
+        change(t);
+        env.failAfter(step, FaultEnv::Fault::Exit);
+        ctx.commit();
+        _exit(2);  // not reached: the step ends the process
+    }
+    int status = 0;
+    return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 }  // namespace
 
 class JournalTest : public ::testing::Test {
@@ -240,20 +258,7 @@ TEST_F(JournalTest, CrashAtEveryStepOfACommitIsUndoneOnOpeningUnlessCommitted) {
     for (int k = 1; k <= steps; ++k) {
         SCOPED_TRACE("crash at step " + std::to_string(k));
         putBack(before);
-        const pid_t pid = fork();
-        if (pid == 0) {
-            FaultEnv env;
-            Context ctx(".", &env);
-            Table* t = ctx.open("CUST");
-            if (!t || ctx.begin() != kOk) _exit(1);
-            change(t);
-            env.failAfter(k, FaultEnv::Fault::Exit);
-            ctx.commit();
-            _exit(2);  // not reached: the step ends the process
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(pid, &status, 0), pid);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        ASSERT_TRUE(commitCrashingAt(k));
         Context ctx;
         bool rolledBack = false;
         ASSERT_EQ(ctx.recoverJournal(&rolledBack), kOk) << ctx.errorText();
@@ -271,20 +276,7 @@ TEST_F(JournalTest, JournalTornAtEveryByteIsIgnoredOrRolledBack) {
     // A crash at the journal's removal leaves the whole journal beside the changed files.
     const int steps = commitOperations();
     putBack(before);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        FaultEnv env;
-        Context ctx(".", &env);
-        Table* t = ctx.open("CUST");
-        if (!t || ctx.begin() != kOk) _exit(1);
-        change(t);
-        env.failAfter(steps - 1, FaultEnv::Fault::Exit);
-        ctx.commit();
-        _exit(2);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_TRUE(commitCrashingAt(steps - 1));
     Files crashed = snapshot();
     const std::string journal = crashed.at("changes.jnl");
     crashed.erase("changes.jnl");
@@ -317,21 +309,9 @@ TEST_F(JournalTest, JournalTornAtEveryByteIsIgnoredOrRolledBack) {
 }
 
 TEST_F(JournalTest, DamagedBodyUnderAWholeHeaderIsReportedAndLeftAlone) {
-    FaultEnv env;
     const int steps = commitOperations();
     putBack(before);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        Context ctx(".", &env);
-        Table* t = ctx.open("CUST");
-        if (!t || ctx.begin() != kOk) _exit(1);
-        change(t);
-        env.failAfter(steps - 1, FaultEnv::Fault::Exit);
-        ctx.commit();
-        _exit(2);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(commitCrashingAt(steps - 1));
     std::string journal = readFile("changes.jnl");
     ASSERT_GT(journal.size(), 600u);
     journal[600] ^= 0x55;
