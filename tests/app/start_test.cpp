@@ -1,5 +1,3 @@
-#include <sys/wait.h>
-#include <unistd.h>
 #include <fstream>
 
 #include <QDir>
@@ -113,20 +111,7 @@ TEST_F(MainWindowTest, TablesWithoutIndexFilesGetThemBackSilently) {
 TEST_F(MainWindowTest, AChangeLeftUnfinishedIsUndoneAtStartAndTheUserToldOnce) {
     const std::string before = Bytes(dir_.file("CUST5.dbf"));
     // A Corvane ends in the middle of writing a change to CUST5, its journal written.
-    const pid_t pid = fork();
-    if (pid == 0) {
-        FaultEnv env;
-        xbase::Context ctx(dir_.path().string(), &env);
-        xbase::Table* t = ctx.open("CUST5");
-        if (!t || ctx.begin() != 0 || t->appendBlank() != 0) _exit(1);
-        t->field("LAST")->assign("Half written");
-        env.failAfter(8, FaultEnv::Fault::Exit);
-        ctx.commit();
-        _exit(2);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_TRUE(LeaveUnfinishedAppend(dir_.path().string(), "CUST5", "LAST", "Half written"));
     ASSERT_TRUE(fs::exists(dir_.file("changes.jnl")));
 
     prompts_.expect(Kind::Information, "The last change was not finished when Corvane stopped");

@@ -208,20 +208,7 @@ TEST(Admin, CheckReportsAnUnfinishedChangeAndACommandThatWritesUndoesIt) {
     ASSERT_EQ(Admin("reindex").status, 0);
     const std::string before = Bytes("CUST5.dbf");
     // A process ends in the middle of writing a change to CUST5, its journal written.
-    const pid_t pid = fork();
-    if (pid == 0) {
-        FaultEnv env;
-        xbase::Context ctx(".", &env);
-        xbase::Table* t = ctx.open("CUST5");
-        if (!t || ctx.begin() != 0 || t->appendBlank() != 0) _exit(1);
-        t->field("LAST")->assign("Half written");
-        env.failAfter(8, FaultEnv::Fault::Exit);
-        ctx.commit();
-        _exit(2);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_TRUE(LeaveUnfinishedAppend(".", "CUST5", "LAST", "Half written"));
     ASSERT_TRUE(fs::exists("changes.jnl"));
     const std::string crashed = Bytes("CUST5.dbf");
 

@@ -1,6 +1,9 @@
 #include "tests/xbase/fault_env.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include "db/xbase/xbase.h"
 
 using xbase::Status;
 
@@ -74,4 +77,21 @@ Status FaultEnv::remove(const std::string& path) {
 Status FaultEnv::syncDir(const std::string& dir) {
     XBASE_TRY(step("sync directory"));
     return skipSyncs_ ? Status() : base()->syncDir(dir);
+}
+
+bool LeaveUnfinishedAppend(const std::string& dir, const char* table, const char* field,
+                           const char* text) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        FaultEnv env;
+        xbase::Context ctx(dir, &env);
+        xbase::Table* t = ctx.open(table);
+        if (!t || ctx.begin() != 0 || t->appendBlank() != 0) _exit(1);
+        t->field(field)->assign(text);
+        env.failAfter(8, FaultEnv::Fault::Exit);
+        ctx.commit();
+        _exit(2);  // not reached: the crash ends the process
+    }
+    int status = 0;
+    return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }

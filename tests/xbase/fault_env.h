@@ -44,3 +44,9 @@ private:
     bool failing_ = false;
     int operations_ = 0;
 };
+
+// The change a crash leaves unfinished: a child process appends a record to `table` in `dir`
+// with `text` in `field`, inside a change, and ends in the middle of its commit, the journal
+// written. True when the child ended there.
+bool LeaveUnfinishedAppend(const std::string& dir, const char* table, const char* field,
+                           const char* text);
