@@ -32,7 +32,7 @@
 #include <string>
 #include <vector>
 
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
 #include "db/backup.h"
 #include "db/change.h"
 #include "db/data_check.h"
@@ -43,8 +43,8 @@
 #include "db/repair.h"
 #include "db/staged_files.h"
 #include "labels/label_command.h"
+#include "report/report_export.h"
 #include "reports/report_command.h"
-#include "reports/report_export.h"
 
 namespace {
 

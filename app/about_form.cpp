@@ -5,8 +5,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "app/pictures.h"
-#include "masters/form_parts.h"
+#include "ui/form_parts.h"
+#include "ui/pictures.h"
 
 bool StartingUp = false;
 

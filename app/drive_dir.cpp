@@ -14,9 +14,9 @@
 #include <QStorageInfo>
 #include <QTreeView>
 
-#include "app/entry/prompt.h"
-#include "masters/form_help.h"
-#include "masters/form_parts.h"
+#include "core/prompt.h"
+#include "ui/form_help.h"
+#include "ui/form_parts.h"
 
 TDriveDir::TDriveDir(QWidget* parent) : QDialog(parent) {
     setObjectName("TDriveDir");

@@ -6,8 +6,8 @@
 #include <QStorageInfo>
 
 #include "app/drive_dir.h"
-#include "app/entry/prompt.h"
 #include "app/main_window.h"
+#include "core/prompt.h"
 #include "db/backup.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"

@@ -6,10 +6,12 @@
 #include <cstdio>
 
 #include "app/main_window.h"
+#include "ui/prompt_dialogs.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Corvane");
+    prompt::UseDialogs();
     const QStringList args = QApplication::arguments().mid(1);
     if (args.size() > 1) {
         std::fprintf(stderr, "usage: corvane [DATA_DIR]\n");

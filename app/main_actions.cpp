@@ -12,11 +12,11 @@
 #include "invoice/invoice_loop.h"
 #include "labels/label_actions.h"
 #include "masters/editing_loops.h"
-#include "masters/form_help.h"
 #include "reports/invoice_actions.h"
 #include "reports/report_actions.h"
 #include "setup/stationary.h"
 #include "setup/tax_def.h"
+#include "ui/form_help.h"
 
 // The controls whose features are part of the program, with their handlers. Every other button
 // and menu item of the main window is shown disabled with its hint; a feature that lands gets

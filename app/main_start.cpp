@@ -12,10 +12,9 @@
 #include <QThread>
 
 #include "app/about_form.h"
-#include "app/entry/prompt.h"
-#include "app/help_window.h"
 #include "app/main_window.h"
 #include "app/report_output.h"
+#include "core/prompt.h"
 #include "db/change.h"
 #include "db/data_check.h"
 #include "db/data_directory.h"
@@ -23,7 +22,8 @@
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/settings.h"
-#include "reports/print_target.h"
+#include "report/print_target.h"
+#include "ui/help_window.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "db/data_directory.h"
 #include "app/about_form.h"
-#include "app/help_window.h"
 #include "app/tab_layout.h"
+#include "db/data_directory.h"
+#include "ui/help_window.h"
 
 namespace {
 

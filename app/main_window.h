@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/pictures.h"
+#include "ui/pictures.h"
 
 class HelpWindow;
 class QAbstractButton;

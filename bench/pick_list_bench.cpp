@@ -23,10 +23,10 @@
 #include "bench/figures.h"
 #include "bench/program_data.h"
 #include "bench/stopwatch.h"
+#include "db/current_records.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
-#include "masters/current_records.h"
 #include "masters/pick_cust.h"
 
 namespace fs = std::filesystem;

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
 #include "db/program_state.h"
 
 namespace bench {

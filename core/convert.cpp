@@ -1,4 +1,4 @@
-#include "app/entry/convert.h"
+#include "core/convert.h"
 
 #include <QLocale>
 #include <QMetaType>

@@ -7,7 +7,7 @@
 #include <QVariant>
 #include <optional>
 
-#include "app/entry/dates.h"
+#include "core/dates.h"
 
 // Decimal text of n with blanks in front up to `width` characters; never cut.
 QString PadNum(int n, int width);

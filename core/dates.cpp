@@ -1,4 +1,4 @@
-#include "app/entry/dates.h"
+#include "core/dates.h"
 
 #include <QLocale>
 #include <QStringList>

@@ -1,8 +1,8 @@
-#include "invoice/money.h"
+#include "core/money.h"
 
 #include <cmath>
 
-#include "app/entry/convert.h"
+#include "core/convert.h"
 
 namespace {
 

@@ -1,9 +1,6 @@
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
 
-#include <QApplication>
-#include <QFileDialog>
-#include <QInputDialog>
-#include <QMessageBox>
+#include <cstdio>
 
 namespace prompt {
 namespace {
@@ -13,59 +10,17 @@ Handler& installed() {
     return handler;
 }
 
-QString titleOr(const QString& title) {
-    return title.isEmpty() ? QApplication::applicationName() : title;
-}
-
-Reply showReal(const Request& r, QWidget* parent) {
-    Reply reply;
-    switch (r.kind) {
-        case Kind::Information:
-            QMessageBox::information(parent, titleOr(r.title), r.text);
-            reply.accepted = true;
-            break;
-        case Kind::Warning:
-            QMessageBox::warning(parent, titleOr(r.title), r.text);
-            reply.accepted = true;
-            break;
-        case Kind::Question:
-            reply.accepted =
-                QMessageBox::question(parent, titleOr(r.title), r.text,
-                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-            break;
-        case Kind::Confirm:
-            reply.accepted =
-                QMessageBox::question(parent, titleOr(r.title), r.text,
-                                      QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
-            break;
-        case Kind::WarningConfirm:
-            reply.accepted =
-                QMessageBox::warning(parent, titleOr(r.title), r.text,
-                                     QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
-            break;
-        case Kind::Input:
-            reply.text = QInputDialog::getText(parent, titleOr(r.title), r.text, QLineEdit::Normal,
-                                               r.value, &reply.accepted);
-            break;
-        case Kind::OpenFile:
-            reply.text = QFileDialog::getOpenFileName(parent, r.text, r.value, r.filter);
-            reply.accepted = !reply.text.isEmpty();
-            break;
-        case Kind::SaveFile:
-            reply.text = QFileDialog::getSaveFileName(parent, r.text, r.value, r.filter);
-            reply.accepted = !reply.text.isEmpty();
-            break;
-        case Kind::Directory:
-            reply.text = QFileDialog::getExistingDirectory(parent, r.text, r.value);
-            reply.accepted = !reply.text.isEmpty();
-            break;
-    }
-    return reply;
+// With no handler installed nobody can answer: the message goes to the error stream and every
+// question is declined.
+Reply printToStandardError(const Request& r) {
+    std::fprintf(stderr, "%s\n", qPrintable(r.text));
+    return {};
 }
 
 Reply ask(QWidget* parent, Request r) {
+    r.parent = parent;
     if (installed()) return installed()(r);
-    return showReal(r, parent);
+    return printToStandardError(r);
 }
 
 std::optional<QString> textOf(const Reply& reply) {

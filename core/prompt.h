@@ -1,7 +1,8 @@
 // The one layer through which the program asks the user anything: information and warning
-// boxes, yes/no questions, input boxes and file dialogs. In production every call shows the real
-// Qt dialog; a test installs a handler (see tests/support/scripted_prompts.h) that answers from a
-// script instead, so no test ever waits on a modal box.
+// boxes, yes/no questions, input boxes and file dialogs. Whoever runs the program installs the
+// handler that answers: the window program the real dialogs (ui/prompt_dialogs.h), corvane-admin
+// its error stream, a test a script (tests/support/scripted_prompts.h), so no test ever waits on
+// a modal box. With none installed a message goes to the error stream and is not answered.
 #pragma once
 
 #include <QString>
@@ -27,9 +28,10 @@ enum class Kind {
 struct Request {
     Kind kind;
     QString title;
-    QString text;    // the message, the input label, or the file dialog's caption
-    QString value;   // the input box's initial text, or the file dialog's start path
-    QString filter;  // file dialogs only
+    QString text;               // the message, the input label, or the file dialog's caption
+    QString value;              // the input box's initial text, or the file dialog's start path
+    QString filter;             // file dialogs only
+    QWidget* parent = nullptr;  // the window the dialog belongs to, if any
 };
 
 // accepted: OK or Yes pressed, or a file chosen; text: the typed text or the chosen path.
@@ -40,8 +42,8 @@ struct Reply {
 
 using Handler = std::function<Reply(const Request&)>;
 
-// Installs a handler that answers every prompt instead of the real dialogs; an empty handler
-// puts the real dialogs back. Returns the handler that was installed before.
+// Installs the handler that answers every prompt; an empty handler puts back the error stream.
+// Returns the handler that was installed before.
 Handler setHandler(Handler handler);
 
 // Shows a message box with an OK button.

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
 #include "db/file_copy.h"
 #include "db/maintenance.h"
 #include "db/program_state.h"

@@ -2,7 +2,7 @@
 // (not CVN1, the import directories or the index files) to another directory and verifies every
 // copy against its original (size and checksum); a restore copies them back as one whole, so
 // that a failure leaves the data directory as it was; an erase empties the business tables as
-// one whole, keeping LABELS and the settings. Messages go through app/entry/prompt.h, progress
+// one whole, keeping LABELS and the settings. Messages go through core/prompt.h, progress
 // to the Progress handler; every operation runs with no table open and leaves none open.
 #pragma once
 

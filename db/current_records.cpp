@@ -1,4 +1,4 @@
-#include "masters/current_records.h"
+#include "db/current_records.h"
 
 int32_t CurCustRec = 0;
 int32_t CurGroupRec = 0;

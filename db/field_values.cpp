@@ -1,6 +1,6 @@
 #include "db/field_values.h"
 
-#include "app/entry/convert.h"
+#include "core/convert.h"
 #include "db/program_state.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "app/entry/convert.h"
+#include "core/convert.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"

@@ -1,6 +1,6 @@
 #include "db/open_tables.h"
 
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
 #include "db/program_state.h"
 
 namespace {

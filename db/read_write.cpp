@@ -1,6 +1,6 @@
 #include "db/read_write.h"
 
-#include "app/entry/convert.h"
+#include "core/convert.h"
 #include "db/field_values.h"
 #include "db/program_state.h"
 

@@ -1,6 +1,6 @@
 #include "db/settings.h"
 
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
 #include "db/change.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"

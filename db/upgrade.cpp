@@ -9,8 +9,8 @@
 #include <memory>
 #include <utility>
 
-#include "app/entry/dates.h"
-#include "app/entry/prompt.h"
+#include "core/dates.h"
+#include "core/prompt.h"
 #include "db/file_copy.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"

@@ -8,10 +8,10 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
 #include "import/import_dirs.h"
-#include "masters/form_help.h"
-#include "masters/form_parts.h"
+#include "ui/form_help.h"
+#include "ui/form_parts.h"
 
 namespace {
 

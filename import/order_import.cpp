@@ -5,10 +5,10 @@
 #include <QStringDecoder>
 #include <array>
 
+#include "db/current_records.h"
 #include "db/field_values.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
-#include "masters/current_records.h"
 
 namespace {
 

@@ -14,10 +14,9 @@
 #include <QScrollBar>
 #include <QTableWidget>
 
-#include "app/entry/convert.h"
-#include "app/entry/date_box.h"
-#include "app/entry/number_box.h"
-#include "app/entry/prompt.h"
+#include "core/convert.h"
+#include "core/prompt.h"
+#include "db/current_records.h"
 #include "db/field_values.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
@@ -30,12 +29,13 @@
 #include "invoice/pick_pmt.h"
 #include "invoice/pmt_def.h"
 #include "masters/address_block.h"
-#include "masters/current_records.h"
 #include "masters/customer_editor.h"
-#include "masters/form_help.h"
-#include "masters/number_entry.h"
 #include "masters/numbering.h"
 #include "masters/pick_routines.h"
+#include "ui/date_box.h"
+#include "ui/form_help.h"
+#include "ui/number_box.h"
+#include "ui/number_entry.h"
 
 std::function<void(QWidget* parent)> ShowInvoiceDocument;
 

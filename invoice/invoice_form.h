@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "db/records.h"
-#include "masters/form_parts.h"
+#include "ui/form_parts.h"
 
 struct ImportedOrder;
 class DateBox;

@@ -1,6 +1,6 @@
 #include "invoice/invoice_loop.h"
 
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"

@@ -2,15 +2,15 @@
 
 #include <cmath>
 
-#include "app/entry/convert.h"
+#include "core/convert.h"
+#include "core/money.h"
 #include "db/change.h"
+#include "db/current_records.h"
 #include "db/field_values.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
 #include "invoice/invoice_data.h"
-#include "invoice/money.h"
 #include "masters/address_block.h"
-#include "masters/current_records.h"
 #include "masters/numbering.h"
 
 namespace {

@@ -8,9 +8,9 @@
 
 #include <vector>
 
+#include "core/money.h"
 #include "db/records.h"
 #include "invoice/invoice_data.h"
-#include "invoice/money.h"
 
 // price x quantity of the row, to the cent.
 Cents LineTotal(const ItemRow& row);

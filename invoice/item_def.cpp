@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/entry/number_box.h"
 #include "db/program_state.h"
 #include "invoice/invoice_totals.h"
-#include "masters/number_entry.h"
+#include "ui/number_box.h"
+#include "ui/number_entry.h"
 
 int ItemResult = 3;
 

@@ -6,13 +6,13 @@
 #include <QLineEdit>
 #include <QTableWidget>
 
-#include "app/entry/convert.h"
+#include "core/convert.h"
 #include "db/field_values.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
 #include "invoice/invoice_data.h"
 #include "invoice/invoice_store.h"
-#include "masters/form_help.h"
+#include "ui/form_help.h"
 
 GridPickState PickInvState;
 

@@ -3,7 +3,7 @@
 // CurInvRec and finds the choice there when the list closes. CUST5 and INV5 must be open.
 #pragma once
 
-#include "masters/grid_pick_list.h"
+#include "ui/grid_pick_list.h"
 
 // The list's paging and search state, kept between showings.
 extern GridPickState PickInvState;

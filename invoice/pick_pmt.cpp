@@ -9,8 +9,8 @@
 
 #include "invoice/invoice_data.h"
 #include "invoice/pmt_def.h"
-#include "masters/form_help.h"
-#include "masters/form_parts.h"
+#include "ui/form_help.h"
+#include "ui/form_parts.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/entry/date_box.h"
-#include "app/entry/dates.h"
-#include "app/entry/number_box.h"
-#include "masters/number_entry.h"
+#include "core/dates.h"
+#include "ui/date_box.h"
+#include "ui/number_box.h"
+#include "ui/number_entry.h"
 
 int PmtResult = 3;
 

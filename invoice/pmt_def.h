@@ -4,7 +4,7 @@
 #pragma once
 
 #include "invoice/invoice_data.h"
-#include "masters/form_parts.h"
+#include "ui/form_parts.h"
 
 class DateBox;
 class NumberBox;

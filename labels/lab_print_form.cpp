@@ -14,9 +14,9 @@
 #include "db/program_state.h"
 #include "db/settings.h"
 #include "labels/label_stock.h"
-#include "masters/digit_box.h"
-#include "masters/form_help.h"
-#include "masters/form_parts.h"
+#include "ui/digit_box.h"
+#include "ui/form_help.h"
+#include "ui/form_parts.h"
 
 namespace labels {
 

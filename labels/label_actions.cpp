@@ -5,21 +5,21 @@
 #include <memory>
 #include <optional>
 
-#include "app/entry/dates.h"
-#include "app/entry/prompt.h"
+#include "core/dates.h"
+#include "core/prompt.h"
+#include "db/current_records.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
 #include "labels/lab_print_form.h"
 #include "labels/label_device.h"
 #include "labels/mail_merge.h"
-#include "masters/current_records.h"
 #include "masters/pick_routines.h"
-#include "reports/date_span_form.h"
-#include "reports/generator_steps.h"
-#include "reports/mult_group_form.h"
-#include "reports/print_target.h"
-#include "reports/report_document.h"
+#include "report/date_span_form.h"
+#include "report/generator_steps.h"
+#include "report/mult_group_form.h"
+#include "report/print_target.h"
+#include "report/report_document.h"
 
 namespace labels {
 namespace {

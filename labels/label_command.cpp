@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
@@ -10,9 +10,9 @@
 #include "db/settings.h"
 #include "labels/label_device.h"
 #include "labels/label_stock.h"
-#include "reports/generator_steps.h"
-#include "reports/report_command.h"
-#include "reports/report_export.h"
+#include "report/command_options.h"
+#include "report/generator_steps.h"
+#include "report/report_export.h"
 
 namespace labels {
 namespace {

@@ -7,7 +7,7 @@
 #include <QPrinter>
 #include <algorithm>
 
-#include "reports/report_export.h"
+#include "report/report_export.h"
 
 namespace labels {
 namespace {

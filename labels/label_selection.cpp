@@ -3,15 +3,15 @@
 #include <cmath>
 #include <optional>
 
-#include "app/entry/convert.h"
-#include "app/entry/dates.h"
+#include "core/convert.h"
+#include "core/dates.h"
+#include "core/money.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
-#include "invoice/money.h"
 #include "masters/address_block.h"
-#include "reports/generator_steps.h"
+#include "report/generator_steps.h"
 
 namespace labels {
 namespace {

@@ -6,7 +6,7 @@
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
-#include "reports/generator_steps.h"
+#include "report/generator_steps.h"
 
 namespace labels {
 namespace {

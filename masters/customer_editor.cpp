@@ -7,15 +7,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/entry/convert.h"
-#include "app/entry/prompt.h"
+#include "core/convert.h"
+#include "core/prompt.h"
+#include "db/current_records.h"
 #include "db/field_values.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
-#include "masters/current_records.h"
-#include "masters/form_help.h"
 #include "masters/numbering.h"
 #include "masters/pick_routines.h"
+#include "ui/form_help.h"
 
 TCustomer::TCustomer(QWidget* parent) : EditorForm("TCustomer", "Customer", kHelpTopic, parent) {
     Edit1 = NamedEdit(this, "Edit1", 6);

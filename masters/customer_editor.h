@@ -4,7 +4,7 @@
 // PackPending; saving a marked customer recalls it.
 #pragma once
 
-#include "masters/form_parts.h"
+#include "ui/form_parts.h"
 
 class QLabel;
 class QLineEdit;

@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
+#include "db/current_records.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
-#include "masters/current_records.h"
 #include "masters/customer_editor.h"
 #include "masters/group_editor.h"
 #include "masters/label_editor.h"

@@ -5,12 +5,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/entry/convert.h"
-#include "app/entry/prompt.h"
+#include "core/convert.h"
+#include "core/prompt.h"
+#include "db/current_records.h"
 #include "db/field_values.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
-#include "masters/current_records.h"
 #include "masters/numbering.h"
 #include "masters/pick_routines.h"
 

@@ -4,7 +4,7 @@
 // group the user picks, then marks the group and sets PackPending.
 #pragma once
 
-#include "masters/form_parts.h"
+#include "ui/form_parts.h"
 
 class QLineEdit;
 

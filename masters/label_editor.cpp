@@ -6,13 +6,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/entry/number_box.h"
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
+#include "db/current_records.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
-#include "masters/current_records.h"
-#include "masters/digit_box.h"
-#include "masters/number_entry.h"
+#include "ui/digit_box.h"
+#include "ui/number_box.h"
+#include "ui/number_entry.h"
 
 namespace {
 

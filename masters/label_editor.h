@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "masters/form_parts.h"
+#include "ui/form_parts.h"
 
 class DigitBox;
 class NumberBox;

@@ -6,10 +6,10 @@
 #include <QLineEdit>
 #include <QTableWidget>
 
+#include "db/current_records.h"
 #include "db/field_values.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
-#include "masters/current_records.h"
 
 GridPickState PickCustState;
 

@@ -3,7 +3,7 @@
 // caller hands in CurCustRec and finds the choice there when the list closes.
 #pragma once
 
-#include "masters/grid_pick_list.h"
+#include "ui/grid_pick_list.h"
 
 // The list's paging and search state, kept between showings.
 extern GridPickState PickCustState;

@@ -6,7 +6,7 @@
 
 #include <QStringList>
 
-#include "masters/list_pick_list.h"
+#include "ui/list_pick_list.h"
 
 class QLineEdit;
 

@@ -1,8 +1,8 @@
 #include "masters/pick_lab.h"
 
+#include "db/current_records.h"
 #include "db/field_values.h"
 #include "db/program_state.h"
-#include "masters/current_records.h"
 
 TPickLab::TPickLab(QWidget* parent) : ListPickList("PickLab", CurLabRec, parent) {
     setObjectName("TPickLab");

@@ -2,7 +2,7 @@
 // hands in CurLabRec and finds the choice there when the list closes.
 #pragma once
 
-#include "masters/list_pick_list.h"
+#include "ui/list_pick_list.h"
 
 class TPickLab : public ListPickList {
     Q_OBJECT

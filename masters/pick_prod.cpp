@@ -1,10 +1,10 @@
 #include "masters/pick_prod.h"
 
-#include "app/entry/convert.h"
+#include "core/convert.h"
+#include "db/current_records.h"
 #include "db/field_values.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
-#include "masters/current_records.h"
 
 GridPickState PickProdState;
 

@@ -2,7 +2,7 @@
 // hands in CurPurRec and finds the choice there when the list closes.
 #pragma once
 
-#include "masters/grid_pick_list.h"
+#include "ui/grid_pick_list.h"
 
 // The list's paging and search state, kept between showings.
 extern GridPickState PickPurState;

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "db/current_records.h"
 #include "db/program_state.h"
-#include "masters/current_records.h"
 #include "masters/customer_editor.h"
 #include "masters/group_editor.h"
 #include "masters/label_editor.h"

@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
 #include "db/xbase/xbase.h"
 
 class QWidget;

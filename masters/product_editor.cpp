@@ -8,14 +8,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/entry/number_box.h"
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
+#include "db/current_records.h"
 #include "db/field_values.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
-#include "masters/current_records.h"
-#include "masters/form_help.h"
-#include "masters/number_entry.h"
+#include "ui/form_help.h"
+#include "ui/number_box.h"
+#include "ui/number_entry.h"
 
 namespace {
 

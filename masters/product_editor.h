@@ -4,7 +4,7 @@
 // new product abandoned. Delete only marks the record and sets PackPending.
 #pragma once
 
-#include "masters/form_parts.h"
+#include "ui/form_parts.h"
 
 class NumberBox;
 class QCheckBox;

@@ -6,15 +6,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/entry/date_box.h"
-#include "app/entry/dates.h"
-#include "app/entry/number_box.h"
-#include "app/entry/prompt.h"
+#include "core/dates.h"
+#include "core/prompt.h"
+#include "db/current_records.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
-#include "masters/current_records.h"
-#include "masters/number_entry.h"
 #include "masters/pick_routines.h"
+#include "ui/date_box.h"
+#include "ui/number_box.h"
+#include "ui/number_entry.h"
 
 TPurDef::TPurDef(QWidget* parent)
     : EditorForm("TPurDef", "Inventory Purchase Definition", kHelpTopic, parent) {

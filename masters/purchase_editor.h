@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "masters/form_parts.h"
+#include "ui/form_parts.h"
 
 class DateBox;
 class NumberBox;

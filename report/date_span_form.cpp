@@ -1,4 +1,4 @@
-#include "reports/date_span_form.h"
+#include "report/date_span_form.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -7,12 +7,12 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "app/entry/date_box.h"
-#include "app/entry/dates.h"
-#include "app/entry/prompt.h"
-#include "masters/form_help.h"
-#include "masters/form_parts.h"
-#include "reports/report_document.h"
+#include "core/dates.h"
+#include "core/prompt.h"
+#include "report/report_document.h"
+#include "ui/date_box.h"
+#include "ui/form_help.h"
+#include "ui/form_parts.h"
 
 namespace reports {
 

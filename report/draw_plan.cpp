@@ -1,9 +1,9 @@
-#include "reports/draw_plan.h"
+#include "report/draw_plan.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "reports/layout_code.h"
+#include "report/layout_code.h"
 
 namespace reports {
 namespace {

@@ -11,8 +11,8 @@
 #include <variant>
 #include <vector>
 
-#include "reports/page_geometry.h"
-#include "reports/report_document.h"
+#include "report/page_geometry.h"
+#include "report/report_document.h"
 
 namespace reports {
 

@@ -1,4 +1,4 @@
-#include "reports/generator_steps.h"
+#include "report/generator_steps.h"
 
 #include "db/open_tables.h"
 #include "db/program_state.h"

@@ -1,10 +1,10 @@
-#include "reports/group_choice.h"
+#include "report/group_choice.h"
 
-#include "app/entry/convert.h"
+#include "core/convert.h"
 #include "db/field_values.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
-#include "reports/generator_steps.h"
+#include "report/generator_steps.h"
 
 namespace reports {
 

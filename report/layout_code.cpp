@@ -1,4 +1,4 @@
-#include "reports/layout_code.h"
+#include "report/layout_code.h"
 
 namespace reports {
 namespace {

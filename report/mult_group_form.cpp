@@ -1,4 +1,4 @@
-#include "reports/mult_group_form.h"
+#include "report/mult_group_form.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -6,9 +6,9 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "masters/form_help.h"
-#include "masters/form_parts.h"
-#include "reports/group_choice.h"
+#include "report/group_choice.h"
+#include "ui/form_help.h"
+#include "ui/form_parts.h"
 
 namespace reports {
 

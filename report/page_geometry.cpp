@@ -1,4 +1,4 @@
-#include "reports/page_geometry.h"
+#include "report/page_geometry.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "reports/page_length.h"
+#include "report/page_length.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "reports/print_target.h"
+#include "report/print_target.h"
 
 #include <QCoreApplication>
 #include <QFontMetrics>
@@ -6,8 +6,8 @@
 #include <QPrinter>
 
 #include "db/program_state.h"
-#include "reports/page_length.h"
-#include "reports/report_painter.h"
+#include "report/page_length.h"
+#include "report/report_painter.h"
 
 namespace reports {
 namespace {

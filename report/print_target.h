@@ -4,7 +4,7 @@
 // the application font, and a printer of their own on the system's default.
 #pragma once
 
-#include "reports/invoice_documents.h"
+#include "report/paper_measure.h"
 
 class QFont;
 class QPrinter;

@@ -1,9 +1,9 @@
-#include "reports/report_document.h"
+#include "report/report_document.h"
 
 #include <stdexcept>
 
-#include "app/entry/convert.h"
-#include "reports/layout_code.h"
+#include "core/convert.h"
+#include "report/layout_code.h"
 
 namespace reports {
 

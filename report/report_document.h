@@ -10,7 +10,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "reports/page_length.h"
+#include "report/page_length.h"
 
 namespace reports {
 

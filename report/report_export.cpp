@@ -1,4 +1,4 @@
-#include "reports/report_export.h"
+#include "report/report_export.h"
 
 #include <unistd.h>
 #include <cerrno>
@@ -9,7 +9,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "reports/layout_code.h"
+#include "report/layout_code.h"
 
 namespace reports {
 namespace {

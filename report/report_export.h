@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "reports/report_document.h"
+#include "report/report_document.h"
 
 namespace reports {
 

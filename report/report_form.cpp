@@ -1,4 +1,4 @@
-#include "reports/report_form.h"
+#include "report/report_form.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,12 +15,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
 #include "db/data_directory.h"
-#include "masters/form_parts.h"
-#include "reports/draw_plan.h"
-#include "reports/print_target.h"
-#include "reports/report_painter.h"
+#include "report/draw_plan.h"
+#include "report/print_target.h"
+#include "report/report_painter.h"
+#include "ui/form_parts.h"
 
 namespace reports {
 

@@ -9,9 +9,9 @@
 #include <QDialog>
 #include <QFont>
 
-#include "reports/page_geometry.h"
-#include "reports/report_document.h"
-#include "reports/report_export.h"
+#include "report/page_geometry.h"
+#include "report/report_document.h"
+#include "report/report_export.h"
 
 class QAction;
 class QFrame;

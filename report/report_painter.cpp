@@ -1,4 +1,4 @@
-#include "reports/report_painter.h"
+#include "report/report_painter.h"
 
 #include <QBuffer>
 #include <QFontInfo>
@@ -9,8 +9,8 @@
 #include <QPdfWriter>
 #include <algorithm>
 
-#include "reports/layout_code.h"
-#include "reports/page_geometry.h"
+#include "report/layout_code.h"
+#include "report/page_geometry.h"
 
 namespace reports {
 namespace {

@@ -8,10 +8,10 @@
 #include <QFont>
 #include <QString>
 
-#include "reports/draw_plan.h"
-#include "reports/invoice_documents.h"
-#include "reports/report_document.h"
-#include "reports/report_export.h"
+#include "report/draw_plan.h"
+#include "report/paper_measure.h"
+#include "report/report_document.h"
+#include "report/report_export.h"
 
 class QPagedPaintDevice;
 class QPaintDevice;

@@ -2,13 +2,13 @@
 
 #include <cmath>
 
-#include "app/entry/convert.h"
-#include "app/entry/prompt.h"
+#include "core/convert.h"
+#include "core/prompt.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
-#include "reports/generator_steps.h"
+#include "report/generator_steps.h"
 #include "reports/invoice_pass.h"
 
 namespace reports {

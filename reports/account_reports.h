@@ -8,7 +8,7 @@
 // and the program is ending).
 #pragma once
 
-#include "reports/report_document.h"
+#include "report/report_document.h"
 
 namespace reports {
 

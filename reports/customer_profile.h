@@ -11,7 +11,7 @@
 
 #include <QList>
 
-#include "reports/report_document.h"
+#include "report/report_document.h"
 
 namespace reports {
 

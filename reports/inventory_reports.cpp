@@ -3,12 +3,12 @@
 #include <cmath>
 #include <functional>
 
-#include "app/entry/convert.h"
+#include "core/convert.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
-#include "reports/generator_steps.h"
+#include "report/generator_steps.h"
 #include "reports/inventory_costing.h"
 
 namespace reports {

@@ -3,7 +3,7 @@
 // CostProduct (inventory_costing.h) with the settings' method.
 #pragma once
 
-#include "reports/report_document.h"
+#include "report/report_document.h"
 
 namespace reports {
 

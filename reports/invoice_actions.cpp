@@ -2,19 +2,19 @@
 
 #include <QDate>
 
-#include "app/entry/dates.h"
-#include "app/entry/prompt.h"
+#include "core/dates.h"
+#include "core/prompt.h"
+#include "db/current_records.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "invoice/invoice_data.h"
 #include "invoice/invoice_loop.h"
-#include "masters/current_records.h"
 #include "masters/pick_routines.h"
-#include "reports/date_span_form.h"
-#include "reports/generator_steps.h"
+#include "report/date_span_form.h"
+#include "report/generator_steps.h"
+#include "report/print_target.h"
+#include "report/report_form.h"
 #include "reports/invoice_documents.h"
-#include "reports/print_target.h"
-#include "reports/report_form.h"
 
 namespace reports {
 namespace {

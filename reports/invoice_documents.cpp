@@ -3,18 +3,18 @@
 #include <QDate>
 #include <cmath>
 
-#include "app/entry/convert.h"
-#include "app/entry/dates.h"
+#include "core/convert.h"
+#include "core/dates.h"
+#include "core/money.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "invoice/invoice_data.h"
 #include "invoice/invoice_store.h"
 #include "invoice/invoice_totals.h"
-#include "invoice/money.h"
 #include "masters/address_block.h"
-#include "reports/generator_steps.h"
-#include "reports/layout_code.h"
+#include "report/generator_steps.h"
+#include "report/layout_code.h"
 
 namespace reports {
 namespace {

@@ -5,13 +5,13 @@
 #include <cmath>
 #include <optional>
 
-#include "app/entry/convert.h"
+#include "core/convert.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
 #include "invoice/invoice_totals.h"
-#include "reports/generator_steps.h"
+#include "report/generator_steps.h"
 
 namespace reports {
 namespace {

@@ -9,8 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "core/money.h"
 #include "db/xbase/xbase.h"
-#include "invoice/money.h"
 
 namespace reports {
 

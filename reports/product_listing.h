@@ -2,7 +2,7 @@
 // reorder level, and its comment on a line of its own when it has one.
 #pragma once
 
-#include "reports/report_document.h"
+#include "report/report_document.h"
 
 namespace reports {
 

@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-#include "app/entry/convert.h"
+#include "core/convert.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
-#include "reports/generator_steps.h"
+#include "report/generator_steps.h"
 
 namespace reports {
 namespace {

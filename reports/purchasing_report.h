@@ -3,7 +3,7 @@
 // and the total cost at the end.
 #pragma once
 
-#include "reports/report_document.h"
+#include "report/report_document.h"
 
 namespace reports {
 

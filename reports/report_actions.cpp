@@ -2,23 +2,23 @@
 
 #include <QList>
 
-#include "app/entry/dates.h"
+#include "core/dates.h"
+#include "db/current_records.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
-#include "masters/current_records.h"
 #include "masters/pick_routines.h"
+#include "report/date_span_form.h"
+#include "report/generator_steps.h"
+#include "report/mult_group_form.h"
+#include "report/print_target.h"
+#include "report/report_form.h"
 #include "reports/account_reports.h"
 #include "reports/customer_profile.h"
-#include "reports/date_span_form.h"
-#include "reports/generator_steps.h"
 #include "reports/inventory_reports.h"
-#include "reports/mult_group_form.h"
-#include "reports/print_target.h"
 #include "reports/product_listing.h"
 #include "reports/purchasing_report.h"
-#include "reports/report_form.h"
 #include "reports/sales_reports.h"
 
 namespace reports {

@@ -1,29 +1,28 @@
 #include "reports/report_command.h"
 
 #include <QFont>
-#include <QGuiApplication>
-#include <QRegularExpression>
 #include <QSet>
 #include <functional>
 #include <utility>
 
-#include "app/entry/dates.h"
-#include "app/entry/prompt.h"
+#include "core/dates.h"
+#include "core/prompt.h"
 #include "db/data_directory.h"
 #include "db/maintenance.h"
 #include "db/program_state.h"
 #include "db/settings.h"
+#include "report/command_options.h"
+#include "report/page_length.h"
+#include "report/print_target.h"
+#include "report/report_document.h"
+#include "report/report_export.h"
+#include "report/report_painter.h"
 #include "reports/account_reports.h"
 #include "reports/customer_profile.h"
 #include "reports/inventory_reports.h"
 #include "reports/invoice_documents.h"
-#include "reports/page_length.h"
-#include "reports/print_target.h"
 #include "reports/product_listing.h"
 #include "reports/purchasing_report.h"
-#include "reports/report_document.h"
-#include "reports/report_export.h"
-#include "reports/report_painter.h"
 #include "reports/sales_reports.h"
 
 namespace reports {
@@ -259,32 +258,6 @@ bool BuildAndWrite(const ReportEntry& entry, const ReportRequest& request, const
 }
 
 }  // namespace
-
-std::optional<QList<int>> NumberList(const QString& text) {
-    QList<int> numbers;
-    for (const QString& part : text.split(u',')) {
-        bool ok = false;
-        const int n = part.trimmed().toInt(&ok);
-        if (!ok || n < 1 || n > 999999) return std::nullopt;
-        numbers << n;
-    }
-    return numbers;
-}
-
-std::optional<double> IsoDay(const QString& text) {
-    static const QRegularExpression form(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
-    if (!form.match(text).hasMatch()) return std::nullopt;
-    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    if (!date.isValid()) return std::nullopt;
-    return DateValue(date);
-}
-
-QFont CommandLineReportFont() {
-    QFont base(QStringLiteral("monospace"), 10);
-    base.setStyleHint(QFont::TypeWriter);
-    QGuiApplication::setFont(base);
-    return CurrentReportFont();
-}
 
 QString ReportUsage() {
     QString usage = QStringLiteral(

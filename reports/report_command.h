@@ -43,16 +43,6 @@ struct ReportRequest {
     QString pdfEachDir;
 };
 
-// The report font of the command line: the settings' name and size on a fixed-pitch 10-point
-// default, so that the output does not depend on the desktop the command happens to run on.
-// Makes that default the application's font.
-QFont CommandLineReportFont();
-
-// Option values of the commands: numbers written 12,13, each a whole number from 1 to 999999;
-// a date written YYYY-MM-DD, as a day number. Nothing for any other text.
-std::optional<QList<int>> NumberList(const QString& text);
-std::optional<double> IsoDay(const QString& text);
-
 // The command's usage lines, indented to follow the first line of corvane-admin's usage: the
 // form of the command, then every report the command knows with its selection options, one a
 // line.

@@ -12,7 +12,7 @@
 
 #include <QString>
 
-#include "reports/report_document.h"
+#include "report/report_document.h"
 
 namespace reports {
 

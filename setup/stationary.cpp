@@ -11,11 +11,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/entry/number_box.h"
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
 #include "db/program_state.h"
 #include "db/settings.h"
-#include "masters/number_entry.h"
+#include "ui/number_box.h"
+#include "ui/number_entry.h"
 
 namespace {
 

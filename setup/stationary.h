@@ -6,7 +6,7 @@
 // told and the dialog stays open with the values as typed. Cancel changes nothing.
 #pragma once
 
-#include "masters/form_parts.h"
+#include "ui/form_parts.h"
 
 class NumberBox;
 class QButtonGroup;

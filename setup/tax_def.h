@@ -4,7 +4,7 @@
 // dialog stays open with the values as typed.
 #pragma once
 
-#include "masters/form_parts.h"
+#include "ui/form_parts.h"
 
 class NumberBox;
 class QButtonGroup;

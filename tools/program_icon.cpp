@@ -7,7 +7,7 @@
 #include <QSaveFile>
 #include <cstdio>
 
-#include "app/pictures.h"
+#include "ui/pictures.h"
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);

@@ -1,9 +1,9 @@
-#include "app/entry/date_box.h"
+#include "ui/date_box.h"
 
 #include <QFocusEvent>
 
-#include "app/entry/dates.h"
-#include "app/entry/prompt.h"
+#include "core/dates.h"
+#include "core/prompt.h"
 
 bool CheckDateText(QString& text, QWidget* parent) {
     const std::optional<double> date = ShortTextToDate(text);

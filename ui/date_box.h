@@ -8,7 +8,7 @@
 // "Invalid Date Entered" and the focus goes back into the box.
 #pragma once
 
-#include "app/entry/masked_box.h"
+#include "ui/masked_box.h"
 
 // If `text` is a date in the short date format (ShortTextToDate), rewrites it in that format and
 // gives true; otherwise warns "Invalid Date Entered" and gives false, leaving the text as it is.

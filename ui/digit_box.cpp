@@ -1,4 +1,4 @@
-#include "masters/digit_box.h"
+#include "ui/digit_box.h"
 
 DigitBox::DigitBox(QWidget* parent, int positions) : MaskedBox(parent), positions_(positions) {
     setEntryText(QString(positions, u' '));

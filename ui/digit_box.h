@@ -2,7 +2,7 @@
 // labels across, and a starting column and row of labels.
 #pragma once
 
-#include "app/entry/masked_box.h"
+#include "ui/masked_box.h"
 
 class DigitBox : public MaskedBox {
     Q_OBJECT

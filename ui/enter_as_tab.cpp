@@ -1,4 +1,4 @@
-#include "app/entry/enter_as_tab.h"
+#include "ui/enter_as_tab.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "masters/form_help.h"
+#include "ui/form_help.h"
 
 #include <QShortcut>
 #include <QWidget>

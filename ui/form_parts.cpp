@@ -1,4 +1,4 @@
-#include "masters/form_parts.h"
+#include "ui/form_parts.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -12,11 +12,11 @@
 #include <QStyle>
 #include <algorithm>
 
-#include "app/entry/enter_as_tab.h"
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
 #include "db/change.h"
 #include "db/program_state.h"
-#include "masters/form_help.h"
+#include "ui/enter_as_tab.h"
+#include "ui/form_help.h"
 
 QLineEdit* NamedEdit(QWidget* form, const char* name, int maxLength) {
     auto* edit = new EnterAsTabEdit(form);

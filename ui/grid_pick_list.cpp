@@ -1,4 +1,4 @@
-#include "masters/grid_pick_list.h"
+#include "ui/grid_pick_list.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -14,7 +14,7 @@
 #include <algorithm>
 
 #include "db/field_values.h"
-#include "masters/form_parts.h"
+#include "ui/form_parts.h"
 
 namespace {
 

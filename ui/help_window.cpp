@@ -1,4 +1,4 @@
-#include "app/help_window.h"
+#include "ui/help_window.h"
 
 #include <QApplication>
 #include <QDir>
@@ -10,9 +10,9 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "app/entry/prompt.h"
-#include "app/pictures.h"
-#include "masters/form_parts.h"
+#include "core/prompt.h"
+#include "ui/form_parts.h"
+#include "ui/pictures.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "masters/list_pick_list.h"
+#include "ui/list_pick_list.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/entry/prompt.h"
-#include "masters/form_parts.h"
+#include "core/prompt.h"
+#include "ui/form_parts.h"
 
 ListPickList::ListPickList(const QString& caption, int32_t& result, QWidget* parent)
     : QDialog(parent), result_(result) {

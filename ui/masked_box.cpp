@@ -1,11 +1,11 @@
-#include "app/entry/masked_box.h"
+#include "ui/masked_box.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFocusEvent>
 #include <QKeyEvent>
 
-#include "app/entry/enter_as_tab.h"
+#include "ui/enter_as_tab.h"
 
 bool MaskedBox::checking_ = false;
 

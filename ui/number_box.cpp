@@ -1,10 +1,10 @@
-#include "app/entry/number_box.h"
+#include "ui/number_box.h"
 
 #include <QFocusEvent>
 #include <QLocale>
 #include <stdexcept>
 
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 // the decimals.
 #pragma once
 
-#include "app/entry/convert.h"
-#include "app/entry/masked_box.h"
+#include "core/convert.h"
+#include "ui/masked_box.h"
 
 class NumberBox : public MaskedBox {
     Q_OBJECT

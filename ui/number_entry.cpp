@@ -1,7 +1,7 @@
-#include "masters/number_entry.h"
+#include "ui/number_entry.h"
 
-#include "app/entry/date_box.h"
-#include "app/entry/number_box.h"
+#include "ui/date_box.h"
+#include "ui/number_box.h"
 
 bool TakeNumber(NumberBox* box, double* value) {
     bool ok = false;

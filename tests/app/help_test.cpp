@@ -5,9 +5,9 @@
 #include <QTabWidget>
 #include <QTextBrowser>
 
-#include "masters/form_help.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/modal.h"
+#include "ui/form_help.h"
 
 using prompt::Kind;
 

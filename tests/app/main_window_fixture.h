@@ -13,12 +13,12 @@
 #include <functional>
 #include <memory>
 
-#include "app/help_window.h"
 #include "app/main_window.h"
 #include "db/program_state.h"
 #include "db/settings.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/temp_data_dir.h"
+#include "ui/help_window.h"
 
 // Shows texts in failure messages as text rather than as bytes.
 inline void PrintTo(const QString& text, std::ostream* os) {

@@ -9,7 +9,7 @@
 
 #include "app/report_output.h"
 #include "import/import_dirs.h"
-#include "reports/print_target.h"
+#include "report/print_target.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/support/modal.h"
 

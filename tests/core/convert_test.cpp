@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/entry/convert.h"
+#include "core/convert.h"
 
 TEST(PadNum, PadsToTheWidthButNeverCuts) {
     EXPECT_EQ(PadNum(42, 6), "    42");

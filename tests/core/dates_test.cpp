@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/entry/dates.h"
+#include "core/dates.h"
 
 namespace {
 

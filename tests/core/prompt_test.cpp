@@ -2,11 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
 #include "tests/support/modal.h"
 #include "tests/support/scripted_prompts.h"
 
@@ -87,20 +86,4 @@ TEST(Modal, ActsOnTheDialogShownWithExec) {
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_TRUE(acted);
-}
-
-TEST(Prompt, TheRealConfirmationOffersOkAndCancel) {
-    for (const bool ok : {true, false}) {
-        int buttons = 0;
-        onNextModal([&](QWidget* w) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            ASSERT_NE(box, nullptr);
-            buttons = static_cast<int>(box->buttons().size());
-            ASSERT_NE(box->button(QMessageBox::Ok), nullptr);
-            ASSERT_NE(box->button(QMessageBox::Cancel), nullptr);
-            box->button(ok ? QMessageBox::Ok : QMessageBox::Cancel)->click();
-        });
-        EXPECT_EQ(prompt::confirm(nullptr, "Go ahead?"), ok);
-        EXPECT_EQ(buttons, 2);
-    }
 }

@@ -31,7 +31,7 @@
 #include <string>
 #include <vector>
 
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
 #include "db/change.h"
 #include "db/data_check.h"
 #include "db/field_values.h"

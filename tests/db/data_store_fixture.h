@@ -7,7 +7,7 @@
 
 #include <QStringList>
 
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
 #include "db/program_state.h"
 #include "tests/support/temp_data_dir.h"
 

@@ -6,7 +6,7 @@
 #include <set>
 #include <sstream>
 
-#include "app/entry/convert.h"
+#include "core/convert.h"
 #include "db/data_check.h"
 #include "db/field_values.h"
 #include "db/generator.h"

@@ -6,7 +6,7 @@
 #include <set>
 #include <tuple>
 
-#include "app/entry/convert.h"
+#include "core/convert.h"
 #include "db/field_values.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"

@@ -1,10 +1,10 @@
 // Writing every buffer into its table and reading it back, with values at and beyond the
 // field widths, and the special fields some writes always set.
-#include "db/read_write.h"
-#include "app/entry/convert.h"
+#include "core/convert.h"
 #include "db/field_values.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"
+#include "db/read_write.h"
 #include "db/settings.h"
 #include "tests/db/data_store_fixture.h"
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <map>
 
-#include "app/entry/dates.h"
+#include "core/dates.h"
 #include "db/data_check.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"

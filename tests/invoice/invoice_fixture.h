@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLineEdit>
 
+#include "db/current_records.h"
 #include "db/field_values.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"
@@ -18,7 +19,6 @@
 #include "invoice/invoice_data.h"
 #include "invoice/invoice_store.h"
 #include "masters/address_block.h"
-#include "masters/current_records.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/temp_data_dir.h"
 

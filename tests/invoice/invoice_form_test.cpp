@@ -6,14 +6,14 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "app/entry/number_box.h"
 #include "invoice/invoice_form.h"
 #include "invoice/invoice_loop.h"
 #include "invoice/pick_pmt.h"
+#include "report/report_document.h"
 #include "reports/invoice_actions.h"
-#include "reports/report_document.h"
 #include "tests/invoice/invoice_fixture.h"
 #include "tests/support/modal.h"
+#include "ui/number_box.h"
 
 namespace {
 

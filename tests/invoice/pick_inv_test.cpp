@@ -5,7 +5,7 @@
 #include <QWheelEvent>
 #include <memory>
 
-#include "app/entry/convert.h"
+#include "core/convert.h"
 #include "db/open_tables.h"
 #include "invoice/invoice_data.h"
 #include "invoice/pick_inv.h"

@@ -10,14 +10,14 @@
 #include <functional>
 #include <vector>
 
-#include "app/entry/date_box.h"
-#include "app/entry/number_box.h"
 #include "db/program_state.h"
 #include "invoice/item_def.h"
 #include "invoice/pick_pmt.h"
 #include "invoice/pmt_def.h"
 #include "tests/support/modal.h"
 #include "tests/support/scripted_prompts.h"
+#include "ui/date_box.h"
+#include "ui/number_box.h"
 
 using prompt::Kind;
 

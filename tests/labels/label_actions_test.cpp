@@ -12,12 +12,12 @@
 #include "db/settings.h"
 #include "labels/lab_print_form.h"
 #include "labels/label_actions.h"
-#include "masters/digit_box.h"
-#include "reports/mult_group_form.h"
-#include "reports/print_target.h"
+#include "report/mult_group_form.h"
+#include "report/print_target.h"
 #include "tests/labels/label_data_fixture.h"
 #include "tests/reports/modal_of.h"
 #include "tests/support/scripted_prompts.h"
+#include "ui/digit_box.h"
 
 using labels::LabelKind;
 using labels::TLabPrint;

@@ -10,7 +10,7 @@
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
-#include "reports/generator_steps.h"
+#include "report/generator_steps.h"
 #include "tests/reports/sales_data_fixture.h"
 
 class LabelDataTest : public SalesDataTest {

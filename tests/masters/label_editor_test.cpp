@@ -1,11 +1,11 @@
 // The label stock editor: a new stock's values, typing the measures, and what a save writes.
 #include <QCheckBox>
 
-#include "app/entry/number_box.h"
 #include "db/open_tables.h"
-#include "masters/digit_box.h"
 #include "masters/label_editor.h"
 #include "tests/masters/masters_fixture.h"
+#include "ui/digit_box.h"
+#include "ui/number_box.h"
 
 using prompt::Kind;
 

@@ -12,12 +12,12 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "app/entry/dates.h"
+#include "core/dates.h"
+#include "db/current_records.h"
 #include "db/maintenance.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
 #include "masters/address_block.h"
-#include "masters/current_records.h"
 #include "masters/pick_cust.h"
 #include "masters/pick_prod.h"
 #include "masters/pick_pur.h"

@@ -2,11 +2,11 @@
 #include <QCheckBox>
 #include <QPlainTextEdit>
 
-#include "app/entry/number_box.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
 #include "masters/product_editor.h"
 #include "tests/masters/masters_fixture.h"
+#include "ui/number_box.h"
 
 using prompt::Kind;
 

@@ -2,11 +2,11 @@
 // into an inventory item.
 #include <QDate>
 
-#include "app/entry/date_box.h"
-#include "app/entry/number_box.h"
 #include "db/open_tables.h"
 #include "masters/purchase_editor.h"
 #include "tests/masters/masters_fixture.h"
+#include "ui/date_box.h"
+#include "ui/number_box.h"
 
 using prompt::Kind;
 

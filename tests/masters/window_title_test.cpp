@@ -4,10 +4,10 @@
 #include <QFontMetrics>
 
 #include "db/open_tables.h"
-#include "masters/form_parts.h"
 #include "masters/group_editor.h"
 #include "masters/purchase_editor.h"
 #include "tests/masters/masters_fixture.h"
+#include "ui/form_parts.h"
 
 namespace {
 

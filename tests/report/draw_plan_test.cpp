@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "reports/draw_plan.h"
-#include "reports/layout_code.h"
+#include "report/draw_plan.h"
+#include "report/layout_code.h"
 
 using namespace reports;
 

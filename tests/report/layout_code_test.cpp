@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "reports/layout_code.h"
+#include "report/layout_code.h"
 
 using namespace reports;
 

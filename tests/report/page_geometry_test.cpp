@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "reports/page_geometry.h"
-#include "reports/page_length.h"
+#include "report/page_geometry.h"
+#include "report/page_length.h"
 
 using namespace reports;
 

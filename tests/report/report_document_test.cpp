@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "app/entry/dates.h"
-#include "reports/report_document.h"
+#include "core/dates.h"
+#include "report/report_document.h"
 #include "tests/support/default_locale.h"
 
 using namespace reports;

@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "reports/report_export.h"
+#include "report/report_export.h"
 #include "tests/support/temp_data_dir.h"
 
 using namespace reports;

@@ -14,10 +14,10 @@
 #include <QTest>
 
 #include "db/program_state.h"
+#include "report/print_target.h"
+#include "report/report_export.h"
+#include "report/report_form.h"
 #include "reports/invoice_documents.h"
-#include "reports/print_target.h"
-#include "reports/report_export.h"
-#include "reports/report_form.h"
 #include "tests/reports/modal_of.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/temp_data_dir.h"

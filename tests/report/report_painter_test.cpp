@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 
-#include "reports/report_painter.h"
+#include "report/report_painter.h"
 #include "tests/support/temp_data_dir.h"
 
 using namespace reports;

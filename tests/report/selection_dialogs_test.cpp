@@ -6,13 +6,13 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/entry/date_box.h"
-#include "masters/form_help.h"
-#include "reports/date_span_form.h"
-#include "reports/mult_group_form.h"
+#include "report/date_span_form.h"
+#include "report/mult_group_form.h"
 #include "tests/reports/modal_of.h"
 #include "tests/reports/report_data_fixture.h"
 #include "tests/support/scripted_prompts.h"
+#include "ui/date_box.h"
+#include "ui/form_help.h"
 
 using namespace reports;
 using prompt::Kind;

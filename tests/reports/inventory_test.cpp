@@ -1,7 +1,7 @@
 // Costing stock by purchase lots, and the stock reports over hand-made tables.
 #include <gtest/gtest.h>
 
-#include "app/entry/convert.h"
+#include "core/convert.h"
 #include "invoice/invoice_data.h"
 #include "invoice/invoice_store.h"
 #include "reports/inventory_costing.h"

@@ -5,8 +5,8 @@
 
 #include <QDate>
 
-#include "app/entry/convert.h"
-#include "app/entry/dates.h"
+#include "core/convert.h"
+#include "core/dates.h"
 #include "db/settings.h"
 #include "invoice/invoice_data.h"
 #include "masters/address_block.h"

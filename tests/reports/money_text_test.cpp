@@ -4,7 +4,7 @@
 
 #include <QLocale>
 
-#include "app/entry/convert.h"
+#include "core/convert.h"
 #include "reports/invoice_pass.h"
 
 namespace {

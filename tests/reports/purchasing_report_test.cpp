@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "app/entry/convert.h"
+#include "core/convert.h"
 #include "db/generator.h"
 #include "reports/purchasing_report.h"
 #include "tests/reports/report_data_fixture.h"

@@ -11,11 +11,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/entry/date_box.h"
-#include "reports/date_span_form.h"
-#include "reports/report_document.h"
-#include "reports/report_form.h"
+#include "report/date_span_form.h"
+#include "report/report_document.h"
+#include "report/report_form.h"
 #include "tests/reports/modal_of.h"
+#include "ui/date_box.h"
 
 template <typename Data>
 class ReportActionSteps : public Data {

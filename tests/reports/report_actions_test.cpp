@@ -8,13 +8,13 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/entry/date_box.h"
-#include "reports/date_span_form.h"
+#include "report/date_span_form.h"
+#include "report/report_form.h"
 #include "reports/invoice_actions.h"
 #include "reports/report_actions.h"
-#include "reports/report_form.h"
 #include "tests/reports/report_action_steps.h"
 #include "tests/reports/report_data_fixture.h"
+#include "ui/date_box.h"
 
 using namespace reports;
 

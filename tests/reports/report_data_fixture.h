@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/entry/dates.h"
+#include "core/dates.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
-#include "reports/generator_steps.h"
-#include "reports/report_document.h"
+#include "report/generator_steps.h"
+#include "report/report_document.h"
 #include "tests/db/data_store_fixture.h"
 
 class ReportDataTest : public DataStoreTest {

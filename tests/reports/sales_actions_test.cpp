@@ -10,7 +10,7 @@
 
 #include "masters/pick_cust.h"
 #include "masters/pick_prod.h"
-#include "reports/mult_group_form.h"
+#include "report/mult_group_form.h"
 #include "reports/report_actions.h"
 #include "tests/reports/report_action_steps.h"
 #include "tests/reports/sales_data_fixture.h"

@@ -9,11 +9,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/entry/number_box.h"
 #include "db/settings.h"
 #include "setup/stationary.h"
 #include "tests/db/data_store_fixture.h"
 #include "tests/support/scripted_prompts.h"
+#include "ui/number_box.h"
 
 using prompt::Kind;
 

@@ -8,13 +8,13 @@
 #include <QTest>
 #include <memory>
 
-#include "app/entry/number_box.h"
 #include "db/program_state.h"
 #include "db/settings.h"
 #include "setup/tax_def.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/temp_data_dir.h"
 #include "tests/xbase/fault_env.h"
+#include "ui/number_box.h"
 
 using prompt::Kind;
 

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <deque>
 
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
 
 class ScriptedPrompts {
 public:

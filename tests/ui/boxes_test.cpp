@@ -7,10 +7,10 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "app/entry/date_box.h"
-#include "app/entry/enter_as_tab.h"
-#include "app/entry/number_box.h"
 #include "tests/support/scripted_prompts.h"
+#include "ui/date_box.h"
+#include "ui/enter_as_tab.h"
+#include "ui/number_box.h"
 
 using prompt::Kind;
 using Red = NumberBox::RedNegative;
