@@ -57,7 +57,8 @@ Status FaultEnv::step(const std::string& what) {
 
 Status FaultEnv::open(const std::string& path, xbase::OpenMode mode,
                       std::unique_ptr<xbase::File>* file) {
-    if (mode == xbase::OpenMode::Create) XBASE_TRY(step("create"));
+    if (mode == xbase::OpenMode::Create || mode == xbase::OpenMode::CreateNew)
+        XBASE_TRY(step("create"));
     std::unique_ptr<xbase::File> inner;
     XBASE_TRY(base()->open(path, mode, &inner));
     *file = std::make_unique<FaultFile>(std::move(inner), this);
