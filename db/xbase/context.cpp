@@ -133,6 +133,11 @@ std::string newTableFault(Env* env, const RewriteFiles& files, const std::vector
 // table checks whole; anything else is not this table's rewrite and is kept aside.
 Context::Leftover inspect(Env* env, const RewriteFiles& files, const std::vector<FieldInfo>& want) {
     if (!files.any(env)) return {};
+    for (const std::string* path : {&files.newDbf, &files.newDbt, &files.marker}) {
+        const FileKind kind = env->kind(*path);
+        if (kind == FileKind::Directory || kind == FileKind::Other)
+            return {Context::Leftover::kSetAside, *path + " is not a file a rewrite leaves"};
+    }
     if (env->kind(files.marker) == FileKind::Missing)
         return {Context::Leftover::kDiscard, "the rewrite did not finish writing them"};
     RewriteMarker marker;

@@ -495,7 +495,8 @@ Status Journal::commit() {
 
 Status Journal::directoryId(std::string* id) {
     const std::string path = dir_ + "/" + kIdName;
-    if (base_->kind(path) == FileKind::File) {
+    const FileKind kind = base_->kind(path);
+    if (kind == FileKind::File) {
         std::unique_ptr<File> file;
         XBASE_TRY(base_->open(path, OpenMode::ReadOnly, &file));
         id->assign(kIdBytes + 1, '\0');
@@ -508,7 +509,7 @@ Status Journal::directoryId(std::string* id) {
     }
     // Missing or not what the journal made: no journal can be left that names it (a change
     // begins only where none is), so a new one takes its place.
-    XBASE_TRY(base_->remove(path));
+    if (kind != FileKind::Missing) XBASE_TRY(base_->remove(path));
     std::random_device random;
     id->clear();
     while (id->size() < kIdBytes) {

@@ -81,6 +81,10 @@ public:
         return base_->list(dir, names);
     }
     Status syncDir(const std::string& dir) override { return base_->syncDir(dir); }
+    FileKind kind(const std::string& path) override { return base_->kind(path); }
+    Status staysIn(const std::string& path, const std::string& dir) override {
+        return base_->staysIn(path, dir);
+    }
 
     // Takes the directory lock, exclusive or shared, waiting up to `waitMs` for other
     // processes; kErrLocked when they keep it.
