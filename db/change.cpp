@@ -56,16 +56,18 @@ QString FirstFew(const QStringList& problems) {
 void TellJournalSetAside(const xbase::Context::Recovery& found) {
     const QStringList problems = CheckDataFiles();
     const bool damaged = found.keptAs.find(".damaged-") != std::string::npos;
-    QString text = "The data directory held a record of an unfinished change (changes.jnl) " +
-                   QString(damaged ? "that is damaged: " : "that cannot be these data files' own: ") +
-                   QString::fromStdString(found.why) +
-                   ".\nIt was not applied, and nothing in the data files was changed by it; it "
-                   "has been kept as " +
-                   QString::fromStdString(found.keptAs) + ".\n";
+    QString text =
+        "The data directory held a record of an unfinished change (changes.jnl) " +
+        QString(damaged ? "that is damaged: " : "that cannot be these data files' own: ") +
+        QString::fromStdString(found.why) +
+        ".\nIt was not applied, and nothing in the data files was changed by it; it "
+        "has been kept as " +
+        QString::fromStdString(found.keptAs) + ".\n";
     if (problems.isEmpty())
-        text += "The data files have been checked and are in order. If a change made just "
-                "before Corvane last stopped is missing, enter it again. Once you are sure of "
-                "the data, the kept file may be deleted.";
+        text +=
+            "The data files have been checked and are in order. If a change made just "
+            "before Corvane last stopped is missing, enter it again. Once you are sure of "
+            "the data, the kept file may be deleted.";
     else
         text += "The data files have been checked and these problems were found:\n" +
                 FirstFew(problems) +
@@ -107,12 +109,13 @@ QString RewriteLine(const std::string& table, const xbase::Context::Leftover& le
                               "writes next starts.");
     const QString why = QString::fromStdString(leftover.why);
     if (leftover.action == xbase::Context::Leftover::kSetAside)
-        return name + (done ? ": files named as a pack's leftovers were found beside it, but " +
-                                  why + "; they have been kept aside (named \".foreign-\" and "
-                                        "the date) and not used, and the table is as it was."
-                            : ": files named as a pack's leftovers are beside it, but " + why +
-                                  "; they will be kept aside and not used when Corvane or a "
-                                  "corvane-admin command that writes next starts.");
+        return name +
+               (done ? ": files named as a pack's leftovers were found beside it, but " + why +
+                           "; they have been kept aside (named \".foreign-\" and "
+                           "the date) and not used, and the table is as it was."
+                     : ": files named as a pack's leftovers are beside it, but " + why +
+                           "; they will be kept aside and not used when Corvane or a "
+                           "corvane-admin command that writes next starts.");
     return name + (done ? ": a pack was interrupted; its new files were not whole (" + why +
                               ") and have been removed; the table is as it was before the pack."
                         : ": a pack was interrupted; its new files are not whole (" + why +

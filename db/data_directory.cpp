@@ -122,8 +122,8 @@ QString LockRefusalMessage(const LockRefusal& refusal) {
 namespace {
 
 bool NamesADataFile(const QFileInfo& info) {
-    static const QSet<QString> kSuffixes = {"dbf", "dbt", "ntx", "cgp", "jnl", "lck", "new",
-                                            "commit", "id"};
+    static const QSet<QString> kSuffixes = {"dbf", "dbt", "ntx",    "cgp", "jnl",
+                                            "lck", "new", "commit", "id"};
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
     return !folder.isEmpty() && folder == QDir::current().canonicalPath() &&
            kSuffixes.contains(info.suffix().toLower());

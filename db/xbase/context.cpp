@@ -145,8 +145,8 @@ Context::Leftover inspect(Env* env, const RewriteFiles& files, const std::vector
         case MarkerRead::kEmpty:
             return {Context::Leftover::kDiscard, "the rewrite did not finish writing them"};
         case MarkerRead::kOther:
-            return {Context::Leftover::kSetAside, files.marker + " is not a marker of this "
-                                                                 "program's"};
+            return {Context::Leftover::kSetAside,
+                    files.marker + " is not a marker of this program's"};
         case MarkerRead::kWhole:
             break;
     }
@@ -203,8 +203,7 @@ int Context::finishRewrite(std::string_view name, Leftover* leftover) {
     // a damaged table beside them), unless another program holds the table.
     auto holder = std::make_unique<TableImpl>(this, base, files.dbf);
     if (Status s = holder->openFiles(false); !s.ok()) {
-        if (s.code() == kErrLocked || env_->kind(files.marker) != FileKind::Missing)
-            return fail(s);
+        if (s.code() == kErrLocked || env_->kind(files.marker) != FileKind::Missing) return fail(s);
         holder.reset();
         *leftover = {Leftover::kDiscard, "the rewrite did not finish writing them"};
         return fail(apply(env(), files, *leftover));

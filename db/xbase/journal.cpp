@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <ctime>
 #include <random>
 #include <set>
 #include <thread>
@@ -11,6 +10,7 @@
 #include "db/xbase/checksum.h"
 #include "db/xbase/dbf.h"
 #include "db/xbase/names.h"
+#include "db/xbase/set_aside.h"
 
 namespace xbase {
 namespace {
@@ -149,7 +149,8 @@ std::string outOfBounds(const Journal::Original& o) {
     std::set<std::string> seen;
     for (size_t i = 0; i < o.names.size(); ++i) {
         const std::string& name = o.names[i];
-        if (!ownFileName(name)) return "it names \"" + name + "\", not a data file of the directory";
+        if (!ownFileName(name))
+            return "it names \"" + name + "\", not a data file of the directory";
         if (!seen.insert(name).second) return "it names " + name + " twice";
         if (o.sizes[i] > kMaxFileSize || o.sizesAfter[i] > kMaxFileSize)
             return "it gives " + name + " a size no data file has";
@@ -621,8 +622,8 @@ std::string stateFault(Env* env, const std::string& dir, const Journal::Original
     const auto [low, high] = std::minmax(o.sizes[i], o.sizesAfter[i]);
     if (size < low || size > high)
         return name + " holds " + std::to_string(size) + " bytes, where the change left it " +
-               (low == high ? std::to_string(low) : "between " + std::to_string(low) + " and " +
-                                                        std::to_string(high));
+               (low == high ? std::to_string(low)
+                            : "between " + std::to_string(low) + " and " + std::to_string(high));
     const std::string now = head(first, size);
     if (now != o.heads[i] && now != o.headsAfter[i])
         return name + " does not begin as it did before or after the change";
@@ -650,8 +651,9 @@ Status examine(Env* env, const std::string& dir, Examined* out) {
     }
     const char* h = bytes.data();
     if (bytes.size() >= 8 && std::memcmp(h, kEarlierMagic, 8) == 0) {
-        out->why = "it was written by an earlier version of the program, without the marks "
-                   "that tell whose it is";
+        out->why =
+            "it was written by an earlier version of the program, without the marks "
+            "that tell whose it is";
         return {};
     }
     if (bytes.size() < 8 || std::memcmp(h, kMagic, 8) != 0) {
@@ -693,16 +695,6 @@ Status examine(Env* env, const std::string& dir, Examined* out) {
     return {};
 }
 
-// "20261207-173000", the local time, for the name a journal is set aside under.
-std::string timeStamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
-    return text;
-}
-
 }  // namespace
 
 std::string Journal::fault(Env* env, const std::string& dir) {
@@ -725,14 +717,10 @@ Status Journal::recover(Env* env, const std::string& dir, Context::Recovery* fou
         case Examined::kDamaged:
         case Examined::kForeign: {
             // Kept, under a name that says what it is and that nothing takes for a journal.
-            const std::string base = std::string(kJournalName) +
-                                     (e.verdict == Examined::kDamaged ? ".damaged-" : ".foreign-") +
-                                     timeStamp();
-            std::string name = base;
-            for (int n = 2; env->kind(dir + "/" + name) != FileKind::Missing; ++n)
-                name = base + "-" + std::to_string(n);
-            XBASE_TRY(env->rename(path, dir + "/" + name));
-            found->keptAs = name;
+            std::string keptAs;
+            XBASE_TRY(setAside(env, path, e.verdict == Examined::kDamaged ? "damaged" : "foreign",
+                               &keptAs));
+            found->keptAs = keptAs.substr(dir.size() + 1);
             found->why = e.why;
             return {};
         }

@@ -1,10 +1,10 @@
 #include "db/xbase/rewrite_marker.h"
 
 #include <cstring>
-#include <ctime>
 #include <memory>
 
 #include "db/xbase/dbf.h"
+#include "db/xbase/set_aside.h"
 
 namespace xbase {
 namespace {
@@ -80,16 +80,16 @@ MarkerRead readMarker(Env* env, const RewriteFiles& files, RewriteMarker* marker
 std::string markerMismatch(Env* env, const RewriteFiles& files, const RewriteMarker& m) {
     FileStamp dbf, dbt, newDbf, newDbt;
     bool hasDbf = false, hasDbt = false, hasNewDbf = false, hasNewDbt = false;
-    for (Status s : {stampIfThere(env, files.dbf, &dbf, &hasDbf),
-                     stampIfThere(env, files.dbt, &dbt, &hasDbt),
-                     stampIfThere(env, files.newDbf, &newDbf, &hasNewDbf),
-                     stampIfThere(env, files.newDbt, &newDbt, &hasNewDbt)})
+    for (Status s :
+         {stampIfThere(env, files.dbf, &dbf, &hasDbf), stampIfThere(env, files.dbt, &dbt, &hasDbt),
+          stampIfThere(env, files.newDbf, &newDbf, &hasNewDbf),
+          stampIfThere(env, files.newDbt, &newDbt, &hasNewDbt)})
         if (!s.ok()) return s.message();
     const std::string other = "they were not made from this table";
     if (!m.memo && hasNewDbt) return other;
     // The table: not yet replaced (its new file waiting), or replaced by it.
-    const bool tableOnItsWay = hasNewDbf ? newDbf == m.newTable && dbf == m.table
-                                         : hasDbf && dbf == m.newTable;
+    const bool tableOnItsWay =
+        hasNewDbf ? newDbf == m.newTable && dbf == m.table : hasDbf && dbf == m.newTable;
     if (!tableOnItsWay) return other;
     if (!m.memo) return {};
     // The memo file goes first: while the new table waits, the memo file may be either; once
@@ -100,17 +100,10 @@ std::string markerMismatch(Env* env, const RewriteFiles& files, const RewriteMar
 }
 
 Status setLeftoversAside(Env* env, const RewriteFiles& files) {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, ".foreign-%Y%m%d-%H%M%S", &local);
     for (const std::string* path : {&files.newDbf, &files.newDbt, &files.marker}) {
-        if (env->kind(*path) == FileKind::Missing) continue;
-        std::string aside = *path + stamp;
-        for (int n = 2; env->kind(aside) != FileKind::Missing; ++n)
-            aside = *path + stamp + "-" + std::to_string(n);
-        XBASE_TRY(env->rename(*path, aside));
+        std::string keptAs;
+        if (env->kind(*path) != FileKind::Missing)
+            XBASE_TRY(setAside(env, *path, "foreign", &keptAs));
     }
     return {};
 }

@@ -53,7 +53,7 @@ MarkerRead readMarker(Env* env, const RewriteFiles& files, RewriteMarker* marker
 // else why not.
 std::string markerMismatch(Env* env, const RewriteFiles& files, const RewriteMarker& marker);
 
-// Renames each leftover (new files, marker) that exists to NAME.foreign-YYYYMMDD-HHMMSS.
+// Sets each leftover (new files, marker) that exists aside as NAME.foreign-YYYYMMDD-HHMMSS.
 Status setLeftoversAside(Env* env, const RewriteFiles& files);
 
 }  // namespace xbase

@@ -237,8 +237,9 @@ TEST(Admin, AJournalThatIsNoJournalIsKeptAsideByTheNextCommandThatWritesNeverADe
 
     AdminRun run = Admin("check");
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(Contains(run.output, "changes.jnl cannot be these data files' own (it is a "
-                                     "directory, not a journal)"))
+    EXPECT_TRUE(Contains(run.output,
+                         "changes.jnl cannot be these data files' own (it is a "
+                         "directory, not a journal)"))
         << run.output;
     // The command tells what it found, which a script sees as status 1; the next one is quiet.
     run = Admin("repair");

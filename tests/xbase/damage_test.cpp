@@ -164,7 +164,8 @@ protected:
     void leave(const std::string& newTable) {
         writeFile("CUST.dbf.new", newTable);
         writeFile("CUST.dbt.new", memo_);
-        ASSERT_TRUE(writeMarker(Env::standard(), RewriteFiles("./CUST.dbf", "./CUST.dbt"), true).ok());
+        ASSERT_TRUE(
+            writeMarker(Env::standard(), RewriteFiles("./CUST.dbf", "./CUST.dbt"), true).ok());
     }
     static bool leftoversGone() {
         return !fs::exists("CUST.dbf.new") && !fs::exists("CUST.dbt.new") &&
@@ -199,8 +200,8 @@ TEST_F(InterruptedPackTest, NewFilesThatAreNotWholeGoAndTheTableStays) {
     badFlag[headerLength()] = 'x';
     std::string pastTheMemo = fresh_;
     // Record 3 has a memo; its pointer (the last field) now names a block past the file.
-    const size_t recordLength =
-        static_cast<uint8_t>(table_[10]) | static_cast<uint8_t>(table_[11]) << 8;
+    const size_t recordLength = static_cast<uint8_t>(table_[10]) | static_cast<uint8_t>(table_[11])
+                                                                       << 8;
     pastTheMemo.replace(headerLength() + 3 * recordLength - 10, 10, "     99999");
     std::string otherFields = fresh_;
     otherFields[32] = 'X';  // the first field's name
@@ -238,16 +239,19 @@ TEST_F(InterruptedPackTest, LeftoversNotMadeFromThisTableAreKeptAsideAndTheTable
     std::string otherTable = table_;
     otherTable[headerLength() + 5] ^= 0x20;  // another business's first customer
     const std::vector<std::pair<std::string, std::function<void()>>> cases = {
-        {"made from another table", [&] {
+        {"made from another table",
+         [&] {
              writeFile("CUST.dbf", otherTable);
              leave(fresh_);
              writeFile("CUST.dbf", table_);
          }},
-        {"a marker written by hand", [&] {
+        {"a marker written by hand",
+         [&] {
              leave(fresh_);
              writeFile("CUST.dbf.commit", "commit\n");
          }},
-        {"another memo file", [&] {
+        {"another memo file",
+         [&] {
              leave(fresh_);
              writeFile("CUST.dbt.new", memo_ + std::string(512, ' '));
          }},
@@ -292,8 +296,8 @@ TEST_F(InterruptedPackTest, NewTableWithoutItsMarkerGoesEvenBesideADamagedTable)
 }
 
 TEST_F(DamageTest, LinksLeadNeitherTheEngineNorADataFileOutOfTheDirectory) {
-    const fs::path victim = fs::current_path().parent_path() /
-                            (fs::current_path().filename().string() + ".victim");
+    const fs::path victim =
+        fs::current_path().parent_path() / (fs::current_path().filename().string() + ".victim");
     writeFile(victim.string(), "outside the data directory");
     const auto linkToVictim = [&](const char* name) { fs::create_symlink(victim, name); };
 

@@ -356,10 +356,10 @@ void expectKeptAside(const std::string& prefix, const std::string& what) {
 
 // Seals a journal whose entries a test edited: each entry's CRC, the body's and the header's.
 // `edit` gets each entry (kind byte on, without its CRC) and may change it.
-std::string resealed(const std::string& journal,
-                     const std::function<void(std::string*)>& edit) {
+std::string resealed(const std::string& journal, const std::function<void(std::string*)>& edit) {
     const auto get16 = [](const std::string& b, size_t at) {
-        return static_cast<size_t>(static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8);
+        return static_cast<size_t>(static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1])
+                                                                     << 8);
     };
     const auto get32 = [&](const std::string& b, size_t at) {
         return get16(b, at) | get16(b, at + 2) << 16;
@@ -443,8 +443,8 @@ TEST_F(JournalTest, JournalThatIsNotThisDirectorysOwnIsKeptAsideAndNothingIsAppl
     writeFile("changes.id", id);
 
     // Journals edited by hand, sealed again so that every check sum holds.
-    const fs::path victim = fs::current_path().parent_path() /
-                            (fs::current_path().filename().string() + ".victim");
+    const fs::path victim =
+        fs::current_path().parent_path() / (fs::current_path().filename().string() + ".victim");
     writeFile(victim, "outside the data directory");
     const auto rename = [](const std::string& name) {
         return [name](std::string* e) {
@@ -457,14 +457,16 @@ TEST_F(JournalTest, JournalThatIsNotThisDirectorysOwnIsKeptAsideAndNothingIsAppl
     const std::vector<std::pair<std::string, std::function<void(std::string*)>>> edits = {
         {"a name outside the directory", rename("../" + victim.filename().string())},
         {"a file that is no table", rename("notes.txt")},
-        {"a size past the file's end", [](std::string* e) {
+        {"a size past the file's end",
+         [](std::string* e) {
              if ((*e)[0] != 'F' || e->substr(87) != "CUST.dbf") return;
              uint64_t size = 0;
              std::memcpy(&size, e->data() + 5, 8);  // little-endian, as the machine
              size += 4096;
              std::memcpy(e->data() + 5, &size, 8);
          }},
-        {"a page past the size", [](std::string* e) {
+        {"a page past the size",
+         [](std::string* e) {
              if ((*e)[0] == 'P') (*e)[8] = 0x40;
          }},
     };
