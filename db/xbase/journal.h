@@ -44,7 +44,12 @@
 // A journal that fails any of this is never applied and never removed: recovery renames it
 // beside itself, "changes.jnl.damaged-YYYYMMDD-HHMMSS" when it is torn or fails a CRC,
 // "changes.jnl.foreign-YYYYMMDD-HHMMSS" when it is whole but not this directory's, and says why;
-// the caller checks the tables and tells the user.
+// the caller checks the tables and tells the user. A journal of the earlier layout ("XBJOURN1")
+// carries none of these marks and is set aside as foreign.
+//
+// The journal, the id and the lock file are the engine's own and never followed through a link:
+// the journal and the id are created new (O_EXCL), and a link under any of the three names is
+// refused or set aside, never written through.
 //
 // Rolling back writes every 'P' entry's bytes at its offset, truncates each 'F' file to its
 // original size, syncs the files, removes the journal and syncs the directory.
