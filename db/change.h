@@ -21,8 +21,10 @@ bool InChange();
 
 // Undoes a change that a crash or a kill left unfinished in the data directory, and finishes a
 // replacement of whole files (db/staged_files.h) interrupted after its commit; call it before
-// any table is opened. *undone tells whether a change was undone. False (with *error saying why) when
-// it cannot be undone, and the tables must then not be used.
+// any table is opened. *undone tells whether a change was undone. A journal that is damaged or
+// not these data files' own is never applied: it is kept aside, the tables are checked, and the
+// user is told through the prompt layer what was found and what to do. False (with *error
+// saying why) when it cannot be undone, and the tables must then not be used.
 bool UndoUnfinishedChange(bool* undone, QString* error);
 
 // A pack or memo compaction that a crash interrupted leaves new files beside its table. Where

@@ -117,7 +117,11 @@ void CheckTable(const TableSchema& schema, QStringList* problems) {
 
 QStringList CheckDataFiles() {
     QStringList problems;
-    if (DbContext->journalLeft())
+    if (const std::string fault = DbContext->journalFault(); !fault.empty())
+        problems << "changes.jnl cannot be these data files' own (" + Name(fault) +
+                        "): Corvane or a corvane-admin command that writes will keep it aside "
+                        "without applying it.";
+    else if (DbContext->journalLeft())
         problems << "A change was left unfinished (changes.jnl): the tables may hold half of it "
                     "until Corvane or a corvane-admin command that writes undoes it.";
     problems << InterruptedRewrites();

@@ -66,7 +66,13 @@ DataDirectoryLock::~DataDirectoryLock() {
 std::unique_ptr<DataDirectoryLock> LockDataDirectory(const QString& holder, LockRefusal* refusal) {
     const QByteArray path = QFile::encodeName(QDir::current().absoluteFilePath(kLockFileName));
     for (;;) {
-        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        // Never through a link: the lock's line would be written into the file it leads to.
+        const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+        if (fd < 0 && errno == ELOOP)
+            return Refused(refusal, LockRefusal::Failed,
+                           QStringLiteral("%1 is a link to another file, not a lock file; remove "
+                                          "the link, then try again")
+                               .arg(kLockFileName));
         if (fd < 0) return RefusedFor(refusal, errno);
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int error = errno;
@@ -116,8 +122,8 @@ QString LockRefusalMessage(const LockRefusal& refusal) {
 namespace {
 
 bool NamesADataFile(const QFileInfo& info) {
-    static const QSet<QString> kSuffixes = {"dbf", "dbt", "ntx", "cgp", "jnl", "lck", "new",
-                                            "commit"};
+    static const QSet<QString> kSuffixes = {"dbf", "dbt", "ntx",    "cgp", "jnl",
+                                            "lck", "new", "commit", "id"};
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
     return !folder.isEmpty() && folder == QDir::current().canonicalPath() &&
            kSuffixes.contains(info.suffix().toLower());

@@ -77,6 +77,8 @@ void CheckEngine(const QString& what) {
 }
 
 xbase::Table* OpenAlone(const QString& name) {
+    // A failure left pending by closing the tables before is theirs, not this table's.
+    CheckEngine("cannot write the tables converted before " + name);
     xbase::Table* t = DbContext->open(name.toStdString());
     if (!t) CheckEngine("cannot open " + name);
     return t;

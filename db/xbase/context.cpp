@@ -4,6 +4,7 @@
 #include "db/xbase/dbt.h"
 #include "db/xbase/journal.h"
 #include "db/xbase/names.h"
+#include "db/xbase/rewrite_marker.h"
 #include "db/xbase/table.h"
 
 namespace xbase {
@@ -53,15 +54,19 @@ int Context::lockShared() {
     return fail(journal_->lockDirectory(false, lockWaitMs_));
 }
 
-int Context::recoverJournal(bool* rolledBack) {
-    *rolledBack = false;
+int Context::recoverJournal(Recovery* found) {
+    *found = {};
     if (!tables_.empty() || inTransaction())
         return fail(Status(kErrArgument, "recovery runs before any table is opened"));
-    return fail(journal_->recover(lockWaitMs_, rolledBack));
+    return fail(journal_->recover(lockWaitMs_, found));
 }
 
 bool Context::journalLeft() const {
-    return env_->exists(dir_ + "/" + Journal::kJournalName);
+    return env_->kind(dir_ + "/" + Journal::kJournalName) != FileKind::Missing;
+}
+
+std::string Context::journalFault() const {
+    return Journal::fault(env_, dir_);
 }
 
 int Context::errorCode() {
@@ -88,23 +93,6 @@ std::string Context::resolve(std::string_view fileName) const {
 }
 
 namespace {
-
-// The files a rewrite of a table leaves while it runs: the new table and memo file, and the
-// marker that says they are complete and are being put in place.
-struct RewriteFiles {
-    std::string dbf, dbt, newDbf, newDbt, marker;
-
-    RewriteFiles(std::string dbfPath, std::string dbtPath)
-        : dbf(std::move(dbfPath)),
-          dbt(std::move(dbtPath)),
-          newDbf(dbf + ".new"),
-          newDbt(dbt + ".new"),
-          marker(dbf + ".commit") {}
-
-    bool any(Env* env) const {
-        return env->exists(newDbf) || env->exists(newDbt) || env->exists(marker);
-    }
-};
 
 // Why the new table file cannot take the place of the table, whose fields are `want`; empty
 // when it can: its header fits its size, its fields are the table's, every deletion flag is
@@ -140,26 +128,53 @@ std::string newTableFault(Env* env, const RewriteFiles& files, const std::vector
     return {};
 }
 
-// A marker without a new table file: the rewrite put both files in place and was about to
-// remove the marker. New files without a marker were still being written.
+// New files without a marker, or with one never written, were still being written: they go.
+// With a whole marker they are taken when every file stands as the marker says and the new
+// table checks whole; anything else is not this table's rewrite and is kept aside.
 Context::Leftover inspect(Env* env, const RewriteFiles& files, const std::vector<FieldInfo>& want) {
     if (!files.any(env)) return {};
-    if (!env->exists(files.marker))
+    for (const std::string* path : {&files.newDbf, &files.newDbt, &files.marker}) {
+        const FileKind kind = env->kind(*path);
+        if (kind == FileKind::Directory || kind == FileKind::Other)
+            return {Context::Leftover::kSetAside, *path + " is not a file a rewrite leaves"};
+    }
+    if (env->kind(files.marker) == FileKind::Missing)
         return {Context::Leftover::kDiscard, "the rewrite did not finish writing them"};
-    if (!env->exists(files.newDbf)) return {Context::Leftover::kFinish, {}};
+    RewriteMarker marker;
+    switch (readMarker(env, files, &marker)) {
+        case MarkerRead::kEmpty:
+            return {Context::Leftover::kDiscard, "the rewrite did not finish writing them"};
+        case MarkerRead::kOther:
+            return {Context::Leftover::kSetAside,
+                    files.marker + " is not a marker of this program's"};
+        case MarkerRead::kWhole:
+            break;
+    }
+    if (std::string why = markerMismatch(env, files, marker); !why.empty())
+        return {Context::Leftover::kSetAside, std::move(why)};
+    if (env->kind(files.newDbf) == FileKind::Missing) return {Context::Leftover::kFinish, {}};
     std::string why = newTableFault(env, files, want);
     if (why.empty()) return {Context::Leftover::kFinish, {}};
     return {Context::Leftover::kDiscard, std::move(why)};
 }
 
 Status apply(Env* env, const RewriteFiles& files, const Context::Leftover& leftover) {
-    if (leftover.action == Context::Leftover::kFinish) {
-        if (env->exists(files.newDbt)) XBASE_TRY(env->rename(files.newDbt, files.dbt));
-        if (env->exists(files.newDbf)) XBASE_TRY(env->rename(files.newDbf, files.dbf));
-        return env->remove(files.marker);
+    switch (leftover.action) {
+        case Context::Leftover::kNone:
+            return {};
+        case Context::Leftover::kFinish:
+            if (env->kind(files.newDbt) != FileKind::Missing)
+                XBASE_TRY(env->rename(files.newDbt, files.dbt));
+            if (env->kind(files.newDbf) != FileKind::Missing)
+                XBASE_TRY(env->rename(files.newDbf, files.dbf));
+            return env->remove(files.marker);
+        case Context::Leftover::kSetAside:
+            return setLeftoversAside(env, files);
+        case Context::Leftover::kDiscard:
+            break;
     }
     for (const std::string* path : {&files.newDbf, &files.newDbt, &files.marker})
-        if (env->exists(*path)) XBASE_TRY(env->remove(*path));
+        XBASE_TRY(env->remove(*path));
     return {};
 }
 
@@ -183,9 +198,16 @@ int Context::finishRewrite(std::string_view name, Leftover* leftover) {
     for (const auto& t : tables_)
         if (static_cast<TableImpl*>(t.get())->dbfPath() == files.dbf)
             return fail(Status(kErrArgument, files.dbf + " is open"));
-    // Only the holder of the table's lock may finish or undo the rewrite.
+    // Only the holder of the table's lock may finish or undo the rewrite. New files without
+    // their marker go whatever state the table is in (a repair killed before its rename leaves
+    // a damaged table beside them), unless another program holds the table.
     auto holder = std::make_unique<TableImpl>(this, base, files.dbf);
-    if (Status s = holder->openFiles(false); !s.ok()) return fail(s);
+    if (Status s = holder->openFiles(false); !s.ok()) {
+        if (s.code() == kErrLocked || env_->kind(files.marker) != FileKind::Missing) return fail(s);
+        holder.reset();
+        *leftover = {Leftover::kDiscard, "the rewrite did not finish writing them"};
+        return fail(apply(env(), files, *leftover));
+    }
     // The table's fields come from the open holder: opening its file again and closing it would
     // drop the holder's lock.
     std::vector<FieldInfo> fields;

@@ -42,7 +42,18 @@ public:
     }
 };
 
-enum class OpenMode { ReadOnly, ReadWrite, Create /* read-write, created or emptied */ };
+// Create and CreateNew never follow a link: a link under the name is refused (kErrCreate), so
+// that a file the engine makes for itself (a journal, a marker, a new table beside the old one)
+// never writes through it into another file. CreateNew also refuses any name that exists.
+enum class OpenMode {
+    ReadOnly,
+    ReadWrite,
+    Create,     // read-write, created or emptied
+    CreateNew,  // read-write, created; kErrCreate when the name exists
+};
+
+// What a name in a directory is, the name itself looked at, not what a link leads to.
+enum class FileKind { Missing, File, Link, Directory, Other };
 
 class Env {
 public:
@@ -58,6 +69,18 @@ public:
     virtual Status syncDir(const std::string& dir) = 0;
     virtual bool exists(const std::string& path) = 0;
     virtual Status list(const std::string& dir, std::vector<std::string>* names) = 0;
+    // What `path` names, without following a link. An Env without links or directories says
+    // File or Missing.
+    virtual FileKind kind(const std::string& path) {
+        return exists(path) ? FileKind::File : FileKind::Missing;
+    }
+    // Whether `path`, when it is a link, leads to a file in `dir` itself; kErrOpen saying where it
+    // leads when it leads elsewhere (or nowhere). An Env without links has nothing to refuse.
+    virtual Status staysIn(const std::string& path, const std::string& dir) {
+        (void)path;
+        (void)dir;
+        return {};
+    }
 };
 
 }  // namespace xbase

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -150,12 +151,18 @@ public:
                 flags |= O_RDWR;
                 break;
             case OpenMode::Create:
-                flags |= O_RDWR | O_CREAT | O_TRUNC;
+                flags |= O_RDWR | O_CREAT | O_TRUNC | O_NOFOLLOW;
+                break;
+            case OpenMode::CreateNew:
+                flags |= O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
                 break;
         }
+        const bool creating = mode == OpenMode::Create || mode == OpenMode::CreateNew;
         int fd = ::open(path.c_str(), flags, 0644);
-        if (fd < 0)
-            return ioError(mode == OpenMode::Create ? kErrCreate : kErrOpen, "cannot open", path);
+        if (fd < 0 && creating && errno == ELOOP)
+            return Status(kErrCreate, "cannot create " + path +
+                                          ": the name is a link to another file; remove the link");
+        if (fd < 0) return ioError(creating ? kErrCreate : kErrOpen, "cannot open", path);
         *file = std::make_unique<PosixFile>(fd, path);
         return {};
     }
@@ -175,6 +182,36 @@ public:
     Status syncDir(const std::string& dir) override { return syncDirectory(dir); }
 
     bool exists(const std::string& path) override { return ::access(path.c_str(), F_OK) == 0; }
+
+    FileKind kind(const std::string& path) override {
+        struct stat st;
+        if (::lstat(path.c_str(), &st) != 0) return FileKind::Missing;
+        if (S_ISREG(st.st_mode)) return FileKind::File;
+        if (S_ISLNK(st.st_mode)) return FileKind::Link;
+        if (S_ISDIR(st.st_mode)) return FileKind::Directory;
+        return FileKind::Other;
+    }
+
+    Status staysIn(const std::string& path, const std::string& dir) override {
+        if (kind(path) != FileKind::Link) return {};
+        char* target = ::realpath(path.c_str(), nullptr);
+        char* home = ::realpath(dir.c_str(), nullptr);
+        std::string folder;
+        if (target) {
+            folder = target;
+            folder.erase(folder.find_last_of('/'));
+            if (folder.empty()) folder = "/";
+        }
+        const bool inside = target && home && folder == home;
+        const std::string where = target ? target : "a file that does not exist";
+        std::free(target);
+        std::free(home);
+        if (inside) return {};
+        return Status(kErrOpen, path + " is a link to " + where +
+                                    ", outside the data directory: data files must be in the "
+                                    "data directory itself. Put the file there in place of the "
+                                    "link.");
+    }
 
     Status list(const std::string& dir, std::vector<std::string>* names) override {
         DIR* d = ::opendir(dir.c_str());

@@ -17,16 +17,39 @@
 // A change's pages stay in memory until it ends, so its size is bounded by memory.
 //
 // Journal layout (little-endian): a 512-byte header, then the body from offset 512.
-//   header: "XBJOURN1" (8 bytes), body length (8), entry count (4), CRC-32 of bytes 0-19 (4),
-//           zeros to 512.
+//   header: "XBJOURN2" (8 bytes), body length (8), entry count (4), the directory's id (16),
+//           CRC-32 of the body (4), CRC-32 of bytes 0-39 (4), zeros to 512.
 //   body:   entries back to back; each is a kind byte, then
-//           'F' (a changed file): file number (4), original size (8), name length (2), the
-//               file's name within the directory;
+//           'F' (a changed file): file number (4), size before the change (8), size after it
+//               (8), the file's first 32 bytes before and after (32 each, zero-padded), name
+//               length (2), the file's name within the directory;
 //           'P' (an original page): file number (4), offset (8), length (4), the bytes;
 //           and a CRC-32 of the entry from its kind byte on (4).
-// The header is written only after the body is synced, so a journal whose header is missing,
-// short or fails its CRC was never acted on: it is ignored and removed. A journal with a good
-// header whose body fails a CRC or runs short is damaged and left for the user (kErrData).
+// The header is written only after the body is synced, so a journal whose 512 header bytes are
+// still all zero was never acted on: it is removed.
+//
+// What makes a journal belong to the directory it is found in, all of which recovery checks
+// before it writes a byte:
+//   - it is a plain file (not a link, not a directory) and its header and body pass their CRCs,
+//     every entry its own, and the body's length and entry count agree with the header;
+//   - its directory id equals the 16 bytes of kIdName in the directory, a file of random bytes
+//     the journal makes for the directory the first time it commits there;
+//   - every name is one of the directory's own table, memo or index files (.dbf, .dbt, .ntx,
+//     in any letter case; no '/', nothing else), named once, and a link only within the
+//     directory;
+//   - every page lies inside the size before the change, whole pages at page offsets, and the
+//     pages cover all that a shrinking change cut off, so that a rollback never pads a file;
+//   - each file stands somewhere between its state before and after the change: its size
+//     between the two sizes and its first 32 bytes those of one of them.
+// A journal that fails any of this is never applied and never removed: recovery renames it
+// beside itself, "changes.jnl.damaged-YYYYMMDD-HHMMSS" when it is torn or fails a CRC,
+// "changes.jnl.foreign-YYYYMMDD-HHMMSS" when it is whole but not this directory's, and says why;
+// the caller checks the tables and tells the user. A journal of the earlier layout ("XBJOURN1")
+// carries none of these marks and is set aside as foreign.
+//
+// The journal, the id and the lock file are the engine's own and never followed through a link:
+// the journal and the id are created new (O_EXCL), and a link under any of the three names is
+// refused or set aside, never written through.
 //
 // Rolling back writes every 'P' entry's bytes at its offset, truncates each 'F' file to its
 // original size, syncs the files, removes the journal and syncs the directory.
@@ -41,6 +64,7 @@
 #include <vector>
 
 #include "db/xbase/env.h"
+#include "db/xbase/xbase.h"
 
 namespace xbase {
 
@@ -48,6 +72,7 @@ class Journal final : public Env {
 public:
     static constexpr const char* kJournalName = "changes.jnl";
     static constexpr const char* kLockName = "changes.lck";
+    static constexpr const char* kIdName = "changes.id";
 
     Journal(Env* base, std::string dir);
     ~Journal() override;
@@ -61,6 +86,10 @@ public:
         return base_->list(dir, names);
     }
     Status syncDir(const std::string& dir) override { return base_->syncDir(dir); }
+    FileKind kind(const std::string& path) override { return base_->kind(path); }
+    Status staysIn(const std::string& path, const std::string& dir) override {
+        return base_->staysIn(path, dir);
+    }
 
     // Takes the directory lock, exclusive or shared, waiting up to `waitMs` for other
     // processes; kErrLocked when they keep it.
@@ -79,11 +108,15 @@ public:
     const Status& failure() const { return failure_; }
     void failed(const Status& s);
 
-    // Rolls back a journal left in `dir` by a crash; *rolledBack tells whether there was one
-    // to roll back. A torn journal is removed without touching anything.
-    static Status recover(Env* env, const std::string& dir, bool* rolledBack);
+    // Rolls back a journal left in `dir` by a crash when it belongs there; sets one that does
+    // not aside (see above). A journal torn before its header is removed without touching
+    // anything.
+    static Status recover(Env* env, const std::string& dir, Context::Recovery* found);
     // The same for this directory, under its lock taken exclusively (waiting up to `waitMs`).
-    Status recover(int waitMs, bool* rolledBack);
+    Status recover(int waitMs, Context::Recovery* found);
+    // Why recovery would set the journal in `dir` aside; empty when there is none, or when it
+    // would be rolled back or removed. Changes nothing.
+    static std::string fault(Env* env, const std::string& dir);
 
     struct Tracked;
     struct Original;
@@ -92,6 +125,7 @@ public:
 
 private:
     Status writeJournal(const std::vector<Tracked*>& changed, Original* o);
+    Status directoryId(std::string* id);
     void endLock();
 
     Env* base_;

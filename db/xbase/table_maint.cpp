@@ -7,6 +7,7 @@
 
 #include "db/xbase/key_sort.h"
 #include "db/xbase/names.h"
+#include "db/xbase/rewrite_marker.h"
 #include "db/xbase/table.h"
 
 namespace xbase {
@@ -64,9 +65,9 @@ Status TableImpl::rewrite(Keep keep, bool compactMemo) {
     XBASE_TRY(writeAll());
     Env* env = ctx_->env();
     compactMemo = compactMemo && dbt_;
-    const std::string newDbf = dbfPath_ + ".new";
-    const std::string newDbt = dbtPath_ + ".new";
-    const std::string marker = dbfPath_ + ".commit";
+    const RewriteFiles files(dbfPath_, dbtPath_);
+    const std::string& newDbf = files.newDbf;
+    const std::string& newDbt = files.newDbt;
     const auto writeNewFiles = [&]() -> Status {
         std::unique_ptr<File> out;
         XBASE_TRY(env->open(newDbf, OpenMode::Create, &out));
@@ -134,14 +135,10 @@ Status TableImpl::rewrite(Keep keep, bool compactMemo) {
     selected_ = -1;
     for (const std::string& p : tagPaths) XBASE_TRY(env->remove(p));
     if (compactMemo) {
-        {
-            std::unique_ptr<File> m;
-            XBASE_TRY(env->open(marker, OpenMode::Create, &m));
-            XBASE_TRY(m->sync());
-        }
+        XBASE_TRY(writeMarker(env, files, true));
         XBASE_TRY(env->rename(newDbt, dbtPath_));
         XBASE_TRY(env->rename(newDbf, dbfPath_));
-        XBASE_TRY(env->remove(marker));
+        XBASE_TRY(env->remove(files.marker));
     } else {
         XBASE_TRY(env->rename(newDbf, dbfPath_));
     }

@@ -207,19 +207,32 @@ public:
     // Holds the directory's lock shared until the context ends, so that no change made by
     // another process is seen half done; waits up to lockWait().
     int lockShared();
-    // Rolls back a change a crash left unfinished in dir(), under the directory's lock; only
-    // while no table is open. *rolledBack tells whether there was one.
-    int recoverJournal(bool* rolledBack);
-    // True when dir() holds the journal of an unfinished change.
+    // What recovery found in dir(): nothing; the journal of a change a crash left unfinished,
+    // rolled back; or a journal that is damaged or not this directory's, never applied but
+    // renamed to `keptAs` (a file name in dir()) for `why`, the tables left as they were.
+    struct Recovery {
+        bool rolledBack = false;
+        std::string keptAs;
+        std::string why;
+    };
+    // Rolls back a change a crash left unfinished in dir(), under the directory's lock, or sets
+    // aside a journal that does not belong there; only while no table is open.
+    int recoverJournal(Recovery* found);
+    // True when dir() holds a journal (whatever it is).
     bool journalLeft() const;
+    // Why the journal in dir() would be set aside rather than rolled back; empty when it would
+    // be rolled back or there is none.
+    std::string journalFault() const;
 
     // What a rewrite of a table (pack, memo compaction) that a crash interrupted left beside
-    // it: nothing; new files that check whole against the table (header, size, fields, deletion
-    // flags, memo pointers) and take its place; or new files that are incomplete or not the
-    // table's, which are removed while the table stays as it is. `why` says what is wrong with
-    // the new files of kDiscard.
+    // it: nothing; new files that its marker says were made from this table, and that check
+    // whole against it (header, size, fields, deletion flags, memo pointers), which take its
+    // place; new files that are incomplete, which are removed while the table stays as it is;
+    // or files that are not this table's rewrite (another table's, another data set's, a marker
+    // that does not match), which are renamed to NAME.foreign-YYYYMMDD-HHMMSS and never taken.
+    // `why` says what is wrong with the new files of kDiscard and kSetAside.
     struct Leftover {
-        enum Action { kNone, kFinish, kDiscard };
+        enum Action { kNone, kFinish, kDiscard, kSetAside };
         Action action = kNone;
         std::string why;
     };

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "db/data_directory.h"
+#include "db/xbase/rewrite_marker.h"
 #include "db/xbase/xbase.h"
 #include "tests/support/temp_data_dir.h"
 #include "tests/xbase/fault_env.h"
@@ -228,6 +229,45 @@ TEST(Admin, CheckReportsAnUnfinishedChangeAndACommandThatWritesUndoesIt) {
     EXPECT_EQ(run.status, 0) << run.output;
 }
 
+TEST(Admin, AJournalThatIsNoJournalIsKeptAsideByTheNextCommandThatWritesNeverADeadEnd) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    ASSERT_EQ(Admin("generate --customers 20 --invoices 10 --seed 6").status, 0);
+    const std::string customers = Bytes("CUST5.dbf");
+    fs::create_directory("changes.jnl");
+
+    AdminRun run = Admin("check");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.output,
+                         "changes.jnl cannot be these data files' own (it is a "
+                         "directory, not a journal)"))
+        << run.output;
+    // The command tells what it found, which a script sees as status 1; the next one is quiet.
+    run = Admin("repair");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_TRUE(Contains(run.output, "It was not applied")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "kept as changes.jnl.foreign-")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "The data files have been checked and are in order"))
+        << run.output;
+    EXPECT_FALSE(fs::exists("changes.jnl"));
+    EXPECT_TRUE(Bytes("CUST5.dbf") == customers);
+    EXPECT_EQ(Admin("repair").status, 0);
+    run = Admin("check");
+    EXPECT_EQ(run.status, 0) << run.output;
+}
+
+TEST(Admin, ALockFileThatIsALinkIsRefusedAndTheFileItLeadsToStaysWhole) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    ASSERT_EQ(Admin("generate --customers 20 --invoices 10 --seed 7").status, 0);
+    const std::string customers = Bytes("CUST5.dbf");
+    fs::create_symlink("CUST5.dbf", "corvane.lck");
+    const AdminRun run = Admin("reindex");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.output, "corvane.lck is a link to another file")) << run.output;
+    EXPECT_TRUE(Bytes("CUST5.dbf") == customers);
+    fs::remove("corvane.lck");
+    EXPECT_EQ(Admin("reindex").status, 0);
+}
+
 TEST(Admin, BackupAndRestoreWithTheirChecksAndMessages) {
     TempDataDir dir(TempDataDir::SuppliedTables);
     ASSERT_EQ(Admin("generate --customers 20 --invoices 60 --seed 4").status, 0);
@@ -269,10 +309,12 @@ TEST(Admin, BackupAndRestoreWithTheirChecksAndMessages) {
 
 namespace {
 
-// The files a pack with memo compaction leaves beside CUST5 when it is stopped after its marker.
+// The files a pack leaves beside CUST5 when it is stopped after its marker.
 void LeaveInterruptedPack(const std::string& newTable) {
     std::ofstream("CUST5.dbf.new", std::ios::binary) << newTable;
-    std::ofstream("CUST5.dbf.commit", std::ios::binary);
+    ASSERT_TRUE(xbase::writeMarker(xbase::Env::standard(),
+                                   xbase::RewriteFiles("./CUST5.dbf", "./CUST5.dbt"), false)
+                    .ok());
 }
 
 }  // namespace

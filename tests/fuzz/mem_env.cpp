@@ -56,7 +56,9 @@ const std::string* MemEnv::get(const std::string& path) const {
 Status MemEnv::open(const std::string& path, xbase::OpenMode mode,
                     std::unique_ptr<xbase::File>* file) {
     auto it = files_.find(path);
-    if (mode == xbase::OpenMode::Create) {
+    if (mode == xbase::OpenMode::CreateNew && it != files_.end())
+        return Status(xbase::kErrCreate, "cannot create " + path + ": it exists");
+    if (mode == xbase::OpenMode::Create || mode == xbase::OpenMode::CreateNew) {
         put(path, {});
         it = files_.find(path);
     } else if (it == files_.end()) {

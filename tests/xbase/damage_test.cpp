@@ -4,7 +4,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 
+#include "db/xbase/rewrite_marker.h"
 #include "tests/support/temp_data_dir.h"
 #include "tests/xbase/sample_tables.h"
 
@@ -161,7 +164,8 @@ protected:
     void leave(const std::string& newTable) {
         writeFile("CUST.dbf.new", newTable);
         writeFile("CUST.dbt.new", memo_);
-        writeFile("CUST.dbf.commit", "");
+        ASSERT_TRUE(
+            writeMarker(Env::standard(), RewriteFiles("./CUST.dbf", "./CUST.dbt"), true).ok());
     }
     static bool leftoversGone() {
         return !fs::exists("CUST.dbf.new") && !fs::exists("CUST.dbt.new") &&
@@ -196,8 +200,8 @@ TEST_F(InterruptedPackTest, NewFilesThatAreNotWholeGoAndTheTableStays) {
     badFlag[headerLength()] = 'x';
     std::string pastTheMemo = fresh_;
     // Record 3 has a memo; its pointer (the last field) now names a block past the file.
-    const size_t recordLength =
-        static_cast<uint8_t>(table_[10]) | static_cast<uint8_t>(table_[11]) << 8;
+    const size_t recordLength = static_cast<uint8_t>(table_[10]) | static_cast<uint8_t>(table_[11])
+                                                                       << 8;
     pastTheMemo.replace(headerLength() + 3 * recordLength - 10, 10, "     99999");
     std::string otherFields = fresh_;
     otherFields[32] = 'X';  // the first field's name
@@ -229,6 +233,105 @@ TEST_F(InterruptedPackTest, NewFilesThatAreNotWholeGoAndTheTableStays) {
     EXPECT_EQ(bytesOf("CUST.dbf"), table_);
     EXPECT_TRUE(leftoversGone());
     EXPECT_EQ(ctx.inspectRewrite("CUST").action, Context::Leftover::kNone);
+}
+
+TEST_F(InterruptedPackTest, LeftoversNotMadeFromThisTableAreKeptAsideAndTheTableStays) {
+    std::string otherTable = table_;
+    otherTable[headerLength() + 5] ^= 0x20;  // another business's first customer
+    const std::vector<std::pair<std::string, std::function<void()>>> cases = {
+        {"made from another table",
+         [&] {
+             writeFile("CUST.dbf", otherTable);
+             leave(fresh_);
+             writeFile("CUST.dbf", table_);
+         }},
+        {"a marker written by hand",
+         [&] {
+             leave(fresh_);
+             writeFile("CUST.dbf.commit", "commit\n");
+         }},
+        {"another memo file",
+         [&] {
+             leave(fresh_);
+             writeFile("CUST.dbt.new", memo_ + std::string(512, ' '));
+         }},
+    };
+    for (const auto& [what, make] : cases) {
+        make();
+        std::map<std::string, std::string> leftovers;
+        for (const char* name : {"CUST.dbf.new", "CUST.dbt.new", "CUST.dbf.commit"})
+            leftovers[name] = bytesOf(name);
+        EXPECT_EQ(ctx.inspectRewrite("CUST").action, Context::Leftover::kSetAside) << what;
+        Context::Leftover done;
+        ASSERT_EQ(ctx.finishRewrite("CUST", &done), kOk) << what;
+        EXPECT_EQ(done.action, Context::Leftover::kSetAside) << what;
+        EXPECT_FALSE(done.why.empty()) << what;
+        EXPECT_TRUE(bytesOf("CUST.dbf") == table_) << what;
+        EXPECT_TRUE(bytesOf("CUST.dbt") == memo_) << what;
+        EXPECT_TRUE(leftoversGone()) << what;
+        // Each is kept under its own name with the date, byte for byte.
+        for (const auto& e : fs::directory_iterator(".")) {
+            const std::string name = e.path().filename().string();
+            const auto aside = name.find(".foreign-");
+            if (aside == std::string::npos) continue;
+            EXPECT_EQ(bytesOf(name), leftovers[name.substr(0, aside)]) << what << ": " << name;
+            leftovers.erase(name.substr(0, aside));
+            fs::remove(e.path());
+        }
+        EXPECT_TRUE(leftovers.empty()) << what;
+    }
+}
+
+TEST_F(InterruptedPackTest, NewTableWithoutItsMarkerGoesEvenBesideADamagedTable) {
+    // A repair killed before its rename: the table still damaged, its mended copy beside it.
+    patch("CUST.dbf", 4, le32(301));
+    const std::string damaged = bytesOf("CUST.dbf");
+    writeFile("CUST.dbf.new", fresh_);
+    Context next;  // the next command's, as it starts
+    EXPECT_EQ(next.inspectRewrite("CUST").action, Context::Leftover::kDiscard);
+    Context::Leftover done;
+    ASSERT_EQ(next.finishRewrite("CUST", &done), kOk) << next.errorText();
+    EXPECT_EQ(done.action, Context::Leftover::kDiscard);
+    EXPECT_TRUE(leftoversGone());
+    EXPECT_TRUE(bytesOf("CUST.dbf") == damaged);
+}
+
+TEST_F(DamageTest, LinksLeadNeitherTheEngineNorADataFileOutOfTheDirectory) {
+    const fs::path victim =
+        fs::current_path().parent_path() / (fs::current_path().filename().string() + ".victim");
+    writeFile(victim.string(), "outside the data directory");
+    const auto linkToVictim = [&](const char* name) { fs::create_symlink(victim, name); };
+
+    // The engine's own files: the lock, a pack's new table, the journal.
+    linkToVictim("changes.lck");
+    EXPECT_NE(ctx.begin(), kOk);
+    EXPECT_NE(ctx.errorText().find("changes.lck"), std::string::npos) << ctx.errorText();
+    fs::remove("changes.lck");
+    Table* t = ctx.open("CUST");
+    ASSERT_NE(t, nullptr);
+    linkToVictim("CUST.dbf.new");
+    EXPECT_LT(t->pack(), 0);
+    ctx.errorCode();
+    ctx.closeAll();
+    fs::remove("CUST.dbf.new");
+    linkToVictim("changes.jnl");
+    Context::Recovery found;
+    ASSERT_EQ(ctx.recoverJournal(&found), kOk);
+    EXPECT_FALSE(found.rolledBack);
+    EXPECT_EQ(found.keptAs.rfind("changes.jnl.foreign-", 0), 0u) << found.keptAs;
+    EXPECT_EQ(bytesOf(victim.string()), "outside the data directory");
+
+    // A memo file linked to a file outside is refused, one linked within the directory is not.
+    fs::rename("CUST.dbt", victim);
+    fs::create_symlink(victim, "CUST.dbt");
+    EXPECT_EQ(ctx.open("CUST"), nullptr);
+    EXPECT_NE(ctx.errorText().find("outside the data directory"), std::string::npos)
+        << ctx.errorText();
+    ctx.errorCode();
+    fs::remove("CUST.dbt");
+    fs::rename(victim, "memo.dbt");
+    fs::create_symlink("memo.dbt", "CUST.dbt");
+    EXPECT_NE(ctx.open("CUST"), nullptr) << ctx.errorText();
 }
 
 TEST_F(DamageTest, TwoFilesWhoseNamesDifferOnlyInCaseAreRefusedNamingBoth) {

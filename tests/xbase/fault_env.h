@@ -31,6 +31,10 @@ public:
     xbase::Status list(const std::string& dir, std::vector<std::string>* names) override {
         return base()->list(dir, names);
     }
+    xbase::FileKind kind(const std::string& path) override { return base()->kind(path); }
+    xbase::Status staysIn(const std::string& path, const std::string& dir) override {
+        return base()->staysIn(path, dir);
+    }
 
     // Counts one mutating operation; returns the failure when it is due.
     xbase::Status step(const std::string& what);

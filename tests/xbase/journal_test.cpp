@@ -5,11 +5,14 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 
+#include "db/xbase/checksum.h"
 #include "tests/support/temp_data_dir.h"
 #include "tests/xbase/fault_env.h"
 #include "tests/xbase/sample_tables.h"
@@ -32,12 +35,16 @@ void writeFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// Every file of the directory but the lock file, by name.
+// The engine's own files that are not data: the lock and the directory's id.
+bool engineFile(const fs::path& path) {
+    return path.filename() == "changes.lck" || path.filename() == "changes.id";
+}
+
+// Every file of the directory but the engine's own, by name.
 Files snapshot() {
     Files files;
     for (const auto& e : fs::directory_iterator("."))
-        if (e.path().filename() != "changes.lck")
-            files[e.path().filename().string()] = readFile(e.path());
+        if (!engineFile(e.path())) files[e.path().filename().string()] = readFile(e.path());
     return files;
 }
 
@@ -53,8 +60,8 @@ std::string differing(const Files& a, const Files& b) {
 
 void putBack(const Files& files) {
     for (const auto& e : fs::directory_iterator("."))
-        if (e.path().filename() != "changes.lck" && !files.count(e.path().filename().string()))
-            fs::remove(e.path());
+        if (!engineFile(e.path()) && !files.count(e.path().filename().string()))
+            fs::remove_all(e.path());
     for (const auto& [name, bytes] : files)
         if (readFile(name) != bytes) writeFile(name, bytes);
 }
@@ -244,8 +251,9 @@ TEST_F(JournalTest, FailureAtEveryStepOfACommitLeavesTheFilesAsBefore) {
             }
             // With the disk refusing everything the journal may be left: opening undoes it.
             Context ctx;
-            bool rolledBack = false;
-            ASSERT_EQ(ctx.recoverJournal(&rolledBack), kOk);
+            Context::Recovery found;
+            ASSERT_EQ(ctx.recoverJournal(&found), kOk);
+            EXPECT_EQ(found.keptAs, "");
             EXPECT_EQ(differing(snapshot(), before), "");
         }
     }
@@ -260,9 +268,10 @@ TEST_F(JournalTest, CrashAtEveryStepOfACommitIsUndoneOnOpeningUnlessCommitted) {
         putBack(before);
         ASSERT_TRUE(commitCrashingAt(k));
         Context ctx;
-        bool rolledBack = false;
-        ASSERT_EQ(ctx.recoverJournal(&rolledBack), kOk) << ctx.errorText();
-        rollbacks += rolledBack;
+        Context::Recovery found;
+        ASSERT_EQ(ctx.recoverJournal(&found), kOk) << ctx.errorText();
+        EXPECT_EQ(found.keptAs, "") << found.why;
+        rollbacks += found.rolledBack;
         // The last step, the directory sync after the journal's removal, comes after the commit.
         EXPECT_EQ(differing(snapshot(), k < steps ? before : after), "");
         Table* t = ctx.open("CUST");
@@ -294,35 +303,191 @@ TEST_F(JournalTest, JournalTornAtEveryByteIsIgnoredOrRolledBack) {
         else if (written > body.size())
             torn = header.substr(0, written - body.size()) +
                    std::string(512 - (written - body.size()), '\0') + body;
-        const bool headerWhole = written >= body.size() + 24;
+        const bool headerWhole = written >= body.size() + 44;
+        const bool headerBegun = written > body.size();
         // The data files are written only once the header is.
         putBack(headerWhole ? crashed : before);
         writeFile("changes.jnl", torn);
         FaultEnv env;
         env.skipSyncs(true);
         Context ctx(".", &env);
-        bool rolledBack = false;
-        ASSERT_EQ(ctx.recoverJournal(&rolledBack), kOk) << ctx.errorText();
-        EXPECT_EQ(rolledBack, headerWhole);
+        Context::Recovery found;
+        ASSERT_EQ(ctx.recoverJournal(&found), kOk) << ctx.errorText();
+        EXPECT_EQ(found.rolledBack, headerWhole);
+        // A header cut short is no journal's to apply, and is kept for whoever looks into it.
+        if (headerBegun && !headerWhole) {
+            EXPECT_EQ(found.keptAs.rfind("changes.jnl.", 0), 0u) << found.keptAs;
+            EXPECT_EQ(readFile(found.keptAs), torn);
+            fs::remove(found.keptAs);
+        } else {
+            EXPECT_EQ(found.keptAs, "");
+        }
         ASSERT_EQ(differing(snapshot(), before), "");
     }
 }
 
-TEST_F(JournalTest, DamagedBodyUnderAWholeHeaderIsReportedAndLeftAlone) {
+// Recovers the directory and expects the journal kept aside as `prefix`-..., byte for byte,
+// with every other file as it was.
+void expectKeptAside(const std::string& prefix, const std::string& what) {
+    SCOPED_TRACE(what);
+    const bool directory = fs::is_directory("changes.jnl");
+    const std::string journal = directory ? "" : readFile("changes.jnl");
+    Files untouched = snapshot();
+    untouched.erase("changes.jnl");
+    Context ctx;
+    Context::Recovery found;
+    ASSERT_EQ(ctx.recoverJournal(&found), kOk) << ctx.errorText();
+    EXPECT_FALSE(found.rolledBack);
+    EXPECT_FALSE(found.why.empty());
+    ASSERT_EQ(found.keptAs.rfind(prefix, 0), 0u) << found.keptAs << ": " << found.why;
+    EXPECT_FALSE(fs::exists("changes.jnl"));
+    EXPECT_EQ(fs::is_directory(found.keptAs), directory);
+    if (!directory) {
+        EXPECT_EQ(readFile(found.keptAs), journal);
+    }
+    fs::remove_all(found.keptAs);
+    EXPECT_EQ(differing(snapshot(), untouched), "");
+    // What is left is an ordinary directory: the next change commits.
+    Table* t = ctx.open("CUST");
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(ctx.begin(), kOk);
+    EXPECT_EQ(ctx.rollback(), kOk);
+}
+
+// Seals a journal whose entries a test edited: each entry's CRC, the body's and the header's.
+// `edit` gets each entry (kind byte on, without its CRC) and may change it.
+std::string resealed(const std::string& journal, const std::function<void(std::string*)>& edit) {
+    const auto get16 = [](const std::string& b, size_t at) {
+        return static_cast<size_t>(static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1])
+                                                                     << 8);
+    };
+    const auto get32 = [&](const std::string& b, size_t at) {
+        return get16(b, at) | get16(b, at + 2) << 16;
+    };
+    const auto put32 = [](std::string* b, size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) (*b)[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    std::string body;
+    const std::string old = journal.substr(512);
+    for (size_t at = 0; at < old.size();) {
+        const size_t len = old[at] == 'F' ? 87 + get16(old, at + 85) : 17 + get32(old, at + 13);
+        std::string entry = old.substr(at, len);
+        edit(&entry);
+        entry.resize(entry.size() + 4);
+        put32(&entry, entry.size() - 4, crc32(entry.data(), entry.size() - 4));
+        body += entry;
+        at += len + 4;
+    }
+    std::string header = journal.substr(0, 512);
+    for (int i = 0; i < 8; ++i) header[8 + i] = static_cast<char>(uint64_t{body.size()} >> (8 * i));
+    put32(&header, 36, crc32(body.data(), body.size()));
+    put32(&header, 40, crc32(header.data(), 40));
+    return header + body;
+}
+
+TEST_F(JournalTest, JournalThatIsDamagedIsKeptAsideAndNothingIsApplied) {
     const int steps = commitOperations();
     putBack(before);
     ASSERT_TRUE(commitCrashingAt(steps - 1));
-    std::string journal = readFile("changes.jnl");
+    const Files crashed = snapshot();
+    const std::string journal = readFile("changes.jnl");
     ASSERT_GT(journal.size(), 600u);
-    journal[600] ^= 0x55;
+    std::string flipped = journal;
+    flipped[600] ^= 0x55;
+    std::string badHeader = journal;
+    badHeader[30] ^= 0x55;
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"a byte of the body changed", flipped},
+        {"the body cut short", journal.substr(0, journal.size() - 100)},
+        {"a header that fails its check", badHeader},
+    };
+    for (const auto& [what, bytes] : cases) {
+        putBack(crashed);
+        writeFile("changes.jnl", bytes);
+        expectKeptAside("changes.jnl.damaged-", what);
+    }
+    putBack(crashed);
+    fs::remove("changes.jnl");
+    fs::create_directory("changes.jnl");
+    writeFile("changes.jnl/inside", "kept");
+    expectKeptAside("changes.jnl.foreign-", "a directory named changes.jnl");
+}
+
+TEST_F(JournalTest, JournalThatIsNotThisDirectorysOwnIsKeptAsideAndNothingIsApplied) {
+    // Backup copies of the tables, taken when they held two more customers.
+    {
+        Context ctx;
+        Table* t = ctx.open("CUST");
+        ASSERT_EQ(ctx.begin(), kOk);
+        for (int i = 0; i < 2; ++i) addCustomer(t, 500 + i, "Backup", "Copy", "11111", "kept");
+        ASSERT_EQ(ctx.commit(), kOk);
+    }
+    const Files backup = snapshot();
+    putBack(before);
+    const int steps = commitOperations();
+    putBack(before);
+    ASSERT_TRUE(commitCrashingAt(steps - 1));
+    const Files crashed = snapshot();
+    const std::string journal = crashed.at("changes.jnl");
+
+    // The user copies the backup tables in by hand beside the journal of the crash.
+    putBack(backup);
     writeFile("changes.jnl", journal);
-    const Files damaged = snapshot();
+    expectKeptAside("changes.jnl.foreign-", "tables copied in over a crash");
+
+    // The journal of another data directory, whose id differs.
+    putBack(crashed);
+    const std::string id = readFile("changes.id");
+    writeFile("changes.id", std::string(16, 'o'));
+    expectKeptAside("changes.jnl.foreign-", "another directory's journal");
+    writeFile("changes.id", id);
+
+    // Journals edited by hand, sealed again so that every check sum holds.
+    const fs::path victim =
+        fs::current_path().parent_path() / (fs::current_path().filename().string() + ".victim");
+    writeFile(victim, "outside the data directory");
+    const auto rename = [](const std::string& name) {
+        return [name](std::string* e) {
+            if ((*e)[0] != 'F' || e->substr(87) != "CUST.dbf") return;
+            e->resize(87);
+            (*e)[85] = static_cast<char>(name.size());
+            *e += name;
+        };
+    };
+    const std::vector<std::pair<std::string, std::function<void(std::string*)>>> edits = {
+        {"a name outside the directory", rename("../" + victim.filename().string())},
+        {"a file that is no table", rename("notes.txt")},
+        {"a size past the file's end",
+         [](std::string* e) {
+             if ((*e)[0] != 'F' || e->substr(87) != "CUST.dbf") return;
+             uint64_t size = 0;
+             std::memcpy(&size, e->data() + 5, 8);  // little-endian, as the machine
+             size += 4096;
+             std::memcpy(e->data() + 5, &size, 8);
+         }},
+        {"a page past the size",
+         [](std::string* e) {
+             if ((*e)[0] == 'P') (*e)[8] = 0x40;
+         }},
+    };
+    writeFile("notes.txt", "not a table");
+    for (const auto& [what, edit] : edits) {
+        putBack(crashed);
+        writeFile("notes.txt", "not a table");
+        writeFile("changes.jnl", resealed(journal, edit));
+        expectKeptAside("changes.jnl.foreign-", what);
+        EXPECT_EQ(readFile(victim), "outside the data directory") << what;
+    }
+    fs::remove(victim);
+
+    // Sealing again without an edit leaves the crash's own journal, which is rolled back.
+    putBack(crashed);
+    writeFile("changes.jnl", resealed(journal, [](std::string*) {}));
     Context ctx;
-    EXPECT_TRUE(ctx.journalLeft());
-    bool rolledBack = true;
-    EXPECT_EQ(ctx.recoverJournal(&rolledBack), kErrData);
-    EXPECT_FALSE(rolledBack);
-    EXPECT_EQ(differing(snapshot(), damaged), "");
+    Context::Recovery found;
+    ASSERT_EQ(ctx.recoverJournal(&found), kOk);
+    EXPECT_TRUE(found.rolledBack) << found.why;
+    EXPECT_EQ(differing(snapshot(), before), "");
 }
 
 TEST_F(JournalTest, ChangeInOneProcessKeepsReadersAndWritersOfAnotherOut) {
