@@ -1,12 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <csignal>
+#include <cstring>
+#include <thread>
 
 #include <QDir>
 #include <QFile>
 
 #include "reports/report_export.h"
+#include "tests/support/fifo_reader.h"
 #include "tests/support/temp_data_dir.h"
 
 using namespace reports;
@@ -173,6 +180,57 @@ TEST(ReportSave, AWriteThatFailsLeavesTheEarlierFileWholeAndSaysWhy) {
               ("Unable to save to: " + name + ": File too large").toStdString());
     EXPECT_EQ(ReadAll(name), "earlier report\n");
     EXPECT_EQ(QDir::current().entryList(QDir::Files), QStringList({"report.txt"}));
+}
+
+// A FIFO, a socket and a character device named as the output get the text written into them
+// and stay what they are; a regular file would be put in their place.
+TEST(ReportSave, ADeviceFifoOrSocketIsWrittenIntoAndStaysWhatItIs) {
+    TempDataDir dir;
+    const ReportDocument& doc = SmallReport();
+    const std::string expected =
+        (ExportLines(doc, ExportFormat::PlainText).join('\n') + '\n').toStdString();
+
+    FifoReader fifo("report.fifo");
+    ASSERT_TRUE(fifo.ok());
+    ExportResult result = SaveReport(doc, "report.fifo", ExportFormat::PlainText);
+    EXPECT_TRUE(result.saved) << result.message.toStdString();
+    EXPECT_EQ(fifo.received(), expected);
+    EXPECT_EQ(FileKind("report.fifo"), 'p');
+
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, "report.sock");
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 1), 0);
+    std::string received;
+    std::thread server([&] {
+        pollfd waiting{listener, POLLIN, 0};
+        if (::poll(&waiting, 1, 10000) != 1) return;  // nobody came
+        const int peer = ::accept(listener, nullptr, nullptr);
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(peer, buffer, sizeof buffer)) > 0;)
+            received.append(buffer, static_cast<size_t>(n));
+        ::close(peer);
+    });
+    result = SaveReport(doc, "report.sock", ExportFormat::TabDelimited);
+    server.join();
+    ::close(listener);
+    EXPECT_TRUE(result.saved) << result.message.toStdString();
+    EXPECT_EQ(received,
+              (ExportLines(doc, ExportFormat::TabDelimited).join('\n') + '\n').toStdString());
+    EXPECT_EQ(FileKind("report.sock"), 's');
+
+    if (MakeNullDevice("report.null")) {
+        result = SaveReport(doc, "report.null", ExportFormat::PlainText);
+        EXPECT_TRUE(result.saved) << result.message.toStdString();
+        EXPECT_EQ(FileKind("report.null"), 'c');
+    }
+    // Nothing was left beside them.
+    QStringList left =
+        QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+    left.removeOne("report.null");
+    EXPECT_EQ(left, QStringList({"report.fifo", "report.sock"}));
 }
 
 }  // namespace
