@@ -27,8 +27,8 @@ QString Field(const InfoRecord& info, size_t index) {
     return Text(FieldAt(info.fields, index));
 }
 
-// The file path leads to, when it is in path's directory or below it; nothing when it is a
-// link (or lies in a linked folder) that leads out of the directory, or does not exist.
+// The file path leads to, when that is in path's directory or below it; nothing when path is a
+// link leading out of its directory, or names no file.
 std::optional<QString> InsideItsDirectory(const QString& path) {
     const QFileInfo info(path);
     const QString target = info.canonicalFilePath();
@@ -41,13 +41,13 @@ std::optional<QString> InsideItsDirectory(const QString& path) {
 // directory is refused before anything of it is read, so that no other file's lines are ever
 // shown as an order.
 bool ReadFile(const QString& path, std::string* content, QString* error) {
-    const QFileInfo info(path);
-    if (info.exists() && !InsideItsDirectory(path)) {
-        *error = "The file " + path + " is a link to a file outside " + info.absolutePath() +
-                 " and is not imported.";
+    const std::optional<QString> inside = InsideItsDirectory(path);
+    if (!inside && QFileInfo::exists(path)) {
+        *error = "The file " + path + " is a link to a file outside " +
+                 QFileInfo(path).absolutePath() + " and is not imported.";
         return false;
     }
-    QFile file(InsideItsDirectory(path).value_or(path));
+    QFile file(inside.value_or(path));
     if (!file.open(QIODevice::ReadOnly)) {
         *error = "The file " + path + " cannot be read: " + file.errorString();
         return false;

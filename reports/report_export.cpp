@@ -56,7 +56,8 @@ QString ExportSuffix(ExportFormat format) {
 }
 
 QString ExportFileName(const QString& chosen, ExportFormat format) {
-    if (chosen.isEmpty() || !QFileInfo(chosen).suffix().isEmpty()) return chosen;
+    if (chosen.isEmpty() || !QFileInfo(chosen).suffix().isEmpty() || IsDeviceOutput(chosen))
+        return chosen;
     return chosen + u'.' + ExportSuffix(format);
 }
 

@@ -24,7 +24,8 @@ QStringList ExportLines(const ReportDocument& document, ExportFormat format);
 QString ExportFilter(ExportFormat format);
 QString ExportSuffix(ExportFormat format);
 
-// The chosen file name with the format's extension added when the name has no extension.
+// The chosen file name with the format's extension added when the name has no extension and
+// is not a device, FIFO or socket.
 QString ExportFileName(const QString& chosen, ExportFormat format);
 
 struct ExportResult {

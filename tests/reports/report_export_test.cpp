@@ -103,6 +103,8 @@ TEST(ReportExport, FileNamesGetTheFormatsExtension) {
     EXPECT_EQ(ExportFileName("/tmp/sales", ExportFormat::PlainText), "/tmp/sales.txt");
     EXPECT_EQ(ExportFileName("/tmp/sales", ExportFormat::TabDelimited), "/tmp/sales.asc");
     EXPECT_EQ(ExportFileName("/tmp/sales.csv", ExportFormat::TabDelimited), "/tmp/sales.csv");
+    // A device or FIFO chosen is written into as it is named, not beside it under a new name.
+    EXPECT_EQ(ExportFileName("/dev/null", ExportFormat::PlainText), "/dev/null");
 }
 
 TEST(ReportSave, WritesEveryLineAndReplacesAnEarlierFile) {
