@@ -1,12 +1,15 @@
 #include "reports/device_output.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 #include <QFile>
 
@@ -35,6 +38,36 @@ int ConnectSocket(const QByteArray& path) {
     errno = error;
     return -1;
 }
+
+// Holds SIGPIPE off this thread while it lives, so that a FIFO or socket whose reader went away
+// makes the write fail with EPIPE, told like any other failure, instead of ending the program;
+// a SIGPIPE raised meanwhile is taken back before the signal is let through again.
+class BrokenPipeHeldOff {
+public:
+    BrokenPipeHeldOff() {
+        sigemptyset(&pipe_);
+        sigaddset(&pipe_, SIGPIPE);
+        sigset_t pending;
+        sigemptyset(&pending);
+        wasPending_ = sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &pipe_, &previous_);
+    }
+    ~BrokenPipeHeldOff() {
+        if (!wasPending_) {
+            const timespec now{};
+            while (sigtimedwait(&pipe_, nullptr, &now) == SIGPIPE) {
+            }
+        }
+        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    }
+    BrokenPipeHeldOff(const BrokenPipeHeldOff&) = delete;
+    BrokenPipeHeldOff& operator=(const BrokenPipeHeldOff&) = delete;
+
+private:
+    sigset_t pipe_;
+    sigset_t previous_;
+    bool wasPending_ = false;
+};
 
 }  // namespace
 
@@ -68,7 +101,11 @@ std::optional<QString> WriteIntoDevice(const QString& fileName, const QByteArray
                          : ::open(path.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
     } while (descriptor < 0 && errno == EINTR);
     if (descriptor < 0) return SystemReason(errno);
-    std::optional<QString> reason = WriteAll(descriptor, bytes);
+    std::optional<QString> reason;
+    {
+        const BrokenPipeHeldOff held;
+        reason = WriteAll(descriptor, bytes);
+    }
     if (::close(descriptor) != 0 && !reason && errno != EINTR) reason = SystemReason(errno);
     return reason;
 }

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <thread>
@@ -233,6 +236,25 @@ TEST(ReportSave, ADeviceFifoOrSocketIsWrittenIntoAndStaysWhatItIs) {
         QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
     left.removeOne("report.null");
     EXPECT_EQ(left, QStringList({"report.fifo", "report.sock"}));
+}
+
+// A FIFO whose reader goes away before it has read everything: the save fails with the system's
+// reason, and the program goes on.
+TEST(ReportSave, AFifoWhoseReaderGoesAwayIsAFailureToldNotTheEndOfTheProgram) {
+    TempDataDir dir;
+    ASSERT_EQ(::mkfifo("report.fifo", 0600), 0);
+    const int reader = ::open("report.fifo", O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    // More than the pipe holds, so that the writer is still writing when the reader closes.
+    std::thread leaving([reader] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ::close(reader);
+    });
+    const ExportResult result = WriteExportFile("report.fifo", QByteArray(1 << 20, 'x'));
+    leaving.join();
+    EXPECT_FALSE(result.saved);
+    EXPECT_EQ(result.message, "Unable to save to: report.fifo: Broken pipe");
+    EXPECT_EQ(FileKind("report.fifo"), 'p');
 }
 
 }  // namespace
