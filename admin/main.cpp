@@ -163,8 +163,9 @@ int Check() {
         std::printf("All tables, memo files and indexes are whole.\n");
         return 0;
     }
-    std::printf("%lld problem%s found.\n", static_cast<long long>(problems.size()),
-                problems.size() == 1 ? "" : "s");
+    int count = 0;
+    for (const DataProblem& p : problems) count += p.count;
+    std::printf("%d problem%s found.\n", count, count == 1 ? "" : "s");
     for (const QString& step : NextSteps(problems)) std::printf("%s\n", qPrintable(step));
     return 1;
 }

@@ -8,7 +8,6 @@
 #include "db/maintenance.h"
 #include "db/program_state.h"
 #include "db/schema.h"
-#include "db/taken_tables.h"
 
 namespace {
 
@@ -27,7 +26,9 @@ constexpr int kTableDamageShown = 10;
 class Problems {
 public:
     explicit Problems(std::vector<DataProblem>* found) : found_(found) {}
-    void add(const QString& text, Remedy remedy) { found_->push_back({text, remedy}); }
+    void add(const QString& text, Remedy remedy, int count = 1) {
+        found_->push_back({text, remedy, count});
+    }
     void add(const QStringList& texts, Remedy remedy) {
         for (const QString& text : texts) add(text, remedy);
     }
@@ -170,9 +171,13 @@ void CheckTable(const TableSchema& schema, Problems* problems) {
 
     problems->add(wrongFields, Remedy::Restore);
     problems->add(tagProblems, Remedy::Repair);
-    if (!tableDamage.isEmpty())
-        problems->add(FirstProblems(tableDamage, kTableDamageShown),
-                      RepairMends(schema.name) ? Remedy::Repair : Remedy::Restore);
+    if (!tableDamage.isEmpty()) {
+        const Remedy remedy = RepairMends(schema.name) ? Remedy::Repair : Remedy::Restore;
+        problems->add(tableDamage.mid(0, kTableDamageShown), remedy);
+        if (const int more = static_cast<int>(tableDamage.size()) - kTableDamageShown; more > 0)
+            problems->add(QString("%1: %2 more problems of the same table").arg(name).arg(more),
+                          remedy, more);
+    }
     problems->add(indexDamage, Remedy::Repair);
     if (noRecord) problems->add(name + " holds no record", Remedy::Restore);
     problems->add(repeated, Remedy::Correct);

@@ -21,10 +21,12 @@ enum class Remedy {
 struct DataProblem {
     QString text;
     Remedy remedy;
+    int count = 1;  // the problems the line stands for: more than one for "N more ..."
 };
 
 // Every problem, in the order found, each with what puts it right; empty when everything is
-// whole. A table's own damage is listed for its first few records and counted for the rest.
+// whole. A table's own damage is listed for its first few records, then one line counts the
+// rest.
 // Needs DbContext; leaves no table open.
 std::vector<DataProblem> FindDataProblems();
 

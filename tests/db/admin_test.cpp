@@ -499,3 +499,24 @@ TEST(Admin, RepairMendsADamagedTableKeepingEveryWholeRecordAndACopyOfTheDamagedF
         EXPECT_EQ(CustomerNumbers(), kept) << c.what;
     }
 }
+
+// A table damaged in every record: the check lists its first ten records, counts the rest in one
+// line and in the total, and names repair, which mends that damage.
+TEST(Admin, TheCheckListsTheFirstTenDamagedRecordsAndCountsTheRest) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    ASSERT_EQ(Admin("generate --customers 30 --invoices 5 --seed 8").status, 0);
+    std::string table = Bytes("CUST5.dbf");
+    const TableShape shape = ShapeOf(table);
+    ASSERT_EQ(shape.count, 30u);
+    for (size_t r = 0; r < shape.count; ++r)
+        table[shape.headerLength + r * shape.recordLength] = 'x';
+    std::ofstream("CUST5.dbf", std::ios::binary | std::ios::trunc) << table;
+    const AdminRun run = Admin("check");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.output,
+                         "record 10 has a bad deletion flag\nCUST5: 20 more problems "
+                         "of the same table\n30 problems found.\ncorvane-admin repair "
+                         "mends the damaged tables"))
+        << run.output;
+    EXPECT_FALSE(Contains(run.output, "record 11 has")) << run.output;
+}
