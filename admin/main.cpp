@@ -39,6 +39,7 @@
 #include "db/data_directory.h"
 #include "db/generator.h"
 #include "db/maintenance.h"
+#include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/repair.h"
 #include "db/staged_files.h"
@@ -74,12 +75,21 @@ bool ToNumber(const std::string& text, Number* value) {
 
 // Set when anything was told to the user.
 bool MessageShown = false;
+// Set while the progress line waits for its end; a message first ends it.
+bool ProgressLineOpen = false;
 
 // Messages the program would show in a box go to the error stream instead. With nobody to
 // answer, a question gets No and a file dialog is refused.
 void PrintPrompts() {
+    // A table that cannot be opened ends the command, not a program the owner has to restart.
+    EndingNotice.clear();
     prompt::setHandler([](const prompt::Request& request) {
         MessageShown = true;
+        if (ProgressLineOpen) {
+            std::printf("\n");
+            std::fflush(stdout);
+            ProgressLineOpen = false;
+        }
         QString text = request.text;
         text.replace('\n', ' ');
         switch (request.kind) {
@@ -110,28 +120,53 @@ void PrintProgress() {
         if (visible) {
             caption = text;
             std::printf("%s", qPrintable(caption));
-        } else {
+        } else if (ProgressLineOpen) {
             std::printf("\n");
         }
+        ProgressLineOpen = visible;
         std::fflush(stdout);
     };
     Progress.set = [](int percent) {
         std::printf("\r%s: %3d%%", qPrintable(caption), percent);
+        ProgressLineOpen = true;
         std::fflush(stdout);
     };
 }
 
+// What the owner is told to do after the check, one line for each kind of remedy found; repair
+// is named only for damage it mends.
+QStringList NextSteps(const std::vector<DataProblem>& problems) {
+    const auto any = [&problems](Remedy remedy) {
+        return std::any_of(problems.begin(), problems.end(),
+                           [remedy](const DataProblem& p) { return p.remedy == remedy; });
+    };
+    QStringList steps;
+    if (any(Remedy::Settle))
+        steps << "What a change or a rewrite left unfinished is settled by starting Corvane or by "
+                 "a corvane-admin command that writes, such as reindex.";
+    if (any(Remedy::Repair))
+        steps << "corvane-admin repair mends the damaged tables and indexes, keeping a copy of "
+                 "each damaged file first.";
+    if (any(Remedy::Restore))
+        steps << "Repair cannot mend a missing file, a table of another layout or damage of that "
+                 "kind: restore the data files from a backup (corvane-admin restore DIR).";
+    if (any(Remedy::Correct))
+        steps << "A number used twice is put right in Corvane: give one of the records another "
+                 "number.";
+    return steps;
+}
+
 int Check() {
-    const QStringList problems = CheckDataFiles();
-    for (const QString& p : problems) std::printf("%s\n", qPrintable(p));
-    if (problems.isEmpty()) {
+    const std::vector<DataProblem> problems = FindDataProblems();
+    for (const DataProblem& p : problems) std::printf("%s\n", qPrintable(p.text));
+    if (problems.empty()) {
         std::printf("All tables, memo files and indexes are whole.\n");
         return 0;
     }
-    std::printf(
-        "%lld problem%s found. corvane-admin repair mends a damaged table or index, "
-        "keeping a copy of each damaged file first.\n",
-        static_cast<long long>(problems.size()), problems.size() == 1 ? "" : "s");
+    int count = 0;
+    for (const DataProblem& p : problems) count += p.count;
+    std::printf("%d problem%s found.\n", count, count == 1 ? "" : "s");
+    for (const QString& step : NextSteps(problems)) std::printf("%s\n", qPrintable(step));
     return 1;
 }
 

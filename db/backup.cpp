@@ -12,8 +12,8 @@
 #include "db/file_copy.h"
 #include "db/maintenance.h"
 #include "db/program_state.h"
-#include "db/schema.h"
 #include "db/staged_files.h"
+#include "db/taken_tables.h"
 
 namespace {
 
@@ -87,31 +87,15 @@ bool BackupOneFile(const QString& source, const QString& dir, const QString& fil
     }
 }
 
-// Checks the staged copy of each restored table: the engine's own check of the table and its
-// memo file, and every field this program reads. One line per problem.
-QStringList CheckStagedTables(const QString& stagingDir) {
+// Checks the staged copy of each restored table (db/taken_tables.h), naming each by the file in
+// `dir` it was copied from. One line per problem.
+QStringList CheckStagedTables(const QString& stagingDir, const QString& dir) {
     QStringList problems;
     xbase::Context staged(QFile::encodeName(stagingDir).toStdString(), DbContext->env());
-    staged.setAutoOpen(false);
-    for (const QString& name : kRestoredTables) {
-        xbase::Table* t = staged.open(name.toStdString());
-        if (!t) {
-            staged.errorCode();
-            problems << QString::fromStdString(staged.errorText());
-            continue;
-        }
-        std::vector<std::string> found;
-        t->check(&found);
-        for (const std::string& p : found) problems << QString::fromStdString(p);
-        for (const xbase::FieldInfo& f : SuppliedSchema().table(name.toStdString())->fields) {
-            const xbase::Field* field = t->field(f.name);
-            if (!field || field->type() != f.type)
-                problems << QString("%1 has no field %2 of type %3")
-                                .arg(name, QString::fromStdString(f.name), QChar(f.type));
-        }
-        staged.errorCode();
-        t->close();
-    }
+    for (const QString& name : kRestoredTables)
+        problems << CheckTakenTable(&staged, name.toStdString(),
+                                    FindInDirectory(dir, name + ".dbf"),
+                                    SuppliedFields(name.toStdString()));
     return problems;
 }
 
@@ -149,12 +133,12 @@ bool Restore(const QString& dir) {
         files << step.file;
         if (step.progressAfter) SetProgress(step.progressAfter);
     }
-    const QStringList problems = CheckStagedTables(staged.dir());
+    const QStringList problems = CheckStagedTables(staged.dir(), dir);
     if (!problems.isEmpty()) {
         prompt::information(nullptr, "The files in " + dir +
                                          " are not a backup of these data "
                                          "files:\n" +
-                                         problems.join('\n'));
+                                         FirstProblems(problems).join('\n'));
         return false;
     }
     if (!staged.commit(files, kRestoredTables)) {

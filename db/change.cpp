@@ -1,6 +1,6 @@
 #include "db/change.h"
 
-#include "app/entry/prompt.h"
+#include "core/prompt.h"
 #include "db/data_check.h"
 #include "db/program_state.h"
 #include "db/schema.h"

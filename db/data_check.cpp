@@ -1,5 +1,6 @@
 #include "db/data_check.h"
 
+#include <algorithm>
 #include <map>
 
 #include "db/change.h"
@@ -16,6 +17,34 @@ bool Present(const QString& file) {
 
 QString Name(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+// The lines of a table's own damage listed before the rest are counted.
+constexpr int kTableDamageShown = 10;
+
+// The problems found so far, each line added with its remedy.
+class Problems {
+public:
+    explicit Problems(std::vector<DataProblem>* found) : found_(found) {}
+    void add(const QString& text, Remedy remedy, int count = 1) {
+        found_->push_back({text, remedy, count});
+    }
+    void add(const QStringList& texts, Remedy remedy) {
+        for (const QString& text : texts) add(text, remedy);
+    }
+
+private:
+    std::vector<DataProblem>* found_;
+};
+
+// Whether corvane-admin repair mends the damage of the table `name` (not open): only when its
+// dry run finds something to mend and can read all it would need to.
+bool RepairMends(const std::string& name) {
+    xbase::Context::Repair repair;
+    const bool mends =
+        DbContext->repairTable(name, false, &repair) == xbase::kOk && repair.needed();
+    DbContext->errorCode();
+    return mends;
 }
 
 void CheckFields(xbase::Table* t, const TableSchema& schema, QStringList* problems) {
@@ -75,18 +104,31 @@ void CheckUnique(xbase::Table* t, const TableSchema& schema, const char* fieldNa
     }
 }
 
-void CheckTable(const TableSchema& schema, QStringList* problems) {
+// The numbers that identify a record, by table.
+struct UniqueNumber {
+    const char* table;
+    const char* field;
+    const char* what;
+};
+constexpr UniqueNumber kUniqueNumbers[] = {
+    {"CUST5", "cuno", "customer number"},
+    {"INV5", "IvNo", "invoice number"},
+    {"Prod5", "PrID", "product"},
+};
+
+void CheckTable(const TableSchema& schema, Problems* problems) {
     const QString name = Name(schema.name);
     if (!Present(name + ".dbf")) {
-        *problems << name + ".dbf is missing";
+        problems->add(name + ".dbf is missing", Remedy::Restore);
         return;
     }
-    if (schema.hasMemo() && !Present(name + ".dbt")) *problems << name + ".dbt is missing";
+    if (schema.hasMemo() && !Present(name + ".dbt"))
+        problems->add(name + ".dbt is missing", Remedy::Restore);
     bool indexesPresent = true;
     if (!schema.tags.empty()) {
         for (const QString& file : IndexFiles(schema)) {
             if (Present(file)) continue;
-            *problems << QString("%1: %2 is missing").arg(name, file);
+            problems->add(QString("%1: %2 is missing").arg(name, file), Remedy::Repair);
             indexesPresent = false;
         }
     }
@@ -96,38 +138,76 @@ void CheckTable(const TableSchema& schema, QStringList* problems) {
     if (!t) {
         const std::string why = DbContext->errorText();
         DbContext->errorCode();
-        *problems << QString("%1 cannot be opened: %2").arg(name, Name(why));
+        problems->add(QString("%1 cannot be opened: %2").arg(name, Name(why)),
+                      RepairMends(schema.name) ? Remedy::Repair : Remedy::Restore);
         return;
     }
-    CheckFields(t, schema, problems);
-    if (indexesPresent && !schema.tags.empty()) CheckTags(t, schema, problems);
+    QStringList wrongFields;
+    CheckFields(t, schema, &wrongFields);
+    QStringList tagProblems;
+    if (indexesPresent && !schema.tags.empty()) CheckTags(t, schema, &tagProblems);
+    // The engine's lines name the file they are about: an index's are mended by making the
+    // indexes afresh, the table's and its memo file's only when repair can mend the table.
     std::vector<std::string> engineProblems;
     t->check(&engineProblems);
-    for (const std::string& p : engineProblems) *problems << name + ": " + Name(p);
-    if (schema.records > 0 && t->recCount() == 0) *problems << name + " holds no record";
-    if (SameName(schema.name, "CUST5")) CheckUnique(t, schema, "cuno", "customer number", problems);
-    if (SameName(schema.name, "INV5")) CheckUnique(t, schema, "IvNo", "invoice number", problems);
-    if (SameName(schema.name, "Prod5")) CheckUnique(t, schema, "PrID", "product", problems);
+    QStringList tableDamage;
+    QStringList indexDamage;
+    const QStringList indexFiles = schema.tags.empty() ? QStringList() : IndexFiles(schema);
+    for (const std::string& p : engineProblems) {
+        const QString line = Name(p);
+        const bool aboutIndex =
+            std::any_of(indexFiles.begin(), indexFiles.end(), [&line](const QString& file) {
+                return line.startsWith(Name(DbContext->resolve(file.toStdString())) + ':');
+            });
+        (aboutIndex ? indexDamage : tableDamage) << name + ": " + line;
+    }
+    const bool noRecord = schema.records > 0 && t->recCount() == 0;
+    QStringList repeated;
+    for (const auto& [table, field, what] : kUniqueNumbers)
+        if (SameName(schema.name, table)) CheckUnique(t, schema, field, what, &repeated);
     t->close();
     const std::string pending = DbContext->errorText();
-    if (DbContext->errorCode() < 0) *problems << name + ": " + Name(pending);
+    if (DbContext->errorCode() < 0) tableDamage << name + ": " + Name(pending);
+
+    problems->add(wrongFields, Remedy::Restore);
+    problems->add(tagProblems, Remedy::Repair);
+    if (!tableDamage.isEmpty()) {
+        const Remedy remedy = RepairMends(schema.name) ? Remedy::Repair : Remedy::Restore;
+        problems->add(tableDamage.mid(0, kTableDamageShown), remedy);
+        if (const int more = static_cast<int>(tableDamage.size()) - kTableDamageShown; more > 0)
+            problems->add(QString("%1: %2 more problems of the same table").arg(name).arg(more),
+                          remedy, more);
+    }
+    problems->add(indexDamage, Remedy::Repair);
+    if (noRecord) problems->add(name + " holds no record", Remedy::Restore);
+    problems->add(repeated, Remedy::Correct);
 }
 
 }  // namespace
 
-QStringList CheckDataFiles() {
-    QStringList problems;
+std::vector<DataProblem> FindDataProblems() {
+    std::vector<DataProblem> found;
+    Problems problems(&found);
     if (const std::string fault = DbContext->journalFault(); !fault.empty())
-        problems << "changes.jnl cannot be these data files' own (" + Name(fault) +
-                        "): Corvane or a corvane-admin command that writes will keep it aside "
-                        "without applying it.";
+        problems.add("changes.jnl cannot be these data files' own (" + Name(fault) +
+                         "): Corvane or a corvane-admin command that writes will keep it aside "
+                         "without applying it.",
+                     Remedy::Settle);
     else if (DbContext->journalLeft())
-        problems << "A change was left unfinished (changes.jnl): the tables may hold half of it "
-                    "until Corvane or a corvane-admin command that writes undoes it.";
-    problems << InterruptedRewrites();
+        problems.add(
+            "A change was left unfinished (changes.jnl): the tables may hold half of it "
+            "until Corvane or a corvane-admin command that writes undoes it.",
+            Remedy::Settle);
+    problems.add(InterruptedRewrites(), Remedy::Settle);
     for (const TableSchema& schema : SuppliedSchema().tables) CheckTable(schema, &problems);
     DbContext->closeAll();
-    return problems;
+    return found;
+}
+
+QStringList CheckDataFiles() {
+    QStringList texts;
+    for (const DataProblem& problem : FindDataProblems()) texts << problem.text;
+    return texts;
 }
 
 QStringList DamagedTableHeaders() {

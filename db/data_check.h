@@ -7,7 +7,30 @@
 
 #include <QStringList>
 
-// One line per problem; empty when everything is whole. Needs DbContext; leaves no table open.
+#include <vector>
+
+// What puts a problem right.
+enum class Remedy {
+    Repair,   // corvane-admin repair: table damage it mends (record count, deletion flags, memo
+              // pointers) and every index problem, the indexes being made afresh
+    Restore,  // a backup: a missing file, a table of another layout, damage repair cannot mend
+    Correct,  // the records themselves, in the program: a number used twice
+    Settle,   // a command that writes, or the program's start: a change or rewrite left unfinished
+};
+
+struct DataProblem {
+    QString text;
+    Remedy remedy;
+    int count = 1;  // the problems the line stands for: more than one for "N more ..."
+};
+
+// Every problem, in the order found, each with what puts it right; empty when everything is
+// whole. A table's own damage is listed for its first few records, then one line counts the
+// rest.
+// Needs DbContext; leaves no table open.
+std::vector<DataProblem> FindDataProblems();
+
+// The texts of FindDataProblems.
 QStringList CheckDataFiles();
 
 // The cheap check of start-up: each table's header and its memo file's against their sizes, no

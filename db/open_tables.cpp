@@ -40,16 +40,17 @@ bool FieldsBound(const char* table) {
 
 }  // namespace
 
+QString EndingNotice = QStringLiteral("\nProgram will now terminate.");
+
 void OpenFailed(const QString& fileName) {
-    prompt::information(nullptr,
-                        "Unable to open file " + fileName + "\nProgram will now terminate.");
+    prompt::information(nullptr, "Unable to open file " + fileName + EndingNotice);
     EndProgram();
 }
 
 bool ExitOnError() {
     const std::string text = DbContext->errorText();
     if (DbContext->errorCode() == 0) return false;
-    prompt::information(nullptr, QString::fromStdString(text) + "\nProgram will now terminate.");
+    prompt::information(nullptr, QString::fromStdString(text) + EndingNotice);
     EndProgram();
     return true;
 }

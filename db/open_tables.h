@@ -29,10 +29,13 @@ bool BindLabelFields();
 bool BindPaymentFields();
 bool BindProductFields();
 
-// Shows "Unable to open file " + fileName, a line break and "Program will now terminate.",
-// then calls EndProgram.
+// What OpenFailed and ExitOnError add after their message: a line break and "Program will now
+// terminate." in the program; corvane-admin, where the failure ends one command, clears it.
+extern QString EndingNotice;
+
+// Shows "Unable to open file " + fileName and EndingNotice, then calls EndProgram.
 void OpenFailed(const QString& fileName);
 
-// When the engine has an error pending: shows its text and calls EndProgram; returns whether
-// an error was pending.
+// When the engine has an error pending: shows its text and EndingNotice and calls EndProgram;
+// returns whether an error was pending.
 bool ExitOnError();

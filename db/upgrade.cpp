@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "core/dates.h"
 #include "core/prompt.h"
@@ -17,6 +18,7 @@
 #include "db/program_state.h"
 #include "db/read_write.h"
 #include "db/staged_files.h"
+#include "db/taken_tables.h"
 
 namespace {
 
@@ -32,6 +34,53 @@ void SetProgress(int percent) {
 // kept in the data directory under its own name.
 const std::pair<const char*, const char*> kCopiedTables[] = {
     {"groups", "GROUPS"}, {"labels", "LABELS"}, {"Pmt", "PMT"}, {"Prod4", "Prod4"}};
+
+// The fields the conversion reads from each old table it converts, with the types it can read
+// them as; a date may also have been kept as its "yyyymmdd" text.
+const std::vector<std::pair<const char*, std::vector<WantedField>>>& ConvertedLayouts() {
+    static const std::vector<std::pair<const char*, std::vector<WantedField>>> layouts = {
+        {"Prod4",
+         {{"Prid", "C"},
+          {"RCode", "C"},
+          {"PDesc", "C"},
+          {"UPrice", "N"},
+          {"LTax1", "L"},
+          {"LTax2", "L"},
+          {"IComm", "C"},
+          {"PMemo", "M"}}},
+        {"cust2",
+         {{"CuNo", "N"},
+          {"NGroup", "N"},
+          {"Title", "C"},
+          {"First", "C"},
+          {"Last", "C"},
+          {"Addr1", "C"},
+          {"Addr2", "C"},
+          {"Addr3", "C"},
+          {"Addr4", "C"},
+          {"Zip", "C"},
+          {"Comments", "M"},
+          {"Note", "C"}}},
+        {"inv",
+         {{"IvNo", "N"},
+          {"CuNo", "N"},
+          {"IDate", "DC"},
+          {"IMemo", "C"},
+          {"REM", "M"},
+          {"Ship", "N"},
+          {"Tax", "N"},
+          {"Due", "N"}}},
+        {"itm4",
+         {{"IvNo", "N"},
+          {"Prid", "C"},
+          {"IComm", "C"},
+          {"Qty", "N"},
+          {"UPR", "N"},
+          {"LTax1", "L"},
+          {"LTax2", "L"}}},
+    };
+    return layouts;
+}
 
 // The tables the conversion writes, emptied copies of the current ones.
 const QStringList kConvertedTables = {"Prod5", "CUST5", "INV5", "ITM5"};
@@ -244,6 +293,26 @@ void TransferDescriptions(const std::map<QString, QString>& descriptions) {
     CheckEngine("cannot write ITM5");
 }
 
+// Checks every old table staged in `stagingDir` before any is converted or copied over the
+// current ones: those taken as they are against the current layout, the others for the fields
+// the conversion reads. Each is named by the file in `dir` it came from.
+void CheckOldTables(const QString& stagingDir, const QString& dir) {
+    xbase::Context staged(QFile::encodeName(stagingDir).toStdString(), DbContext->env());
+    QStringList problems;
+    for (const auto& [oldName, newName] : kCopiedTables) {
+        if (QString(newName) == "Prod4") continue;  // converted: checked below
+        problems << CheckTakenTable(&staged, newName,
+                                    FindInDirectory(dir, QString(oldName) + ".dbf"),
+                                    SuppliedFields(newName));
+    }
+    for (const auto& [oldName, wanted] : ConvertedLayouts())
+        problems << CheckTakenTable(&staged, oldName,
+                                    FindInDirectory(dir, QString(oldName) + ".dbf"), wanted);
+    if (!problems.isEmpty())
+        throw Stop{"The tables in " + dir + " cannot be converted:\n" +
+                   FirstProblems(problems).join('\n')};
+}
+
 // Copies a file into the staging directory; a memo file only where there is one.
 void Stage(const QString& from, const QString& to, bool optional = false) {
     if (optional && !QFileInfo::exists(from)) return;
@@ -292,6 +361,7 @@ bool UpgradeData(const QString& dir) {
                 Stage(FindInDirectory(dir, QString(old) + ".dbt"),
                       staged.path(QString(old) + ".dbt"), true);
             }
+            CheckOldTables(staged.dir(), dir);
             for (const QString& table : kConvertedTables) {
                 for (const char* ext : {".dbf", ".dbt"}) {
                     const QString current = FindInDirectory(data, table + ext);

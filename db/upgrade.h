@@ -3,8 +3,9 @@
 // current layout and are copied; products, customers, invoices and items are converted record by
 // record; the items then take their descriptions from the products. The whole conversion is
 // prepared beside the data (db/staged_files.h) and replaces the current business tables as one
-// whole, so that a failure half way leaves every table, old and current, as it was. The old
-// tables are only read.
+// whole, so that a failure half way leaves every table, old and current, as it was. Every old
+// table is checked before any is taken (db/taken_tables.h): one of another layout, or damaged,
+// stops the conversion with the file and what is wrong. The old tables are only read.
 #pragma once
 
 #include <QString>
@@ -14,7 +15,8 @@
 QStringList OldTableNames();
 
 // Converts the old tables in `dir` after the warning. False when a conversion was started and
-// did not finish (the user has been told why; the data directory is then as it was); true
+// did not finish, an old table failing its check included (the user has been told which and
+// why; the data directory is then as it was); true
 // otherwise: finished, refused because a table is missing, or cancelled. The index groups of the
 // replaced tables are rebuilt; the caller packs.
 bool UpgradeData(const QString& dir);

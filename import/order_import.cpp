@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <array>
+#include <optional>
 
 #include "db/current_records.h"
 #include "db/field_values.h"
@@ -26,9 +27,27 @@ QString Field(const InfoRecord& info, size_t index) {
     return Text(FieldAt(info.fields, index));
 }
 
-// Reads a whole file of at most kMaxOrderFileSize bytes.
+// The file path leads to, when that is in path's directory or below it; nothing when path is a
+// link leading out of its directory, or names no file.
+std::optional<QString> InsideItsDirectory(const QString& path) {
+    const QFileInfo info(path);
+    const QString target = info.canonicalFilePath();
+    const QString dir = QFileInfo(info.absolutePath()).canonicalFilePath();
+    if (target.isEmpty() || dir.isEmpty() || !target.startsWith(dir + u'/')) return std::nullopt;
+    return target;
+}
+
+// Reads a whole file of at most kMaxOrderFileSize bytes. A link to a file outside the import
+// directory is refused before anything of it is read, so that no other file's lines are ever
+// shown as an order.
 bool ReadFile(const QString& path, std::string* content, QString* error) {
-    QFile file(path);
+    const std::optional<QString> inside = InsideItsDirectory(path);
+    if (!inside && QFileInfo::exists(path)) {
+        *error = "The file " + path + " is a link to a file outside " +
+                 QFileInfo(path).absolutePath() + " and is not imported.";
+        return false;
+    }
+    QFile file(inside.value_or(path));
     if (!file.open(QIODevice::ReadOnly)) {
         *error = "The file " + path + " cannot be read: " + file.errorString();
         return false;

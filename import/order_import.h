@@ -38,7 +38,8 @@ struct ImportedOrder {
 inline constexpr qint64 kMaxOrderFileSize = 4 * 1024 * 1024;
 
 // Reads and parses both files. False, with *error naming the file and what is wrong with it,
-// when one cannot be read, is too large, or is malformed (order_files.h).
+// when one cannot be read, is too large, is malformed (order_files.h), or is a link leading out
+// of its directory (refused unread).
 bool ReadOrderFiles(const QString& infoPath, const QString& orderPath, InfoRecord* info,
                     std::vector<OrderLine>* lines, QString* error);
 

@@ -16,6 +16,7 @@
 #include "labels/mail_merge.h"
 #include "masters/pick_routines.h"
 #include "report/date_span_form.h"
+#include "report/device_output.h"
 #include "report/generator_steps.h"
 #include "report/mult_group_form.h"
 #include "report/print_target.h"
@@ -24,9 +25,11 @@
 namespace labels {
 namespace {
 
-// The chosen file name with `suffix` added when it has none.
+// The chosen file name with `suffix` added when it has none and is not a device, FIFO or socket,
+// which is written into as it is named.
 QString WithSuffix(const QString& chosen, const QString& suffix) {
-    return QFileInfo(chosen).suffix().isEmpty() ? chosen + u'.' + suffix : chosen;
+    const bool named = !QFileInfo(chosen).suffix().isEmpty() || reports::IsDeviceOutput(chosen);
+    return named ? chosen : chosen + u'.' + suffix;
 }
 
 // The customers picked one by one from the customer list until it is closed without a choice.

@@ -1,12 +1,12 @@
 #include "labels/mail_merge.h"
 
-#include <QSaveFile>
 #include <QStringList>
 
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
 #include "report/generator_steps.h"
+#include "report/report_export.h"
 
 namespace labels {
 namespace {
@@ -32,25 +32,20 @@ QString MergeHeader() {
 MergeResult WriteMailMerge(const QString& fileName, const QList<int>& groups) {
     MergeResult result;
     result.message = QStringLiteral("Unable to save to: ") + fileName;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) return result;
     if (!OpenCustomers()) {
         reports::CloseReportTables();
         return result;
     }
-    bool written = false;
+    QByteArray bytes = MergeHeader().toLatin1() + "\r\n";
     int rc = xbase::kFound;
     {
         reports::RecordProgress progress(QStringLiteral("Exporting Mail Merge File"),
                                          static_cast<long>(CustTbl->recCount()));
-        const QByteArray header = MergeHeader().toLatin1() + "\r\n";
-        written = file.write(header) == header.size();
         CustTbl->select(CustTbl->tag("CZip"));
-        for (rc = CustTbl->top(); written && rc == xbase::kFound; rc = CustTbl->skip()) {
+        for (rc = CustTbl->top(); rc == xbase::kFound; rc = CustTbl->skip()) {
             if (groups.contains(CustFld.ngroup->asInt())) {
                 ReadCustomer();
-                const QByteArray line = CustomerLine(CustBuf);
-                written = file.write(line) == line.size();
+                bytes += CustomerLine(CustBuf);
                 ++result.customers;
             }
             progress.Visited();
@@ -58,9 +53,9 @@ MergeResult WriteMailMerge(const QString& fileName, const QList<int>& groups) {
     }
     const bool read = !reports::ReadFailed(rc);
     reports::CloseReportTables();
-    // The last lines may still wait in the file's buffer, and a failure to write them is not
-    // seen by commit: flushed first, they are checked like every other write.
-    if (!written || !read || !file.flush() || !file.commit()) return result;
+    // The file is written whole once every customer was read, through the writer the report
+    // exports use: a regular file replaced only when complete, a device or FIFO written into.
+    if (!read || !reports::WriteExportFile(fileName, bytes).saved) return result;
     result.saved = true;
     result.message.clear();
     return result;

@@ -24,7 +24,8 @@ struct MergeResult {
 // Writes the file from CUST5 (which it opens and closes), walking the customers in postal-code
 // order, records marked deleted but not yet packed included, with the progress box "Exporting
 // Mail Merge File". The file replaces an earlier one of that name only when it is complete; on
-// any failure an earlier file stays as it was and no new one is left behind.
+// any failure an earlier file stays as it was and no new one is left behind. A device, FIFO or
+// socket named is written into and stays what it is.
 MergeResult WriteMailMerge(const QString& fileName, const QList<int>& groups);
 
 }  // namespace labels

@@ -1,14 +1,13 @@
 #include "report/report_export.h"
 
 #include <unistd.h>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "report/device_output.h"
 #include "report/layout_code.h"
 
 namespace reports {
@@ -19,20 +18,6 @@ qsizetype PlainTarget(const TextCellView& cell) {
     if (cell.align == u'R') return cell.column - cell.text.size();
     if (cell.align == u'C') return cell.column - cell.text.size() / 2;
     return cell.column;
-}
-
-// Writes all of bytes to the descriptor straight, past any buffer: a buffered write can report
-// success, fail only when the buffer goes out and lose the system's reason on the way. The
-// system's reason when it fails, else nothing.
-std::optional<QString> WriteAll(int descriptor, const QByteArray& bytes) {
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(descriptor, bytes.constData() + done,
-                                  static_cast<size_t>(bytes.size() - done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return QString::fromLocal8Bit(std::strerror(n < 0 ? errno : EIO));
-        done += n;
-    }
-    return std::nullopt;
 }
 
 }  // namespace
@@ -71,7 +56,8 @@ QString ExportSuffix(ExportFormat format) {
 }
 
 QString ExportFileName(const QString& chosen, ExportFormat format) {
-    if (chosen.isEmpty() || !QFileInfo(chosen).suffix().isEmpty()) return chosen;
+    if (chosen.isEmpty() || !QFileInfo(chosen).suffix().isEmpty() || IsDeviceOutput(chosen))
+        return chosen;
     return chosen + u'.' + ExportSuffix(format);
 }
 
@@ -89,6 +75,10 @@ ExportResult WriteExportFile(const QString& fileName, const QByteArray& bytes) {
     if (toStandardOutput) {
         std::fflush(stdout);
         const std::optional<QString> reason = WriteAll(STDOUT_FILENO, bytes);
+        return reason ? failed(*reason) : ExportResult{true, {}};
+    }
+    if (IsDeviceOutput(fileName)) {
+        const std::optional<QString> reason = WriteIntoDevice(fileName, bytes);
         return reason ? failed(*reason) : ExportResult{true, {}};
     }
     QSaveFile file(fileName);

@@ -1,7 +1,8 @@
 // Export of the report document to a text file: plain text with every text cell placed at its
 // column by spaces, or tab-delimited text with the texts of a line separated by single TABs.
 // Rules, pictures, page breaks and style cells contribute nothing; page breaks become empty
-// lines. The file is written beside its final name and renamed into place only when complete.
+// lines. A regular file is written beside its final name and renamed into place only when
+// complete; a device, FIFO or socket is written into (report/device_output.h).
 #pragma once
 
 #include <QString>
@@ -23,7 +24,8 @@ QStringList ExportLines(const ReportDocument& document, ExportFormat format);
 QString ExportFilter(ExportFormat format);
 QString ExportSuffix(ExportFormat format);
 
-// The chosen file name with the format's extension added when the name has no extension.
+// The chosen file name with the format's extension added when the name has no extension and
+// is not a device, FIFO or socket.
 QString ExportFileName(const QString& chosen, ExportFormat format);
 
 struct ExportResult {
@@ -42,7 +44,8 @@ inline constexpr char kStandardOutput[] = "-";
 // Writes bytes to fileName through a file beside it that is renamed into place only when every
 // write and the commit succeeded; otherwise the new file is removed, an earlier one stays as it
 // was, and the message gives the system's reason. kStandardOutput writes them to the standard
-// output instead, flushed and checked.
+// output instead, flushed and checked; a device, FIFO or socket gets them written into it and
+// stays what it is.
 ExportResult WriteExportFile(const QString& fileName, const QByteArray& bytes);
 
 // Writes the document to fileName, replacing an earlier file of that name only when the new

@@ -127,9 +127,11 @@ TEST(Admin, WorksOnTheDirectoryGivenWithDashC) {
     fs::remove(dir.file("ITM5.dbf"));
     const AdminRun run = Admin(at + "check");
     EXPECT_EQ(run.status, 1);
+    // Repair cannot bring a missing table back: the check names a backup instead.
     EXPECT_EQ(run.output,
-              "ITM5.dbf is missing\n1 problem found. corvane-admin repair mends a damaged table "
-              "or index, keeping a copy of each damaged file first.\n");
+              "ITM5.dbf is missing\n1 problem found.\nRepair cannot mend a missing file, a table "
+              "of another layout or damage of that kind: restore the data files from a backup "
+              "(corvane-admin restore DIR).\n");
     fs::current_path(dir.path());
 }
 
@@ -165,7 +167,10 @@ TEST(Admin, AReindexThatCannotOpenATableSaysSoAndExitsOne) {
     fs::remove("GROUPS.dbf");
     const AdminRun run = Admin("reindex");
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(Contains(run.output, "Program will now terminate.")) << run.output;
+    // On a line of its own after the progress; the command ends, no program is said to.
+    EXPECT_TRUE(Contains(run.output, "%\ncorvane-admin: cannot open ./GROUPS.dbf: no such file\n"))
+        << run.output;
+    EXPECT_FALSE(Contains(run.output, "terminate")) << run.output;
 }
 
 TEST(Admin, CommandsThatChangeFilesKeepOffADirectoryCorvaneIsWorkingOn) {
@@ -509,7 +514,11 @@ TEST(Admin, RepairMendsADamagedTableKeepingEveryWholeRecordAndACopyOfTheDamagedF
         ASSERT_GT(shape.commentsOffset, 0u);
         c.damage(&table, shape);
         std::ofstream("CUST5.dbf", std::ios::binary | std::ios::trunc) << table;
-        ASSERT_EQ(Admin("check").status, 1) << c.what;
+        const AdminRun found = Admin("check");
+        ASSERT_EQ(found.status, 1) << c.what;
+        EXPECT_TRUE(Contains(found.output, "\ncorvane-admin repair mends the damaged tables"))
+            << c.what << ": " << found.output;
+        EXPECT_FALSE(Contains(found.output, "restore")) << c.what << ": " << found.output;
 
         const AdminRun run = Admin("repair");
         EXPECT_EQ(run.status, 0) << c.what << ": " << run.output;
@@ -531,4 +540,25 @@ TEST(Admin, RepairMendsADamagedTableKeepingEveryWholeRecordAndACopyOfTheDamagedF
         const std::vector<int> kept(before.begin(), before.begin() + c.keptRecords);
         EXPECT_EQ(CustomerNumbers(), kept) << c.what;
     }
+}
+
+// A table damaged in every record: the check lists its first ten records, counts the rest in one
+// line and in the total, and names repair, which mends that damage.
+TEST(Admin, TheCheckListsTheFirstTenDamagedRecordsAndCountsTheRest) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    ASSERT_EQ(Admin("generate --customers 30 --invoices 5 --seed 8").status, 0);
+    std::string table = Bytes("CUST5.dbf");
+    const TableShape shape = ShapeOf(table);
+    ASSERT_EQ(shape.count, 30u);
+    for (size_t r = 0; r < shape.count; ++r)
+        table[shape.headerLength + r * shape.recordLength] = 'x';
+    std::ofstream("CUST5.dbf", std::ios::binary | std::ios::trunc) << table;
+    const AdminRun run = Admin("check");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.output,
+                         "record 10 has a bad deletion flag\nCUST5: 20 more problems "
+                         "of the same table\n30 problems found.\ncorvane-admin repair "
+                         "mends the damaged tables"))
+        << run.output;
+    EXPECT_FALSE(Contains(run.output, "record 11 has")) << run.output;
 }

@@ -286,3 +286,28 @@ TEST_F(BackupTest, AnEraseThatFailsLeavesEveryTable) {
         EXPECT_EQ(Snapshot("."), before) << k;
     }
 }
+
+// A backup whose customer table has a bad deletion flag in every record is refused with its
+// first few records named and the rest counted, and nothing is restored.
+TEST_F(BackupTest, ARefusedRestoreNamesTheFirstFewBadRecordsAndCountsTheRest) {
+    for (int n = 1; n <= 30; ++n) AddCustomer(n, QString("Name %1").arg(n));
+    ASSERT_TRUE(CopyDataFiles(true, other_.path()));
+    const fs::path backupTable = other_.filePath("CUST5.dbf").toStdString();
+    std::string table = Bytes(backupTable);
+    const size_t headerLength =
+        static_cast<uint8_t>(table[8]) | static_cast<size_t>(static_cast<uint8_t>(table[9])) << 8;
+    const size_t recordLength =
+        static_cast<uint8_t>(table[10]) | static_cast<size_t>(static_cast<uint8_t>(table[11])) << 8;
+    for (size_t r = 0; r < 30; ++r) table[headerLength + r * recordLength] = 'x';
+    std::ofstream(backupTable, std::ios::binary | std::ios::trunc) << table;
+    const auto before = Snapshot(".");
+
+    EXPECT_FALSE(CopyDataFiles(false, other_.path()));
+    EXPECT_EQ(Snapshot("."), before);
+    ASSERT_EQ(messages_.size(), 1);
+    const QStringList lines = messages_[0].split('\n');
+    EXPECT_EQ(lines.size(), 7) << messages_[0].toStdString();
+    EXPECT_TRUE(lines[1].endsWith("CUST5.dbf: record 1 has a bad deletion flag"))
+        << lines[1].toStdString();
+    EXPECT_EQ(lines.last(), "and 25 more problems");
+}

@@ -279,3 +279,42 @@ TEST_F(UpgradeTest, AFailureHalfWayLeavesTheCurrentAndTheOldTablesAsTheyWere) {
         EXPECT_EQ(Snapshot(oldDir_.path().toStdString()), oldFiles) << k;
     }
 }
+
+// Old tables of another layout are refused before anything is taken: a payments table with the
+// wrong fields (copied as it is, it would leave every start unable to index PMT), and an empty
+// customer table lacking a field the conversion reads. Every current table stays byte-identical
+// and the message names the file and what is wrong.
+TEST_F(UpgradeTest, AnOldTableOfAnotherLayoutIsRefusedAndNothingIsReplaced) {
+    old_.all();
+    const fs::path oldDir = oldDir_.path().toStdString();
+    const auto before = Snapshot(".");
+    const std::string payments = Snapshot(oldDir).at("pmt.dbf");
+    fs::remove(oldDir / "pmt.dbf");
+    {
+        xbase::Context ctx(oldDir.string());
+        ctx.setAutoOpen(false);
+        ctx.create("pmt", {{"AMOUNT", 'N', 10, 2}, {"NOTE", 'C', 20}})->close();
+        ASSERT_EQ(ctx.errorCode(), 0);
+    }
+    prompts_.expect(Kind::WarningConfirm, "Warning");
+    prompts_.expect(Kind::Information,
+                    "The conversion failed; the data files are as they were.\nThe tables in " +
+                        oldDir_.path() + " cannot be converted:\n" + oldDir_.path() +
+                        "/pmt.dbf has no field IvNo of type N");
+    EXPECT_FALSE(UpgradeData(oldDir_.path()));
+    EXPECT_EQ(Snapshot("."), before);
+
+    std::ofstream(oldDir / "pmt.dbf", std::ios::binary | std::ios::trunc) << payments;
+    fs::remove(oldDir / "cust2.dbf");
+    fs::remove(oldDir / "cust2.dbt");
+    {
+        xbase::Context ctx(oldDir.string());
+        ctx.setAutoOpen(false);
+        ctx.create("cust2", {{"LAST", 'C', 20}, {"COMMENTS", 'M', 10}})->close();
+        ASSERT_EQ(ctx.errorCode(), 0);
+    }
+    prompts_.expect(Kind::WarningConfirm, "Warning");
+    prompts_.expect(Kind::Information, oldDir_.path() + "/cust2.dbf has no field CuNo of type N");
+    EXPECT_FALSE(UpgradeData(oldDir_.path()));
+    EXPECT_EQ(Snapshot("."), before);
+}

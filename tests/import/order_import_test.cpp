@@ -218,6 +218,32 @@ TEST_F(OrderImportTest, FilesThatCannotBeReadOrAreMalformedAreRefusedByName) {
     EXPECT_EQ(built.items[1].description, QString::fromLatin1("Th\xE9")) << "not UTF-8: Latin-1";
 }
 
+// An Order file that is a link to a file outside the Order directory is refused unread: none of
+// its lines reaches the message or an invoice. A link to a file in the directory itself is read.
+TEST_F(OrderImportTest, AnOrderFileLinkedToAFileOutsideItsDirectoryIsRefusedUnread) {
+    ASSERT_TRUE(QDir::current().mkpath("in"));
+    ASSERT_TRUE(QDir::current().mkpath("orders"));
+    const QString info = QDir::current().filePath("in/A1");
+    const QString order = QDir::current().filePath("orders/A1");
+    WriteFile(info, "0,1,2,3,Mr,Ann,Lee\n");
+    WriteFile("secret.txt", "1,SECRET,line of another file,1.00,1\n");
+    ASSERT_TRUE(QFile::link(QDir::current().filePath("secret.txt"), order));
+    InfoRecord read;
+    std::vector<OrderLine> lines;
+    QString error;
+    EXPECT_FALSE(ReadOrderFiles(info, order, &read, &lines, &error));
+    EXPECT_EQ(error, "The file " + order + " is a link to a file outside " +
+                         QDir::current().filePath("orders") + " and is not imported.");
+    EXPECT_TRUE(lines.empty());
+
+    WriteFile("orders/kept.txt", "1,AB,Widget,2.00,1\n");
+    ASSERT_TRUE(QFile::remove(order));
+    ASSERT_TRUE(QFile::link("kept.txt", order));
+    ASSERT_TRUE(ReadOrderFiles(info, order, &read, &lines, &error)) << error.toStdString();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].code, "AB");
+}
+
 class ImportDirsTest : public ::testing::Test {
 protected:
     ImportDirsTest() : dir_(TempDataDir::SuppliedTables) {

@@ -13,6 +13,7 @@
 #include "labels/label_selection.h"
 #include "labels/mail_merge.h"
 #include "tests/labels/label_data_fixture.h"
+#include "tests/support/fifo_reader.h"
 
 using labels::LabelKind;
 using labels::LabelSelection;
@@ -139,6 +140,19 @@ TEST_F(LabelSelectionTest, AMailMergeFileThatCannotBeWrittenIsToldAndLeavesAnEar
     EXPECT_EQ(result.message, "Unable to save to: " + name);
     EXPECT_EQ(QDir(out.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
               QStringList({"earlier.doc"}));
+}
+
+// A FIFO named as the mail-merge file gets the file written into it and stays a FIFO.
+TEST_F(LabelSelectionTest, AMailMergeFileThatIsAFifoIsWrittenIntoAndStaysOne) {
+    QTemporaryDir out;
+    const std::string name = out.filePath("merge.fifo").toStdString();
+    FifoReader fifo(name);
+    ASSERT_TRUE(fifo.ok());
+    const labels::MergeResult result = labels::WriteMailMerge(QString::fromStdString(name), {9});
+    EXPECT_TRUE(result.saved) << result.message.toStdString();
+    EXPECT_EQ(fifo.received(),
+              labels::MergeHeader().toStdString() + "\r\n\tCy\tDoe\tDoe Bakery\t\t\t\t12345\r\n");
+    EXPECT_EQ(FileKind(name), 'p');
 }
 
 }  // namespace

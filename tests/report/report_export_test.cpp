@@ -1,12 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <chrono>
 #include <csignal>
+#include <cstring>
+#include <thread>
 
 #include <QDir>
 #include <QFile>
 
 #include "report/report_export.h"
+#include "tests/support/fifo_reader.h"
 #include "tests/support/temp_data_dir.h"
 
 using namespace reports;
@@ -96,6 +106,8 @@ TEST(ReportExport, FileNamesGetTheFormatsExtension) {
     EXPECT_EQ(ExportFileName("/tmp/sales", ExportFormat::PlainText), "/tmp/sales.txt");
     EXPECT_EQ(ExportFileName("/tmp/sales", ExportFormat::TabDelimited), "/tmp/sales.asc");
     EXPECT_EQ(ExportFileName("/tmp/sales.csv", ExportFormat::TabDelimited), "/tmp/sales.csv");
+    // A device or FIFO chosen is written into as it is named, not beside it under a new name.
+    EXPECT_EQ(ExportFileName("/dev/null", ExportFormat::PlainText), "/dev/null");
 }
 
 TEST(ReportSave, WritesEveryLineAndReplacesAnEarlierFile) {
@@ -173,6 +185,76 @@ TEST(ReportSave, AWriteThatFailsLeavesTheEarlierFileWholeAndSaysWhy) {
               ("Unable to save to: " + name + ": File too large").toStdString());
     EXPECT_EQ(ReadAll(name), "earlier report\n");
     EXPECT_EQ(QDir::current().entryList(QDir::Files), QStringList({"report.txt"}));
+}
+
+// A FIFO, a socket and a character device named as the output get the text written into them
+// and stay what they are; a regular file would be put in their place.
+TEST(ReportSave, ADeviceFifoOrSocketIsWrittenIntoAndStaysWhatItIs) {
+    TempDataDir dir;
+    const ReportDocument& doc = SmallReport();
+    const std::string expected =
+        (ExportLines(doc, ExportFormat::PlainText).join('\n') + '\n').toStdString();
+
+    FifoReader fifo("report.fifo");
+    ASSERT_TRUE(fifo.ok());
+    ExportResult result = SaveReport(doc, "report.fifo", ExportFormat::PlainText);
+    EXPECT_TRUE(result.saved) << result.message.toStdString();
+    EXPECT_EQ(fifo.received(), expected);
+    EXPECT_EQ(FileKind("report.fifo"), 'p');
+
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, "report.sock");
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 1), 0);
+    std::string received;
+    std::thread server([&] {
+        pollfd waiting{listener, POLLIN, 0};
+        if (::poll(&waiting, 1, 10000) != 1) return;  // nobody came
+        const int peer = ::accept(listener, nullptr, nullptr);
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(peer, buffer, sizeof buffer)) > 0;)
+            received.append(buffer, static_cast<size_t>(n));
+        ::close(peer);
+    });
+    result = SaveReport(doc, "report.sock", ExportFormat::TabDelimited);
+    server.join();
+    ::close(listener);
+    EXPECT_TRUE(result.saved) << result.message.toStdString();
+    EXPECT_EQ(received,
+              (ExportLines(doc, ExportFormat::TabDelimited).join('\n') + '\n').toStdString());
+    EXPECT_EQ(FileKind("report.sock"), 's');
+
+    if (MakeNullDevice("report.null")) {
+        result = SaveReport(doc, "report.null", ExportFormat::PlainText);
+        EXPECT_TRUE(result.saved) << result.message.toStdString();
+        EXPECT_EQ(FileKind("report.null"), 'c');
+    }
+    // Nothing was left beside them.
+    QStringList left =
+        QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+    left.removeOne("report.null");
+    EXPECT_EQ(left, QStringList({"report.fifo", "report.sock"}));
+}
+
+// A FIFO whose reader goes away before it has read everything: the save fails with the system's
+// reason, and the program goes on.
+TEST(ReportSave, AFifoWhoseReaderGoesAwayIsAFailureToldNotTheEndOfTheProgram) {
+    TempDataDir dir;
+    ASSERT_EQ(::mkfifo("report.fifo", 0600), 0);
+    const int reader = ::open("report.fifo", O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    // More than the pipe holds, so that the writer is still writing when the reader closes.
+    std::thread leaving([reader] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ::close(reader);
+    });
+    const ExportResult result = WriteExportFile("report.fifo", QByteArray(1 << 20, 'x'));
+    leaving.join();
+    EXPECT_FALSE(result.saved);
+    EXPECT_EQ(result.message, "Unable to save to: report.fifo: Broken pipe");
+    EXPECT_EQ(FileKind("report.fifo"), 'p');
 }
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "reports/sales_reports.h"
 #include "tests/reports/modal_of.h"
 #include "tests/reports/report_data_fixture.h"
+#include "tests/support/fifo_reader.h"
 #include "tests/support/scripted_prompts.h"
 
 using namespace reports;
@@ -309,9 +310,10 @@ TEST_F(ReportCommandTest, ATableThatCannotBeOpenedIsToldOnceAndEndsTheRun) {
     const AdminRun run = Admin(
         {"report", "purchasing", "--from", "2024-01-01", "--to", "2025-12-31", "--text", "p.txt"});
     EXPECT_EQ(run.status, 1);
-    // The start-up check of the index files finds it first, and says what the engine met.
+    // The start-up check of the index files finds it first, and says what the engine met; the
+    // command ends, and no program is said to terminate.
     EXPECT_EQ(run.told.join(u'|').toStdString(),
-              "corvane-admin: cannot open ./Pur5.dbf: no such file Program will now terminate.");
+              "corvane-admin: cannot open ./Pur5.dbf: no such file");
     EXPECT_FALSE(QFile::exists(Data("p.txt")));
 }
 
@@ -362,6 +364,27 @@ TEST_F(ReportCommandTest, AnOutputNamingADataFileIsRefusedAndNothingIsWritten) {
     EXPECT_EQ(after.keys().join(u' ').toStdString(), before.keys().join(u' ').toStdString());
     for (const QString& name : before.keys())
         EXPECT_TRUE(after.value(name) == before.value(name)) << name.toStdString() << " changed";
+}
+
+// An output naming a character device, made here where the test may (else a FIFO read by the
+// test), is written into: it stays a device, and a FIFO's reader gets the report.
+TEST_F(ReportCommandTest, AnOutputThatIsADeviceOrAFifoIsWrittenIntoAndStaysOne) {
+    const std::string device = out_.filePath("device").toStdString();
+    if (MakeNullDevice(device)) {
+        const AdminRun run =
+            Admin({"report", "product-listing", "--text", out_.filePath("device")});
+        EXPECT_EQ(run.status, 0) << run.errors.toStdString();
+        EXPECT_EQ(FileKind(device), 'c');
+    }
+    FifoReader fifo(out_.filePath("fifo").toStdString());
+    ASSERT_TRUE(fifo.ok());
+    const AdminRun run = Admin({"report", "product-listing", "--tab", out_.filePath("fifo")});
+    EXPECT_EQ(run.status, 0) << run.errors.toStdString();
+    ReportDocument& doc = TheReport();
+    ASSERT_TRUE(MakeProductListing(doc));
+    EXPECT_EQ(QString::fromStdString(fifo.received()),
+              PreviewExport(doc, ExportFormat::TabDelimited, out_.filePath("preview.asc")));
+    EXPECT_EQ(FileKind(out_.filePath("fifo").toStdString()), 'p');
 }
 
 // The text and tab outputs written onto a disk with no room left (a small file system of the
