@@ -1,8 +1,8 @@
 // Folders the program makes for its own work inside a directory the user chose or owns: the
 // staging folder of a restore or erase in the data directory, and the folder a backup is
 // written into beside the last one. Each is made fresh and carries a mark file, so that a folder
-// of the same name that a user made is never taken for one, emptied or removed. All file access
-// goes through the engine context's Env, so that tests can make it fail.
+// of the same name that a user made is never taken for one, emptied or removed. Files in the
+// folder are removed through the engine context's Env, so that tests can make that fail.
 #pragma once
 
 #include <QString>
