@@ -37,10 +37,9 @@ struct CopyStep {
 };
 
 constexpr CopyStep kCopyOrder[] = {
-    {"CUST5.dbf", 20}, {"CUST5.dbt", 30},  {"GROUPS.dbf", 35}, {"INV5.dbf", 45},
-    {"INV5.dbt", 55},  {"ITM5.dbf", 70},   {"LABELS.dbf", 75}, {"PMT.dbf", 85},
-    {"Pur5.dbf", 95},  {"Prod5.dbf", 100}, {"Prod5.dbt", 0},   {"CVN1.dbf", 0},
-    {"ImpDirs.dbf", 0},
+    {"CUST5.dbf", 20}, {"CUST5.dbt", 30},  {"GROUPS.dbf", 35}, {"INV5.dbf", 45}, {"INV5.dbt", 55},
+    {"ITM5.dbf", 70},  {"LABELS.dbf", 75}, {"PMT.dbf", 85},    {"Pur5.dbf", 95}, {"Prod5.dbf", 100},
+    {"Prod5.dbt", 0},  {"CVN1.dbf", 0},    {"ImpDirs.dbf", 0},
 };
 
 // The settings tables, which a backup made before they were copied lacks; its restore leaves
@@ -90,8 +89,9 @@ enum class Failure { Other, DiskFull, WriteProtected };
 Failure LastFailure = Failure::Other;
 
 // Copies one file of a backup into the writer's folder, asking for another disk or for the
-// protection to be removed while that is what stops it. A full disk first puts the files
-// copied to it in place as one disk of the backup.
+// protection to be removed while that is what stops it. On a full disk, the files copied to it
+// become one disk of the backup (their list written beside them) before the next is asked for;
+// Cancel discards them, leaving the backup that was there.
 bool BackupOneFile(const QString& source, const QString& dir, const QString& fileName,
                    BackupWriter* writer) {
     for (int asked = 0;; ++asked) {
@@ -161,17 +161,20 @@ QStringList CheckStagedTables(const QString& stagingDir, const QStringList& tabl
 // it cannot be, the backup is refused with the reason.
 bool DataFilesSettled() {
     if (StagedFilesLeft()) {
-        prompt::information(nullptr, "The data files are being replaced by a restore, erase or "
-                                     "import; try again when it has ended, or start Corvane to "
-                                     "finish it.");
+        prompt::information(nullptr,
+                            "The data files are being replaced by a restore, erase or "
+                            "import; try again when it has ended, or start Corvane to "
+                            "finish it.");
         return false;
     }
     if (!DbContext->journalLeft()) return true;
     bool undone = false;
     QString error;
     if (UndoUnfinishedChange(&undone, &error)) return true;
-    prompt::information(nullptr, "The data files hold a change left unfinished, and no backup is "
-                                 "made of them until it is undone.\n" + error);
+    prompt::information(nullptr,
+                        "The data files hold a change left unfinished, and no backup is "
+                        "made of them until it is undone.\n" +
+                            error);
     return false;
 }
 
@@ -206,8 +209,8 @@ bool FindOnDisk(const QString& dir, const QString& file, std::unique_ptr<BackupD
             return true;
         if (asked == kMaxAsks ||
             !prompt::confirm(nullptr, "Insert disk containing " + file + ".bak")) {
-            prompt::information(nullptr, "Unable to find " + FindInDirectory(dir, file) +
-                                             "\nFunction Aborted");
+            prompt::information(
+                nullptr, "Unable to find " + FindInDirectory(dir, file) + "\nFunction Aborted");
             return false;
         }
     }
@@ -251,14 +254,13 @@ bool Restore(const QString& dir) {
         if (source.isEmpty() && disk->readable()) continue;  // a settings table it lacks
         QString reason;
         FileSum sum;
-        if (disk->readable() &&
-            !CopyVerified(source, staged.path(step.file), &reason, &sum)) {
+        if (disk->readable() && !CopyVerified(source, staged.path(step.file), &reason, &sum)) {
             prompt::information(nullptr, "Unable to copy " + QString(step.file) + "\n" + reason);
             return false;
         }
         if (const QString wrong = Mismatch(step.file, *disk, *first, sum); !wrong.isEmpty()) {
-            prompt::information(nullptr, "The files in " + dir +
-                                             " are not one whole backup:\n" + wrong);
+            prompt::information(nullptr,
+                                "The files in " + dir + " are not one whole backup:\n" + wrong);
             return false;
         }
         files << step.file;

@@ -91,7 +91,8 @@ QByteArray ManifestText(const Manifest& manifest) {
     text += QString("disk %1\n").arg(manifest.disk);
     for (const QString& name : manifest.names) {
         const FileSum& sum = *manifest.find(name);
-        text += QString("file %1 %2 %3\n").arg(name).arg(sum.size).arg(QString::fromLatin1(sum.md5));
+        text +=
+            QString("file %1 %2 %3\n").arg(name).arg(sum.size).arg(QString::fromLatin1(sum.md5));
     }
     if (manifest.complete) text += "complete\n";
     return text.toUtf8();
@@ -153,15 +154,16 @@ bool BackupWriter::beginDisk(QString* error) {
         return false;
     }
     if (QFileInfo::exists(staging_)) {
-        *error = staging_ + " is in the way: it is not a folder Corvane made, or holds one "
-                            "that is not. Move or rename it.";
+        *error = staging_ +
+                 " is in the way: it is not a folder Corvane made, or holds one "
+                 "that is not. Move or rename it.";
         return false;
     }
     if (!MakeOwnFolder(staging_, error)) return false;
     begun_ = true;
     // The room for the manifest is taken first, so that a disk the copies fill still takes it.
-    return WriteFile(stagedPath(QString(kManifestName) + ".part"),
-                     QByteArray(kManifestRoom, '\n'), error);
+    return WriteFile(stagedPath(QString(kManifestName) + ".part"), QByteArray(kManifestRoom, '\n'),
+                     error);
 }
 
 QString BackupWriter::stagedPath(const QString& file) const {

@@ -22,8 +22,7 @@ struct FileSum {
 // Copies `from` to `to` as described above; false with *reason saying why. *sum, when given,
 // gets the copy's size and checksum. All file access goes through the engine context's Env, so
 // that tests can make it fail.
-bool CopyVerified(const QString& from, const QString& to, QString* reason,
-                  FileSum* sum = nullptr);
+bool CopyVerified(const QString& from, const QString& to, QString* reason, FileSum* sum = nullptr);
 
 // Reads the whole file for its size and checksum; false with *reason saying why.
 bool SumOfFile(const QString& path, FileSum* sum, QString* reason);

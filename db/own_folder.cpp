@@ -14,7 +14,8 @@
 namespace {
 
 constexpr const char* kMarkName = ".corvane-own";
-constexpr char kMarkText[] = "A working folder of Corvane: its files are removed when its work ends.\n";
+constexpr char kMarkText[] =
+    "A working folder of Corvane: its files are removed when its work ends.\n";
 
 std::string Std(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -29,15 +30,15 @@ bool Failed(QString* error, const xbase::Status& status) {
 
 bool MakeOwnFolder(const QString& path, QString* error) {
     if (::mkdir(QFile::encodeName(path).constData(), 0777) != 0) {
-        *error = "cannot make the folder " + path + ": " + QString::fromLocal8Bit(std::strerror(errno));
+        *error =
+            "cannot make the folder " + path + ": " + QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
     // The mark is written outside the engine's Env: it is no data file, and the steps that
     // fault tests count stay those of the data files.
     QFile mark(QDir(path).filePath(kMarkName));
     if (mark.open(QIODevice::WriteOnly) &&
-        mark.write(kMarkText, sizeof kMarkText - 1) == qint64(sizeof kMarkText - 1) &&
-        mark.flush())
+        mark.write(kMarkText, sizeof kMarkText - 1) == qint64(sizeof kMarkText - 1) && mark.flush())
         return true;
     // A mark cut short still marks the folder; without one, the empty folder is removed by
     // whoever next finds it.

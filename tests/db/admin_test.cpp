@@ -539,10 +539,10 @@ TEST(Admin, ABackupToAFullDiskSaysSoAndLeavesThePreviousBackupRestorable) {
         if (entry.path().extension() == ".dbf" || entry.path().extension() == ".dbt")
             data += entry.file_size();
     const std::string size = std::to_string((data * 3 / 2) / 1024) + "k";
-    const AdminRun run = AdminAfterMount(
-        "mkdir b && mount -t tmpfs -o size=" + size + " tmpfs b",
-        "backup b; echo \"first $?\"; \"$1\" backup b; echo \"second $?\"; "
-        "\"$1\" restore b; echo \"restore $?\"; \"$1\" check; echo \"check $?\"");
+    const AdminRun run =
+        AdminAfterMount("mkdir b && mount -t tmpfs -o size=" + size + " tmpfs b",
+                        "backup b; echo \"first $?\"; \"$1\" backup b; echo \"second $?\"; "
+                        "\"$1\" restore b; echo \"restore $?\"; \"$1\" check; echo \"check $?\"");
     if (run.status == 99) GTEST_SKIP() << "no private mount namespace here";
     EXPECT_TRUE(Contains(run.output, "first 0\n")) << run.output;
     EXPECT_TRUE(Contains(run.output, "Backup Failed . . The disk is full.\n")) << run.output;

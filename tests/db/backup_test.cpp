@@ -72,8 +72,8 @@ protected:
 
     // Writes the letterhead into CVN1 and the order directory into ImpDirs.
     void SetSettingsAndImportDirs(const char* company, const char* orderDir) {
-        for (const auto& [table, field, text] :
-             {std::tuple{"CVN1", "Company", company}, std::tuple{"ImpDirs", "OrderDir", orderDir}}) {
+        for (const auto& [table, field, text] : {std::tuple{"CVN1", "Company", company},
+                                                 std::tuple{"ImpDirs", "OrderDir", orderDir}}) {
             xbase::Table* t = DbContext->open(table);
             ASSERT_NE(t, nullptr) << table;
             ASSERT_EQ(t->go(1), 0) << table;
@@ -187,8 +187,9 @@ TEST_F(BackupTest, AFailedBackupLeavesThePreviousOneWholeAndRestoreNeverTakesAMi
     UseEnv(&env);
     // Nobody answers: every question is cancelled, as at the command line.
     env.skipSyncs(true);
-    const prompt::Handler previous =
-        prompt::setHandler([](const prompt::Request&) { return prompt::Reply{false, {}}; });
+    const prompt::Handler previous = prompt::setHandler([](const prompt::Request&) {
+        return prompt::Reply{false, {}};
+    });
     int failed = 0;
     // Every other step of the backup fails in turn, until the backup gets through.
     for (int k = 1;; k += 2) {
