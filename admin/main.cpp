@@ -3,8 +3,10 @@
 //   check     verifies every table, memo file and index; exit 1 when anything is wrong
 //   reindex   re-creates every index group
 //   pack      removes the records marked deleted and compacts the memo files
-//   backup DIR   copies the tables and memo files to DIR, verifying every copy
-//   restore DIR  copies them back from DIR as one whole, then re-creates every index group
+//   backup DIR   copies the tables, memo files and settings to DIR beside the backup there,
+//                verifying every copy, and puts the new backup in its place when whole
+//   restore DIR  copies them back from DIR as one whole after checking them against the
+//                backup's list of files, then re-creates every index group
 //   repair    mends damaged tables (record count, deletion flags, memo pointers) after keeping
 //             a copy of each in a dated folder, and re-creates every index
 //   generate  fills a directory holding the supplied, empty tables with synthetic data
@@ -16,12 +18,14 @@
 // questions are answered No and file dialogs refused. Bad arguments: what is wrong with them and
 // the usage on the error stream, exit status 2. --help (also after a command): the usage on the
 // standard output, exit status 0.
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -42,7 +46,6 @@
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/repair.h"
-#include "db/staged_files.h"
 #include "labels/label_command.h"
 #include "report/report_export.h"
 #include "reports/report_command.h"
@@ -72,6 +75,11 @@ bool ToNumber(const std::string& text, Number* value) {
     auto [ptr, ec] = std::from_chars(text.data(), end, *value);
     return !text.empty() && ec == std::errc() && ptr == end;
 }
+
+// A backup waits this long for a pack, reindex or restore under way to end; then it gives up
+// and says who holds the data files.
+constexpr int kBackupLockWaitMs = 60 * 1000;
+constexpr unsigned long kLockPollMs = 100;
 
 // Set when anything was told to the user.
 bool MessageShown = false;
@@ -243,10 +251,16 @@ int Generate(const std::vector<std::string>& args) {
 // Commands that change the files keep off a data directory the program or another command is
 // working on; the lock lasts while the returned object lives. Nothing (after saying who holds
 // it, or why it cannot be taken) when it cannot be had.
-std::unique_ptr<DataDirectoryLock> LockForChanges(const std::string& command) {
+// waitMs: how long to wait for a holder to let go.
+std::unique_ptr<DataDirectoryLock> LockForChanges(const std::string& command, int waitMs = 0) {
     LockRefusal refusal;
-    std::unique_ptr<DataDirectoryLock> lock = LockDataDirectory(
-        QStringLiteral("corvane-admin ") + QString::fromStdString(command), &refusal);
+    const QString holder = QStringLiteral("corvane-admin ") + QString::fromStdString(command);
+    QDeadlineTimer deadline(waitMs);
+    std::unique_ptr<DataDirectoryLock> lock = LockDataDirectory(holder, &refusal);
+    while (!lock && refusal.kind == LockRefusal::Held && !deadline.hasExpired()) {
+        QThread::msleep(kLockPollMs);
+        lock = LockDataDirectory(holder, &refusal);
+    }
     if (!lock) std::fprintf(stderr, "corvane-admin: %s\n", qPrintable(LockRefusalMessage(refusal)));
     return lock;
 }
@@ -314,21 +328,10 @@ int BackupOrRestore(bool toBackup, const QString& dir) {
                                            "directory");
         return 1;
     }
-    // Files being replaced (a restore, erase or import under way in the program, or cut short)
-    // would be copied half old, half new.
-    if (toBackup && QDir(kStagingDirName).exists()) {
-        std::fprintf(stderr,
-                     "corvane-admin: the data files are being replaced by a restore, erase or "
-                     "import; try again when it has ended, or start Corvane to finish it\n");
-        return 1;
-    }
-    const bool copied = CopyDataFiles(toBackup, dir);
+    QString closing;
+    const bool copied = CopyDataFiles(toBackup, dir, &closing);
     if (Progress.show) Progress.show(false, QString());
-    if (!copied)
-        prompt::information(nullptr, toBackup
-                                         ? "Backup Failed . . Check that disk is not write "
-                                           "protected"
-                                         : "Restore Failed . . Check that your disk is not full.");
+    if (!copied) prompt::information(nullptr, closing);
     if (!toBackup && !RebuildIndexes(false)) return 1;
     return copied ? 0 : 1;
 }
@@ -428,11 +431,12 @@ int main(int argc, char** argv) {
         withDir ? startDir.absoluteFilePath(QString::fromLocal8Bit(args[0])) : QString();
 
     std::unique_ptr<DataDirectoryLock> lock;
-    // A backup only reads: like the check it holds the data directory shared instead, so that it
-    // may run beside the program and still never copies half of a change.
-    const bool readOnly = command == "check" || command == "backup";
+    // A backup holds the data directory like the commands that change it: no pack, reindex or
+    // restore moves the files while it copies them, and it may undo a change a crash left
+    // unfinished. It waits a while for one under way to end.
+    const bool readOnly = command == "check";
     if (!readOnly) {
-        lock = LockForChanges(command);
+        lock = LockForChanges(command, command == "backup" ? kBackupLockWaitMs : 0);
         if (!lock) return 1;
     }
     PrintPrompts();

@@ -35,10 +35,8 @@ void TMain::CopyThroughChooser(bool toBackup) {
                                              "directory");
         return;
     }
-    if (!CopyDataFiles(toBackup, chosen))
-        prompt::information(this, toBackup
-                                      ? "Backup Failed . . Check that disk is not write protected"
-                                      : "Restore Failed . . Check that your disk is not full.");
+    QString closing;
+    if (!CopyDataFiles(toBackup, chosen, &closing)) prompt::information(this, closing);
     ShowProgress(false, QString());
     if (!toBackup) RebuildIndexes(false);
 }

@@ -1,9 +1,12 @@
 // Backup, restore and erase of the business data. A backup copies the tables and memo files
-// (not CVN1, the import directories or the index files) to another directory and verifies every
-// copy against its original (size and checksum); a restore copies them back as one whole, so
-// that a failure leaves the data directory as it was; an erase empties the business tables as
-// one whole, keeping LABELS and the settings. Messages go through core/prompt.h, progress
-// to the Progress handler; every operation runs with no table open and leaves none open.
+// and the settings tables CVN1 and ImpDirs (not the index files) to another directory, beside
+// the backup already there, with a list of its files (db/backup_set.h); every copy is verified
+// against its original, and the new backup takes the old one's place only when whole. A restore
+// takes the files of one whole backup, asking for each further disk, checks them against that
+// list and copies them back as one whole, so that a failure leaves the data directory as it
+// was; an erase empties the business tables as one whole, keeping LABELS and the settings.
+// Messages go through core/prompt.h, progress to the Progress handler; every operation runs
+// with no table open and leaves none open.
 #pragma once
 
 #include <QString>
@@ -15,12 +18,13 @@ QStringList BackupFileNames();
 // True when `dir` names the data directory (the current directory) itself, however written.
 bool IsDataDirectory(const QString& dir);
 
-// Copies the tables and memo files to `dir` (toBackup) or from it into the data directory.
-// True when every file was copied and verified. On false the user has been told why a file
-// failed, except for the caller's closing message ("Backup Failed ..." or "Restore Failed ...");
-// the progress box stays for the caller to hide. A failed backup keeps on `dir` the files
-// copied before the failing one, each whole; a failed restore changes nothing.
-bool CopyDataFiles(bool toBackup, const QString& dir);
+// Copies the data files to `dir` (toBackup) or from it into the data directory. True when every
+// file was copied and verified. On false the user has been told why, and *closing (when given)
+// is the caller's closing message ("Backup Failed . . The disk is full.", "Restore Failed ...");
+// the progress box stays for the caller to hide. A failed backup leaves the backup that was in
+// `dir` as it was; a failed restore changes nothing. A backup first undoes a change a crash
+// left unfinished in the data files, or is refused.
+bool CopyDataFiles(bool toBackup, const QString& dir, QString* closing = nullptr);
 
 // Empties the business tables after the warning; LABELS, CVN1 and the import directories stay.
 // False when the user cancelled or the erase failed (and was told); the tables are then as they

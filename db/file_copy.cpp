@@ -63,10 +63,9 @@ QString FindInDirectory(const QString& dir, const QString& fileName) {
     return d.filePath(fileName);
 }
 
-bool CopyVerified(const QString& from, const QString& to, QString* reason) {
+bool CopyVerified(const QString& from, const QString& to, QString* reason, FileSum* sum) {
     xbase::Env* env = DbContext->env();
     const std::string part = Std(to + ".part");
-    // A checksum to find a damaged copy, not to resist tampering.
     QCryptographicHash original(QCryptographicHash::Md5);
     QCryptographicHash copied(QCryptographicHash::Md5);
     uint64_t originalSize = 0;
@@ -77,10 +76,24 @@ bool CopyVerified(const QString& from, const QString& to, QString* reason) {
         s = xbase::Status(xbase::kErrWrite, "the copy of " + Std(from) + " in " + part +
                                                 " differs from the original");
     if (s.ok()) s = env->rename(part, Std(to));
-    if (s.ok()) return true;
+    if (s.ok()) {
+        if (sum) *sum = {qint64(copiedSize), copied.result().toHex()};
+        return true;
+    }
     *reason = QString::fromStdString(s.message());
     // The partial copy goes; should that fail too, it is left under a name nothing reads.
     if (xbase::Status removed = env->remove(part); !removed.ok())
         *reason += "\n" + QString::fromStdString(removed.message());
     return false;
+}
+
+bool SumOfFile(const QString& path, FileSum* sum, QString* reason) {
+    QCryptographicHash hash(QCryptographicHash::Md5);
+    uint64_t size = 0;
+    if (xbase::Status s = HashFile(DbContext->env(), Std(path), &hash, &size); !s.ok()) {
+        *reason = QString::fromStdString(s.message());
+        return false;
+    }
+    *sum = {qint64(size), hash.result().toHex()};
+    return true;
 }

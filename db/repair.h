@@ -1,6 +1,7 @@
 // Repair of a damaged data directory (the current one), as corvane-admin repair runs it: each
 // table's file is mended as trusted xBase tools mend it (record count from the file size, bad
-// deletion flags, memo pointers past the end of the memo file), after a copy of every file it
+// deletion flags, a tail of records with bad flags cut off, memo pointers past the end of the
+// memo file), after a copy of every file it
 // changes is kept in a dated folder beside them; then every index is re-created. Needs DbContext
 // and the data directory's lock; leaves no table open.
 #pragma once

@@ -2,15 +2,22 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
+#include "db/own_folder.h"
 #include "db/program_state.h"
 
 namespace {
 
 constexpr const char* kMarkerName = "commit";
+// Names tried after kStagingDirName when a folder of that name is not the program's.
+constexpr int kOtherNames = 9;
 
-QString StagingDir() {
-    return QDir::current().absoluteFilePath(kStagingDirName);
+QStringList StagingDirs() {
+    QStringList dirs = {QDir::current().absoluteFilePath(kStagingDirName)};
+    for (int n = 2; n <= kOtherNames + 1; ++n)
+        dirs << QDir::current().absoluteFilePath(QString("%1-%2").arg(kStagingDirName).arg(n));
+    return dirs;
 }
 
 std::string Std(const QString& path) {
@@ -22,27 +29,11 @@ bool Failed(QString* error, const xbase::Status& status) {
     return false;
 }
 
-// Removes the staging directory and everything in it.
-bool Discard(QString* error) {
-    xbase::Env* env = DbContext->env();
-    const QDir staging(StagingDir());
-    if (!staging.exists()) return true;
-    for (const QString& name : staging.entryList(QDir::Files | QDir::Hidden)) {
-        if (xbase::Status s = env->remove(Std(staging.filePath(name))); !s.ok())
-            return Failed(error, s);
-    }
-    if (!QDir::current().rmdir(kStagingDirName)) {
-        *error = "cannot remove the directory " + staging.path();
-        return false;
-    }
-    return true;
-}
-
 // Moves what the marker lists into the data directory, drops the stale groups, then removes
 // the marker and the staging directory. Every step can be run again after a crash.
-bool MoveIn(QString* error) {
+bool MoveIn(const QString& dir, QString* error) {
     xbase::Env* env = DbContext->env();
-    const QDir staging(StagingDir());
+    const QDir staging(dir);
     QFile marker(staging.filePath(kMarkerName));
     if (!marker.open(QIODevice::ReadOnly)) {
         *error = "cannot read " + marker.fileName();
@@ -67,30 +58,38 @@ bool MoveIn(QString* error) {
         if (xbase::Status s = env->remove(group); !s.ok()) return Failed(error, s);
     }
     if (xbase::Status s = env->syncDir(DbContext->dir()); !s.ok()) return Failed(error, s);
-    return Discard(error);
+    return RemoveOwnFolder(dir, error);
 }
 
 }  // namespace
 
 StagedFiles::StagedFiles() {
-    if (!Discard(&error_)) return;
-    if (!QDir::current().mkdir(kStagingDirName))
-        error_ = "cannot make the directory " + StagingDir();
+    // The first name that is free or the program's own; what an abandoned operation left there
+    // goes first.
+    for (const QString& dir : StagingDirs()) {
+        if (!RemoveOwnFolder(dir, &error_)) return;
+        if (QFileInfo::exists(dir)) continue;
+        dir_ = dir;
+        MakeOwnFolder(dir, &error_);
+        return;
+    }
+    error_ = "every name for a staging folder in " + QDir::currentPath() +
+             " is taken by a folder that is not Corvane's";
 }
 
 StagedFiles::~StagedFiles() {
     // Only unfinished work is discarded here; what cannot be removed now is removed at the next
     // start, and it is never taken for data.
     QString ignored;
-    if (!committed_ && ok() && !QFile::exists(path(kMarkerName))) Discard(&ignored);
+    if (!committed_ && ok() && !QFile::exists(path(kMarkerName))) RemoveOwnFolder(dir_, &ignored);
 }
 
 QString StagedFiles::dir() const {
-    return StagingDir();
+    return dir_;
 }
 
 QString StagedFiles::path(const QString& fileName) const {
-    return StagingDir() + "/" + fileName;
+    return dir_ + "/" + fileName;
 }
 
 bool StagedFiles::commit(const QStringList& files, const QStringList& staleTables) {
@@ -109,14 +108,25 @@ bool StagedFiles::commit(const QStringList& files, const QStringList& staleTable
     // now or at the next start.
     if (s.ok()) s = env->rename(pending, Std(path(kMarkerName)));
     if (!s.ok()) return Failed(&error_, s);
-    committed_ = MoveIn(&error_);
+    committed_ = MoveIn(dir_, &error_);
     return committed_;
+}
+
+bool StagedFilesLeft() {
+    for (const QString& dir : StagingDirs())
+        if (IsOwnFolder(dir)) return true;
+    return false;
 }
 
 bool FinishStagedFiles(bool* finished, QString* error) {
     *finished = false;
-    if (!QDir(StagingDir()).exists()) return true;
-    if (!QFile::exists(QDir(StagingDir()).filePath(kMarkerName))) return Discard(error);
-    *finished = MoveIn(error);
-    return *finished;
+    for (const QString& dir : StagingDirs()) {
+        if (!IsOwnFolder(dir) || !QFile::exists(QDir(dir).filePath(kMarkerName))) {
+            if (!RemoveOwnFolder(dir, error)) return false;
+            continue;
+        }
+        if (!MoveIn(dir, error)) return false;
+        *finished = true;
+    }
+    return true;
 }

@@ -10,12 +10,15 @@
 //   4. the marker and the staging directory go.
 // A crash before step 2 leaves the old files untouched and the staging directory is discarded
 // at the next start; a crash after it is finished at the next start (FinishStagedFiles).
+// The staging directory is one of the program's own folders (db/own_folder.h): a folder of its
+// name that a user made is never used, emptied or removed; the next name is taken instead.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 
-// The staging directory's name inside the data directory.
+// The staging directory's name inside the data directory, when no folder of a user has it
+// (then kStagingDirName-2, -3, ... are tried).
 inline constexpr const char* kStagingDirName = "corvane-staged";
 
 class StagedFiles {
@@ -41,9 +44,14 @@ public:
     bool commit(const QStringList& files, const QStringList& staleTables);
 
 private:
+    QString dir_;
     QString error_;
     bool committed_ = false;
 };
+
+// True when a staging directory of the program's is in the data directory: files are being
+// replaced, or a replacement was cut short and the next start finishes or discards it.
+bool StagedFilesLeft();
 
 // Finishes a move that a crash interrupted after its marker was written, or discards a staging
 // directory left without one. Runs before any table is opened; *finished tells whether a move

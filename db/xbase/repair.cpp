@@ -9,8 +9,12 @@ namespace {
 
 constexpr uint32_t kBatchBytes = 1 << 20;
 
+bool wholeFlag(char flag) {
+    return flag == ' ' || flag == '*';
+}
+
 // Finds what is wrong with the table's records and mends them in `records` (whole records
-// only, as the count taken from the size gives them).
+// only, as the count taken from the size gives them); a damaged tail leaves `records` shorter.
 Status mendRecords(DbfFile* dbf, DbtFile* memo, std::string* records, Context::Repair* repair) {
     const auto len = static_cast<size_t>(dbf->recordLength());
     const uint32_t batch = std::max<uint32_t>(1, kBatchBytes / dbf->recordLength());
@@ -20,9 +24,21 @@ Status mendRecords(DbfFile* dbf, DbtFile* memo, std::string* records, Context::R
         XBASE_TRY(dbf->readRange(first, n, records->data() + (first - 1) * len));
     }
     const std::string where = dbf->path() + ": record ";
-    for (uint32_t r = 1; r <= dbf->count(); ++r) {
+    // A run of records at the end whose deletion flags are neither blank nor '*' is what a
+    // power loss leaves (zeros, most often): none of it was ever a record, so it is cut off.
+    uint32_t kept = dbf->count();
+    while (kept > 0 && !wholeFlag((*records)[(kept - 1) * len])) --kept;
+    if (kept < dbf->count()) {
+        const uint32_t cut = dbf->count() - kept;
+        repair->lost.push_back(dbf->path() + ": " + std::to_string(cut) + " damaged record" +
+                               (cut == 1 ? "" : "s") + " at the end (from record " +
+                               std::to_string(kept + 1) +
+                               ", deletion flag neither blank nor '*') cut off");
+        records->resize(static_cast<size_t>(kept) * len);
+    }
+    for (uint32_t r = 1; r <= kept; ++r) {
         char* rec = records->data() + (r - 1) * len;
-        if (rec[0] != ' ' && rec[0] != '*') {
+        if (!wholeFlag(rec[0])) {
             repair->mended.push_back(where + std::to_string(r) +
                                      " had a bad deletion flag; it is kept as a live record");
             rec[0] = ' ';
@@ -83,7 +99,7 @@ int Context::repairTable(std::string_view name, bool apply, Repair* repair) {
     std::string header(static_cast<size_t>(dbf->headerLength()), '\0');
     if (Status s = dbf->file()->read(0, header.size(), header.data(), &got); !s.ok())
         return fail(s);
-    put32(&header[4], dbf->count());
+    put32(&header[4], static_cast<uint32_t>(records.size() / dbf->recordLength()));
     records.push_back('\x1A');
     const std::string newPath = dbfPath + ".new";
     Status s;

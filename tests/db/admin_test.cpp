@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include <memory>
@@ -498,6 +501,12 @@ TEST(Admin, RepairMendsADamagedTableKeepingEveryWholeRecordAndACopyOfTheDamagedF
              (*t)[s.headerLength + 4 * s.recordLength] = 'x';
          },
          30, nullptr},
+        {"a zero-filled tail",
+         [](std::string* t, const TableShape& s) {
+             std::fill(t->begin() + s.headerLength + 27 * s.recordLength,
+                       t->begin() + s.headerLength + 30 * s.recordLength, '\0');
+         },
+         27, "3 damaged records at the end (from record 28"},
         {"a memo pointer past the end",
          [](std::string* t, const TableShape& s) {
              t->replace(s.headerLength + s.recordLength + s.commentsOffset, 10, "     99999");
@@ -561,4 +570,56 @@ TEST(Admin, TheCheckListsTheFirstTenDamagedRecordsAndCountsTheRest) {
                          "mends the damaged tables"))
         << run.output;
     EXPECT_FALSE(Contains(run.output, "record 11 has")) << run.output;
+}
+
+TEST(Admin, ABackupUndoesAnUnfinishedChangeFirstAndWaitsForAPackUnderWay) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    ASSERT_EQ(Admin("generate --customers 20 --invoices 30 --seed 5").status, 0);
+    const std::string before = Bytes("CUST5.dbf");
+    ASSERT_TRUE(LeaveUnfinishedAppend(".", "CUST5", "LAST", "Half written"));
+    fs::create_directory("backup");
+    AdminRun run = Admin("backup backup");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(Contains(run.output, "has been undone")) << run.output;
+    EXPECT_EQ(Bytes("backup/CUST5.dbf"), before);
+    EXPECT_FALSE(fs::exists("changes.jnl"));
+
+    // Whatever holds the data directory (a pack, reindex or restore) is waited for.
+    fs::create_directory("later");
+    AdminRun waited;
+    {
+        LockRefusal refusal;
+        std::unique_ptr<DataDirectoryLock> pack = LockDataDirectory("corvane-admin pack", &refusal);
+        ASSERT_NE(pack, nullptr);
+        std::thread backup([&waited] { waited = Admin("backup later"); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        EXPECT_FALSE(fs::exists("later/CUST5.dbf"));
+        pack.reset();
+        backup.join();
+    }
+    EXPECT_EQ(waited.status, 0) << waited.output;
+    EXPECT_EQ(Bytes("later/INV5.dbf"), Bytes("INV5.dbf"));
+}
+
+// The second backup needs room beside the first and does not find it: it says the disk is
+// full, and the first still restores.
+TEST(Admin, ABackupToAFullDiskSaysSoAndLeavesThePreviousBackupRestorable) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    ASSERT_EQ(Admin("generate --customers 300 --invoices 300 --seed 6").status, 0);
+    uintmax_t data = 0;
+    for (const auto& entry : fs::directory_iterator("."))
+        if (entry.path().extension() == ".dbf" || entry.path().extension() == ".dbt")
+            data += entry.file_size();
+    const std::string size = std::to_string((data * 3 / 2) / 1024) + "k";
+    const AdminRun run =
+        AdminAfterMount("mkdir b && mount -t tmpfs -o size=" + size + " tmpfs b",
+                        "backup b; echo \"first $?\"; \"$1\" backup b; echo \"second $?\"; "
+                        "\"$1\" restore b; echo \"restore $?\"; \"$1\" check; echo \"check $?\"");
+    if (run.status == 99) GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_TRUE(Contains(run.output, "first 0\n")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "Backup Failed . . The disk is full.\n")) << run.output;
+    EXPECT_FALSE(Contains(run.output, "write protected")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "second 1\n")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "restore 0\n")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "check 0\n")) << run.output;
 }

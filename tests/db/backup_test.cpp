@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <tuple>
 
 #include "db/backup.h"
 #include "db/change.h"
@@ -15,6 +16,7 @@
 #include "db/maintenance.h"
 #include "db/open_tables.h"
 #include "db/read_write.h"
+#include "db/settings.h"
 #include "db/staged_files.h"
 #include "tests/db/data_store_fixture.h"
 #include "tests/support/scripted_prompts.h"
@@ -68,6 +70,19 @@ protected:
         return names;
     }
 
+    // Writes the letterhead into CVN1 and the order directory into ImpDirs.
+    void SetSettingsAndImportDirs(const char* company, const char* orderDir) {
+        for (const auto& [table, field, text] : {std::tuple{"CVN1", "Company", company},
+                                                 std::tuple{"ImpDirs", "OrderDir", orderDir}}) {
+            xbase::Table* t = DbContext->open(table);
+            ASSERT_NE(t, nullptr) << table;
+            ASSERT_EQ(t->go(1), 0) << table;
+            t->field(field)->assign(text);
+            ASSERT_EQ(t->flush(), 0) << table;
+            t->close();
+        }
+    }
+
     // Runs the engine on `env` from now on.
     void UseEnv(FaultEnv* env) {
         DbContext->closeAll();
@@ -96,25 +111,41 @@ private:
 
 }  // namespace
 
-TEST_F(BackupTest, BackupCopiesEveryTableAndMemoFileAndRestoreBringsThemBack) {
+TEST_F(BackupTest, BackupCopiesEveryTableAndTheSettingsAndRestoreBringsThemBack) {
     AddCustomer(1, "Abel");
     ASSERT_TRUE(CopyDataFiles(true, other_.path()));
     EXPECT_EQ(percents_, QList<int>({10, 20, 30, 35, 45, 55, 70, 75, 85, 95, 100}));
+    EXPECT_TRUE(BackupFileNames().contains("CVN1.dbf"));
+    EXPECT_TRUE(BackupFileNames().contains("ImpDirs.dbf"));
     for (const QString& name : BackupFileNames())
         EXPECT_EQ(Bytes(fs::path(other_.filePath(name).toStdString())), Bytes(name.toStdString()))
             << name.toStdString();
-    EXPECT_FALSE(QFile::exists(other_.filePath("CVN1.dbf")));
     EXPECT_FALSE(QFile::exists(other_.filePath("CUST5.cgp")));
 
-    AddCustomer(2, "Baker");
     const std::string settings = Bytes("CVN1.dbf");
+    const std::string importDirs = Bytes("ImpDirs.dbf");
+    AddCustomer(2, "Baker");
+    SetSettingsAndImportDirs("Baker & Sons", "/srv/orders");
+    ASSERT_NE(Bytes("CVN1.dbf"), settings);
+    ASSERT_NE(Bytes("ImpDirs.dbf"), importDirs);
     ASSERT_TRUE(CopyDataFiles(false, other_.path()));
     ASSERT_TRUE(RebuildIndexes(false));
     EXPECT_EQ(Customers(), QStringList{"Abel:comment of Abel"});
     EXPECT_EQ(Bytes("CVN1.dbf"), settings);
+    EXPECT_EQ(Bytes("ImpDirs.dbf"), importDirs);
     EXPECT_EQ(CheckDataFiles(), QStringList());
     EXPECT_FALSE(QDir(kStagingDirName).exists());
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join('\n').toStdString();
+
+    // A backup made before the settings were copied restores, leaving the settings as they are.
+    QDir old(other_.path());
+    for (const char* name : {"CVN1.dbf", "ImpDirs.dbf", "corvane-backup.txt"}) old.remove(name);
+    SetSettingsAndImportDirs("Carter Ltd", "/srv/new");
+    const std::string current = Bytes("CVN1.dbf");
+    ASSERT_TRUE(CopyDataFiles(false, other_.path())) << messages_.join('\n').toStdString();
+    EXPECT_EQ(Bytes("CVN1.dbf"), current);
+    ASSERT_TRUE(RebuildIndexes(false));
+    EXPECT_EQ(CheckDataFiles(), QStringList());
 }
 
 TEST_F(BackupTest, TheDataDirectoryIsRecognisedHoweverItIsWritten) {
@@ -128,41 +159,154 @@ TEST_F(BackupTest, TheDataDirectoryIsRecognisedHoweverItIsWritten) {
 }
 
 TEST_F(BackupTest, MissingSourcesEndTheCopyWithoutWaiting) {
-    // A restore from a directory lacking a file changes nothing.
+    // A restore from a directory lacking a file asks for the disk holding it; Cancel changes
+    // nothing.
     AddCustomer(1, "Abel");
     const auto before = Snapshot(".");
     ScriptedPrompts prompts;
+    prompts.expect(Kind::Confirm, "Insert disk containing CUST5.dbf.bak", {false, {}});
     prompts.expect(Kind::Information, "Unable to find " + other_.filePath("CUST5.dbf"));
     EXPECT_FALSE(CopyDataFiles(false, other_.path()));
     EXPECT_EQ(Snapshot("."), before);
     EXPECT_FALSE(QDir(kStagingDirName).exists());
 
+    // A backup missing a source file writes nothing.
     fs::remove("CUST5.dbt");
     prompts.expect(Kind::Information, "/CUST5.dbt\nFunction Aborted");
     EXPECT_FALSE(CopyDataFiles(true, other_.path()));
-    EXPECT_TRUE(QFile::exists(other_.filePath("CUST5.dbf")));
-    EXPECT_FALSE(QFile::exists(other_.filePath("CUST5.dbt")));
+    EXPECT_TRUE(QDir(other_.path()).isEmpty());
 }
 
-TEST_F(BackupTest, AFailingWriteEndsTheBackupAndKeepsEveryFileOnTheTargetWhole) {
-    ASSERT_TRUE(CopyDataFiles(true, other_.path()));
-    const auto first = Snapshot(other_.path().toStdString());
+TEST_F(BackupTest, AFailedBackupLeavesThePreviousOneWholeAndRestoreNeverTakesAMixture) {
     AddCustomer(1, "Abel");
+    ASSERT_TRUE(CopyDataFiles(true, other_.path()));
+    AddCustomer(2, "Baker");
+    SetSettingsAndImportDirs("Baker & Sons", "/srv/orders");
+    const auto now = Snapshot(".");
     FaultEnv env;
     UseEnv(&env);
-    ScriptedPrompts prompts;
-    for (int k : {1, 3, 8, 20}) {
-        env.failAfter(k, FaultEnv::Fault::Once);
-        prompts.expect(Kind::Information, "Unable to copy");
-        EXPECT_FALSE(CopyDataFiles(true, other_.path())) << k;
+    // Nobody answers: every question is cancelled, as at the command line.
+    env.skipSyncs(true);
+    const prompt::Handler previous = prompt::setHandler([](const prompt::Request&) {
+        return prompt::Reply{false, {}};
+    });
+    int failed = 0;
+    // Every other step of the backup fails in turn, until the backup gets through.
+    for (int k = 1;; k += 2) {
+        ASSERT_LT(k, 400);
+        env.failAfter(k, FaultEnv::Fault::Sticky);
+        const bool done = CopyDataFiles(true, other_.path());
         env.failAfter(0);
-        // Each file on the target is the old copy or a whole new one, never a piece.
-        for (const auto& [name, bytes] : Snapshot(other_.path().toStdString())) {
-            const std::string now = Bytes(name);
-            EXPECT_TRUE(bytes == first.at(name) || bytes == now) << name << " after " << k;
-        }
+        failed += done ? 0 : 1;
+
+        // What is in the backup directory restores, and is the data of one moment.
+        ASSERT_TRUE(CopyDataFiles(false, other_.path())) << k;
+        ASSERT_TRUE(RebuildIndexes(false));
+        const QStringList customers = Customers();
+        ASSERT_TRUE(LoadSettings());
+        if (customers.size() == 1)
+            EXPECT_NE(SettingsRecord.Company.trimmed(), "Baker & Sons") << k;
+        else
+            EXPECT_EQ(SettingsRecord.Company.trimmed(), "Baker & Sons") << k;
+        EXPECT_EQ(CheckDataFiles(), QStringList()) << k;
+        if (done) break;
+        // The data directory goes back to what is to be backed up.
+        for (const auto& [name, bytes] : now) std::ofstream(name, std::ios::binary) << bytes;
     }
-    EXPECT_EQ(prompts.pending(), 0);
+    EXPECT_GT(failed, 30);
+    EXPECT_EQ(Customers(), QStringList({"Abel:comment of Abel", "Baker:comment of Baker"}));
+    prompt::setHandler(previous);
+}
+
+TEST_F(BackupTest, RestoreRefusesAFileThatDoesNotMatchTheBackupsListNamingIt) {
+    AddCustomer(1, "Abel");
+    QTemporaryDir older;
+    ASSERT_TRUE(CopyDataFiles(true, older.path()));
+    AddCustomer(2, "Baker");
+    ASSERT_TRUE(CopyDataFiles(true, other_.path()));
+    const auto before = Snapshot(".");
+    // A table of the other backup, and a memo file cut short.
+    for (const char* file : {"CUST5.dbf", "INV5.dbt"}) {
+        QTemporaryDir mixed;
+        for (const QString& name : QDir(other_.path()).entryList(QDir::Files))
+            ASSERT_TRUE(QFile::copy(other_.filePath(name), mixed.filePath(name)));
+        QFile::remove(mixed.filePath(file));
+        if (QString(file) == "CUST5.dbf") {
+            ASSERT_TRUE(QFile::copy(older.filePath(file), mixed.filePath(file)));
+        } else {
+            std::string memo = Bytes(other_.filePath(file).toStdString());
+            memo.resize(memo.size() - 1);
+            std::ofstream(mixed.filePath(file).toStdString(), std::ios::binary) << memo;
+        }
+        ScriptedPrompts prompts;
+        prompts.expect(Kind::Information, QString(file) + " does not match the backup's list");
+        EXPECT_FALSE(CopyDataFiles(false, mixed.path())) << file;
+        EXPECT_EQ(prompts.pending(), 0) << file;
+        EXPECT_EQ(Snapshot("."), before) << file;
+    }
+}
+
+TEST_F(BackupTest, ARestoreAsksForEachFurtherDiskAndCancelLeavesTheData) {
+    AddCustomer(1, "Abel");
+    QTemporaryDir whole;
+    ASSERT_TRUE(CopyDataFiles(true, whole.path()));
+    AddCustomer(2, "Baker");
+    const auto before = Snapshot(".");
+    // The second disk holds the files from ITM5 on; only the first is in the drive.
+    const QStringList names = BackupFileNames();
+    const qsizetype split = names.indexOf("ITM5.dbf");
+    const auto insertFirstDisk = [&] {
+        for (const QString& name : QDir(other_.path()).entryList(QDir::Files))
+            QFile::remove(other_.filePath(name));
+        for (qsizetype i = 0; i < split; ++i)
+            ASSERT_TRUE(QFile::copy(whole.filePath(names[i]), other_.filePath(names[i])));
+    };
+    insertFirstDisk();
+    {
+        ScriptedPrompts prompts;
+        prompts.expect(Kind::Confirm, "Insert disk containing ITM5.dbf.bak", {false, {}});
+        prompts.expect(Kind::Information, "Unable to find");
+        EXPECT_FALSE(CopyDataFiles(false, other_.path()));
+        EXPECT_EQ(prompts.pending(), 0);
+        EXPECT_EQ(Snapshot("."), before);
+    }
+    QStringList asked;
+    const prompt::Handler previous = prompt::setHandler([&](const prompt::Request& r) {
+        asked << r.text;
+        if (r.text.startsWith("Insert disk containing ")) {
+            // The user changes the disk: the second one holds the rest.
+            for (const QString& name : QDir(other_.path()).entryList(QDir::Files))
+                QFile::remove(other_.filePath(name));
+            for (qsizetype i = split; i < names.size(); ++i)
+                QFile::copy(whole.filePath(names[i]), other_.filePath(names[i]));
+        }
+        return prompt::Reply{true, {}};
+    });
+    EXPECT_TRUE(CopyDataFiles(false, other_.path()));
+    prompt::setHandler(previous);
+    EXPECT_EQ(asked, QStringList{"Insert disk containing ITM5.dbf.bak"});
+    ASSERT_TRUE(RebuildIndexes(false));
+    EXPECT_EQ(Customers(), QStringList{"Abel:comment of Abel"});
+    EXPECT_EQ(CheckDataFiles(), QStringList());
+}
+
+TEST_F(BackupTest, AFolderOfTheStagingNameThatIsNotTheProgramsIsNeverUsedOrRemoved) {
+    AddCustomer(1, "Abel");
+    // A user keeps a backup in a folder of that name, with a folder of his own in it.
+    ASSERT_TRUE(QDir().mkdir(kStagingDirName));
+    ASSERT_TRUE(CopyDataFiles(true, kStagingDirName));
+    ASSERT_TRUE(QDir(kStagingDirName).mkdir("letters"));
+    const auto kept = Snapshot(kStagingDirName);
+    AddCustomer(2, "Baker");
+    ASSERT_TRUE(CopyDataFiles(false, kStagingDirName)) << messages_.join('\n').toStdString();
+    EXPECT_EQ(Snapshot(kStagingDirName), kept);
+    EXPECT_TRUE(QDir(kStagingDirName).exists("letters"));
+    bool finished = false;
+    QString error;
+    EXPECT_TRUE(FinishStagedFiles(&finished, &error)) << error.toStdString();
+    EXPECT_TRUE(QDir(kStagingDirName).exists("letters"));
+    ASSERT_TRUE(RebuildIndexes(false));
+    EXPECT_EQ(Customers(), QStringList{"Abel:comment of Abel"});
 }
 
 TEST_F(BackupTest, AFullOrWriteProtectedTargetAsksAFewTimesAndThenFails) {
