@@ -100,6 +100,11 @@ TEST_F(LabelCommandTest, ContinuousStockLongerThanAPdfPageGoesOnOnTheNextPage) {
         const QString found = QString::fromUtf8(text.readAllStandardOutput()).simplified();
         EXPECT_TRUE(found.startsWith(names[page - 1])) << page << ": " << found.toStdString();
     }
+    // A ready stock is printed on by its name though LABELS does not hold it.
+    const AdminRun ready = Admin({"--stock", "Continuous 1 across (3 1/2 x 15/16 in)",
+                                  "--groups", "1,2", "--pdf", pdf});
+    ASSERT_EQ(ready.status, 0) << ready.errors.toStdString();
+    EXPECT_EQ(Pages(pdf), 1);
 }
 
 TEST_F(LabelCommandTest, AStockTooWideForThePaperIsRefusedByNameAndNoFileIsWritten) {
