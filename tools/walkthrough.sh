@@ -91,7 +91,7 @@ shot main-window
 # Customers and Products: the purchase list, scrolled with the wheel, searched, Enter.
 click_at 164 18
 click_at 334 115
-front PickPur
+front "Inventory Purchases"
 wheel_down_at 171 176 3
 shot purchase-list-after-three-wheel-notches
 xdotool type "ELC"
@@ -99,13 +99,13 @@ key Return
 front "Inventory Purchase Definition"
 shot purchase-from-enter-in-search
 key Escape
-front PickPur
+front "Inventory Purchases"
 
 # A new purchase typed by clicking into its boxes.
 click_at 229 355
 front "Inventory Purchase Definition"
 click_at 52 1
-front PickProd
+front Products
 xdotool type "ELC-1009"
 key Return
 front "Inventory Purchase Definition"
@@ -130,7 +130,7 @@ click_at $((WIDTH - 53)) 1
 front "Inventory Purchase Definition"
 # Tab from the cost box left the focus on Save.
 key Return
-front PickPur
+front "Inventory Purchases"
 key Escape
 front "Corvane 1.05"
 today=$(date +%F)
@@ -140,13 +140,13 @@ today=$(date +%F)
 
 # The group list: Enter in its search box opens the group.
 click_at 42 115
-front PickGroup
+front "Customer Groups"
 xdotool type "Re"
 key Return
 front "Customer Group Definition"
 shot group-editor
 key Escape
-front PickGroup
+front "Customer Groups"
 key Escape
 front "Corvane 1.05"
 

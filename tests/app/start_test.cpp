@@ -1,6 +1,7 @@
 #include <fstream>
 
 #include <QDir>
+#include <QAction>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProcess>
@@ -191,6 +192,15 @@ TEST_F(MainWindowTest, StoredSettingsChooseTheRadioButtonsAndTheReportFont) {
     EXPECT_EQ(child<QLineEdit>(main, "Edit1")->text(), "DejaVu Serif@15");
     EXPECT_EQ(ReportFont.family(), "DejaVu Serif");
     EXPECT_EQ(ReportFont.pointSize(), 15);
+}
+
+TEST_F(MainWindowTest, CaptionsAreWordsForPeople) {
+    TMain& main = start();
+    EXPECT_EQ(child<QAbstractButton>(main, "BtnStationary")->text(), "Stationery");
+    EXPECT_EQ(child<QAbstractButton>(main, "BtnStationary")->toolTip(), "Set up custom stationery");
+    const QAction* about = main.findChild<QAction*>("AboutCVNI1");
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->text(), "About Corvane");
 }
 
 TEST_F(MainWindowTest, BlankSettingsGiveCompanyOrderLastInFirstOutAndTheWindowsFont) {
