@@ -1,8 +1,8 @@
 // The import directories dialog and the invoice editor's IMPORT driven as the user drives them,
 // over copies of the supplied tables with order files in two directories beside them.
-#include <QLabel>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTest>
