@@ -3,7 +3,7 @@
 //   check     verifies every table, memo file and index; exit 1 when anything is wrong
 //   reindex   re-creates every index group
 //   pack      removes the records marked deleted and compacts the memo files
-//   backup DIR   copies the tables and memo files to DIR, verifying every copy
+//   backup DIR   copies the tables and memo files to DIR (made when missing), verifying every copy
 //   restore DIR  copies them back from DIR as one whole, then re-creates every index group
 //   repair    mends damaged tables (record count, deletion flags, memo pointers) after keeping
 //             a copy of each in a dated folder, and re-creates every index
@@ -34,6 +34,7 @@
 
 #include "core/prompt.h"
 #include "db/backup.h"
+#include "db/backup_folder.h"
 #include "db/change.h"
 #include "db/data_check.h"
 #include "db/data_directory.h"
@@ -268,6 +269,11 @@ bool OpenDataFiles(bool readOnly) {
 
 // Backup and restore of the data directory with DIR, as the File Maintenance buttons do them.
 int BackupOrRestore(bool toBackup, const QString& dir) {
+    // A backup makes the folder it is to go into; a restore needs one that is there.
+    if (toBackup && !QFileInfo::exists(dir) && !QDir().mkpath(dir)) {
+        std::fprintf(stderr, "corvane-admin: cannot make the folder %s\n", qPrintable(dir));
+        return 1;
+    }
     if (!QFileInfo(dir).isDir()) {
         std::fprintf(stderr, "corvane-admin: %s is not a directory\n", qPrintable(dir));
         return 1;
@@ -285,6 +291,10 @@ int BackupOrRestore(bool toBackup, const QString& dir) {
         std::fprintf(stderr,
                      "corvane-admin: the data files are being replaced by a restore, erase or "
                      "import; try again when it has ended, or start Corvane to finish it\n");
+        return 1;
+    }
+    if (!toBackup && !HoldsBackup(dir)) {
+        prompt::information(nullptr, NoBackupMessage(dir));
         return 1;
     }
     const bool copied = CopyDataFiles(toBackup, dir);
