@@ -38,18 +38,20 @@ NewBusinessStart StartNewBusiness(const QString& dir, const QString& suppliedDir
     for (const QString& name : tables) {
         const QString from = QDir(suppliedDir).filePath(name);
         const QString to = QDir(dir).filePath(name);
-        const bool whole = QFile::copy(from, to) && QFileInfo(to).size() == QFileInfo(from).size();
+        // Files of an installed program are read-only; the business's copies must take writes.
+        const bool whole = QFile::copy(from, to) &&
+                           QFileInfo(to).size() == QFileInfo(from).size() &&
+                           QFile::setPermissions(to, QFile::permissions(to) | QFile::WriteOwner);
         if (!whole) {
             QFile::remove(to);
             for (const QString& done : copied) QFile::remove(QDir(dir).filePath(done));
             return Failure(name + " could not be copied into " + shown + ".");
         }
-        QFile(to).setPermissions(QFile(to).permissions() | QFileDevice::WriteOwner);
         copied << name;
     }
     return {NewBusinessStart::Started,
             "A new business has been started in " + shown +
                 ": its empty tables are in place.\nFirst set up your letterhead (Preferences, "
-                "Stationery), the tax lines and terms (Preferences, Sales Tax) and a label stock "
+                "Stationery), the tax lines (Preferences, Sales Tax) and a label stock "
                 "(Preferences, Label Forms). F1 shows the help of any window."};
 }
