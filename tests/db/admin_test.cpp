@@ -278,7 +278,9 @@ TEST(Admin, BackupMakesItsFolderAndRestoreFromAFolderWithoutABackupSaysSo) {
     const std::string invoices = Bytes("INV5.dbf");
     run = Admin("restore empty");
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(Contains(run.output, "There is no backup in empty.")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "There is no backup in " + (dir.path() / "empty").string() +
+                                         "."))
+        << run.output;
     EXPECT_FALSE(Contains(run.output, "Unable to find")) << run.output;
     EXPECT_EQ(Bytes("INV5.dbf"), invoices);
 }
