@@ -53,5 +53,5 @@ NewBusinessStart StartNewBusiness(const QString& dir, const QString& suppliedDir
             "A new business has been started in " + shown +
                 ": its empty tables are in place.\nFirst set up your letterhead (Preferences, "
                 "Stationery), the tax lines (Preferences, Sales Tax) and a label stock "
-                "(Preferences, Label Forms). F1 shows the help of any window."};
+                "(Preferences, Label Forms). F1 in an editor shows its help."};
 }
