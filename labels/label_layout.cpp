@@ -58,7 +58,8 @@ QString StockProblem(const LabelRecord& stock, const PageFacts& page,
     // Measured on the paper: the labels begin at the left margin or the printable edge.
     const long long right = page.offX + l.left + across * l.width + (across - 1) * l.hGap;
     if (right > page.physW) return Refusal(stock, "its labels are wider than the paper.");
-    if (l.height <= 0 || l.rowsPerPage < 1) return Refusal(stock, "its labels do not fit down the paper.");
+    if (l.height <= 0 || l.rowsPerPage < 1)
+        return Refusal(stock, "its labels do not fit down the paper.");
     if (l.width < smallestFont.abcdeWidth || l.height < smallestFont.lineHeight)
         return Refusal(stock, "its labels are too small for one line of print.");
     return {};

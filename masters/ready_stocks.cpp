@@ -16,13 +16,18 @@ double Mm(double mm) {
 std::vector<LabelRecord> ReadyStocks() {
     // 30 labels of 2 5/8 x 1 inch on US Letter: three across, ten down, 1/2 inch top and bottom,
     // 3/16 inch at the sides and 1/8 inch between the columns.
-    LabelRecord letter{"Address 3 x 10 (US Letter)", 36, 13.5, 36, 13.5, 189, 72, 9, 0, 3, false};
+    const LabelRecord letter{.Name = "Address 3 x 10 (US Letter)", .TopM = 36, .LeftM = 13.5,
+                             .BottomM = 36, .RightM = 13.5, .Width = 189, .Height = 72,
+                             .HGap = 9, .VGap = 0, .NAcross = 3, .Continuous = false};
     // 24 labels of 63.5 x 33.9 mm on A4: three across, eight down, 2.5 mm between the columns.
-    LabelRecord a4{"Address 3 x 8 (A4)", Mm(12.9), Mm(7.25), Mm(12.9), Mm(7.25), Mm(63.5),
-                   Mm(33.9), Mm(2.5), 0, 3, false};
+    const LabelRecord a4{.Name = "Address 3 x 8 (A4)", .TopM = Mm(12.9), .LeftM = Mm(7.25),
+                         .BottomM = Mm(12.9), .RightM = Mm(7.25), .Width = Mm(63.5),
+                         .Height = Mm(33.9), .HGap = Mm(2.5), .VGap = 0, .NAcross = 3,
+                         .Continuous = false};
     // A pin-feed roll of 3 1/2 x 15/16 inch labels, one across, an inch apart.
-    LabelRecord roll{"Continuous 1 across (3 1/2 x 15/16 in)", 0, 0, 0, 0, 252, 67.5, 0, 4.5, 1,
-                     true};
+    const LabelRecord roll{.Name = "Continuous 1 across (3 1/2 x 15/16 in)", .TopM = 0,
+                           .LeftM = 0, .BottomM = 0, .RightM = 0, .Width = 252, .Height = 67.5,
+                           .HGap = 0, .VGap = 4.5, .NAcross = 1, .Continuous = true};
     return {letter, a4, roll};
 }
 
