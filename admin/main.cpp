@@ -3,8 +3,9 @@
 //   check     verifies every table, memo file and index; exit 1 when anything is wrong
 //   reindex   re-creates every index group
 //   pack      removes the records marked deleted and compacts the memo files
-//   backup DIR   copies the tables, memo files and settings to DIR beside the backup there,
-//                verifying every copy, and puts the new backup in its place when whole
+//   backup DIR   copies the tables, memo files and settings to DIR (made when missing) beside
+//                the backup there, verifying every copy, and puts the new backup in its place
+//                when whole
 //   restore DIR  copies them back from DIR as one whole after checking them against the
 //                backup's list of files, then re-creates every index group
 //   repair    mends damaged tables (record count, deletion flags, memo pointers) after keeping
@@ -38,6 +39,7 @@
 
 #include "core/prompt.h"
 #include "db/backup.h"
+#include "db/backup_folder.h"
 #include "db/change.h"
 #include "db/data_check.h"
 #include "db/data_directory.h"
@@ -317,6 +319,11 @@ bool OpenDataFiles(bool readOnly) {
 
 // Backup and restore of the data directory with DIR, as the File Maintenance buttons do them.
 int BackupOrRestore(bool toBackup, const QString& dir) {
+    // A backup makes the folder it is to go into; a restore needs one that is there.
+    if (toBackup && !QFileInfo::exists(dir) && !QDir().mkpath(dir)) {
+        std::fprintf(stderr, "corvane-admin: cannot make the folder %s\n", qPrintable(dir));
+        return 1;
+    }
     if (!QFileInfo(dir).isDir()) {
         std::fprintf(stderr, "corvane-admin: %s is not a directory\n", qPrintable(dir));
         return 1;
@@ -326,6 +333,10 @@ int BackupOrRestore(bool toBackup, const QString& dir) {
                                          ? "Backup must be to a different drive and/or directory"
                                          : "Restore must be from a different drive and/or "
                                            "directory");
+        return 1;
+    }
+    if (!toBackup && !HoldsBackup(dir)) {
+        prompt::information(nullptr, NoBackupMessage(dir));
         return 1;
     }
     QString closing;

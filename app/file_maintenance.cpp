@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "core/prompt.h"
 #include "db/backup.h"
+#include "db/backup_folder.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"
 #include "db/upgrade.h"
@@ -25,9 +26,13 @@ QString TMain::ChooseDirectory(const QString& caption, const QString& okCaption,
 }
 
 void TMain::CopyThroughChooser(bool toBackup) {
+    // The chooser starts beside the data directory, which it may not copy to or from.
+    QDir beside = QDir::current();
+    const QString proposed = beside.cdUp() ? beside.path() : QString();
     const QString chosen =
-        toBackup ? ChooseDirectory("Choose Backup Drive & Directory", "Backup")
-                 : ChooseDirectory("Choose Drive & Directory Containing BACKUP", "Restore");
+        toBackup
+            ? ChooseDirectory("Choose Backup Drive & Directory", "Backup", proposed)
+            : ChooseDirectory("Choose Drive & Directory Containing BACKUP", "Restore", proposed);
     if (chosen.isEmpty()) return;
     if (IsDataDirectory(chosen)) {
         prompt::information(this, toBackup ? "Backup must be to a different drive and/or directory"
@@ -35,10 +40,17 @@ void TMain::CopyThroughChooser(bool toBackup) {
                                              "directory");
         return;
     }
+    if (!toBackup && !HoldsBackup(chosen)) {
+        prompt::information(this, NoBackupMessage(chosen));
+        return;
+    }
     QString closing;
-    if (!CopyDataFiles(toBackup, chosen, &closing)) prompt::information(this, closing);
+    const bool copied = CopyDataFiles(toBackup, chosen, &closing);
+    if (!copied) prompt::information(this, closing);
     ShowProgress(false, QString());
-    if (!toBackup) RebuildIndexes(false);
+    const bool indexed = toBackup || RebuildIndexes(false);
+    if (copied && indexed)
+        prompt::information(this, toBackup ? "Backup complete" : "Restore complete");
 }
 
 void TMain::BtnBackupClick() {

@@ -83,7 +83,7 @@ QWidget* TMain::BuildPreferencesTab() {
 
     auto* setup = new QVBoxLayout;
     setup->setSpacing(8);
-    setup->addWidget(CaptionButton(tab, "BtnStationary", "Stationary", "Set up custom stationary"));
+    setup->addWidget(CaptionButton(tab, "BtnStationary", "Stationery", "Set up custom stationery"));
     setup->addWidget(CaptionButton(tab, "BtnSTax", "Sales Tax", "Set up sales tax rates"));
     setup->addWidget(
         CaptionButton(tab, "BtnLabForms", "Label Forms", "Define Address Label Stock"));

@@ -83,7 +83,7 @@ void TMain::BuildMenus() {
     file->addAction("E&xit")->setObjectName("Exit1");
     QMenu* help = menus->addMenu("&Help");
     help->setObjectName("Help1");
-    help->addAction("About CVNI")->setObjectName("AboutCVNI1");
+    help->addAction("About Corvane")->setObjectName("AboutCVNI1");
     help->addSeparator();
     help->addAction("Help &Contents")->setObjectName("HelpContents1");
 }

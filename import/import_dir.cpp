@@ -38,7 +38,7 @@ TImportdir::TImportdir(QWidget* parent) : QDialog(parent) {
     grid->addWidget(NamedLabel(this, "Label1", "Directory containing Info Files"), 0, 0, 1, 2);
     grid->addWidget(Edit1, 1, 0);
     grid->addWidget(BInfo, 1, 1);
-    grid->addWidget(NamedLabel(this, "Label2", "Directory containg Order Files"), 2, 0, 1, 2);
+    grid->addWidget(NamedLabel(this, "Label2", "Directory containing Order Files"), 2, 0, 1, 2);
     grid->addWidget(Edit2, 3, 0);
     grid->addWidget(BOrder, 3, 1);
     auto* buttons = new QHBoxLayout;

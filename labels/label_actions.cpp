@@ -89,8 +89,9 @@ std::optional<PrintOptions> AskOptions(QWidget* parent) {
     std::optional<PrintOptions> options;
     if (LabTbl->recCount() == 0) {
         prompt::information(parent,
-                            "Label Stock has not been defined. Choose Setup - Labels to define "
-                            "label stock.");
+                            "Label Stock has not been defined. Choose Preferences - Label Forms "
+                            "to define label stock; ready stocks for the common sheets and rolls "
+                            "are offered there.");
     } else {
         options = AskPrintOptions(parent);
     }

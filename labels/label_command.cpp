@@ -10,6 +10,7 @@
 #include "db/settings.h"
 #include "labels/label_device.h"
 #include "labels/label_stock.h"
+#include "masters/ready_stocks.h"
 #include "report/command_options.h"
 #include "report/generator_steps.h"
 #include "report/report_export.h"
@@ -40,7 +41,9 @@ QString LabelUsage() {
         "       corvane-admin [-C DIR] labels --stock NAME (--customers N,N... | --groups N,N... |"
         "\n         --invoices-dated FROM TO | --past-due FROM TO | --balance-due FROM TO)"
         "\n         [--row R --column C] --pdf FILE\n"
-        "       (dates as YYYY-MM-DD; a FILE of - is the standard output)\n");
+        "       (dates as YYYY-MM-DD; a FILE of - is the standard output; NAME is a stock of"
+        "\n        Label Forms or a ready one: \"Address 3 x 10 (US Letter)\","
+        "\n        \"Address 3 x 8 (A4)\", \"Continuous 1 across (3 1/2 x 15/16 in)\")\n");
 }
 
 std::optional<LabelRequest> ParseLabelArgs(const QStringList& args, const QDir& base,
@@ -131,8 +134,9 @@ int RunLabelCommand(const LabelRequest& request) {
         return 1;
     }
     if (!OpenLabels()) return 1;
-    const std::optional<LabelRecord> stock = FindStock(request.stock);
+    std::optional<LabelRecord> stock = FindStock(request.stock);
     reports::CloseReportTables();
+    if (!stock) stock = ReadyStock(request.stock);
     if (!stock) {
         prompt::information(nullptr, "Label Stock \"" + request.stock + "\" is not defined.");
         return 1;

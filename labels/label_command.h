@@ -1,6 +1,7 @@
 // The labels command of corvane-admin: a label run of any of the five kinds on a stock named in
-// LABELS, with its selection given as options instead of dialogs, printed by the label printer's
-// own code into a PDF file.
+// LABELS (or, when LABELS has none of that name, a ready stock of masters/ready_stocks.h), with
+// its selection given as options instead of dialogs, printed by the label printer's own code
+// into a PDF file.
 #pragma once
 
 #include <QDir>

@@ -32,7 +32,9 @@ LabelLayout ComputeLayout(const LabelRecord& stock, const PageFacts& page) {
     l.height = PointsToPixels(stock.Height, page.dpiY);
     l.hGap = PointsToPixels(stock.HGap, page.dpiX);
     l.vGap = PointsToPixels(stock.VGap, page.dpiY);
-    const int usable = page.pageH - l.top - l.bottom;
+    l.insetX = PointsToPixels(kLabelInsetPoints, page.dpiX);
+    l.insetY = PointsToPixels(kLabelInsetPoints, page.dpiY);
+    const int usable = page.pageH - l.top - (stock.Continuous ? 0 : l.bottom);
     const int pitch = l.height + l.vGap;
     if (pitch > 0 && usable > 0) {
         l.rowsPerPage = usable / pitch;
@@ -56,15 +58,15 @@ QString StockProblem(const LabelRecord& stock, const PageFacts& page,
     // Measured on the paper: the labels begin at the left margin or the printable edge.
     const long long right = page.offX + l.left + across * l.width + (across - 1) * l.hGap;
     if (right > page.physW) return Refusal(stock, "its labels are wider than the paper.");
-    const bool rowFits = stock.Continuous ? l.top + l.height <= page.pageH : l.rowsPerPage >= 1;
-    if (l.height <= 0 || !rowFits) return Refusal(stock, "its labels do not fit down the paper.");
+    if (l.height <= 0 || l.rowsPerPage < 1)
+        return Refusal(stock, "its labels do not fit down the paper.");
     if (l.width < smallestFont.abcdeWidth || l.height < smallestFont.lineHeight)
         return Refusal(stock, "its labels are too small for one line of print.");
     return {};
 }
 
-RowPlace PlaceRow(int row, int rowsPerPage, bool continuous) {
-    if (!continuous && row > rowsPerPage) return {true, 1};
+RowPlace PlaceRow(int row, int rowsPerPage) {
+    if (row > rowsPerPage) return {true, 1};
     return {false, row};
 }
 

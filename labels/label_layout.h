@@ -1,7 +1,8 @@
 // The arithmetic of a label run, with no printer in it: a label stock's measures (printer points,
 // 1/72 inch, margins from the paper's edge) turned into device pixels of the printable area, the
-// label font fitted to a label, the rows that fit a page, whether a stock can be printed on the
-// paper at all, and where each row and label goes. The label printer and the tests call it alike.
+// label font fitted inside a label's inner margin, the rows that fit a page, whether a stock can
+// be printed on the paper at all, and where each row and label goes. The label printer and the
+// tests call it alike.
 #pragma once
 
 #include <QString>
@@ -24,7 +25,9 @@ struct PageFacts {
     int pageH = 0;
 };
 
-// A stock on a printer, in device pixels; margins measured from the printable area.
+// A stock on a printer, in device pixels; margins measured from the printable area. The inset is
+// the inner margin a label's text keeps from the label's left and top edges (and, in fitting the
+// font, from its right and bottom edges).
 struct LabelLayout {
     int top = 0;
     int bottom = 0;
@@ -34,6 +37,8 @@ struct LabelLayout {
     int height = 0;
     int hGap = 0;
     int vGap = 0;
+    int insetX = 0;
+    int insetY = 0;
     int rowsPerPage = 0;
 };
 
@@ -45,13 +50,17 @@ struct TextMeasure {
 
 // The size in points below which the label font is never reduced.
 constexpr int kSmallestLabelFont = 4;
+// The inner margin of a label's text, in points.
+constexpr double kLabelInsetPoints = 4;
 
 // dpi x points / 72, truncated.
 int PointsToPixels(double points, int dpi);
 
 // The stock's measures on the printer, its margins moved from the paper's edge into the printable
-// area (0 where a margin lies inside the unprintable strip), and the rows of labels that fit
-// between the top and bottom margins, the last row needing no gap below it.
+// area (0 where a margin lies inside the unprintable strip), and the rows of labels that fit a
+// page, the last row needing no gap below it: on a sheet between the top and bottom margins, on
+// continuous stock (which has no bottom margin) from the top margin to the end of the printable
+// area.
 LabelLayout ComputeLayout(const LabelRecord& stock, const PageFacts& page);
 
 // The label font size, from `size` down: one point less while five "Abcde" are wider than the
@@ -61,23 +70,23 @@ int FitLabelFont(int size, int smallest, int labelWidth, int labelHeight,
 
 // Why the stock cannot be printed on this paper, as the message that names it; empty when it
 // can. It cannot when it has no labels across, when its labels across with the left margin and
-// the gaps are wider than the paper, when its first row does not fit down the paper (for sheets:
-// when not one row fits between the margins), or when a label is too small for one line of the
-// label font at its smallest (`smallestFont`): narrower than "Abcde" or lower than a line.
+// the gaps are wider than the paper, when not one row fits down a page (see ComputeLayout), or
+// when a label is too small for one line of the label font at its smallest (`smallestFont`):
+// narrower than "Abcde" or lower than a line.
 QString StockProblem(const LabelRecord& stock, const PageFacts& page,
                      const TextMeasure& smallestFont);
 
-// Where a row of labels about to be printed at row number `row` (1 on) goes: a sheet stock
-// starts a new page when the row is beyond the page, and the row is then the first of that page;
-// a continuous stock never breaks pages.
+// Where a row of labels about to be printed at row number `row` (1 on) goes: a row beyond the
+// page starts a new page and is then the first row of it. Continuous stock does so as well: a
+// row placed below the printable area would be lost, so the run goes on, on the next page.
 struct RowPlace {
     bool newPage = false;
     int row = 1;
 };
-RowPlace PlaceRow(int row, int rowsPerPage, bool continuous);
+RowPlace PlaceRow(int row, int rowsPerPage);
 
 // The top-left corner of the label in `column` of row `row` (both 1 on) in device pixels of the
-// printable area.
+// printable area; its text begins the layout's inset inside it.
 struct Point {
     int x = 0;
     int y = 0;

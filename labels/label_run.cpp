@@ -52,9 +52,10 @@ private:
         if (!problem.isEmpty()) return Fail(problem);
         const PageFacts page = device_.Facts();
         layout_ = ComputeLayout(stock_, page);
-        const int size =
-            FitLabelFont(device_.FontSize(), kSmallestLabelFont, layout_.width, layout_.height,
-                         [this](int points) { return device_.Measure(points); });
+        const int size = FitLabelFont(
+            device_.FontSize(), kSmallestLabelFont, layout_.width - 2 * layout_.insetX,
+            layout_.height - 2 * layout_.insetY,
+            [this](int points) { return device_.Measure(points); });
         lineHeight_ = device_.Measure(size).lineHeight;
         if (!device_.Begin(size)) return Fail(device_.FailureMessage());
         started_ = true;
@@ -65,7 +66,7 @@ private:
     bool PrintRow() {
         if (!result_.ok) return false;
         if (!started_ && !Start()) return false;
-        const RowPlace place = PlaceRow(row_, layout_.rowsPerPage, stock_.Continuous);
+        const RowPlace place = PlaceRow(row_, layout_.rowsPerPage);
         if (place.newPage) {
             if (!device_.NewPage()) return Fail(device_.FailureMessage());
             ++result_.pages;
@@ -76,7 +77,8 @@ private:
                 const QString& text = cells_[static_cast<size_t>(j)][static_cast<size_t>(line)];
                 if (text.isEmpty()) continue;
                 const Point at = LabelOrigin(layout_, row_, j + 1);
-                device_.Text(at.x, at.y + line * lineHeight_, text);
+                device_.Text(at.x + layout_.insetX,
+                             at.y + layout_.insetY + line * lineHeight_, text);
             }
         }
         return true;

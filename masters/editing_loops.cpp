@@ -94,4 +94,5 @@ void RunLabelStockLoop(QWidget* parent) {
         LabTbl->close();
     }
     LabTbl = nullptr;
+    PackIfPending("LABELS", false, parent);
 }

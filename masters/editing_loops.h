@@ -1,7 +1,8 @@
 // The main window's master-data actions. Each opens the tables it needs, shows the table's pick
 // list starting on its first record, shows the editor on every record picked (New shows it from
 // the pick list), and when the list is cancelled closes the tables again. The customer, group,
-// product and purchase actions pack their table afterwards when a record was deleted (PackPending).
+// product, purchase and label stock actions pack their table afterwards when a record was
+// deleted (PackPending).
 #pragma once
 
 class QWidget;

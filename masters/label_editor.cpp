@@ -1,6 +1,7 @@
 #include "masters/label_editor.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include "db/current_records.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
+#include "masters/ready_stocks.h"
 #include "ui/digit_box.h"
 #include "ui/number_box.h"
 #include "ui/number_entry.h"
@@ -20,9 +22,23 @@ constexpr const char* kDimensionCaptions[] = {"Top Margin",     "Left Margin", "
                                               "Right Margin",   "Width",       "Height",
                                               "Horizontal Gap", "Vertical Gap"};
 
+// The units a measure is shown and typed in, with the points in one of each.
+struct Unit {
+    const char* name;
+    double points;
+};
+constexpr Unit kUnits[] = {{"Points", 1.0}, {"Millimetres", 72.0 / 25.4}, {"Inches", 72.0}};
+
 // The eight measures of a label stock, in the order of the boxes.
 std::array<double*, 8> Dimensions(LabelRecord& l) {
     return {&l.TopM, &l.LeftM, &l.BottomM, &l.RightM, &l.Width, &l.Height, &l.HGap, &l.VGap};
+}
+
+std::array<double, 8> Measures(LabelRecord l) {
+    std::array<double, 8> values{};
+    const std::array<double*, 8> fields = Dimensions(l);
+    for (int i = 0; i < 8; ++i) values[i] = *fields[i];
+    return values;
 }
 
 }  // namespace
@@ -51,18 +67,80 @@ TLabelDef::TLabelDef(QWidget* parent)
     CheckBox1 = new QCheckBox("Continuous Pin Feed", this);
     CheckBox1->setObjectName("CheckBox1");
     grid->addWidget(CheckBox1, 5, 2, 1, 2);
-    auto* points = NamedLabel(this, "Label11",
-                              "Label Dimensions are defined in printer points where each printer "
-                              "point is 1/72 of an inch.");
-    points->setWordWrap(true);
-    grid->addWidget(points, 6, 0, 1, 4);
 
-    AddFormButtons(grid);
+    ComboBox2 = new QComboBox(this);
+    ComboBox2->setObjectName("ComboBox2");
+    for (const Unit& unit : kUnits) ComboBox2->addItem(unit.name);
+    auto* unitLabel = NamedLabel(this, "Label12", "Units");
+    unitLabel->setBuddy(ComboBox2);
+    grid->addWidget(unitLabel, 6, 0);
+    grid->addWidget(ComboBox2, 6, 1);
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName("ComboBox1");
+    ComboBox1->addItem(QString());
+    for (const LabelRecord& stock : ReadyStocks()) ComboBox1->addItem(stock.Name);
+    auto* readyLabel = NamedLabel(this, "Label13", "Ready Stock");
+    readyLabel->setBuddy(ComboBox1);
+    grid->addWidget(readyLabel, 7, 0);
+    grid->addWidget(ComboBox1, 7, 1, 1, 3);
+    auto* points = NamedLabel(this, "Label11",
+                              "Measures are kept in printer points, 1/72 of an inch; choose "
+                              "Millimetres or Inches to see and type them so. A ready stock "
+                              "fills in every measure.");
+    points->setWordWrap(true);
+    grid->addWidget(points, 8, 0, 1, 4);
+
+    AddFormButtons(grid, [this] { BtnDeleteClick(); });
 
     QList<QWidget*> order{Edit1};
     for (NumberBox* box : MaskEdit) order << box;
-    order << MaskEdit9 << CheckBox1 << BtnSave << BtnCancel;
+    order << MaskEdit9 << CheckBox1 << ComboBox2 << ComboBox1 << BtnSave << BtnDelete
+          << BtnCancel;
     SetTabOrder(order);
+
+    connect(ComboBox1, &QComboBox::activated, this, &TLabelDef::ComboBox1Change);
+    connect(ComboBox2, &QComboBox::activated, this, &TLabelDef::ComboBox2Change);
+}
+
+void TLabelDef::ShowMeasures(const std::array<double, 8>& points) {
+    for (int i = 0; i < 8; ++i) {
+        MaskEdit[i]->setValue(points[i] / kUnits[unit_].points);
+        shownText_[i] = MaskEdit[i]->entryText();
+        shownPoints_[i] = points[i];
+    }
+}
+
+bool TLabelDef::MeasureInPoints(int i, double* points) {
+    if (MaskEdit[i]->entryText() == shownText_[i]) {
+        *points = shownPoints_[i];
+        return true;
+    }
+    double typed = 0;
+    if (!TakeNumber(MaskEdit[i], &typed)) return false;
+    *points = typed * kUnits[unit_].points;
+    return true;
+}
+
+void TLabelDef::ComboBox1Change(int index) {
+    const std::vector<LabelRecord> ready = ReadyStocks();
+    if (index < 1 || index > static_cast<int>(ready.size())) return;
+    const LabelRecord& stock = ready[static_cast<size_t>(index - 1)];
+    if (Edit1->text().trimmed().isEmpty()) Edit1->setText(stock.Name);
+    ShowMeasures(Measures(stock));
+    MaskEdit9->setValue(stock.NAcross);
+    CheckBox1->setChecked(stock.Continuous);
+}
+
+void TLabelDef::ComboBox2Change(int index) {
+    std::array<double, 8> points{};
+    for (int i = 0; i < 8; ++i) {
+        if (!MeasureInPoints(i, &points[i])) {
+            ComboBox2->setCurrentIndex(unit_);
+            return;
+        }
+    }
+    unit_ = index;
+    ShowMeasures(points);
 }
 
 void TLabelDef::FormShow() {
@@ -73,9 +151,10 @@ void TLabelDef::FormShow() {
         LabTbl->go(static_cast<uint32_t>(CurLabRec));
         ReadLabel();
     }
+    BtnDelete->setEnabled(CurLabRec > 0);
     Edit1->setText(LabBuf.Name.trimmed());
-    const std::array<double*, 8> values = Dimensions(LabBuf);
-    for (int i = 0; i < 8; ++i) MaskEdit[i]->setValue(*values[i]);
+    ComboBox1->setCurrentIndex(0);
+    ShowMeasures(Measures(LabBuf));
     MaskEdit9->setValue(LabBuf.NAcross);
     CheckBox1->setChecked(LabBuf.Continuous);
     Edit1->setFocus();
@@ -89,7 +168,7 @@ void TLabelDef::BtnSaveClick() {
     }
     std::array<double, 8> taken{};
     for (int i = 0; i < 8; ++i)
-        if (!TakeNumber(MaskEdit[i], &taken[i])) return;
+        if (!MeasureInPoints(i, &taken[i])) return;
 
     LabBuf.Name = name;
     const std::array<double*, 8> values = Dimensions(LabBuf);
@@ -116,5 +195,17 @@ void TLabelDef::BtnSaveClick() {
             LabTbl->go(static_cast<uint32_t>(CurLabRec));
         return;
     }
+    accept();
+}
+
+void TLabelDef::BtnDeleteClick() {
+    const bool deleted = WriteAsOneChange("The label stock could not be deleted.", [] {
+        if (LabTbl->go(static_cast<uint32_t>(CurLabRec)) != xbase::kFound) return false;
+        LabTbl->deleteRecord();
+        return true;
+    });
+    LabTbl->go(static_cast<uint32_t>(CurLabRec));
+    if (!deleted) return;
+    PackPending = true;
     accept();
 }

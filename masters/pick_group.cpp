@@ -17,7 +17,7 @@ constexpr int kSearchLength = 20;
 
 }  // namespace
 
-TPickGroup::TPickGroup(QWidget* parent) : ListPickList("PickGroup", CurGroupRec, parent) {
+TPickGroup::TPickGroup(QWidget* parent) : ListPickList("Customer Groups", CurGroupRec, parent) {
     setObjectName("TPickGroup");
     auto* seekLabel = new QLabel("Seek:", this);
     Edit1 = new QLineEdit(this);

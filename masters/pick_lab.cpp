@@ -4,7 +4,7 @@
 #include "db/field_values.h"
 #include "db/program_state.h"
 
-TPickLab::TPickLab(QWidget* parent) : ListPickList("PickLab", CurLabRec, parent) {
+TPickLab::TPickLab(QWidget* parent) : ListPickList("Label Stock", CurLabRec, parent) {
     setObjectName("TPickLab");
 }
 

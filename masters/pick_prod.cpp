@@ -9,7 +9,7 @@
 GridPickState PickProdState;
 
 TPickProd::TPickProd(QWidget* parent)
-    : GridPickList(PickProdState, CurProdRec, {"PickProd", 'M', 45, 10, false}, parent) {
+    : GridPickList(PickProdState, CurProdRec, {"Products", 'M', 45, 10, false}, parent) {
     setObjectName("TPickProd");
 }
 

@@ -9,7 +9,7 @@
 GridPickState PickPurState;
 
 TPickPur::TPickPur(QWidget* parent)
-    : GridPickList(PickPurState, CurPurRec, {"PickPur", 'B', 40, 10, false}, parent) {
+    : GridPickList(PickPurState, CurPurRec, {"Inventory Purchases", 'B', 40, 10, false}, parent) {
     setObjectName("TPickPur");
 }
 

@@ -26,7 +26,7 @@ const QString kBeginning = QStringLiteral("Print Beginning:");
 
 TDateSpan::TDateSpan(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TDateSpan"));
-    setWindowTitle(QStringLiteral("DateSpan"));
+    setWindowTitle(QStringLiteral("Date Range"));
     SetFormHelp(this, 520);
     Label1 = new QLabel(kBeginning, this);
     Label1->setObjectName(QStringLiteral("Label1"));

@@ -31,7 +31,7 @@ QString ExistingFile(const QString& name) {
 }  // namespace
 
 TStationary::TStationary(QWidget* parent)
-    : EditorForm("TStationary", "Stationary Setup", kHelpTopic, parent) {
+    : EditorForm("TStationary", "Stationery Setup", kHelpTopic, parent) {
     using Red = NumberBox::RedNegative;
     Edit1 = NamedEdit(this, "Edit1", kLogoPathLength);
     Edit1->setFocusPolicy(Qt::ClickFocus);

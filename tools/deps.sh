@@ -3,7 +3,8 @@
 # Run as root or with sudo available; without either it only reports what is missing.
 set -euo pipefail
 pkgs=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libsqlite3-dev clang
-      xvfb xauth imagemagick poppler-utils python3-dbfread python3-dbf libdbd-xbase-perl)
+      xvfb xauth imagemagick poppler-utils python3-dbfread python3-dbf libdbd-xbase-perl
+      dpkg-dev file)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

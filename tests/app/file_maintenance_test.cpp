@@ -2,6 +2,7 @@
 // restore, erase and the upgrade, clicked in the main window with every prompt scripted.
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QListView>
 #include <QProgressBar>
@@ -93,6 +94,7 @@ TEST_F(FileMaintenanceTest, RestoreBringsBackTheBackupAndRebuildsEveryIndex) {
     TMain& main = start();
     addCustomer("Abel");
     AnswerChooser(other_.path(), true);
+    prompts_.expect(Kind::Information, "Backup complete");
     click(main, "BtnBackup");
     for (const QString& name : BackupFileNames()) EXPECT_TRUE(QFile::exists(other_.filePath(name)));
     EXPECT_FALSE(child<QGroupBox>(main, "ProgressBox")->isVisible());
@@ -110,11 +112,34 @@ TEST_F(FileMaintenanceTest, RestoreBringsBackTheBackupAndRebuildsEveryIndex) {
                              captions << box->title();
                      });
     AnswerChooser(other_.path(), true);
+    prompts_.expect(Kind::Information, "Restore complete");
     click(main, "BtnRestore");
+    EXPECT_EQ(prompts_.pending(), 0);
     EXPECT_EQ(captions, QStringList({"Copying Data Files", "Rebuilding Indexes"}));
     EXPECT_EQ(customers(), 1);
     EXPECT_EQ(CheckDataFiles(), QStringList());
     EXPECT_FALSE(box->isVisible());
+}
+
+TEST_F(FileMaintenanceTest, TheChooserStartsBesideTheDataAndAFolderWithoutABackupIsSaidSo) {
+    TMain& main = start();
+    addCustomer("Abel");
+    const QString data = QDir::currentPath();
+    QString startedIn;
+    onNextModal([&](QWidget* w) {
+        auto* chooser = qobject_cast<TDriveDir*>(w);
+        ASSERT_NE(chooser, nullptr);
+        startedIn = chooser->CurrentDirectory();
+        chooser->SetDirectory(other_.path());
+        chooser->BtnOK->click();
+    });
+    prompts_.expect(Kind::Information,
+                    "There is no backup in " + QDir::toNativeSeparators(other_.path()) +
+                        ".\nChoose the folder the backup was made to.");
+    click(main, "BtnRestore");
+    EXPECT_EQ(prompts_.pending(), 0);
+    EXPECT_EQ(QDir::cleanPath(startedIn), QFileInfo(data).dir().path());
+    EXPECT_EQ(customers(), 1);
 }
 
 TEST_F(FileMaintenanceTest, EraseAsksFirstAndKeepsTheLabelStock) {

@@ -1,15 +1,19 @@
 #include <fstream>
 
+#include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "app/about_form.h"
+#include "app/new_business.h"
 #include "app/report_output.h"
 #include "db/data_directory.h"
 #include "db/maintenance.h"
@@ -193,6 +197,15 @@ TEST_F(MainWindowTest, StoredSettingsChooseTheRadioButtonsAndTheReportFont) {
     EXPECT_EQ(ReportFont.pointSize(), 15);
 }
 
+TEST_F(MainWindowTest, CaptionsAreWordsForPeople) {
+    TMain& main = start();
+    EXPECT_EQ(child<QAbstractButton>(main, "BtnStationary")->text(), "Stationery");
+    EXPECT_EQ(child<QAbstractButton>(main, "BtnStationary")->toolTip(), "Set up custom stationery");
+    const QAction* about = main.findChild<QAction*>("AboutCVNI1");
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->text(), "About Corvane");
+}
+
 TEST_F(MainWindowTest, BlankSettingsGiveCompanyOrderLastInFirstOutAndTheWindowsFont) {
     TMain& main = start();
     EXPECT_TRUE(child<QRadioButton>(main, "RadioButton2")->isChecked());
@@ -259,15 +272,51 @@ TEST_F(MainWindowTest, ClosingWithoutAPendingDeletionLeavesMarkedRecords) {
     EXPECT_EQ(DbContext, nullptr);
 }
 
-TEST(ProgramArguments, TheDataDirectoryIsTheOneArgumentAndAMissingOneIsRefused) {
+TEST(ProgramArguments, TheDataDirectoryIsTheOneArgumentAndOneThatCannotBeMadeIsRefused) {
     QProcess program;
     program.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-    program.start(CORVANE_PROGRAM, {"/no/such/corvane/data"});
+    // A directory that cannot be made (nothing can be made under /proc) cannot be a new business.
+    program.start(CORVANE_PROGRAM, {"/proc/corvane/data"});
     ASSERT_TRUE(program.waitForFinished(20000));
     EXPECT_EQ(program.exitCode(), 2);
-    EXPECT_TRUE(program.readAllStandardError().contains("/no/such/corvane/data"));
+    EXPECT_TRUE(program.readAllStandardError().contains("/proc/corvane/data"));
     program.start(CORVANE_PROGRAM, {"one", "two"});
     ASSERT_TRUE(program.waitForFinished(20000));
     EXPECT_EQ(program.exitCode(), 2);
     EXPECT_TRUE(program.readAllStandardError().contains("usage: corvane [DATA_DIR]"));
+}
+
+TEST(NewBusiness, AMissingOrEmptyDirectoryGetsTheSuppliedTablesAndOneHoldingAnythingIsLeftAlone) {
+    const QString supplied =
+        SuppliedTablesDirectory(QFileInfo(QStringLiteral(CORVANE_PROGRAM)).absolutePath());
+    ASSERT_FALSE(supplied.isEmpty());
+    const QStringList tables = QDir(supplied).entryList({"*.dbf", "*.dbt"}, QDir::Files);
+    ASSERT_TRUE(tables.contains("CVN1.dbf") && tables.contains("CUST5.dbt"));
+    QTemporaryDir scratch;
+    const QString fresh = scratch.filePath("business/2026");
+    NewBusinessStart start = StartNewBusiness(fresh, supplied);
+    EXPECT_EQ(start.outcome, NewBusinessStart::Started);
+    EXPECT_TRUE(start.message.contains(QDir::toNativeSeparators(fresh)))
+        << start.message.toStdString();
+    EXPECT_EQ(QDir(fresh).entryList(QDir::Files), tables);
+    for (const QString& name : tables)
+        EXPECT_EQ(QFileInfo(QDir(fresh).filePath(name)).size(),
+                  QFileInfo(QDir(supplied).filePath(name)).size())
+            << name.toStdString();
+
+    // Started again on it, or on a directory holding anything else, nothing is copied.
+    EXPECT_EQ(StartNewBusiness(fresh, supplied).outcome, NewBusinessStart::NotNew);
+    const QString other = scratch.filePath("other");
+    ASSERT_TRUE(QDir().mkpath(other));
+    QFile note(QDir(other).filePath("notes.txt"));
+    ASSERT_TRUE(note.open(QIODevice::WriteOnly));
+    note.close();
+    EXPECT_EQ(StartNewBusiness(other, supplied).outcome, NewBusinessStart::NotNew);
+    EXPECT_EQ(QDir(other).entryList(QDir::Files), QStringList({"notes.txt"}));
+
+    // Without the supplied tables nothing is made.
+    const QString nowhere = scratch.filePath("nowhere");
+    start = StartNewBusiness(nowhere, scratch.filePath("no-tables"));
+    EXPECT_EQ(start.outcome, NewBusinessStart::Failed);
+    EXPECT_FALSE(QFileInfo::exists(nowhere));
 }

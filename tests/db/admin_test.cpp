@@ -315,6 +315,24 @@ TEST(Admin, BackupAndRestoreWithTheirChecksAndMessages) {
     EXPECT_EQ(Admin("restore nowhere").status, 1);
 }
 
+TEST(Admin, BackupMakesItsFolderAndRestoreFromAFolderWithoutABackupSaysSo) {
+    TempDataDir dir(TempDataDir::SuppliedTables);
+    ASSERT_EQ(Admin("generate --customers 5 --invoices 5 --seed 2").status, 0);
+    AdminRun run = Admin("backup later/monday");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(Bytes("later/monday/CUST5.dbf"), Bytes("CUST5.dbf"));
+
+    fs::create_directory("empty");
+    const std::string invoices = Bytes("INV5.dbf");
+    run = Admin("restore empty");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.output, "There is no backup in " + (dir.path() / "empty").string() +
+                                         "."))
+        << run.output;
+    EXPECT_FALSE(Contains(run.output, "Unable to find")) << run.output;
+    EXPECT_EQ(Bytes("INV5.dbf"), invoices);
+}
+
 namespace {
 
 // The files a pack leaves beside CUST5 when it is stopped after its marker.

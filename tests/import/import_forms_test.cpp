@@ -2,6 +2,7 @@
 // over copies of the supplied tables with order files in two directories beside them.
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTest>
@@ -297,6 +298,7 @@ TEST_F(ImportDirTest, TheDialogShowsTheStoredPathsAndSavesWhatIsTypedOrChosen) {
     dialog.show();
     EXPECT_FALSE(dialog.isModal());
     EXPECT_EQ(dialog.windowTitle(), "Import Directories");
+    EXPECT_EQ(dialog.findChild<QLabel*>("Label2")->text(), "Directory containing Order Files");
     EXPECT_EQ(Box(&dialog, "Edit1")->text(), "/srv/info");
     EXPECT_EQ(Box(&dialog, "Edit2")->text(), "/srv/orders");
 

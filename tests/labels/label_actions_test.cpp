@@ -100,8 +100,9 @@ TEST_F(LabelActionsTest, WithoutStockOrWithAStockThePaperCannotTakeNothingIsAske
     {
         ScriptedPrompts script;
         script.expect(Kind::Information,
-                      "Label Stock has not been defined. Choose Setup - "
-                      "Labels to define label stock.");
+                      "Label Stock has not been defined. Choose Preferences - Label Forms "
+                      "to define label stock; ready stocks for the common sheets and rolls "
+                      "are offered there.");
         labels::RunLabels(nullptr, LabelKind::CustomerGroups);
         EXPECT_EQ(script.pending(), 0);
     }

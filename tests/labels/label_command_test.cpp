@@ -1,6 +1,6 @@
 // corvane-admin labels run as a process on the hand-made business: the PDF read back with
-// pdftotext one label cell at a time, the starting position, the refusal of a stock the paper
-// cannot take, and bad options.
+// pdftotext one label cell at a time, the starting position, continuous stock over several
+// pages, the refusal of a stock the paper cannot take, and bad options.
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -78,6 +78,33 @@ TEST_F(LabelCommandTest, InvoiceKindsTakeTheirSpanAndARowBeyondTheSheetBeginsOnP
     EXPECT_EQ(Cell(pdf, 2, 1, 1), "Ms Ann Lee|12 Oak St|Salem, MA 01970");
     EXPECT_EQ(Cell(pdf, 2, 1, 2), "Bob Ray|Ray Farms|4 Mill Rd|Apt 2|Dover, DE 19901");
     EXPECT_EQ(Cell(pdf, 2, 1, 3), "");
+}
+
+TEST_F(LabelCommandTest, ContinuousStockLongerThanAPdfPageGoesOnOnTheNextPage) {
+    // One label of 380 points a row from 36 down: one row fits Letter's 792, the next would not.
+    LabelRecord roll = ThreeAcross("Roll");
+    roll.NAcross = 1;
+    roll.Height = 380;
+    roll.Continuous = true;
+    AddStock(roll);
+    const QString pdf = out_.filePath("roll.pdf");
+    const AdminRun run = Admin({"--stock", "Roll", "--groups", "1,2", "--pdf", pdf});
+    ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+    ASSERT_EQ(Pages(pdf), 3);
+    const QStringList names{"Ms Ann Lee", "Mr Al Adams", "Bob Ray"};
+    for (int page = 1; page <= 3; ++page) {
+        QProcess text;
+        text.start("pdftotext", {"-f", QString::number(page), "-l", QString::number(page),
+                                 "-layout", pdf, "-"});
+        ASSERT_TRUE(text.waitForFinished(30000));
+        const QString found = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+        EXPECT_TRUE(found.startsWith(names[page - 1])) << page << ": " << found.toStdString();
+    }
+    // A ready stock is printed on by its name though LABELS does not hold it.
+    const AdminRun ready = Admin({"--stock", "Continuous 1 across (3 1/2 x 15/16 in)",
+                                  "--groups", "1,2", "--pdf", pdf});
+    ASSERT_EQ(ready.status, 0) << ready.errors.toStdString();
+    EXPECT_EQ(Pages(pdf), 1);
 }
 
 TEST_F(LabelCommandTest, AStockTooWideForThePaperIsRefusedByNameAndNoFileIsWritten) {

@@ -64,7 +64,7 @@ public:
     }
     QString FailureMessage() override { return "device failed"; }
 
-    // The first line of each label drawn: where its top-left corner went.
+    // The first line of each label drawn: where its text began, the inset inside its corner.
     std::vector<Drawn> FirstLines() const {
         std::vector<Drawn> firsts;
         for (const Drawn& d : drawn)
@@ -150,9 +150,9 @@ TEST(LabelRun, StartingAtTheLastColumnPutsTheNextLabelAtTheStartOfTheNextRow) {
     ASSERT_TRUE(r.ok);
     const auto firsts = device.FirstLines();
     ASSERT_EQ(firsts.size(), 2u);
-    // Column 3: 18 + 2 x (180 + 9); row 1 at the top margin.
-    EXPECT_EQ(Point({firsts[0].x, firsts[0].y}), Point({396, 36}));
-    EXPECT_EQ(Point({firsts[1].x, firsts[1].y}), Point({18, 108}));
+    // Column 3: 18 + 2 x (180 + 9); row 1 at the top margin; the text 4 points inside.
+    EXPECT_EQ(Point({firsts[0].x, firsts[0].y}), Point({400, 40}));
+    EXPECT_EQ(Point({firsts[1].x, firsts[1].y}), Point({22, 112}));
     EXPECT_TRUE(device.ended);
     EXPECT_EQ(r.pages, 1);
 }
@@ -164,23 +164,23 @@ TEST(LabelRun, SevenLabelsOnThreeAcrossFillTwoRowsAndStartAThirdInColumnOne) {
     for (const Drawn& d : device.FirstLines()) corners.push_back({d.x, d.y});
     EXPECT_EQ(corners,
               std::vector<Point>(
-                  {{18, 36}, {207, 36}, {396, 36}, {18, 108}, {207, 108}, {396, 108}, {18, 180}}));
+                  {{22, 40}, {211, 40}, {400, 40}, {22, 112}, {211, 112}, {400, 112}, {22, 184}}));
     // The lines of a label go down by the line height of the fitted font (10 points: 12 px);
     // empty lines are not drawn.
     std::vector<int> label7;
     for (const Drawn& d : device.drawn)
-        if (d.x == 18 && d.y >= 180) label7.push_back(d.y);
-    EXPECT_EQ(label7, std::vector<int>({180, 192, 216}));
+        if (d.x == 22 && d.y >= 184) label7.push_back(d.y);
+    EXPECT_EQ(label7, std::vector<int>({184, 196, 220}));
     EXPECT_EQ(device.beganAt, 10);
 }
 
-TEST(LabelRun, RowsBeyondThePageStartANewPageOnSheetsButNeverOnContinuousStock) {
+TEST(LabelRun, RowsBeyondThePageStartANewPageAndContinuousStockLosesNoLabel) {
     // Ten rows a page: (792 - 72) / 72.
     {
         RecordingDevice device;
         const labels::RunResult r = labels::PrintLabelRun(ThreeAcross(), 1, 5, Labels(1), device);
         ASSERT_EQ(device.FirstLines().size(), 1u);
-        EXPECT_EQ(device.FirstLines()[0].y, 36 + 4 * 72);  // the fifth row position
+        EXPECT_EQ(device.FirstLines()[0].y, 40 + 4 * 72);  // the fifth row position
         EXPECT_EQ(r.pages, 1);
     }
     {
@@ -192,8 +192,8 @@ TEST(LabelRun, RowsBeyondThePageStartANewPageOnSheetsButNeverOnContinuousStock) 
         const auto firsts = device.FirstLines();
         ASSERT_EQ(firsts.size(), 4u);
         EXPECT_EQ(firsts[0].page, 2);
-        EXPECT_EQ(firsts[0].y, 36);
-        EXPECT_EQ(firsts[3].y, 108);
+        EXPECT_EQ(firsts[0].y, 40);
+        EXPECT_EQ(firsts[3].y, 112);
     }
     {
         // 33 labels from row 1: 11 rows, the eleventh on a new page.
@@ -201,16 +201,25 @@ TEST(LabelRun, RowsBeyondThePageStartANewPageOnSheetsButNeverOnContinuousStock) 
         const labels::RunResult r = labels::PrintLabelRun(ThreeAcross(), 1, 1, Labels(33), device);
         EXPECT_EQ(r.pages, 2);
         EXPECT_EQ(device.FirstLines().back().page, 2);
-        EXPECT_EQ(device.FirstLines().back().y, 36);
+        EXPECT_EQ(device.FirstLines().back().y, 40);
     }
     {
-        // The same on continuous stock: one page, the rows going on down.
+        // Continuous stock has no bottom margin: with one of 108 points a sheet takes 9 rows,
+        // the roll 10, the rows going on down; the eleventh, which would leave the paper,
+        // goes on at the top of a new page, and every label is drawn on the paper.
+        LabelRecord roll = ThreeAcross(true);
+        roll.BottomM = 108;
         RecordingDevice device;
-        const labels::RunResult r =
-            labels::PrintLabelRun(ThreeAcross(true), 1, 1, Labels(33), device);
-        EXPECT_EQ(r.pages, 1);
-        EXPECT_EQ(device.FirstLines().back().page, 1);
-        EXPECT_EQ(device.FirstLines().back().y, 36 + 10 * 72);
+        const labels::RunResult r = labels::PrintLabelRun(roll, 1, 1, Labels(33), device);
+        ASSERT_TRUE(r.ok);
+        EXPECT_EQ(r.pages, 2);
+        const auto firsts = device.FirstLines();
+        ASSERT_EQ(firsts.size(), 33u);
+        EXPECT_EQ(firsts[29].page, 1);
+        EXPECT_EQ(firsts[29].y, 40 + 9 * 72);
+        EXPECT_EQ(firsts[30].page, 2);
+        EXPECT_EQ(firsts[30].y, 40);
+        for (const Drawn& d : device.drawn) EXPECT_LT(d.y + 12, 792) << d.text.toStdString();
     }
 }
 

@@ -362,7 +362,7 @@ TEST_F(ProductListTest, PricesAreShownAndADeletedProductIsMarkedInsteadOfItsPric
     MarkDeleted(ProdTbl, AddProduct("ABD", 1));
     TPickProd list;
     list.show();
-    EXPECT_EQ(list.windowTitle(), "PickProd");
+    EXPECT_EQ(list.windowTitle(), "Products");
     EXPECT_EQ(Column(&list, 0).mid(0, 3), QStringList({"ABC", "ABD", "XYZ"}));
     EXPECT_EQ(Column(&list, 2).mid(0, 3), QStringList({"   12.50", "<DELETED>", "    3.00"}));
 }
@@ -389,6 +389,7 @@ TEST_F(MastersTest, PurchasesAreListedByProductThenDateAndFoundByTheProduct) {
     MarkDeleted(PurTbl, AddPurchase("A1", "20250101", 4, 40));
     TPickPur list;
     list.show();
+    EXPECT_EQ(list.windowTitle(), "Inventory Purchases");
     EXPECT_EQ(Column(&list, 0).mid(0, 4), QStringList({"A1", "B1", "B1", "C1"}));
     EXPECT_EQ(Column(&list, 1).mid(0, 2), QStringList({"01/01/25", "02/01/25"}));
     EXPECT_EQ(Column(&list, 2)[1], "      3.00");

@@ -1,5 +1,7 @@
-// The label stock editor: a new stock's values, typing the measures, and what a save writes.
+// The label stock editor: a new stock's values, typing the measures in points, millimetres or
+// inches, the ready stocks, what a save writes, and deleting a stock.
 #include <QCheckBox>
+#include <QComboBox>
 
 #include "db/open_tables.h"
 #include "masters/label_editor.h"
@@ -92,6 +94,54 @@ TEST_F(LabelTest, AnExistingStockIsShownAndRewrittenInPlace) {
     EXPECT_EQ(Stored(1).HGap, 7.0);
     EXPECT_EQ(Stored(2).Name.trimmed(), "Other");
     EXPECT_EQ(LabTbl->recCount(), 2u);
+}
+
+TEST_F(LabelTest, AReadyStockFillsTheMeasuresWhichMayBeTypedInInchesAndAStockCanBeDeleted) {
+    {
+        TLabelDef editor;
+        editor.show();
+        auto* ready = Child<QComboBox>(&editor, "ComboBox1");
+        ASSERT_NE(ready, nullptr);
+        const int letter = ready->findText("Address 3 x 10 (US Letter)");
+        ASSERT_GT(letter, 0);
+        ready->setCurrentIndex(letter);
+        ready->activated(letter);
+        EXPECT_EQ(Child<QLineEdit>(&editor, "Edit1")->text(), "Address 3 x 10 (US Letter)");
+        EXPECT_EQ(Measure(&editor, 5)->entryText(), " 189.000");
+        EXPECT_EQ(Child<DigitBox>(&editor, "MaskEdit9")->entryText(), "3");
+
+        // In inches the width shows as 2 5/8; a top margin typed as 0.75 inch is 54 points, and
+        // what was only shown in inches keeps its points.
+        auto* units = Child<QComboBox>(&editor, "ComboBox2");
+        const int inches = units->findText("Inches");
+        units->setCurrentIndex(inches);
+        units->activated(inches);
+        EXPECT_EQ(Measure(&editor, 5)->entryText(), "   2.625");
+        Measure(&editor, 1)->setValue(0.75);
+        Measure(&editor, 7)->setValue(0.125);  // 9 points, as it was
+        // Back in millimetres: 0.75 inch is 19.05 mm.
+        const int mm = units->findText("Millimetres");
+        units->setCurrentIndex(mm);
+        units->activated(mm);
+        EXPECT_EQ(Measure(&editor, 1)->entryText(), "  19.050");
+        Click(&editor, "BtnSave");
+    }
+    ASSERT_EQ(CurLabRec, 1);
+    LabelRecord saved = Stored(1);
+    EXPECT_DOUBLE_EQ(saved.TopM, 54.0);
+    EXPECT_DOUBLE_EQ(saved.Width, 189.0);
+    EXPECT_DOUBLE_EQ(saved.Height, 72.0);
+    EXPECT_DOUBLE_EQ(saved.HGap, 9.0);
+    EXPECT_EQ(saved.NAcross, 3);
+
+    PackPending = false;
+    TLabelDef editor;
+    editor.show();
+    Click(&editor, "BtnDelete");
+    EXPECT_EQ(editor.result(), QDialog::Accepted);
+    EXPECT_TRUE(PackPending);
+    LabTbl->go(1);
+    EXPECT_TRUE(LabTbl->deleted());
 }
 
 }  // namespace

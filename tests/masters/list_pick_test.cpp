@@ -36,7 +36,7 @@ TEST_F(GroupListTest, GroupsAreListedByNameWithTheHandedInOneHighlighted) {
     CurGroupRec = beta;
     TPickGroup list;
     list.show();
-    EXPECT_EQ(list.windowTitle(), "PickGroup");
+    EXPECT_EQ(list.windowTitle(), "Customer Groups");
     EXPECT_EQ(ListItems(&list), QStringList({"Alpha", "Beta", "Gamma"}));
     EXPECT_EQ(List(&list)->currentRow(), 1);
     EXPECT_EQ(CurGroupRec, -1);
@@ -113,7 +113,7 @@ TEST_F(MastersTest, LabelStocksAreListedByNameAndChosenByTheirRecord) {
     CurLabRec = 2;
     TPickLab list;
     list.show();
-    EXPECT_EQ(list.windowTitle(), "PickLab");
+    EXPECT_EQ(list.windowTitle(), "Label Stock");
     EXPECT_EQ(ListItems(&list), QStringList({"Avery", "Continuous", "Sheet 3x10<DELETED>"}));
     EXPECT_EQ(Child<QListWidget>(&list, "ListBox1")->currentRow(), 1);
     Child<QListWidget>(&list, "ListBox1")->setCurrentRow(2);

@@ -48,7 +48,7 @@ protected:
 
 TEST_F(DateSpanTest, OpensOnTheSpanAndTakesAOneDaySpan) {
     EXPECT_TRUE(AskMarch([](TDateSpan* dialog, DateBox* start, DateBox* end) {
-        EXPECT_EQ(dialog->windowTitle(), "DateSpan");
+        EXPECT_EQ(dialog->windowTitle(), "Date Range");
         EXPECT_EQ(start->entryText(), "03/01/25");
         EXPECT_EQ(end->entryText(), "03/31/25");
         EXPECT_TRUE(start->hasFocus());

@@ -61,6 +61,7 @@ TEST_F(StationaryTest, ShowsTheLetterheadAndSavesWhatIsTypedAndChosen) {
 
     TStationary dialog;
     dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), "Stationery Setup");
     EXPECT_EQ(Text(&dialog, "Edit2"), "Corner Hardware");
     EXPECT_DOUBLE_EQ(Child<NumberBox>(&dialog, "MaskEdit1")->value(), 0.5);
     EXPECT_TRUE(Child<QRadioButton>(&dialog, "RadioButton3")->isChecked());
