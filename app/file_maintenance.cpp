@@ -35,6 +35,13 @@ void TMain::CopyThroughChooser(bool toBackup) {
                                              "directory");
         return;
     }
+    if (!toBackup &&
+        !prompt::confirmLoss(this, "Restoring from " + QDir::toNativeSeparators(chosen) +
+                                       " replaces all of your current data with the backup: "
+                                       "every customer, product, purchase, invoice and payment "
+                                       "entered or changed since the backup was made will be "
+                                       "lost.\n\nRestore?"))
+        return;
     if (!CopyDataFiles(toBackup, chosen))
         prompt::information(this, toBackup
                                       ? "Backup Failed . . Check that disk is not write protected"
