@@ -363,6 +363,7 @@ TEST_F(InvoiceFormTest, PrintShowsTheInvoiceAsOnTheScreenAndStoresNothing) {
     EXPECT_TRUE(reports::TheReport().Lines.isEmpty()) << "the document is released";
     EXPECT_TRUE(editor.isVisible());
 
+    prompts_.expect(prompt::Kind::WarningConfirm, "Close without saving?");
     Click(&editor, "BtnCancel");
     DbContext->closeAll();
     EXPECT_EQ(AllTables(), before);
