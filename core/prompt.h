@@ -28,10 +28,10 @@ enum class Kind {
 struct Request {
     Kind kind;
     QString title;
-    QString text;               // the message, the input label, or the file dialog's caption
-    QString value;              // the input box's initial text, or the file dialog's start path
-    QString filter;             // file dialogs only
-    QWidget* parent = nullptr;  // the window the dialog belongs to, if any
+    QString text;                // the message, the input label, or the file dialog's caption
+    QString value;               // the input box's initial text, or the file dialog's start path
+    QString filter;              // file dialogs only
+    QWidget* parent = nullptr;   // the window the dialog belongs to, if any
     bool cancelDefault = false;  // OK and Cancel boxes: Cancel is the button Enter presses
 };
 

@@ -263,9 +263,12 @@ void TInvoice::ShowInvoice() {
     if (StringGrid1->rowCount() < ItemHigh() + 1) StringGrid1->setRowCount(ItemHigh() + 1);
     for (int i = 0; i <= ItemHigh(); ++i) {
         const ItemRow& row = ItemRows[static_cast<size_t>(i)];
-        const QString texts[kGridColumns] = {row[kItemPrID],  row[kItemDesc],
-                                             row[kItemPrice], row[kItemQty],
-                                             Amount(FromCents(LineTotal(row))), TaxMarks(row)};
+        const QString texts[kGridColumns] = {row[kItemPrID],
+                                             row[kItemDesc],
+                                             row[kItemPrice],
+                                             row[kItemQty],
+                                             Amount(FromCents(LineTotal(row))),
+                                             TaxMarks(row)};
         for (int c = 0; c < kGridColumns; ++c) {
             auto* cell = new QTableWidgetItem(texts[c].trimmed());
             if (c >= 2 && c <= 4) cell->setTextAlignment(kNumberAlignment);
@@ -511,8 +514,9 @@ void TInvoice::BtnDeleteClick() {
     if (!PmtRows.empty()) {
         const int count = static_cast<int>(PmtRows.size());
         const QString question =
-            QString("Invoice %1 has %2 (%3 in all). Deleting the invoice deletes %4 too.\n\n"
-                    "Delete invoice %1?")
+            QString(
+                "Invoice %1 has %2 (%3 in all). Deleting the invoice deletes %4 too.\n\n"
+                "Delete invoice %1?")
                 .arg(QString::number(InvBuf.IvNo),
                      count == 1 ? QString("1 payment") : QString("%1 payments").arg(count),
                      Amount(FromCents(SumPayments(PmtRows))).trimmed(),

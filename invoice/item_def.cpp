@@ -66,8 +66,8 @@ TItemDef::TItemDef(QWidget* parent)
 
     // Enter walks the boxes as they are read: the description and its second line, then the
     // price and quantity, each with the tax box beside it, then Save.
-    SetTabOrder({Edit2, Edit3, MaskEdit1, CheckBox1, MaskEdit2, CheckBox2, BtnSave, BtnDelete,
-                 BtnCancel});
+    SetTabOrder(
+        {Edit2, Edit3, MaskEdit1, CheckBox1, MaskEdit2, CheckBox2, BtnSave, BtnDelete, BtnCancel});
 
     MaskEdit1->installEventFilter(this);
     MaskEdit2->installEventFilter(this);

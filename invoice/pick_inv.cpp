@@ -124,8 +124,8 @@ void TPickInv::Edit1Change() {
 // and who has an invoice; the list then shows that customer's invoices. Nothing changes when no
 // such customer is found.
 void TPickInv::Edit3Change() {
-    const QString typed = SettingsRecord.ByCust ? Edit3->text().trimmed().toUpper()
-                                                : Edit3->text().trimmed();
+    const QString typed =
+        SettingsRecord.ByCust ? Edit3->text().trimmed().toUpper() : Edit3->text().trimmed();
     if (typed.isEmpty()) return;
     CustTbl->select(CustTbl->tag(SettingsRecord.ByCust ? "cname" : "cComp"));
     const int rc = Seek(CustTbl, typed);

@@ -223,9 +223,10 @@ void TCustomer::BtnDeleteClick() {
         const QString listed =
             numbers.join(", ") + (invoices > numbers.size() ? QStringLiteral(" ...") : QString());
         const QString question =
-            QString("%1 has %2 (%3). Deleting the customer leaves %4 without a customer: the "
-                    "name and address are lost from %4 and the receivables show UNKNOWN.\n\n"
-                    "Delete the customer?")
+            QString(
+                "%1 has %2 (%3). Deleting the customer leaves %4 without a customer: the "
+                "name and address are lost from %4 and the receivables show UNKNOWN.\n\n"
+                "Delete the customer?")
                 .arg(who.isEmpty() ? QString("This customer") : who,
                      invoices == 1 ? QString("1 invoice") : QString("%1 invoices").arg(invoices),
                      (invoices == 1 ? QString("No. ") : QString("Nos. ")) + listed,

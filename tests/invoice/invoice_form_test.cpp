@@ -216,8 +216,7 @@ TEST_F(InvoiceFormTest, CancelLeavesTheTablesAsTheyWereAndDeleteRemovesEverythin
         AddItem(&editor, 1, "2");
         Child<QLineEdit>(&editor, "Edit4")->setText("changed note");
         // Changes are thrown away only when the user agrees; Escape asks as Cancel does.
-        prompts_.expect(prompt::Kind::WarningConfirm, "Close without saving?",
-                        {false, {}});
+        prompts_.expect(prompt::Kind::WarningConfirm, "Close without saving?", {false, {}});
         Click(&editor, "BtnCancel");
         EXPECT_TRUE(editor.isVisible());
         prompts_.expect(prompt::Kind::WarningConfirm, "Close without saving?");

@@ -74,9 +74,12 @@ TEST(InvoiceTotals, ComputedTaxesRoundFromTheirExactValue) {
     EXPECT_DOUBLE_EQ(ComputeTaxes(larger, Rates(4.5, 0, 1), {})->ship, 1.36);
     // Half cents that rate / 100 * amount in doubles falls short of: 6% of 16.75 = 1.005,
     // 9% of 11.50 = 1.035, 5% of 0.70 = 0.035.
-    EXPECT_DOUBLE_EQ(ComputeTaxes({Item("16.75", "1", true, false)}, Rates(6, 0, 1), {})->ship, 1.01);
-    EXPECT_DOUBLE_EQ(ComputeTaxes({Item("11.50", "1", true, false)}, Rates(9, 0, 1), {})->ship, 1.04);
-    EXPECT_DOUBLE_EQ(ComputeTaxes({Item("0.70", "1", true, false)}, Rates(5, 0, 1), {})->ship, 0.04);
+    EXPECT_DOUBLE_EQ(ComputeTaxes({Item("16.75", "1", true, false)}, Rates(6, 0, 1), {})->ship,
+                     1.01);
+    EXPECT_DOUBLE_EQ(ComputeTaxes({Item("11.50", "1", true, false)}, Rates(9, 0, 1), {})->ship,
+                     1.04);
+    EXPECT_DOUBLE_EQ(ComputeTaxes({Item("0.70", "1", true, false)}, Rates(5, 0, 1), {})->ship,
+                     0.04);
     // 8.25% of 19.40 = 1.6005: up gives 1.61, down 1.60.
     const std::vector<ItemRow> odd = {Item("19.40", "1", true, false)};
     EXPECT_DOUBLE_EQ(ComputeTaxes(odd, Rates(8.25, 0, 1, 2), {})->ship, 1.61);

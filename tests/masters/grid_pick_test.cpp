@@ -9,8 +9,8 @@
 #include "masters/customer_editor.h"
 #include "masters/pick_group.h"
 #include "masters/pick_routines.h"
-#include "ui/form_help.h"
 #include "tests/masters/masters_fixture.h"
+#include "ui/form_help.h"
 
 using prompt::Kind;
 

@@ -143,8 +143,8 @@ TEST_F(ProductTest, EnterWalksTheBoxesAsTheyAreReadAndThePriceRefusesLetters) {
         box = QApplication::focusWidget();
         walked << (box ? box->objectName() : QString());
     }
-    EXPECT_EQ(walked, QStringList({"Edit4", "Edit2", "Edit3", "MaskEdit1", "MaskEdit2",
-                                   "CheckBox1", "CheckBox2", "CheckBox3", "Memo1"}));
+    EXPECT_EQ(walked, QStringList({"Edit4", "Edit2", "Edit3", "MaskEdit1", "MaskEdit2", "CheckBox1",
+                                   "CheckBox2", "CheckBox3", "Memo1"}));
 
     auto* price = Child<NumberBox>(&editor, "MaskEdit1");
     price->setFocus();

@@ -208,7 +208,7 @@ TEST_F(MultGroupTest, GroupsInNumberOrderChosenByClicksAllOrNone) {
 
 TEST_F(MultGroupTest, F1InEitherDialogShowsItsHelpTopic) {
     QStringList topics;
-    ShowHelpTopic = [&](const QString& topic) { topics << topic; };
+    ShowHelpTopic = [&](const auto& topic) { topics << QString("%1").arg(topic); };
     AddGroup(1, "Retail");
     ASSERT_TRUE(OpenGroups());
     const auto pressF1 = [](QDialog* dialog) {
