@@ -168,7 +168,7 @@ TEST_F(ProductTest, CancelWithChangesAsksAndWithoutChangesDoesNot) {
     prompts_.expect(Kind::WarningConfirm, "Close without saving?");
     Click(&editor, "BtnCancel");
     EXPECT_FALSE(editor.isVisible());
-    EXPECT_EQ(Stored(rec).PDesc.trimmed(), "");
+    EXPECT_EQ(Stored(rec).PDesc.trimmed(), "Description of KEEP");
 }
 
 TEST_F(ProductTest, DeleteMarksTheProductAndSavingItLeavesTheMark) {
