@@ -21,12 +21,12 @@
 namespace {
 
 // The invoices of customer `cuno` in INV5 (tag InvC): how many, and the numbers of the first few,
-// for the question before the customer is deleted. INV5 keeps its order and record.
+// for the question before the customer is deleted. INV5 keeps its order; its current record
+// moves (whoever edits an invoice goes to its record again before writing it).
 int InvoicesOf(int cuno, QStringList* numbers) {
     constexpr int kNumbersNamed = 5;
     if (!InvTbl && !OpenInvoices()) return 0;
     xbase::Tag* order = InvTbl->selected();
-    const uint32_t rec = InvTbl->recNo();
     InvTbl->select(InvTbl->tag("InvC"));
     const QString key = PadNum(cuno, 6);
     int count = 0;
@@ -39,7 +39,6 @@ int InvoicesOf(int cuno, QStringList* numbers) {
         on = InvTbl->skip(1) == xbase::kFound;
     }
     InvTbl->select(order);
-    InvTbl->go(rec);
     return count;
 }
 
