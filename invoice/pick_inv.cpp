@@ -30,22 +30,13 @@ QLineEdit* InvoiceNumberBox() {
 // starts alike, few enough to answer at once as the name is typed.
 constexpr int kNamesLookedAt = 500;
 
-// The customer's name as the list shows it: "Last, First", or the company when customers are
-// sorted by company (the name when there is none); empty for a customer not in CUST5.
+// The customer's name as the list shows it, "Last, First"; empty for a customer not in CUST5.
 QString CustomerName(int cuno) {
     CustTbl->select(CustTbl->tag("CCNO"));
     if (Seek(CustTbl, InvKey(cuno)) != xbase::kFound) return {};
     const QString last = TrimRight(ReadText(CustFld.last)).trimmed();
     const QString first = TrimRight(ReadText(CustFld.first)).trimmed();
-    const QString company = TrimRight(ReadText(CustFld.addr1)).trimmed();
-    if (!SettingsRecord.ByCust && !company.isEmpty()) return company;
     return first.isEmpty() || last.isEmpty() ? last + first : last + ", " + first;
-}
-
-// The key the customer search compares with: the name tag's key, or the company as stored.
-QString CustomerKey() {
-    if (!SettingsRecord.ByCust) return ReadText(CustFld.addr1);
-    return (ReadText(CustFld.last) + ReadText(CustFld.first)).toUpper();
 }
 
 }  // namespace
@@ -120,14 +111,13 @@ void TPickInv::Edit1Change() {
     SeekAndShow(text.rightJustified(6, ' '));
 }
 
-// The first customer, in the order of the customer list, whose key starts with the text typed
-// and who has an invoice; the list then shows that customer's invoices. Nothing changes when no
-// such customer is found.
+// The first customer, in name order (tag cname), whose last and first name start with the text
+// typed and who has an invoice; the list then shows that customer's invoices. Nothing changes
+// when no such customer is found.
 void TPickInv::Edit3Change() {
-    const QString typed =
-        SettingsRecord.ByCust ? Edit3->text().trimmed().toUpper() : Edit3->text().trimmed();
+    const QString typed = Edit3->text().trimmed().toUpper();
     if (typed.isEmpty()) return;
-    CustTbl->select(CustTbl->tag(SettingsRecord.ByCust ? "cname" : "cComp"));
+    CustTbl->select(CustTbl->tag("cname"));
     const int rc = Seek(CustTbl, typed);
     if (rc != xbase::kFound && rc != xbase::kAfter) return;
     xbase::Table* inv = InvTbl;
@@ -135,7 +125,8 @@ void TPickInv::Edit3Change() {
     inv->select(inv->tag("InvC"));
     bool onCustomer = true;
     for (int looked = 0; onCustomer && looked < kNamesLookedAt; ++looked) {
-        if (!CustomerKey().startsWith(typed)) break;
+        const QString key = (ReadText(CustFld.last) + ReadText(CustFld.first)).toUpper();
+        if (!key.startsWith(typed)) break;
         if (!CustTbl->deleted() && Seek(inv, InvKey(CustFld.cuno->asInt())) == xbase::kFound) {
             state_.TargetRec = static_cast<int32_t>(inv->recNo());
             state_.TopOffset = OffsetOf(state_.TargetRec);

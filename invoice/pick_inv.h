@@ -1,8 +1,7 @@
 // The invoice list: the invoices of INV5 in a ten-row grid with their customer and amount due,
 // searched by invoice number (the list then runs in number order, tag Inv) or by the start of the
-// customer's name, or company when customers are sorted by company (the list then runs by
-// customer number, tag InvC, so that the customer's invoices stand together, the first of them
-// highlighted). The customer of the highlighted invoice is shown beside the search boxes. The
+// customer's last name and first name (the list then runs by customer number, tag InvC, so that
+// the customer's invoices stand together, the first of them highlighted). The customer of the highlighted invoice is shown beside the search boxes. The
 // caller hands in CurInvRec and finds the choice there when the list closes. CUST5 and INV5 must
 // be open.
 #pragma once
