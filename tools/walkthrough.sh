@@ -150,6 +150,25 @@ front PickGroup
 key Escape
 front "Corvane 1.05"
 
+# The product list: Enter opens the first product; Enter walks its boxes as they are read, from
+# the ID to the license code and the two description lines; Escape after a change asks first.
+click_at 334 64
+front PickProd
+key Return
+front "Product Definition"
+key Return
+key Return
+key Return
+xdotool type "1 lb bag"
+shot product-second-line-reached-by-enter
+key Escape
+shot question-before-throwing-the-product-change-away
+key shift+Tab
+key space
+front PickProd
+key Escape
+front "Corvane 1.05"
+
 # Invoices: the invoice list scrolled with the wheel, searched by a customer's name, Enter on
 # the invoice found, help from the invoice window; a change thrown away only after the question,
 # whose default keeps it; End in the list.
