@@ -44,6 +44,13 @@ void TMain::CopyThroughChooser(bool toBackup) {
         prompt::information(this, NoBackupMessage(chosen));
         return;
     }
+    if (!toBackup &&
+        !prompt::confirmLoss(this, "Restoring from " + QDir::toNativeSeparators(chosen) +
+                                       " replaces all of your current data with the backup: "
+                                       "every customer, product, purchase, invoice and payment "
+                                       "entered or changed since the backup was made will be "
+                                       "lost.\n\nRestore?"))
+        return;
     QString closing;
     const bool copied = CopyDataFiles(toBackup, chosen, &closing);
     if (!copied) prompt::information(this, closing);

@@ -95,8 +95,8 @@ bool AnyItemWorks(const QMenu* menu) {
 
 void TMain::WireActions() {
     // The master-data windows show their help pages in this window's help.
-    ShowHelpTopic = [window = QPointer<TMain>(this)](int topic) {
-        if (window) window->ShowHelp(QString::number(topic));
+    ShowHelpTopic = [window = QPointer<TMain>(this)](const QString& topic) {
+        if (window) window->ShowHelp(topic);
     };
     // The invoice editor prints through the report window.
     ShowInvoiceDocument = reports::PrintOpenInvoice;

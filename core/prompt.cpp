@@ -56,6 +56,12 @@ bool warningConfirm(QWidget* parent, const QString& text, const QString& title) 
     return ask(parent, {Kind::WarningConfirm, title, text, {}, {}}).accepted;
 }
 
+bool confirmLoss(QWidget* parent, const QString& text, const QString& title) {
+    Request r{Kind::WarningConfirm, title, text, {}, {}};
+    r.cancelDefault = true;
+    return ask(parent, r).accepted;
+}
+
 std::optional<QString> input(QWidget* parent, const QString& title, const QString& label,
                              const QString& value) {
     return textOf(ask(parent, {Kind::Input, title, label, value, {}}));

@@ -28,10 +28,11 @@ enum class Kind {
 struct Request {
     Kind kind;
     QString title;
-    QString text;               // the message, the input label, or the file dialog's caption
-    QString value;              // the input box's initial text, or the file dialog's start path
-    QString filter;             // file dialogs only
-    QWidget* parent = nullptr;  // the window the dialog belongs to, if any
+    QString text;                // the message, the input label, or the file dialog's caption
+    QString value;               // the input box's initial text, or the file dialog's start path
+    QString filter;              // file dialogs only
+    QWidget* parent = nullptr;   // the window the dialog belongs to, if any
+    bool cancelDefault = false;  // OK and Cancel boxes: Cancel is the button Enter presses
 };
 
 // accepted: OK or Yes pressed, or a file chosen; text: the typed text or the chosen path.
@@ -55,6 +56,9 @@ bool question(QWidget* parent, const QString& text, const QString& title = {});
 // A message box with OK and Cancel buttons, as a question or as a warning; true for OK.
 bool confirm(QWidget* parent, const QString& text, const QString& title = {});
 bool warningConfirm(QWidget* parent, const QString& text, const QString& title = {});
+// The question before something is destroyed or thrown away: a warning with OK and Cancel in
+// which Cancel is the default, so that Enter keeps what is there; true for OK.
+bool confirmLoss(QWidget* parent, const QString& text, const QString& title = {});
 
 // An input box; nothing when cancelled.
 std::optional<QString> input(QWidget* parent, const QString& title, const QString& label,

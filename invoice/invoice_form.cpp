@@ -42,7 +42,22 @@ std::function<void(QWidget* parent)> ShowInvoiceDocument;
 namespace {
 
 constexpr int kGridRows = 4;  // item rows the grid has at least
-constexpr int kColumnWidths[] = {80, 216, 64, 72, 80};
+constexpr int kGridColumns = 6;
+constexpr int kColumnWidths[kGridColumns] = {80, 216, 64, 72, 80, 48};
+
+// The caption of a tax line: its label in the settings, or the form's own while none is set.
+QString TaxLineCaption(const QString& label, const char* fallback) {
+    const QString trimmed = label.trimmed();
+    return (trimmed.isEmpty() ? QString(fallback) : trimmed) + u':';
+}
+
+// Which of the two taxes an item bears, for the grid's "Taxes" column: "1", "2", "1 2" or "".
+QString TaxMarks(const ItemRow& row) {
+    QStringList marks;
+    if (row[kItemTax1] == "t") marks << "1";
+    if (row[kItemTax2] == "t") marks << "2";
+    return marks.join(' ');
+}
 
 QString Amount(double value) {
     return NumText(value, 10, 2);
@@ -93,10 +108,10 @@ TInvoice::TInvoice(QWidget* parent) : EditorForm("TInvoice", "Invoice", kHelpTop
     Memo2->setObjectName("Memo2");
     Memo2->setTabChangesFocus(true);
 
-    StringGrid1 = new QTableWidget(kGridRows, 5, this);
+    StringGrid1 = new QTableWidget(kGridRows, kGridColumns, this);
     StringGrid1->setObjectName("StringGrid1");
     StringGrid1->setHorizontalHeaderLabels(
-        {"Product ID", "Description", "Price", "Quantity", "Total"});
+        {"Product ID", "Description", "Price", "Quantity", "Total", "Taxes"});
     StringGrid1->verticalHeader()->hide();
     StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -106,7 +121,7 @@ TInvoice::TInvoice(QWidget* parent) : EditorForm("TInvoice", "Invoice", kHelpTop
     StringGrid1->setTabKeyNavigation(false);
     int gridWidth =
         StringGrid1->verticalScrollBar()->sizeHint().width() + 2 * StringGrid1->frameWidth();
-    for (int c = 0; c < 5; ++c) {
+    for (int c = 0; c < kGridColumns; ++c) {
         StringGrid1->setColumnWidth(c, kColumnWidths[c]);
         gridWidth += kColumnWidths[c];
     }
@@ -165,6 +180,8 @@ TInvoice::TInvoice(QWidget* parent) : EditorForm("TInvoice", "Invoice", kHelpTop
         grid->addWidget(label, 7 + i, 2);
         grid->addWidget(amounts[i].box, 7 + i, 3);
     }
+    Label7 = findChild<QLabel*>("Label7");
+    Label8 = findChild<QLabel*>("Label8");
 
     QHBoxLayout* buttons = AddFormButtons(grid, [this] { BtnDeleteClick(); });
     BtnPrint = NamedButton(this, "BtnPrint", "Print");
@@ -196,6 +213,8 @@ TInvoice::TInvoice(QWidget* parent) : EditorForm("TInvoice", "Invoice", kHelpTop
 }
 
 void TInvoice::FormShow() {
+    Label7->setText(TaxLineCaption(SettingsRecord.ShipLine, "Shipping"));
+    Label8->setText(TaxLineCaption(SettingsRecord.TaxLine, "Sales Tax"));
     QApplication::setOverrideCursor(Qt::WaitCursor);
     StringGrid1->setRowCount(kGridRows);
     ClearInvoiceRows();
@@ -244,12 +263,15 @@ void TInvoice::ShowInvoice() {
     if (StringGrid1->rowCount() < ItemHigh() + 1) StringGrid1->setRowCount(ItemHigh() + 1);
     for (int i = 0; i <= ItemHigh(); ++i) {
         const ItemRow& row = ItemRows[static_cast<size_t>(i)];
-        const QString texts[] = {
-            row[kItemPrID], row[kItemDesc], row[kItemPrice], row[kItemQty],
-            Amount(FromCents(LineTotal(row))) + " " + row[kItemTax1] + row[kItemTax2]};
-        for (int c = 0; c < 5; ++c) {
+        const QString texts[kGridColumns] = {row[kItemPrID],
+                                             row[kItemDesc],
+                                             row[kItemPrice],
+                                             row[kItemQty],
+                                             Amount(FromCents(LineTotal(row))),
+                                             TaxMarks(row)};
+        for (int c = 0; c < kGridColumns; ++c) {
             auto* cell = new QTableWidgetItem(texts[c].trimmed());
-            if (c >= 2) cell->setTextAlignment(kNumberAlignment);
+            if (c >= 2 && c <= 4) cell->setTextAlignment(kNumberAlignment);
             StringGrid1->setItem(i, c, cell);
         }
     }
@@ -290,7 +312,8 @@ void TInvoice::ShowTotals() {
 }
 
 void TInvoice::ComputeTaxes() {
-    const std::optional<Taxes> taxes = ::ComputeTaxes(ItemRows, SettingsRecord);
+    const std::optional<Taxes> taxes =
+        ::ComputeTaxes(ItemRows, SettingsRecord, {InvBuf.Ship, InvBuf.Tax});
     if (!taxes) return;
     InvBuf.Ship = taxes->ship;
     InvBuf.Tax = taxes->tax;
@@ -395,7 +418,9 @@ void TInvoice::EditItem() {
 
 void TInvoice::BAddPmtClick() {
     TPmtDef dialog(this);
-    dialog.setPayment({DateToShortText(DateValue(QDate::currentDate())), Amount(0)}, false);
+    // A payment usually settles what is due.
+    const double due = InvBuf.Due > 0 ? InvBuf.Due : 0.0;
+    dialog.setPayment({DateToShortText(DateValue(QDate::currentDate())), Amount(due)}, false);
     dialog.exec();
     if (PmtResult != 1) return;
     PmtRows.push_back(dialog.payment());
@@ -480,10 +505,24 @@ void TInvoice::BtnSaveClick() {
     ShowInvoice();
     ShowCustomer();
     BtnDelete->setEnabled(false);
+    MarkUnchanged();
     BtnCust->setFocus();
 }
 
 void TInvoice::BtnDeleteClick() {
+    // Payments are records of money received: they go only when the user agrees.
+    if (!PmtRows.empty()) {
+        const int count = static_cast<int>(PmtRows.size());
+        const QString question =
+            QString(
+                "Invoice %1 has %2 (%3 in all). Deleting the invoice deletes %4 too.\n\n"
+                "Delete invoice %1?")
+                .arg(QString::number(InvBuf.IvNo),
+                     count == 1 ? QString("1 payment") : QString("%1 payments").arg(count),
+                     Amount(FromCents(SumPayments(PmtRows))).trimmed(),
+                     count == 1 ? QString("it") : QString("them"));
+        if (!prompt::confirmLoss(this, question)) return;
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QString error;
     const bool removed = RemoveInvoice(storedRec_, InvBuf.IvNo, &error);

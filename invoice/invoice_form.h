@@ -86,8 +86,10 @@ private:
     QPushButton* BAddPmt = nullptr;
     QPushButton* BEditPmt = nullptr;
     QLineEdit* MaskEdit2 = nullptr;  // subtotal
-    NumberBox* MaskEdit3 = nullptr;  // tax 1, captioned "Shipping:"
-    NumberBox* MaskEdit4 = nullptr;  // tax 2, captioned "Sales Tax:"
+    NumberBox* MaskEdit3 = nullptr;  // tax 1, captioned by its line label in the settings
+    NumberBox* MaskEdit4 = nullptr;  // tax 2, likewise
+    QLabel* Label7 = nullptr;        // the caption of tax 1 ("Shipping:" while no label is set)
+    QLabel* Label8 = nullptr;        // the caption of tax 2 ("Sales Tax:" while none is set)
     QLineEdit* MaskEdit5 = nullptr;  // total
     QLineEdit* MaskEdit6 = nullptr;  // payments
     QLineEdit* MaskEdit7 = nullptr;  // amount due

@@ -61,8 +61,8 @@ double RoundTax(double x, int taxRound) {
     return FromCents(RoundTaxMicros(std::llround(x * 1e6), taxRound));
 }
 
-std::optional<Taxes> ComputeTaxes(const std::vector<ItemRow>& items,
-                                  const SettingsValues& settings) {
+std::optional<Taxes> ComputeTaxes(const std::vector<ItemRow>& items, const SettingsValues& settings,
+                                  const Taxes& present) {
     const int64_t rate1 = RateThousandths(settings.TaxRate1);
     const int64_t rate2 = RateThousandths(settings.TaxRate2);
     if ((rate1 == 0 && rate2 == 0) || items.empty()) return std::nullopt;
@@ -73,9 +73,11 @@ std::optional<Taxes> ComputeTaxes(const std::vector<ItemRow>& items,
         if (row[kItemTax1] == "t") taxable1 += t;
         if (row[kItemTax2] == "t") taxable2 += t;
     }
-    const Cents ship = RoundTaxUnits(rate1 * taxable1, settings.TaxRound);
+    const Cents ship =
+        rate1 == 0 ? ToCents(present.ship) : RoundTaxUnits(rate1 * taxable1, settings.TaxRound);
     if (settings.ShipTax == 2 || (settings.ShipTax == 3 && taxable2 != 0)) taxable2 += ship;
-    const Cents tax = RoundTaxUnits(rate2 * taxable2, settings.TaxRound);
+    const Cents tax =
+        rate2 == 0 ? ToCents(present.tax) : RoundTaxUnits(rate2 * taxable2, settings.TaxRound);
     return Taxes{FromCents(ship), FromCents(tax)};
 }
 

@@ -32,11 +32,13 @@ struct Taxes {
     double ship = 0;  // tax 1, kept in InvBuf.Ship
     double tax = 0;   // tax 2, kept in InvBuf.Tax
 };
-// Computes both taxes of the items with the settings' rates, the rule for tax 2 on tax 1
-// (ShipTax: 2 always, 3 when some item bears tax 2) and the rounding rule. Nothing when both
-// rates are 0 or there is no item: the taxes then keep their present (typed or loaded) values.
-std::optional<Taxes> ComputeTaxes(const std::vector<ItemRow>& items,
-                                  const SettingsValues& settings);
+// Computes the taxes of the items with the settings' rates, the rule for tax 2 on tax 1
+// (ShipTax: 2 always, 3 when some item bears tax 2) and the rounding rule. A tax whose rate is 0
+// is the user's (a flat charge such as shipping typed by hand): it keeps its value in `present`,
+// and tax 2 on tax 1 is charged on that value. Nothing when both rates are 0 or there is no
+// item: the taxes then keep their present (typed or loaded) values.
+std::optional<Taxes> ComputeTaxes(const std::vector<ItemRow>& items, const SettingsValues& settings,
+                                  const Taxes& present);
 
 // The sums of the open invoice shown by the editor.
 struct InvoiceSums {

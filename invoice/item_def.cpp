@@ -7,8 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "db/field_values.h"
 #include "db/program_state.h"
 #include "invoice/invoice_totals.h"
+#include "ui/enter_as_tab.h"
 #include "ui/number_box.h"
 #include "ui/number_entry.h"
 
@@ -38,10 +40,13 @@ TItemDef::TItemDef(QWidget* parent)
     MaskEdit3 = new NumberBox("%10.2f", Red::OnEveryKey, this);
     MaskEdit3->setObjectName("MaskEdit3");
     MaskEdit3->setReadOnly(true);
+    MaskEdit3->setFocusPolicy(Qt::NoFocus);
     CheckBox1 = new QCheckBox(this);
     CheckBox1->setObjectName("CheckBox1");
     CheckBox2 = new QCheckBox(this);
     CheckBox2->setObjectName("CheckBox2");
+    EnterAsTab(CheckBox1);
+    EnterAsTab(CheckBox2);
 
     auto* grid = new QGridLayout;
     grid->addWidget(NamedLabel(this, "Label1", "Product"), 0, 0);
@@ -59,8 +64,10 @@ TItemDef::TItemDef(QWidget* parent)
     grid->addWidget(MaskEdit3, 5, 1);
     AddFormButtons(grid, [this] { BtnDeleteClick(); });
 
-    SetTabOrder({Edit2, MaskEdit1, MaskEdit2, MaskEdit3, Edit3, CheckBox1, CheckBox2, BtnSave,
-                 BtnDelete, BtnCancel});
+    // Enter walks the boxes as they are read: the description and its second line, then the
+    // price and quantity, each with the tax box beside it, then Save.
+    SetTabOrder(
+        {Edit2, Edit3, MaskEdit1, CheckBox1, MaskEdit2, CheckBox2, BtnSave, BtnDelete, BtnCancel});
 
     MaskEdit1->installEventFilter(this);
     MaskEdit2->installEventFilter(this);
@@ -69,8 +76,10 @@ TItemDef::TItemDef(QWidget* parent)
 void TItemDef::setRow(const ItemRow& row) {
     row_ = row;
     Edit1->setText(row[kItemPrID]);
-    Edit2->setText(row[kItemDesc]);
-    Edit3->setText(row[kItemComment]);
+    // Texts loaded from a table carry the field's padding, which would fill the box's limit;
+    // storing pads them again.
+    Edit2->setText(TrimRight(row[kItemDesc]));
+    Edit3->setText(TrimRight(row[kItemComment]));
     CheckBox1->setChecked(row[kItemTax1] == "t");
     CheckBox2->setChecked(row[kItemTax2] == "t");
     ShowNumberText(MaskEdit1, row[kItemPrice]);

@@ -6,7 +6,6 @@ std::array<QString, 5> AddressLines;
 
 namespace {
 
-constexpr int kTitleWidth = 3;
 constexpr int kLongestLineBeforeCode = 22;
 constexpr int kCodeIndent = 20;
 
@@ -14,8 +13,10 @@ constexpr int kCodeIndent = 20;
 
 void CustAddressBlock() {
     const CustomerRecord& c = CustBuf;
-    const QString name =
-        (c.title.leftJustified(kTitleWidth) + ' ' + c.first.trimmed() + ' ' + c.last).trimmed();
+    QStringList parts;
+    for (const QString& part : {c.title, c.first, c.last})
+        if (!part.trimmed().isEmpty()) parts << part.trimmed();
+    const QString name = parts.join(' ');
     if (SettingsRecord.ByCust) {
         AddressLines[0] = name;
         AddressLines[1] = c.addr1.trimmed();

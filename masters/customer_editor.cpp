@@ -11,11 +11,38 @@
 #include "core/prompt.h"
 #include "db/current_records.h"
 #include "db/field_values.h"
+#include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
 #include "masters/numbering.h"
 #include "masters/pick_routines.h"
 #include "ui/form_help.h"
+
+namespace {
+
+// The invoices of customer `cuno` in INV5 (tag InvC): how many, and the numbers of the first few,
+// for the question before the customer is deleted. INV5 keeps its order; its current record
+// moves (whoever edits an invoice goes to its record again before writing it).
+int InvoicesOf(int cuno, QStringList* numbers) {
+    constexpr int kNumbersNamed = 5;
+    if (!InvTbl && !OpenInvoices()) return 0;
+    xbase::Tag* order = InvTbl->selected();
+    InvTbl->select(InvTbl->tag("InvC"));
+    const QString key = PadNum(cuno, 6);
+    int count = 0;
+    bool on = Seek(InvTbl, key) == xbase::kFound;
+    while (on && ReadText(InvFld.CuNo) == key) {
+        if (!InvTbl->deleted()) {
+            if (count < kNumbersNamed) *numbers << ReadText(InvFld.IvNo).trimmed();
+            ++count;
+        }
+        on = InvTbl->skip(1) == xbase::kFound;
+    }
+    InvTbl->select(order);
+    return count;
+}
+
+}  // namespace
 
 TCustomer::TCustomer(QWidget* parent) : EditorForm("TCustomer", "Customer", kHelpTopic, parent) {
     Edit1 = NamedEdit(this, "Edit1", 6);
@@ -184,7 +211,27 @@ void TCustomer::BtnSaveClick() {
     accept();
 }
 
+// A customer with invoices is deleted only when the user agrees: the invoices would be left
+// without their customer's name and address.
 void TCustomer::BtnDeleteClick() {
+    QStringList numbers;
+    const int invoices = InvoicesOf(CustBuf.cuno, &numbers);
+    if (invoices > 0) {
+        const QString who =
+            QStringList({CustBuf.first.trimmed(), CustBuf.last.trimmed()}).join(' ').trimmed();
+        const QString listed =
+            numbers.join(", ") + (invoices > numbers.size() ? QStringLiteral(" ...") : QString());
+        const QString question =
+            QString(
+                "%1 has %2 (%3). Deleting the customer leaves %4 without a customer: the "
+                "name and address are lost from %4 and the receivables show UNKNOWN.\n\n"
+                "Delete the customer?")
+                .arg(who.isEmpty() ? QString("This customer") : who,
+                     invoices == 1 ? QString("1 invoice") : QString("%1 invoices").arg(invoices),
+                     (invoices == 1 ? QString("No. ") : QString("Nos. ")) + listed,
+                     invoices == 1 ? QString("it") : QString("them"));
+        if (!prompt::confirmLoss(this, question)) return;
+    }
     const bool deleted = WriteAsOneChange("The customer could not be deleted.", [] {
         if (CustTbl->go(static_cast<uint32_t>(CurCustRec)) != xbase::kFound) return false;
         CustTbl->deleteRecord();

@@ -1,7 +1,8 @@
 // The customer editor: creates, changes or deletes the customer of CUST5 named by CurCustRec
-// (0 for a new one). CUST5 and GROUPS must be open. Afterwards CurCustRec holds the record saved
-// or deleted, or -1 for a new customer abandoned. Delete only marks the record and sets
-// PackPending; saving a marked customer recalls it.
+// (0 for a new one). CUST5, GROUPS and INV5 must be open. Afterwards CurCustRec holds the record
+// saved or deleted, or -1 for a new customer abandoned. Delete only marks the record and sets
+// PackPending; saving a marked customer recalls it. Deleting a customer who has invoices asks
+// first, naming them; one without invoices is deleted without a question.
 #pragma once
 
 #include "ui/form_parts.h"

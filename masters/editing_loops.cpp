@@ -50,7 +50,8 @@ void PackIfPending(const char* table, bool compactMemo, QWidget* parent) {
 
 void RunCustomerLoop(QWidget* parent) {
     PackPending = false;
-    if (OpenCustomers() && OpenGroups()) {
+    // INV5 tells the customer editor which customers have invoices.
+    if (OpenCustomers() && OpenGroups() && OpenInvoices()) {
         CustTbl->select(CustTbl->tag(SettingsRecord.ByCust ? "cname" : "cComp"));
         CurCustRec = FirstRecord(CustTbl);
         EditUntilCancelled<TCustomer>(PickCustomer, parent);

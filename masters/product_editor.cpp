@@ -13,6 +13,7 @@
 #include "db/field_values.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
+#include "ui/enter_as_tab.h"
 #include "ui/form_help.h"
 #include "ui/number_box.h"
 #include "ui/number_entry.h"
@@ -48,21 +49,27 @@ TProdDef::TProdDef(QWidget* parent)
     CheckBox3 = new QCheckBox("Inventory Item", this);
     CheckBox3->setObjectName("CheckBox3");
 
+    EnterAsTab(CheckBox1);
+    EnterAsTab(CheckBox2);
+    EnterAsTab(CheckBox3);
+
+    // Laid out so that Enter walks the boxes as they are read, row by row: the ID and license
+    // code, the two description lines, the price and reorder level, the three boxes, the text.
     auto* grid = new QGridLayout;
     grid->addWidget(NamedLabel(this, "Label1", "Product ID"), 0, 0);
     grid->addWidget(Edit1, 0, 1);
     grid->addWidget(NamedLabel(this, "Label4", "License Code:"), 0, 2);
     grid->addWidget(Edit4, 0, 3);
     grid->addWidget(NamedLabel(this, "Label2", "Description"), 1, 0);
-    grid->addWidget(Edit2, 1, 1);
-    grid->addWidget(NamedLabel(this, "Label3", "Unit Price"), 1, 2);
-    grid->addWidget(MaskEdit1, 1, 3);
-    grid->addWidget(Edit3, 2, 1);
-    grid->addWidget(CheckBox1, 3, 1);
-    grid->addWidget(CheckBox3, 3, 2);
-    grid->addWidget(CheckBox2, 4, 1);
-    grid->addWidget(NamedLabel(this, "Label5", "Reorder Level:"), 4, 2);
-    grid->addWidget(MaskEdit2, 4, 3);
+    grid->addWidget(Edit2, 1, 1, 1, 3);
+    grid->addWidget(Edit3, 2, 1, 1, 3);
+    grid->addWidget(NamedLabel(this, "Label3", "Unit Price"), 3, 0);
+    grid->addWidget(MaskEdit1, 3, 1);
+    grid->addWidget(NamedLabel(this, "Label5", "Reorder Level:"), 3, 2);
+    grid->addWidget(MaskEdit2, 3, 3);
+    grid->addWidget(CheckBox1, 4, 1);
+    grid->addWidget(CheckBox2, 4, 2);
+    grid->addWidget(CheckBox3, 4, 3);
     grid->addWidget(NamedLabel(this, "Label6", "Product Text (Printed at the Bottom of Invoices)"),
                     5, 0, 1, 4);
     grid->addWidget(Memo1, 6, 0, 1, 4);
@@ -70,7 +77,7 @@ TProdDef::TProdDef(QWidget* parent)
     BtnHelp = NamedButton(this, "BtnHelp", "Help");
     buttons->addWidget(BtnHelp);
 
-    SetTabOrder({Edit1, Edit2, MaskEdit1, Edit3, CheckBox1, CheckBox2, Edit4, CheckBox3, MaskEdit2,
+    SetTabOrder({Edit1, Edit4, Edit2, Edit3, MaskEdit1, MaskEdit2, CheckBox1, CheckBox2, CheckBox3,
                  Memo1, BtnSave, BtnDelete, BtnCancel, BtnHelp});
 
     connect(BtnHelp, &QPushButton::clicked, this, [] { RequestHelp(kHelpTopic); });

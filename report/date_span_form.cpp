@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
@@ -64,6 +65,9 @@ TDateSpan::TDateSpan(QWidget* parent) : QDialog(parent) {
     setTabOrder(MaskEdit2, BtnOK);
     setTabOrder(BtnOK, BtnCancel);
 
+    // Installed after the boxes' own Enter-as-Tab, so it sees Enter first.
+    MaskEdit1->installEventFilter(this);
+    MaskEdit2->installEventFilter(this);
     connect(BtnOK, &QPushButton::clicked, this, &TDateSpan::BtnOKClick);
     connect(BtnCancel, &QPushButton::clicked, this, &TDateSpan::BtnCancelClick);
 }
@@ -75,6 +79,18 @@ void TDateSpan::SetOneDate(bool oneDate, const QString& caption) {
     Label2->setHidden(oneDate);
     MaskEdit2->setHidden(oneDate);
     adjustSize();
+}
+
+bool TDateSpan::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        DateBox* last = oneDate_ ? MaskEdit1 : MaskEdit2;
+        if (watched == last && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            BtnOKClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TDateSpan::showEvent(QShowEvent* event) {

@@ -26,6 +26,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Enter in the last date box runs the report, as OK does.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormShow();

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -111,6 +112,9 @@ TReportF::TReportF(const ReportDocument& doc, QWidget* parent) : QDialog(parent)
     connect(AsciiText1, &QAction::triggered, this, &TReportF::AsciiText1Click);
     connect(TabDelimited1, &QAction::triggered, this, &TReportF::TabDelimited1Click);
     connect(mSavePdf, &QAction::triggered, this, &TReportF::mSavePdfClick);
+    // Escape closes the window as Exit does, wherever the focus is (the menu bar included).
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &TReportF::mExitClick);
 }
 
 void TReportF::showEvent(QShowEvent* event) {

@@ -31,25 +31,31 @@ bool OpenSalesTables(bool products) {
 }
 
 // The date-span pass over INV5 with its "No Invoices" message; calls `invoice` with each
-// invoice of the span read into InvBuf. False when there was none or a read failed; the tables
-// are closed either way when it returns false.
+// invoice of the span read into InvBuf. False when there was none (a span holding only invoices
+// marked deleted has none) or a read failed; the tables are closed either way when it returns
+// false.
 bool PassInvoices(double spanStart, double spanEnd, const std::function<void()>& invoice) {
     SpanPass pass(InvTbl, "InvD", spanStart, spanEnd);
     if (PassFailed()) {
         CloseReportTables();
         return false;
     }
-    if (pass.Count() == 0) {
+    long visited = 0;
+    const bool read = pass.Count() > 0 && pass.Run(kProcessingSales, [&] {
+        ReadInvoiceAmounts();
+        invoice();
+        ++visited;
+    });
+    if (pass.Count() > 0 && !read) {
+        CloseReportTables();
+        return false;
+    }
+    if (visited == 0) {
         CloseReportTables();
         prompt::information(nullptr, kNoInvoices);
         return false;
     }
-    const bool read = pass.Run(kProcessingSales, [&] {
-        ReadInvoiceAmounts();
-        invoice();
-    });
-    if (!read) CloseReportTables();
-    return read;
+    return true;
 }
 
 // Puts `cells` (cell index, text) on the last line.

@@ -36,7 +36,7 @@ TStationary::TStationary(QWidget* parent)
     Edit1 = NamedEdit(this, "Edit1", kLogoPathLength);
     Edit1->setFocusPolicy(Qt::ClickFocus);
     BtnLogo = NamedButton(this, "BtnLogo", "Logo File");
-    MaskEdit1 = new NumberBox("%5.2f", Red::OnEveryKey, this);
+    MaskEdit1 = new NumberBox("%5.2f", Red::OnLeave, this);
     MaskEdit1->setObjectName("MaskEdit1");
     MaskEdit2 = new NumberBox("%5.2f", Red::Never, this);
     MaskEdit2->setObjectName("MaskEdit2");

@@ -154,12 +154,37 @@ front "Customer Groups"
 key Escape
 front "Corvane 1.05"
 
-# Invoices: the invoice list scrolled with the wheel, Enter, help from the invoice window.
+# The product list: Enter opens the first product; Enter walks its boxes as they are read, from
+# the ID to the license code and the two description lines; Escape after a change asks first.
+click_at 334 64
+front PickProd
+key Return
+front "Product Definition"
+key Return
+key Return
+key Return
+xdotool type "1 lb bag"
+shot product-second-line-reached-by-enter
+key Escape
+shot question-before-throwing-the-product-change-away
+key shift+Tab
+key space
+front PickProd
+key Escape
+front "Corvane 1.05"
+
+# Invoices: the invoice list scrolled with the wheel, searched by a customer's name, Enter on
+# the invoice found, help from the invoice window; a change thrown away only after the question,
+# whose default keeps it; End in the list.
 click_at 41 18
 click_at 42 64
 front "Select Invoice"
 wheel_down_at 257 176 3
 shot invoice-list-after-three-wheel-notches
+key Tab
+xdotool type "Keller"
+sleep 0.5
+shot invoice-list-found-by-customer-name
 key Return
 front Invoice
 shot invoice
@@ -168,8 +193,19 @@ front "Corvane Help - Invoice"
 shot help-over-the-invoice
 key Escape
 front Invoice
+key Tab
+xdotool type " called"
 key Escape
+shot question-before-throwing-a-change-away
+key Return
+front Invoice
+key Escape
+key shift+Tab
+key space
 front "Select Invoice"
+key Tab Tab
+key End
+shot invoice-list-after-end
 key Escape
 front "Corvane 1.05"
 shot back-at-the-main-window

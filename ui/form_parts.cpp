@@ -1,15 +1,18 @@
 #include "ui/form_parts.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSpacerItem>
 #include <QStyle>
+#include <QTableWidget>
 #include <algorithm>
 
 #include "core/prompt.h"
@@ -17,6 +20,7 @@
 #include "db/program_state.h"
 #include "ui/enter_as_tab.h"
 #include "ui/form_help.h"
+#include "ui/masked_box.h"
 
 QLineEdit* NamedEdit(QWidget* form, const char* name, int maxLength) {
     auto* edit = new EnterAsTabEdit(form);
@@ -100,13 +104,51 @@ EditorForm::EditorForm(const char* name, const QString& caption, int helpTopic, 
     SetFormHelp(this, helpTopic);
 }
 
+const QString EditorForm::kDiscardQuestion =
+    QStringLiteral("Close without saving? The changes made in this window will be lost.");
+
 void EditorForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
+    if (event->spontaneous()) return;
+    FormShow();
+    MarkUnchanged();
 }
 
 void EditorForm::BtnCancelClick() {
     reject();
+}
+
+void EditorForm::reject() {
+    if (isVisible() && Changed() && !prompt::confirmLoss(this, kDiscardQuestion)) return;
+    QDialog::reject();
+}
+
+void EditorForm::MarkUnchanged() {
+    unchanged_ = Shown();
+}
+
+bool EditorForm::Changed() const {
+    return Shown() != unchanged_;
+}
+
+// Every text, tick and grid cell the form shows, in a fixed order.
+QStringList EditorForm::Shown() const {
+    QStringList shown;
+    for (const QLineEdit* box : findChildren<QLineEdit*>()) {
+        const auto* masked = qobject_cast<const MaskedBox*>(box);
+        shown << (masked ? masked->entryText() : box->text());
+    }
+    for (const QPlainTextEdit* memo : findChildren<QPlainTextEdit*>()) shown << memo->toPlainText();
+    for (const QAbstractButton* button : findChildren<QAbstractButton*>())
+        if (button->isCheckable()) shown << (button->isChecked() ? "1" : "0");
+    for (const QTableWidget* grid : findChildren<QTableWidget*>()) {
+        for (int r = 0; r < grid->rowCount(); ++r)
+            for (int c = 0; c < grid->columnCount(); ++c) {
+                const QTableWidgetItem* cell = grid->item(r, c);
+                shown << (cell ? cell->text() : QString());
+            }
+    }
+    return shown;
 }
 
 QHBoxLayout* EditorForm::AddFormButtons(QGridLayout* grid, const std::function<void()>& onDelete) {

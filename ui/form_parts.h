@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QStringList>
 #include <functional>
 
 class QGridLayout;
@@ -33,15 +34,26 @@ void FitToTitle(QWidget* window);
 constexpr Qt::Alignment kNumberAlignment = Qt::AlignRight | Qt::AlignVCenter;
 
 // A modal editor whose FormShow runs each time it is shown, with its Save, Delete and Cancel
-// buttons in a row under its fields.
+// buttons in a row under its fields. What its boxes, check boxes and grids show is noted once
+// FormShow has run; Cancel, Escape or the close box on a form that shows anything else first ask
+// kDiscardQuestion (OK/Cancel, Cancel the default) and leave the form open unless it is answered
+// OK. Save and Delete close it without asking.
 class EditorForm : public QDialog {
     Q_OBJECT
+public:
+    static const QString kDiscardQuestion;
+    void reject() override;
+
 protected:
     EditorForm(const char* name, const QString& caption, int helpTopic, QWidget* parent);
     virtual void FormShow() = 0;
     virtual void BtnSaveClick() = 0;
     void BtnCancelClick();
     void showEvent(QShowEvent* event) override;
+    // Notes what the form shows now as its unchanged state (a form that starts afresh while it
+    // stays open calls this).
+    void MarkUnchanged();
+    bool Changed() const;
 
     // Makes BtnSave, BtnDelete and BtnCancel, right-aligned in a row under `grid`, and connects
     // them to BtnSaveClick, `onDelete` and BtnCancelClick. A form that deletes nothing passes no
@@ -57,4 +69,8 @@ protected:
     QPushButton* BtnSave = nullptr;
     QPushButton* BtnDelete = nullptr;
     QPushButton* BtnCancel = nullptr;
+
+private:
+    QStringList Shown() const;
+    QStringList unchanged_;
 };

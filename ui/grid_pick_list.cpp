@@ -48,6 +48,7 @@ GridPickList::GridPickList(GridPickState& state, int32_t& result, const Look& lo
 void GridPickList::BuildForm(const SearchBox& search) {
     setWindowTitle(look_.caption);
     setModal(true);
+    SetFormHelp(this, look_.helpTopic);
 
     auto* seekLabel = new QLabel(search.box ? search.caption : QString("Seek:"), this);
     if (search.box) {
@@ -323,12 +324,19 @@ bool GridPickList::StringGrid1KeyDown(int key) {
         case Qt::Key_PageUp:
             SetOffset(top - kPage);
             break;
-        case Qt::Key_End:
+        // End and Home go to the last and the first record, on the first column: the grid's own
+        // End and Home would move along the row instead.
+        case Qt::Key_End: {
             SetOffset(state_.MaxTop);
-            break;
+            int last = kRows - 1;
+            while (last > 0 && RowRecNo(last) <= 0) --last;
+            StringGrid1->setCurrentCell(last, 0);
+            return true;
+        }
         case Qt::Key_Home:
             SetOffset(0);
-            break;
+            StringGrid1->setCurrentCell(0, 0);
+            return true;
         case Qt::Key_Down:
             if (row == kRows - 1) SetOffset(top + 1);
             break;

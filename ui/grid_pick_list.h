@@ -17,6 +17,7 @@
 #include <cstdint>
 
 #include "db/xbase/xbase.h"
+#include "ui/form_help.h"
 
 class QLabel;
 class QLineEdit;
@@ -52,6 +53,7 @@ protected:
         int gridUnits;           // grid width in units of that letter
         int widening;            // pixels added right of the scroll bar
         bool highlightFirstRow;  // after a fill that does not show TargetRec: row 1, else unchanged
+        QString helpTopic = kListsHelpTopic;  // what F1 shows
     };
 
     // The search box with its label: by default a plain box "Edit1" labelled "Seek:".

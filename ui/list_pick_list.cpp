@@ -7,11 +7,13 @@
 #include <QVBoxLayout>
 
 #include "core/prompt.h"
+#include "ui/form_help.h"
 #include "ui/form_parts.h"
 
 ListPickList::ListPickList(const QString& caption, int32_t& result, QWidget* parent)
     : QDialog(parent), result_(result) {
     setWindowTitle(caption);
+    SetFormHelp(this, kListsHelpTopic);
     setModal(true);
 
     ListBox1 = new QListWidget(this);

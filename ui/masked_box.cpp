@@ -80,7 +80,11 @@ void MaskedBox::typeChar(QChar c) {
         blankSelection();
     }
     pos = skipFixedForward(pos);
-    if (pos >= entry_.size() || !takes(pos, c)) return;
+    if (pos >= entry_.size()) return;
+    if (!takes(pos, c)) {
+        refuse(c);
+        return;
+    }
     entry_[pos] = c;
     display(skipFixedForward(pos + 1));
 }
@@ -121,6 +125,6 @@ int MaskedBox::skipFixedForward(int pos) const {
 }
 
 void MaskedBox::display(int caret) {
-    setText(QString(entry_).replace(' ', '_'));
+    setText(QString(entry_).replace(' ', emptyShown()));
     setCursorPosition(caret);
 }

@@ -1,12 +1,13 @@
 // The fixed-position entry box under the number and date boxes. Its text has a fixed length; some
 // positions hold a fixed separator, the others take typed characters, and an empty position holds
-// a blank, shown as '_'. Typing never inserts or removes characters, it overwrites:
+// a blank, shown as '_' (or as a box chooses). Typing never inserts or removes characters, it
+// overwrites:
 // - when the box gets the focus its whole text is selected, unless a click placed the caret or
 //   the focus comes back from a popup;
 // - a typed character that its position takes replaces the character after the caret (over a
 //   separator), and the caret moves past it and past a separator that follows; a character the
-//   position does not take is ignored; with a selection, the selection is blanked first and the
-//   character goes to its start;
+//   position does not take is refused (see refuse); with a selection, the selection is blanked
+//   first and the character goes to its start;
 // - Backspace blanks the position before the caret (over a separator) and moves the caret there;
 //   Delete blanks the position after the caret and moves the caret past it; both blank a
 //   selection instead; Paste types the clipboard's characters one by one; Cut copies and blanks;
@@ -36,6 +37,10 @@ protected:
     virtual bool typeSpecial(QChar c);
     // Runs after every key press the box has handled.
     virtual void afterKey();
+    // How an empty position is shown.
+    virtual QChar emptyShown() const { return '_'; }
+    // Tells the user that the character typed cannot go where it was typed; nothing by default.
+    virtual void refuse(QChar) {}
 
     // True when a focus-out means the user left the box: not when the window lost the focus or
     // a popup opened, and not while a box is checking its entry or taking the focus back.

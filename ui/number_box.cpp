@@ -1,7 +1,9 @@
 #include "ui/number_box.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QLocale>
+#include <QToolTip>
 #include <stdexcept>
 
 #include "core/prompt.h"
@@ -19,6 +21,9 @@ bool isAsciiDigit(QChar c) {
 }
 
 }  // namespace
+
+const QString NumberBox::kRefusedNote =
+    QStringLiteral("Only a number can be typed here: digits, a minus sign and the decimal point.");
 
 NumberBox::NumberBox(const QString& format, RedNegative red, QWidget* parent)
     : MaskedBox(parent),
@@ -52,6 +57,12 @@ bool NumberBox::typeSpecial(QChar c) {
         setEntryText(*text);
     setCursorPosition(separatorAt() + 1);
     return true;
+}
+
+void NumberBox::refuse(QChar c) {
+    if (c == ' ') return;
+    QApplication::beep();
+    QToolTip::showText(mapToGlobal(QPoint(0, height())), kRefusedNote, this);
 }
 
 void NumberBox::afterKey() {

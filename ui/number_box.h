@@ -2,6 +2,8 @@
 // ("%8.2f": eight characters with two decimals) and holds a text of that width with the locale's
 // decimal separator fixed in place: integer positions take a digit, a blank or a sign, decimal
 // positions a digit. Typing follows the fixed-position rules of MaskedBox, and:
+// - empty positions show as blanks, and a letter or any other character that is no part of a
+//   number is refused with a beep and a note beside the box (kRefusedNote);
 // - the box is entered by mouse as by Tab: a click that gives it the focus selects the whole
 //   text, so that the digits typed become the value;
 // - typing the decimal separator reformats the text typed so far with FormatNumberText, so that
@@ -22,6 +24,8 @@
 class NumberBox : public MaskedBox {
     Q_OBJECT
 public:
+    static const QString kRefusedNote;
+
     enum class RedNegative { Never, OnLeave, OnEveryKey };  // OnEveryKey checks on leaving too
 
     // Throws std::invalid_argument when `format` is not "%W.Df" (see ParseNumberFormat).
@@ -41,6 +45,8 @@ protected:
     bool takes(int pos, QChar c) const override;
     bool typeSpecial(QChar c) override;
     void afterKey() override;
+    QChar emptyShown() const override { return ' '; }
+    void refuse(QChar c) override;
     void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;

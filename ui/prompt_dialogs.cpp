@@ -38,8 +38,9 @@ Reply ShowDialog(const Request& r) {
             break;
         case Kind::WarningConfirm:
             reply.accepted =
-                QMessageBox::warning(parent, titleOr(r.title), r.text,
-                                     QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+                QMessageBox::warning(
+                    parent, titleOr(r.title), r.text, QMessageBox::Ok | QMessageBox::Cancel,
+                    r.cancelDefault ? QMessageBox::Cancel : QMessageBox::Ok) == QMessageBox::Ok;
             break;
         case Kind::Input:
             reply.text = QInputDialog::getText(parent, titleOr(r.title), r.text, QLineEdit::Normal,

@@ -102,6 +102,12 @@ TEST_F(FileMaintenanceTest, RestoreBringsBackTheBackupAndRebuildsEveryIndex) {
     ASSERT_TRUE(OpenCustomers());
     CustTbl->appendBlank();
     CloseAllTables();
+    // The restore names what it replaces and asks; Cancel leaves the data as it is.
+    AnswerChooser(other_.path(), true);
+    prompts_.expect(Kind::WarningConfirm, "replaces all of your current data", {false, {}});
+    click(main, "BtnRestore");
+    EXPECT_EQ(customers(), 2);
+    EXPECT_EQ(prompts_.cancelDefaults(), 1);
     std::filesystem::remove(dir_.file("CCNO.ntx"));
     QStringList captions;
     auto* box = child<QGroupBox>(main, "ProgressBox");
@@ -112,6 +118,7 @@ TEST_F(FileMaintenanceTest, RestoreBringsBackTheBackupAndRebuildsEveryIndex) {
                              captions << box->title();
                      });
     AnswerChooser(other_.path(), true);
+    prompts_.expect(Kind::WarningConfirm, "replaces all of your current data");
     prompts_.expect(Kind::Information, "Restore complete");
     click(main, "BtnRestore");
     EXPECT_EQ(prompts_.pending(), 0);

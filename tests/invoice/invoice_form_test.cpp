@@ -1,6 +1,7 @@
 // The invoice editor driven as the user drives it: choosing the customer and the items through
 // their lists, the taxes and totals on screen, the first number, saving, deleting, cancelling and
 // printing.
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -142,6 +143,60 @@ TEST_F(InvoiceFormTest, TaxesFollowTheItemsAndATypedTaxStaysUntilTheyChange) {
     EXPECT_EQ(Text(&editor, "MaskEdit2").trimmed(), "30.00");
 }
 
+TEST_F(InvoiceFormTest, TaxLinesBearTheSetupsLabelsAndAChargeTypedOnARateZeroLineStays) {
+    SettingsRecord.ShipLine = QString("Delivery").leftJustified(60);
+    SettingsRecord.TaxLine = QString("  ME Sales Tax 5.5%").leftJustified(60);
+    SettingsRecord.TaxRate1 = 0;  // delivery is a flat charge typed on each invoice
+    SettingsRecord.TaxRate2 = 5.5;
+    ProdTbl->go(1);
+    ProdFld.LTax2->assign("T");
+    ProdTbl->flush();
+    CurInvRec = 0;
+    TInvoice editor;
+    editor.show();
+    EXPECT_EQ(Child<QLabel>(&editor, "Label7")->text(), "Delivery:");
+    EXPECT_EQ(Child<QLabel>(&editor, "Label8")->text(), "ME Sales Tax 5.5%:");
+    ChooseCustomer(&editor);
+    editor.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+    auto* delivery = Child<NumberBox>(&editor, "MaskEdit3");
+    delivery->setFocus();
+    delivery->selectAll();
+    QTest::keyClicks(delivery, "7.50");
+    QTest::keyClick(delivery, Qt::Key_Return);
+    EXPECT_EQ(delivery->text(), "      7.50") << "no underscores in a number box";
+
+    AddItem(&editor, 0, "3");  // A: 10.00 x 3, bearing tax 2
+    EXPECT_EQ(Text(&editor, "MaskEdit3").trimmed(), "7.50");
+    EXPECT_EQ(Text(&editor, "MaskEdit4").trimmed(), "2.06");  // 5.5 % of 30.00 + 7.50
+    auto* grid = Child<QTableWidget>(&editor, "StringGrid1");
+    EXPECT_EQ(grid->item(0, 4)->text(), "30.00") << "the total column holds the amount alone";
+    EXPECT_EQ(grid->item(0, 5)->text(), "2");
+    grid->setCurrentCell(0, 0);
+    onNextModal([](QWidget* item) {
+        auto* quantity = Child<NumberBox>(item, "MaskEdit2");
+        quantity->setFocus();
+        quantity->selectAll();
+        QTest::keyClicks(quantity, "4");
+        Child<QWidget>(item, "Edit2")->setFocus();
+        Click(item, "BtnSave");
+    });
+    Click(&editor, "BEditItm");
+    EXPECT_EQ(Text(&editor, "MaskEdit3").trimmed(), "7.50") << "a changed item keeps the charge";
+    EXPECT_EQ(Text(&editor, "MaskEdit4").trimmed(), "2.61");
+    EXPECT_EQ(Text(&editor, "MaskEdit7").trimmed(), "50.11");
+
+    // A new payment starts at the amount due.
+    QString offered;
+    onNextModal([&offered](QWidget* payment) {
+        offered = Child<NumberBox>(payment, "MaskEdit2")->entryText().trimmed();
+        Click(payment, "BtnSave");
+    });
+    Click(&editor, "BAddPmt");
+    EXPECT_EQ(offered, "50.11");
+    EXPECT_EQ(Text(&editor, "MaskEdit7").trimmed(), "0.00");
+}
+
 TEST_F(InvoiceFormTest, CancelLeavesTheTablesAsTheyWereAndDeleteRemovesEverything) {
     OpenInvoice(7, 1, 5, 2);
     const int32_t rec = Store(0);
@@ -160,7 +215,14 @@ TEST_F(InvoiceFormTest, CancelLeavesTheTablesAsTheyWereAndDeleteRemovesEverythin
         EXPECT_EQ(Child<QTableWidget>(&editor, "StringGrid1")->rowCount(), 5);
         AddItem(&editor, 1, "2");
         Child<QLineEdit>(&editor, "Edit4")->setText("changed note");
+        // Changes are thrown away only when the user agrees; Escape asks as Cancel does.
+        prompts_.expect(prompt::Kind::WarningConfirm, "Close without saving?", {false, {}});
         Click(&editor, "BtnCancel");
+        EXPECT_TRUE(editor.isVisible());
+        prompts_.expect(prompt::Kind::WarningConfirm, "Close without saving?");
+        QTest::keyClick(&editor, Qt::Key_Escape);
+        EXPECT_FALSE(editor.isVisible());
+        EXPECT_EQ(prompts_.cancelDefaults(), 2);
     }
     EXPECT_EQ(CurInvRec, rec);
     DbContext->closeAll();
@@ -170,6 +232,13 @@ TEST_F(InvoiceFormTest, CancelLeavesTheTablesAsTheyWereAndDeleteRemovesEverythin
 
     TInvoice editor;
     editor.show();
+    // The invoice has payments: Delete names them and asks, Cancel keeps everything.
+    prompts_.expect(prompt::Kind::WarningConfirm, "Invoice 7 has 2 payments", {false, {}});
+    Click(&editor, "BtnDelete");
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(InvTbl->recCount(), 2u);
+    EXPECT_EQ(PmtTbl->recCount(), 2u);
+    prompts_.expect(prompt::Kind::WarningConfirm, "Deleting the invoice deletes them too");
     Click(&editor, "BtnDelete");
     EXPECT_FALSE(editor.isVisible());
     EXPECT_EQ(InvTbl->recCount(), 1u);
@@ -211,7 +280,7 @@ TEST_F(InvoiceFormTest, NumberColumnsOfTheItemAndPaymentGridsStandRight) {
     const struct {
         QWidget* window;
         QList<bool> right;
-    } cases[] = {{&editor, {false, false, true, true, true}}, {&payments, {false, true}}};
+    } cases[] = {{&editor, {false, false, true, true, true, false}}, {&payments, {false, true}}};
     for (const auto& c : cases) {
         auto* grid = Child<QTableWidget>(c.window, "StringGrid1");
         QList<bool> right;
@@ -293,6 +362,7 @@ TEST_F(InvoiceFormTest, PrintShowsTheInvoiceAsOnTheScreenAndStoresNothing) {
     EXPECT_TRUE(reports::TheReport().Lines.isEmpty()) << "the document is released";
     EXPECT_TRUE(editor.isVisible());
 
+    prompts_.expect(prompt::Kind::WarningConfirm, "Close without saving?");
     Click(&editor, "BtnCancel");
     DbContext->closeAll();
     EXPECT_EQ(AllTables(), before);

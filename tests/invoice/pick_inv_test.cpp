@@ -1,7 +1,9 @@
-// The invoice list driven as the user drives it: its columns and deleted marks, the search by
-// invoice number, the customer of the highlighted invoice, and an empty INV5.
+// The invoice list driven as the user drives it: its columns and deleted marks, the searches by
+// invoice number and by customer name, End and Home, the customer of the highlighted invoice,
+// and an empty INV5.
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QWheelEvent>
 #include <memory>
 
@@ -22,13 +24,14 @@ protected:
         CurInvRec = 0;
     }
     static int32_t AddInvoice(int number, int customer, const char* yyyymmdd = "20260314",
-                              const QString& memo = {}) {
+                              const QString& memo = {}, double due = 0) {
         InvTbl->appendBlank();
         InvBuf = {};
         InvBuf.IvNo = number;
         InvBuf.CuNo = customer;
         InvBuf.IDate = TextToDate(yyyymmdd);
         InvBuf.IMemo = memo;
+        InvBuf.Due = due;
         WriteInvoice();
         InvTbl->flush();
         return static_cast<int32_t>(InvTbl->recNo());
@@ -43,6 +46,11 @@ protected:
         auto* grid = Child<QTableWidget>(list, "StringGrid1");
         return Column(list, col).value(grid->currentRow());
     }
+    static void SearchName(QWidget* list, const QString& name) {
+        auto* box = Child<QLineEdit>(list, "Edit3");
+        box->clear();
+        QTest::keyClicks(box, name);
+    }
     static void Search(QWidget* list, const QString& number) {
         auto* box = Child<QLineEdit>(list, "MaskEdit1");
         box->clear();
@@ -51,23 +59,31 @@ protected:
     }
 };
 
-TEST_F(InvoiceListTest, RowsShowNumberDateNoteOrDeletedMarkAndTheCustomer) {
+TEST_F(InvoiceListTest, RowsShowNumberDateCustomerDueAndCardTextOrDeletedMark) {
+    SettingsRecord.ByCust = true;
     AddCustomer(7, "Lovelace", "Ada");
-    AddInvoice(3, 7, "20260105", "Check 1042");
+    AddInvoice(3, 7, "20260105", "Check 1042", 75.5);
     const int32_t gone = AddInvoice(5, 99, "20260106", "Visa");
     MarkDeleted(InvTbl, gone);
     CurInvRec = 0;
     auto list = ShowList();
     EXPECT_EQ(list->windowTitle(), "Select Invoice");
+    auto* grid = Child<QTableWidget>(list.get(), "StringGrid1");
+    QStringList headers;
+    for (int col = 0; col < grid->columnCount(); ++col)
+        headers << grid->horizontalHeaderItem(col)->text();
+    EXPECT_EQ(headers, QStringList({"Invoice", "Date", "Customer", "Amount Due",
+                                    "Check/Credit Card", "RecNo"}));
     EXPECT_EQ(Column(list.get(), 0).mid(0, 3), QStringList({"     3", "     5", ""}));
     EXPECT_EQ(Column(list.get(), 1).mid(0, 2), QStringList({"01/05/26", "01/06/26"}));
-    EXPECT_EQ(Column(list.get(), 2).mid(0, 2), QStringList({"Check 1042", "< DELETED >"}));
-    EXPECT_EQ(RecNos(list.get()).mid(0, 2), QStringList({"1", "2"}));
-    // The invoice and record numbers stand right-aligned, the date and note left.
-    auto* grid = Child<QTableWidget>(list.get(), "StringGrid1");
+    EXPECT_EQ(Column(list.get(), 2).mid(0, 2), QStringList({"Lovelace, Ada", ""}));
+    EXPECT_EQ(Column(list.get(), 3).mid(0, 2), QStringList({"75.50", "0.00"}));
+    EXPECT_EQ(Column(list.get(), 4).mid(0, 2), QStringList({"Check 1042", "< DELETED >"}));
+    EXPECT_EQ(Column(list.get(), 5).mid(0, 2), QStringList({"1", "2"}));
+    // The invoice number, amount and record number stand right-aligned, the texts left.
     for (int col = 0; col < grid->columnCount(); ++col)
         EXPECT_EQ(grid->item(0, col)->textAlignment() & Qt::AlignHorizontal_Mask,
-                  col == 0 || col == 3 ? Qt::AlignRight : 0)
+                  col == 0 || col == 3 || col == 5 ? Qt::AlignRight : 0)
             << "column " << col;
 
     auto* customer = Child<QLineEdit>(list.get(), "Edit2");
@@ -77,6 +93,52 @@ TEST_F(InvoiceListTest, RowsShowNumberDateNoteOrDeletedMarkAndTheCustomer) {
 
     Click(list.get(), "BtnSelect");
     EXPECT_EQ(CurInvRec, gone);
+}
+
+TEST_F(InvoiceListTest, ACustomersNameFindsTheirInvoicesTogether) {
+    SettingsRecord.ByCust = true;
+    AddCustomer(1, "Adams", "Ann");
+    AddCustomer(3, "Keller", "Anna");
+    AddCustomer(4, "Kemp", "Otto");  // no invoices
+    for (int number = 1; number <= 30; ++number)
+        AddInvoice(number, number == 7 || number == 25 ? 3 : 1);
+    auto list = ShowList();
+
+    SearchName(list.get(), "kel");
+    EXPECT_EQ(Highlighted(list.get(), 0), "     7");
+    const QStringList shown = Column(list.get(), 0);
+    const int at = static_cast<int>(shown.indexOf("     7"));
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(shown.value(at + 1), "    25") << "the customer's invoices stand together";
+    EXPECT_EQ(Child<QLineEdit>(list.get(), "Edit2")->text(), "Anna Keller");
+
+    // A name whose customers have no invoice, or that no customer has, moves nothing.
+    SearchName(list.get(), "kem");
+    EXPECT_EQ(Highlighted(list.get(), 0), "     7");
+    SearchName(list.get(), "zz");
+    EXPECT_EQ(Highlighted(list.get(), 0), "     7");
+
+    // A number puts the list back in number order.
+    Search(list.get(), "12");
+    EXPECT_EQ(Column(list.get(), 0).mid(0, 2), QStringList({"    12", "    13"}));
+
+    SearchName(list.get(), "KELLER");
+    QTest::keyClick(Child<QLineEdit>(list.get(), "Edit3"), Qt::Key_Return);
+    EXPECT_EQ(CurInvRec, 7) << "Enter takes the invoice found";
+}
+
+TEST_F(InvoiceListTest, EndAndHomeGoToTheLastAndFirstInvoiceOnTheFirstColumn) {
+    for (int number = 1; number <= 30; ++number) AddInvoice(number, 1);
+    CurInvRec = 1;
+    auto list = ShowList();
+    auto* grid = Child<QTableWidget>(list.get(), "StringGrid1");
+    QTest::keyClick(grid, Qt::Key_End);
+    EXPECT_EQ(Highlighted(list.get(), 0), "    30");
+    EXPECT_EQ(grid->currentColumn(), 0);
+    EXPECT_EQ(grid->horizontalScrollBar()->value(), 0);
+    QTest::keyClick(grid, Qt::Key_Home);
+    EXPECT_EQ(Highlighted(list.get(), 0), "     1");
+    EXPECT_EQ(grid->currentColumn(), 0);
 }
 
 TEST_F(InvoiceListTest, ASearchLandsOnTheNumberOrTheNextHigherOne) {

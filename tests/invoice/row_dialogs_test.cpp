@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -125,6 +126,33 @@ TEST_F(RowDialogsTest, ANewItemTotalsItsPriceAndTheBoxesComeBackInTheRow) {
     const ItemRow want = {"P1",     "     3.00", "   12.34", "t",        "t",
                           "Widget", "blue",      "LIC",      "memo text"};
     EXPECT_EQ(dialog.row(), want);
+}
+
+TEST_F(RowDialogsTest, EnterWalksTheItemAsItIsReadToSaveAndALoadedTextTakesTyping) {
+    ItemRow loaded = Item("     2.00", "    4.00");
+    loaded[kItemDesc] = QString("Widget").leftJustified(27);  // as read from ITM5
+    loaded[kItemComment] = QString("blue").leftJustified(27);
+    TItemDef dialog;
+    dialog.setRow(loaded);
+    ShowActive(&dialog);
+    auto* description = Child<QLineEdit>(&dialog, "Edit2");
+    EXPECT_EQ(description->text(), "Widget");
+    description->setFocus();
+    description->end(false);
+    QTest::keyClicks(description, " XL");
+    QStringList walked;
+    QWidget* box = description;
+    while (walked.size() < 7 && box && box->objectName() != "BtnSave") {
+        QTest::keyClick(box, Qt::Key_Return);
+        box = QApplication::focusWidget();
+        walked << (box ? box->objectName() : QString());
+    }
+    EXPECT_EQ(walked, QStringList({"Edit3", "MaskEdit1", "CheckBox1", "MaskEdit2", "CheckBox2",
+                                   "BtnSave"}));
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(ItemResult, 1);
+    EXPECT_EQ(dialog.row()[kItemDesc], "Widget XL");
+    EXPECT_EQ(dialog.row()[kItemComment], "blue");
 }
 
 TEST_F(RowDialogsTest, ANegativeLineTotalIsRoundedAwayFromZeroAndRed) {

@@ -32,7 +32,7 @@ const std::vector<ItemRow> kWorked = {Item("   10.00", "     3.00", true, true),
 }  // namespace
 
 TEST(InvoiceTotals, WorkedExampleUnderEachRuleForTaxTwoOnTaxOne) {
-    const std::optional<Taxes> always = ComputeTaxes(kWorked, Rates(5, 8, 2));
+    const std::optional<Taxes> always = ComputeTaxes(kWorked, Rates(5, 8, 2), {});
     ASSERT_TRUE(always);
     EXPECT_DOUBLE_EQ(always->ship, 1.50);
     EXPECT_DOUBLE_EQ(always->tax, 2.92);
@@ -41,17 +41,17 @@ TEST(InvoiceTotals, WorkedExampleUnderEachRuleForTaxTwoOnTaxOne) {
     EXPECT_EQ(sums.total, 3942);
     EXPECT_EQ(sums.due, 3942);
 
-    EXPECT_DOUBLE_EQ(ComputeTaxes(kWorked, Rates(5, 8, 1))->tax, 2.80);
-    EXPECT_DOUBLE_EQ(ComputeTaxes(kWorked, Rates(5, 8, 3))->tax, 2.92);
+    EXPECT_DOUBLE_EQ(ComputeTaxes(kWorked, Rates(5, 8, 1), {})->tax, 2.80);
+    EXPECT_DOUBLE_EQ(ComputeTaxes(kWorked, Rates(5, 8, 3), {})->tax, 2.92);
     const std::vector<ItemRow> noTax2 = {Item("10.00", "3", true, false)};
-    const std::optional<Taxes> whenItems = ComputeTaxes(noTax2, Rates(5, 8, 3));
+    const std::optional<Taxes> whenItems = ComputeTaxes(noTax2, Rates(5, 8, 3), {});
     EXPECT_DOUBLE_EQ(whenItems->ship, 1.50);
     EXPECT_DOUBLE_EQ(whenItems->tax, 0.00);
 }
 
 TEST(InvoiceTotals, TaxesAreLeftAloneWithoutRatesOrItems) {
-    EXPECT_FALSE(ComputeTaxes(kWorked, Rates(0, 0, 2)));
-    EXPECT_FALSE(ComputeTaxes({}, Rates(5, 8, 2)));
+    EXPECT_FALSE(ComputeTaxes(kWorked, Rates(0, 0, 2), {}));
+    EXPECT_FALSE(ComputeTaxes({}, Rates(5, 8, 2), {}));
 }
 
 TEST(InvoiceTotals, RoundTaxFollowsEachRule) {
@@ -71,16 +71,19 @@ TEST(InvoiceTotals, RoundTaxFollowsEachRule) {
 TEST(InvoiceTotals, ComputedTaxesRoundFromTheirExactValue) {
     const std::vector<ItemRow> larger = {Item("10.10", "3", true, false)};
     // 4.5% of 30.30 = 1.3635 exactly.
-    EXPECT_DOUBLE_EQ(ComputeTaxes(larger, Rates(4.5, 0, 1))->ship, 1.36);
+    EXPECT_DOUBLE_EQ(ComputeTaxes(larger, Rates(4.5, 0, 1), {})->ship, 1.36);
     // Half cents that rate / 100 * amount in doubles falls short of: 6% of 16.75 = 1.005,
     // 9% of 11.50 = 1.035, 5% of 0.70 = 0.035.
-    EXPECT_DOUBLE_EQ(ComputeTaxes({Item("16.75", "1", true, false)}, Rates(6, 0, 1))->ship, 1.01);
-    EXPECT_DOUBLE_EQ(ComputeTaxes({Item("11.50", "1", true, false)}, Rates(9, 0, 1))->ship, 1.04);
-    EXPECT_DOUBLE_EQ(ComputeTaxes({Item("0.70", "1", true, false)}, Rates(5, 0, 1))->ship, 0.04);
+    EXPECT_DOUBLE_EQ(ComputeTaxes({Item("16.75", "1", true, false)}, Rates(6, 0, 1), {})->ship,
+                     1.01);
+    EXPECT_DOUBLE_EQ(ComputeTaxes({Item("11.50", "1", true, false)}, Rates(9, 0, 1), {})->ship,
+                     1.04);
+    EXPECT_DOUBLE_EQ(ComputeTaxes({Item("0.70", "1", true, false)}, Rates(5, 0, 1), {})->ship,
+                     0.04);
     // 8.25% of 19.40 = 1.6005: up gives 1.61, down 1.60.
     const std::vector<ItemRow> odd = {Item("19.40", "1", true, false)};
-    EXPECT_DOUBLE_EQ(ComputeTaxes(odd, Rates(8.25, 0, 1, 2))->ship, 1.61);
-    EXPECT_DOUBLE_EQ(ComputeTaxes(odd, Rates(8.25, 0, 1, 3))->ship, 1.60);
+    EXPECT_DOUBLE_EQ(ComputeTaxes(odd, Rates(8.25, 0, 1, 2), {})->ship, 1.61);
+    EXPECT_DOUBLE_EQ(ComputeTaxes(odd, Rates(8.25, 0, 1, 3), {})->ship, 1.60);
 }
 
 TEST(InvoiceTotals, LineTotalsAndSumsAreExactToTheCent) {
@@ -105,4 +108,16 @@ TEST(InvoiceTotals, PaymentsBeyondTheTotalLeaveANegativeAmountDue) {
     const InvoiceSums sums =
         ComputeSums({Item("5.00", "1", false, false)}, {{"01/01/26", "8.00"}}, 0, 0);
     EXPECT_EQ(sums.due, -300);
+}
+
+TEST(InvoiceTotals, ALineWhoseRateIsZeroKeepsTheAmountTypedForIt) {
+    // A flat shipping charge on line 1 (rate 0) with tax 2 charged on it.
+    const std::optional<Taxes> flat = ComputeTaxes(kWorked, Rates(0, 8, 2), {10.00, 0.99});
+    ASSERT_TRUE(flat);
+    EXPECT_DOUBLE_EQ(flat->ship, 10.00);
+    EXPECT_DOUBLE_EQ(flat->tax, 3.60);
+    // Line 2 at rate 0 keeps its typed amount while line 1 is computed.
+    const std::optional<Taxes> typed = ComputeTaxes(kWorked, Rates(5, 0, 2), {0.00, 4.25});
+    EXPECT_DOUBLE_EQ(typed->ship, 1.50);
+    EXPECT_DOUBLE_EQ(typed->tax, 4.25);
 }

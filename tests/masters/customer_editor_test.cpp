@@ -182,13 +182,54 @@ TEST_F(CustomerTest, DeleteMarksTheCustomerAndSavingItAgainRecallsIt) {
     EXPECT_EQ(CustTbl->recCount(), 1u);
 }
 
-TEST_F(CustomerTest, CancellingANewCustomerWritesNothing) {
+TEST_F(CustomerTest, CancellingANewCustomerAsksBeforeThrowingItAwayAndWritesNothing) {
     TCustomer editor;
     editor.show();
     QTest::keyClicks(Child<QLineEdit>(&editor, "Edit4"), "Never");
+    prompts_.expect(Kind::WarningConfirm, "Close without saving?", {false, {}});
     Click(&editor, "BtnCancel");
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(Child<QLineEdit>(&editor, "Edit4")->text(), "Never");
+    prompts_.expect(Kind::WarningConfirm, "Close without saving?");
+    QTest::keyClick(&editor, Qt::Key_Escape);
+    EXPECT_FALSE(editor.isVisible());
     EXPECT_EQ(CurCustRec, -1);
     EXPECT_EQ(CustTbl->recCount(), 0u);
+
+    // A form left as it was shown closes without a question.
+    TCustomer untouched;
+    untouched.show();
+    Click(&untouched, "BtnCancel");
+    EXPECT_FALSE(untouched.isVisible());
+}
+
+TEST_F(CustomerTest, DeletingACustomerWithInvoicesAsksFirstNamingThem) {
+    AddGroup(1, "Retail");
+    const int32_t keller = AddCustomer(3, "Keller", "Anna", 1);
+    ASSERT_TRUE(OpenInvoices());
+    for (const auto& [number, customer] : {std::pair{4, 3}, {5, 8}, {9, 3}}) {
+        InvTbl->appendBlank();
+        InvBuf = {};
+        InvBuf.IvNo = number;
+        InvBuf.CuNo = customer;
+        WriteInvoice();
+    }
+    InvTbl->flush();
+    CurCustRec = keller;
+    TCustomer editor;
+    editor.show();
+    prompts_.expect(Kind::WarningConfirm, "Anna Keller has 2 invoices (Nos. 4, 9)", {false, {}});
+    Click(&editor, "BtnDelete");
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_FALSE(PackPending);
+    CustTbl->go(static_cast<uint32_t>(keller));
+    EXPECT_FALSE(CustTbl->deleted());
+    prompts_.expect(Kind::WarningConfirm, "receivables show UNKNOWN");
+    Click(&editor, "BtnDelete");
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(prompts_.cancelDefaults(), 2);
+    CustTbl->go(static_cast<uint32_t>(keller));
+    EXPECT_TRUE(CustTbl->deleted());
 }
 
 TEST_F(CustomerTest, EnterInABoxMovesToTheNextBoxButStartsALineInTheComments) {
@@ -235,16 +276,16 @@ TEST_F(AddressBlockTest, ByNameTheNameComesFirstAndTheCodeFollowsTheLastLine) {
     SettingsRecord.ByCust = true;
     Customer("1 High Street", {"Springfield"}, "12345");
     EXPECT_EQ(Block(),
-              QStringList({"Mr  John Smith", "1 High Street", "Springfield  12345", "", ""}));
+              QStringList({"Mr John Smith", "1 High Street", "Springfield  12345", "", ""}));
 }
 
 TEST_F(AddressBlockTest, ByCompanyTheCompanyComesFirstEvenWhenEmpty) {
     SettingsRecord.ByCust = false;
     Customer("Acme Ltd", {"1 High Street", "Springfield"}, "12345");
-    EXPECT_EQ(Block(), QStringList({"Acme Ltd", "Mr  John Smith", "1 High Street",
+    EXPECT_EQ(Block(), QStringList({"Acme Ltd", "Mr John Smith", "1 High Street",
                                     "Springfield  12345", ""}));
     Customer("", {"1 High Street"}, "12345");
-    EXPECT_EQ(Block(), QStringList({"", "Mr  John Smith", "1 High Street  12345", "", ""}));
+    EXPECT_EQ(Block(), QStringList({"", "Mr John Smith", "1 High Street  12345", "", ""}));
 }
 
 TEST_F(AddressBlockTest, ALineOfTwentyTwoKeepsTheCodeButOneOfTwentyThreePassesItOn) {
@@ -263,11 +304,15 @@ TEST_F(AddressBlockTest, ALineOfTwentyTwoKeepsTheCodeButOneOfTwentyThreePassesIt
 TEST_F(AddressBlockTest, WithoutAddressLinesTheCodeFollowsTheNameLine) {
     SettingsRecord.ByCust = true;
     Customer("", {}, "12345");
-    EXPECT_EQ(Block()[0], "Mr  John Smith  12345");
+    EXPECT_EQ(Block()[0], "Mr John Smith  12345");
     SettingsRecord.ByCust = false;
-    EXPECT_EQ(Block().mid(0, 2), QStringList({"", "Mr  John Smith  12345"}));
-    CustBuf.title = "Dr";  // a title as typed is padded like one read from the table
-    EXPECT_EQ(Block()[1], "Dr  John Smith  12345");
+    EXPECT_EQ(Block().mid(0, 2), QStringList({"", "Mr John Smith  12345"}));
+    // One blank between the parts of the name, whatever the title's width; none for a part
+    // that is empty.
+    CustBuf.title = "Dr";
+    EXPECT_EQ(Block()[1], "Dr John Smith  12345");
+    CustBuf.title = "   ";
+    EXPECT_EQ(Block()[1], "John Smith  12345");
 }
 
 }  // namespace

@@ -7,8 +7,10 @@
 
 #include "db/open_tables.h"
 #include "masters/customer_editor.h"
+#include "masters/pick_group.h"
 #include "masters/pick_routines.h"
 #include "tests/masters/masters_fixture.h"
+#include "ui/form_help.h"
 
 using prompt::Kind;
 
@@ -346,6 +348,34 @@ TEST_F(MastersTest, EveryPickRoutineRefusesAnEmptyTableWithoutNew) {
     EXPECT_FALSE(PickLabelStock(false));
     for (int32_t result : {CurCustRec, CurGroupRec, CurProdRec, CurPurRec, CurLabRec})
         EXPECT_EQ(result, -1);
+}
+
+TEST_F(MastersTest, F1InEveryPickListShowsTheHelpOnLists) {
+    ASSERT_TRUE(OpenCustomers() && OpenGroups() && OpenProducts() && OpenPurchases());
+    AddCustomer(1, "Adams");
+    AddGroup(1, "Retail");
+    QStringList topics;
+    ShowHelpTopic = [&](const auto& topic) { topics << QString("%1").arg(topic); };
+    const auto pressF1 = [](QDialog* list) {
+        list->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(list));
+        QTest::keyClick(list->focusWidget() ? list->focusWidget() : list, Qt::Key_F1);
+        list->reject();
+    };
+    TPickCust customers;
+    customers.show();
+    pressF1(&customers);
+    TPickProd products;
+    products.show();
+    pressF1(&products);
+    TPickPur purchases;
+    purchases.show();
+    pressF1(&purchases);
+    TPickGroup groups;
+    groups.show();
+    pressF1(&groups);
+    ShowHelpTopic = nullptr;
+    EXPECT_EQ(topics, QStringList({"lists", "lists", "lists", "lists"}));
 }
 
 class ProductListTest : public MastersTest {

@@ -1,6 +1,7 @@
 // The product editor: IDs in capitals and unique, the tax box captions, and what a save writes.
 #include <QCheckBox>
 #include <QPlainTextEdit>
+#include <QToolTip>
 
 #include "db/field_values.h"
 #include "db/open_tables.h"
@@ -126,6 +127,48 @@ TEST_F(ProductTest, EveryBoxReachesTheRecordAndANegativePriceIsRed) {
     EXPECT_TRUE(p.LTax2);
     EXPECT_TRUE(p.lInven);
     EXPECT_EQ(p.PMemo, "Printed text");
+}
+
+TEST_F(ProductTest, EnterWalksTheBoxesAsTheyAreReadAndThePriceRefusesLetters) {
+    CurProdRec = 0;
+    TProdDef editor;
+    editor.show();
+    editor.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+    QStringList walked;
+    QWidget* box = Child<QWidget>(&editor, "Edit1");
+    box->setFocus();
+    while (walked.size() < 9 && box && box->objectName() != "Memo1") {
+        QTest::keyClick(box, Qt::Key_Return);
+        box = QApplication::focusWidget();
+        walked << (box ? box->objectName() : QString());
+    }
+    EXPECT_EQ(walked, QStringList({"Edit4", "Edit2", "Edit3", "MaskEdit1", "MaskEdit2", "CheckBox1",
+                                   "CheckBox2", "CheckBox3", "Memo1"}));
+
+    auto* price = Child<NumberBox>(&editor, "MaskEdit1");
+    price->setFocus();
+    QTest::keyClicks(price, "1 lb bag");
+    EXPECT_TRUE(QToolTip::text().contains("Only a number can be typed here"));
+}
+
+TEST_F(ProductTest, CancelWithChangesAsksAndWithoutChangesDoesNot) {
+    const int32_t rec = AddProduct("KEEP", 2.5);
+    CurProdRec = rec;
+    TProdDef editor;
+    editor.show();
+    Click(&editor, "BtnCancel");
+    EXPECT_FALSE(editor.isVisible());
+
+    editor.show();
+    QTest::keyClicks(Child<QLineEdit>(&editor, "Edit2"), "changed");
+    prompts_.expect(Kind::WarningConfirm, "Close without saving?", {false, {}});
+    QTest::keyClick(&editor, Qt::Key_Escape);
+    EXPECT_TRUE(editor.isVisible());
+    prompts_.expect(Kind::WarningConfirm, "Close without saving?");
+    Click(&editor, "BtnCancel");
+    EXPECT_FALSE(editor.isVisible());
+    EXPECT_EQ(Stored(rec).PDesc.trimmed(), "Description of KEEP");
 }
 
 TEST_F(ProductTest, DeleteMarksTheProductAndSavingItLeavesTheMark) {

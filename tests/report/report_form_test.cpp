@@ -147,6 +147,19 @@ TEST_F(ReportFormTest, AShortReportIsDrawnLineByLineWithoutAScrollBar) {
     });
 }
 
+TEST_F(ReportFormTest, EscapeClosesTheWindowWhereverTheFocusIs) {
+    const ReportDocument& doc = Report(3);
+    for (const char* focus : {"ScrollBar1", "MainMenu1"}) {
+        Preview(doc, [&](TReportF* form) {
+            auto* widget = form->findChild<QWidget*>(focus);
+            ASSERT_NE(widget, nullptr);
+            widget->setFocus();
+            QTest::keyClick(widget, Qt::Key_Escape);
+            EXPECT_FALSE(form->isVisible()) << focus;
+        });
+    }
+}
+
 TEST_F(ReportFormTest, ALongReportScrollsByLinesAndPages) {
     const ReportDocument& doc = Report(300);
     Preview(doc, [&](TReportF* form) {

@@ -63,6 +63,17 @@ TEST_F(DateSpanTest, OpensOnTheSpanAndTakesAOneDaySpan) {
     EXPECT_EQ(TheReport().SpanEnd, DateValue(QDate(2025, 3, 1)));
 }
 
+TEST_F(DateSpanTest, EnterInTheLastDateRunsTheReport) {
+    EXPECT_TRUE(AskMarch([](TDateSpan* dialog, DateBox* start, DateBox* end) {
+        QTest::keyClick(start, Qt::Key_Return);
+        ASSERT_TRUE(end->hasFocus());
+        QTest::keyClick(end, Qt::Key_Return);
+        EXPECT_FALSE(dialog->isVisible());
+    }));
+    EXPECT_FALSE(SpanCancelled);
+    EXPECT_EQ(TheReport().SpanEnd, DateValue(QDate(2025, 3, 31)));
+}
+
 TEST_F(DateSpanTest, AnEndBeforeTheStartKeepsTheDialogOpen) {
     ScriptedPrompts script;
     script.expect(Kind::Information, "Ending Date must be greater than or equal to Starting Date.");
@@ -196,8 +207,8 @@ TEST_F(MultGroupTest, GroupsInNumberOrderChosenByClicksAllOrNone) {
 }
 
 TEST_F(MultGroupTest, F1InEitherDialogShowsItsHelpTopic) {
-    QList<int> topics;
-    ShowHelpTopic = [&](int topic) { topics << topic; };
+    QStringList topics;
+    ShowHelpTopic = [&](const auto& topic) { topics << QString("%1").arg(topic); };
     AddGroup(1, "Retail");
     ASSERT_TRUE(OpenGroups());
     const auto pressF1 = [](QDialog* dialog) {
@@ -211,7 +222,7 @@ TEST_F(MultGroupTest, F1InEitherDialogShowsItsHelpTopic) {
     AskGroups(nullptr);
     CloseReportTables();
     ShowHelpTopic = nullptr;
-    EXPECT_EQ(topics, QList<int>({520, 530}));
+    EXPECT_EQ(topics, QStringList({"520", "530"}));
 }
 
 }  // namespace

@@ -60,6 +60,18 @@ TEST_F(SalesReportsTest, ACreditCountsNegativeAndASpanWithoutInvoicesIsTold) {
     EXPECT_EQ(messages_, QStringList({"No Invoices within selected dates."}));
 }
 
+TEST_F(SalesReportsTest, ASpanHoldingOnlyDeletedInvoicesIsToldAsAnEmptyOne) {
+    AddInvoice(6, 1, "20250601", 1.00, 0.50, 11.50, "");
+    AddItem(6, "HAM-1", 1, 10, true, true);
+    MarkDeleted(OpenInvoices, &InvTbl, "     6");
+    for (auto make : {MakeSalesSummary, MakeProductSummary, MakeTaxReport}) {
+        messages_.clear();
+        EXPECT_FALSE(make(doc, Day("20250601"), Day("20250630")));
+        EXPECT_EQ(messages_, QStringList({"No Invoices within selected dates."}));
+        EXPECT_EQ(InvTbl, nullptr);
+    }
+}
+
 TEST_F(SalesReportsTest, EveryLineIsRoundedAsTheInvoiceRoundsItAndTotalsAreTheSumOfTheLines) {
     // 1.5 x 0.33 is 0.495: each invoice bills 0.50. As a binary fraction it would print 0.49 on
     // every line and 99.00 at the end.

@@ -92,6 +92,24 @@ TEST_F(StationaryTest, ShowsTheLetterheadAndSavesWhatIsTypedAndChosen) {
     EXPECT_EQ(script.pending(), 0);
 }
 
+TEST_F(StationaryTest, TheTopMarginTurnsRedWhenItIsLeftNotOnEveryKey) {
+    TStationary dialog;
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    auto* margin = Child<NumberBox>(&dialog, "MaskEdit1");
+    const auto red = [margin] {
+        return margin->palette().color(QPalette::Text) == QColor(Qt::red);
+    };
+    Type(&dialog, "MaskEdit1", "-1");
+    EXPECT_FALSE(red());
+    QTest::keyClick(margin, Qt::Key_Return);
+    EXPECT_TRUE(red());
+    ScriptedPrompts script;
+    script.expect(Kind::WarningConfirm, "Close without saving?");
+    dialog.close();
+}
+
 TEST_F(StationaryTest, ALogoThatIsNoFileIsNoLogoAndCancelChangesNothing) {
     SettingsRecord.LogoFile = logo_;
     ASSERT_TRUE(SaveSettings());
@@ -107,6 +125,7 @@ TEST_F(StationaryTest, ALogoThatIsNoFileIsNoLogoAndCancelChangesNothing) {
         Child<QPushButton>(&dialog, "BtnLogo")->click();
         EXPECT_EQ(Text(&dialog, "Edit1"), "");
         Type(&dialog, "Edit2", "Changed");
+        script.expect(Kind::WarningConfirm, "Close without saving?");
         QTest::keyClick(&dialog, Qt::Key_Escape);
         EXPECT_FALSE(dialog.isVisible());
     }

@@ -117,6 +117,7 @@ TEST_F(TaxDefTest, TypedValuesAreStoredAndCancelStoresNothing) {
     TTaxDef again;
     again.show();
     Child<QLineEdit>(&again, "Edit1")->setText("VAT");
+    prompts_.expect(Kind::WarningConfirm, "Close without saving?");
     Child<QAbstractButton>(&again, "BtnCancel")->click();
     EXPECT_EQ(again.result(), QDialog::Rejected);
     EXPECT_EQ(Stored().ShipLine.trimmed(), "GST");

@@ -46,6 +46,7 @@ ScriptedPrompts& ScriptedPrompts::expect(prompt::Kind kind, const QString& textP
 prompt::Reply ScriptedPrompts::answer(const prompt::Request& request) {
     const QString line = kindName(request.kind) + ": " + request.text;
     seen_ << line;
+    if (request.cancelDefault) ++cancelDefaults_;
     if (script_.empty()) {
         ADD_FAILURE() << "unexpected prompt: " << line.toStdString();
         return {};

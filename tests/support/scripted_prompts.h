@@ -22,6 +22,8 @@ public:
 
     // Every prompt seen so far, in order, as "Kind: text".
     const QStringList& seen() const { return seen_; }
+    // How many of the prompts seen had Cancel as their default button.
+    int cancelDefaults() const { return cancelDefaults_; }
     // Expected prompts that have not come yet.
     int pending() const { return static_cast<int>(script_.size()); }
 
@@ -35,6 +37,7 @@ private:
 
     std::deque<Step> script_;
     QStringList seen_;
+    int cancelDefaults_ = 0;
     prompt::Handler previous_;
 };
 

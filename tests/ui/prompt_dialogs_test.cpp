@@ -23,3 +23,20 @@ TEST(PromptDialogs, TheRealConfirmationOffersOkAndCancel) {
     }
     prompt::setHandler(previous);
 }
+
+TEST(PromptDialogs, TheQuestionBeforeALossHasCancelAsItsDefault) {
+    const prompt::Handler previous = prompt::setHandler(prompt::ShowDialog);
+    QAbstractButton* defaultButton = nullptr;
+    QAbstractButton* cancel = nullptr;
+    onNextModal([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        defaultButton = box->defaultButton();
+        cancel = box->button(QMessageBox::Cancel);
+        box->button(QMessageBox::Ok)->click();
+    });
+    EXPECT_TRUE(prompt::confirmLoss(nullptr, "Delete it?"));
+    EXPECT_NE(cancel, nullptr);
+    EXPECT_EQ(defaultButton, cancel);
+    prompt::setHandler(previous);
+}
