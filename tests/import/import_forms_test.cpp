@@ -290,7 +290,7 @@ TEST_F(ImportTest, OverLongTextsAreCutToTheirFieldsAndListedAndTheImportSavesAsI
     editor.show();
     QString why;
     onNextModal([&why](QWidget* groups) {
-        why = Child<QLabel>(groups, "LabelWhy")->text();
+        if (auto* label = Child<QLabel>(groups, "LabelWhy")) why = label->text();
         Click(groups, "BtnSelect");
     });
     ExpectFile("G7.txt")
