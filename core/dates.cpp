@@ -142,6 +142,10 @@ QString ShortDateFormat(const QString& localeFormat) {
     return parts.join(layout.separator);
 }
 
+QString ShortDatePattern() {
+    return ShortDateFormat().toUpper();
+}
+
 QString DateToShortText(double date) {
     return QDateOf(date).toString(ShortDateFormat());
 }

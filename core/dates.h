@@ -42,6 +42,8 @@ double TextToDate(const QString& text);
 // date separator. "M/d/yy" gives "MM/dd/yy"; "yyyy-MM-dd" gives "yy-MM-dd".
 QString ShortDateFormat();
 QString ShortDateFormat(const QString& localeFormat);
+// The short date format as a user reads it: "DD/MM/YY", "MM/DD/YY", "YY-MM-DD" ...
+QString ShortDatePattern();
 // The date part of a value in the short date format.
 QString DateToShortText(double date);
 // Reads a date in the short date format: three parts split by the separator, blanks ignored, day

@@ -68,8 +68,8 @@ std::optional<QString> input(QWidget* parent, const QString& title, const QStrin
 }
 
 std::optional<QString> openFileName(QWidget* parent, const QString& caption, const QString& start,
-                                    const QString& filter) {
-    return textOf(ask(parent, {Kind::OpenFile, {}, caption, start, filter}));
+                                    const QString& filter, int helpTopic) {
+    return textOf(ask(parent, {Kind::OpenFile, {}, caption, start, filter, nullptr, helpTopic}));
 }
 
 std::optional<QString> saveFileName(QWidget* parent, const QString& caption, const QString& start,

@@ -33,6 +33,7 @@ struct Request {
     QString filter;              // file dialogs only
     QWidget* parent = nullptr;   // the window the dialog belongs to, if any
     bool cancelDefault = false;  // OK and Cancel boxes: Cancel is the button Enter presses
+    int helpTopic = 0;           // file dialogs: the help topic F1 shows there; 0 for none
 };
 
 // accepted: OK or Yes pressed, or a file chosen; text: the typed text or the chosen path.
@@ -64,9 +65,10 @@ bool confirmLoss(QWidget* parent, const QString& text, const QString& title = {}
 std::optional<QString> input(QWidget* parent, const QString& title, const QString& label,
                              const QString& value = {});
 
-// File dialogs; nothing when cancelled.
+// File dialogs; nothing when cancelled. F1 in the open dialog shows `helpTopic` when given.
 std::optional<QString> openFileName(QWidget* parent, const QString& caption,
-                                    const QString& start = {}, const QString& filter = {});
+                                    const QString& start = {}, const QString& filter = {},
+                                    int helpTopic = 0);
 std::optional<QString> saveFileName(QWidget* parent, const QString& caption,
                                     const QString& start = {}, const QString& filter = {});
 std::optional<QString> directory(QWidget* parent, const QString& caption,

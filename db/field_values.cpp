@@ -1,12 +1,37 @@
 #include "db/field_values.h"
 
+#include "core/code_page.h"
 #include "core/convert.h"
 #include "db/program_state.h"
 
 namespace {
 
-std::string Bytes(const QString& text) {
-    return text.toLatin1().toStdString();
+// Stores the text in the field, or, when the code page cannot hold one of its characters,
+// leaves the field as it was and makes that the pending error.
+void Store(xbase::Field* field, const QString& text, bool memo) {
+    if (const QString foreign = FirstUnstorable(text); !foreign.isEmpty()) {
+        DbContext->fail(
+            xbase::Status(xbase::kErrArgument,
+                          (field->name() + ": ") + UnstorableMessage(foreign).toStdString()));
+        return;
+    }
+    const QByteArray bytes = ToCodePage(text);
+    const std::string_view view(bytes.constData(), static_cast<size_t>(bytes.size()));
+    if (memo)
+        field->assignMemo(view);
+    else
+        field->assign(view);
+}
+
+// Line ends as the memo files keep them: a carriage return and a line feed.
+QString WithCrLf(const QString& text) {
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r')) result += u'\r';
+        result += text[i];
+    }
+    return result;
 }
 
 }  // namespace
@@ -18,23 +43,23 @@ QString TrimRight(const QString& text) {
 }
 
 QString ReadText(const xbase::Field* field) {
-    return QString::fromLatin1(field->str());
+    return FromCodePage(field->str());
 }
 
 void WriteText(xbase::Field* field, const QString& text) {
-    field->assign(Bytes(text.left(kMaxTextWrite)));
+    Store(field, text.left(kMaxTextWrite), false);
 }
 
 void WriteWholeText(xbase::Field* field, const QString& text) {
-    field->assign(Bytes(text.left(field->length())));
+    Store(field, text.left(field->length()), false);
 }
 
 QString ReadMemo(const xbase::Field* field) {
-    return QString::fromLatin1(field->memo());
+    return FromCodePage(field->memo());
 }
 
 void WriteMemo(xbase::Field* field, const QString& text) {
-    field->assignMemo(Bytes(TrimRight(TrimRight(text).left(kMaxMemoWrite))));
+    Store(field, TrimRight(WithCrLf(TrimRight(text)).left(kMaxMemoWrite)), true);
 }
 
 double ReadDate(const xbase::Field* field) {
@@ -42,7 +67,7 @@ double ReadDate(const xbase::Field* field) {
 }
 
 void WriteDate(xbase::Field* field, double date) {
-    field->assign(Bytes(DateToText(date)));
+    field->assign(DateToText(date).toStdString());
 }
 
 void WriteLogical(xbase::Field* field, bool value) {
@@ -50,7 +75,7 @@ void WriteLogical(xbase::Field* field, bool value) {
 }
 
 int Seek(xbase::Table* table, const QString& key) {
-    LastRc = table->seek(Bytes(KeyText(key)));
+    LastRc = table->seek(ToCodePage(KeyText(key)).toStdString());
     return LastRc;
 }
 

@@ -1,7 +1,10 @@
 // How the program's values go into fields and come back: texts cut to 59 characters, memos
 // without trailing blanks and at most 32,000 characters, dates as "yyyymmdd" text (a blank
-// date reads as now), logicals as "T"/"F". Texts are stored one byte per character (Latin-1),
-// so a field's width is its width in characters.
+// date reads as now), logicals as "T"/"F". Texts are stored one byte per character in the
+// tables' code page (core/code_page.h), so a field's width is its width in characters; a text
+// with a character the code page cannot hold is not written: the field keeps its value and the
+// write is the context's pending error. Memos keep their line ends as carriage return and line
+// feed.
 #pragma once
 
 #include <QString>
@@ -27,8 +30,8 @@ void WriteLogical(xbase::Field* field, bool value);
 // The text without trailing blanks and control characters.
 QString TrimRight(const QString& text);
 
-// Seeks the key (KeyText of it, one byte per character) in the table's selected tag; the result
-// goes to LastRc and is returned.
+// Seeks the key (KeyText of it in the code page, up to a character it cannot hold) in the table's
+// selected tag; the result goes to LastRc and is returned.
 int Seek(xbase::Table* table, const QString& key);
 
 // Looks up a field that is not bound at open; nullptr (and no pending error) when the table has

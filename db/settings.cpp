@@ -81,8 +81,16 @@ bool SaveSettings() {
     QString error;
     bool saved = BeginChange(&error);
     if (saved) {
+        DbContext->errorCode();
         WriteSettings();
-        saved = CommitChange(&error);
+        // A text the tables cannot store (a font's name, say) is not written: nothing is.
+        if (DbContext->errorCode() < 0) {
+            error = QString::fromStdString(DbContext->errorText());
+            RollbackChange();
+            saved = false;
+        } else {
+            saved = CommitChange(&error);
+        }
     }
     SetTbl->close();
     SetTbl = nullptr;

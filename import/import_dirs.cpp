@@ -1,5 +1,6 @@
 #include "import/import_dirs.h"
 
+#include "core/code_page.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
@@ -34,13 +35,6 @@ bool OpenImpDirs(ImpDirsTable* t) {
     return true;
 }
 
-// A directory can be stored when each of its characters is one byte of a table's text.
-bool Storable(const QString& dir) {
-    for (QChar c : dir)
-        if (c.unicode() > 0xFF) return false;
-    return true;
-}
-
 }  // namespace
 
 bool ReadImportDirs() {
@@ -60,9 +54,9 @@ bool ReadImportDirs() {
 bool WriteImportDirs(QString* error) {
     error->clear();
     for (const QString* dir : {&InfoDir, &OrderDir}) {
-        if (!Storable(*dir)) {
-            *error = "The directory " + *dir +
-                     " holds characters that cannot be stored; please choose another.";
+        if (const QString foreign = FirstUnstorable(*dir); !foreign.isEmpty()) {
+            *error = "The directory " + *dir + " cannot be kept. " + UnstorableMessage(foreign) +
+                     " Please choose another.";
             return false;
         }
     }

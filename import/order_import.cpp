@@ -3,24 +3,56 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <algorithm>
 #include <array>
 #include <optional>
 
+#include "core/code_page.h"
 #include "db/current_records.h"
 #include "db/field_values.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
+#include "db/schema.h"
 
 namespace {
 
 constexpr int kAddressLines = 4;
 
-// A field's text: UTF-8 when it is valid UTF-8, else one character per byte.
+// A field's text: UTF-8 when it is valid UTF-8, else one byte per character of the tables' code
+// page.
 QString Text(const std::string& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    return utf8.hasError() ? QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()))
-                           : text;
+    return utf8.hasError() ? FromCodePage(bytes) : text;
+}
+
+// Where a field holds a character the tables cannot store: "line L, field F: " and the message
+// naming it; empty when every field can be stored.
+QString UnstorableField(const std::vector<std::string>& fields, int lineNumber) {
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (const QString foreign = FirstUnstorable(Text(fields[i])); !foreign.isEmpty())
+            return QString("line %1, field %2: ").arg(lineNumber).arg(i) +
+                   UnstorableMessage(foreign);
+    }
+    return {};
+}
+
+// How many characters a text field of a supplied table takes when the program writes it.
+int FieldWidth(const char* table, const char* field) {
+    return std::min(SuppliedSchema().table(table)->field(field)->length, kMaxTextWrite);
+}
+
+// Cuts `text` to the width of the field, telling the cut in *cuts as `what` with the width.
+void CutToField(QString* text, const char* table, const char* field, const QString& what,
+                QStringList* cuts) {
+    const int width = FieldWidth(table, field);
+    if (TrimRight(*text).size() <= width) return;
+    const QString whole = *text;
+    *text = text->left(width);
+    cuts->append(QString("%1 (%2 characters): \"%3\", cut from \"%4\"")
+                     .arg(what)
+                     .arg(width)
+                     .arg(TrimRight(*text), TrimRight(whole)));
 }
 
 QString Field(const InfoRecord& info, size_t index) {
@@ -98,10 +130,22 @@ bool ReadOrderFiles(const QString& infoPath, const QString& orderPath, InfoRecor
         *error = "The Info file " + infoPath + " cannot be imported: " + Text(why) + ".";
         return false;
     }
+    if (const QString where = UnstorableField(info->fields, 1); !where.isEmpty()) {
+        *error = "The Info file " + infoPath + " cannot be imported: " + where;
+        return false;
+    }
     if (!ReadFile(orderPath, &content, error)) return false;
     if (!ParseOrder(content, lines, &why)) {
         *error = "The Order file " + orderPath + " cannot be imported: " + Text(why) + ".";
         return false;
+    }
+    for (const OrderLine& line : *lines) {
+        const QString where = UnstorableField(
+            {{}, line.code, line.description, {}, {}, {}, {}, line.option}, line.lineNumber);
+        if (!where.isEmpty()) {
+            *error = "The Order file " + orderPath + " cannot be imported: " + where;
+            return false;
+        }
     }
     return true;
 }
@@ -142,6 +186,26 @@ ImportedOrder BuildImportedOrder(const InfoRecord& info, const std::vector<Order
     order.memo = payment != "CREDIT" ? payment
                                      : Field(info, kInfoCard) + " x" + Field(info, kInfoCardMonth) +
                                            "/" + Field(info, kInfoCardYear);
+    CutToField(&order.memo, "INV5", "IMemo", "Check/credit card text", &order.memoCuts);
+    const struct {
+        QString* text;
+        const char* field;
+        const char* what;
+    } customerTexts[] = {{&c.title, "title", "Title"},
+                         {&c.first, "first", "First name"},
+                         {&c.last, "last", "Last name"},
+                         {&c.addr1, "addr1", "Address line 1"},
+                         {&c.addr2, "addr2", "Address line 2"},
+                         {&c.addr3, "addr3", "Address line 3"},
+                         {&c.addr4, "addr4", "Address line 4"},
+                         {&c.zip, "zip", "Postal code"},
+                         {&c.note, "note", "Note"},
+                         {&c.phone, "phone", "Phone"},
+                         {&c.fax, "fax", "Fax"},
+                         {&c.email, "email", "Email"}};
+    for (const auto& t : customerTexts)
+        CutToField(t.text, "CUST5", t.field, "Customer " + QString(t.what).toLower(),
+                   &order.customerCuts);
     QString& rem = order.remarks;
     rem = Field(info, kInfoRemark) + "\n" + fileName;
     if (const QString source = Field(info, kInfoSource); !source.isEmpty())
@@ -164,6 +228,13 @@ ImportedOrder BuildImportedOrder(const InfoRecord& info, const std::vector<Order
         order.items.push_back(item);
     }
     return order;
+}
+
+void CutItemToFields(ImportedItem* item, QStringList* cuts) {
+    const QString what = "Item " + item->code.trimmed() + ", ";
+    CutToField(&item->description, "ITM5", "PDesc", what + "description", cuts);
+    CutToField(&item->comment, "ITM5", "IComm", what + "comment line", cuts);
+    CutToField(&item->code, "ITM5", "PrID", what + "product code", cuts);
 }
 
 bool MatchProduct(ImportedItem* item) {

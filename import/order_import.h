@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <vector>
 
@@ -23,14 +24,17 @@ struct ImportedItem {
     bool tax2 = false;  // bears the second tax: the order was charged sales tax
 };
 
-// The customer, invoice header and items of an order pair, before any matching.
+// The customer, invoice header and items of an order pair, before any matching. Texts longer
+// than their fields are cut to the fields' widths, each cut told in a line of a cut list.
 struct ImportedOrder {
-    CustomerRecord customer;  // number 0, group 0
-    QString countryLeftOut;   // the country, when the address had no line left for it
-    QString memo;             // IMemo: the payment method, or the card when paid by card
-    QString remarks;          // REM
-    double shipping = 0;      // Ship (the first tax line)
-    double salesTax = 0;      // Tax (the second)
+    CustomerRecord customer;   // number 0, group 0
+    QStringList customerCuts;  // what was cut of the customer's texts
+    QStringList memoCuts;      // what was cut of the check/credit card text
+    QString countryLeftOut;    // the country, when the address had no line left for it
+    QString memo;              // IMemo: the payment method, or the card when paid by card
+    QString remarks;           // REM
+    double shipping = 0;       // Ship (the first tax line)
+    double salesTax = 0;       // Tax (the second)
     std::vector<ImportedItem> items;
 };
 
@@ -38,14 +42,20 @@ struct ImportedOrder {
 inline constexpr qint64 kMaxOrderFileSize = 4 * 1024 * 1024;
 
 // Reads and parses both files. False, with *error naming the file and what is wrong with it,
-// when one cannot be read, is too large, is malformed (order_files.h), or is a link leading out
-// of its directory (refused unread).
+// when one cannot be read, is too large, is malformed (order_files.h), is a link leading out of
+// its directory (refused unread), or has a character the tables cannot store (named, with its
+// line and field).
 bool ReadOrderFiles(const QString& infoPath, const QString& orderPath, InfoRecord* info,
                     std::vector<OrderLine>* lines, QString* error);
 
-// The order as an invoice for the file pair named `fileName`.
+// The order as an invoice for the file pair named `fileName`. Remarks end their lines with a
+// line feed, as every text in memory does (the memo file keeps a carriage return before it).
 ImportedOrder BuildImportedOrder(const InfoRecord& info, const std::vector<OrderLine>& lines,
                                  const QString& fileName);
+
+// Cuts the item's code, description and comment to the widths of their ITM5 fields, adding a
+// line to *cuts for each text it cuts. Run after MatchProduct: a matched product's texts fit.
+void CutItemToFields(ImportedItem* item, QStringList* cuts);
 
 // Looks the item's code up in Prod5 (opened), upper-cased and trimmed: an exact code matches;
 // when only longer codes start with it, the first letter of the option is added and the code

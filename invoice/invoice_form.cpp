@@ -1,9 +1,9 @@
 #include "invoice/invoice_form.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
-#include <QDate>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -81,6 +81,15 @@ void ShowAmount(QLineEdit* box, Cents cents) {
     box->setPalette(palette);
 }
 
+// Tells what an import cut to fit the fields, one text a line; nothing when it cut nothing.
+void TellCuts(QWidget* parent, const QStringList& cuts) {
+    if (cuts.isEmpty()) return;
+    prompt::information(parent,
+                        "These texts of the order were longer than their fields and were "
+                        "cut:\n" +
+                            cuts.join(u'\n'));
+}
+
 // The last record of the table in its selected order, 0 when it is empty.
 int32_t LastRecord(xbase::Table* table) {
     return table->bottom() == xbase::kFound ? static_cast<int32_t>(table->recNo()) : 0;
@@ -104,9 +113,7 @@ TInvoice::TInvoice(QWidget* parent) : EditorForm("TInvoice", "Invoice", kHelpTop
     Memo1->setObjectName("Memo1");
     Memo1->setReadOnly(true);
     Memo1->setFocusPolicy(Qt::NoFocus);
-    Memo2 = new QPlainTextEdit(this);
-    Memo2->setObjectName("Memo2");
-    Memo2->setTabChangesFocus(true);
+    Memo2 = NamedMemo(this, "Memo2");
 
     StringGrid1 = new QTableWidget(kGridRows, kGridColumns, this);
     StringGrid1->setObjectName("StringGrid1");
@@ -552,7 +559,7 @@ void TInvoice::BtnImportClick() {
         return;
     }
     const std::optional<QString> chosen =
-        prompt::openFileName(this, "Import an Order", InfoDir, "All files (*)");
+        prompt::openFileName(this, "Import an Order", InfoDir, "All files (*)", kOrderFilesTopic);
     if (!chosen) return;
     const QString name = QFileInfo(*chosen).fileName();
     if (name.isEmpty()) return;
@@ -583,12 +590,14 @@ void TInvoice::ShowImportedOrder(const ImportedOrder& order) {
     InvBuf.REM = order.remarks;
     InvBuf.Ship = order.shipping;
     InvBuf.Tax = order.salesTax;
+    QStringList cuts = order.memoCuts;
     for (ImportedItem item : order.items) {
         const QString orderCode = item.code.trimmed().toUpper();
         const QString orderDescription = item.description;
         if (!MatchProduct(&item))
             prompt::warning(this, "Item " + orderCode + " - " + orderDescription +
-                                      "NOT FOUND IN PRODUCT DATABASE");
+                                      " NOT FOUND IN PRODUCT DATABASE");
+        CutItemToFields(&item, &cuts);
         ItemRow row;
         row[kItemPrID] = item.code;
         row[kItemQty] = item.quantity;
@@ -610,10 +619,12 @@ void TInvoice::ShowImportedOrder(const ImportedOrder& order) {
         ShowCustomer();
         ShowInvoice();
         if (match.multiple) prompt::warning(this, "Multiple Matches on Name / Zip");
+        TellCuts(this, cuts);
         return;
     }
 
     // A customer not stored yet: shown while its group is chosen.
+    TellCuts(this, cuts + order.customerCuts);
     CustAddressBlock();
     QString address;
     for (const QString& line : AddressLines) address += line + "\r\n";
@@ -622,7 +633,11 @@ void TInvoice::ShowImportedOrder(const ImportedOrder& order) {
     ShowInvoice();
     GroupTbl->select(GroupTbl->tag("nGroup"));
     CurGroupRec = GroupTbl->top() == xbase::kFound ? static_cast<int32_t>(GroupTbl->recNo()) : 0;
-    if (!PickGroup(true, nullptr, this)) {
+    const QString name = (CustBuf.first.trimmed() + " " + CustBuf.last.trimmed()).trimmed();
+    if (!PickGroupSaying("The order's customer, " + name +
+                             ", is not in the customer list yet. Choose the group to add them "
+                             "to; Cancel imports the order without a customer.",
+                         true, this)) {
         CustBuf.cuno = 0;
         InvBuf.CuNo = 0;
         Memo1->clear();

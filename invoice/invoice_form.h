@@ -30,6 +30,8 @@ class TInvoice : public EditorForm {
     Q_OBJECT
 public:
     static constexpr int kHelpTopic = 310;
+    // The layout of the order files, shown by F1 while the file to import is chosen.
+    static constexpr int kOrderFilesTopic = 650;
     explicit TInvoice(QWidget* parent = nullptr);
 
 protected:

@@ -180,9 +180,18 @@ QString InvoiceFitProblem() {
             return what + "the quantity '" + row[kItemQty].trimmed() + "' cannot be stored.";
         if (!price || !FitsAmount(FromCents(*price), 9))
             return what + "the price '" + row[kItemPrice].trimmed() + "' cannot be stored.";
-        if (!FitsText(row[kItemPrID], 10) || !FitsText(row[kItemDesc], 27) ||
-            !FitsText(row[kItemComment], 27))
-            return what + "a text is too long to be stored.";
+        const struct {
+            int column;
+            const char* name;
+            int width;
+        } texts[] = {{kItemPrID, "product code", 10},
+                     {kItemDesc, "description", 27},
+                     {kItemComment, "comment line", 27}};
+        for (const auto& text : texts)
+            if (!FitsText(row[text.column], text.width))
+                return what + QString("the %1 is longer than its field's %2 characters.")
+                                  .arg(text.name)
+                                  .arg(text.width);
     }
     for (const PmtRow& row : PmtRows) {
         const std::optional<double> date = ShortTextToDate(row[kPmtDate]);
@@ -207,7 +216,8 @@ bool StoreInvoice(int32_t rec, const QString& customerNote, int32_t* savedRec, Q
             return Abandon(error, "Every customer number up to " + QString::number(kMaxCustNo) +
                                       " is in use; the new customer cannot be added.");
         if (CustTbl->appendBlank() < 0)
-            return Abandon(error, "Unable to add the customer at this time. Please try again later");
+            return Abandon(error,
+                           "Unable to add the customer at this time. Please try again later");
         CustBuf = *newCustomer;
         CustBuf.cuno = number;
         CustBuf.note = customerNote.trimmed();

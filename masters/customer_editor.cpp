@@ -63,9 +63,7 @@ TCustomer::TCustomer(QWidget* parent) : EditorForm("TCustomer", "Customer", kHel
     Edit14 = NamedEdit(this, "Edit14", 20);
     Edit14->setReadOnly(true);
     Edit14->setFocusPolicy(Qt::NoFocus);
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setObjectName("Memo1");
-    Memo1->setTabChangesFocus(true);
+    Memo1 = NamedMemo(this, "Memo1");
     Label5 = NamedLabel(this, "Label5", "Address");
     Label6 = NamedLabel(this, "Label6", "Address");
     BtnGroup = NamedButton(this, "BtnGroup", "Group");

@@ -28,10 +28,20 @@ TPickGroup::TPickGroup(QWidget* parent) : ListPickList("Customer Groups", CurGro
     searchRow->addWidget(seekLabel);
     searchRow->addWidget(Edit1);
     listColumn->insertLayout(0, searchRow);
+    LabelWhy = new QLabel(this);
+    LabelWhy->setObjectName("LabelWhy");
+    LabelWhy->setWordWrap(true);
+    LabelWhy->hide();
+    listColumn->insertWidget(0, LabelWhy);
     setTabOrder(Edit1, ListBox1);
     connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
     // Enter in the search box takes the name it found, as Enter in the list does.
     connect(Edit1, &QLineEdit::returnPressed, this, [this] { BtnSelectClick(); });
+}
+
+void TPickGroup::setReason(const QString& why) {
+    LabelWhy->setText(why);
+    LabelWhy->setVisible(!why.isEmpty());
 }
 
 xbase::Table* TPickGroup::table() const {

@@ -26,6 +26,12 @@ bool PickGroup(bool allowNew, bool* createdNew, QWidget* parent) {
                                                  allowNew, createdNew, parent);
 }
 
+bool PickGroupSaying(const QString& why, bool allowNew, QWidget* parent) {
+    return RunPickRoutine<TPickGroup, TGroupDef>(GroupTbl, CurGroupRec, "Group Database is Empty",
+                                                 allowNew, nullptr, parent,
+                                                 [&why](TPickGroup& list) { list.setReason(why); });
+}
+
 bool PickProduct(bool allowNew, bool* createdNew, QWidget* parent) {
     return RunPickRoutine<TPickProd, TProdDef>(ProdTbl, CurProdRec, "Product Database is Empty",
                                                allowNew, createdNew, parent);

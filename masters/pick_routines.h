@@ -9,7 +9,9 @@
 // chosen.
 #pragma once
 
+#include <QString>
 #include <cstdint>
+#include <functional>
 
 #include "core/prompt.h"
 #include "db/xbase/xbase.h"
@@ -18,15 +20,18 @@ class QWidget;
 
 bool PickCustomer(bool allowNew, bool* createdNew = nullptr, QWidget* parent = nullptr);
 bool PickGroup(bool allowNew, bool* createdNew = nullptr, QWidget* parent = nullptr);
+// PickGroup with `why` shown above the list: why the user is asked to choose a group.
+bool PickGroupSaying(const QString& why, bool allowNew, QWidget* parent);
 bool PickProduct(bool allowNew, bool* createdNew = nullptr, QWidget* parent = nullptr);
 bool PickPurchase(bool allowNew, bool* createdNew = nullptr, QWidget* parent = nullptr);
 bool PickLabelStock(bool allowNew, bool* createdNew = nullptr, QWidget* parent = nullptr);
 
 // The steps every pick routine shares, for a table, its pick list and its editor; `result` is
-// the table's current-record variable.
+// the table's current-record variable; `prepare`, when given, sets the list up before it shows.
 template <typename PickList, typename Editor>
 bool RunPickRoutine(xbase::Table* table, int32_t& result, const char* emptyMessage, bool allowNew,
-                    bool* createdNew, QWidget* parent) {
+                    bool* createdNew, QWidget* parent,
+                    const std::function<void(PickList&)>& prepare = {}) {
     if (createdNew) *createdNew = false;
     if (table->recCount() == 0) {
         if (!allowNew) {
@@ -39,6 +44,7 @@ bool RunPickRoutine(xbase::Table* table, int32_t& result, const char* emptyMessa
     {
         PickList list(parent);
         list.setNewAllowed(allowNew);
+        if (prepare) prepare(list);
         list.exec();
     }
     if (result == 0) {

@@ -35,9 +35,7 @@ TProdDef::TProdDef(QWidget* parent)
     Edit2 = NamedEdit(this, "Edit2", 27);
     Edit3 = NamedEdit(this, "Edit3", 27);
     Edit4 = NamedEdit(this, "Edit4", 10);
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setObjectName("Memo1");
-    Memo1->setTabChangesFocus(true);
+    Memo1 = NamedMemo(this, "Memo1");
     MaskEdit1 = new NumberBox("%8.2f", Red::OnEveryKey, this);
     MaskEdit1->setObjectName("MaskEdit1");
     MaskEdit2 = new NumberBox("%9.2f", Red::OnEveryKey, this);

@@ -8,6 +8,7 @@
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
+#include "report/date_columns.h"
 #include "report/generator_steps.h"
 #include "reports/invoice_pass.h"
 
@@ -99,6 +100,7 @@ bool MakeDailyIncome(ReportDocument& doc, double spanStart, double spanEnd) {
     doc.Cell(9) = MoneyCell("R71", grandTotal, 12);
     doc.Cell(10) = QStringLiteral("V72");
     doc.Style() = QStringLiteral("U");
+    WidenDateColumns(doc, {10});
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include "db/program_state.h"
 #include "db/read_write.h"
 #include "masters/address_block.h"
+#include "report/date_columns.h"
 #include "report/generator_steps.h"
 #include "reports/invoice_pass.h"
 
@@ -99,7 +100,9 @@ bool StartProfile(ReportDocument& doc) {
 bool FinishProfile(ReportDocument& doc) {
     const bool failed = PassFailed();
     CloseReportTables();
-    return !failed && doc.CurLine >= 0;
+    if (failed || doc.CurLine < 0) return false;
+    WidenDateColumns(doc, {43});
+    return true;
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "invoice/invoice_store.h"
 #include "invoice/invoice_totals.h"
 #include "masters/address_block.h"
+#include "report/date_columns.h"
 #include "report/generator_steps.h"
 #include "report/layout_code.h"
 
@@ -435,6 +436,7 @@ bool MakeStatementsWithBalances(ReportDocument& doc, double spanStart, double sp
         }
         failed = ReadFailed(rc);
     }
+    WidenDateColumns(doc, {18});
     return Finish(doc, failed);
 }
 
@@ -458,6 +460,7 @@ bool MakeStatementsForCustomers(ReportDocument& doc, const QList<int>& customers
             PutStatement(doc, rows, SettingsRecord, paper);
         }
     }
+    WidenDateColumns(doc, {18});
     return Finish(doc, false);
 }
 

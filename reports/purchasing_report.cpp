@@ -7,6 +7,7 @@
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
+#include "report/date_columns.h"
 #include "report/generator_steps.h"
 
 namespace reports {
@@ -92,6 +93,7 @@ bool MakePurchasingReport(ReportDocument& doc, double spanStart, double spanEnd)
     doc.NewLine();
     doc.Cell(0) = QStringLiteral("L00Total");
     doc.Cell(4) = "R71" + NumText(lines.Total(), 13, 2);
+    WidenDateColumns(doc, {47});
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
+#include "report/date_columns.h"
 #include "report/generator_steps.h"
 #include "reports/invoice_pass.h"
 
@@ -194,6 +195,7 @@ bool MakeSalesSummary(ReportDocument& doc, double spanStart, double spanEnd) {
     for (int k = 0; k < 4; ++k)
         doc.Cell(5 + 2 * k) = MoneyCell(doc.ColCodes[5 + 2 * k], totals[k], 10);
     doc.Style() = QStringLiteral("U");
+    WidenDateColumns(doc, {17});
     return true;
 }
 
@@ -345,6 +347,7 @@ bool MakeProductBuyers(ReportDocument& doc, const QString& productCode, double s
         return false;
     }
     UnderlineLastLine(doc);
+    WidenDateColumns(doc, {66});
     return true;
 }
 

@@ -5,10 +5,14 @@
 #include "core/dates.h"
 #include "core/prompt.h"
 
+QString InvalidDateMessage() {
+    return "Invalid Date Entered\nPlease enter the date as " + ShortDatePattern() + ".";
+}
+
 bool CheckDateText(QString& text, QWidget* parent) {
     const std::optional<double> date = ShortTextToDate(text);
     if (!date) {
-        prompt::warning(parent, "Invalid Date Entered");
+        prompt::warning(parent, InvalidDateMessage());
         return false;
     }
     text = DateToShortText(*date);

@@ -5,13 +5,16 @@
 // separator moves the caret to the start of the next part unless it is at the start of a part
 // already, so "3/1/26" and "03/01/26" both give 03/01/26.
 // Leaving the box runs CheckDateText: a date is rewritten in normal form, anything else brings
-// "Invalid Date Entered" and the focus goes back into the box.
+// "Invalid Date Entered" with the format expected, and the focus goes back into the box.
 #pragma once
 
 #include "ui/masked_box.h"
 
+// "Invalid Date Entered" and the format a date is expected in ("Please enter the date as
+// MM/DD/YY.").
+QString InvalidDateMessage();
 // If `text` is a date in the short date format (ShortTextToDate), rewrites it in that format and
-// gives true; otherwise warns "Invalid Date Entered" and gives false, leaving the text as it is.
+// gives true; otherwise warns with InvalidDateMessage and gives false, leaving the text as it is.
 bool CheckDateText(QString& text, QWidget* parent = nullptr);
 
 class DateBox : public MaskedBox {

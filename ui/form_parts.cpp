@@ -21,12 +21,22 @@
 #include "ui/enter_as_tab.h"
 #include "ui/form_help.h"
 #include "ui/masked_box.h"
+#include "ui/storable_text.h"
 
 QLineEdit* NamedEdit(QWidget* form, const char* name, int maxLength) {
     auto* edit = new EnterAsTabEdit(form);
     edit->setObjectName(name);
     if (maxLength > 0) edit->setMaxLength(maxLength);
+    KeepStorable(edit);
     return edit;
+}
+
+QPlainTextEdit* NamedMemo(QWidget* form, const char* name) {
+    auto* memo = new QPlainTextEdit(form);
+    memo->setObjectName(name);
+    memo->setTabChangesFocus(true);
+    KeepStorable(memo);
+    return memo;
 }
 
 QPushButton* NamedButton(QWidget* form, const char* name, const QString& caption) {

@@ -12,10 +12,14 @@ class QGridLayout;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 
-// A single-line box with the Enter-as-Tab behaviour; maxLength 0 sets no typing limit.
+// A single-line box with the Enter-as-Tab behaviour; maxLength 0 sets no typing limit. It takes
+// only text the tables can store (storable_text.h).
 QLineEdit* NamedEdit(QWidget* form, const char* name, int maxLength);
+// A memo box: Enter starts a new line, Tab moves on; it takes only text the tables can store.
+QPlainTextEdit* NamedMemo(QWidget* form, const char* name);
 // A button that Enter in a box never presses; Enter on the button itself does.
 QPushButton* NamedButton(QWidget* form, const char* name, const QString& caption);
 QLabel* NamedLabel(QWidget* form, const char* name, const QString& caption);

@@ -4,12 +4,26 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QShortcut>
+
+#include "ui/form_help.h"
 
 namespace prompt {
 namespace {
 
 QString titleOr(const QString& title) {
     return title.isEmpty() ? QApplication::applicationName() : title;
+}
+
+// A file to open, chosen in the program's own file dialog so that F1 there shows the topic.
+QString OpenFileWithHelp(const Request& r) {
+    QFileDialog dialog(r.parent, r.text, r.value, r.filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    auto* help = new QShortcut(QKeySequence::HelpContents, &dialog);
+    QObject::connect(help, &QShortcut::activated, &dialog, [&r] { RequestHelp(r.helpTopic); });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 }  // namespace
@@ -47,7 +61,9 @@ Reply ShowDialog(const Request& r) {
                                                r.value, &reply.accepted);
             break;
         case Kind::OpenFile:
-            reply.text = QFileDialog::getOpenFileName(parent, r.text, r.value, r.filter);
+            reply.text = r.helpTopic > 0
+                             ? OpenFileWithHelp(r)
+                             : QFileDialog::getOpenFileName(parent, r.text, r.value, r.filter);
             reply.accepted = !reply.text.isEmpty();
             break;
         case Kind::SaveFile:

@@ -53,6 +53,7 @@ std::string DbfFile::headerBytes(const std::vector<FieldInfo>& fields, bool memo
     put32(&h[4], count);
     put16(&h[8], static_cast<uint16_t>(headerLength));
     put16(&h[10], static_cast<uint16_t>(recordLength));
+    h[29] = static_cast<char>(kLanguageDriver);
     for (size_t i = 0; i < fields.size(); ++i) {
         char* d = &h[32 + 32 * i];
         for (size_t k = 0; k < fields[i].name.size(); ++k)

@@ -1,7 +1,8 @@
 // Record storage of a dBASE III table (.dbf).
 //
 // Layout: a 32-byte header (version 0x03, or 0x83 with a memo file; date of last update as
-// year-1900, month, day; record count; header length; record length), one 32-byte descriptor
+// year-1900, month, day; record count; header length; record length; at byte 29 the language
+// driver, which names the code page of the text), one 32-byte descriptor
 // per field (name, type, length, decimals), 0x0D, then the records back to back, each a
 // deletion flag (' ' or '*') followed by the fields as text, and one 0x1A after the last.
 //
@@ -23,6 +24,10 @@
 #include "db/xbase/xbase.h"
 
 namespace xbase {
+
+// The language driver every table written here declares: Windows-1252 (Western European), the
+// code page its users store their text in. The engine itself moves bytes and never decodes them.
+inline constexpr unsigned char kLanguageDriver = 0x03;
 
 class DbfFile {
 public:

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/dates.h"
+#include "tests/support/default_locale.h"
 
 namespace {
 
@@ -116,4 +117,33 @@ TEST(ReportDate, ThePaddedFormatKeepsTheLocalesYearAndItsOwnLiterals) {
     EXPECT_EQ(ReportDateFormat("d MMM yyyy"), "dd/MM/yyyy");
     // In the tests' locale a report writes a date as the date boxes do.
     EXPECT_EQ(DateToReportText(day(2026, 3, 1) + 0.9), "03/01/26");
+}
+
+// The order of the day, month and year letters in a date format.
+static QString PartOrder(const QString& format) {
+    QString order;
+    for (QChar c : format) {
+        const QChar letter = c.toLower();
+        if ((letter == 'd' || letter == 'm' || letter == 'y') && !order.contains(letter))
+            order += letter;
+    }
+    return order;
+}
+
+TEST(ShortDatePattern, NamesTheBoxFormatAndReportDatesKeepItsOrder) {
+    const struct {
+        QLocale locale;
+        const char* pattern;
+    } cases[] = {{QLocale(QLocale::English, QLocale::UnitedStates), "MM/DD/YY"},
+                 {QLocale(QLocale::English, QLocale::UnitedKingdom), "DD/MM/YY"},
+                 {QLocale(QLocale::German, QLocale::Germany), "DD.MM.YY"},
+                 {QLocale(QLocale::Japanese, QLocale::Japan), "YY/MM/DD"},
+                 {QLocale(QLocale::Hungarian, QLocale::Hungary), "YY.MM.DD"},
+                 {QLocale::c(), "DD/MM/YY"}};
+    for (const auto& c : cases) {
+        ScopedDefaultLocale locale(c.locale);
+        SCOPED_TRACE(c.locale.name().toStdString());
+        EXPECT_EQ(ShortDatePattern(), c.pattern);
+        EXPECT_EQ(PartOrder(ReportDateFormat()), PartOrder(ShortDateFormat()));
+    }
 }

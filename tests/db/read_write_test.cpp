@@ -1,5 +1,7 @@
 // Writing every buffer into its table and reading it back, with values at and beyond the
 // field widths, and the special fields some writes always set.
+#include <fstream>
+
 #include "core/convert.h"
 #include "db/field_values.h"
 #include "db/maintenance.h"
@@ -65,6 +67,28 @@ TEST_F(ReadWriteTest, CustomerTextsAreCutToTheFieldOr59AndMemosTrimmedAndCut) {
     CustTbl->go(2);
     ReadCustomer();
     EXPECT_EQ(CustBuf.comments, Repeat('c', 32000));
+}
+
+TEST_F(ReadWriteTest, TextIsStoredInTheDeclaredCodePageAndWhatItCannotHoldIsNeverWritten) {
+    ASSERT_TRUE(OpenCustomers());
+    std::ifstream head("CUST5.dbf", std::ios::binary);
+    char header[32] = {};
+    head.read(header, sizeof header);
+    EXPECT_EQ(static_cast<unsigned char>(header[29]), 0x03) << "Windows-1252 declared";
+
+    CustTbl->appendBlank();
+    WriteText(CustFld.last, QString::fromUtf8("Caf\u00e9 \u20ac 5"));
+    WriteMemo(CustFld.comments, "one\ntwo\r\nthree");
+    EXPECT_EQ(DbContext->errorCode(), 0);
+    WriteText(CustFld.first, QString::fromUtf8("\u0141ukasz"));
+    EXPECT_EQ(DbContext->errorCode(), xbase::kErrArgument);
+    EXPECT_TRUE(QString::fromStdString(DbContext->errorText()).contains("(U+0141)"));
+    Reopen(OpenCustomers);
+    CustTbl->go(1);
+    EXPECT_EQ(CustFld.last->str().substr(0, 8), "Caf\xe9 \x80 5");
+    EXPECT_EQ(ReadText(CustFld.last).trimmed(), QString::fromUtf8("Caf\u00e9 \u20ac 5"));
+    EXPECT_EQ(CustFld.first->str(), std::string(13, ' ')) << "left as it was, never \"?ukasz\"";
+    EXPECT_EQ(CustFld.comments->memo(), "one\r\ntwo\r\nthree");
 }
 
 TEST_F(ReadWriteTest, InvoiceNumbersAreSixWideKeysAndDatesDropTheTime) {

@@ -95,7 +95,7 @@ TEST_F(ImportTest, AnOrderOfAStoredCustomerBecomesANewInvoiceEachTimeItIsImporte
     CurInvRec = 0;
     TInvoice editor;
     editor.show();
-    ExpectFile("A1.txt").expect(Kind::Warning, "Item ZZ - MysteryNOT FOUND IN PRODUCT DATABASE");
+    ExpectFile("A1.txt").expect(Kind::Warning, "Item ZZ - Mystery NOT FOUND IN PRODUCT DATABASE");
     Click(&editor, "BtnImport");
     ASSERT_EQ(prompts_.pending(), 0);
     EXPECT_TRUE(Address(&editor).contains("Stored street")) << "the stored customer stands";
@@ -283,6 +283,132 @@ TEST_F(ImportTest, SeveralMatchesWarnAndAForeignAddressTooLongIsTold) {
     prompts_.expect(Kind::Information, "Customer selection required before saving.");
     Click(&editor, "BtnSave");
     EXPECT_EQ(CustTbl->recCount(), 2u);
+}
+
+TEST_F(ImportTest, OverLongTextsAreCutToTheirFieldsAndListedAndTheImportSavesAsImported) {
+    WritePair("G7.txt", InfoLine("Zimmermann-Schultheiss"),
+              "1,GIFT-CARD-XL,A gift card in a long presentation box,25.00,1,,,"
+              "with a handwritten greeting card\r\n");
+    CurInvRec = 0;
+    TInvoice editor;
+    editor.show();
+    QString why;
+    onNextModal([&why](QWidget* groups) {
+        if (auto* label = Child<QLabel>(groups, "LabelWhy")) why = label->text();
+        Click(groups, "BtnSelect");
+    });
+    ExpectFile("G7.txt")
+        .expect(Kind::Warning,
+                "Item GIFT-CARD-XL - A gift card in a long presentation box NOT "
+                "FOUND IN PRODUCT DATABASE")
+        .expect(Kind::Information,
+                "were cut:\n"
+                "Item GIFT-CARD-XL, description (27 characters): \"A gift card in a long "
+                "prese\", cut from \"A gift card in a long presentation box\"\n"
+                "Item GIFT-CARD-XL, comment line (27 characters): \"with a handwritten "
+                "greeting\", cut from \"with a handwritten greeting card\"\n"
+                "Item GIFT-CARD-XL, product code (10 characters): \"GIFT-CARD-\", cut from "
+                "\"GIFT-CARD-XL\"\n"
+                "Customer last name (20 characters): \"Zimmermann-Schulthei\", cut from "
+                "\"Zimmermann-Schultheiss\"");
+    Click(&editor, "BtnImport");
+    EXPECT_EQ(prompts_.pending(), 0);
+    EXPECT_TRUE(why.contains("Ann Zimmermann-Schulthei, is not in the customer list yet"))
+        << why.toStdString();
+
+    SaveNew(&editor, true);
+    EXPECT_FALSE(editor.isVisible()) << "the cut import saves as it is";
+    InvTbl->go(static_cast<uint32_t>(CurInvRec));
+    ReadInvoice();
+    EXPECT_DOUBLE_EQ(InvBuf.Ship, 4.0) << "the imported amounts stand";
+    EXPECT_DOUBLE_EQ(InvBuf.Tax, 1.75);
+    EXPECT_EQ(InvFld.REM->memo().substr(0, 21), "Phone order\r\nG7.txt\r\n")
+        << "the remarks' lines end with a carriage return and a line feed";
+    ASSERT_EQ(StoredItems(100).size(), 1u);
+    ItemTbl->select(ItemTbl->tag("Itm"));
+    ASSERT_EQ(Seek(ItemTbl, InvKey(100)), xbase::kFound);
+    ReadItem();
+    EXPECT_EQ(ItemBuf.PrID, "GIFT-CARD-");
+    EXPECT_EQ(ItemBuf.PDesc, "A gift card in a long prese");
+}
+
+TEST_F(ImportTest, AnOrderWithACharacterTheTablesCannotHoldIsRefusedNamingIt) {
+    WritePair("H8.txt", InfoLine("Wa\xC5\x82\xC4\x99sa"), "1,AB,Shirt,1,1\n");
+    CurInvRec = 0;
+    TInvoice editor;
+    editor.show();
+    ExpectFile("H8.txt").expect(Kind::Information,
+                                "line 1, field 6: The character \"\u0142\" (U+0142) cannot be "
+                                "stored");
+    Click(&editor, "BtnImport");
+    EXPECT_EQ(prompts_.pending(), 0);
+    EXPECT_EQ(Child<QTableWidget>(&editor, "StringGrid1")->item(0, 0), nullptr);
+
+    // The euro sign is the code page's own.
+    WritePair("H8.txt", InfoLine(), "1,EU,Caf\xC3\xA9 \xE2\x82\xAC 5,1,1\n");
+    AddCustomer(1, "Lee", "Ann");
+    CustTbl->go(1);
+    WriteText(CustFld.zip, "60601");
+    CustTbl->flush();
+    ExpectFile("H8.txt").expect(Kind::Warning, "Item EU - Caf\u00e9 \u20ac 5 NOT FOUND");
+    Click(&editor, "BtnImport");
+    EXPECT_EQ(prompts_.pending(), 0);
+    EXPECT_EQ(Cell(&editor, 0, 1), "Caf\u00e9 \u20ac 5");
+}
+
+// The text of the element with the id in a help page: what lies between its opening tag and the
+// next closing tag.
+QString Element(const QString& page, const QString& id) {
+    const qsizetype open = page.indexOf("id=\"" + id + "\">");
+    if (open < 0) return {};
+    const qsizetype from = page.indexOf('>', open) + 1;
+    return page.mid(from, page.indexOf("</", from) - from);
+}
+
+QString SourceFile(const QString& name) {
+    QFile file(QDir(CORVANE_SOURCE_DIR).filePath(name));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+TEST_F(ImportTest, TheSamplePairOfTheHelpPageAndTheReadmeImportsAsTheyShow) {
+    const QString page = SourceFile("help/650.html");
+    const QString info = Element(page, "sample-info");
+    const QStringList order = Element(page, "sample-order").split('\n');
+    ASSERT_FALSE(info.isEmpty());
+    ASSERT_EQ(order.size(), 2);
+    const QString readme = SourceFile("README.md");
+    for (const QString& line : QStringList{info} + order)
+        EXPECT_TRUE(readme.contains("\n    " + line + "\n")) << line.toStdString();
+
+    WritePair("W1001.txt", info.toUtf8() + "\n", order.join('\n').toUtf8() + "\n");
+    CurInvRec = 0;
+    TInvoice editor;
+    editor.show();
+    onNextModal([](QWidget* groups) { Click(groups, "BtnSelect"); });
+    ExpectFile("W1001.txt")
+        .expect(Kind::Warning, "Item MUG-1 - Stoneware mug NOT FOUND")
+        .expect(Kind::Warning, "Item TEA-50 - Green tea 50 bags NOT FOUND");
+    Click(&editor, "BtnImport");
+    EXPECT_EQ(prompts_.pending(), 0);
+    for (const char* part : {"Anna Keller", "12 Harbour Road", "Portland, ME", "04101"})
+        EXPECT_TRUE(Address(&editor).contains(part)) << part;
+    EXPECT_EQ(CustBuf.phone, "207 5550123");
+    EXPECT_EQ(Text(&editor, "Edit4"), "Gift wrap");
+    EXPECT_EQ(Text(&editor, "Edit3"), "VISA x04/27");
+    EXPECT_EQ(Text(&editor, "MaskEdit3").trimmed(), "6.50");
+    EXPECT_EQ(Text(&editor, "MaskEdit4").trimmed(), "1.25");
+    const std::vector<std::vector<QString>> items = {
+        {"MUG-1", "Stoneware mug", "12.00", "2.00"},
+        {"TEA-50", "Green tea 50 bags", "4.50", "1.00"}};
+    for (int row = 0; row < 2; ++row) {
+        for (int column = 0; column < 4; ++column)
+            EXPECT_EQ(Cell(&editor, row, column), items[row][column]) << row << ", " << column;
+        EXPECT_EQ(ItemRows[static_cast<size_t>(row)][kItemTax2], "t");
+    }
+    EXPECT_EQ(ItemRows[0][kItemComment], "Blue");
+    EXPECT_TRUE(Child<QPlainTextEdit>(&editor, "Memo2")
+                    ->toPlainText()
+                    .startsWith("Leave at the side door\nW1001.txt\nSource: Web shop\n"));
 }
 
 class ImportDirTest : public InvoiceTest {

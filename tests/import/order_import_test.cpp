@@ -211,11 +211,20 @@ TEST_F(OrderImportTest, FilesThatCannotBeReadOrAreMalformedAreRefusedByName) {
     EXPECT_FALSE(ReadOrderFiles(info, order, &read, &lines, &error));
     EXPECT_EQ(error, "The file " + order + " is too large to be an order file.");
 
-    WriteFile(order, "1,A,Caf\xC3\xA9,1.00,1\n1,B,Th\xE9,2.00,1\n");
+    WriteFile(order, "1,A,Caf\xC3\xA9,1.00,1\n1,B,Th\xE9 \x80 5,2.00,1\n");
     ASSERT_TRUE(ReadOrderFiles(info, order, &read, &lines, &error)) << error.toStdString();
     const ImportedOrder built = BuildImportedOrder(read, lines, "A1");
     EXPECT_EQ(built.items[0].description, QString::fromUtf8("Caf\xC3\xA9"));
-    EXPECT_EQ(built.items[1].description, QString::fromLatin1("Th\xE9")) << "not UTF-8: Latin-1";
+    EXPECT_EQ(built.items[1].description, QString::fromUtf8("Th\xC3\xA9 \xE2\x82\xAC 5"))
+        << "not UTF-8: the tables' code page";
+
+    WriteFile(order, "1,A,Shirt,1.00,1\n1,B,T\xE2\x80\x94shirt \xE2\x98\x83,2.00,1\n");
+    EXPECT_FALSE(ReadOrderFiles(info, order, &read, &lines, &error));
+    EXPECT_EQ(error, "The Order file " + order +
+                         " cannot be imported: line 2, field 2: The character \"\u2603\" "
+                         "(U+2603) cannot be stored: the data files hold Western European text "
+                         "only (code page Windows-1252).")
+        << "the dash is the code page's own, the snowman is not";
 }
 
 // An Order file that is a link to a file outside the Order directory is refused unread: none of

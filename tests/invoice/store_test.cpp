@@ -119,6 +119,11 @@ TEST_F(InvoiceTest, ValuesThatDoNotFitTheirFieldsAreRefusedAndNothingIsWritten) 
     ItemRows[0][kItemQty] = "123456789.00";
     EXPECT_FALSE(StoreInvoice(0, {}, nullptr, &error));
     EXPECT_TRUE(error.contains("quantity")) << error.toStdString();
+    OpenInvoice(2, 1, 1, 0);
+    ItemRows[0][kItemPrID] = "UNKNOWN-1";
+    ItemRows[0][kItemDesc] = QString(28, 'd');
+    EXPECT_FALSE(StoreInvoice(0, {}, nullptr, &error));
+    EXPECT_EQ(error, "Item UNKNOWN-1: the description is longer than its field's 27 characters.");
     OpenInvoice(2, 1, 0, 1);
     PmtRows[0][kPmtDate] = "31/31/26";
     EXPECT_FALSE(StoreInvoice(0, {}, nullptr, &error));

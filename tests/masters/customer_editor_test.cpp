@@ -133,7 +133,7 @@ TEST_F(CustomerTest, ANewCustomerNeedsAGroupAndIsSavedWithTheNextNumber) {
     EXPECT_EQ(saved.title, "Mrs");
     EXPECT_EQ(saved.last.trimmed(), "Jones-Llewellyn-Smyt");  // the box takes 20 characters
     EXPECT_EQ(saved.addr4.trimmed(), "Town");
-    EXPECT_EQ(saved.comments, "Pays late\nCall first");
+    EXPECT_EQ(saved.comments, "Pays late\r\nCall first") << "memo lines end with CR LF";
 }
 
 TEST_F(CustomerTest, ACustomerWhoseGroupIsGoneMustBeGivenOneAgain) {
@@ -251,6 +251,27 @@ TEST_F(CustomerTest, EnterInABoxMovesToTheNextBoxButStartsALineInTheComments) {
     QTest::keyClick(memo, Qt::Key_Return);
     QTest::keyClicks(memo, "b");
     EXPECT_EQ(memo->toPlainText(), "a\nb");
+}
+
+TEST_F(CustomerTest, TextBeyondLatin1IsStoredInTheTablesCodePageOrRefusedWhereTyped) {
+    AddGroup(7, "Wholesale");
+    const int32_t rec = AddCustomer(1, "Existing", "Anne", 7);
+    CurCustRec = rec;
+    TCustomer editor;
+    editor.show();
+    auto* first = Child<QLineEdit>(&editor, "Edit3");
+    first->clear();
+    prompts_.expect(Kind::Warning, QString::fromUtf8("\"\u0141\" (U+0141) cannot be stored"));
+    for (QChar c : QString::fromUtf8("\u0141ukasz"))
+        QTest::sendKeyEvent(QTest::Click, first, Qt::Key_unknown, c, {});
+    EXPECT_EQ(prompts_.pending(), 0);
+    EXPECT_EQ(first->text(), "ukasz");
+    Child<QLineEdit>(&editor, "Edit5")->setText(QString::fromUtf8("Caf\u00e9 \u20ac 5"));
+    Click(&editor, "BtnSave");
+    ASSERT_EQ(editor.result(), QDialog::Accepted);
+    CustTbl->go(static_cast<uint32_t>(rec));
+    EXPECT_EQ(CustFld.addr1->str().substr(0, 8), "Caf\xe9 \x80 5") << "Windows-1252 bytes";
+    EXPECT_EQ(Stored(rec).addr1.trimmed(), QString::fromUtf8("Caf\u00e9 \u20ac 5"));
 }
 
 class AddressBlockTest : public MastersTest {

@@ -54,9 +54,11 @@ TEST_F(PurchasingReportTest, UnderALocaleWithAFourDigitYearTheDatesKeepIt) {
     const ScopedDefaultLocale sweden(QLocale(QLocale::Swedish, QLocale::Sweden));
     ReportDocument& doc = TheReport();
     ASSERT_TRUE(MakePurchasingReport(doc, Day("20250301"), Day("20250331")));
-    EXPECT_EQ(doc.Lines[2][0], "C35Purchasing Report for 2025-03-01 through 2025-03-31");
-    EXPECT_EQ(doc.Lines[8][2], "R472025-03-05");
-    EXPECT_EQ(doc.Lines[11][2], "R472025-03-31");
+    // The date column and the report are two columns wider than the eight a date is laid out in.
+    EXPECT_EQ(doc.RptWidth, 73);
+    EXPECT_EQ(doc.Lines[2][0], "C36Purchasing Report for 2025-03-01 through 2025-03-31");
+    EXPECT_EQ(doc.Lines[8][2], "R492025-03-05");
+    EXPECT_EQ(doc.Lines[11][2], "R492025-03-31");
 }
 
 TEST_F(PurchasingReportTest, OneDaySpanAndDeletedPurchases) {

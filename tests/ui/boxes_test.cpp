@@ -3,13 +3,17 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
 
+#include "tests/support/default_locale.h"
 #include "tests/support/scripted_prompts.h"
 #include "ui/date_box.h"
 #include "ui/enter_as_tab.h"
+#include "ui/form_parts.h"
 #include "ui/number_box.h"
 
 using prompt::Kind;
@@ -235,7 +239,7 @@ TEST_F(Boxes, AnInvalidDateKeepsTheFocusInItsBox) {
     EXPECT_EQ(date->entryText(), "13/45/26");
     {
         ScriptedPrompts script;
-        script.expect(Kind::Warning, "Invalid Date Entered");
+        script.expect(Kind::Warning, "Invalid Date Entered\nPlease enter the date as MM/DD/YY.");
         leave(date);
     }
     EXPECT_TRUE(date->hasFocus());
@@ -252,6 +256,47 @@ TEST_F(Boxes, AnInvalidDateKeepsTheFocusInItsBox) {
     EXPECT_EQ(date->entryText(), "03/01/26");
     EXPECT_EQ(date->value(&ok), DateValue(QDate(2026, 3, 1)));
     EXPECT_TRUE(ok);
+}
+
+TEST_F(Boxes, AnInvalidDateSaysTheFormatOfTheLocale) {
+    ScopedDefaultLocale british(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    auto* date = add<DateBox>();
+    add<EnterAsTabEdit>();
+    showWindow();
+    enter(date);
+    QTest::keyClicks(date, "123125");  // the last day of 2025 as it is written in the US
+    ScriptedPrompts script;
+    script.expect(Kind::Warning, "Invalid Date Entered\nPlease enter the date as DD/MM/YY.");
+    leave(date);
+    EXPECT_EQ(script.pending(), 0);
+}
+
+TEST_F(Boxes, ACharacterTheTablesCannotHoldIsRefusedWhereItIsTypedAndNamed) {
+    QLineEdit* name = NamedEdit(&window_, "Name", 20);
+    window_.layout()->addWidget(name);
+    QPlainTextEdit* memo = NamedMemo(&window_, "Memo");
+    window_.layout()->addWidget(memo);
+    showWindow();
+    auto type = [](QWidget* box, const QString& text) {
+        for (QChar c : text) QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, c, {});
+    };
+    enter(name);
+    ScriptedPrompts script;
+    script.expect(Kind::Warning, QString::fromUtf8("The character \"\u0141\" (U+0141) cannot be "
+                                                   "stored"));
+    type(name, QString::fromUtf8("\u0141ukasz"));
+    EXPECT_EQ(name->text(), "ukasz");
+    EXPECT_EQ(script.pending(), 0);
+    type(name, QString::fromUtf8(" \u20ac 5"));
+    EXPECT_EQ(name->text(), QString::fromUtf8("ukasz \u20ac 5")) << "the euro sign is stored";
+
+    script.expect(Kind::Warning, QString::fromUtf8("\"\u0142\" (U+0142)"));
+    enter(memo);
+    type(memo, "Wa");
+    memo->insertPlainText(QString::fromUtf8("\u0142\u0119sa"));  // as a paste puts it in
+    EXPECT_EQ(memo->toPlainText(), "Wa");
+    EXPECT_EQ(script.pending(), 0);
+    EXPECT_EQ(script.seen().size(), 2);
 }
 
 TEST_F(Boxes, TwoBadDatesInARowDoNotPassTheFocusBackAndForth) {

@@ -189,6 +189,8 @@ const char* const kLast[] = {
     "garcia", "O'Neil", "Lee",       "Zimmermann-Schultheiss"};  // the last is cut to the width
 const char* const kFirst[] = {"Anna", "bob", "Carl", "\xc9mile", "", "Li"};
 const char* const kPrid[] = {"A1", "B22", "C333", ""};
+// "Café € 5" in Windows-1252.
+const char* const kEuroText = "Caf\xe9 \x80 5";
 
 std::string memoText(std::mt19937& rng, int i) {
     switch (i % 5) {
@@ -281,6 +283,8 @@ TEST(CrossRead, EngineFilesReadByDbfreadAndXBaseIndex) {
             t->go(r);
             t->deleteRecord();
         }
+        t->go(1);
+        t->field("last")->assign(kEuroText);
         ASSERT_EQ(ctx.createIndex(t, "XCUST", kTags), 0) << ctx.errorText();
         ASSERT_EQ(ctx.closeAll(), 0) << ctx.errorText();
     }
@@ -294,6 +298,12 @@ TEST(CrossRead, EngineFilesReadByDbfreadAndXBaseIndex) {
         expectWhole(t);
         compareWithDbfread(t, path);
         compareTagWalks(t, path);
+        // dbfread decodes the euro sign by the code page the header declares.
+        const Output py =
+            run("/usr/bin/python3 -c \"import sys; from dbfread import DBF; "
+                "print(ascii(next(iter(DBF(sys.argv[1])))['LAST']))\" " +
+                quoted(path + "/XCUST.dbf"));
+        EXPECT_EQ(py.text, "'Caf\\xe9 \\u20ac 5'\n") << py.text;
     }
     {
         Context ctx;

@@ -5,7 +5,9 @@ Usage: read_dbf.py TABLE.dbf VIEW.json
 VIEW.json holds what the engine reports: its field list and, per record in record-number order,
 the deletion flag and every field's value (text trimmed on the right, numbers as numbers or null
 when blank, dates as YYYYMMDD or null, logicals as the stored character, memos as their text).
-Text is Latin-1. Prints every difference and exits 1 when there is one.
+The engine's texts are its bytes, one character each; dbfread decodes the table in the code page
+its header declares, which must be Windows-1252. Prints every difference and exits 1 when there
+is one.
 """
 import datetime
 import json
@@ -15,6 +17,8 @@ from dbfread import DBF
 
 
 def expected(kind, ours):
+    if isinstance(ours, str):
+        ours = ours.encode('latin-1').decode('cp1252')
     if kind == 'L':
         return {'T': True, 't': True, 'Y': True, 'y': True,
                 'F': False, 'f': False, 'N': False, 'n': False}.get(ours)
@@ -40,8 +44,10 @@ def main():
     table_path, view_path = sys.argv[1], sys.argv[2]
     with open(view_path, encoding='utf-8') as f:
         view = json.load(f)
-    table = DBF(table_path, encoding='latin-1', char_decode_errors='strict')
+    table = DBF(table_path, char_decode_errors='strict')
     problems = []
+    if table.encoding != 'cp1252':
+        problems.append('the header declares %s, expected cp1252' % table.encoding)
 
     version = 0x83 if any(f[1] == 'M' for f in view['fields']) else 0x03
     if table.header.dbversion != version:
