@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include "core/code_page.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
@@ -12,7 +13,7 @@ namespace labels {
 namespace {
 
 QByteArray Line(const QStringList& fields) {
-    return fields.join(u'\t').toLatin1() + "\r\n";
+    return ToCodePage(fields.join(u'\t')) + "\r\n";
 }
 
 QByteArray CustomerLine(const CustomerRecord& c) {
@@ -36,7 +37,7 @@ MergeResult WriteMailMerge(const QString& fileName, const QList<int>& groups) {
         reports::CloseReportTables();
         return result;
     }
-    QByteArray bytes = MergeHeader().toLatin1() + "\r\n";
+    QByteArray bytes = ToCodePage(MergeHeader()) + "\r\n";
     int rc = xbase::kFound;
     {
         reports::RecordProgress progress(QStringLiteral("Exporting Mail Merge File"),

@@ -1,7 +1,7 @@
 // The mail-merge file: the names and addresses of the customers of chosen groups as tab-delimited
 // text for a word processor's mail merge. One line per record, ending in carriage return and
-// line feed, in the single-byte Latin-1 code page; fields separated by one tab with no quoting
-// or escaping, so a tab inside a field gives the line an extra column. The first line is the
+// line feed, in the tables' own single-byte code page (Windows-1252); fields separated by one
+// tab with no quoting or escaping, so a tab inside a field gives the line an extra column. The first line is the
 // header "Title", "FirstName", "LastName", "Company", "Addr1", "Addr2", "Addr3", "PostalCode";
 // each customer's fields follow in that order (the company column is address line 1, whatever
 // the customer order), trimmed at both ends.

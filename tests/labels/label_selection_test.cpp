@@ -87,7 +87,7 @@ QByteArray Bytes(const QString& fileName) {
 }
 
 TEST_F(LabelSelectionTest, TheMailMergeFileHasTheHeaderAndTheGroupsCustomersInPostalCodeOrder) {
-    AddCustomer(5, "Dr", "Tab\tby", " Mistake ", {"Co\tInc"}, "00001", 2);
+    AddCustomer(5, "Dr", "Tab\tby", " Mistake ", {QStringLiteral("Café €\tInc")}, "00001", 2);
     MarkDeleted(OpenCustomers, &CustTbl, "ADAMS");
     QTemporaryDir out;
     const QString name = out.filePath("merge.doc");
@@ -101,8 +101,9 @@ TEST_F(LabelSelectionTest, TheMailMergeFileHasTheHeaderAndTheGroupsCustomersInPo
     EXPECT_EQ(result.customers, 4);
     EXPECT_EQ(Bytes(name),
               "Title\tFirstName\tLastName\tCompany\tAddr1\tAddr2\tAddr3\tPostalCode\r\n"
-              // the tabs inside fields stand as they are: two extra columns
-              "Dr\tTab\tby\tMistake\tCo\tInc\t\t\t\t00001\r\n"
+              // the tabs inside fields stand as they are: two extra columns; text in the
+              // tables' code page, the euro sign as its byte 0x80
+              "Dr\tTab\tby\tMistake\tCaf\xe9 \x80\tInc\t\t\t\t00001\r\n"
               "Ms\tAnn\tLee\t12 Oak St\tSalem, MA\t\t\t01970\r\n"
               // marked deleted, not yet packed: exported
               "Mr\tAl\tAdams\t1 Elm St\t\t\t\t02110\r\n"
