@@ -69,7 +69,9 @@ std::optional<QString> input(QWidget* parent, const QString& title, const QStrin
 
 std::optional<QString> openFileName(QWidget* parent, const QString& caption, const QString& start,
                                     const QString& filter, int helpTopic) {
-    return textOf(ask(parent, {Kind::OpenFile, {}, caption, start, filter, nullptr, helpTopic}));
+    Request r{Kind::OpenFile, {}, caption, start, filter};
+    r.helpTopic = helpTopic;
+    return textOf(ask(parent, r));
 }
 
 std::optional<QString> saveFileName(QWidget* parent, const QString& caption, const QString& start,
