@@ -22,11 +22,13 @@ protected:
         ASSERT_TRUE(OpenCustomers() && OpenGroups());
         SettingsRecord.ByCust = true;
     }
-    // Every file of the data directory but the change lock, by name.
+    // Every file of the data directory but the change lock and the directory's identity, which
+    // the first change made there writes, by name.
     static std::map<std::string, std::string> DirectoryBytes() {
         std::map<std::string, std::string> files;
         for (const auto& e : std::filesystem::directory_iterator(".")) {
-            if (e.path().filename() == "changes.lck") continue;
+            const auto name = e.path().filename();
+            if (name == "changes.lck" || name == "changes.id") continue;
             std::ifstream in(e.path(), std::ios::binary);
             files[e.path().filename().string()].assign(std::istreambuf_iterator<char>(in), {});
         }
