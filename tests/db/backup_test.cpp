@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "db/backup.h"
+#include "db/backup_set.h"
 #include "db/change.h"
 #include "db/data_check.h"
 #include "db/maintenance.h"
