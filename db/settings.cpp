@@ -4,6 +4,7 @@
 #include "db/change.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
+#include "db/chasing_tables.h"
 #include "db/program_state.h"
 
 void ReadSettings() {
@@ -73,7 +74,7 @@ bool LoadSettings() {
     ReadSettings();
     SetTbl->close();
     SetTbl = nullptr;
-    return true;
+    return ReadPaymentTerms(&TermsRecord);
 }
 
 bool SaveSettings() {
