@@ -13,8 +13,7 @@ QStringList AddedTables() {
 bool MakeAddedTablesWhenMissing() {
     for (const QString& name : AddedTables()) {
         const std::string table = name.toStdString();
-        if (QFileInfo::exists(QString::fromStdString(DbContext->resolve(table + ".dbf"))))
-            continue;
+        if (QFileInfo::exists(QString::fromStdString(DbContext->resolve(table + ".dbf")))) continue;
         DbContext->errorCode();
         if (xbase::Table* t = DbContext->create(table, SuppliedSchema().table(table)->fields))
             t->close();

@@ -65,7 +65,7 @@ struct EraseStep {
 
 constexpr EraseStep kEraseOrder[] = {
     {"CUST5", 15, 30}, {"GROUPS", 40, 0}, {"INV5", 50, 60}, {"ITM5", 70, 0},
-    {"PMT", 85, 0},    {"Prod5", 90, 95}, {"Pur5", 100, 0}, {"Reminded", 100, 0},
+    {"PMT", 85, 0},    {"Prod5", 90, 95}, {"Pur5", 98, 0}, {"Reminded", 100, 0},
 };
 
 // A full disk or a write-protected one asks the user to put that right; the question is asked

@@ -141,8 +141,8 @@ bool ReadReminderLevels(std::vector<ReminderLevel>* levels) {
     int rc = t->top();
     for (; rc == xbase::kFound; rc = t->skip()) {
         if (t->deleted()) continue;
-        stored.push_back({f.level->asInt(),
-                          {f.days->asInt(), ToCents(f.fee->asDouble()), ReadMemo(f.letter)}});
+        stored.push_back(
+            {f.level->asInt(), {f.days->asInt(), ToCents(f.fee->asDouble()), ReadMemo(f.letter)}});
     }
     t->close();
     if (rc < 0 || ExitOnError()) return false;
@@ -194,18 +194,17 @@ bool WriteChasingSettings(const PaymentTerms& terms, const std::vector<ReminderL
         if (it.key() > 0) rows.emplace_back(it.key(), QString::number(it.value()));
     std::sort(rows.begin() + 1, rows.end());
     const size_t levelCount = std::min<size_t>(levels.size(), kMaxReminderLevels);
-    const bool written =
-        RewriteRecords(termsTbl, rows.size(),
-                       [&](size_t i) {
-                           tf.cuno->assignInt(rows[i].first);
-                           WriteWholeText(tf.days, rows[i].second);
-                       }) &&
-        RewriteRecords(levelTbl, levelCount, [&](size_t i) {
-            lf.level->assignInt(static_cast<int>(i) + 1);
-            lf.days->assignInt(levels[i].days);
-            lf.fee->assignDouble(FromCents(levels[i].fee));
-            WriteMemo(lf.letter, levels[i].letter);
-        });
+    const bool written = RewriteRecords(termsTbl, rows.size(),
+                                        [&](size_t i) {
+                                            tf.cuno->assignInt(rows[i].first);
+                                            WriteWholeText(tf.days, rows[i].second);
+                                        }) &&
+                         RewriteRecords(levelTbl, levelCount, [&](size_t i) {
+                             lf.level->assignInt(static_cast<int>(i) + 1);
+                             lf.days->assignInt(levels[i].days);
+                             lf.fee->assignDouble(FromCents(levels[i].fee));
+                             WriteMemo(lf.letter, levels[i].letter);
+                         });
     if (!written) {
         *error = QString::fromStdString(DbContext->errorText());
         RollbackChange();

@@ -1,7 +1,7 @@
 #include "db/maintenance.h"
 
-#include "db/open_tables.h"
 #include "db/added_tables.h"
+#include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/schema.h"
 

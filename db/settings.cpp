@@ -2,9 +2,9 @@
 
 #include "core/prompt.h"
 #include "db/change.h"
+#include "db/chasing_tables.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
-#include "db/chasing_tables.h"
 #include "db/program_state.h"
 
 void ReadSettings() {

@@ -8,8 +8,8 @@
 
 #include "core/dates.h"
 #include "core/prompt.h"
-#include "db/open_tables.h"
 #include "db/chasing_tables.h"
+#include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
 #include "report/generator_steps.h"
@@ -48,11 +48,11 @@ struct CustomerAging {
 };
 
 // One line of amounts: each column's amount (blank when none) and the total.
-void PutAmounts(ReportDocument& doc, const std::array<Cents, kAgingColumns>& columns,
-                Cents total) {
+void PutAmounts(ReportDocument& doc, const std::array<Cents, kAgingColumns>& columns, Cents total) {
     for (int i = 0; i < kAgingColumns; ++i) {
         const QString& code = doc.ColCodes[kAmountCells[i]];
-        doc.Cell(kAmountCells[i]) = columns[i] != 0 ? MoneyCell(code, columns[i], kMoneyWidth) : code;
+        doc.Cell(kAmountCells[i]) =
+            columns[i] != 0 ? MoneyCell(code, columns[i], kMoneyWidth) : code;
     }
     doc.Cell(kAmountCells[kAgingColumns]) =
         MoneyCell(doc.ColCodes[kAmountCells[kAgingColumns]], total, kMoneyWidth);
@@ -148,14 +148,15 @@ bool MakeAgingReport(ReportDocument& doc, const AgingSelection& selection) {
     doc.RptWidth = 95;
     doc.CellCount = 16;
     doc.StartReport();
-    doc.Titles = {"AGING as of " + DateToReportText(asOf),
-                  byInvoice ? QStringLiteral("Days since invoice date")
-                            : QStringLiteral("Days past due")};
+    doc.Titles = {
+        "AGING as of " + DateToReportText(asOf),
+        byInvoice ? QStringLiteral("Days since invoice date") : QStringLiteral("Days past due")};
     doc.ColCodes = {"V00", "L01", "V23", "R34", "V35", "R46", "V47", "R58",
                     "V59", "R70", "V71", "R82", "V83", "R94", "V95"};
     QStringList captions = {"", "Customer"};
     for (int i = 0; i < kAgingColumns; ++i) captions << "" << AgingColumnCaption(i, byInvoice);
-    captions << "" << "Total";
+    captions << ""
+             << "Total";
     PutStandardHeadings(doc, captions);
 
     std::array<Cents, kAgingColumns> columnTotals{};

@@ -37,10 +37,10 @@ struct AgingSelection {
     bool detail = false;
 };
 
-// Builds the report from INV5, PMT, CUST5 and the payment terms (TermsRecord) into the document (which it
-// starts), customers in the order of their names, with the progress box. True when the document
-// has lines to show; false when no customer has a balance as of the day ("No Invoices with a
-// balance due." told; "No Invoices within selected dates." when INV5 is empty), or when a table
+// Builds the report from INV5, PMT, CUST5 and the payment terms (TermsRecord) into the document
+// (which it starts), customers in the order of their names, with the progress box. True when the
+// document has lines to show; false when no customer has a balance as of the day ("No Invoices with
+// a balance due." told; "No Invoices within selected dates." when INV5 is empty), or when a table
 // could not be opened or read (the user has been told and the program is ending).
 bool MakeAgingReport(ReportDocument& doc, const AgingSelection& selection);
 

@@ -48,9 +48,9 @@ void PutLetterhead(ReportDocument& doc, const SettingsValues& settings, const Pa
 
 // Appends the open invoice as one document, after a page break when the document has lines:
 // letterhead, title ("Invoice"; for a bill "Bill" while a balance is due, else "Statement"),
-// address, number and date (and the due date when the customer has payment terms), the items, the totals box, and for an invoice the product memos and the
-// remarks. The charges are captioned by their labels in `settings` ("Shipping" and "Sales Tax"
-// while a label is blank).
+// address, number and date (and the due date when the customer has payment terms), the items, the
+// totals box, and for an invoice the product memos and the remarks. The charges are captioned by
+// their labels in `settings` ("Shipping" and "Sales Tax" while a label is blank).
 void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& settings,
                 const PaperMeasure& paper);
 

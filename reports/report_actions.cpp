@@ -117,9 +117,8 @@ void RunReminderLetters(QWidget* parent) {
     const bool made = MakeReminderLetters(doc, run, CurrentPaperMeasure(kInvoiceWidth));
     if (made) ShowReport(doc, parent);
     doc.FinishReport();
-    if (!made ||
-        !prompt::confirm(parent, "Record these " + QString::number(run.letters.size()) +
-                                     " reminder letters as sent, and charge their fees?"))
+    if (!made || !prompt::confirm(parent, "Record these " + QString::number(run.letters.size()) +
+                                              " reminder letters as sent, and charge their fees?"))
         return;
     QString error;
     if (!RecordReminderRun(run, &error))

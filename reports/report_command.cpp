@@ -309,8 +309,8 @@ QString ReportUsage() {
         "       (a FILE of - is the standard output), NAME [selection] one of:\n");
     for (const ReportEntry& entry : kReports)
         if (!entry.command)
-            usage += "         " + QLatin1String(entry.name) + SelectionUsage(entry.selection) +
-                     u'\n';
+            usage +=
+                "         " + QLatin1String(entry.name) + SelectionUsage(entry.selection) + u'\n';
     return usage;
 }
 
@@ -323,8 +323,8 @@ QString RemindersUsage() {
 namespace {
 
 // ParseReportArgs for a report, or (asCommand) for a report that is a command of its own.
-std::optional<ReportRequest> ParseEntryArgs(const QStringList& args, const QDir& base,
-                                            QString* why, bool asCommand) {
+std::optional<ReportRequest> ParseEntryArgs(const QStringList& args, const QDir& base, QString* why,
+                                            bool asCommand) {
     const auto refuse = [why](const QString& reason) -> std::optional<ReportRequest> {
         *why = reason;
         return std::nullopt;

@@ -66,8 +66,8 @@ QString TakeLevels(const std::vector<LevelText>& typed, std::vector<ReminderLeve
         const int after = taken.empty() ? 0 : taken.back().days;
         const std::optional<int> days = WholeNumber(typed[i].days, after + 1, kMaxReminderDays);
         if (!days)
-            return level + "the days past due must be a number from " +
-                   QString::number(after + 1) + " to " + QString::number(kMaxReminderDays) +
+            return level + "the days past due must be a number from " + QString::number(after + 1) +
+                   " to " + QString::number(kMaxReminderDays) +
                    (after > 0 ? ", more than those of the level before." : ".");
         if (typed[i].fee < 0) return level + "the fee cannot be negative.";
         taken.push_back({*days, ToCents(typed[i].fee), typed[i].letter.trimmed()});
@@ -148,8 +148,8 @@ void TChasing::FormShow() {
         const int row = StringGrid1->rowCount();
         StringGrid1->insertRow(row);
         StringGrid1->setItem(row, 0, new QTableWidgetItem(QString::number(customer)));
-        StringGrid1->setItem(row, 1,
-                             new QTableWidgetItem(QString::number(terms.customers.value(customer))));
+        StringGrid1->setItem(
+            row, 1, new QTableWidgetItem(QString::number(terms.customers.value(customer))));
     }
     StringGrid1->insertRow(StringGrid1->rowCount());
     for (int i = 0; i < kMaxReminderLevels; ++i) {
@@ -188,9 +188,8 @@ void TChasing::BtnSaveClick() {
     QString error;
     if (!WriteChasingSettings(terms, levels, &error)) {
         if (!error.isEmpty())
-            prompt::warning(this,
-                            "Unable to save the terms and reminders . . Please try again.\n" +
-                                error);
+            prompt::warning(
+                this, "Unable to save the terms and reminders . . Please try again.\n" + error);
         return;
     }
     accept();

@@ -28,14 +28,13 @@ TEST(AgingArithmeticTest, AnInvoiceIsDueItsTermsAfterItsDateAndOnItsDateWithoutT
 
 TEST(AgingArithmeticTest, EachBoundaryKeepsItsLastDayAndGivesTheNextDayToTheNextColumn) {
     // Days past due: on the due day still current, the day after 1-30.
-    const std::pair<long, int> byDue[] = {{-5, 0}, {-1, 0}, {0, 0}, {1, 1},  {29, 1},
-                                          {30, 1}, {31, 2}, {59, 2}, {60, 2}, {61, 3},
+    const std::pair<long, int> byDue[] = {{-5, 0}, {-1, 0}, {0, 0},  {1, 1},   {29, 1},
+                                          {30, 1}, {31, 2}, {59, 2}, {60, 2},  {61, 3},
                                           {89, 3}, {90, 3}, {91, 4}, {5000, 4}};
     for (const auto& [days, column] : byDue)
         EXPECT_EQ(AgingColumn(days, false), column) << days << " days past due";
-    const std::pair<long, int> byDate[] = {{0, 0},  {29, 0}, {30, 0},  {31, 1},  {60, 1},
-                                           {61, 2}, {90, 2}, {91, 3},  {119, 3}, {120, 3},
-                                           {121, 4}};
+    const std::pair<long, int> byDate[] = {{0, 0},  {29, 0}, {30, 0},  {31, 1},  {60, 1}, {61, 2},
+                                           {90, 2}, {91, 3}, {119, 3}, {120, 3}, {121, 4}};
     for (const auto& [days, column] : byDate)
         EXPECT_EQ(AgingColumn(days, true), column) << days << " days since the invoice";
     EXPECT_STREQ(AgingColumnCaption(0, false), "Current");
@@ -50,10 +49,14 @@ protected:
         for (int cell : {1, 3, 5, 7, 9, 11, 13}) row << doc.Lines.at(i).at(cell).mid(3).trimmed();
         return row;
     }
-    // The rows from the first line after the headings to the end.
+    // The rows after the headings (the line captioned "Customer"), to the end.
     QList<QStringList> Rows() {
         QList<QStringList> rows;
-        for (int i = 7; i < doc.Lines.size(); ++i) rows << Row(i);
+        bool after = false;
+        for (int i = 0; i < doc.Lines.size(); ++i) {
+            if (after) rows << Row(i);
+            after = after || doc.Lines.at(i).at(1) == "L01Customer";
+        }
         return rows;
     }
     static void Terms(const PaymentTerms& terms) {
@@ -68,8 +71,9 @@ protected:
 TEST_F(AgingReportTest, BalancesGoInTheColumnsOfDaysPastDueWithCreditsNegative) {
     ASSERT_TRUE(MakeAgingReport(doc, {Day("20250412"), false, false}));
     EXPECT_EQ(doc.Titles, QStringList({"AGING as of 04/12/25", "Days past due"}));
-    EXPECT_EQ(Row(6), QStringList({"Customer", "Current", "1-30", "31-60", "61-90", "Over 90",
-                                   "Total"}));
+    const int headings = static_cast<int>(doc.Lines.size() - Rows().size()) - 1;
+    EXPECT_EQ(Row(headings),
+              QStringList({"Customer", "Current", "1-30", "31-60", "61-90", "Over 90", "Total"}));
     // Invoice 1 (due 04/02) is ten days late; the credit 4 is not due before 05/02; invoice 2
     // is paid in full and its customer has no line.
     EXPECT_EQ(Rows(), QList<QStringList>({
@@ -84,11 +88,11 @@ TEST_F(AgingReportTest, BalancesGoInTheColumnsOfDaysPastDueWithCreditsNegative) 
 
     // Sixty days on, every invoice has moved two columns; by invoice date the columns differ.
     ASSERT_TRUE(MakeAgingReport(doc, {Day("20250611"), false, false}));
-    EXPECT_EQ(Row(8), QStringList({"Ms Ann Lee", "", "", "-11.77", "3.86", "", "-7.91"}));
+    EXPECT_EQ(Rows().at(1), QStringList({"Ms Ann Lee", "", "", "-11.77", "3.86", "", "-7.91"}));
     ASSERT_TRUE(MakeAgingReport(doc, {Day("20250412"), true, false}));
     EXPECT_EQ(doc.Titles.at(1), "Days since invoice date");
-    EXPECT_EQ(Row(8), QStringList({"Ms Ann Lee", "-11.77", "3.86", "", "", "", "-7.91"}));
-    EXPECT_EQ(Row(9), QStringList({"UNKNOWN", "", "10.50", "", "", "", "10.50"}));
+    EXPECT_EQ(Rows().at(1), QStringList({"Ms Ann Lee", "-11.77", "3.86", "", "", "", "-7.91"}));
+    EXPECT_EQ(Rows().at(2), QStringList({"UNKNOWN", "", "10.50", "", "", "", "10.50"}));
 }
 
 TEST_F(AgingReportTest, APastDayCountsNeitherLaterInvoicesNorLaterPayments) {

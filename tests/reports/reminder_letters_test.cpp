@@ -7,8 +7,8 @@
 #include "db/open_tables.h"
 #include "invoice/invoice_store.h"
 #include "reports/aging_report.h"
-#include "reports/report_actions.h"
 #include "reports/reminder_letters.h"
+#include "reports/report_actions.h"
 #include "tests/reports/report_action_steps.h"
 #include "tests/reports/sales_data_fixture.h"
 #include "tests/support/scripted_prompts.h"
@@ -47,10 +47,8 @@ protected:
     static QStringList Letters(const ReminderRun& run) {
         QStringList letters;
         for (const ReminderLetter& letter : run.letters) {
-            QString text = QString("%1 L%2 fee %3:")
-                               .arg(letter.customer)
-                               .arg(letter.level)
-                               .arg(letter.fee);
+            QString text =
+                QString("%1 L%2 fee %3:").arg(letter.customer).arg(letter.level).arg(letter.fee);
             for (const ReminderRow& row : letter.rows)
                 text += QString(" %1/%2").arg(row.number).arg(row.daysPast);
             letters << text;
@@ -114,9 +112,9 @@ TEST_F(ReminderRunTest, ThreeRunsEscalateChargeTheirFeesAndPassOverWhatIsPaid) {
     ASSERT_TRUE(FindReminders(Day("20250530"), &run));
     EXPECT_EQ(Letters(run), QStringList({"3 L1 fee 0: 6/2"}));
 
-    // The letter of a level carries its text, the invoices and the fee.
+    // A run again on a day already recorded finds nothing new.
     ASSERT_TRUE(FindReminders(Day("20250428"), &run));
-    EXPECT_TRUE(run.letters.empty());  // recorded already
+    EXPECT_TRUE(run.letters.empty());
 }
 
 TEST_F(ReminderRunTest, TheLettersShowTheTextTheInvoicesTheFeeAndTheTotalDue) {
@@ -147,8 +145,7 @@ TEST_F(ReminderRunTest, CancelAfterThePreviewRecordsNothingAndOkRecordsTheRun) {
         });
         CaptureReport();
         ScriptedPrompts prompts;
-        prompts.expect(prompt::Kind::Confirm, "Record these 2 reminder letters as sent",
-                       {ok, {}});
+        prompts.expect(prompt::Kind::Confirm, "Record these 2 reminder letters as sent", {ok, {}});
         RunReminderLetters(nullptr);
         EXPECT_EQ(shown_.at(2).at(0), "C36Payment Reminder");
         ASSERT_TRUE(FindReminders(Day("20250405"), &run));
