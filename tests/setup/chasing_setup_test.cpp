@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <memory>
 
+#include "db/change.h"
 #include "db/chasing_tables.h"
 #include "db/program_state.h"
 #include "setup/chasing_setup.h"
@@ -146,10 +147,14 @@ TEST_F(ChasingSetupTest, AWriteThatFailsAtAnyStepLeavesTermsAndLevelsAsTheyWere)
         Child<QAbstractButton>(&dialog, "BtnSave")->click();
         const bool tripped = env.tripped();
         env.failAfter(0);
-        if (!tripped) break;
+        // Once the change is durable a fault in what follows it changes nothing.
+        if (!tripped || !dialog.isVisible()) break;
         ++failures;
-        EXPECT_TRUE(dialog.isVisible());
         EXPECT_TRUE(told.last().startsWith("Unable to save the terms and reminders")) << k;
+        // The data files opened afresh, as the program does after a failure it could not undo.
+        bool undone = false;
+        QString error;
+        ASSERT_TRUE(UndoUnfinishedChange(&undone, &error)) << error.toStdString();
         PaymentTerms terms;
         std::vector<ReminderLevel> levels;
         ASSERT_TRUE(ReadPaymentTerms(&terms));
@@ -160,8 +165,11 @@ TEST_F(ChasingSetupTest, AWriteThatFailsAtAnyStepLeavesTermsAndLevelsAsTheyWere)
     }
     prompt::setHandler(scripted);
     EXPECT_GT(failures, 2);
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted) << told.join('\n').toStdString();
     EXPECT_EQ(TermsRecord.business, std::nullopt);
+    PaymentTerms terms;
+    ASSERT_TRUE(ReadPaymentTerms(&terms));
+    EXPECT_EQ(terms.business, std::nullopt);
     EXPECT_EQ(endCalls_, 0);
 }
 
