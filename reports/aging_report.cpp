@@ -29,8 +29,8 @@ constexpr const char* kInvoiceCaptions[kAgingColumns] = {"0-30", "31-60", "61-90
 
 // Where the columns are: the cell of each amount column (the five, then the total).
 constexpr int kAmountCells[kAgingColumns + 1] = {3, 5, 7, 9, 11, 13};
-constexpr int kNameWidth = 22;
-constexpr int kMoneyWidth = 10;
+constexpr int kNameWidth = 19;
+constexpr int kMoneyWidth = 12;
 
 struct OpenInvoice {
     int ivNo = 0;
@@ -145,14 +145,14 @@ bool MakeAgingReport(ReportDocument& doc, const AgingSelection& selection) {
     });
 
     const bool byInvoice = selection.byInvoiceDate;
-    doc.RptWidth = 95;
+    doc.RptWidth = 98;
     doc.CellCount = 16;
     doc.StartReport();
     doc.Titles = {
         "AGING as of " + DateToReportText(asOf),
         byInvoice ? QStringLiteral("Days since invoice date") : QStringLiteral("Days past due")};
-    doc.ColCodes = {"V00", "L01", "V23", "R34", "V35", "R46", "V47", "R58",
-                    "V59", "R70", "V71", "R82", "V83", "R94", "V95"};
+    doc.ColCodes = {"V00", "L01", "V20", "R32", "V33", "R45", "V46", "R58",
+                    "V59", "R71", "V72", "R84", "V85", "R97", "V98"};
     QStringList captions = {"", "Customer"};
     for (int i = 0; i < kAgingColumns; ++i) captions << "" << AgingColumnCaption(i, byInvoice);
     captions << ""
