@@ -154,14 +154,15 @@ bool ReadReminderLevels(std::vector<ReminderLevel>* levels) {
     return true;
 }
 
-bool ReadLastReminders(QHash<int, int>* levelOfInvoice) {
-    levelOfInvoice->clear();
+bool ReadLastReminders(QHash<int, LastReminder>* lastOfInvoice) {
+    lastOfInvoice->clear();
     if (!OpenReminded()) return false;
     int rc = RemindedTbl->top();
     for (; rc == xbase::kFound; rc = RemindedTbl->skip()) {
         if (RemindedTbl->deleted()) continue;
-        int& last = (*levelOfInvoice)[RemindedFld.ivNo->asInt()];
-        last = std::max(last, RemindedFld.level->asInt());
+        LastReminder& last = (*lastOfInvoice)[RemindedFld.ivNo->asInt()];
+        const int level = RemindedFld.level->asInt();
+        if (level >= last.level) last = {level, ReadDate(RemindedFld.day)};
     }
     CloseReminded();
     return rc >= 0 && !ExitOnError();

@@ -52,10 +52,14 @@ std::vector<ReminderLevel> ReadyReminderLevels();
 
 // Each reads its table; false when it could not be opened or read (the user has been told and the
 // program is ending). The terms (the defaults when none are stored); the levels, first level first
-// (the ready ones when none is stored); the last level sent to each invoice reminded.
+// (the ready ones when none is stored); the last reminder sent to each invoice reminded.
+struct LastReminder {
+    int level = 0;
+    double day = 0;
+};
 bool ReadPaymentTerms(PaymentTerms* terms);
 bool ReadReminderLevels(std::vector<ReminderLevel>* levels);
-bool ReadLastReminders(QHash<int, int>* levelOfInvoice);
+bool ReadLastReminders(QHash<int, LastReminder>* lastOfInvoice);
 
 // Stores the terms and the levels (at most kMaxReminderLevels; none leaves the ready ones) as one
 // change in place of those stored, and makes the terms TermsRecord. False with the reason in

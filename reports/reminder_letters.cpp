@@ -49,9 +49,13 @@ void FeeInvoice(int number, int customer, double day, Cents fee) {
 
 }  // namespace
 
-int NextReminderLevel(long daysPast, int lastLevel, const std::vector<ReminderLevel>& levels) {
+int NextReminderLevel(long daysPast, int lastLevel, long daysSinceLast,
+                      const std::vector<ReminderLevel>& levels) {
     if (daysPast < 1 || lastLevel < 0 || lastLevel >= static_cast<int>(levels.size())) return 0;
-    return daysPast >= levels[static_cast<size_t>(lastLevel)].days ? lastLevel + 1 : 0;
+    const int next = levels[static_cast<size_t>(lastLevel)].days;
+    const int last = lastLevel > 0 ? levels[static_cast<size_t>(lastLevel - 1)].days : 0;
+    const bool spaced = lastLevel == 0 || daysSinceLast >= next - last;
+    return daysPast >= next && spaced ? lastLevel + 1 : 0;
 }
 
 QString FillReminderText(const QString& text, const QString& name, Cents overdue,
@@ -69,8 +73,8 @@ QString FillReminderText(const QString& text, const QString& name, Cents overdue
 bool FindReminders(double asOf, ReminderRun* run) {
     *run = {};
     run->day = std::floor(asOf);
-    QHash<int, int> lastLevels;
-    if (!ReadReminderLevels(&run->levels) || !ReadLastReminders(&lastLevels)) return false;
+    QHash<int, LastReminder> lastReminders;
+    if (!ReadReminderLevels(&run->levels) || !ReadLastReminders(&lastReminders)) return false;
     if (!OpenInvoices() || !OpenPayments() || !OpenCustomers()) {
         CloseReportTables();
         return false;
@@ -95,8 +99,10 @@ bool FindReminders(double asOf, ReminderRun* run) {
             if (dated > run->day || amount <= 0) continue;
             const double due = DueDay(dated, TermsRecord.DaysFor(InvBuf.CuNo));
             const auto daysPast = static_cast<long>(run->day - due);
+            const LastReminder last = lastReminders.value(InvBuf.IvNo);
             const int level =
-                NextReminderLevel(daysPast, lastLevels.value(InvBuf.IvNo), run->levels);
+                NextReminderLevel(daysPast, last.level,
+                                  static_cast<long>(run->day - std::floor(last.day)), run->levels);
             if (level == 0) continue;
             ReminderLetter& letter = letters[InvBuf.CuNo];
             letter.customer = InvBuf.CuNo;

@@ -1,10 +1,11 @@
 // Reminder letters: as of a day, one letter to each customer with invoices due a reminder, and
 // the record of the run. An invoice is due a reminder when, with a balance above zero as of the
-// day, it is past due by at least the days of the level after the last one it was sent; each run
-// sends each invoice one level further, and an invoice paid since drops out. A customer's letter
-// is of the highest level among its invoices, with that level's text and fee. Recording a run
-// stores each invoice's level with the day and charges each fee as a one-item invoice dated the
-// day, all in one change.
+// day, it is past due by at least the days of the level after the last one it was sent, and that
+// last one was sent at least as many days before as lie between the two levels; so each run sends
+// each invoice one level further, spaced as the levels are, and an invoice paid since drops out. A
+// customer's letter is of the highest level among its invoices, with that level's text and fee.
+// Recording a run stores each invoice's level with the day and charges each fee as a one-item
+// invoice dated the day, all in one change.
 #pragma once
 
 #include <QString>
@@ -19,8 +20,10 @@
 namespace reports {
 
 // The level (1 up) to send an invoice `daysPast` days past due that was last sent `lastLevel`
-// (0 when never): the next level once its days have passed; 0 when none is due.
-int NextReminderLevel(long daysPast, int lastLevel, const std::vector<ReminderLevel>& levels);
+// (0 when never) `daysSinceLast` days ago: the next level once its days have passed and, after an
+// earlier level, once the days between the two levels have passed since; 0 when none is due.
+int NextReminderLevel(long daysPast, int lastLevel, long daysSinceLast,
+                      const std::vector<ReminderLevel>& levels);
 
 // The letter text with its placeholders put in: {name} the customer's name, {overdue} the total
 // overdue, {terms} the customer's terms ("net N days", or "due on receipt").

@@ -17,16 +17,21 @@ using namespace reports;
 
 namespace {
 
-TEST(ReminderLevelTest, EachRunSendsTheNextLevelOnceItsDaysHavePassed) {
+TEST(ReminderLevelTest, EachRunSendsTheNextLevelOnceItsDaysAndTheSpaceBeforeItHavePassed) {
     const std::vector<ReminderLevel> levels = {{1, 0, {}}, {30, 0, {}}, {60, 0, {}}};
-    EXPECT_EQ(NextReminderLevel(0, 0, levels), 0);  // due today: not yet late
-    EXPECT_EQ(NextReminderLevel(1, 0, levels), 1);
-    EXPECT_EQ(NextReminderLevel(75, 0, levels), 1);  // one level a run, however late
-    EXPECT_EQ(NextReminderLevel(29, 1, levels), 0);
-    EXPECT_EQ(NextReminderLevel(30, 1, levels), 2);
-    EXPECT_EQ(NextReminderLevel(60, 2, levels), 3);
-    EXPECT_EQ(NextReminderLevel(400, 3, levels), 0);  // past the last level
-    EXPECT_EQ(NextReminderLevel(10, 0, {}), 0);
+    EXPECT_EQ(NextReminderLevel(0, 0, 0, levels), 0);  // due today: not yet late
+    EXPECT_EQ(NextReminderLevel(1, 0, 0, levels), 1);
+    EXPECT_EQ(NextReminderLevel(75, 0, 0, levels), 1);  // one level a run, however late
+    EXPECT_EQ(NextReminderLevel(29, 1, 28, levels), 0);
+    EXPECT_EQ(NextReminderLevel(30, 1, 29, levels), 2);
+    // Late already when first reminded: the second level waits 29 days after the first.
+    EXPECT_EQ(NextReminderLevel(400, 1, 0, levels), 0);
+    EXPECT_EQ(NextReminderLevel(400, 1, 28, levels), 0);
+    EXPECT_EQ(NextReminderLevel(400, 1, 29, levels), 2);
+    EXPECT_EQ(NextReminderLevel(60, 2, 29, levels), 0);
+    EXPECT_EQ(NextReminderLevel(60, 2, 30, levels), 3);
+    EXPECT_EQ(NextReminderLevel(400, 3, 400, levels), 0);  // past the last level
+    EXPECT_EQ(NextReminderLevel(10, 0, 0, {}), 0);
 }
 
 TEST(ReminderLevelTest, TheLetterTextTakesTheNameTheAmountAndTheTerms) {
@@ -87,34 +92,33 @@ TEST_F(ReminderRunTest, ThreeRunsEscalateChargeTheirFeesAndPassOverWhatIsPaid) {
     EXPECT_EQ(Letters(run), QStringList({"1 L1 fee 0: 1/3", "3 L1 fee 0: 5/7"}));
     EXPECT_EQ(Invoices().size(), 5);  // the first level charges nothing
 
-    // Not thirty days past due yet: nothing to send.
-    ASSERT_TRUE(FindReminders(Day("20250420"), &run));
+    // Thirty days past due, but the second level waits 29 days after the first.
+    ASSERT_TRUE(FindReminders(Day("20250428"), &run));
     EXPECT_TRUE(run.letters.empty());
 
-    run = RunAndRecord("20250428");
-    EXPECT_EQ(Letters(run), QStringList({"3 L2 fee 500: 5/30"}));
-    EXPECT_EQ(Invoices().last(), "6 3 20250428 5.00");
+    run = RunAndRecord("20250504");
+    EXPECT_EQ(Letters(run), QStringList({"1 L2 fee 500: 1/32", "3 L2 fee 500: 5/36"}));
+    EXPECT_EQ(Invoices().mid(5), QStringList({"6 1 20250504 5.00", "7 3 20250504 5.00"}));
+    // A run again on a day recorded finds nothing new.
+    ASSERT_TRUE(FindReminders(Day("20250504"), &run));
+    EXPECT_TRUE(run.letters.empty());
 
     // Invoice 1 is paid in full before the third run and drops out.
     AddPayment(1, "20250510", 3.86);
-    OpenInvoices();
+    ASSERT_TRUE(OpenInvoices());
     ASSERT_EQ(InvTbl->seek("     1"), xbase::kFound);
     ReadInvoice();
     InvBuf.Due = 0;
     WriteInvoice();
     CloseReportTables();
-    run = RunAndRecord("20250528");
-    EXPECT_EQ(Letters(run), QStringList({"3 L3 fee 1000: 5/60"}));
-    EXPECT_EQ(Invoices().mid(5), QStringList({"6 3 20250428 5.00", "7 3 20250528 10.00"}));
+    run = RunAndRecord("20250603");
+    EXPECT_EQ(Letters(run), QStringList({"3 L3 fee 1000: 5/66"}));
+    EXPECT_EQ(Invoices().mid(7), QStringList({"8 3 20250603 10.00"}));
 
-    // After the last level invoice 5 gets no more letters; the fee of the second run falls due
-    // 30 days after it and gets its own first letter.
-    ASSERT_TRUE(FindReminders(Day("20250530"), &run));
-    EXPECT_EQ(Letters(run), QStringList({"3 L1 fee 0: 6/2"}));
-
-    // A run again on a day already recorded finds nothing new.
-    ASSERT_TRUE(FindReminders(Day("20250428"), &run));
-    EXPECT_TRUE(run.letters.empty());
+    // After the last level invoice 5 gets no more letters; the fees of the second run fall due
+    // 30 days after it and get their own first letters.
+    ASSERT_TRUE(FindReminders(Day("20250605"), &run));
+    EXPECT_EQ(Letters(run), QStringList({"1 L1 fee 0: 6/2", "3 L1 fee 0: 7/2"}));
 }
 
 TEST_F(ReminderRunTest, TheLettersShowTheTextTheInvoicesTheFeeAndTheTotalDue) {
