@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -28,7 +29,8 @@ const QString kBeginning = QStringLiteral("Print Beginning:");
 TDateSpan::TDateSpan(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TDateSpan"));
     setWindowTitle(QStringLiteral("Date Range"));
-    SetFormHelp(this, 520);
+    auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
+    connect(f1, &QShortcut::activated, this, [this] { RequestHelp(helpTopic_); });
     Label1 = new QLabel(kBeginning, this);
     Label1->setObjectName(QStringLiteral("Label1"));
     MaskEdit1 = new DateBox(this);
@@ -159,7 +161,7 @@ bool AskAsOfDate(QWidget* parent, const QString& caption, int helpTopic) {
     TheReport().SpanStart = DateValue(QDate::currentDate());
     TDateSpan dialog(parent);
     dialog.SetOneDate(true, caption);
-    if (helpTopic > 0) SetFormHelp(&dialog, helpTopic);
+    if (helpTopic > 0) dialog.SetHelpTopic(helpTopic);
     dialog.exec();
     return !SpanCancelled;
 }
@@ -169,7 +171,7 @@ bool AskAgingDate(QWidget* parent, bool* byInvoiceDate, bool* detail) {
     TDateSpan dialog(parent);
     dialog.SetOneDate(true, QStringLiteral("Aging as of:"));
     dialog.SetAgingChoices(true);
-    SetFormHelp(&dialog, kAgingHelpTopic);
+    dialog.SetHelpTopic(kAgingHelpTopic);
     dialog.exec();
     *byInvoiceDate = dialog.ByInvoiceDate();
     *detail = dialog.ListEachInvoice();

@@ -25,6 +25,9 @@ public:
     // dialog back.
     void SetOneDate(bool oneDate, const QString& caption = {});
 
+    // The help topic F1 shows: the dialog's own (520) unless another use gives its own.
+    void SetHelpTopic(int topic) { helpTopic_ = topic; }
+
     // The aging report's two choices below the date, shown while on; unchecked when shown.
     void SetAgingChoices(bool on);
     bool ByInvoiceDate() const;
@@ -39,6 +42,7 @@ private:
     void BtnCancelClick();
 
     bool oneDate_ = false;
+    int helpTopic_ = 520;
     QLabel* Label1;
     DateBox* MaskEdit1;
     QLabel* Label2;

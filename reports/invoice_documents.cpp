@@ -360,7 +360,7 @@ void StartReminderDoc(ReportDocument& doc) {
     doc.CellCount = kCells;
     doc.StartReport();
     doc.Titles = {QStringLiteral("Payment Reminder")};
-    doc.ColCodes = {"V00", "R08", "V10", "R19", "V21", "R30", "V32", "R38", "V40", "R53", "V55"};
+    doc.ColCodes = {"V00", "R09", "V11", "R23", "V25", "R37", "V39", "R49", "V51", "R71", "V73"};
     PutStandardHeadings(
         doc, {"", "Invoice", "", "Date", "", "Due Date", "", "Days", "", "Amount Due", ""});
 }
@@ -400,10 +400,10 @@ void PutReminderLetter(ReportDocument& doc, const QString& text,
     const auto total = [&doc](const QString& caption, Cents amount) {
         doc.CheckPage(doc.PageLine + 1, false);
         doc.NewLine();
-        doc.Cell(7) = "R38" + caption;
-        doc.Cell(8) = QStringLiteral("V40");
-        doc.Cell(9) = "R53" + Amount(amount, 12);
-        doc.Cell(10) = QStringLiteral("V55");
+        doc.Cell(7) = "R49" + caption;
+        doc.Cell(8) = QStringLiteral("V51");
+        doc.Cell(9) = "R71" + Amount(amount, 12);
+        doc.Cell(10) = QStringLiteral("V73");
     };
     total(QStringLiteral("Total overdue"), overdue);
     if (fee != 0) {
@@ -411,7 +411,7 @@ void PutReminderLetter(ReportDocument& doc, const QString& text,
         total(QStringLiteral("Total now due"), overdue + fee);
     }
     doc.NewLine();
-    doc.Cell(10) = RuleCode(40, 55);
+    doc.Cell(10) = RuleCode(51, 73);
     const QString closing = settings.CloLine.trimmed();
     const QString signature = settings.SigLine.trimmed();
     doc.CheckPage(doc.PageLine + 6, false);

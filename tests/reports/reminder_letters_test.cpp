@@ -133,10 +133,10 @@ TEST_F(ReminderRunTest, TheLettersShowTheTextTheInvoicesTheFeeAndTheTotalDue) {
     const QString all = text.join('\n');
     EXPECT_TRUE(all.contains("L00Dear Ms Ann Lee, please pay 3.86; our terms are net 30 days."))
         << all.toStdString();
-    EXPECT_TRUE(all.contains("V00|R081|V10|R1903/03/25|V21|R3004/02/25|V32|R383|V40|R53"))
+    EXPECT_TRUE(all.contains("V00|R091|V11|R2303/03/25|V25|R3704/02/25|V39|R493|V51|R71"))
         << all.toStdString();
-    EXPECT_TRUE(all.contains("R38Reminder fee|V40|R53        2.50|V55"));
-    EXPECT_TRUE(all.contains("R38Total now due|V40|R53        6.36|V55"));
+    EXPECT_TRUE(all.contains("R49Reminder fee|V51|R71        2.50|V73"));
+    EXPECT_TRUE(all.contains("R49Total now due|V51|R71        6.36|V73"));
     EXPECT_TRUE(all.contains("L00Dear Cy Doe, please pay 1.05"));
 }
 
