@@ -58,6 +58,8 @@ void PutAmounts(ReportDocument& doc, const std::array<Cents, kAgingColumns>& col
         MoneyCell(doc.ColCodes[kAmountCells[kAgingColumns]], total, kMoneyWidth);
 }
 
+// Starts a line with its rules and `caption` in the customer column, on a new page when fewer
+// than `linesWanted` lines are left on this one.
 void StartLine(ReportDocument& doc, const QString& caption, int linesWanted) {
     doc.CheckPage(doc.PageLine + linesWanted, true);
     doc.NewLine();

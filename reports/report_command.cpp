@@ -472,7 +472,8 @@ std::optional<ReportRequest> ParseRemindersArgs(const QStringList& args, const Q
 }
 
 int RunReport(const ReportRequest& request) {
-    const ReportEntry* entry = FindReport(request.name, request.name == QLatin1String("reminders"));
+    const ReportEntry* entry = FindReport(request.name);
+    if (!entry) entry = FindReport(request.name, true);
     if (!entry) return 1;
     HeldOffEnd end;
     const PrinterPageProbe previousProbe = SetPrinterPageProbe({});
