@@ -15,6 +15,8 @@
 //             file names are taken from the directory the command was started in
 //   labels    prints a label run of customers, invoices or groups on a label stock into a PDF
 //             file, its name taken as the report command takes it
+//   reminders writes the reminder letters due as of a day as the report command writes a report,
+//             then records them and charges their fees (not with --dry-run)
 // Whatever the program would tell the user goes to the error stream and makes the exit status 1;
 // questions are answered No and file dialogs refused. Bad arguments: what is wrong with them and
 // the usage on the error stream, exit status 2. --help (also after a command): the usage on the
@@ -62,6 +64,7 @@ void PrintUsage(FILE* stream) {
     std::fputs(kUsage, stream);
     std::fputs(qPrintable(reports::ReportUsage()), stream);
     std::fputs(qPrintable(labels::LabelUsage()), stream);
+    std::fputs(qPrintable(reports::RemindersUsage()), stream);
 }
 
 // Says what is wrong with the arguments, then how they go.
@@ -349,8 +352,9 @@ int BackupOrRestore(bool toBackup, const QString& dir) {
 
 // Runs a command that prints to PDF. Printing needs a graphical application object; it is made
 // for these commands only, offscreen unless a platform is named, so that the other commands stay
-// light.
-int RunPrinting(char* program, const std::string& command, const std::function<int()>& run) {
+// light. One that `writes` holds the data directory as the commands that change it do.
+int RunPrinting(char* program, const std::string& command, const std::function<int()>& run,
+                bool writes = false) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     // Run from cron there is often no runtime directory; Qt would complain on the error stream,
     // which scripts read as the command's messages. A private one serves for this run.
@@ -362,7 +366,10 @@ int RunPrinting(char* program, const std::string& command, const std::function<i
     QGuiApplication app(qtArgc, qtArgv);
     InitDbContext();
     std::unique_ptr<DataDirectoryLock> lock;
-    if (!MayRead(command, &lock) || !OpenDataFiles(true)) {
+    if (writes) lock = LockForChanges(command);
+    const bool ready =
+        writes ? lock && OpenDataFiles(false) : MayRead(command, &lock) && OpenDataFiles(true);
+    if (!ready) {
         FreeDbContext();
         return 1;
     }
@@ -384,6 +391,17 @@ int Report(char* program, const std::vector<std::string>& args, const QDir& star
     if (!request) return Usage(why);
     if (!reports::OutputsKeepOffTheDataFiles(*request)) return 1;
     return RunPrinting(program, "report", [&] { return reports::RunReport(*request); });
+}
+
+int Reminders(char* program, const std::vector<std::string>& args, const QDir& startDir) {
+    QString why;
+    const std::optional<reports::ReportRequest> request =
+        reports::ParseRemindersArgs(CommandArgs(args), startDir, &why);
+    if (!request) return Usage(why);
+    if (!reports::OutputsKeepOffTheDataFiles(*request)) return 1;
+    return RunPrinting(
+        program, "reminders", [&] { return reports::RunReport(*request); },
+        !request->selection.dryRun);
 }
 
 int Labels(char* program, const std::vector<std::string>& args, const QDir& startDir) {
@@ -423,10 +441,11 @@ int main(int argc, char** argv) {
     if (args.empty()) return Usage(QStringLiteral("name a command"));
     const std::string command = args[0];
     args.erase(args.begin());
-    if (command == "report" || command == "labels") {
+    if (command == "report" || command == "labels" || command == "reminders") {
         PrintPrompts();
-        const int status =
-            command == "report" ? Report(argv[0], args, startDir) : Labels(argv[0], args, startDir);
+        const int status = command == "report"   ? Report(argv[0], args, startDir)
+                           : command == "labels" ? Labels(argv[0], args, startDir)
+                                                 : Reminders(argv[0], args, startDir);
         return status == 0 && MessageShown ? 1 : status;
     }
     const QString named = QString::fromStdString(command);

@@ -14,6 +14,7 @@
 #include "masters/editing_loops.h"
 #include "reports/invoice_actions.h"
 #include "reports/report_actions.h"
+#include "setup/chasing_setup.h"
 #include "setup/stationary.h"
 #include "setup/tax_def.h"
 #include "ui/form_help.h"
@@ -40,6 +41,7 @@ const std::vector<TMain::Action>& TMain::Actions() {
         {"BtnFont", &TMain::BtnFontClick},
         {"BtnPSetup", &TMain::BtnPSetupClick},
         {"BtnSTax", &TMain::BtnSTaxClick},
+        {"BtnChasing", &TMain::BtnChasingClick},
         {"BtnDirectories", &TMain::BtnDirectoriesClick},
         {"BtnIndex", &TMain::BtnIndexClick},
         {"BtnPack", &TMain::BtnPackClick},
@@ -61,6 +63,8 @@ const std::vector<TMain::Action>& TMain::Actions() {
         {"IncomeSummary1", &TMain::IncomeSummary1Click},
         {"ReceivableIncome1", &TMain::ReceivableIncome1Click},
         {"TaxSummary1", &TMain::TaxSummary1Click},
+        {"Aging1", &TMain::Aging1Click},
+        {"ReminderLetters1", &TMain::ReminderLetters1Click},
         {"SelectedCustomers2", &TMain::SelectedCustomers2Click},
         {"SelectedGroups1", &TMain::SelectedGroups1Click},
         {"BtnInvLab", &TMain::BtnInvLabClick},
@@ -191,6 +195,14 @@ void TMain::ReceivableIncome1Click() {
     reports::RunReceivables(this);
 }
 
+void TMain::Aging1Click() {
+    reports::RunAgingReport(this);
+}
+
+void TMain::ReminderLetters1Click() {
+    reports::RunReminderLetters(this);
+}
+
 void TMain::TaxSummary1Click() {
     reports::RunTaxReport(this);
 }
@@ -310,6 +322,11 @@ void TMain::BtnLabFormsClick() {
 
 void TMain::BtnSTaxClick() {
     TTaxDef dialog(this);
+    dialog.exec();
+}
+
+void TMain::BtnChasingClick() {
+    TChasing dialog(this);
     dialog.exec();
 }
 

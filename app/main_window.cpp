@@ -122,6 +122,8 @@ void TMain::BuildPopupMenus() {
     PopupMenu2->addSeparator();
     item(PopupMenu2, "IncomeSummary1", "&Income Summary");
     item(PopupMenu2, "ReceivableIncome1", "&Receivable Income");
+    item(PopupMenu2, "Aging1", "&Aging");
+    item(PopupMenu2, "ReminderLetters1", "Reminder &Letters");
     PopupMenu2->addSeparator();
     item(PopupMenu2, "TaxSummary1", "&Tax Summary");
 

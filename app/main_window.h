@@ -85,6 +85,8 @@ private:
     void IncomeSummary1Click();
     void ReceivableIncome1Click();
     void TaxSummary1Click();
+    void Aging1Click();
+    void ReminderLetters1Click();
     void SelectedCustomers2Click();
     void SelectedGroups1Click();
     void BtnInvLabClick();
@@ -116,6 +118,7 @@ private:
     void BtnFontClick();
     void BtnPSetupClick();
     void BtnSTaxClick();
+    void BtnChasingClick();
     void BtnDirectoriesClick();
     void GroupBox1Exit();
     void GroupBox2Exit();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/prompt.h"
+#include "db/added_tables.h"
 #include "db/backup_set.h"
 #include "db/change.h"
 #include "db/file_copy.h"
@@ -39,13 +40,15 @@ struct CopyStep {
 constexpr CopyStep kCopyOrder[] = {
     {"CUST5.dbf", 20}, {"CUST5.dbt", 30},  {"GROUPS.dbf", 35}, {"INV5.dbf", 45}, {"INV5.dbt", 55},
     {"ITM5.dbf", 70},  {"LABELS.dbf", 75}, {"PMT.dbf", 85},    {"Pur5.dbf", 95}, {"Prod5.dbf", 100},
-    {"Prod5.dbt", 0},  {"CVN1.dbf", 0},    {"ImpDirs.dbf", 0},
+    {"Prod5.dbt", 0},  {"CVN1.dbf", 0},    {"ImpDirs.dbf", 0}, {"Terms.dbf", 0},
+    {"RemLevel.dbf", 0}, {"RemLevel.dbt", 0}, {"Reminded.dbf", 0},
 };
 
-// The settings tables, which a backup made before they were copied lacks; its restore leaves
-// the current ones.
+// The settings tables and the tables added since (db/added_tables.h), which a backup made
+// before they were copied lacks; its restore leaves the current ones.
 bool Optional(const QString& file) {
-    return file == "CVN1.dbf" || file == "ImpDirs.dbf";
+    return file == "CVN1.dbf" || file == "ImpDirs.dbf" ||
+           AddedTables().contains(QFileInfo(file).completeBaseName());
 }
 
 // The tables a restore replaces, whose index groups it leaves to be rebuilt.
@@ -62,7 +65,7 @@ struct EraseStep {
 
 constexpr EraseStep kEraseOrder[] = {
     {"CUST5", 15, 30}, {"GROUPS", 40, 0}, {"INV5", 50, 60}, {"ITM5", 70, 0},
-    {"PMT", 85, 0},    {"Prod5", 90, 95}, {"Pur5", 100, 0},
+    {"PMT", 85, 0},    {"Prod5", 90, 95}, {"Pur5", 98, 0}, {"Reminded", 100, 0},
 };
 
 // A full disk or a write-protected one asks the user to put that right; the question is asked

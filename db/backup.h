@@ -1,12 +1,12 @@
-// Backup, restore and erase of the business data. A backup copies the tables and memo files
-// and the settings tables CVN1 and ImpDirs (not the index files) to another directory, beside
+// Backup, restore and erase of the business data. A backup copies the tables and memo files and
+// the settings tables CVN1, ImpDirs and Terms (not the index files) to another directory, beside
 // the backup already there, with a list of its files (db/backup_set.h); every copy is verified
 // against its original, and the new backup takes the old one's place only when whole. A restore
 // takes the files of one whole backup, asking for each further disk, checks them against that
-// list and copies them back as one whole, so that a failure leaves the data directory as it
-// was; an erase empties the business tables as one whole, keeping LABELS and the settings.
-// Messages go through core/prompt.h, progress to the Progress handler; every operation runs
-// with no table open and leaves none open.
+// list and copies them back as one whole, so that a failure leaves the data directory as it was;
+// an erase empties the business tables as one whole, keeping LABELS and the settings. Messages
+// go through core/prompt.h, progress to the Progress handler; every operation runs with no table
+// open and leaves none open.
 #pragma once
 
 #include <QString>

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "db/added_tables.h"
 #include "db/change.h"
 #include "db/field_values.h"
 #include "db/maintenance.h"
@@ -119,7 +120,9 @@ constexpr UniqueNumber kUniqueNumbers[] = {
 void CheckTable(const TableSchema& schema, Problems* problems) {
     const QString name = Name(schema.name);
     if (!Present(name + ".dbf")) {
-        problems->add(name + ".dbf is missing", Remedy::Restore);
+        // A table added since is made when missing, by the next command or start that writes.
+        if (!AddedTables().contains(name, Qt::CaseInsensitive))
+            problems->add(name + ".dbf is missing", Remedy::Restore);
         return;
     }
     if (schema.hasMemo() && !Present(name + ".dbt"))

@@ -1,5 +1,6 @@
 #include "db/maintenance.h"
 
+#include "db/added_tables.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/schema.h"
@@ -104,6 +105,7 @@ QStringList IndexFiles(const TableSchema& table) {
 }
 
 bool RebuildIndexes(bool onlyMissing) {
+    if (!MakeAddedTablesWhenMissing()) return false;
     NormalModes restore;
     DbContext->setAutoOpen(false);
     DbContext->setSafety(false);

@@ -11,7 +11,8 @@ struct TableSchema;
 // Re-creates index groups. onlyMissing (start-up): only the groups of which a file is missing
 // or does not fit its table (another table's or data set's, damaged, or missing entries),
 // without progress. Otherwise every group, with progress. A table that cannot be opened or
-// indexed ends the program (ExitOnError); false when that end is held off.
+// indexed ends the program (ExitOnError); false when that end is held off. First makes the
+// tables added since the first data directories when they are missing (MakeAddedTablesWhenMissing).
 bool RebuildIndexes(bool onlyMissing);
 
 // True when an index file or group file of a business table is missing (start-up would re-create

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "db/chasing_tables.h"
+
 std::unique_ptr<xbase::Context> DbContext;
 
 int LastRc = 0;
@@ -83,6 +85,7 @@ void ResetProgramState() {
     ProdBuf = {};
     PurBuf = {};
     SettingsRecord = {};
+    TermsRecord = {};
     Progress = {};
     EndProgram = ExitProcess;
 }

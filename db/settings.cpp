@@ -2,6 +2,7 @@
 
 #include "core/prompt.h"
 #include "db/change.h"
+#include "db/chasing_tables.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
@@ -73,7 +74,7 @@ bool LoadSettings() {
     ReadSettings();
     SetTbl->close();
     SetTbl = nullptr;
-    return true;
+    return ReadPaymentTerms(&TermsRecord);
 }
 
 bool SaveSettings() {

@@ -8,8 +8,8 @@
 void ReadSettings();
 void WriteSettings();
 
-// Reads the settings at start-up: OpenSettings, ReadSettings, close CVN1. False when CVN1 could
-// not be opened (the program is then ending).
+// Reads the settings at start-up: OpenSettings, ReadSettings, close CVN1, then the payment terms
+// into TermsRecord. False when CVN1 or Terms could not be opened (the program is then ending).
 bool LoadSettings();
 
 // Changes a setting the way every dialog does: OpenSettings, WriteSettings as one change, close

@@ -261,6 +261,27 @@ bool StoreInvoice(int32_t rec, const QString& customerNote, int32_t* savedRec, Q
     return true;
 }
 
+bool AppendInvoiceInChange(QString* error) {
+    if (const QString problem = InvoiceFitProblem(); !problem.isEmpty())
+        return Fail(error, problem);
+    if (InvTbl->appendBlank() < 0)
+        return Fail(error, "Unable to add invoice at this time. Please try again later");
+    WriteInvoice();
+    for (const ItemRow& row : ItemRows) {
+        if (ItemTbl->appendBlank() < 0)
+            return Fail(error, "Unable to add invoice Items at this time. Please try again later");
+        FillItemBuf(row);
+        WriteItem();
+    }
+    for (const PmtRow& row : PmtRows) {
+        if (PmtTbl->appendBlank() < 0)
+            return Fail(error, "Unable to add Payments at this time. Please try again later");
+        FillPmtBuf(row);
+        WritePayment();
+    }
+    return true;
+}
+
 bool RemoveInvoice(int32_t rec, int ivNo, QString* error) {
     if (rec <= 0 || InvTbl->go(static_cast<uint32_t>(rec)) != xbase::kFound ||
         InvFld.IvNo->asInt() != ivNo) {

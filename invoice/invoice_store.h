@@ -42,6 +42,12 @@ QString InvoiceFitProblem();
 bool StoreInvoice(int32_t rec, const QString& customerNote, int32_t* savedRec, QString* error,
                   const CustomerRecord* newCustomer = nullptr);
 
+// Appends the open invoice (InvBuf with its number set, its item and payment rows) as a new
+// invoice inside a change the caller has begun and ends; only INV5, ITM5 and PMT need be open.
+// False with *error saying why when it does not fit its fields or a record cannot be added; the
+// caller then rolls the change back.
+bool AppendInvoiceInChange(QString* error);
+
 // Removes INV5 record `rec` with every item and payment of invoice `ivNo`, then packs the three
 // tables. On failure nothing is changed and *error says why.
 bool RemoveInvoice(int32_t rec, int ivNo, QString* error);

@@ -1,10 +1,12 @@
 #include "report/date_span_form.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -28,7 +30,8 @@ const QString kBeginning = QStringLiteral("Print Beginning:");
 TDateSpan::TDateSpan(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TDateSpan"));
     setWindowTitle(QStringLiteral("Date Range"));
-    SetFormHelp(this, 520);
+    auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
+    connect(f1, &QShortcut::activated, this, [this] { RequestHelp(helpTopic_); });
     Label1 = new QLabel(kBeginning, this);
     Label1->setObjectName(QStringLiteral("Label1"));
     MaskEdit1 = new DateBox(this);
@@ -37,6 +40,12 @@ TDateSpan::TDateSpan(QWidget* parent) : QDialog(parent) {
     Label2->setObjectName(QStringLiteral("Label2"));
     MaskEdit2 = new DateBox(this);
     MaskEdit2->setObjectName(QStringLiteral("MaskEdit2"));
+    CheckBox1 = new QCheckBox(QStringLiteral("Age by invoice date"), this);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->hide();
+    CheckBox2 = new QCheckBox(QStringLiteral("List each invoice"), this);
+    CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
+    CheckBox2->hide();
     BtnOK = new QPushButton(QStringLiteral("OK"), this);
     BtnOK->setObjectName(QStringLiteral("BtnOK"));
     BtnCancel = new QPushButton(QStringLiteral("Cancel"), this);
@@ -53,6 +62,8 @@ TDateSpan::TDateSpan(QWidget* parent) : QDialog(parent) {
     boxes->addWidget(MaskEdit1, 0, 1);
     boxes->addWidget(Label2, 1, 0);
     boxes->addWidget(MaskEdit2, 1, 1);
+    boxes->addWidget(CheckBox1, 2, 0, 1, 2);
+    boxes->addWidget(CheckBox2, 3, 0, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(BtnOK);
@@ -62,7 +73,9 @@ TDateSpan::TDateSpan(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
     FitToTitle(this);
     setTabOrder(MaskEdit1, MaskEdit2);
-    setTabOrder(MaskEdit2, BtnOK);
+    setTabOrder(MaskEdit2, CheckBox1);
+    setTabOrder(CheckBox1, CheckBox2);
+    setTabOrder(CheckBox2, BtnOK);
     setTabOrder(BtnOK, BtnCancel);
 
     // Installed after the boxes' own Enter-as-Tab, so it sees Enter first.
@@ -91,6 +104,22 @@ bool TDateSpan::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void TDateSpan::SetAgingChoices(bool on) {
+    CheckBox1->setChecked(false);
+    CheckBox2->setChecked(false);
+    CheckBox1->setVisible(on);
+    CheckBox2->setVisible(on);
+    adjustSize();
+}
+
+bool TDateSpan::ByInvoiceDate() const {
+    return CheckBox1->isChecked();
+}
+
+bool TDateSpan::ListEachInvoice() const {
+    return CheckBox2->isChecked();
 }
 
 void TDateSpan::showEvent(QShowEvent* event) {
@@ -144,11 +173,24 @@ bool AskDateSpan(QWidget* parent) {
     return !SpanCancelled;
 }
 
-bool AskAsOfDate(QWidget* parent, const QString& caption) {
+bool AskAsOfDate(QWidget* parent, const QString& caption, int helpTopic) {
     TheReport().SpanStart = DateValue(QDate::currentDate());
     TDateSpan dialog(parent);
     dialog.SetOneDate(true, caption);
+    if (helpTopic > 0) dialog.SetHelpTopic(helpTopic);
     dialog.exec();
+    return !SpanCancelled;
+}
+
+bool AskAgingDate(QWidget* parent, bool* byInvoiceDate, bool* detail) {
+    TheReport().SpanStart = DateValue(QDate::currentDate());
+    TDateSpan dialog(parent);
+    dialog.SetOneDate(true, QStringLiteral("Aging as of:"));
+    dialog.SetAgingChoices(true);
+    dialog.SetHelpTopic(kAgingHelpTopic);
+    dialog.exec();
+    *byInvoiceDate = dialog.ByInvoiceDate();
+    *detail = dialog.ListEachInvoice();
     return !SpanCancelled;
 }
 

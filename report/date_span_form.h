@@ -6,6 +6,7 @@
 #include <QDialog>
 
 class DateBox;
+class QCheckBox;
 class QLabel;
 class QPushButton;
 
@@ -24,6 +25,14 @@ public:
     // dialog back.
     void SetOneDate(bool oneDate, const QString& caption = {});
 
+    // The help topic F1 shows: the dialog's own (520) unless another use gives its own.
+    void SetHelpTopic(int topic) { helpTopic_ = topic; }
+
+    // The aging report's two choices below the date, shown while on; unchecked when shown.
+    void SetAgingChoices(bool on);
+    bool ByInvoiceDate() const;
+    bool ListEachInvoice() const;
+
 protected:
     void showEvent(QShowEvent* event) override;
     // Enter in the last date box runs the report, as OK does.
@@ -35,10 +44,13 @@ private:
     void BtnCancelClick();
 
     bool oneDate_ = false;
+    int helpTopic_ = 520;
     QLabel* Label1;
     DateBox* MaskEdit1;
     QLabel* Label2;
     DateBox* MaskEdit2;
+    QCheckBox* CheckBox1;
+    QCheckBox* CheckBox2;
     QPushButton* BtnOK;
     QPushButton* BtnCancel;
 };
@@ -47,7 +59,17 @@ private:
 bool AskDateSpan(QWidget* parent);
 
 // The one-date use, opening on today, its box labelled `caption` ("Inventory as Of:" unless
-// given). True after OK; the date is then the span's start.
-bool AskAsOfDate(QWidget* parent, const QString& caption = {});
+// given), F1 showing `helpTopic` when given instead of the dialog's own. True after OK; the date
+// is then the span's start.
+bool AskAsOfDate(QWidget* parent, const QString& caption = {}, int helpTopic = 0);
+
+// The help topics of the aging report and of the reminder letters.
+inline constexpr int kAgingHelpTopic = 590;
+inline constexpr int kRemindersHelpTopic = 595;
+
+// The one-date use for the aging report, "Aging as of:" opening on today, with its choices
+// "Age by invoice date" and "List each invoice". True after OK; the date is then the span's
+// start and the choices are in *byInvoiceDate and *detail.
+bool AskAgingDate(QWidget* parent, bool* byInvoiceDate, bool* detail);
 
 }  // namespace reports

@@ -2,12 +2,14 @@
 
 #include <QDate>
 #include <cmath>
+#include <optional>
 
 #include "core/convert.h"
 #include "core/dates.h"
 #include "core/money.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
+#include "db/chasing_tables.h"
 #include "db/program_state.h"
 #include "invoice/invoice_data.h"
 #include "invoice/invoice_store.h"
@@ -16,6 +18,8 @@
 #include "report/date_columns.h"
 #include "report/generator_steps.h"
 #include "report/layout_code.h"
+#include "reports/aging_report.h"
+#include "reports/invoice_pass.h"
 
 namespace reports {
 namespace {
@@ -245,9 +249,14 @@ void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& setti
     doc.Cell(1) = "L10" + TrimRight(AddressLines[1]);
     doc.Cell(2) = QStringLiteral("R60Invoice Date:");
     doc.Cell(3) = "L62" + DateToReportText(inv.IDate);
+    const std::optional<int> terms = TermsRecord.DaysFor(inv.CuNo);
     for (size_t i = 2; i < AddressLines.size(); ++i) {
         doc.NewLine();
         doc.Cell(1) = "L10" + TrimRight(AddressLines[i]);
+        if (i == 2 && terms) {
+            doc.Cell(2) = QStringLiteral("R60Due Date:");
+            doc.Cell(3) = "L62" + DateToReportText(DueDay(inv.IDate, terms));
+        }
     }
     doc.PutHeadings();
 
@@ -345,6 +354,75 @@ void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
     doc.Cell(10) = QStringLiteral("V59");
     doc.NewLine();
     doc.Cell(10) = RuleCode(20, 59);
+}
+
+void StartReminderDoc(ReportDocument& doc) {
+    doc.RptWidth = kInvoiceWidth;
+    doc.CellCount = kCells;
+    doc.StartReport();
+    doc.Titles = {QStringLiteral("Payment Reminder")};
+    doc.ColCodes = {"V00", "R09", "V11", "R23", "V25", "R37", "V39", "R49", "V51", "R71", "V73"};
+    PutStandardHeadings(
+        doc, {"", "Invoice", "", "Date", "", "Due Date", "", "Days", "", "Amount Due", ""});
+}
+
+void PutReminderLetter(ReportDocument& doc, const QString& text,
+                       const std::vector<ReminderRow>& rows, Cents fee,
+                       const SettingsValues& settings, const PaperMeasure& paper) {
+    BeginDocument(doc, QStringLiteral("Payment Reminder"));
+    PutLetterhead(doc, settings, paper);
+    doc.PutTitles();
+    doc.NewLine();
+    doc.NewLine();
+    doc.Cell(0) = QStringLiteral("L00To:");
+    doc.Cell(1) = "L10" + TrimRight(AddressLines[0]);
+    for (size_t i = 1; i < AddressLines.size(); ++i) {
+        doc.NewLine();
+        doc.Cell(1) = "L10" + TrimRight(AddressLines[i]);
+    }
+    PutMemo(doc, text, paper);
+    doc.NewLine();
+    doc.PutHeadings();
+
+    Cents overdue = 0;
+    ReportDates dates;
+    for (const ReminderRow& row : rows) {
+        doc.CheckPage(doc.PageLine + 1, true);
+        doc.NewLine();
+        PutItemRules(doc);
+        doc.Cell(1) = doc.ColCodes[1] + QString::number(row.number);
+        doc.Cell(3) = doc.ColCodes[3] + dates.Of(row.date);
+        doc.Cell(5) = doc.ColCodes[5] + DateToReportText(row.due);
+        doc.Cell(7) = doc.ColCodes[7] + QString::number(row.daysPast);
+        doc.Cell(9) = doc.ColCodes[9] + Amount(row.amount, 12);
+        overdue += row.amount;
+    }
+    UnderlineLastLine(doc);
+    const auto total = [&doc](const QString& caption, Cents amount) {
+        doc.CheckPage(doc.PageLine + 1, false);
+        doc.NewLine();
+        doc.Cell(7) = "R49" + caption;
+        doc.Cell(8) = QStringLiteral("V51");
+        doc.Cell(9) = "R71" + Amount(amount, 12);
+        doc.Cell(10) = QStringLiteral("V73");
+    };
+    total(QStringLiteral("Total overdue"), overdue);
+    if (fee != 0) {
+        total(QStringLiteral("Reminder fee"), fee);
+        total(QStringLiteral("Total now due"), overdue + fee);
+    }
+    doc.NewLine();
+    doc.Cell(10) = RuleCode(51, 73);
+    const QString closing = settings.CloLine.trimmed();
+    const QString signature = settings.SigLine.trimmed();
+    doc.CheckPage(doc.PageLine + 6, false);
+    doc.NewLine();
+    doc.NewLine();
+    doc.Cell(0) = "L00" + (closing.isEmpty() ? QStringLiteral("Yours sincerely,") : closing);
+    doc.NewLine();
+    doc.NewLine();
+    doc.NewLine();
+    doc.Cell(0) = "L00" + (signature.isEmpty() ? settings.Company.trimmed() : signature);
 }
 
 bool MakeInvoicesForDates(ReportDocument& doc, double spanStart, double spanEnd, bool asInvoice,

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <vector>
 
+#include "core/money.h"
 #include "db/records.h"
 #include "report/paper_measure.h"
 #include "report/report_document.h"
@@ -47,9 +48,9 @@ void PutLetterhead(ReportDocument& doc, const SettingsValues& settings, const Pa
 
 // Appends the open invoice as one document, after a page break when the document has lines:
 // letterhead, title ("Invoice"; for a bill "Bill" while a balance is due, else "Statement"),
-// address and number, the items, the totals box, and for an invoice the product memos and the
-// remarks. The charges are captioned by their labels in `settings` ("Shipping" and "Sales Tax"
-// while a label is blank).
+// address, number and date (and the due date when the customer has payment terms), the items, the
+// totals box, and for an invoice the product memos and the remarks. The charges are captioned by
+// their labels in `settings` ("Shipping" and "Sales Tax" while a label is blank).
 void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& settings,
                 const PaperMeasure& paper);
 
@@ -71,6 +72,27 @@ StatementRow OpenInvoiceRow();
 // the totals box.
 void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
                   const SettingsValues& settings, const PaperMeasure& paper);
+
+// One overdue invoice in a reminder letter: number, date, due date, days past due, amount due.
+struct ReminderRow {
+    int number = 0;
+    double date = 0;
+    double due = 0;
+    long daysPast = 0;
+    Cents amount = 0;
+};
+
+// Starts the document for reminder letters: 73 columns, the boxed table of overdue invoices.
+void StartReminderDoc(ReportDocument& doc);
+
+// Appends the reminder letter to the customer whose address is in AddressLines as one document,
+// after a page break when the document has lines: letterhead, address, the letter's text (its
+// placeholders already filled), the table of overdue invoices with their total, the fee when
+// there is one and the total then due, and the closing and signature lines of the stationery
+// ("Yours sincerely," and the company while they are blank).
+void PutReminderLetter(ReportDocument& doc, const QString& text,
+                       const std::vector<ReminderRow>& rows, Cents fee,
+                       const SettingsValues& settings, const PaperMeasure& paper);
 
 // Where each document of a run begins, for callers that split a run into one file per
 // customer, and the numbers asked for that no record holds.

@@ -1,11 +1,13 @@
 #include "reports/invoice_pass.h"
 
+#include <QDate>
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
 #include "core/convert.h"
+#include "core/dates.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
@@ -84,6 +86,18 @@ bool SpanPass::Run(const QString& caption, const std::function<void()>& visit) {
         progress.Visited();
     }
     return !PassFailed();
+}
+
+bool PaymentsAfter(double asOf, QHash<int, Cents>* paid) {
+    const double lastDay = DateValue(QDate(9999, 12, 31));
+    const double from = std::floor(asOf) + 1;
+    if (from > lastDay) return true;
+    SpanPass pass(PmtTbl, "PmtD", from, lastDay);
+    if (PassFailed()) return false;
+    return pass.Run(QStringLiteral("Processing Payments"), [paid] {
+        ReadPayment();
+        (*paid)[PmtBuf.IvNo] += ToCents(PmtBuf.PAmt);
+    });
 }
 
 void ReadInvoiceAmounts() {

@@ -5,6 +5,7 @@
 // total is an exact sum of the cents printed above it, so no total is ever a cent off.
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <functional>
 #include <string>
@@ -38,6 +39,12 @@ private:
     std::string lastKey_;
     long count_ = 0;
 };
+
+// What the payments dated after the day `asOf` (a day number) paid of each invoice, by invoice
+// number, through the PMT tag "PmtD" with the progress box; PMT must be open. Adding them to an
+// invoice's stored balance gives its balance as of that day. False when a read failed (the user
+// has been told and the program is ending).
+bool PaymentsAfter(double asOf, QHash<int, Cents>* paid);
 
 // Reads what the reports use of the current INV5 record into InvBuf: number, customer, date and
 // the three amounts (the department, short memo and remark are left as they were). Reads only

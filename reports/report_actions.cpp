@@ -3,6 +3,7 @@
 #include <QList>
 
 #include "core/dates.h"
+#include "core/prompt.h"
 #include "db/current_records.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
@@ -15,10 +16,12 @@
 #include "report/print_target.h"
 #include "report/report_form.h"
 #include "reports/account_reports.h"
+#include "reports/aging_report.h"
 #include "reports/customer_profile.h"
 #include "reports/inventory_reports.h"
 #include "reports/product_listing.h"
 #include "reports/purchasing_report.h"
+#include "reports/reminder_letters.h"
 #include "reports/sales_reports.h"
 
 namespace reports {
@@ -96,6 +99,30 @@ void RunProductBuyers(QWidget* parent) {
 void RunReceivables(QWidget* parent) {
     if (!AskAsOfDate(parent, QStringLiteral("Receivables as Of:"))) return;
     ShowBuilt(parent, [](ReportDocument& doc) { return MakeReceivables(doc, doc.SpanStart); });
+}
+
+void RunAgingReport(QWidget* parent) {
+    AgingSelection selection;
+    if (!AskAgingDate(parent, &selection.byInvoiceDate, &selection.detail)) return;
+    selection.asOf = TheReport().SpanStart;
+    ShowBuilt(parent, [&](ReportDocument& doc) { return MakeAgingReport(doc, selection); });
+}
+
+void RunReminderLetters(QWidget* parent) {
+    if (!AskAsOfDate(parent, QStringLiteral("Reminders as of:"), kRemindersHelpTopic)) return;
+    ReminderRun run;
+    if (!FindReminders(TheReport().SpanStart, &run)) return;
+    InstallPrinterPageProbe();
+    ReportDocument& doc = TheReport();
+    const bool made = MakeReminderLetters(doc, run, CurrentPaperMeasure(kInvoiceWidth));
+    if (made) ShowReport(doc, parent);
+    doc.FinishReport();
+    if (!made || !prompt::confirm(parent, "Record these " + QString::number(run.letters.size()) +
+                                              " reminder letters as sent, and charge their fees?"))
+        return;
+    QString error;
+    if (!RecordReminderRun(run, &error))
+        prompt::warning(parent, "The reminders could not be recorded.\n" + error);
 }
 
 void RunCustomerProfile(QWidget* parent) {

@@ -29,6 +29,15 @@ void RunDailyIncome(QWidget* parent);
 void RunReceivables(QWidget* parent);
 void RunTaxReport(QWidget* parent);
 
+// "Aging": as of the day the user gives (today by default), by due date or by invoice date,
+// with or without each open invoice.
+void RunAgingReport(QWidget* parent);
+
+// "Reminder Letters": the letters due as of the day the user gives, shown in the report window;
+// afterwards the user is asked whether to record them as sent (and charge their fees), and
+// Cancel records nothing.
+void RunReminderLetters(QWidget* parent);
+
 // The purchasing profile menu: customers picked one by one from the customer list until it is
 // closed without a choice, or the customers of the groups chosen.
 void RunCustomerProfile(QWidget* parent);

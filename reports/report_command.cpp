@@ -18,11 +18,13 @@
 #include "report/report_export.h"
 #include "report/report_painter.h"
 #include "reports/account_reports.h"
+#include "reports/aging_report.h"
 #include "reports/customer_profile.h"
 #include "reports/inventory_reports.h"
 #include "reports/invoice_documents.h"
 #include "reports/product_listing.h"
 #include "reports/purchasing_report.h"
+#include "reports/reminder_letters.h"
 #include "reports/sales_reports.h"
 
 namespace reports {
@@ -31,14 +33,25 @@ namespace {
 // The kinds of selection the reports take, each with its own options: none; a date span;
 // invoices by a date span (today when left out) or by number; statements for the customers with
 // a balance in a date span, or for customers by number; one date (today when left out); a
-// product and a date span; customers or groups by number.
-enum class SelectionKind { None, DateSpan, Invoices, Statements, AsOf, ProductSpan, Customers };
+// product and a date span; customers or groups by number; one date with the aging's choices.
+enum class SelectionKind {
+    None,
+    DateSpan,
+    Invoices,
+    Statements,
+    AsOf,
+    ProductSpan,
+    Customers,
+    Aging,
+    Reminders
+};
 
 // What a generator is given besides its selection: the paper its documents are measured for and
-// where the documents of a run begin.
+// where the documents of a run begin, and the reminders found for the letters.
 struct RunContext {
     PaperMeasure paper;
     DocumentRun* run = nullptr;
+    ReminderRun* reminders = nullptr;
 };
 
 struct ReportEntry {
@@ -53,6 +66,10 @@ struct ReportEntry {
     const char* eachName = nullptr;
     // By dates, the span left out is the current month, or today for invoices.
     bool spanDefaultsToToday = false;
+    // A command of its own rather than a report of the report command (reminders).
+    const char* command = nullptr;
+    // What a run that wrote every output records; false (the user told) when it could not.
+    bool (*record)(const ReportSelection& selection, const RunContext& context) = nullptr;
 };
 
 // Every report the command knows. A report that lands in the program adds its row here.
@@ -119,6 +136,23 @@ const ReportEntry kReports[] = {
      [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
          return MakeReceivables(doc, s.asOf);
      }},
+    {"aging", SelectionKind::Aging, nullptr,
+     [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
+         return MakeAgingReport(doc, {s.asOf, s.byInvoiceDate, s.detail});
+     }},
+    {"reminders", SelectionKind::Reminders, nullptr,
+     [](ReportDocument& doc, const ReportSelection& s, const RunContext& c) {
+         return FindReminders(s.asOf, c.reminders) &&
+                MakeReminderLetters(doc, *c.reminders, c.paper, c.run);
+     },
+     kInvoiceWidth, "reminder", false, "reminders",
+     [](const ReportSelection& s, const RunContext& c) {
+         if (s.dryRun) return true;
+         QString error;
+         if (RecordReminderRun(*c.reminders, &error)) return true;
+         prompt::information(nullptr, "The reminders could not be recorded.\n" + error);
+         return false;
+     }},
     {"tax-summary", SelectionKind::DateSpan, nullptr,
      [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
          return MakeTaxReport(doc, s.spanStart, s.spanEnd);
@@ -130,9 +164,11 @@ const ReportEntry kReports[] = {
      }},
 };
 
-const ReportEntry* FindReport(const QString& name) {
+// The report of that name; a command of its own is found only by its command.
+const ReportEntry* FindReport(const QString& name, bool asCommand = false) {
     for (const ReportEntry& entry : kReports) {
-        if (name == QLatin1String(entry.name)) return &entry;
+        if (name == QLatin1String(entry.name) && (entry.command != nullptr) == asCommand)
+            return &entry;
     }
     return nullptr;
 }
@@ -148,6 +184,10 @@ QString SelectionUsage(SelectionKind kind) {
                 " (--balances-only [--from YYYY-MM-DD] [--to YYYY-MM-DD] | --customers N,N...)");
         case SelectionKind::AsOf:
             return QStringLiteral(" [--as-of YYYY-MM-DD]");
+        case SelectionKind::Aging:
+            return QStringLiteral(" [--as-of YYYY-MM-DD] [--by-invoice-date] [--detail]");
+        case SelectionKind::Reminders:
+            return QStringLiteral(" [--as-of YYYY-MM-DD] [--dry-run]");
         case SelectionKind::ProductSpan:
             return QStringLiteral(" --product ID [--from YYYY-MM-DD] [--to YYYY-MM-DD]");
         case SelectionKind::Customers:
@@ -240,8 +280,10 @@ bool BuildAndWrite(const ReportEntry& entry, const ReportRequest& request, const
     }
     ReportDocument& doc = TheReport();
     DocumentRun run;
+    ReminderRun reminders;
     RunContext context;
     context.run = &run;
+    context.reminders = &reminders;
     if (entry.width > 0)
         context.paper =
             MeasurePdfPaper(CommandLineReportFont(), entry.width, kPageLengthWithoutPrinter + 1);
@@ -250,6 +292,7 @@ bool BuildAndWrite(const ReportEntry& entry, const ReportRequest& request, const
     if (!end.Ended()) TellNotFound(entry, run.notFound);
     if (made) {
         written = WriteOutputs(doc, request, run, entry) && run.notFound.isEmpty();
+        if (written && entry.record) written = entry.record(request.selection, context);
     } else if (!end.Ended() && entry.nothingToShow) {
         prompt::information(nullptr, QLatin1String(entry.nothingToShow));
     }
@@ -265,18 +308,29 @@ QString ReportUsage() {
         "(--text FILE | --tab FILE | --pdf FILE | --pdf-each DIR)...\n"
         "       (a FILE of - is the standard output), NAME [selection] one of:\n");
     for (const ReportEntry& entry : kReports)
-        usage += "         " + QLatin1String(entry.name) + SelectionUsage(entry.selection) + u'\n';
+        if (!entry.command)
+            usage +=
+                "         " + QLatin1String(entry.name) + SelectionUsage(entry.selection) + u'\n';
     return usage;
 }
 
-std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir& base,
-                                             QString* why) {
+QString RemindersUsage() {
+    return QStringLiteral(
+        "       corvane-admin [-C DIR] reminders [--as-of YYYY-MM-DD] "
+        "(--pdf FILE | --pdf-each DIR | --text FILE)... [--dry-run]\n");
+}
+
+namespace {
+
+// ParseReportArgs for a report, or (asCommand) for a report that is a command of its own.
+std::optional<ReportRequest> ParseEntryArgs(const QStringList& args, const QDir& base, QString* why,
+                                            bool asCommand) {
     const auto refuse = [why](const QString& reason) -> std::optional<ReportRequest> {
         *why = reason;
         return std::nullopt;
     };
     if (args.isEmpty()) return refuse(QStringLiteral("report: name the report to run"));
-    const ReportEntry* entry = FindReport(args.first());
+    const ReportEntry* entry = FindReport(args.first(), asCommand);
     if (!entry) return refuse(QStringLiteral("unknown report \"%1\"").arg(args.first()));
     ReportRequest request;
     request.name = QLatin1String(entry->name);
@@ -287,9 +341,18 @@ std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir
     std::optional<double> asOf;
     for (qsizetype i = 1; i < args.size(); i += 2) {
         const QString& option = args.at(i);
-        if (kind == SelectionKind::Statements && option == QLatin1String("--balances-only")) {
-            if (selection.balancesOnly) return refuse(option + " given twice");
-            selection.balancesOnly = true;
+        bool* flag = nullptr;
+        if (kind == SelectionKind::Statements && option == QLatin1String("--balances-only"))
+            flag = &selection.balancesOnly;
+        if (kind == SelectionKind::Aging && option == QLatin1String("--by-invoice-date"))
+            flag = &selection.byInvoiceDate;
+        if (kind == SelectionKind::Aging && option == QLatin1String("--detail"))
+            flag = &selection.detail;
+        if (kind == SelectionKind::Reminders && option == QLatin1String("--dry-run"))
+            flag = &selection.dryRun;
+        if (flag) {
+            if (*flag) return refuse(option + " given twice");
+            *flag = true;
             --i;  // a flag takes no value
             continue;
         }
@@ -304,7 +367,9 @@ std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir
             if (option == QLatin1String("--from")) day = &from;
             if (option == QLatin1String("--to")) day = &to;
         }
-        if (kind == SelectionKind::AsOf && option == QLatin1String("--as-of")) day = &asOf;
+        const bool oneDay = kind == SelectionKind::AsOf || kind == SelectionKind::Aging ||
+                            kind == SelectionKind::Reminders;
+        if (oneDay && option == QLatin1String("--as-of")) day = &asOf;
         QList<int>* numbers = nullptr;
         if (kind == SelectionKind::Invoices && option == QLatin1String("--invoices"))
             numbers = &selection.invoices;
@@ -378,9 +443,17 @@ std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir
         selection.spanStart = from.value_or(onToday ? today : month.SpanStart);
         selection.spanEnd = to.value_or(onToday ? today : month.SpanEnd);
     }
-    if (kind == SelectionKind::AsOf)
+    if (kind == SelectionKind::AsOf || kind == SelectionKind::Aging ||
+        kind == SelectionKind::Reminders)
         selection.asOf = asOf.value_or(DateValue(QDate::currentDate()));
     return request;
+}
+
+}  // namespace
+
+std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir& base,
+                                             QString* why) {
+    return ParseEntryArgs(args, base, why, false);
 }
 
 bool OutputsKeepOffTheDataFiles(const ReportRequest& request) {
@@ -393,8 +466,14 @@ bool OutputsKeepOffTheDataFiles(const ReportRequest& request) {
     return clear;
 }
 
+std::optional<ReportRequest> ParseRemindersArgs(const QStringList& args, const QDir& base,
+                                                QString* why) {
+    return ParseEntryArgs(QStringList{QStringLiteral("reminders")} + args, base, why, true);
+}
+
 int RunReport(const ReportRequest& request) {
     const ReportEntry* entry = FindReport(request.name);
+    if (!entry) entry = FindReport(request.name, true);
     if (!entry) return 1;
     HeldOffEnd end;
     const PrinterPageProbe previousProbe = SetPrinterPageProbe({});

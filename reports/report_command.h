@@ -30,6 +30,12 @@ struct ReportSelection {
     double asOf = 0;
     // The group numbers of the customer profile, when customers are not named.
     QList<int> groups;
+    // Aging: by days since the invoice date instead of days past due, and each open invoice
+    // listed under its customer.
+    bool byInvoiceDate = false;
+    bool detail = false;
+    // Reminders: the letters are written and nothing is recorded.
+    bool dryRun = false;
 };
 
 // One run of the command. Output file names are absolute; empty for an output not asked for.
@@ -57,6 +63,14 @@ QString ReportUsage();
 // for that report.
 std::optional<ReportRequest> ParseReportArgs(const QStringList& args, const QDir& base,
                                              QString* why);
+
+// The reminders command, a report with a command of its own: its usage line, and its arguments
+// read as ParseReportArgs reads a report's (after "reminders": --as-of, --dry-run and the
+// outputs --text, --pdf and --pdf-each). Its run (RunReport) records the reminders sent, and
+// charges their fees, once every output is written, unless --dry-run is given.
+QString RemindersUsage();
+std::optional<ReportRequest> ParseRemindersArgs(const QStringList& args, const QDir& base,
+                                                QString* why);
 
 // Tells, through the prompt layer, every output that names one of the data files (the current
 // directory's); true when none does. The command calls it before it touches the directory.

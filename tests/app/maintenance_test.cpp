@@ -87,8 +87,10 @@ TEST_F(MainWindowTest, OnlyTheWorkingActionsAreEnabledAndTheOthersKeepTheirHints
     }
     enabled.sort();
     EXPECT_EQ(enabled, QStringList({"AboutCVNI1",
+                                    "Aging1",
                                     "BalanceDueStatement1",
                                     "BtnBackup",
+                                    "BtnChasing",
                                     "BtnCust",
                                     "BtnDirectories",
                                     "BtnErase",
@@ -126,6 +128,7 @@ TEST_F(MainWindowTest, OnlyTheWorkingActionsAreEnabledAndTheOthersKeepTheirHints
                                     "ProductBuyers1",
                                     "ProductSummary1",
                                     "ReceivableIncome1",
+                                    "ReminderLetters1",
                                     "SalesSummary1",
                                     "SelectedBills2",
                                     "SelectedCustomers2",

@@ -13,6 +13,7 @@
 #include "db/backup.h"
 #include "db/backup_set.h"
 #include "db/change.h"
+#include "db/chasing_tables.h"
 #include "db/data_check.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"
@@ -125,8 +126,14 @@ TEST_F(BackupTest, BackupCopiesEveryTableAndTheSettingsAndRestoreBringsThemBack)
 
     const std::string settings = Bytes("CVN1.dbf");
     const std::string importDirs = Bytes("ImpDirs.dbf");
+    const std::string terms = Bytes("Terms.dbf");
     AddCustomer(2, "Baker");
     SetSettingsAndImportDirs("Baker & Sons", "/srv/orders");
+    PaymentTerms changed;
+    changed.customers.insert(2, 10);
+    QString error;
+    ASSERT_TRUE(WriteChasingSettings(changed, ReadyReminderLevels(), &error));
+    ASSERT_NE(Bytes("Terms.dbf"), terms);
     ASSERT_NE(Bytes("CVN1.dbf"), settings);
     ASSERT_NE(Bytes("ImpDirs.dbf"), importDirs);
     ASSERT_TRUE(CopyDataFiles(false, other_.path()));
@@ -134,6 +141,7 @@ TEST_F(BackupTest, BackupCopiesEveryTableAndTheSettingsAndRestoreBringsThemBack)
     EXPECT_EQ(Customers(), QStringList{"Abel:comment of Abel"});
     EXPECT_EQ(Bytes("CVN1.dbf"), settings);
     EXPECT_EQ(Bytes("ImpDirs.dbf"), importDirs);
+    EXPECT_EQ(Bytes("Terms.dbf"), terms);
     EXPECT_EQ(CheckDataFiles(), QStringList());
     EXPECT_FALSE(QDir(kStagingDirName).exists());
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join('\n').toStdString();
@@ -409,7 +417,7 @@ TEST_F(BackupTest, EraseEmptiesTheBusinessTablesOnlyAfterOk) {
     prompts.expect(Kind::WarningConfirm, "WARNING: You are about to erase");
     percents_.clear();
     ASSERT_TRUE(EraseAll());
-    EXPECT_EQ(percents_, QList<int>({5, 15, 30, 40, 50, 60, 70, 85, 90, 95, 100}));
+    EXPECT_EQ(percents_, QList<int>({5, 15, 30, 40, 50, 60, 70, 85, 90, 95, 98, 100}));
     EXPECT_EQ(Customers(), QStringList());
     for (const char* kept : {"LABELS.dbf", "CVN1.dbf", "ImpDirs.dbf", "Labels.ntx"})
         EXPECT_EQ(Bytes(kept), before.at(kept)) << kept;

@@ -7,6 +7,7 @@
 
 #include "core/convert.h"
 #include "core/dates.h"
+#include "db/chasing_tables.h"
 #include "db/settings.h"
 #include "invoice/invoice_data.h"
 #include "masters/address_block.h"
@@ -43,6 +44,7 @@ protected:
     void SetUp() override {
         SettingsRecord = {};
         SettingsRecord.ByCust = true;  // the name heads the address
+        TermsRecord.business = std::nullopt;  // no terms: no due date
         SettingsRecord.ShipLine = "Shipping  ";
         SettingsRecord.TaxLine = "Sales Tax";
         AddCustomer(3, "Baxter", "Ann", "4 Elm Road", "Springfield", "62704");
@@ -169,6 +171,21 @@ TEST_F(InvoiceDocumentsTest, AnInvoiceHasItsLetterheadAddressItemsTotalsBoxAndMe
         EXPECT_EQ(Line(doc, i).toStdString(), expected[i].toStdString()) << "line " << i;
     EXPECT_EQ(progress_, QStringList({"show Processing Invoices", "hide"}));
     EXPECT_EQ(InvTbl, nullptr);
+}
+
+TEST_F(InvoiceDocumentsTest, WithTermsTheDueDateFollowsTheInvoiceDate) {
+    TermsRecord.business = 30;
+    TermsRecord.customers.insert(17, 0);
+    AddInvoice(7, 3, "20250310", 0, 0, 4.00, {{"NAIL", 2, 2.5}}, {1.00}, "");
+    AddInvoice(8, 17, "20250310", 0, 0, 4.00, {{"NAIL", 2, 2.5}}, {1.00}, "");
+    ReportDocument& doc = TheReport();
+    ASSERT_TRUE(MakeInvoicesByNumber(doc, {7, 8}, false, paper_));
+    const int first = IndexOfCell(doc, "R60Invoice Date:");
+    ASSERT_GE(first, 0);
+    EXPECT_EQ(Line(doc, first + 1), "|L10Springfield  62704|R60Due Date:|L6204/09/25||||||||");
+    const int second = IndexOfCell(doc, "R60Invoice Date:", first + 1);
+    ASSERT_GE(second, 0);
+    EXPECT_EQ(Line(doc, second + 1), "|L10Shelbyville  10001|R60Due Date:|L6203/10/25||||||||");
 }
 
 TEST_F(InvoiceDocumentsTest, BillsAreTitledByBalanceAndCarryNoMemos) {

@@ -20,6 +20,7 @@
 #include "report/report_export.h"
 #include "report/report_form.h"
 #include "reports/account_reports.h"
+#include "reports/aging_report.h"
 #include "reports/customer_profile.h"
 #include "reports/invoice_documents.h"
 #include "reports/product_listing.h"
@@ -553,6 +554,41 @@ TEST_F(ReportCommandTest, TheSalesIncomeAndCustomerReportsWriteWhatTheirGenerato
                   ExportLines(doc, ExportFormat::PlainText).join(u'\n') + u'\n')
             << shown;
         doc.FinishReport();
+    }
+}
+
+TEST_F(ReportCommandTest, TheAgingWritesWhatItsGeneratorBuildsAndRemindersRecordOnlyWhenAsked) {
+    const AdminRun aging = Admin({"report", "aging", "--as-of", "2025-12-31", "--by-invoice-date",
+                                  "--detail", "--text", "r.txt"});
+    ASSERT_EQ(aging.status, 0) << aging.errors.toStdString();
+    ReportDocument& doc = TheReport();
+    ASSERT_TRUE(MakeAgingReport(doc, {Day("20251231"), true, true}));
+    EXPECT_EQ(Contents(Data("r.txt")),
+              ExportLines(doc, ExportFormat::PlainText).join(u'\n') + u'\n');
+    doc.FinishReport();
+
+    // A dry run writes the letters and records nothing, so a second one writes them again.
+    const QStringList reminders = {"reminders", "--as-of", "2025-12-31", "--text"};
+    const AdminRun dry = Admin(reminders + QStringList{"dry.txt", "--dry-run"});
+    ASSERT_EQ(dry.status, 0) << dry.errors.toStdString();
+    EXPECT_TRUE(Contents(Data("dry.txt")).contains("Payment Reminder"));
+    ASSERT_EQ(Admin(reminders + QStringList{"sent.txt"}).status, 0);
+    EXPECT_EQ(Contents(Data("sent.txt")), Contents(Data("dry.txt")));
+    const AdminRun again = Admin(reminders + QStringList{"again.txt"});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_EQ(again.told, QStringList({"corvane-admin: No invoices are due a reminder."}));
+
+    const std::pair<QStringList, QString> bad[] = {
+        {{"report", "reminders", "--text", "a.txt"}, "unknown report \"reminders\""},
+        {{"reminders", "--detail", "--text", "a.txt"}, "--detail is not an option of reminders"},
+        {{"report", "aging", "--dry-run", "--text", "a.txt"},
+         "--dry-run is not an option of aging"},
+        {{"reminders", "--dry-run", "--dry-run", "--text", "a.txt"}, "--dry-run given twice"},
+    };
+    for (const auto& [args, why] : bad) {
+        const AdminRun run = Admin(args);
+        EXPECT_EQ(run.status, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.errors.startsWith("corvane-admin: " + why)) << run.errors.toStdString();
     }
 }
 

@@ -1,0 +1,13 @@
+// The tables added after the first data directories were made (payment terms, reminder levels
+// and the record of reminder runs). Each holds nothing a data directory needs to start: a
+// directory that lacks one gets it, empty, and an empty one stands for the defaults.
+#pragma once
+
+#include <QStringList>
+
+// The added tables' names, as their files are named without extension.
+QStringList AddedTables();
+
+// Makes each added table, empty, that the data directory lacks. False when one could not be
+// made: the engine's reason has been told and the program is ending (ExitOnError).
+bool MakeAddedTablesWhenMissing();
