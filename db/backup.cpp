@@ -54,8 +54,6 @@ bool Optional(const QString& file) {
 // The tables a restore replaces, whose index groups it leaves to be rebuilt.
 const QStringList kRestoredTables = {"CUST5",  "GROUPS", "INV5", "ITM5",
                                      "LABELS", "PMT",    "Pur5", "Prod5"};
-// The settings tables, which have no index group.
-const QStringList kSettingsTables = {"CVN1", "ImpDirs"};
 
 struct EraseStep {
     const char* table;
