@@ -304,15 +304,12 @@ void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& setti
     PutMemo(doc, inv.REM, paper);
 }
 
-StatementRow OpenInvoiceRow() {
-    const Cents charges = SumLineTotals(ItemRows) + ToCents(InvBuf.Ship) + ToCents(InvBuf.Tax);
-    return {PadNum(InvBuf.IvNo, 6), DateToReportText(InvBuf.IDate), Amount(charges, 11),
-            Amount(SumPayments(PmtRows), 11), Amount(ToCents(InvBuf.Due), 11)};
-}
+namespace {
 
-void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
-                  const SettingsValues& settings, const PaperMeasure& paper) {
-    BeginDocument(doc, QStringLiteral("Account Statement"));
+// The letterhead, the document's title and "To:" with the customer's address block below it,
+// as statements and reminder letters begin.
+void PutLetterheadAndAddressee(ReportDocument& doc, const SettingsValues& settings,
+                               const PaperMeasure& paper) {
     PutLetterhead(doc, settings, paper);
     doc.PutTitles();
     doc.NewLine();
@@ -323,6 +320,20 @@ void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
         doc.NewLine();
         doc.Cell(1) = "L10" + TrimRight(AddressLines[i]);
     }
+}
+
+}  // namespace
+
+StatementRow OpenInvoiceRow() {
+    const Cents charges = SumLineTotals(ItemRows) + ToCents(InvBuf.Ship) + ToCents(InvBuf.Tax);
+    return {PadNum(InvBuf.IvNo, 6), DateToReportText(InvBuf.IDate), Amount(charges, 11),
+            Amount(SumPayments(PmtRows), 11), Amount(ToCents(InvBuf.Due), 11)};
+}
+
+void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
+                  const SettingsValues& settings, const PaperMeasure& paper) {
+    BeginDocument(doc, QStringLiteral("Account Statement"));
+    PutLetterheadAndAddressee(doc, settings, paper);
     doc.PutHeadings();
 
     Cents charges = 0;
@@ -370,16 +381,7 @@ void PutReminderLetter(ReportDocument& doc, const QString& text,
                        const std::vector<ReminderRow>& rows, Cents fee,
                        const SettingsValues& settings, const PaperMeasure& paper) {
     BeginDocument(doc, QStringLiteral("Payment Reminder"));
-    PutLetterhead(doc, settings, paper);
-    doc.PutTitles();
-    doc.NewLine();
-    doc.NewLine();
-    doc.Cell(0) = QStringLiteral("L00To:");
-    doc.Cell(1) = "L10" + TrimRight(AddressLines[0]);
-    for (size_t i = 1; i < AddressLines.size(); ++i) {
-        doc.NewLine();
-        doc.Cell(1) = "L10" + TrimRight(AddressLines[i]);
-    }
+    PutLetterheadAndAddressee(doc, settings, paper);
     PutMemo(doc, text, paper);
     doc.NewLine();
     doc.PutHeadings();
