@@ -157,7 +157,7 @@ front "Corvane 1.05"
 # The product list: Enter opens the first product; Enter walks its boxes as they are read, from
 # the ID to the license code and the two description lines; Escape after a change asks first.
 click_at 334 64
-front PickProd
+front Products
 key Return
 front "Product Definition"
 key Return
@@ -169,7 +169,7 @@ key Escape
 shot question-before-throwing-the-product-change-away
 key shift+Tab
 key space
-front PickProd
+front Products
 key Escape
 front "Corvane 1.05"
 
