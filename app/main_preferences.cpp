@@ -85,10 +85,10 @@ QWidget* TMain::BuildPreferencesTab() {
     setup->setSpacing(8);
     setup->addWidget(CaptionButton(tab, "BtnStationary", "Stationery", "Set up custom stationery"));
     setup->addWidget(CaptionButton(tab, "BtnSTax", "Sales Tax", "Set up sales tax rates"));
-    setup->addWidget(CaptionButton(tab, "BtnChasing", "Terms && Reminders",
-                                   "Set payment terms and reminder letters"));
     setup->addWidget(
         CaptionButton(tab, "BtnLabForms", "Label Forms", "Define Address Label Stock"));
+    setup->addWidget(CaptionButton(tab, "BtnChasing", "Terms && Reminders",
+                                   "Set payment terms and reminder letters"));
     BtnDirectories = CaptionButton(tab, "BtnDirectories", "Import Dir's",
                                    "Set the directories orders are imported from");
     BtnDirectories->setVisible(false);
