@@ -300,14 +300,17 @@ front Products
 click_at 359 355
 front "Product Definition"
 xdotool type "BREAD-1"
-click_at 147 29
+key Return
+key Return
 xdotool type "Rye loaf"
-click_at 398 29
+key Return
+key Return
 xdotool type "4.50"
-key Tab
-click_at 92 84
+key Return
+key Return
+key space
 shot product-typed
-click_at 162 357
+click_at 136 377
 front Products
 key Escape
 front "Corvane 1.05"
