@@ -310,7 +310,7 @@ key Return
 key Return
 key space
 shot product-typed
-click_at 136 377
+click_at 136 357
 front Products
 key Escape
 front "Corvane 1.05"
