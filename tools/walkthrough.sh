@@ -322,7 +322,7 @@ front "Corvane 1.05"
 click_at 41 18
 click_at 42 64
 front "Select Invoice"
-click_at 379 355
+click_at 640 355
 front Invoice
 click_at 49 1
 front "Select Customer"
