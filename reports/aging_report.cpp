@@ -96,41 +96,24 @@ bool MakeAgingReport(ReportDocument& doc, const AgingSelection& selection) {
         return false;
     }
     const double asOf = std::floor(selection.asOf);
-    QHash<int, Cents> paidAfter;
-    if (!PaymentsAfter(asOf, &paidAfter)) {
-        CloseReportTables();
-        return false;
-    }
     QHash<int, CustomerAging> customers;
-    bool failed = false;
-    {
-        RecordProgress progress(QStringLiteral("Processing Invoices"), count);
-        int rc = InvTbl->top();
-        for (; rc == xbase::kFound; rc = InvTbl->skip()) {
-            progress.Visited();
-            if (InvTbl->deleted()) continue;
-            ReadInvoiceAmounts();
-            const double dated = std::floor(InvBuf.IDate);
-            if (dated > asOf) continue;
-            const Cents amount = ToCents(InvBuf.Due) + paidAfter.value(InvBuf.IvNo);
-            if (amount == 0) continue;
-            auto found = customers.find(InvBuf.CuNo);
-            if (found == customers.end()) {
-                CustomerAging fresh;
-                fresh.cuno = InvBuf.CuNo;
-                fresh.name = FindCustomerNo(InvBuf.CuNo) ? ReportName() : QStringLiteral("UNKNOWN");
-                found = customers.insert(InvBuf.CuNo, fresh);
-            }
-            const double from =
-                selection.byInvoiceDate ? dated : DueDay(dated, TermsRecord.DaysFor(InvBuf.CuNo));
-            const int column = AgingColumn(static_cast<long>(asOf - from), selection.byInvoiceDate);
-            found->columns[column] += amount;
-            found->total += amount;
-            if (selection.detail) found->invoices.push_back({InvBuf.IvNo, from, column, amount});
+    const bool failed = !VisitOpenInvoices(asOf, [&](Cents amount) {
+        auto found = customers.find(InvBuf.CuNo);
+        if (found == customers.end()) {
+            CustomerAging fresh;
+            fresh.cuno = InvBuf.CuNo;
+            fresh.name = FindCustomerNo(InvBuf.CuNo) ? ReportName() : QStringLiteral("UNKNOWN");
+            found = customers.insert(InvBuf.CuNo, fresh);
         }
-        failed = ReadFailed(rc) || PassFailed();
-        CloseReportTables();
-    }
+        const double dated = std::floor(InvBuf.IDate);
+        const double from =
+            selection.byInvoiceDate ? dated : DueDay(dated, TermsRecord.DaysFor(InvBuf.CuNo));
+        const int column = AgingColumn(static_cast<long>(asOf - from), selection.byInvoiceDate);
+        found->columns[column] += amount;
+        found->total += amount;
+        if (selection.detail) found->invoices.push_back({InvBuf.IvNo, from, column, amount});
+    });
+    CloseReportTables();
     if (failed) return false;
     // A customer whose open invoices and credits cancel out owes nothing.
     customers.removeIf([](const auto& entry) { return entry.value().total == 0; });

@@ -100,6 +100,24 @@ bool PaymentsAfter(double asOf, QHash<int, Cents>* paid) {
     });
 }
 
+bool VisitOpenInvoices(double asOf, const std::function<void(Cents balance)>& visit) {
+    const double day = std::floor(asOf);
+    QHash<int, Cents> paidAfter;
+    if (!PaymentsAfter(day, &paidAfter)) return false;
+    RecordProgress progress(QStringLiteral("Processing Invoices"),
+                            static_cast<long>(InvTbl->recCount()));
+    int rc = InvTbl->top();
+    for (; rc == xbase::kFound; rc = InvTbl->skip()) {
+        progress.Visited();
+        if (InvTbl->deleted()) continue;
+        ReadInvoiceAmounts();
+        if (std::floor(InvBuf.IDate) > day) continue;
+        const Cents balance = ToCents(InvBuf.Due) + paidAfter.value(InvBuf.IvNo);
+        if (balance != 0) visit(balance);
+    }
+    return !ReadFailed(rc) && !PassFailed();
+}
+
 void ReadInvoiceAmounts() {
     const InvFields& f = InvFld;
     InvBuf.IvNo = f.IvNo->asInt();

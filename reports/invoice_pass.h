@@ -46,6 +46,12 @@ private:
 // has been told and the program is ending).
 bool PaymentsAfter(double asOf, QHash<int, Cents>* paid);
 
+// Walks every invoice of INV5 (not marked deleted) dated up to the day `asOf` whose balance as of
+// that day is not zero, with the progress box: InvBuf holds its number, customer, date and amounts
+// (ReadInvoiceAmounts) when `visit` is given that balance. INV5 and PMT must be open. False when a
+// read failed (the user has been told and the program is ending).
+bool VisitOpenInvoices(double asOf, const std::function<void(Cents balance)>& visit);
+
 // Reads what the reports use of the current INV5 record into InvBuf: number, customer, date and
 // the three amounts (the department, short memo and remark are left as they were). Reads only
 // these fields, as a pass over many invoices needs.

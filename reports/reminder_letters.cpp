@@ -79,38 +79,22 @@ bool FindReminders(double asOf, ReminderRun* run) {
         CloseReportTables();
         return false;
     }
-    QHash<int, Cents> paidAfter;
-    if (!PaymentsAfter(run->day, &paidAfter)) {
-        CloseReportTables();
-        return false;
-    }
     std::map<int, ReminderLetter> letters;
-    bool failed = false;
-    {
-        RecordProgress progress(QStringLiteral("Processing Invoices"),
-                                static_cast<long>(InvTbl->recCount()));
-        int rc = InvTbl->top();
-        for (; rc == xbase::kFound; rc = InvTbl->skip()) {
-            progress.Visited();
-            if (InvTbl->deleted()) continue;
-            ReadInvoiceAmounts();
-            const double dated = std::floor(InvBuf.IDate);
-            const Cents amount = ToCents(InvBuf.Due) + paidAfter.value(InvBuf.IvNo);
-            if (dated > run->day || amount <= 0) continue;
-            const double due = DueDay(dated, TermsRecord.DaysFor(InvBuf.CuNo));
-            const auto daysPast = static_cast<long>(run->day - due);
-            const LastReminder last = lastReminders.value(InvBuf.IvNo);
-            const int level =
-                NextReminderLevel(daysPast, last.level,
-                                  static_cast<long>(run->day - std::floor(last.day)), run->levels);
-            if (level == 0) continue;
-            ReminderLetter& letter = letters[InvBuf.CuNo];
-            letter.customer = InvBuf.CuNo;
-            letter.level = std::max(letter.level, level);
-            letter.rows.push_back({InvBuf.IvNo, dated, due, daysPast, amount});
-        }
-        failed = ReadFailed(rc) || PassFailed();
-    }
+    bool failed = !VisitOpenInvoices(run->day, [&](Cents amount) {
+        if (amount < 0) return;
+        const double dated = std::floor(InvBuf.IDate);
+        const double due = DueDay(dated, TermsRecord.DaysFor(InvBuf.CuNo));
+        const auto daysPast = static_cast<long>(run->day - due);
+        const LastReminder last = lastReminders.value(InvBuf.IvNo);
+        const int level =
+            NextReminderLevel(daysPast, last.level,
+                              static_cast<long>(run->day - std::floor(last.day)), run->levels);
+        if (level == 0) return;
+        ReminderLetter& letter = letters[InvBuf.CuNo];
+        letter.customer = InvBuf.CuNo;
+        letter.level = std::max(letter.level, level);
+        letter.rows.push_back({InvBuf.IvNo, dated, due, daysPast, amount});
+    });
     for (auto& [customer, letter] : letters) {
         if (failed || !FindCustomerNo(customer)) continue;
         std::sort(letter.rows.begin(), letter.rows.end(),
