@@ -6,9 +6,13 @@
 // small file on the same disk and counts the syncs each Save asks of the engine's Env. Each figure
 // is printed with its target. Exits non-zero when a list, a load or a save gives the wrong result
 // (never for slowness).
+#include <time.h>
 #include <unistd.h>
 #include <QApplication>
+#include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cstdio>
@@ -100,6 +104,13 @@ const char* Verdict(double ms, double target) {
 
 int failures = 0;
 
+// Processor time of this process (user and system), in milliseconds.
+double ProcessorMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
 void Check(bool ok, const std::string& what) {
     if (ok) return;
     std::printf("WRONG: %s\n", what.c_str());
@@ -130,36 +141,57 @@ int32_t HighlightedRecord(TPickInv* list) {
     return row < 0 ? 0 : grid->item(row, grid->columnCount() - 1)->text().toInt();
 }
 
+struct Timing {
+    double ms = 0;
+    double cpuMs = 0;
+};
+
 // Opens the list on `target` as the Invoices button does; gives the time until it is filled.
-double TimeOpen(int32_t target) {
+Timing TimeOpen(int32_t target) {
     CurInvRec = target;
     InvTbl->select(InvTbl->tag("Inv"));
+    const double cpu = ProcessorMs();
     const bench::Stopwatch watch;
     TPickInv list;
     list.show();
-    const double ms = watch.milliseconds();
+    const Timing ms{watch.milliseconds(), ProcessorMs() - cpu};
     Check(HighlightedRecord(&list) == target, "list opened on record " + std::to_string(target) +
                                                   " highlights record " +
                                                   std::to_string(HighlightedRecord(&list)));
     return ms;
 }
 
-// The first list the process ever shows carries Qt's one-time set-up, which the running program
-// has done long before the Invoices button is pressed; it is printed apart from the first list on
-// a fresh engine.
+// Qt sets up its fonts and style for the first window the process shows that holds text. The
+// program's main window, with its buttons, has done so before the Invoices button can be
+// pressed, so a window like it is shown first and its cost printed apart.
+double ShowMainWindowStandIn() {
+    const bench::Stopwatch watch;
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(new QLabel("Create & Edit Invoices"));
+    layout->addWidget(new QPushButton("Invoices"));
+    window.show();
+    return watch.milliseconds();
+}
+
 void MeasureOpen(int repeat) {
+    const double standIn = ShowMainWindowStandIn();
     OpenTables();
     const int32_t target = LastInvoiceRec();
-    const double firstEver = TimeOpen(target);
+    const Timing first = TimeOpen(target);
     OpenTables();
-    const double first = TimeOpen(target);
+    const Timing fresh = TimeOpen(target);
     std::vector<double> warm;
-    for (int i = 0; i < repeat; ++i) warm.push_back(TimeOpen(target));
+    for (int i = 0; i < repeat; ++i) warm.push_back(TimeOpen(target).ms);
     const bench::Summary s = bench::Summarise(warm);
     std::printf("open the invoice list on the last invoice (record %d), target under %.0f ms:\n",
                 target, kOpenTargetMs);
-    std::printf("  first in the process %7.2f ms (%s)   first on a fresh engine %7.2f ms (%s)\n",
-                firstEver, Verdict(firstEver, kOpenTargetMs), first, Verdict(first, kOpenTargetMs));
+    std::printf("  (a window like the main window shown first, as the program has: %.2f ms)\n",
+                standIn);
+    std::printf("  first in the process %7.2f ms (%s), processor %6.2f ms\n", first.ms,
+                Verdict(first.ms, kOpenTargetMs), first.cpuMs);
+    std::printf("  first on a fresh engine %7.2f ms (%s), processor %6.2f ms\n", fresh.ms,
+                Verdict(fresh.ms, kOpenTargetMs), fresh.cpuMs);
     std::printf("  then median %7.2f ms (%s), max %7.2f ms\n", s.median,
                 Verdict(s.median, kOpenTargetMs), s.max);
 }
@@ -235,6 +267,7 @@ std::vector<double> MeasureSyncs(int repeat) {
 
 struct SaveResult {
     double ms = 0;
+    double cpuMs = 0;
     SyncCount syncs;
 };
 
@@ -245,9 +278,10 @@ SaveResult TimeSave(int32_t rec, size_t items) {
     const SyncCount before{countingEnv.syncs, countingEnv.renames};
     int32_t saved = 0;
     QString error;
+    const double cpu = ProcessorMs();
     const bench::Stopwatch watch;
     const bool ok = StoreInvoice(rec, CustBuf.note, &saved, &error);
-    SaveResult result{watch.milliseconds(), SyncsSince(before)};
+    SaveResult result{watch.milliseconds(), ProcessorMs() - cpu, SyncsSince(before)};
     Check(ok && saved == rec,
           "saving invoice record " + std::to_string(rec) + " failed: " + error.toStdString());
     const bool loaded = LoadInvoice(rec);
@@ -265,14 +299,17 @@ void ChangeQuantities(int repetition) {
             QString::asprintf("%9.2f", static_cast<double>((repetition * 7 + i) % 40 + 1));
 }
 
-// One line of Save figures: the time measured here, the syncs asked for, and the time the same
-// Save would take where one sync costs kTargetDiskSyncMs instead of `syncMs`.
-void PrintSave(const std::string& what, double ms, const std::string& syncText, long syncCount,
-               double syncMs) {
+// One line of Save figures: the time measured here and its processor time, the syncs asked for,
+// and the time the same Save would take where one sync costs kTargetDiskSyncMs instead of
+// `syncMs`.
+void PrintSave(const std::string& what, double ms, double cpuMs, const std::string& syncText,
+               long syncCount, double syncMs) {
     const double there = ms + static_cast<double>(syncCount) * (kTargetDiskSyncMs - syncMs);
-    std::printf("  %-36s %8.2f ms (%s)   syncs %-22s with %.0f ms syncs about %8.2f ms (%s)\n",
-                what.c_str(), ms, Verdict(ms, kSaveTargetMs), syncText.c_str(), kTargetDiskSyncMs,
-                there, Verdict(there, kSaveTargetMs));
+    std::printf(
+        "  %-36s %8.2f ms (%s), processor %6.2f ms   syncs %-22s with %.0f ms syncs about "
+        "%8.2f ms (%s)\n",
+        what.c_str(), ms, Verdict(ms, kSaveTargetMs), cpuMs, syncText.c_str(), kTargetDiskSyncMs,
+        there, Verdict(there, kSaveTargetMs));
 }
 
 std::string SyncText(const SyncCount& c) {
@@ -280,7 +317,7 @@ std::string SyncText(const SyncCount& c) {
 }
 
 void PrintSave(const std::string& what, const SaveResult& r, double syncMs) {
-    PrintSave(what, r.ms, SyncText(r.syncs), r.syncs.files + r.syncs.renames, syncMs);
+    PrintSave(what, r.ms, r.cpuMs, SyncText(r.syncs), r.syncs.files + r.syncs.renames, syncMs);
 }
 
 void MeasureSave(int repeat) {
@@ -318,12 +355,17 @@ void MeasureSave(int repeat) {
     const SaveResult grow = TimeSave(rec, kSaveItems);
 
     std::vector<double> ms;
+    std::vector<double> cpuMs;
     auto [fewest, most] = std::minmax_element(
         edits.begin(), edits.end(), [](const SaveResult& a, const SaveResult& b) {
             return a.syncs.files + a.syncs.renames < b.syncs.files + b.syncs.renames;
         });
-    for (const SaveResult& e : edits) ms.push_back(e.ms);
+    for (const SaveResult& e : edits) {
+        ms.push_back(e.ms);
+        cpuMs.push_back(e.cpuMs);
+    }
     const bench::Summary s = bench::Summarise(ms);
+    const bench::Summary cpu = bench::Summarise(cpuMs);
     const long syncCount = most->syncs.files + most->syncs.renames;
     const bool alwaysSame = fewest->syncs.files + fewest->syncs.renames == syncCount;
     const std::string syncText = alwaysSame
@@ -334,12 +376,13 @@ void MeasureSave(int repeat) {
         "under %.0f ms where one sync costs %.0f ms:\n",
         rec, kSaveItems, kSaveTargetMs, kTargetDiskSyncMs);
     PrintSave("first", first, sync.median);
-    PrintSave("then median of " + std::to_string(repeat), s.median, syncText, syncCount,
+    PrintSave("then median of " + std::to_string(repeat), s.median, cpu.median, syncText,
+              syncCount, sync.median);
+    PrintSave("then max", s.max, cpu.max, syncText, syncCount, sync.median);
+    PrintSave("shrink to " + std::to_string(kShrunkItems) + " items (two left spare)", shrink,
               sync.median);
-    PrintSave("then max", s.max, syncText, syncCount, sync.median);
-    PrintSave("shrink to " + std::to_string(kShrunkItems) + " items (ITM5 packed)", shrink,
+    PrintSave("grow back to " + std::to_string(kSaveItems) + " items (spares taken)", grow,
               sync.median);
-    PrintSave("grow back to " + std::to_string(kSaveItems) + " items", grow, sync.median);
 }
 
 }  // namespace

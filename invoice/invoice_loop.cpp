@@ -6,6 +6,7 @@
 #include "db/program_state.h"
 #include "invoice/invoice_data.h"
 #include "invoice/invoice_form.h"
+#include "invoice/invoice_store.h"
 #include "invoice/pick_inv.h"
 #include "masters/pick_routines.h"
 
@@ -16,6 +17,7 @@ bool PickInvoice(bool allowNew, bool* createdNew, QWidget* parent) {
 }
 
 void RunInvoiceLoop(QWidget* parent) {
+    QStringList crowded;
     if (OpenCustomers() && OpenGroups() && OpenInvoices() && OpenItems() && OpenPayments() &&
         OpenProducts()) {
         CurInvRec = InvTbl->bottom() == xbase::kFound ? static_cast<int32_t>(InvTbl->recNo()) : 0;
@@ -25,9 +27,19 @@ void RunInvoiceLoop(QWidget* parent) {
             TInvoice editor(parent);
             editor.exec();
         }
+        crowded = TablesCrowdedWithSpares();
     }
     CloseAllTables();
-    if (!PackPending) return;
-    if (const QStringList failed = PackAll(); !failed.isEmpty())
-        prompt::information(parent, PackFailureMessage(failed));
+    QStringList failed;
+    if (PackPending) {
+        failed = PackAll();
+    } else if (!crowded.isEmpty()) {
+        if (Progress.show) Progress.show(true, "Packing Data Files");
+        for (const QString& name : crowded) {
+            QString why;
+            if (!PackTable(name, false, &why)) failed << name + ": " + why;
+        }
+        if (Progress.show) Progress.show(false, QString());
+    }
+    if (!failed.isEmpty()) prompt::information(parent, PackFailureMessage(failed));
 }

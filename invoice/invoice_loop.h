@@ -10,5 +10,6 @@ bool PickInvoice(bool allowNew, bool* createdNew = nullptr, QWidget* parent = nu
 
 // "Create & Edit Invoices": opens the tables, shows the pick list on the last invoice and the
 // editor on every invoice picked until the list is cancelled, closes the tables and packs them
-// all when a deletion is left pending.
+// all when a deletion is left pending, or else ITM5 and PMT where spare records crowd them
+// (invoice_store.h).
 void RunInvoiceLoop(QWidget* parent);

@@ -1,6 +1,8 @@
 #include "invoice/invoice_store.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "core/convert.h"
 #include "core/money.h"
@@ -61,30 +63,71 @@ void LoadPayments() {
     } while (PmtTbl->skip() == xbase::kFound && IvNoOf(PmtFld.IvNo) == InvBuf.IvNo);
 }
 
-// Writes the rows of one kind over the invoice's old records, in tag order, appending when they
-// run out; marks the old records left over deleted. `write` fills the buffer from row i and
-// writes it into the current record. False when a record cannot be appended.
+// The invoice number under which spare records wait in the tags on the invoice number.
+constexpr int kSpareNumber = 0;
+
+// Makes the current record a spare: blank, under the spare number, marked deleted.
+void MakeSpare(xbase::Table* table, xbase::Field* ivNo) {
+    for (int i = 0; i < table->fieldCount(); ++i) table->fieldAt(i)->assign("");
+    ivNo->assignInt(kSpareNumber);
+    table->deleteRecord();
+}
+
+// Adds to *recs the record numbers of up to `wanted` spare records, lowest first.
+void TakeSpares(xbase::Table* table, const char* tag, xbase::Field* ivNo, size_t wanted,
+                std::vector<uint32_t>* recs) {
+    if (wanted == 0 || !FindFirst(table, tag, ivNo, kSpareNumber)) return;
+    do {
+        if (!table->deleted()) continue;
+        recs->push_back(table->recNo());
+        --wanted;
+    } while (wanted > 0 && table->skip() == xbase::kFound && IvNoOf(ivNo) == kSpareNumber);
+}
+
+// Spare records of the table, counted up to `limit`.
+uint32_t CountSpares(xbase::Table* table, const char* tag, xbase::Field* ivNo, uint32_t limit) {
+    uint32_t count = 0;
+    if (!FindFirst(table, tag, ivNo, kSpareNumber)) return 0;
+    do {
+        if (table->deleted()) ++count;
+    } while (count < limit && table->skip() == xbase::kFound && IvNoOf(ivNo) == kSpareNumber);
+    return count;
+}
+
+// Writes the rows of one kind into the invoice's records: its own (live or marked), then spare
+// records, then appended ones. The tag keeps records of one key in record-number order, so when
+// the invoice grows its records are written lowest first and the rows keep their order; when
+// it shrinks the records left over become spares. `write` fills the buffer from row i and
+// writes it into the current record. False when a record cannot be read or appended.
 template <typename Write>
 bool RewriteRows(xbase::Table* table, const char* tag, xbase::Field* ivNo, int number, int rows,
-                 bool* marked, Write write) {
-    bool overwrite = FindFirst(table, tag, ivNo, number);
-    for (int i = 0; i < rows; ++i) {
-        if (!overwrite && table->appendBlank() < 0) return false;
-        if (table->deleted()) table->recall();
-        write(i);
-        if (overwrite) {
-            // The rewritten record keeps its key, so the next one in the tag follows it.
-            overwrite = table->skip() == xbase::kFound && IvNoOf(ivNo) == number;
-        }
+                 Write write) {
+    std::vector<uint32_t> recs;
+    if (FindFirst(table, tag, ivNo, number)) {
+        do recs.push_back(table->recNo());
+        while (table->skip() == xbase::kFound && IvNoOf(ivNo) == number);
     }
-    *marked = false;
-    if (overwrite) {
-        do {
-            table->deleteRecord();
-            *marked = true;
-        } while (table->skip() == xbase::kFound && IvNoOf(ivNo) == number);
+    const auto wanted = static_cast<size_t>(rows);
+    if (recs.size() < wanted) {
+        TakeSpares(table, tag, ivNo, wanted - recs.size(), &recs);
+        std::sort(recs.begin(), recs.end());
+    }
+    for (size_t i = 0; i < std::max(wanted, recs.size()); ++i) {
+        if (i < recs.size() ? table->go(recs[i]) != xbase::kFound : table->appendBlank() < 0)
+            return false;
+        if (i >= wanted) {
+            MakeSpare(table, ivNo);
+            continue;
+        }
+        if (table->deleted()) table->recall();
+        write(static_cast<int>(i));
     }
     return true;
+}
+
+// Makes every record of invoice `number` a spare.
+bool SpareAll(xbase::Table* table, const char* tag, xbase::Field* ivNo, int number) {
+    return RewriteRows(table, tag, ivNo, number, 0, [](int) {});
 }
 
 void FillItemBuf(const ItemRow& row) {
@@ -129,8 +172,8 @@ bool Abandon(QString* error, const QString& what) {
 // Packs a table in which the change marked records. The change is durable already and marked
 // records are no part of any invoice, so a pack that fails only leaves the work for the pack
 // when the invoice loop ends.
-void PackMarked(xbase::Table* table, bool marked) {
-    if (!marked || table->pack() >= 0) return;
+void PackMarked(xbase::Table* table) {
+    if (table->pack() >= 0) return;
     DbContext->errorCode();
     PackPending = true;
 }
@@ -236,14 +279,12 @@ bool StoreInvoice(int32_t rec, const QString& customerNote, int32_t* savedRec, Q
     const auto invoiceRec = static_cast<int32_t>(InvTbl->recNo());
 
     const int number = InvBuf.IvNo;
-    bool itemsMarked = false;
-    if (!RewriteRows(ItemTbl, "Itm", ItemFld.IvNo, number, ItemHigh() + 1, &itemsMarked, [](int i) {
+    if (!RewriteRows(ItemTbl, "Itm", ItemFld.IvNo, number, ItemHigh() + 1, [](int i) {
             FillItemBuf(ItemRows[static_cast<size_t>(i)]);
             WriteItem();
         }))
         return Abandon(error, "Unable to add invoice Items at this time. Please try again later");
-    bool paymentsMarked = false;
-    if (!RewriteRows(PmtTbl, "Pmt", PmtFld.IvNo, number, PmtHigh() + 1, &paymentsMarked, [](int i) {
+    if (!RewriteRows(PmtTbl, "Pmt", PmtFld.IvNo, number, PmtHigh() + 1, [](int i) {
             FillPmtBuf(PmtRows[static_cast<size_t>(i)]);
             WritePayment();
         }))
@@ -256,8 +297,6 @@ bool StoreInvoice(int32_t rec, const QString& customerNote, int32_t* savedRec, Q
 
     if (!CommitChange(error)) return false;
     if (savedRec) *savedRec = invoiceRec;
-    PackMarked(ItemTbl, itemsMarked);
-    PackMarked(PmtTbl, paymentsMarked);
     return true;
 }
 
@@ -289,25 +328,28 @@ bool RemoveInvoice(int32_t rec, int ivNo, QString* error) {
         return Fail(error, "The invoice is not stored, so there is nothing to delete.");
     }
     if (!BeginChange(error)) return false;
-    bool itemsMarked = false;
-    if (FindFirst(ItemTbl, "Itm", ItemFld.IvNo, ivNo)) {
-        do {
-            ItemTbl->deleteRecord();
-            itemsMarked = true;
-        } while (ItemTbl->skip() == xbase::kFound && IvNoOf(ItemFld.IvNo) == ivNo);
-    }
-    bool paymentsMarked = false;
-    if (FindFirst(PmtTbl, "Pmt", PmtFld.IvNo, ivNo)) {
-        do {
-            PmtTbl->deleteRecord();
-            paymentsMarked = true;
-        } while (PmtTbl->skip() == xbase::kFound && IvNoOf(PmtFld.IvNo) == ivNo);
-    }
+    if (!SpareAll(ItemTbl, "Itm", ItemFld.IvNo, ivNo) || !SpareAll(PmtTbl, "Pmt", PmtFld.IvNo, ivNo))
+        return Abandon(error, "The invoice's items and payments cannot be read.");
     InvTbl->go(static_cast<uint32_t>(rec));
     InvTbl->deleteRecord();
     if (!CommitChange(error)) return false;
-    PackMarked(ItemTbl, itemsMarked);
-    PackMarked(PmtTbl, paymentsMarked);
-    PackMarked(InvTbl, true);
+    PackMarked(InvTbl);
     return true;
+}
+
+QStringList TablesCrowdedWithSpares() {
+    const struct {
+        xbase::Table* table;
+        const char* tag;
+        xbase::Field* ivNo;
+        const char* name;
+    } tables[] = {{ItemTbl, "Itm", ItemFld.IvNo, "ITM5"}, {PmtTbl, "Pmt", PmtFld.IvNo, "PMT"}};
+    QStringList crowded;
+    for (const auto& t : tables) {
+        const uint32_t limit = t.table->recCount() / kSpareShareToPack;
+        if (CountSpares(t.table, t.tag, t.ivNo, limit + 1) > limit) crowded << t.name;
+    }
+    // A read that failed only leaves the spares for the next loop or the user's Pack.
+    DbContext->errorCode();
+    return crowded;
 }

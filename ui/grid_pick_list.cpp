@@ -233,15 +233,39 @@ int GridPickList::OffsetOf(int32_t targetRec) {
         state_.TargetRec = static_cast<int32_t>(t->recNo());
         return 0;
     }
-    // The engine knows every record's exact place in the order, the count of the records
-    // before it, without stepping.
-    const uint32_t place = t->place();
+    // Within a window of either end the place is found by stepping: a list opened on the last
+    // invoice or the first customer then reads only the rows around it. Elsewhere the engine
+    // knows every record's exact place in the order, the count of the records before it,
+    // without stepping.
+    uint32_t place = 0;
+    if (const int after = StepsWithin(kRows, 1); after < kRows) {
+        place = count - static_cast<uint32_t>(after);
+    } else if (t->go(static_cast<uint32_t>(targetRec)) == xbase::kFound) {
+        const int before = StepsWithin(kRows, -1);
+        if (before < kRows) {
+            place = static_cast<uint32_t>(before) + 1;
+        } else if (t->go(static_cast<uint32_t>(targetRec)) == xbase::kFound) {
+            place = t->place();
+        }
+    }
     const int offset = place > 0 ? static_cast<int>(place - 1) : 0;
     return std::min(offset, state_.MaxTop);
 }
 
+int GridPickList::StepsWithin(int most, int direction) {
+    int steps = 0;
+    while (steps < most && table()->skip(direction) == xbase::kFound) ++steps;
+    return steps;
+}
+
 bool GridPickList::GoToOffset(int offset) {
-    return table()->goPlace(static_cast<uint32_t>(offset) + 1) == xbase::kFound;
+    // Near either end the rows are reached by stepping from it, as in OffsetOf.
+    xbase::Table* t = table();
+    const auto count = static_cast<int>(t->recCount());
+    if (offset < 2 * kRows) return t->top() == xbase::kFound && t->skip(offset) == xbase::kFound;
+    if (count - offset <= 2 * kRows)
+        return t->bottom() == xbase::kFound && t->skip(offset - count + 1) == xbase::kFound;
+    return t->goPlace(static_cast<uint32_t>(offset) + 1) == xbase::kFound;
 }
 
 void GridPickList::FillRows() {

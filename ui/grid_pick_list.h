@@ -124,6 +124,9 @@ private:
     void SetOffset(int offset);
     // Puts the table on the record at `offset` of its order; false when there is none.
     bool GoToOffset(int offset);
+    // Steps the table up to `most` records forward (direction 1) or back (-1) in its order; the
+    // steps it could take.
+    int StepsWithin(int most, int direction);
     void ShowBlankRow(int row);
     int ScrollPosition() const;
 

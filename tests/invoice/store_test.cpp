@@ -1,5 +1,6 @@
 // Storing, loading and deleting invoices through the program's own tables: items and payments
-// rewritten in place, surplus records removed, other invoices untouched.
+// rewritten in place, surplus records left spare and taken again in order, other invoices
+// untouched.
 #include "tests/invoice/invoice_fixture.h"
 
 TEST_F(InvoiceTest, NumbersStartAtOneAndFollowTheHighest) {
@@ -53,7 +54,7 @@ TEST_F(InvoiceTest, AnInvoiceWhoseCustomerIsGoneStillLoads) {
     EXPECT_EQ(AddressLines[0], "");
 }
 
-TEST_F(InvoiceTest, ItemsAndPaymentsAreRewrittenInPlaceAndTheSurplusRemoved) {
+TEST_F(InvoiceTest, ItemsAndPaymentsAreRewrittenInPlaceAndTheSurplusLeftSpareAndBlank) {
     AddCustomer(1, "Adams");
     OpenInvoice(1, 1, 0, 0);
     Store(0);  // a neighbour whose records must stay
@@ -70,25 +71,53 @@ TEST_F(InvoiceTest, ItemsAndPaymentsAreRewrittenInPlaceAndTheSurplusRemoved) {
     const auto three = StoredItems(2);
     ASSERT_EQ(three.size(), 3u);
     EXPECT_EQ(three[2].second, "NEW3");
-    EXPECT_EQ(ItemTbl->recCount(), 4u);  // packed: three and invoice 3's one
-    EXPECT_EQ(PmtTbl->recCount(), 1u);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(three[i].first, five[i].first) << "rewritten in place";
+    EXPECT_EQ(ItemTbl->recCount(), 6u) << "nothing packed";
+    const auto spares = StoredItems(0);
+    ASSERT_EQ(spares.size(), 2u);
+    for (const auto& [spare, product] : spares) {
+        ASSERT_EQ(ItemTbl->go(spare), xbase::kFound);
+        EXPECT_TRUE(ItemTbl->deleted());
+        EXPECT_EQ(product, "") << "a spare keeps nothing of the item";
+        EXPECT_DOUBLE_EQ(ItemFld.Qty->asDouble(), 0);
+    }
+    PmtTbl->select(PmtTbl->tag("Pmt"));
+    ASSERT_EQ(Seek(PmtTbl, InvKey(0)), xbase::kFound);
+    EXPECT_TRUE(PmtTbl->deleted());
+    EXPECT_EQ(ReadText(PmtFld.PDate).trimmed(), "");
 
-    const uint32_t itemsBefore = ItemTbl->recCount();
     OpenInvoice(2, 1, 5, 1);
     Store(rec);
-    const auto grown = StoredItems(2);
-    ASSERT_EQ(grown.size(), 5u);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(grown[i].first, three[i].first) << "rewritten in place";
-    EXPECT_EQ(ItemTbl->recCount(), itemsBefore + 2);
+    EXPECT_EQ(StoredItems(2), five) << "the spares are taken back";
+    EXPECT_TRUE(StoredItems(0).empty());
+    EXPECT_EQ(ItemTbl->recCount(), 6u);
     EXPECT_EQ(StoredItems(3).size(), 1u);
-
-    OpenInvoice(2, 1, 0, 0);
-    Store(rec);
-    EXPECT_TRUE(StoredItems(2).empty());
-    EXPECT_EQ(PmtTbl->recCount(), 0u);
 }
 
-TEST_F(InvoiceTest, DeleteRemovesTheInvoiceWithItsItemsAndPaymentsOnly) {
+TEST_F(InvoiceTest, AnInvoiceGrowingIntoSparesBelowItsRecordsKeepsItsRowsInOrder) {
+    AddCustomer(1, "Adams");
+    OpenInvoice(1, 1, 3, 2);
+    const int32_t first = Store(0);
+    OpenInvoice(2, 1, 1, 1);
+    const int32_t second = Store(0);
+    OpenInvoice(1, 1, 0, 0);
+    Store(first);  // records 1-3 of ITM5 and 1-2 of PMT become spares
+
+    OpenInvoice(2, 1, 4, 3);
+    for (int i = 0; i < 4; ++i) ItemRows[i][kItemPrID] = QString("ROW%1").arg(i);
+    PmtRows = {{"01/02/26", "1.00"}, {"01/03/26", "2.00"}, {"01/04/26", "3.00"}};
+    Store(second);
+    EXPECT_EQ(ItemTbl->recCount(), 4u);
+    EXPECT_EQ(PmtTbl->recCount(), 3u);
+    ASSERT_TRUE(LoadInvoice(second));
+    ASSERT_EQ(ItemRows.size(), 4u);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(ItemRows[i][kItemPrID].trimmed(), QString("ROW%1").arg(i));
+    ASSERT_EQ(PmtRows.size(), 3u);
+    EXPECT_EQ(PmtRows[0][kPmtAmount].trimmed(), "1.00");
+    EXPECT_EQ(PmtRows[2][kPmtAmount].trimmed(), "3.00");
+}
+
+TEST_F(InvoiceTest, DeleteRemovesTheInvoiceAndLeavesItsItemsAndPaymentsSpare) {
     AddCustomer(1, "Adams");
     OpenInvoice(1, 1, 2, 1);
     Store(0);
@@ -99,9 +128,26 @@ TEST_F(InvoiceTest, DeleteRemovesTheInvoiceWithItsItemsAndPaymentsOnly) {
     EXPECT_FALSE(RemoveInvoice(0, 2, &error));
     ASSERT_TRUE(RemoveInvoice(rec, 2, &error)) << error.toStdString();
     EXPECT_EQ(InvTbl->recCount(), 1u);
-    EXPECT_EQ(ItemTbl->recCount(), 2u);
-    EXPECT_EQ(PmtTbl->recCount(), 1u);
+    EXPECT_TRUE(StoredItems(2).empty());
+    EXPECT_EQ(StoredItems(0).size(), 4u);
     EXPECT_EQ(StoredItems(1).size(), 2u);
+
+    OpenInvoice(3, 1, 4, 2);
+    Store(0);
+    EXPECT_EQ(ItemTbl->recCount(), 6u);
+    EXPECT_EQ(PmtTbl->recCount(), 3u);
+}
+
+TEST_F(InvoiceTest, TablesArePackedOnlyOnceTheirSparesPassATenth) {
+    AddCustomer(1, "Adams");
+    OpenInvoice(1, 1, 20, 1);
+    const int32_t rec = Store(0);
+    OpenInvoice(1, 1, 18, 1);
+    Store(rec);
+    EXPECT_TRUE(TablesCrowdedWithSpares().isEmpty()) << "2 of 20 items";
+    OpenInvoice(1, 1, 17, 0);
+    Store(rec);
+    EXPECT_EQ(TablesCrowdedWithSpares(), QStringList({"ITM5", "PMT"}));
 }
 
 TEST_F(InvoiceTest, ValuesThatDoNotFitTheirFieldsAreRefusedAndNothingIsWritten) {
