@@ -32,6 +32,7 @@
 #include "invoice/invoice_data.h"
 #include "invoice/invoice_store.h"
 #include "invoice/pick_inv.h"
+#include "ui/form_parts.h"
 
 namespace fs = std::filesystem;
 
@@ -163,14 +164,17 @@ Timing TimeOpen(int32_t target) {
 }
 
 // Qt sets up its fonts and style for the first window the process shows that holds text. The
-// program's main window, with its buttons, has done so before the Invoices button can be
-// pressed, so a window like it is shown first and its cost printed apart.
+// program's About box and main window, with their buttons, fitted to their titles, have done so
+// before the Invoices button can be pressed, so a window like them is shown first and its cost
+// printed apart.
 double ShowMainWindowStandIn() {
     const bench::Stopwatch watch;
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
     layout->addWidget(new QLabel("Create & Edit Invoices"));
     layout->addWidget(new QPushButton("Invoices"));
+    window.setWindowTitle("Corvane 1.05");
+    FitToTitle(&window);
     window.show();
     return watch.milliseconds();
 }
