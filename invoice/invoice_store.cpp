@@ -125,8 +125,9 @@ bool RewriteRows(xbase::Table* table, const char* tag, xbase::Field* ivNo, int n
     return true;
 }
 
-// Makes every record of invoice `number` a spare.
-bool SpareAll(xbase::Table* table, const char* tag, xbase::Field* ivNo, int number) {
+// Makes every record of invoice `number` a spare; *any tells whether it had one.
+bool SpareAll(xbase::Table* table, const char* tag, xbase::Field* ivNo, int number, bool* any) {
+    *any = FindFirst(table, tag, ivNo, number);
     return RewriteRows(table, tag, ivNo, number, 0, [](int) {});
 }
 
@@ -170,8 +171,8 @@ bool Abandon(QString* error, const QString& what) {
 }
 
 // Packs a table in which the change marked records. The change is durable already and marked
-// records are no part of any invoice, so a pack that fails only leaves the work for the pack
-// when the invoice loop ends.
+// records are no part of any invoice (and spares wait to be taken), so a pack that fails only
+// leaves the work for the pack when the invoice loop ends.
 void PackMarked(xbase::Table* table) {
     if (table->pack() >= 0) return;
     DbContext->errorCode();
@@ -328,11 +329,16 @@ bool RemoveInvoice(int32_t rec, int ivNo, QString* error) {
         return Fail(error, "The invoice is not stored, so there is nothing to delete.");
     }
     if (!BeginChange(error)) return false;
-    if (!SpareAll(ItemTbl, "Itm", ItemFld.IvNo, ivNo) || !SpareAll(PmtTbl, "Pmt", PmtFld.IvNo, ivNo))
+    bool items = false;
+    bool payments = false;
+    if (!SpareAll(ItemTbl, "Itm", ItemFld.IvNo, ivNo, &items) ||
+        !SpareAll(PmtTbl, "Pmt", PmtFld.IvNo, ivNo, &payments))
         return Abandon(error, "The invoice's items and payments cannot be read.");
     InvTbl->go(static_cast<uint32_t>(rec));
     InvTbl->deleteRecord();
     if (!CommitChange(error)) return false;
+    if (items) PackMarked(ItemTbl);
+    if (payments) PackMarked(PmtTbl);
     PackMarked(InvTbl);
     return true;
 }

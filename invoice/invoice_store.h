@@ -8,15 +8,15 @@
 // change (db/change.h). Records marked deleted are never part of an invoice: loading, reports
 // and the checks pass over them.
 //
-// Spare records. ITM5 and PMT are large and packing them takes seconds, so an invoice that
-// loses items or payments, or is deleted, does not pack them: its records left over become
-// spares, blanked (every field empty, so no other tool reads a sale in them), given invoice
-// number 0, which no invoice has, and marked deleted. In the tags on the invoice number (Itm,
-// Pmt) the spares thus stand together under key "     0", in record-number order, and the next
-// save that needs records finds them by one seek there: it takes them before it appends. The
-// engine orders records of one key by record number, so an invoice that grows writes its rows
-// into its own records and the spares it takes lowest record first, and the rows keep their
-// order. A spare taken is written whole, as an appended blank record would be. The user's Pack
+// Spare records. ITM5 and PMT are large and packing them takes seconds, so saving an invoice
+// that lost items or payments does not pack them: its records left over become spares,
+// blanked (every field empty, so no other tool reads a sale in them), given invoice number 0,
+// which no invoice has, and marked deleted. In the tags on the invoice number (Itm, Pmt) the
+// spares thus stand together under key "     0", in record-number order, and the next save
+// that needs records finds them by one seek there: it takes them before it appends. The engine
+// orders records of one key by record number, so an invoice that grows writes its rows into
+// its own records and the spares it takes lowest record first, and the rows keep their order.
+// A spare taken is written whole, as an appended blank record would be. The user's Pack
 // removes spares like every marked record, and the invoice loop packs a table when it closes
 // once its spares pass a tenth of its records (TablesCrowdedWithSpares).
 #pragma once
@@ -58,8 +58,9 @@ bool StoreInvoice(int32_t rec, const QString& customerNote, int32_t* savedRec, Q
 // caller then rolls the change back.
 bool AppendInvoiceInChange(QString* error);
 
-// Removes INV5 record `rec` and makes every item and payment of invoice `ivNo` a spare, then
-// packs INV5. On failure nothing is changed and *error says why.
+// Removes INV5 record `rec` with every item and payment of invoice `ivNo`, then packs the three
+// tables. The items and payments are made spares first, so that where a pack fails they wait
+// to be taken by the next save. On failure nothing is changed and *error says why.
 bool RemoveInvoice(int32_t rec, int ivNo, QString* error);
 
 // A table whose spare records pass one in this many of its records is packed when the invoice

@@ -242,10 +242,8 @@ TEST_F(InvoiceFormTest, CancelLeavesTheTablesAsTheyWereAndDeleteRemovesEverythin
     Click(&editor, "BtnDelete");
     EXPECT_FALSE(editor.isVisible());
     EXPECT_EQ(InvTbl->recCount(), 1u);
-    EXPECT_TRUE(StoredItems(7).empty());
-    EXPECT_EQ(StoredItems(0).size(), ItemTbl->recCount() - 1) << "invoice 7's items left spare";
-    PmtTbl->select(PmtTbl->tag("Pmt"));
-    EXPECT_NE(Seek(PmtTbl, InvKey(7)), xbase::kFound);
+    EXPECT_EQ(ItemTbl->recCount(), 1u);
+    EXPECT_EQ(PmtTbl->recCount(), 0u);
     EXPECT_EQ(CurInvRec, 1) << "the last invoice left";
 }
 
