@@ -65,6 +65,7 @@ const std::vector<TMain::Action>& TMain::Actions() {
         {"TaxSummary1", &TMain::TaxSummary1Click},
         {"Aging1", &TMain::Aging1Click},
         {"ReminderLetters1", &TMain::ReminderLetters1Click},
+        {"MessagesSent1", &TMain::MessagesSent1Click},
         {"SelectedCustomers2", &TMain::SelectedCustomers2Click},
         {"SelectedGroups1", &TMain::SelectedGroups1Click},
         {"BtnInvLab", &TMain::BtnInvLabClick},
@@ -201,6 +202,10 @@ void TMain::Aging1Click() {
 
 void TMain::ReminderLetters1Click() {
     reports::RunReminderLetters(this);
+}
+
+void TMain::MessagesSent1Click() {
+    reports::RunSentLog(this);
 }
 
 void TMain::TaxSummary1Click() {

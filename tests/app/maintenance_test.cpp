@@ -124,6 +124,7 @@ TEST_F(MainWindowTest, OnlyTheWorkingActionsAreEnabledAndTheOthersKeepTheirHints
                                     "IncomeSummary1",
                                     "Inventory1",
                                     "InvoicesDated1",
+                                    "MessagesSent1",
                                     "PastDueBilling1",
                                     "ProductBuyers1",
                                     "ProductSummary1",
