@@ -37,6 +37,9 @@ private:
     // Shows the template of the chosen kind, keeping what was typed in the one shown before.
     void DocumentChanged();
     MailSettings Typed();
+    // The password to log in with: the one typed, or the one kept while the box shows that one
+    // is. False with the reason in *error when the kept one cannot be read.
+    bool TypedPassword(QString* password, QString* error) const;
 
     QLineEdit* EditServer = nullptr;
     QSpinBox* EditPort = nullptr;
