@@ -60,6 +60,13 @@ Cents LetterDue(int customer, const ReminderRun* run) {
     return 0;
 }
 
+// The name a message greets the customer in CustBuf by: first and last name, or the company
+// when the customer has neither.
+QString PersonName() {
+    const QString name = (CustBuf.first.trimmed() + u' ' + CustBuf.last.trimmed()).trimmed();
+    return name.isEmpty() ? CustBuf.addr1.trimmed() : name;
+}
+
 }  // namespace
 
 QString KindName(MailDocument kind) {
@@ -114,8 +121,7 @@ bool DescribeDocuments(const ReportDocument& doc, const DocumentRun& run,
                         : LetterDue(number, selection.reminders);
         }
         if (FindCustomerNo(d.customer)) {
-            d.name = ReportName();
-            if (d.name.isEmpty()) d.name = TrimRight(CustBuf.addr1);
+            d.name = PersonName();
             d.address = ReadText(CustFld.email).trimmed();
         }
         out->push_back(d);

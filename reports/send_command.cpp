@@ -132,7 +132,9 @@ QString SendUsage() {
         "       corvane-admin [-C DIR] send invoices|bills|statements|reminders [selection as for "
         "report] [--dry-run DIR] [--resend]\n"
         "         [--server HOST[:PORT]] [--security none|starttls|tls] [--user NAME] "
-        "[--sender ADDRESS]\n");
+        "[--sender ADDRESS]\n"
+        "         (--user \"\" sends without logging in; the password is taken from the secret "
+        "store, the user's file or CORVANE_SMTP_PASSWORD)\n");
 }
 
 std::optional<SendRequest> ParseSendArgs(const QStringList& args, const QDir& base, QString* why) {
@@ -157,7 +159,9 @@ std::optional<SendRequest> ParseSendArgs(const QStringList& args, const QDir& ba
             selection << option;
             continue;
         }
-        if (i + 1 >= args.size() || args.at(i + 1).isEmpty() ||
+        // An empty user name sends without logging in.
+        const bool mayBeEmpty = option == QLatin1String("--user");
+        if (i + 1 >= args.size() || (args.at(i + 1).isEmpty() && !mayBeEmpty) ||
             args.at(i + 1).startsWith(QLatin1String("--")))
             return refuse(option + " needs a value");
         const QString value = args.at(++i);

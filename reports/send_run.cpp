@@ -90,7 +90,11 @@ MailMessage MessageFor(const CustomerDocument& document, const MailSettings& set
         document.kind == MailDocument::Invoice || document.kind == MailDocument::Bill;
     if (numbered) fields.number = document.number;
     fields.amountDue = MoneyText(document.due, 0).trimmed();
-    if (document.dueDay > 0) fields.dueDate = DateToReportText(document.dueDay);
+    // An invoice without terms is due when it arrives.
+    if (document.dueDay > 0)
+        fields.dueDate = DateToReportText(document.dueDay);
+    else if (numbered)
+        fields.dueDate = QStringLiteral("receipt");
     const MailTemplate& text = settings.TemplateFor(document.kind);
 
     MailMessage message;
@@ -107,6 +111,7 @@ MailMessage MessageFor(const CustomerDocument& document, const MailSettings& set
 
 SendReport SendDocuments(const SendPlan& plan, const SendRun& run) {
     SendReport report;
+    QString lastFailure;
     const int total = static_cast<int>(plan.toSend.size());
     for (int i = 0; i < total; ++i) {
         if (run.progress && !run.progress(i, total)) {
@@ -140,6 +145,14 @@ SendReport SendDocuments(const SendPlan& plan, const SendRun& run) {
                 error.isEmpty() ? QStringLiteral("The sent log could not be opened.") : error;
             break;
         }
+        // Two messages in a row failing for the same reason is the server's fault, not theirs
+        // (it cannot be reached, refuses the log-in, stops answering): the rest would only wait
+        // for it in turn.
+        if (!outcome.sent && outcome.reason == lastFailure) {
+            report.stopped = "Sending stopped, as two messages in a row failed: " + outcome.reason;
+            break;
+        }
+        lastFailure = outcome.sent ? QString() : outcome.reason;
     }
     if (run.progress && report.stopped.isEmpty()) run.progress(total, total);
     return report;

@@ -74,8 +74,9 @@ struct SendReport {
     QString stopped;
 };
 
-// Sends (or writes) the messages of the plan in order. A message sent whose record could not be
-// stored, or a file that could not be written, stops the run with the reason.
+// Sends (or writes) the messages of the plan in order. A message whose record could not be
+// stored, a file that could not be written, or a second message in a row refused for the same
+// reason as the one before stops the run with the reason.
 SendReport SendDocuments(const SendPlan& plan, const SendRun& run);
 
 // The documents that did not go: refused, or without an address, in the order of the run.
