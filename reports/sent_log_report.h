@@ -1,6 +1,7 @@
 // The sent log report: the messages of documents sent by e-mail within a span, in the order they
 // were sent, each with its day and time, the customer's number, the document, the address and the
-// result (sent, or refused with the server's reason), and the count of each at the end.
+// result (sent or refused, a refusal with the server's reason on the lines below), and the count
+// of each at the end.
 #pragma once
 
 #include "report/report_document.h"

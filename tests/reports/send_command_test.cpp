@@ -134,6 +134,32 @@ TEST_F(SendCommandTest, ARefusedRecipientIsToldAndOnlyItIsTriedAgain) {
     EXPECT_EQ(again.LastLine().toStdString(),
               "0 sent, 1 refused, 0 skipped (no address), 1 sent before");
     EXPECT_EQ(server_.Received().size(), 1u);
+
+    // The Messages Sent report lists all three tries.
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    const AdminRun report =
+        Admin({"report", "sent-log", "--from", today, "--to", today, "--text", "-"});
+    EXPECT_EQ(report.status, 0) << report.errors.toStdString();
+    EXPECT_EQ(report.output.count(invoices[0].second.email), 2) << report.output.toStdString();
+    EXPECT_TRUE(report.output.contains(QRegularExpression("Total +1 sent, 2 refused")))
+        << report.output.toStdString();
+}
+
+TEST_F(SendCommandTest, BadOptionsAreToldWithTheUsage) {
+    const QStringList bad[] = {
+        {"send", "sales-summary"},
+        {"send", "invoices", "--security", "ssl"},
+        {"send", "invoices", "--server", "host:99999"},
+        {"send", "invoices", "--sender", "Front Office"},
+        {"send", "invoices", "--pdf", "out.pdf"},
+        {"send", "statements", "--dry-run"},
+    };
+    for (const QStringList& args : bad) {
+        const AdminRun run = Admin(args);
+        EXPECT_EQ(run.status, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.errors.contains("corvane-admin [-C DIR] send")) << run.errors.toStdString();
+    }
+    EXPECT_TRUE(SentLog().empty());
 }
 
 TEST_F(SendCommandTest, AWrongPasswordOrAServerThatDropsTheMessageRecordsNothingAsSent) {
