@@ -21,13 +21,20 @@ long Seconds(int ms) {
     return std::max(1L, (static_cast<long>(ms) + 999) / 1000);
 }
 
-// The reply of the server as the transfer saw it: the last command sent (its verb, and for
-// RCPT the recipient; never an argument of AUTH) and the server's last reply.
-struct Dialogue {
+// A command the server refused: its verb, for RCPT the recipient, and the reply.
+struct Refusal {
     QByteArray command;
     QByteArray recipient;
-    QByteArray reply;      // the reply's lines, joined by spaces
-    bool replyDone = true; // the next reply line starts a new reply
+    QByteArray reply;  // the reply's lines, joined by spaces
+};
+
+// The exchange with the server as the transfer saw it: the last command sent (never an argument
+// of a log-in), the reply coming in, and the first refusal, which what follows it (RSET, QUIT)
+// does not hide.
+struct Dialogue {
+    Refusal last;
+    bool replyDone = true;  // the next reply line starts a new reply
+    Refusal refusal;
 };
 
 int ReplyCode(const QByteArray& reply) {
@@ -48,22 +55,25 @@ int OnDebug(CURL*, curl_infotype type, char* data, size_t size, void* user) {
     if (type == CURLINFO_HEADER_OUT) {
         const QByteArray verb = text.left(text.indexOf(' ')).toUpper();
         if (IsCommand(verb)) {
-            dialogue->command = verb;
-            dialogue->recipient.clear();
+            dialogue->last.command = verb;
+            dialogue->last.recipient.clear();
             const qsizetype open = text.indexOf('<');
             const qsizetype close = text.indexOf('>', open);
             if (verb == "RCPT" && open >= 0 && close > open)
-                dialogue->recipient = text.mid(open + 1, close - open - 1);
+                dialogue->last.recipient = text.mid(open + 1, close - open - 1);
         }
         dialogue->replyDone = true;
     } else if (type == CURLINFO_HEADER_IN) {
         for (const QByteArray& raw : text.split('\n')) {
             const QByteArray line = raw.trimmed();
             if (line.size() < 3) continue;
-            if (dialogue->replyDone) dialogue->reply = line.left(3);
+            if (dialogue->replyDone) dialogue->last.reply = line.left(3);
             const QByteArray words = line.mid(4).trimmed();
-            if (!words.isEmpty()) dialogue->reply += " " + words;
+            if (!words.isEmpty()) dialogue->last.reply += " " + words;
             dialogue->replyDone = line.size() == 3 || line.at(3) != '-';
+            if (dialogue->replyDone && ReplyCode(dialogue->last.reply) >= 400 &&
+                dialogue->refusal.reply.isEmpty())
+                dialogue->refusal = dialogue->last;
         }
     }
     return 0;
@@ -104,22 +114,21 @@ struct SmtpSession::Connection {
 QString SmtpSession::Connection::Reason(CURLcode code, const MailMessage& message) const {
     const QString server = "The mail server " + serverName;
     const QString detail = QString::fromUtf8(errorText).trimmed();
-    const int reply = ReplyCode(dialogue.reply);
-    const bool refused = reply >= 400;
-    if (code == CURLE_LOGIN_DENIED || reply == 530 || (refused && dialogue.command == "AUTH"))
+    const Refusal& refusal = dialogue.refusal;
+    const int reply = ReplyCode(refusal.reply);
+    if (code == CURLE_LOGIN_DENIED || reply == 530 || refusal.command == "AUTH")
         return server + " refused the log-in" +
                (settings.user.isEmpty() ? QString(" (no user name is set)")
                                         : " of user " + settings.user) +
-               (dialogue.reply.isEmpty() ? QString(".") : ": " + Plain(dialogue.reply));
-    if (refused && dialogue.command == "RCPT")
-        return server + " refused the recipient " + QString::fromUtf8(dialogue.recipient) + ": " +
-               Plain(dialogue.reply);
-    if (refused && dialogue.command == "MAIL")
+               (refusal.reply.isEmpty() ? QString(".") : ": " + Plain(refusal.reply));
+    if (refusal.command == "RCPT")
+        return server + " refused the recipient " + QString::fromUtf8(refusal.recipient) + ": " +
+               Plain(refusal.reply);
+    if (refusal.command == "MAIL")
         return server + " refused the sender " + message.senderAddress + ": " +
-               Plain(dialogue.reply);
-    if (refused && dialogue.command != "EHLO" && dialogue.command != "HELO" &&
-        dialogue.command != "STARTTLS")
-        return server + " did not accept the message: " + Plain(dialogue.reply);
+               Plain(refusal.reply);
+    if (refusal.command == "DATA")
+        return server + " did not accept the message: " + Plain(refusal.reply);
     switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
         return server + " could not be found: there is no such host name.";
@@ -153,7 +162,7 @@ QString SmtpSession::Connection::Reason(CURLcode code, const MailMessage& messag
         return server + " closed the connection before it took the message.";
     case CURLE_WEIRD_SERVER_REPLY:
         return server + " gave a reply that is not SMTP" +
-               (dialogue.reply.isEmpty() ? QString(".") : ": " + Plain(dialogue.reply));
+               (dialogue.last.reply.isEmpty() ? QString(".") : ": " + Plain(dialogue.last.reply));
     default:
         return server + ": " + (detail.isEmpty() ? QString(curl_easy_strerror(code)) : detail);
     }
