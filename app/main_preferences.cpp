@@ -89,6 +89,8 @@ QWidget* TMain::BuildPreferencesTab() {
         CaptionButton(tab, "BtnLabForms", "Label Forms", "Define Address Label Stock"));
     setup->addWidget(CaptionButton(tab, "BtnChasing", "Terms && Reminders",
                                    "Set payment terms and reminder letters"));
+    setup->addWidget(CaptionButton(tab, "BtnMail", "Mail Settings",
+                                   "Set the mail server and the messages documents are sent with"));
     BtnDirectories = CaptionButton(tab, "BtnDirectories", "Import Dir's",
                                    "Set the directories orders are imported from");
     BtnDirectories->setVisible(false);
