@@ -89,12 +89,13 @@ QWidget* TMain::BuildPreferencesTab() {
         CaptionButton(tab, "BtnLabForms", "Label Forms", "Define Address Label Stock"));
     setup->addWidget(CaptionButton(tab, "BtnChasing", "Terms && Reminders",
                                    "Set payment terms and reminder letters"));
-    setup->addWidget(CaptionButton(tab, "BtnMail", "Mail Settings",
-                                   "Set the mail server and the messages documents are sent with"));
     BtnDirectories = CaptionButton(tab, "BtnDirectories", "Import Dir's",
                                    "Set the directories orders are imported from");
     BtnDirectories->setVisible(false);
     setup->addWidget(BtnDirectories);
+    // Below the buttons that were there before it, so that none of them moves.
+    setup->addWidget(CaptionButton(tab, "BtnMail", "Mail Settings",
+                                   "Set the mail server and the messages documents are sent with"));
     setup->addStretch();
     grid->addLayout(setup, 0, 2, 4, 1);
     grid->setColumnStretch(1, 1);
