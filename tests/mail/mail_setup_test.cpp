@@ -14,6 +14,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 
+#include "db/mail_settings_table.h"
 #include "db/program_state.h"
 #include "mail/mail_password.h"
 #include "mail/mail_setup.h"
@@ -138,6 +139,36 @@ TEST_F(MailSetupTest, SaveStoresTheSettingsAndKeepsThePasswordOutsideTheDataNeve
     ASSERT_TRUE(FindMailPassword(stored, &password, &error)) << error.toStdString();
     EXPECT_EQ(password, "Pw-unique-7731");  // the kept password follows the user name
     EXPECT_EQ(endCalls_, 0);
+}
+
+TEST_F(MailSetupTest, ADirectoryWithoutTheTableReadsTheReadySettingsAndATextNotStorableIsRefused) {
+    ASSERT_TRUE(QFile::remove("MailSet.dbf"));
+    QFile::remove("MailSet.dbt");
+    MailSettings settings;
+    settings.server = "left over";
+    QString error;
+    ASSERT_TRUE(LoadMailSettings(&settings, &error)) << error.toStdString();
+    EXPECT_EQ(settings.server, "");
+    EXPECT_EQ(settings.port, 587);
+    EXPECT_EQ(settings.TemplateFor(MailDocument::Reminder).subject,
+              MailSettings::ReadyMailTemplates()[3].subject);
+
+    settings.server = "mail.baker.example";
+    settings.senderAddress = "accounts@baker.example";
+    ASSERT_TRUE(StoreMailSettings(settings, &error)) << error.toStdString();
+    EXPECT_TRUE(QFile::exists("MailSet.dbf"));
+
+    MailSettings refused = settings;
+    refused.server = "mail.other.example";
+    refused.TemplateFor(MailDocument::Bill).body = QString::fromUtf8("Zapłać");
+    EXPECT_FALSE(StoreMailSettings(refused, &error));
+    EXPECT_TRUE(error.contains(QString::fromUtf8("ł"))) << error.toStdString();
+    refused.TemplateFor(MailDocument::Bill).body.clear();
+    refused.TemplateFor(MailDocument::Bill).subject = QString(kMailSubjectWidth + 1, 'x');
+    EXPECT_FALSE(StoreMailSettings(refused, &error));
+    EXPECT_EQ(error, "The mail settings keep at most 120 characters in BilSubject.");
+    ASSERT_TRUE(LoadMailSettings(&settings, &error));
+    EXPECT_EQ(settings.server, "mail.baker.example");
 }
 
 TEST_F(MailSetupTest, TheTestMessageReachesTheServerAndARefusalIsToldWithTheServersReply) {
