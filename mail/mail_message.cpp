@@ -210,15 +210,16 @@ QByteArray ComposeMessage(MailMessage* message, const QDateTime& date) {
     composed += "Content-Type: multipart/mixed; boundary=\"" + boundary + "\"\r\n\r\n";
     composed += "This is a message in several parts (MIME).\r\n";
     composed += "--" + boundary + "\r\n";
-    composed += "Content-Type: text/plain; charset=UTF-8\r\n"
-                "Content-Transfer-Encoding: quoted-printable\r\n\r\n" +
-                QuotedPrintable(message->body) + "\r\n";
+    composed +=
+        "Content-Type: text/plain; charset=UTF-8\r\n"
+        "Content-Transfer-Encoding: quoted-printable\r\n\r\n" +
+        QuotedPrintable(message->body) + "\r\n";
     for (const Attachment& file : message->attachments) {
         composed += "--" + boundary + "\r\n";
-        composed += "Content-Type: " + file.mimeType + "; " + Parameter("name", file.fileName) +
-                    "\r\n";
-        composed += "Content-Disposition: attachment; " + Parameter("filename", file.fileName) +
-                    "\r\n";
+        composed +=
+            "Content-Type: " + file.mimeType + "; " + Parameter("name", file.fileName) + "\r\n";
+        composed +=
+            "Content-Disposition: attachment; " + Parameter("filename", file.fileName) + "\r\n";
         composed += "Content-Transfer-Encoding: base64\r\n\r\n";
         composed += Base64Lines(file.data);
     }

@@ -45,7 +45,7 @@ int ReplyCode(const QByteArray& reply) {
 // never kept.
 bool IsCommand(const QByteArray& verb) {
     static const QByteArrayList kCommands = {"EHLO", "HELO", "STARTTLS", "AUTH", "MAIL",
-                                             "RCPT", "DATA", "RSET", "QUIT", "NOOP"};
+                                             "RCPT", "DATA", "RSET",     "QUIT", "NOOP"};
     return kCommands.contains(verb);
 }
 
@@ -130,41 +130,43 @@ QString SmtpSession::Connection::Reason(CURLcode code, const MailMessage& messag
     if (refusal.command == "DATA")
         return server + " did not accept the message: " + Plain(refusal.reply);
     switch (code) {
-    case CURLE_COULDNT_RESOLVE_HOST:
-        return server + " could not be found: there is no such host name.";
-    case CURLE_COULDNT_CONNECT: {
-        long osError = 0;
-        curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osError);
-        if (osError == ECONNREFUSED)
-            return server + " could not be reached: the connection was refused (no mail server "
-                            "listens at that port).";
-        return server + " could not be reached: " + detail;
-    }
-    case CURLE_OPERATION_TIMEDOUT: {
-        double waited = 0;
-        curl_easy_getinfo(curl, CURLINFO_TOTAL_TIME, &waited);
-        return server + QString(" stopped answering: no reply came within %1 seconds.")
-                            .arg(std::max(1L, std::lround(waited)));
-    }
-    case CURLE_PEER_FAILED_VERIFICATION:
-        return server + " presented a certificate that is not trusted: " + detail;
-    case CURLE_SSL_CACERT_BADFILE:
-        return "The certificate file " + settings.trustedCertificate +
-               " to trust could not be read.";
-    case CURLE_SSL_CONNECT_ERROR:
-        return "A secure connection to " + serverName + " could not be made: " + detail;
-    case CURLE_USE_SSL_FAILED:
-        return server + " does not offer STARTTLS, so nothing was sent unencrypted.";
-    case CURLE_GOT_NOTHING:
-    case CURLE_SEND_ERROR:
-    case CURLE_RECV_ERROR:
-    case CURLE_PARTIAL_FILE:
-        return server + " closed the connection before it took the message.";
-    case CURLE_WEIRD_SERVER_REPLY:
-        return server + " gave a reply that is not SMTP" +
-               (dialogue.last.reply.isEmpty() ? QString(".") : ": " + Plain(dialogue.last.reply));
-    default:
-        return server + ": " + (detail.isEmpty() ? QString(curl_easy_strerror(code)) : detail);
+        case CURLE_COULDNT_RESOLVE_HOST:
+            return server + " could not be found: there is no such host name.";
+        case CURLE_COULDNT_CONNECT: {
+            long osError = 0;
+            curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osError);
+            if (osError == ECONNREFUSED)
+                return server +
+                       " could not be reached: the connection was refused (no mail server "
+                       "listens at that port).";
+            return server + " could not be reached: " + detail;
+        }
+        case CURLE_OPERATION_TIMEDOUT: {
+            double waited = 0;
+            curl_easy_getinfo(curl, CURLINFO_TOTAL_TIME, &waited);
+            return server + QString(" stopped answering: no reply came within %1 seconds.")
+                                .arg(std::max(1L, std::lround(waited)));
+        }
+        case CURLE_PEER_FAILED_VERIFICATION:
+            return server + " presented a certificate that is not trusted: " + detail;
+        case CURLE_SSL_CACERT_BADFILE:
+            return "The certificate file " + settings.trustedCertificate +
+                   " to trust could not be read.";
+        case CURLE_SSL_CONNECT_ERROR:
+            return "A secure connection to " + serverName + " could not be made: " + detail;
+        case CURLE_USE_SSL_FAILED:
+            return server + " does not offer STARTTLS, so nothing was sent unencrypted.";
+        case CURLE_GOT_NOTHING:
+        case CURLE_SEND_ERROR:
+        case CURLE_RECV_ERROR:
+        case CURLE_PARTIAL_FILE:
+            return server + " closed the connection before it took the message.";
+        case CURLE_WEIRD_SERVER_REPLY:
+            return server + " gave a reply that is not SMTP" +
+                   (dialogue.last.reply.isEmpty() ? QString(".")
+                                                  : ": " + Plain(dialogue.last.reply));
+        default:
+            return server + ": " + (detail.isEmpty() ? QString(curl_easy_strerror(code)) : detail);
     }
 }
 
@@ -177,8 +179,8 @@ SmtpSession::SmtpSession(const MailSettings& settings, const QString& password,
     c.password = password;
     c.timeouts = timeouts;
     const QString host = settings.server.trimmed();
-    c.serverName = (host.contains(':') ? "[" + host + "]" : host) + ":" +
-                   QString::number(settings.port);
+    c.serverName =
+        (host.contains(':') ? "[" + host + "]" : host) + ":" + QString::number(settings.port);
     c.curl = curl_easy_init();
 }
 
@@ -215,9 +217,10 @@ SendOutcome SmtpSession::Send(const MailMessage& message, const QByteArray& comp
     curl_easy_setopt(curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_USE_SSL, c.settings.security == MailSecurity::StartTls
-                                                ? static_cast<long>(CURLUSESSL_ALL)
-                                                : static_cast<long>(CURLUSESSL_NONE));
+    curl_easy_setopt(curl, CURLOPT_USE_SSL,
+                     c.settings.security == MailSecurity::StartTls
+                         ? static_cast<long>(CURLUSESSL_ALL)
+                         : static_cast<long>(CURLUSESSL_NONE));
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     if (!certificate.isEmpty()) {
@@ -258,8 +261,9 @@ SendOutcome SendTestMessage(const MailSettings& settings, const QString& passwor
     message.replyTo = settings.replyTo;
     message.to = {settings.senderAddress};
     message.subject = "Test message from Corvane";
-    message.body = QString("This message was sent by Corvane to test the mail settings.\n\n"
-                           "Server: %1, port %2, security: %3\nUser: %4\n")
+    message.body = QString(
+                       "This message was sent by Corvane to test the mail settings.\n\n"
+                       "Server: %1, port %2, security: %3\nUser: %4\n")
                        .arg(settings.server)
                        .arg(settings.port)
                        .arg(SecurityName(settings.security))

@@ -173,8 +173,7 @@ TEST_F(MailSetupTest, ADirectoryWithoutTheTableReadsTheReadySettingsAndATextNotS
 
 TEST_F(MailSetupTest, TheTestMessageReachesTheServerAndARefusalIsToldWithTheServersReply) {
     MailTestServer server;
-    ASSERT_TRUE(server.Start({.refuse = "refused@baker.example"}))
-        << server.error().toStdString();
+    ASSERT_TRUE(server.Start({.refuse = "refused@baker.example"})) << server.error().toStdString();
     TMailSetup dialog;
     dialog.show();
     Child<QLineEdit>(&dialog, "EditServer")->setText("127.0.0.1");
@@ -188,9 +187,8 @@ TEST_F(MailSetupTest, TheTestMessageReachesTheServerAndARefusalIsToldWithTheServ
     EXPECT_EQ(received[0].recipients, QStringList{"accounts@baker.example"});
 
     Child<QLineEdit>(&dialog, "EditSender")->setText("refused@baker.example");
-    prompts_.expect(Kind::Warning,
-                    "The mail server 127.0.0.1:" + QString::number(server.port()) +
-                        " refused the recipient refused@baker.example: 550");
+    prompts_.expect(Kind::Warning, "The mail server 127.0.0.1:" + QString::number(server.port()) +
+                                       " refused the recipient refused@baker.example: 550");
     Child<QAbstractButton>(&dialog, "BtnTest")->click();
     EXPECT_EQ(server.Received().size(), 1u);
     EXPECT_TRUE(dialog.isEnabled());

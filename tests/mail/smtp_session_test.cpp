@@ -37,10 +37,10 @@ protected:
         ASSERT_TRUE(server_.Start(options)) << server_.error().toStdString();
         settings_.server = "127.0.0.1";
         settings_.port = server_.port();
-        settings_.security = options.security == MailTestServer::Security::StartTls
-                                 ? MailSecurity::StartTls
-                             : options.security == MailTestServer::Security::Tls ? MailSecurity::Tls
-                                                                                  : MailSecurity::None;
+        settings_.security =
+            options.security == MailTestServer::Security::StartTls ? MailSecurity::StartTls
+            : options.security == MailTestServer::Security::Tls    ? MailSecurity::Tls
+                                                                   : MailSecurity::None;
         settings_.user = options.user;
         settings_.senderAddress = "accounts@baker.example";
     }
@@ -79,7 +79,8 @@ TEST_F(SmtpSessionTest, MessagesArriveWithTheirEnvelopeHeadersBodyAndAttachmentO
     second.attachments.push_back({"Ünterlagen.pdf", "application/pdf", "%PDF-1.4\n"});
     SmtpSession session(settings_, {}, kShort);
     for (MailMessage* m : {&first, &second}) {
-        const SendOutcome outcome = session.Send(*m, ComposeMessage(m, QDateTime::currentDateTime()));
+        const SendOutcome outcome =
+            session.Send(*m, ComposeMessage(m, QDateTime::currentDateTime()));
         ASSERT_TRUE(outcome.sent) << outcome.reason.toStdString();
     }
 
@@ -115,9 +116,9 @@ TEST_F(SmtpSessionTest, StartTlsWithTheTrustedCertificateLogsInAndWithoutItIsRef
     settings_.trustedCertificate = server_.certificateFile();
     const SendOutcome wrong = SendOne(Letter("abel@customer.example"), "wrong-one");
     EXPECT_FALSE(wrong.sent);
-    EXPECT_TRUE(wrong.reason.startsWith("The mail server 127.0.0.1:" +
-                                        QString::number(server_.port()) +
-                                        " refused the log-in of user abel"))
+    EXPECT_TRUE(
+        wrong.reason.startsWith("The mail server 127.0.0.1:" + QString::number(server_.port()) +
+                                " refused the log-in of user abel"))
         << wrong.reason.toStdString();
     EXPECT_FALSE(wrong.reason.contains("wrong-one"));
 
