@@ -168,6 +168,17 @@ TEST_F(SmtpSessionTest, AServerThatFailsIsToldByNameAndNothingWaitsLongerThanThe
     EXPECT_FALSE(closed.sent);
     EXPECT_TRUE(closed.reason.contains("closed the connection")) << closed.reason.toStdString();
 
+    // STARTTLS chosen and a server that does not offer it: nothing goes out unencrypted.
+    MailTestServer plain;
+    ASSERT_TRUE(plain.Start({})) << plain.error().toStdString();
+    settings_.port = plain.port();
+    settings_.security = MailSecurity::StartTls;
+    const SendOutcome unencrypted = SendOne(Letter("abel@customer.example"));
+    EXPECT_FALSE(unencrypted.sent);
+    EXPECT_TRUE(unencrypted.reason.contains("does not offer STARTTLS"))
+        << unencrypted.reason.toStdString();
+    EXPECT_TRUE(plain.Received().empty());
+
     settings_.port = FreePort();
     ASSERT_GT(settings_.port, 0);
     const SendOutcome refused = SendOne(Letter("abel@customer.example"));
