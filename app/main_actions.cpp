@@ -11,6 +11,7 @@
 #include "invoice/invoice_form.h"
 #include "invoice/invoice_loop.h"
 #include "labels/label_actions.h"
+#include "mail/mail_setup.h"
 #include "masters/editing_loops.h"
 #include "reports/invoice_actions.h"
 #include "reports/report_actions.h"
@@ -42,6 +43,7 @@ const std::vector<TMain::Action>& TMain::Actions() {
         {"BtnPSetup", &TMain::BtnPSetupClick},
         {"BtnSTax", &TMain::BtnSTaxClick},
         {"BtnChasing", &TMain::BtnChasingClick},
+        {"BtnMail", &TMain::BtnMailClick},
         {"BtnDirectories", &TMain::BtnDirectoriesClick},
         {"BtnIndex", &TMain::BtnIndexClick},
         {"BtnPack", &TMain::BtnPackClick},
@@ -332,6 +334,11 @@ void TMain::BtnSTaxClick() {
 
 void TMain::BtnChasingClick() {
     TChasing dialog(this);
+    dialog.exec();
+}
+
+void TMain::BtnMailClick() {
+    TMailSetup dialog(this);
     dialog.exec();
 }
 

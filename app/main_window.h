@@ -120,6 +120,7 @@ private:
     void BtnPSetupClick();
     void BtnSTaxClick();
     void BtnChasingClick();
+    void BtnMailClick();
     void BtnDirectoriesClick();
     void GroupBox1Exit();
     void GroupBox2Exit();

@@ -22,7 +22,8 @@ QString EngineError(const QString& what) {
 }
 
 bool TableExists() {
-    return QFileInfo::exists(QString::fromStdString(DbContext->resolve(std::string(kTable) + ".dbf")));
+    return QFileInfo::exists(
+        QString::fromStdString(DbContext->resolve(std::string(kTable) + ".dbf")));
 }
 
 // Opens the table alone; nullptr with the reason in *error.
@@ -59,8 +60,8 @@ xbase::Field* FieldOf(xbase::Table* table, const char* name, QString* error) {
 
 // The first character of the record's texts the code page cannot hold; empty when none.
 QString Unstorable(const MailSettingsRecord& r) {
-    QStringList texts{r.server, r.security, r.user, r.senderName, r.senderAddress, r.replyTo,
-                      r.certificate};
+    QStringList texts{r.server,        r.security, r.user,       r.senderName,
+                      r.senderAddress, r.replyTo,  r.certificate};
     for (int kind = 0; kind < kMailTextKinds; ++kind) texts << r.subjects[kind] << r.bodies[kind];
     for (const QString& text : texts)
         if (const QString c = FirstUnstorable(text); !c.isEmpty()) return c;
@@ -168,8 +169,9 @@ bool WriteMailSettingsRecord(const MailSettingsRecord& record, QString* error) {
             put(kSubjectFields[kind], record.subjects[kind]);
             xbase::Field* f = FieldOf(table, kBodyFields[kind], error);
             if (f && record.bodies[kind].size() > kMaxMemoWrite)
-                *error = QString("The mail settings keep at most %1 characters in a message's "
-                                 "text.")
+                *error = QString(
+                             "The mail settings keep at most %1 characters in a message's "
+                             "text.")
                              .arg(kMaxMemoWrite);
             else if (f)
                 WriteMemo(f, record.bodies[kind]);

@@ -121,7 +121,8 @@ QByteArray MakeMessageId(const QString& sender, const QDateTime& date) {
 }
 
 // The text in quoted-printable: CRLF line ends, lines at most 76 characters with soft breaks,
-// white space at a line's end and a dot at its start encoded.
+// white space at a line's end and a dot at its start encoded. No line end follows the text's last
+// line: before a boundary that line end belongs to the boundary.
 QByteArray QuotedPrintable(const QString& text) {
     QString normal = text;
     normal.replace("\r\n", "\n").replace('\r', '\n');
@@ -149,7 +150,7 @@ QByteArray QuotedPrintable(const QString& text) {
         encoded += line;
         if (n + 1 < lines.size()) encoded += "\r\n";
     }
-    return encoded + "\r\n";
+    return encoded;
 }
 
 QByteArray Base64Lines(const QByteArray& data) {
@@ -174,10 +175,12 @@ QByteArray Parameter(const QByteArray& name, const QString& value) {
     return name + "*=UTF-8''" + line.toUtf8().toPercentEncoding();
 }
 
+// The body's headers and text, ending in a line end.
 QByteArray TextPart(const QString& body) {
+    const QByteArray text = QuotedPrintable(body);
     return "Content-Type: text/plain; charset=UTF-8\r\n"
            "Content-Transfer-Encoding: quoted-printable\r\n\r\n" +
-           QuotedPrintable(body);
+           text + (text.endsWith("\r\n") ? "" : "\r\n");
 }
 
 }  // namespace
@@ -206,13 +209,17 @@ QByteArray ComposeMessage(MailMessage* message, const QDateTime& date) {
     const QByteArray boundary = "=_" + RandomHex() + RandomHex();
     composed += "Content-Type: multipart/mixed; boundary=\"" + boundary + "\"\r\n\r\n";
     composed += "This is a message in several parts (MIME).\r\n";
-    composed += "--" + boundary + "\r\n" + TextPart(message->body);
+    composed += "--" + boundary + "\r\n";
+    composed +=
+        "Content-Type: text/plain; charset=UTF-8\r\n"
+        "Content-Transfer-Encoding: quoted-printable\r\n\r\n" +
+        QuotedPrintable(message->body) + "\r\n";
     for (const Attachment& file : message->attachments) {
         composed += "--" + boundary + "\r\n";
-        composed += "Content-Type: " + file.mimeType + "; " + Parameter("name", file.fileName) +
-                    "\r\n";
-        composed += "Content-Disposition: attachment; " + Parameter("filename", file.fileName) +
-                    "\r\n";
+        composed +=
+            "Content-Type: " + file.mimeType + "; " + Parameter("name", file.fileName) + "\r\n";
+        composed +=
+            "Content-Disposition: attachment; " + Parameter("filename", file.fileName) + "\r\n";
         composed += "Content-Transfer-Encoding: base64\r\n\r\n";
         composed += Base64Lines(file.data);
     }

@@ -21,11 +21,11 @@ struct Attachment {
 struct MailMessage {
     QString senderName;  // may be empty
     QString senderAddress;
-    QString replyTo;   // empty for none
-    QStringList to;    // the visible recipients
-    QStringList bcc;   // envelope recipients that no header names
+    QString replyTo;  // empty for none
+    QStringList to;   // the visible recipients
+    QStringList bcc;  // envelope recipients that no header names
     QString subject;
-    QString body;      // plain text; lines may end in LF or CRLF
+    QString body;  // plain text; lines may end in LF or CRLF
     std::vector<Attachment> attachments;
     QByteArray messageId;  // without the angle brackets; made when empty
 };

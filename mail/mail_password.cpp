@@ -14,13 +14,19 @@ namespace {
 
 // The secret store's schema: one password per mail server and user name.
 const SecretSchema* Schema() {
-    static const SecretSchema schema = {
-        "org.corvane.MailPassword",
-        SECRET_SCHEMA_NONE,
-        {{"server", SECRET_SCHEMA_ATTRIBUTE_STRING},
-         {"user", SECRET_SCHEMA_ATTRIBUTE_STRING},
-         {nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING}},
-        0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+    static const SecretSchema schema = {"org.corvane.MailPassword",
+                                        SECRET_SCHEMA_NONE,
+                                        {{"server", SECRET_SCHEMA_ATTRIBUTE_STRING},
+                                         {"user", SECRET_SCHEMA_ATTRIBUTE_STRING},
+                                         {nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING}},
+                                        0,
+                                        nullptr,
+                                        nullptr,
+                                        nullptr,
+                                        nullptr,
+                                        nullptr,
+                                        nullptr,
+                                        nullptr};
     return &schema;
 }
 
@@ -56,13 +62,13 @@ StoreAnswer LookUpInStore(const MailSettings& settings) {
 }
 
 bool KeepInStore(const MailSettings& settings, const QString& password) {
-    const QByteArray label = "Corvane mail password for " + User(settings) + " at " +
-                             Server(settings);
+    const QByteArray label =
+        "Corvane mail password for " + User(settings) + " at " + Server(settings);
     GError* error = nullptr;
     const gboolean kept = secret_password_store_sync(
         Schema(), SECRET_COLLECTION_DEFAULT, label.constData(), password.toUtf8().constData(),
-        nullptr, &error, "server", Server(settings).constData(), "user",
-        User(settings).constData(), nullptr);
+        nullptr, &error, "server", Server(settings).constData(), "user", User(settings).constData(),
+        nullptr);
     if (error) g_error_free(error);
     return kept;
 }
@@ -96,8 +102,9 @@ bool ReadFileEntries(std::vector<FileEntry>* entries, bool refuseShared, QString
     const QFileInfo info(path);
     if (!info.exists()) return true;
     if (refuseShared && OthersMayRead(info)) {
-        *error = QString("The password file %1 can be read by other users, so it is not used. "
-                         "Type the password again in Mail Settings to keep it safely.")
+        *error = QString(
+                     "The password file %1 can be read by other users, so it is not used. "
+                     "Type the password again in Mail Settings to keep it safely.")
                      .arg(QDir::toNativeSeparators(path));
         return false;
     }
@@ -126,8 +133,8 @@ bool WriteFileEntries(const std::vector<FileEntry>& entries, QString* error) {
     QSaveFile file(path);
     QByteArray text;
     for (const FileEntry& e : entries)
-        text += e.server.toBase64() + '\t' + e.user.toBase64() + '\t' + e.password.toBase64() +
-                '\n';
+        text +=
+            e.server.toBase64() + '\t' + e.user.toBase64() + '\t' + e.password.toBase64() + '\n';
     const bool written = file.open(QIODevice::WriteOnly) &&
                          file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
                          file.write(text) == text.size() && file.commit();

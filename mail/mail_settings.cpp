@@ -24,18 +24,24 @@ const Placeholder kPlaceholders[] = {
 
 int UsualPort(MailSecurity security) {
     switch (security) {
-    case MailSecurity::None: return 25;
-    case MailSecurity::StartTls: return 587;
-    case MailSecurity::Tls: return 465;
+        case MailSecurity::None:
+            return 25;
+        case MailSecurity::StartTls:
+            return 587;
+        case MailSecurity::Tls:
+            return 465;
     }
     return 587;
 }
 
 QString SecurityName(MailSecurity security) {
     switch (security) {
-    case MailSecurity::None: return "none";
-    case MailSecurity::StartTls: return "starttls";
-    case MailSecurity::Tls: return "tls";
+        case MailSecurity::None:
+            return "none";
+        case MailSecurity::StartTls:
+            return "starttls";
+        case MailSecurity::Tls:
+            return "tls";
     }
     return "starttls";
 }
@@ -86,8 +92,8 @@ bool LoadMailSettings(MailSettings* settings, QString* error) {
     settings->server = record.server;
     if (!ReadSecurityName(record.security, &settings->security))
         settings->security = MailSecurity::StartTls;
-    settings->port = record.port > 0 && record.port <= 65535 ? record.port
-                                                             : UsualPort(settings->security);
+    settings->port =
+        record.port > 0 && record.port <= 65535 ? record.port : UsualPort(settings->security);
     settings->user = record.user;
     settings->senderName = record.senderName;
     settings->senderAddress = record.senderAddress;
@@ -96,7 +102,8 @@ bool LoadMailSettings(MailSettings* settings, QString* error) {
     settings->trustedCertificate = record.certificate;
     // A kind whose texts were left blank keeps the ready ones.
     for (int kind = 0; kind < kMailDocuments; ++kind) {
-        if (!record.subjects[kind].isEmpty()) settings->templates[kind].subject = record.subjects[kind];
+        if (!record.subjects[kind].isEmpty())
+            settings->templates[kind].subject = record.subjects[kind];
         if (!record.bodies[kind].isEmpty()) settings->templates[kind].body = record.bodies[kind];
     }
     return true;

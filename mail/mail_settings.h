@@ -33,9 +33,9 @@ struct MailSettings {
     QString user;  // empty to send without logging in
     QString senderName;
     QString senderAddress;
-    QString replyTo;            // empty for none
-    bool copyToSender = false;  // a blind copy of every message to the sender's address
-    QString trustedCertificate; // a PEM file to trust instead of the system's authorities
+    QString replyTo;             // empty for none
+    bool copyToSender = false;   // a blind copy of every message to the sender's address
+    QString trustedCertificate;  // a PEM file to trust instead of the system's authorities
     std::array<MailTemplate, kMailDocuments> templates = ReadyMailTemplates();
 
     const MailTemplate& TemplateFor(MailDocument document) const;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -11,7 +12,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QThread>
-#include <QEventLoop>
 
 #include "core/prompt.h"
 #include "db/mail_settings_table.h"
@@ -106,8 +106,9 @@ TMailSetup::TMailSetup(QWidget* parent)
     t->addWidget(NamedLabel(texts, "Label11", "Subject:"), 1, 0);
     t->addWidget(EditSubject, 1, 1);
     t->addWidget(MemoBody, 2, 0, 1, 2);
-    QLabel* placeholders = NamedLabel(
-        texts, "Label12", "In a subject or text these stand for:\n" + MailPlaceholders().join('\n'));
+    QLabel* placeholders =
+        NamedLabel(texts, "Label12",
+                   "In a subject or text these stand for:\n" + MailPlaceholders().join('\n'));
     t->addWidget(placeholders, 3, 0, 1, 2);
     t->setColumnStretch(1, 1);
 
@@ -118,17 +119,17 @@ TMailSetup::TMailSetup(QWidget* parent)
     QHBoxLayout* buttons = AddFormButtons(grid);
     buttons->insertWidget(0, BtnTest);
     SetTabOrder({EditServer, ComboSecurity, EditPort, EditUser, EditPassword, EditCertificate,
-                 BtnCertificate, EditSenderName, EditSender, EditReplyTo, CheckCopy,
-                 ComboDocument, EditSubject, MemoBody, BtnTest, BtnSave, BtnCancel});
+                 BtnCertificate, EditSenderName, EditSender, EditReplyTo, CheckCopy, ComboDocument,
+                 EditSubject, MemoBody, BtnTest, BtnSave, BtnCancel});
 
     connect(ComboSecurity, &QComboBox::currentIndexChanged, this, &TMailSetup::SecurityChanged);
     connect(EditPort, &QSpinBox::valueChanged, this, [this] { portTyped_ = true; });
     connect(ComboDocument, &QComboBox::currentIndexChanged, this, &TMailSetup::DocumentChanged);
     connect(BtnTest, &QPushButton::clicked, this, &TMailSetup::BtnTestClick);
     connect(BtnCertificate, &QPushButton::clicked, this, [this] {
-        if (const auto file = prompt::openFileName(this, "Trusted Certificate",
-                                                   EditCertificate->text(),
-                                                   "Certificates (*.pem *.crt *.cer);;All files (*)"))
+        if (const auto file =
+                prompt::openFileName(this, "Trusted Certificate", EditCertificate->text(),
+                                     "Certificates (*.pem *.crt *.cer);;All files (*)"))
             EditCertificate->setText(*file);
     });
     resize(560, 760);
@@ -271,8 +272,10 @@ void TMailSetup::BtnSaveClick() {
     else if (EditPassword->text() != kKeptPassword || moved)
         kept = TypedPassword(&password, &error) && StoreMailPassword(typed, password, &error);
     if (!kept) {
-        prompt::warning(this, "The mail settings were saved, but the password could not be "
-                              "kept.\n" + error);
+        prompt::warning(this,
+                        "The mail settings were saved, but the password could not be "
+                        "kept.\n" +
+                            error);
         return;
     }
     accept();

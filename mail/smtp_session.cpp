@@ -21,13 +21,20 @@ long Seconds(int ms) {
     return std::max(1L, (static_cast<long>(ms) + 999) / 1000);
 }
 
-// The reply of the server as the transfer saw it: the last command sent (its verb, and for
-// RCPT the recipient; never an argument of AUTH) and the server's last reply.
-struct Dialogue {
+// A command the server refused: its verb, for RCPT the recipient, and the reply.
+struct Refusal {
     QByteArray command;
     QByteArray recipient;
-    QByteArray reply;      // the reply's lines, joined by spaces
-    bool replyDone = true; // the next reply line starts a new reply
+    QByteArray reply;  // the reply's lines, joined by spaces
+};
+
+// The exchange with the server as the transfer saw it: the last command sent (never an argument
+// of a log-in), the reply coming in, and the first refusal, which what follows it (RSET, QUIT)
+// does not hide.
+struct Dialogue {
+    Refusal last;
+    bool replyDone = true;  // the next reply line starts a new reply
+    Refusal refusal;
 };
 
 int ReplyCode(const QByteArray& reply) {
@@ -38,7 +45,7 @@ int ReplyCode(const QByteArray& reply) {
 // never kept.
 bool IsCommand(const QByteArray& verb) {
     static const QByteArrayList kCommands = {"EHLO", "HELO", "STARTTLS", "AUTH", "MAIL",
-                                             "RCPT", "DATA", "RSET", "QUIT", "NOOP"};
+                                             "RCPT", "DATA", "RSET",     "QUIT", "NOOP"};
     return kCommands.contains(verb);
 }
 
@@ -48,22 +55,25 @@ int OnDebug(CURL*, curl_infotype type, char* data, size_t size, void* user) {
     if (type == CURLINFO_HEADER_OUT) {
         const QByteArray verb = text.left(text.indexOf(' ')).toUpper();
         if (IsCommand(verb)) {
-            dialogue->command = verb;
-            dialogue->recipient.clear();
+            dialogue->last.command = verb;
+            dialogue->last.recipient.clear();
             const qsizetype open = text.indexOf('<');
             const qsizetype close = text.indexOf('>', open);
             if (verb == "RCPT" && open >= 0 && close > open)
-                dialogue->recipient = text.mid(open + 1, close - open - 1);
+                dialogue->last.recipient = text.mid(open + 1, close - open - 1);
         }
         dialogue->replyDone = true;
     } else if (type == CURLINFO_HEADER_IN) {
         for (const QByteArray& raw : text.split('\n')) {
             const QByteArray line = raw.trimmed();
             if (line.size() < 3) continue;
-            if (dialogue->replyDone) dialogue->reply = line.left(3);
+            if (dialogue->replyDone) dialogue->last.reply = line.left(3);
             const QByteArray words = line.mid(4).trimmed();
-            if (!words.isEmpty()) dialogue->reply += " " + words;
+            if (!words.isEmpty()) dialogue->last.reply += " " + words;
             dialogue->replyDone = line.size() == 3 || line.at(3) != '-';
+            if (dialogue->replyDone && ReplyCode(dialogue->last.reply) >= 400 &&
+                dialogue->refusal.reply.isEmpty())
+                dialogue->refusal = dialogue->last;
         }
     }
     return 0;
@@ -104,58 +114,59 @@ struct SmtpSession::Connection {
 QString SmtpSession::Connection::Reason(CURLcode code, const MailMessage& message) const {
     const QString server = "The mail server " + serverName;
     const QString detail = QString::fromUtf8(errorText).trimmed();
-    const int reply = ReplyCode(dialogue.reply);
-    const bool refused = reply >= 400;
-    if (code == CURLE_LOGIN_DENIED || reply == 530 || (refused && dialogue.command == "AUTH"))
+    const Refusal& refusal = dialogue.refusal;
+    const int reply = ReplyCode(refusal.reply);
+    if (code == CURLE_LOGIN_DENIED || reply == 530 || refusal.command == "AUTH")
         return server + " refused the log-in" +
                (settings.user.isEmpty() ? QString(" (no user name is set)")
                                         : " of user " + settings.user) +
-               (dialogue.reply.isEmpty() ? QString(".") : ": " + Plain(dialogue.reply));
-    if (refused && dialogue.command == "RCPT")
-        return server + " refused the recipient " + QString::fromUtf8(dialogue.recipient) + ": " +
-               Plain(dialogue.reply);
-    if (refused && dialogue.command == "MAIL")
+               (refusal.reply.isEmpty() ? QString(".") : ": " + Plain(refusal.reply));
+    if (refusal.command == "RCPT")
+        return server + " refused the recipient " + QString::fromUtf8(refusal.recipient) + ": " +
+               Plain(refusal.reply);
+    if (refusal.command == "MAIL")
         return server + " refused the sender " + message.senderAddress + ": " +
-               Plain(dialogue.reply);
-    if (refused && dialogue.command != "EHLO" && dialogue.command != "HELO" &&
-        dialogue.command != "STARTTLS")
-        return server + " did not accept the message: " + Plain(dialogue.reply);
+               Plain(refusal.reply);
+    if (refusal.command == "DATA")
+        return server + " did not accept the message: " + Plain(refusal.reply);
     switch (code) {
-    case CURLE_COULDNT_RESOLVE_HOST:
-        return server + " could not be found: there is no such host name.";
-    case CURLE_COULDNT_CONNECT: {
-        long osError = 0;
-        curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osError);
-        if (osError == ECONNREFUSED)
-            return server + " could not be reached: the connection was refused (no mail server "
-                            "listens at that port).";
-        return server + " could not be reached: " + detail;
-    }
-    case CURLE_OPERATION_TIMEDOUT: {
-        double waited = 0;
-        curl_easy_getinfo(curl, CURLINFO_TOTAL_TIME, &waited);
-        return server + QString(" stopped answering: no reply came within %1 seconds.")
-                            .arg(std::max(1L, std::lround(waited)));
-    }
-    case CURLE_PEER_FAILED_VERIFICATION:
-        return server + " presented a certificate that is not trusted: " + detail;
-    case CURLE_SSL_CACERT_BADFILE:
-        return "The certificate file " + settings.trustedCertificate +
-               " to trust could not be read.";
-    case CURLE_SSL_CONNECT_ERROR:
-        return "A secure connection to " + serverName + " could not be made: " + detail;
-    case CURLE_USE_SSL_FAILED:
-        return server + " does not offer STARTTLS, so nothing was sent unencrypted.";
-    case CURLE_GOT_NOTHING:
-    case CURLE_SEND_ERROR:
-    case CURLE_RECV_ERROR:
-    case CURLE_PARTIAL_FILE:
-        return server + " closed the connection before it took the message.";
-    case CURLE_WEIRD_SERVER_REPLY:
-        return server + " gave a reply that is not SMTP" +
-               (dialogue.reply.isEmpty() ? QString(".") : ": " + Plain(dialogue.reply));
-    default:
-        return server + ": " + (detail.isEmpty() ? QString(curl_easy_strerror(code)) : detail);
+        case CURLE_COULDNT_RESOLVE_HOST:
+            return server + " could not be found: there is no such host name.";
+        case CURLE_COULDNT_CONNECT: {
+            long osError = 0;
+            curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osError);
+            if (osError == ECONNREFUSED)
+                return server +
+                       " could not be reached: the connection was refused (no mail server "
+                       "listens at that port).";
+            return server + " could not be reached: " + detail;
+        }
+        case CURLE_OPERATION_TIMEDOUT: {
+            double waited = 0;
+            curl_easy_getinfo(curl, CURLINFO_TOTAL_TIME, &waited);
+            return server + QString(" stopped answering: no reply came within %1 seconds.")
+                                .arg(std::max(1L, std::lround(waited)));
+        }
+        case CURLE_PEER_FAILED_VERIFICATION:
+            return server + " presented a certificate that is not trusted: " + detail;
+        case CURLE_SSL_CACERT_BADFILE:
+            return "The certificate file " + settings.trustedCertificate +
+                   " to trust could not be read.";
+        case CURLE_SSL_CONNECT_ERROR:
+            return "A secure connection to " + serverName + " could not be made: " + detail;
+        case CURLE_USE_SSL_FAILED:
+            return server + " does not offer STARTTLS, so nothing was sent unencrypted.";
+        case CURLE_GOT_NOTHING:
+        case CURLE_SEND_ERROR:
+        case CURLE_RECV_ERROR:
+        case CURLE_PARTIAL_FILE:
+            return server + " closed the connection before it took the message.";
+        case CURLE_WEIRD_SERVER_REPLY:
+            return server + " gave a reply that is not SMTP" +
+                   (dialogue.last.reply.isEmpty() ? QString(".")
+                                                  : ": " + Plain(dialogue.last.reply));
+        default:
+            return server + ": " + (detail.isEmpty() ? QString(curl_easy_strerror(code)) : detail);
     }
 }
 
@@ -168,8 +179,8 @@ SmtpSession::SmtpSession(const MailSettings& settings, const QString& password,
     c.password = password;
     c.timeouts = timeouts;
     const QString host = settings.server.trimmed();
-    c.serverName = (host.contains(':') ? "[" + host + "]" : host) + ":" +
-                   QString::number(settings.port);
+    c.serverName =
+        (host.contains(':') ? "[" + host + "]" : host) + ":" + QString::number(settings.port);
     c.curl = curl_easy_init();
 }
 
@@ -206,9 +217,10 @@ SendOutcome SmtpSession::Send(const MailMessage& message, const QByteArray& comp
     curl_easy_setopt(curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_USE_SSL, c.settings.security == MailSecurity::StartTls
-                                                ? static_cast<long>(CURLUSESSL_ALL)
-                                                : static_cast<long>(CURLUSESSL_NONE));
+    curl_easy_setopt(curl, CURLOPT_USE_SSL,
+                     c.settings.security == MailSecurity::StartTls
+                         ? static_cast<long>(CURLUSESSL_ALL)
+                         : static_cast<long>(CURLUSESSL_NONE));
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     if (!certificate.isEmpty()) {
@@ -249,8 +261,9 @@ SendOutcome SendTestMessage(const MailSettings& settings, const QString& passwor
     message.replyTo = settings.replyTo;
     message.to = {settings.senderAddress};
     message.subject = "Test message from Corvane";
-    message.body = QString("This message was sent by Corvane to test the mail settings.\n\n"
-                           "Server: %1, port %2, security: %3\nUser: %4\n")
+    message.body = QString(
+                       "This message was sent by Corvane to test the mail settings.\n\n"
+                       "Server: %1, port %2, security: %3\nUser: %4\n")
                        .arg(settings.server)
                        .arg(settings.port)
                        .arg(SecurityName(settings.security))

@@ -32,10 +32,10 @@ MailTestServer::~MailTestServer() {
 bool MailTestServer::MakeCertificate() {
     certificate_ = folder_.filePath("server.pem");
     QProcess openssl;
-    openssl.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
-                              "-subj", "/CN=localhost", "-addext",
-                              "subjectAltName=DNS:localhost,IP:127.0.0.1", "-keyout",
-                              folder_.filePath("server.key"), "-out", certificate_});
+    openssl.start("openssl",
+                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                   "/CN=localhost", "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1",
+                   "-keyout", folder_.filePath("server.key"), "-out", certificate_});
     if (!openssl.waitForFinished(30000) || openssl.exitStatus() != QProcess::NormalExit ||
         openssl.exitCode() != 0) {
         error_ = "openssl could not make the certificate: " + openssl.readAllStandardError();
@@ -51,19 +51,18 @@ bool MailTestServer::Start(const Options& options) {
     }
     QStringList arguments{CORVANE_MAIL_SERVER_SCRIPT, folder_.path()};
     if (options.security != Security::None) {
-        if (!MakeCertificate())
-            return false;
+        if (!MakeCertificate()) return false;
         arguments << (options.security == Security::StartTls ? "--starttls" : "--tls")
                   << certificate_ << folder_.filePath("server.key");
     }
-    if (!options.user.isEmpty())
-        arguments << "--auth" << options.user << options.password;
-    if (!options.refuse.isEmpty())
-        arguments << "--refuse" << options.refuse;
+    if (!options.user.isEmpty()) arguments << "--auth" << options.user << options.password;
+    if (!options.refuse.isEmpty()) arguments << "--refuse" << options.refuse;
     if (options.behaviour == Behaviour::Silent)
-        arguments << "--behave" << "silent";
+        arguments << "--behave"
+                  << "silent";
     else if (options.behaviour == Behaviour::CloseInData)
-        arguments << "--behave" << "close-in-data";
+        arguments << "--behave"
+                  << "close-in-data";
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start("/usr/bin/python3", arguments);
     if (!process_.waitForStarted(kStartPatienceMs)) {
@@ -86,8 +85,7 @@ bool MailTestServer::Start(const Options& options) {
 
 std::vector<ReceivedMail> MailTestServer::Received() const {
     std::vector<ReceivedMail> received;
-    for (int number = 1; QFile::exists(folder_.filePath(QString("%1.env").arg(number)));
-         ++number) {
+    for (int number = 1; QFile::exists(folder_.filePath(QString("%1.env").arg(number))); ++number) {
         const QString stem = folder_.filePath(QString::number(number));
         ReceivedMail mail;
         for (const QByteArray& line : ReadAll(stem + ".env").split('\n')) {

@@ -16,7 +16,8 @@ struct ReceivedMail {
     QStringList recipients;  // the envelope recipients, in the order given
     QByteArray data;         // the message as received
     // The message as Python's e-mail parser reads it: headers decoded (empty when missing),
-    // the plain-text body, the attachments, and the names of the defects the parser found.
+    // the plain-text body (its lines ended by LF), the attachments, and the names of the defects
+    // the parser found.
     QString subject, sender, to, replyTo, messageId, date, bcc;
     QString body;
     struct File {
@@ -34,9 +35,9 @@ public:
     enum class Behaviour { Answer, Silent, CloseInData };
     struct Options {
         Security security = Security::None;
-        QString user;  // with a password, a log-in is required
-        QString password;
-        QString refuse;  // a recipient answered with 550
+        QString user{};  // with a password, a log-in is required
+        QString password{};
+        QString refuse{};  // a recipient answered with 550
         Behaviour behaviour = Behaviour::Answer;
     };
 

@@ -5,7 +5,7 @@ Writes the port it listens on to FOLDER/port once it listens, and each message i
 it answers the end of the data, as FOLDER/N.eml (the data as received) beside FOLDER/N.env (the
 envelope: "from ADDRESS", then "to ADDRESS" per recipient) and FOLDER/N.json (the message as
 the standard library's e-mail parser reads it: headers decoded, the plain-text body, and each
-attachment's name, type and file FOLDER/N.K beside it, and any defects the parser found), N
+attachment's name, type and file FOLDER/N.K beside it; the body's lines end in LF, and any defects the parser found), N
 counting from 1. Runs until it is terminated.
 
     mail_server.py FOLDER [--starttls CERT KEY] [--tls CERT KEY] [--auth USER PASSWORD]
@@ -63,7 +63,7 @@ class Handler:
         summary = {name: str(message.get(name, "")) for name in
                    ("subject", "from", "to", "reply-to", "message-id", "date", "bcc")}
         body = message.get_body(preferencelist=("plain",))
-        summary["body"] = body.get_content() if body is not None else None
+        summary["body"] = body.get_content().replace("\r\n", "\n") if body is not None else None
         summary["attachments"] = []
         defects = list(message.defects)
         for number, part in enumerate(message.iter_attachments(), 1):
