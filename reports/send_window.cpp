@@ -158,13 +158,18 @@ TSendResults::TSendResults(const ReportDocument& doc, const SendReport& report,
     SetFormHelp(this, kSendHelpTopic);
 
     GridResults = NamedGrid(this, "GridResults", {"Customer", "Address", "Document", "Result"});
-    for (const SendLine& line : report.lines)
+    // A refusal's reason is long: the window is wide, and the cell's tip shows it whole.
+    GridResults->setMinimumWidth(1000);
+    for (const SendLine& line : report.lines) {
         AddRow(GridResults, {line.document.name, line.document.address, DocumentText(line.document),
                              ResultText(line)});
+        QTableWidgetItem* result = GridResults->item(GridResults->rowCount() - 1, 3);
+        result->setToolTip(result->text());
+    }
     for (const CustomerDocument& d : plan.noAddress)
         AddRow(GridResults,
                {d.name, d.address, DocumentText(d), QStringLiteral("Skipped: no mail address")});
-    GridResults->resizeColumnsToContents();
+    for (int column = 0; column < 3; ++column) GridResults->resizeColumnToContents(column);
     auto* summary = NamedLabel(this, "LabelSummary", SendSummary(report, plan));
     BtnPrint = NamedButton(this, "BtnPrint", QStringLiteral("Print Unsent"));
     BtnSavePdf = NamedButton(this, "BtnSavePdf", QStringLiteral("Save Unsent as PDF..."));
