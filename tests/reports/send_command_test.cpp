@@ -10,7 +10,9 @@
 #include <QRegularExpression>
 #include <algorithm>
 
+#include "core/dates.h"
 #include "mail/mail_password.h"
+#include "reports/reminder_letters.h"
 #include "tests/reports/send_fixture.h"
 
 namespace {
@@ -149,6 +151,30 @@ TEST_F(SendCommandTest, ARefusedRecipientIsToldAndOnlyItIsTriedAgain) {
     EXPECT_EQ(refusedLines, 2) << report.output.toStdString();
     EXPECT_TRUE(report.output.contains(QRegularExpression("Total +1 sent, 2 refused")))
         << report.output.toStdString();
+}
+
+TEST_F(SendCommandTest, OnlyTheReminderLettersSentAreRecordedAsSent) {
+    const auto letters = [] {
+        std::vector<std::pair<int, Customer>> customers;
+        reports::ReminderRun run;
+        EXPECT_TRUE(reports::FindReminders(DateValue(QDate::currentDate()), &run));
+        for (const reports::ReminderLetter& letter : run.letters)
+            customers.emplace_back(letter.customer, CustomerNo(letter.customer));
+        return customers;
+    }();
+    ASSERT_GE(letters.size(), 2u);
+    MailTestServer::Options options;
+    options.refuse = letters[0].second.email;
+    StartServer(options);
+
+    const AdminRun run = Admin({"send", "reminders"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.LastLine(),
+              QString("%1 sent, 1 refused, 0 skipped (no address)").arg(letters.size() - 1));
+    reports::ReminderRun after;
+    ASSERT_TRUE(reports::FindReminders(DateValue(QDate::currentDate()), &after));
+    ASSERT_EQ(after.letters.size(), 1u);
+    EXPECT_EQ(after.letters[0].customer, letters[0].first);
 }
 
 TEST_F(SendCommandTest, BadOptionsAreToldWithTheUsage) {
