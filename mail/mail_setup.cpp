@@ -24,6 +24,8 @@ namespace {
 const char* const kSecurityCaptions[] = {"None", "STARTTLS", "TLS"};
 const char* const kDocumentCaptions[] = {"Invoices", "Bills", "Statements", "Reminder letters"};
 
+const QString kTestCaption = "Send a test message";
+
 // The password box shows this while a password is kept, so that the kept one is never shown.
 const QString kKeptPassword = QString(8, QChar(0x25cf));
 
@@ -65,8 +67,8 @@ TMailSetup::TMailSetup(QWidget* parent)
     for (const char* caption : kDocumentCaptions) ComboDocument->addItem(caption);
     EditSubject = NamedEdit(this, "EditSubject", kMailSubjectWidth);
     MemoBody = NamedMemo(this, "MemoBody");
-    MemoBody->setMinimumHeight(140);
-    BtnTest = NamedButton(this, "BtnTest", "Send a test message");
+    MemoBody->setMinimumHeight(110);
+    BtnTest = NamedButton(this, "BtnTest", kTestCaption);
 
     auto* server = new QGroupBox(" Mail Server ", this);
     server->setObjectName("GroupBox1");
@@ -132,7 +134,11 @@ TMailSetup::TMailSetup(QWidget* parent)
                                      "Certificates (*.pem *.crt *.cer);;All files (*)"))
             EditCertificate->setText(*file);
     });
-    resize(560, 760);
+    resize(560, 720);
+}
+
+void TMailSetup::reject() {
+    if (!sending_) EditorForm::reject();
 }
 
 void TMailSetup::FormShow() {
@@ -230,7 +236,9 @@ void TMailSetup::BtnTestClick() {
     }
     // The message goes out beside the window, which stays drawn but takes no input meanwhile.
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    BtnTest->setText("Sending...");
     setEnabled(false);
+    sending_ = true;
     SendOutcome outcome;
     QEventLoop waiting;
     QThread* sending = QThread::create([&] { outcome = SendTestMessage(typed, password); });
@@ -239,7 +247,9 @@ void TMailSetup::BtnTestClick() {
     waiting.exec();
     sending->wait();
     delete sending;
+    sending_ = false;
     setEnabled(true);
+    BtnTest->setText(kTestCaption);
     QApplication::restoreOverrideCursor();
     if (outcome.sent)
         prompt::information(this, "The test message was sent to " + typed.senderAddress +
