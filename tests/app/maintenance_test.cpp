@@ -103,6 +103,7 @@ TEST_F(MainWindowTest, OnlyTheWorkingActionsAreEnabledAndTheOthersKeepTheirHints
                                     "BtnInvoice",
                                     "BtnLabForms",
                                     "BtnMMerge",
+                                    "BtnMail",
                                     "BtnPSetup",
                                     "BtnPack",
                                     "BtnProd",
