@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QThread>
 
@@ -35,6 +36,9 @@ QString CheckMailSettings(const MailSettings& settings) {
     if (settings.server.trimmed().isEmpty()) return {};
     if (settings.server.trimmed().contains(' '))
         return "The mail server's name cannot hold spaces.";
+    static const QRegularExpression withPort("^[^:]+:[0-9]*$");
+    if (withPort.match(settings.server.trimmed()).hasMatch())
+        return "Type the mail server's name alone, and its port under Port.";
     if (!IsMailAddress(settings.senderAddress.trimmed()))
         return "Type the sender's address as a mail address, such as accounts@example.com.";
     if (!settings.replyTo.trimmed().isEmpty() && !IsMailAddress(settings.replyTo.trimmed()))

@@ -81,6 +81,9 @@ TEST_F(MailSetupTest, SaveStoresTheSettingsAndKeepsThePasswordOutsideTheDataNeve
     security->setCurrentIndex(1);
     EXPECT_EQ(port->value(), 2525);  // a port typed stays
 
+    Child<QLineEdit>(&dialog, "EditServer")->setText("mail.baker.example:587");
+    prompts_.expect(Kind::Information, "Type the mail server's name alone");
+    Child<QAbstractButton>(&dialog, "BtnSave")->click();
     Child<QLineEdit>(&dialog, "EditServer")->setText("mail.baker.example");
     Child<QLineEdit>(&dialog, "EditUser")->setText("accounts");
     Child<QLineEdit>(&dialog, "EditPassword")->setText("Pw-unique-7731");
