@@ -169,6 +169,7 @@ void TMailSetup::FormShow() {
                                   FindMailPassword(shown_, &password, &passwordError)
                               ? kKeptPassword
                               : QString());
+    if (!passwordError.isEmpty()) prompt::warning(this, passwordError);
     EditSenderName->setText(shown_.senderName);
     EditSender->setText(shown_.senderAddress);
     EditReplyTo->setText(shown_.replyTo);
