@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr int kEncodedWordChunk = 45;  // UTF-8 bytes per encoded word: 60 base64 characters
+constexpr int kEncodedWordChunk = 39;  // UTF-8 bytes per encoded word: 52 base64 characters
 constexpr int kQuotedLine = 76;
 constexpr int kBase64Line = 76;
 constexpr int kFoldAt = 78;

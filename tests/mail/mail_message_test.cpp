@@ -23,6 +23,7 @@ MailMessage Letter() {
 
 TEST(ComposeMessageTest, EveryLineEndsInCrLfAndStaysWithinTheLimitsAndNoHeaderNamesTheBcc) {
     MailMessage m = Letter();
+    m.subject = QString::fromUtf8("Rechnung für März – ") + QString(60, QChar(0x00e4));
     m.attachments.push_back({"Invoice 12.pdf", "application/pdf", QByteArray(3000, '\xff')});
     const QByteArray composed =
         ComposeMessage(&m, QDateTime(QDate(2026, 3, 1), QTime(9, 5), QTimeZone(3600)));
