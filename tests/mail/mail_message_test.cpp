@@ -46,8 +46,11 @@ TEST(ComposeMessageTest, EveryLineEndsInCrLfAndStaysWithinTheLimitsAndNoHeaderNa
 TEST(ComposeMessageTest, ALineBreakInTheSubjectOrANameMakesNoHeaderOfItsOwn) {
     MailMessage m = Letter();
     m.subject = "Invoice 12\r\nBcc: victim@elsewhere.example";
-    m.senderName = "Baker\nX-Injected: yes";
+    m.senderName =
+        QString::fromUtf8("Bäckerei Süßwaren und Feinkost Müller-Lüdenscheidt\nX-Injected: yes");
     const QByteArray composed = ComposeMessage(&m, QDateTime::currentDateTime());
+    for (const QByteArray& line : composed.split('\n'))
+        EXPECT_LE(line.size(), 78) << line.constData();
     EXPECT_FALSE(composed.contains("\nBcc:"));
     EXPECT_FALSE(composed.contains("\nX-Injected:"));
     EXPECT_TRUE(composed.contains("Subject: Invoice 12 Bcc: victim@elsewhere.example\r\n"));
