@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr int kEncodedWordChunk = 45;  // UTF-8 bytes per encoded word: 60 base64 characters
+constexpr int kEncodedWordChunk = 39;  // UTF-8 bytes per encoded word: 52 base64 characters
 constexpr int kQuotedLine = 76;
 constexpr int kBase64Line = 76;
 constexpr int kFoldAt = 78;
@@ -80,10 +80,15 @@ QByteArray DisplayName(const QString& name) {
     return quoted + "\"";
 }
 
-QByteArray Mailbox(const QString& name, const QString& address) {
+// A name and address; the address goes on a line of its own when the name's last line leaves no
+// room for it.
+QByteArray Mailbox(const QString& name, const QString& address, int nameLength) {
     const QByteArray angle = "<" + OneLine(address).toUtf8() + ">";
     const QByteArray phrase = DisplayName(name);
-    return phrase.isEmpty() ? angle : phrase + " " + angle;
+    if (phrase.isEmpty()) return angle;
+    const qsizetype lastLine = phrase.size() - phrase.lastIndexOf('\n') - 1;
+    const qsizetype column = phrase.contains('\n') ? lastLine : nameLength + 2 + lastLine;
+    return phrase + (column + 1 + angle.size() > kFoldAt ? "\r\n " : " ") + angle;
 }
 
 QByteArray AddressList(const QStringList& addresses) {
@@ -197,7 +202,7 @@ QByteArray ComposeMessage(MailMessage* message, const QDateTime& date) {
         message->messageId = MakeMessageId(message->senderAddress, date);
     QByteArray composed;
     composed += Header("Date", DateText(date));
-    composed += Header("From", Mailbox(message->senderName, message->senderAddress));
+    composed += Header("From", Mailbox(message->senderName, message->senderAddress, 4));
     if (!message->replyTo.isEmpty())
         composed += Header("Reply-To", "<" + OneLine(message->replyTo).toUtf8() + ">");
     composed += Header("To", AddressList(message->to));

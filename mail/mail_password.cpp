@@ -90,8 +90,7 @@ struct FileEntry {
 };
 
 bool OthersMayRead(const QFileInfo& info) {
-    return info.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther |
-                                 QFileDevice::WriteGroup | QFileDevice::WriteOther);
+    return info.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther);
 }
 
 // Reads the entries of the password file; true with none when there is no file. False with the

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QThread>
 
@@ -24,6 +25,8 @@ namespace {
 const char* const kSecurityCaptions[] = {"None", "STARTTLS", "TLS"};
 const char* const kDocumentCaptions[] = {"Invoices", "Bills", "Statements", "Reminder letters"};
 
+const QString kTestCaption = "Send a test message";
+
 // The password box shows this while a password is kept, so that the kept one is never shown.
 const QString kKeptPassword = QString(8, QChar(0x25cf));
 
@@ -33,6 +36,9 @@ QString CheckMailSettings(const MailSettings& settings) {
     if (settings.server.trimmed().isEmpty()) return {};
     if (settings.server.trimmed().contains(' '))
         return "The mail server's name cannot hold spaces.";
+    static const QRegularExpression withPort("^[^:]+:[0-9]*$");
+    if (withPort.match(settings.server.trimmed()).hasMatch())
+        return "Type the mail server's name alone, and its port under Port.";
     if (!IsMailAddress(settings.senderAddress.trimmed()))
         return "Type the sender's address as a mail address, such as accounts@example.com.";
     if (!settings.replyTo.trimmed().isEmpty() && !IsMailAddress(settings.replyTo.trimmed()))
@@ -65,8 +71,8 @@ TMailSetup::TMailSetup(QWidget* parent)
     for (const char* caption : kDocumentCaptions) ComboDocument->addItem(caption);
     EditSubject = NamedEdit(this, "EditSubject", kMailSubjectWidth);
     MemoBody = NamedMemo(this, "MemoBody");
-    MemoBody->setMinimumHeight(140);
-    BtnTest = NamedButton(this, "BtnTest", "Send a test message");
+    MemoBody->setMinimumHeight(110);
+    BtnTest = NamedButton(this, "BtnTest", kTestCaption);
 
     auto* server = new QGroupBox(" Mail Server ", this);
     server->setObjectName("GroupBox1");
@@ -132,7 +138,11 @@ TMailSetup::TMailSetup(QWidget* parent)
                                      "Certificates (*.pem *.crt *.cer);;All files (*)"))
             EditCertificate->setText(*file);
     });
-    resize(560, 760);
+    resize(560, 720);
+}
+
+void TMailSetup::reject() {
+    if (!sending_) EditorForm::reject();
 }
 
 void TMailSetup::FormShow() {
@@ -159,6 +169,7 @@ void TMailSetup::FormShow() {
                                   FindMailPassword(shown_, &password, &passwordError)
                               ? kKeptPassword
                               : QString());
+    if (!passwordError.isEmpty()) prompt::warning(this, passwordError);
     EditSenderName->setText(shown_.senderName);
     EditSender->setText(shown_.senderAddress);
     EditReplyTo->setText(shown_.replyTo);
@@ -230,7 +241,9 @@ void TMailSetup::BtnTestClick() {
     }
     // The message goes out beside the window, which stays drawn but takes no input meanwhile.
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    BtnTest->setText("Sending...");
     setEnabled(false);
+    sending_ = true;
     SendOutcome outcome;
     QEventLoop waiting;
     QThread* sending = QThread::create([&] { outcome = SendTestMessage(typed, password); });
@@ -239,7 +252,9 @@ void TMailSetup::BtnTestClick() {
     waiting.exec();
     sending->wait();
     delete sending;
+    sending_ = false;
     setEnabled(true);
+    BtnTest->setText(kTestCaption);
     QApplication::restoreOverrideCursor();
     if (outcome.sent)
         prompt::information(this, "The test message was sent to " + typed.senderAddress +

@@ -26,6 +26,9 @@ public:
     static constexpr int kHelpTopic = 617;
     explicit TMailSetup(QWidget* parent = nullptr);
 
+    // Closing waits while the test message is on its way.
+    void reject() override;
+
 protected:
     void FormShow() override;
 
@@ -60,4 +63,5 @@ private:
     MailSettings shown_;
     int documentShown_ = 0;
     bool portTyped_ = false;
+    bool sending_ = false;
 };

@@ -144,8 +144,10 @@ QString SmtpSession::Connection::Reason(CURLcode code, const MailMessage& messag
         case CURLE_OPERATION_TIMEDOUT: {
             double waited = 0;
             curl_easy_getinfo(curl, CURLINFO_TOTAL_TIME, &waited);
-            return server + QString(" stopped answering: no reply came within %1 seconds.")
-                                .arg(std::max(1L, std::lround(waited)));
+            const long seconds = std::max(1L, std::lround(waited));
+            return server + QString(" stopped answering: no reply came within %1 %2.")
+                                .arg(seconds)
+                                .arg(seconds == 1 ? "second" : "seconds");
         }
         case CURLE_PEER_FAILED_VERIFICATION:
             return server + " presented a certificate that is not trusted: " + detail;

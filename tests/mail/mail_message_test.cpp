@@ -23,6 +23,7 @@ MailMessage Letter() {
 
 TEST(ComposeMessageTest, EveryLineEndsInCrLfAndStaysWithinTheLimitsAndNoHeaderNamesTheBcc) {
     MailMessage m = Letter();
+    m.subject = QString::fromUtf8("Rechnung für März – ") + QString(60, QChar(0x00e4));
     m.attachments.push_back({"Invoice 12.pdf", "application/pdf", QByteArray(3000, '\xff')});
     const QByteArray composed =
         ComposeMessage(&m, QDateTime(QDate(2026, 3, 1), QTime(9, 5), QTimeZone(3600)));
@@ -45,8 +46,11 @@ TEST(ComposeMessageTest, EveryLineEndsInCrLfAndStaysWithinTheLimitsAndNoHeaderNa
 TEST(ComposeMessageTest, ALineBreakInTheSubjectOrANameMakesNoHeaderOfItsOwn) {
     MailMessage m = Letter();
     m.subject = "Invoice 12\r\nBcc: victim@elsewhere.example";
-    m.senderName = "Baker\nX-Injected: yes";
+    m.senderName =
+        QString::fromUtf8("Bäckerei Süßwaren und Feinkost Müller-Lüdenscheidt\nX-Injected: yes");
     const QByteArray composed = ComposeMessage(&m, QDateTime::currentDateTime());
+    for (const QByteArray& line : composed.split('\n'))
+        EXPECT_LE(line.size(), 78) << line.constData();
     EXPECT_FALSE(composed.contains("\nBcc:"));
     EXPECT_FALSE(composed.contains("\nX-Injected:"));
     EXPECT_TRUE(composed.contains("Subject: Invoice 12 Bcc: victim@elsewhere.example\r\n"));

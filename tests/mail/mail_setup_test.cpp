@@ -81,6 +81,9 @@ TEST_F(MailSetupTest, SaveStoresTheSettingsAndKeepsThePasswordOutsideTheDataNeve
     security->setCurrentIndex(1);
     EXPECT_EQ(port->value(), 2525);  // a port typed stays
 
+    Child<QLineEdit>(&dialog, "EditServer")->setText("mail.baker.example:587");
+    prompts_.expect(Kind::Information, "Type the mail server's name alone");
+    Child<QAbstractButton>(&dialog, "BtnSave")->click();
     Child<QLineEdit>(&dialog, "EditServer")->setText("mail.baker.example");
     Child<QLineEdit>(&dialog, "EditUser")->setText("accounts");
     Child<QLineEdit>(&dialog, "EditPassword")->setText("Pw-unique-7731");
@@ -132,6 +135,16 @@ TEST_F(MailSetupTest, SaveStoresTheSettingsAndKeepsThePasswordOutsideTheDataNeve
     auto* box = Child<QLineEdit>(&again, "EditPassword");
     EXPECT_FALSE(box->text().isEmpty());
     EXPECT_NE(box->text(), "Pw-unique-7731");
+
+    // A password file others can read is not used, and the user is told so.
+    QFile::setPermissions(MailPasswordFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ReadOther);
+    prompts_.expect(Kind::Warning, "can be read by other users");
+    TMailSetup shared;
+    shared.show();
+    EXPECT_EQ(Child<QLineEdit>(&shared, "EditPassword")->text(), "");
+    shared.close();
+    QFile::setPermissions(MailPasswordFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     Child<QLineEdit>(&again, "EditUser")->setText("office");
     Child<QAbstractButton>(&again, "BtnSave")->click();
     ASSERT_EQ(again.result(), QDialog::Accepted);
