@@ -3,11 +3,12 @@
 # driven by xdotool, against a mail server of its own on 127.0.0.1 (tests/support/mail_server.py:
 # STARTTLS under a certificate made here, a log-in, and one customer's address refused). It fills
 # in Mail Settings on the Preferences tab and sends the test message, then shows the statements of
-# the balances since 2020, sends them from the report window (the list first, its help, then the
-# results, from which the refused statement is saved as a PDF file), opens Send by E-mail again to see that nothing would go twice, and lists the Messages
-# Sent report. A screenshot is saved after each step; it stops with a message when a window it
-# expects does not come to the front or the server did not receive what was sent. No secret store
-# is offered, so the password goes to the walk's own password file.
+# the balances since 2020 and sends them from the report window: the list first (scrolled with
+# the wheel, its help opened with F1), then the results, from which the refused statement is
+# saved as a PDF file. It opens Send by E-mail again to see that nothing would go twice, and shows
+# the Messages Sent report. A screenshot is saved after each step; it stops with a message when a
+# window it expects does not come to the front or the server did not receive what was sent. No
+# secret store is offered, so the password goes to the walk's own password file.
 # Usage: tools/mail_walkthrough.sh [OUT_DIR]   (default: mail-walkthrough/ here)
 # CORVANE_BUILD names an already configured build directory to use instead of build-release.
 set -euo pipefail
@@ -90,6 +91,13 @@ click_at() {
     sleep 0.5
 }
 
+# Clicks at x and dy above the bottom of the window in front (for a row of buttons at its foot).
+click_above_bottom() {
+    eval "$(xdotool getactivewindow getwindowgeometry --shell)"
+    xdotool mousemove $((X + $1)) $((Y + HEIGHT - $2)) click 1
+    sleep 0.5
+}
+
 wheel_down_at() {
     eval "$(xdotool getactivewindow getwindowgeometry --shell)"
     xdotool mousemove $((X + $1)) $((Y + $2))
@@ -130,14 +138,14 @@ click_at 308 240
 xdotool type "office@corvane.test"
 key Tab
 shot mail-settings-typed
-click_at 76 717
+click_above_bottom 76 43
 front Corvane
 shot test-message-sent
 [ "$(received)" = 1 ] || fail "the server did not receive the test message"
 grep -qx "to office@corvane.test" "$out/server/1.env" || fail "the test message went elsewhere"
 key Return
 front "Mail Settings"
-click_at 421 717
+click_above_bottom 421 43
 front "Corvane 1.05"
 [ -s "$out/config/Corvane/mail-passwords" ] || fail "the password was not kept in the user's file"
 grep -rq walk-pass-1 "$data" && fail "the password is in the data directory"
@@ -189,7 +197,17 @@ front Report
 key Escape
 front "Corvane 1.05"
 
-# The sent log, as the Messages Sent report over this month.
+# The sent log: Messages Sent in the sales and tax menu, over this month; and the same report
+# from the command line.
+click_at 43 166
+key m
+front "Date Range"
+key Return
+key Return
+front Report
+shot messages-sent-report
+key Escape
+front "Corvane 1.05"
 "$admin" -C "$data" report sent-log --text "$out/sent-log.txt"
 grep -Eq "statement .*${refused//./\\.} +refused$" "$out/sent-log.txt" ||
     fail "the sent log does not show the refused statement"
