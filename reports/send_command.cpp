@@ -105,14 +105,17 @@ int SendBuilt(const SendRequest& request, const DocumentRun& run, const Reminder
             return session->Send(message, composed);
         };
     }
-    const SendReport report = SendDocuments(plan, send);
-    for (const SendLine& line : report.lines) {
+    // Each result is printed as it comes, so that it is seen even when the run ends on a table
+    // that cannot be written.
+    send.told = [](const SendLine& line) {
         const QString result = line.state == SendState::Sent      ? QStringLiteral("sent")
                                : line.state == SendState::Written ? QStringLiteral("written")
                                                                   : "refused: " + line.reason;
         std::printf("%s to %s: %s\n", qPrintable(Described(line.document)),
                     qPrintable(line.document.address), qPrintable(result));
-    }
+        std::fflush(stdout);
+    };
+    const SendReport report = SendDocuments(plan, send);
     for (const CustomerDocument& d : plan.noAddress)
         std::printf("%s: no mail address%s\n", qPrintable(Described(d)),
                     d.address.isEmpty() ? "" : qPrintable(" (\"" + d.address + "\")"));

@@ -55,13 +55,12 @@ SentEntry EntryFor(const SendLine& line) {
 
 bool PlanSending(const std::vector<CustomerDocument>& documents, bool resend, SendPlan* plan) {
     *plan = {};
+    // The log is read also when it is not consulted: a run must not send what it cannot record.
+    std::vector<SentEntry> log;
+    if (!ReadSentLog(&log)) return false;
     QSet<QString> sent;
-    if (!resend) {
-        std::vector<SentEntry> log;
-        if (!ReadSentLog(&log)) return false;
-        for (const SentEntry& entry : log)
-            if (entry.Sent()) sent.insert(SentKey(entry.kind, entry.number));
-    }
+    for (const SentEntry& entry : log)
+        if (!resend && entry.Sent()) sent.insert(SentKey(entry.kind, entry.number));
     for (const CustomerDocument& d : documents) {
         if (sent.contains(SentKey(KindName(d.kind), d.number)))
             plan->alreadySent.push_back(d);
@@ -114,10 +113,7 @@ SendReport SendDocuments(const SendPlan& plan, const SendRun& run) {
     QString lastFailure;
     const int total = static_cast<int>(plan.toSend.size());
     for (int i = 0; i < total; ++i) {
-        if (run.progress && !run.progress(i, total)) {
-            report.stopped = QStringLiteral("Sending was stopped.");
-            break;
-        }
+        if (run.progress) run.progress(i, total);
         const CustomerDocument& document = plan.toSend[static_cast<size_t>(i)];
         const std::optional<QByteArray> pdf = PdfOf(PartOf(*run.doc, document), run.font);
         if (!pdf) {
@@ -132,6 +128,7 @@ SendReport SendDocuments(const SendPlan& plan, const SendRun& run) {
             if (!report.stopped.isEmpty()) break;
             ++report.written;
             report.lines.push_back(line);
+            if (run.told) run.told(line);
             continue;
         }
         const SendOutcome outcome = run.deliver(message, composed);
@@ -139,6 +136,7 @@ SendReport SendDocuments(const SendPlan& plan, const SendRun& run) {
         line.reason = outcome.reason;
         ++(outcome.sent ? report.sent : report.refused);
         report.lines.push_back(line);
+        if (run.told) run.told(line);
         QString error;
         if (!AppendSentEntry(EntryFor(line), &error)) {
             report.stopped =

@@ -28,8 +28,8 @@ struct SendPlan {
     std::vector<CustomerDocument> noAddress;  // no address, or one that is no mail address
 };
 
-// Sorts the documents, reading the sent log unless `resend`. False when the log could not be
-// read (the user has been told).
+// Sorts the documents: those the sent log records as sent are left out unless `resend`. False
+// when the log could not be read (the user has been told).
 bool PlanSending(const std::vector<CustomerDocument>& documents, bool resend, SendPlan* plan);
 
 // The message of one document, its PDF file attached; the company fills {company}.
@@ -44,17 +44,6 @@ QString DryRunFileName(const CustomerDocument& document);
 // Hands one composed message to the mail server (an SmtpSession's Send).
 using Deliver = std::function<SendOutcome(const MailMessage&, const QByteArray&)>;
 
-struct SendRun {
-    const ReportDocument* doc = nullptr;  // the run's document, which the documents' lines are of
-    QFont font;                           // the report font the attachments are printed in
-    MailSettings settings;
-    QString company;
-    Deliver deliver;    // used when dryRunDir is empty
-    QString dryRunDir;  // made when missing
-    // Called before each message with how many are done; false stops the run there.
-    std::function<bool(int done, int total)> progress;
-};
-
 enum class SendState { Sent, Refused, Written };
 
 struct SendLine {
@@ -64,13 +53,26 @@ struct SendLine {
     QString messageId;
 };
 
+struct SendRun {
+    const ReportDocument* doc = nullptr;  // the run's document, which the documents' lines are of
+    QFont font;                           // the report font the attachments are printed in
+    MailSettings settings;
+    QString company;
+    Deliver deliver;    // used when dryRunDir is empty
+    QString dryRunDir;  // made when missing
+    // Called before each message and at the end with how many are done.
+    std::function<void(int done, int total)> progress;
+    // Called with each message's result as soon as it is known, before it is recorded.
+    std::function<void(const SendLine& line)> told;
+};
+
 struct SendReport {
     std::vector<SendLine> lines;
     int sent = 0;
     int refused = 0;
     int written = 0;
-    // Why the run stopped before the end (a message not recorded, a file not written, or the
-    // user's stop); empty when every message was tried.
+    // Why the run stopped before the end (a message not recorded, a file not written, the
+    // server failing twice alike); empty when every message was tried.
     QString stopped;
 };
 

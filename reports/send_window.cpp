@@ -251,7 +251,6 @@ void SendFromPreview(QWidget* window, const ReportDocument& doc, const DocumentR
     };
     send.progress = [](int done, int total) {
         if (Progress.set) Progress.set(total > 0 ? done * 100 / total : 100);
-        return true;
     };
     if (Progress.show) Progress.show(true, QStringLiteral("Sending Messages"));
     const SendReport report = SendDocuments(list.Plan(), send);

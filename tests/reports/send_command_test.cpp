@@ -177,6 +177,20 @@ TEST_F(SendCommandTest, OnlyTheReminderLettersSentAreRecordedAsSent) {
     EXPECT_EQ(after.letters[0].customer, letters[0].first);
 }
 
+TEST_F(SendCommandTest, NothingIsSentWhenTheSentLogCannotBeOpened) {
+    const auto invoices = InvoicesOfDifferentCustomers(1);
+    StartServer({});
+    QFile log(QDir::current().filePath("SentLog.dbf"));
+    ASSERT_TRUE(log.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(log.write("not a table"), 11);
+    log.close();
+    const AdminRun run =
+        Admin({"send", "invoices", "--invoices", Numbers(invoices).join(u','), "--resend"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.errors.contains("SentLog")) << run.errors.toStdString();
+    EXPECT_TRUE(server_.Received().empty());
+}
+
 TEST_F(SendCommandTest, BadOptionsAreToldWithTheUsage) {
     const QStringList bad[] = {
         {"send", "sales-summary"},
