@@ -89,8 +89,8 @@ QString KindTitle(MailDocument kind) {
     return title;
 }
 
-QString CustomerDayNumber(int customer, double day) {
-    return QString::number(customer) + u'-' + DateToText(std::floor(day));
+QString DayNumber(int number, double day) {
+    return QString::number(number) + u'-' + DateToText(std::floor(day));
 }
 
 bool DescribeDocuments(const ReportDocument& doc, const DocumentRun& run,
@@ -112,10 +112,12 @@ bool DescribeDocuments(const ReportDocument& doc, const DocumentRun& run,
         const int number = run.starts[i].number;
         if (byInvoice) {
             if (!DescribeInvoice(number, &d)) continue;
-            d.number = QString::number(number);
+            d.invoice = number;
+            d.number = selection.kind == MailDocument::Bill ? DayNumber(number, selection.day)
+                                                            : QString::number(number);
         } else {
             d.customer = number;
-            d.number = CustomerDayNumber(number, selection.day);
+            d.number = DayNumber(number, selection.day);
             d.due = selection.kind == MailDocument::Statement
                         ? StatementDue(number, selection)
                         : LetterDue(number, selection.reminders);

@@ -1,10 +1,11 @@
 // The documents of a run as messages to customers: for each invoice, bill, statement or reminder
 // letter a run made (its DocumentRun), the customer it goes to with the customer's name and
 // e-mail address, the document's kind and number, the amount due and the due date, and its lines
-// in the run's document. An invoice or bill is numbered by its invoice number; a statement or a
-// reminder letter, which has no number of its own, by the customer number and the day it is made
-// as of, as "1042-20261207": the same statement or letter made again on the same day has the same
-// number, so it counts as sent already.
+// in the run's document. An invoice is numbered by its invoice number. A bill, which asks for the
+// balance as it stands on the day it is made, and a statement or reminder letter, which have no
+// number of their own, are numbered by the invoice or customer number and that day, as
+// "1042-20261207": the same one made again on the same day counts as sent already, and next
+// month's goes again.
 #pragma once
 
 #include <QString>
@@ -21,6 +22,7 @@ namespace reports {
 struct CustomerDocument {
     MailDocument kind = MailDocument::Invoice;
     QString number;
+    int invoice = 0;  // the invoice of an invoice or bill; 0 for statements and letters
     int customer = 0;
     QString name;
     QString address;    // the customer's e-mail field, trimmed; empty when there is none
@@ -47,8 +49,9 @@ struct DocumentSelection {
 QString KindName(MailDocument kind);
 QString KindTitle(MailDocument kind);
 
-// The number of a statement or letter to customer `customer` made as of `day`.
-QString CustomerDayNumber(int customer, double day);
+// The number of a bill of invoice `number`, or of a statement or letter to customer `number`,
+// made as of `day`.
+QString DayNumber(int number, double day);
 
 // Describes the documents `run` found in `doc`, in their order. False when a table could not be
 // opened or read (the user has been told).

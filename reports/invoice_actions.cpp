@@ -80,6 +80,7 @@ void PrintInvoices(QWidget* parent, bool byDates, bool asInvoice) {
     DocumentRun run;
     DocumentSelection selection;
     selection.kind = asInvoice ? MailDocument::Invoice : MailDocument::Bill;
+    selection.day = DateValue(QDate::currentDate());
     if (byDates) {
         if (asInvoice) {
             doc.SpanStart = doc.SpanEnd = DateValue(QDate::currentDate());

@@ -87,7 +87,7 @@ MailMessage MessageFor(const CustomerDocument& document, const MailSettings& set
     fields.customer = document.name;
     const bool numbered =
         document.kind == MailDocument::Invoice || document.kind == MailDocument::Bill;
-    if (numbered) fields.number = document.number;
+    if (numbered) fields.number = QString::number(document.invoice);
     fields.amountDue = MoneyText(document.due, 0).trimmed();
     // An invoice without terms is due when it arrives.
     if (document.dueDay > 0)

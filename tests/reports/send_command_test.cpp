@@ -244,6 +244,9 @@ TEST_F(SendCommandTest, AWrongPasswordOrAServerThatDropsTheMessageRecordsNothing
         if (entry.kind != "bill") continue;
         ++bills;
         EXPECT_FALSE(entry.Sent()) << entry.result.toStdString();
+        // A bill is of its day: next month's is another document.
+        EXPECT_TRUE(entry.number.endsWith(QDate::currentDate().toString("-yyyyMMdd")))
+            << entry.number.toStdString();
     }
     EXPECT_GT(bills, 0);
 }
