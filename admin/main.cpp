@@ -17,6 +17,8 @@
 //             file, its name taken as the report command takes it
 //   reminders writes the reminder letters due as of a day as the report command writes a report,
 //             then records them and charges their fees (not with --dry-run)
+//   send      sends invoices, bills, statements or reminder letters by e-mail, one message per
+//             document, recording each in the sent log (with --dry-run DIR writes .eml files)
 // Whatever the program would tell the user goes to the error stream and makes the exit status 1;
 // questions are answered No and file dialogs refused. Bad arguments: what is wrong with them and
 // the usage on the error stream, exit status 2. --help (also after a command): the usage on the
@@ -53,6 +55,7 @@
 #include "labels/label_command.h"
 #include "report/report_export.h"
 #include "reports/report_command.h"
+#include "reports/send_command.h"
 
 namespace {
 
@@ -65,6 +68,7 @@ void PrintUsage(FILE* stream) {
     std::fputs(qPrintable(reports::ReportUsage()), stream);
     std::fputs(qPrintable(labels::LabelUsage()), stream);
     std::fputs(qPrintable(reports::RemindersUsage()), stream);
+    std::fputs(qPrintable(reports::SendUsage()), stream);
 }
 
 // Says what is wrong with the arguments, then how they go.
@@ -404,6 +408,21 @@ int Reminders(char* program, const std::vector<std::string>& args, const QDir& s
         !request->selection.dryRun);
 }
 
+int Send(char* program, const std::vector<std::string>& args, const QDir& startDir) {
+    QString why;
+    const std::optional<reports::SendRequest> request =
+        reports::ParseSendArgs(CommandArgs(args), startDir, &why);
+    if (!request) return Usage(why);
+    if (!request->dryRunDir.isEmpty() && IsDataDirectory(request->dryRunDir)) {
+        prompt::information(nullptr,
+                            QStringLiteral("--dry-run needs a directory other than the data "
+                                           "directory"));
+        return 1;
+    }
+    return RunPrinting(
+        program, "send", [&] { return reports::RunSend(*request); }, request->dryRunDir.isEmpty());
+}
+
 int Labels(char* program, const std::vector<std::string>& args, const QDir& startDir) {
     QString why;
     const std::optional<labels::LabelRequest> request =
@@ -441,11 +460,12 @@ int main(int argc, char** argv) {
     if (args.empty()) return Usage(QStringLiteral("name a command"));
     const std::string command = args[0];
     args.erase(args.begin());
-    if (command == "report" || command == "labels" || command == "reminders") {
+    if (command == "report" || command == "labels" || command == "reminders" || command == "send") {
         PrintPrompts();
-        const int status = command == "report"   ? Report(argv[0], args, startDir)
-                           : command == "labels" ? Labels(argv[0], args, startDir)
-                                                 : Reminders(argv[0], args, startDir);
+        const int status = command == "report"      ? Report(argv[0], args, startDir)
+                           : command == "labels"    ? Labels(argv[0], args, startDir)
+                           : command == "reminders" ? Reminders(argv[0], args, startDir)
+                                                    : Send(argv[0], args, startDir);
         return status == 0 && MessageShown ? 1 : status;
     }
     const QString named = QString::fromStdString(command);

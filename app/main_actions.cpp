@@ -11,6 +11,7 @@
 #include "invoice/invoice_form.h"
 #include "invoice/invoice_loop.h"
 #include "labels/label_actions.h"
+#include "mail/mail_setup.h"
 #include "masters/editing_loops.h"
 #include "reports/invoice_actions.h"
 #include "reports/report_actions.h"
@@ -42,6 +43,7 @@ const std::vector<TMain::Action>& TMain::Actions() {
         {"BtnPSetup", &TMain::BtnPSetupClick},
         {"BtnSTax", &TMain::BtnSTaxClick},
         {"BtnChasing", &TMain::BtnChasingClick},
+        {"BtnMail", &TMain::BtnMailClick},
         {"BtnDirectories", &TMain::BtnDirectoriesClick},
         {"BtnIndex", &TMain::BtnIndexClick},
         {"BtnPack", &TMain::BtnPackClick},
@@ -65,6 +67,7 @@ const std::vector<TMain::Action>& TMain::Actions() {
         {"TaxSummary1", &TMain::TaxSummary1Click},
         {"Aging1", &TMain::Aging1Click},
         {"ReminderLetters1", &TMain::ReminderLetters1Click},
+        {"MessagesSent1", &TMain::MessagesSent1Click},
         {"SelectedCustomers2", &TMain::SelectedCustomers2Click},
         {"SelectedGroups1", &TMain::SelectedGroups1Click},
         {"BtnInvLab", &TMain::BtnInvLabClick},
@@ -203,6 +206,10 @@ void TMain::ReminderLetters1Click() {
     reports::RunReminderLetters(this);
 }
 
+void TMain::MessagesSent1Click() {
+    reports::RunSentLog(this);
+}
+
 void TMain::TaxSummary1Click() {
     reports::RunTaxReport(this);
 }
@@ -327,6 +334,11 @@ void TMain::BtnSTaxClick() {
 
 void TMain::BtnChasingClick() {
     TChasing dialog(this);
+    dialog.exec();
+}
+
+void TMain::BtnMailClick() {
+    TMailSetup dialog(this);
     dialog.exec();
 }
 

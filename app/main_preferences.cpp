@@ -93,6 +93,9 @@ QWidget* TMain::BuildPreferencesTab() {
                                    "Set the directories orders are imported from");
     BtnDirectories->setVisible(false);
     setup->addWidget(BtnDirectories);
+    // Below the buttons that were there before it, so that none of them moves.
+    setup->addWidget(CaptionButton(tab, "BtnMail", "Mail Settings",
+                                   "Set the mail server and the messages documents are sent with"));
     setup->addStretch();
     grid->addLayout(setup, 0, 2, 4, 1);
     grid->setColumnStretch(1, 1);

@@ -124,6 +124,7 @@ void TMain::BuildPopupMenus() {
     item(PopupMenu2, "ReceivableIncome1", "&Receivable Income");
     item(PopupMenu2, "Aging1", "&Aging");
     item(PopupMenu2, "ReminderLetters1", "Reminder &Letters");
+    item(PopupMenu2, "MessagesSent1", "&Messages Sent");
     PopupMenu2->addSeparator();
     item(PopupMenu2, "TaxSummary1", "&Tax Summary");
 

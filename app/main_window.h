@@ -87,6 +87,7 @@ private:
     void TaxSummary1Click();
     void Aging1Click();
     void ReminderLetters1Click();
+    void MessagesSent1Click();
     void SelectedCustomers2Click();
     void SelectedGroups1Click();
     void BtnInvLabClick();
@@ -119,6 +120,7 @@ private:
     void BtnPSetupClick();
     void BtnSTaxClick();
     void BtnChasingClick();
+    void BtnMailClick();
     void BtnDirectoriesClick();
     void GroupBox1Exit();
     void GroupBox2Exit();

@@ -7,7 +7,7 @@
 #include "db/schema.h"
 
 QStringList AddedTables() {
-    return {"Terms", "RemLevel", "Reminded"};
+    return {"Terms", "RemLevel", "Reminded", "MailSet", "SentLog"};
 }
 
 bool MakeAddedTablesWhenMissing() {

@@ -1,6 +1,7 @@
-// The tables added after the first data directories were made (payment terms, reminder levels
-// and the record of reminder runs). Each holds nothing a data directory needs to start: a
-// directory that lacks one gets it, empty, and an empty one stands for the defaults.
+// The tables added after the first data directories were made (payment terms, reminder levels,
+// the record of reminder runs, the mail settings and the log of documents sent by e-mail). Each
+// holds nothing a data directory needs to start: a directory that lacks one gets it, empty, and an
+// empty one stands for the defaults.
 #pragma once
 
 #include <QStringList>

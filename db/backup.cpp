@@ -41,7 +41,8 @@ constexpr CopyStep kCopyOrder[] = {
     {"CUST5.dbf", 20}, {"CUST5.dbt", 30},  {"GROUPS.dbf", 35}, {"INV5.dbf", 45}, {"INV5.dbt", 55},
     {"ITM5.dbf", 70},  {"LABELS.dbf", 75}, {"PMT.dbf", 85},    {"Pur5.dbf", 95}, {"Prod5.dbf", 100},
     {"Prod5.dbt", 0},  {"CVN1.dbf", 0},    {"ImpDirs.dbf", 0}, {"Terms.dbf", 0},
-    {"RemLevel.dbf", 0}, {"RemLevel.dbt", 0}, {"Reminded.dbf", 0},
+    {"RemLevel.dbf", 0}, {"RemLevel.dbt", 0}, {"Reminded.dbf", 0}, {"MailSet.dbf", 0},
+    {"MailSet.dbt", 0}, {"SentLog.dbf", 0},
 };
 
 // The settings tables and the tables added since (db/added_tables.h), which a backup made
@@ -63,7 +64,8 @@ struct EraseStep {
 
 constexpr EraseStep kEraseOrder[] = {
     {"CUST5", 15, 30}, {"GROUPS", 40, 0}, {"INV5", 50, 60}, {"ITM5", 70, 0},
-    {"PMT", 85, 0},    {"Prod5", 90, 95}, {"Pur5", 98, 0}, {"Reminded", 100, 0},
+    {"PMT", 85, 0},    {"Prod5", 90, 95}, {"Pur5", 98, 0}, {"Reminded", 99, 0},
+    {"SentLog", 100, 0},
 };
 
 // A full disk or a write-protected one asks the user to put that right; the question is asked

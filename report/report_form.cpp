@@ -15,6 +15,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 #include "core/prompt.h"
 #include "db/data_directory.h"
@@ -60,7 +61,8 @@ std::optional<QString> AskSaveName(QWidget* parent, const QString& caption, cons
 
 }  // namespace
 
-TReportF::TReportF(const ReportDocument& doc, QWidget* parent) : QDialog(parent), doc_(doc) {
+TReportF::TReportF(const ReportDocument& doc, QWidget* parent, SendAction send)
+    : QDialog(parent), doc_(doc), send_(std::move(send)) {
     setObjectName(QStringLiteral("TReportF"));
     setWindowTitle(QStringLiteral("Report"));
     QPalette white = palette();
@@ -82,6 +84,11 @@ TReportF::TReportF(const ReportDocument& doc, QWidget* parent) : QDialog(parent)
     TabDelimited1->setObjectName(QStringLiteral("TabDelimited1"));
     mSavePdf = menu->addAction(QStringLiteral("Save as PDF..."));
     mSavePdf->setObjectName(QStringLiteral("mSavePdf"));
+    if (send_) {
+        mSendMail = menu->addAction(QStringLiteral("Send by E-mail"));
+        mSendMail->setObjectName(QStringLiteral("mSendMail"));
+        connect(mSendMail, &QAction::triggered, this, &TReportF::mSendMailClick);
+    }
 
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
@@ -223,6 +230,10 @@ void TReportF::mSavePdfClick() {
     SaveAsPdf(QStringLiteral("Save as PDF"));
 }
 
+void TReportF::mSendMailClick() {
+    send_(this);
+}
+
 void TReportF::SaveAsPdf(const QString& caption) {
     const std::optional<QString> chosen =
         AskSaveName(this, caption, QStringLiteral("PDF files (*.pdf)"));
@@ -258,8 +269,8 @@ void TReportF::ExportReport(ExportFormat format) {
     if (!result.saved) prompt::information(this, result.message);
 }
 
-void ShowReport(const ReportDocument& doc, QWidget* parent) {
-    TReportF form(doc, parent);
+void ShowReport(const ReportDocument& doc, QWidget* parent, SendAction send) {
+    TReportF form(doc, parent, std::move(send));
     form.exec();
 }
 

@@ -127,7 +127,7 @@ bool PrintDocument(const ReportDocument& doc, QPagedPaintDevice& device, const Q
     return painter.end();
 }
 
-ExportResult PrintToPdf(const ReportDocument& doc, const QString& fileName, const QFont& font) {
+std::optional<QByteArray> PdfOf(const ReportDocument& doc, const QFont& font) {
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
     {
@@ -135,10 +135,15 @@ ExportResult PrintToPdf(const ReportDocument& doc, const QString& fileName, cons
         writer.setCreator(QStringLiteral("Corvane"));
         writer.setTitle(doc.Titles.value(0));
         SetPdfPage(writer);
-        if (!PrintDocument(doc, writer, font))
-            return {false, QStringLiteral("Unable to save to: ") + fileName};
+        if (!PrintDocument(doc, writer, font)) return std::nullopt;
     }
-    return WriteExportFile(fileName, pdf.data());
+    return pdf.data();
+}
+
+ExportResult PrintToPdf(const ReportDocument& doc, const QString& fileName, const QFont& font) {
+    const std::optional<QByteArray> pdf = PdfOf(doc, font);
+    if (!pdf) return {false, QStringLiteral("Unable to save to: ") + fileName};
+    return WriteExportFile(fileName, *pdf);
 }
 
 }  // namespace reports

@@ -6,7 +6,9 @@
 #pragma once
 
 #include <QFont>
+#include <QByteArray>
 #include <QString>
+#include <optional>
 
 #include "report/draw_plan.h"
 #include "report/paper_measure.h"
@@ -54,5 +56,8 @@ bool PrintDocument(const ReportDocument& doc, QPagedPaintDevice& device, const Q
 // replaces an earlier one of that name only when complete; on failure the message is
 // "Unable to save to: " and the file name.
 ExportResult PrintToPdf(const ReportDocument& doc, const QString& fileName, const QFont& font);
+
+// The PDF file PrintToPdf writes, as bytes; nothing when the document could not be printed.
+std::optional<QByteArray> PdfOf(const ReportDocument& doc, const QFont& font);
 
 }  // namespace reports

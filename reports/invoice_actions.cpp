@@ -15,12 +15,20 @@
 #include "report/print_target.h"
 #include "report/report_form.h"
 #include "reports/invoice_documents.h"
+#include "reports/send_window.h"
 
 namespace reports {
 namespace {
 
 void ShowAndRelease(ReportDocument& doc, bool made, QWidget* parent) {
     if (made) ShowReport(doc, parent);
+    doc.FinishReport();
+}
+
+// Shows the documents of a run with "Send by E-mail" for them.
+void ShowToSend(ReportDocument& doc, bool made, const DocumentRun& run,
+                const DocumentSelection& selection, QWidget* parent) {
+    if (made) ShowReport(doc, parent, MailSender(doc, run, selection));
     doc.FinishReport();
 }
 
@@ -69,6 +77,10 @@ void PrintInvoices(QWidget* parent, bool byDates, bool asInvoice) {
     InstallPrinterPageProbe();
     ReportDocument& doc = TheReport();
     const PaperMeasure paper = CurrentPaperMeasure(kInvoiceWidth);
+    DocumentRun run;
+    DocumentSelection selection;
+    selection.kind = asInvoice ? MailDocument::Invoice : MailDocument::Bill;
+    selection.day = DateValue(QDate::currentDate());
     if (byDates) {
         if (asInvoice) {
             doc.SpanStart = doc.SpanEnd = DateValue(QDate::currentDate());
@@ -76,29 +88,39 @@ void PrintInvoices(QWidget* parent, bool byDates, bool asInvoice) {
             doc.DefaultSpan();
         }
         if (!AskDateSpan(parent)) return;
-        ShowAndRelease(doc, MakeInvoicesForDates(doc, doc.SpanStart, doc.SpanEnd, asInvoice, paper),
-                       parent);
+        ShowToSend(doc,
+                   MakeInvoicesForDates(doc, doc.SpanStart, doc.SpanEnd, asInvoice, paper, &run),
+                   run, selection, parent);
         return;
     }
     const QList<int> numbers = PickInvoiceNumbers(parent);
     if (numbers.isEmpty()) return;
-    ShowAndRelease(doc, MakeInvoicesByNumber(doc, numbers, asInvoice, paper), parent);
+    ShowToSend(doc, MakeInvoicesByNumber(doc, numbers, asInvoice, paper, &run), run, selection,
+               parent);
 }
 
 void PrintStatements(QWidget* parent, bool withBalances) {
     InstallPrinterPageProbe();
     ReportDocument& doc = TheReport();
     const PaperMeasure paper = CurrentPaperMeasure(kStatementWidth);
+    DocumentRun run;
+    DocumentSelection selection;
+    selection.kind = MailDocument::Statement;
+    selection.day = DateValue(QDate::currentDate());
     if (withBalances) {
         doc.DefaultSpan();
         if (!AskDateSpan(parent)) return;
-        ShowAndRelease(doc, MakeStatementsWithBalances(doc, doc.SpanStart, doc.SpanEnd, paper),
-                       parent);
+        // A statement of the balances in a span closes on the span's last day.
+        selection.spanned = true;
+        selection.spanStart = doc.SpanStart;
+        selection.spanEnd = selection.day = doc.SpanEnd;
+        ShowToSend(doc, MakeStatementsWithBalances(doc, doc.SpanStart, doc.SpanEnd, paper, &run),
+                   run, selection, parent);
         return;
     }
     const QList<int> numbers = PickCustomerNumbers(parent);
     if (numbers.isEmpty()) return;
-    ShowAndRelease(doc, MakeStatementsForCustomers(doc, numbers, paper), parent);
+    ShowToSend(doc, MakeStatementsForCustomers(doc, numbers, paper, &run), run, selection, parent);
 }
 
 void PrintOpenInvoice(QWidget* parent) {

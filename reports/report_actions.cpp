@@ -23,6 +23,8 @@
 #include "reports/purchasing_report.h"
 #include "reports/reminder_letters.h"
 #include "reports/sales_reports.h"
+#include "reports/send_window.h"
+#include "reports/sent_log_report.h"
 
 namespace reports {
 namespace {
@@ -59,6 +61,10 @@ void RunProductListing(QWidget* parent) {
 
 void RunPurchasingReport(QWidget* parent) {
     RunSpanReport(parent, MakePurchasingReport);
+}
+
+void RunSentLog(QWidget* parent) {
+    RunSpanReport(parent, MakeSentLogReport);
 }
 
 void RunSalesSummary(QWidget* parent) {
@@ -114,8 +120,13 @@ void RunReminderLetters(QWidget* parent) {
     if (!FindReminders(TheReport().SpanStart, &run)) return;
     InstallPrinterPageProbe();
     ReportDocument& doc = TheReport();
-    const bool made = MakeReminderLetters(doc, run, CurrentPaperMeasure(kInvoiceWidth));
-    if (made) ShowReport(doc, parent);
+    DocumentRun letters;
+    const bool made = MakeReminderLetters(doc, run, CurrentPaperMeasure(kInvoiceWidth), &letters);
+    DocumentSelection selection;
+    selection.kind = MailDocument::Reminder;
+    selection.day = run.day;
+    selection.reminders = &run;
+    if (made) ShowReport(doc, parent, MailSender(doc, letters, selection));
     doc.FinishReport();
     if (!made || !prompt::confirm(parent, "Record these " + QString::number(run.letters.size()) +
                                               " reminder letters as sent, and charge their fees?"))

@@ -38,6 +38,9 @@ void RunAgingReport(QWidget* parent);
 // Cancel records nothing.
 void RunReminderLetters(QWidget* parent);
 
+// "Messages Sent": the sent log over the current month or the span the user picks.
+void RunSentLog(QWidget* parent);
+
 // The purchasing profile menu: customers picked one by one from the customer list until it is
 // closed without a choice, or the customers of the groups chosen.
 void RunCustomerProfile(QWidget* parent);

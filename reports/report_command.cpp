@@ -26,6 +26,7 @@
 #include "reports/purchasing_report.h"
 #include "reports/reminder_letters.h"
 #include "reports/sales_reports.h"
+#include "reports/sent_log_report.h"
 
 namespace reports {
 namespace {
@@ -153,6 +154,10 @@ const ReportEntry kReports[] = {
          prompt::information(nullptr, "The reminders could not be recorded.\n" + error);
          return false;
      }},
+    {"sent-log", SelectionKind::DateSpan, nullptr,
+     [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
+         return MakeSentLogReport(doc, s.spanStart, s.spanEnd);
+     }},
     {"tax-summary", SelectionKind::DateSpan, nullptr,
      [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
          return MakeTaxReport(doc, s.spanStart, s.spanEnd);
@@ -269,34 +274,39 @@ void TellNotFound(const ReportEntry& entry, const QList<int>& numbers) {
         prompt::information(nullptr, what + QString::number(number) + " not found.");
 }
 
-// The run itself, as start-up and then the report's button would do it; true when every output
-// was written.
-bool BuildAndWrite(const ReportEntry& entry, const ReportRequest& request, const HeldOffEnd& end) {
+// Builds the report into the program's report document as start-up and then the report's button
+// would: true when it has something to show.
+bool Build(const ReportEntry& entry, const ReportRequest& request, const HeldOffEnd& end,
+           RunContext& context) {
     if (!RebuildIndexes(true) || !LoadSettings()) return false;  // the data store has said why
     if (TakesSpan(entry.selection) && request.selection.spanStart > request.selection.spanEnd) {
         prompt::information(
             nullptr, QStringLiteral("Ending Date must be greater than or equal to Starting Date."));
         return false;
     }
-    ReportDocument& doc = TheReport();
+    if (entry.width > 0)
+        context.paper =
+            MeasurePdfPaper(CommandLineReportFont(), entry.width, kPageLengthWithoutPrinter + 1);
+    const bool made = entry.make(TheReport(), request.selection, context);
+    if (!end.Ended()) TellNotFound(entry, context.run->notFound);
+    if (!made && !end.Ended() && entry.nothingToShow)
+        prompt::information(nullptr, QLatin1String(entry.nothingToShow));
+    return made;
+}
+
+// The run itself; true when every output was written.
+bool BuildAndWrite(const ReportEntry& entry, const ReportRequest& request, const HeldOffEnd& end) {
     DocumentRun run;
     ReminderRun reminders;
     RunContext context;
     context.run = &run;
     context.reminders = &reminders;
-    if (entry.width > 0)
-        context.paper =
-            MeasurePdfPaper(CommandLineReportFont(), entry.width, kPageLengthWithoutPrinter + 1);
     bool written = false;
-    const bool made = entry.make(doc, request.selection, context);
-    if (!end.Ended()) TellNotFound(entry, run.notFound);
-    if (made) {
-        written = WriteOutputs(doc, request, run, entry) && run.notFound.isEmpty();
+    if (Build(entry, request, end, context)) {
+        written = WriteOutputs(TheReport(), request, run, entry) && run.notFound.isEmpty();
         if (written && entry.record) written = entry.record(request.selection, context);
-    } else if (!end.Ended() && entry.nothingToShow) {
-        prompt::information(nullptr, QLatin1String(entry.nothingToShow));
     }
-    doc.FinishReport();
+    TheReport().FinishReport();
     return written;
 }
 
@@ -323,15 +333,19 @@ QString RemindersUsage() {
 namespace {
 
 // ParseReportArgs for a report, or (asCommand) for a report that is a command of its own.
+// Documents to customers without outputs (`withOutputs` false) take their selection alone.
 std::optional<ReportRequest> ParseEntryArgs(const QStringList& args, const QDir& base, QString* why,
-                                            bool asCommand) {
+                                            bool asCommand, bool withOutputs = true) {
     const auto refuse = [why](const QString& reason) -> std::optional<ReportRequest> {
         *why = reason;
         return std::nullopt;
     };
     if (args.isEmpty()) return refuse(QStringLiteral("report: name the report to run"));
     const ReportEntry* entry = FindReport(args.first(), asCommand);
-    if (!entry) return refuse(QStringLiteral("unknown report \"%1\"").arg(args.first()));
+    if (!entry || (!withOutputs && entry->width == 0))
+        return refuse(QStringLiteral("unknown %1 \"%2\"")
+                          .arg(withOutputs ? QStringLiteral("report") : QStringLiteral("document"),
+                               args.first()));
     ReportRequest request;
     request.name = QLatin1String(entry->name);
     std::optional<double> from;
@@ -348,7 +362,7 @@ std::optional<ReportRequest> ParseEntryArgs(const QStringList& args, const QDir&
             flag = &selection.byInvoiceDate;
         if (kind == SelectionKind::Aging && option == QLatin1String("--detail"))
             flag = &selection.detail;
-        if (kind == SelectionKind::Reminders && option == QLatin1String("--dry-run"))
+        if (withOutputs && kind == SelectionKind::Reminders && option == QLatin1String("--dry-run"))
             flag = &selection.dryRun;
         if (flag) {
             if (*flag) return refuse(option + " given twice");
@@ -356,9 +370,10 @@ std::optional<ReportRequest> ParseEntryArgs(const QStringList& args, const QDir&
             --i;  // a flag takes no value
             continue;
         }
-        QString* file = option == QLatin1String("--text")  ? &request.textFile
-                        : option == QLatin1String("--tab") ? &request.tabFile
-                        : option == QLatin1String("--pdf") ? &request.pdfFile
+        QString* file = !withOutputs                        ? nullptr
+                        : option == QLatin1String("--text") ? &request.textFile
+                        : option == QLatin1String("--tab")  ? &request.tabFile
+                        : option == QLatin1String("--pdf")  ? &request.pdfFile
                         : option == QLatin1String("--pdf-each") && entry->eachName
                             ? &request.pdfEachDir
                             : nullptr;
@@ -397,7 +412,8 @@ std::optional<ReportRequest> ParseEntryArgs(const QStringList& args, const QDir&
                         : QDir::cleanPath(base.absoluteFilePath(value));
         } else if (day) {
             *day = IsoDay(value);
-            if (!*day) return refuse(option + ": \"" + value + "\" is not a date written YYYY-MM-DD");
+            if (!*day)
+                return refuse(option + ": \"" + value + "\" is not a date written YYYY-MM-DD");
         } else if (numbers) {
             const std::optional<QList<int>> list = NumberList(value);
             if (!list)
@@ -417,7 +433,7 @@ std::optional<ReportRequest> ParseEntryArgs(const QStringList& args, const QDir&
         outputs.insert(*file);
         ++asked;
     }
-    if (asked == 0)
+    if (asked == 0 && withOutputs)
         return refuse(QStringLiteral("no output named: give --text, --tab or --pdf") +
                       (entry->eachName ? " or --pdf-each" : ""));
     if (outputs.size() != asked) return refuse(QStringLiteral("one file named for two outputs"));
@@ -469,6 +485,27 @@ bool OutputsKeepOffTheDataFiles(const ReportRequest& request) {
 std::optional<ReportRequest> ParseRemindersArgs(const QStringList& args, const QDir& base,
                                                 QString* why) {
     return ParseEntryArgs(QStringList{QStringLiteral("reminders")} + args, base, why, true);
+}
+
+std::optional<ReportRequest> ParseDocumentArgs(const QStringList& args, const QDir& base,
+                                               QString* why) {
+    const bool reminders = !args.isEmpty() && args.first() == QLatin1String("reminders");
+    return ParseEntryArgs(args, base, why, reminders, false);
+}
+
+bool BuildCustomerDocuments(const ReportRequest& request, DocumentRun* run,
+                            ReminderRun* reminders) {
+    const ReportEntry* entry = FindReport(request.name);
+    if (!entry) entry = FindReport(request.name, true);
+    if (!entry || entry->width == 0) return false;
+    HeldOffEnd end;
+    const PrinterPageProbe previousProbe = SetPrinterPageProbe({});
+    RunContext context;
+    context.run = run;
+    context.reminders = reminders;
+    const bool made = Build(*entry, request, end, context) && !end.Ended();
+    SetPrinterPageProbe(previousProbe);
+    return made;
 }
 
 int RunReport(const ReportRequest& request) {

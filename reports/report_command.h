@@ -11,6 +11,9 @@
 #include <QString>
 #include <optional>
 
+#include "reports/invoice_documents.h"
+#include "reports/reminder_letters.h"
+
 namespace reports {
 
 // What a report is run for, as the options give it; each report reads the part it takes.
@@ -83,5 +86,15 @@ bool OutputsKeepOffTheDataFiles(const ReportRequest& request);
 // fixed-pitch 10-point default. Everything the program would tell the user goes through the
 // prompt layer, also when there is nothing to report. 0 when every output was written, else 1.
 int RunReport(const ReportRequest& request);
+
+// For sending documents to customers: the arguments naming "invoices", "bills", "statements" or
+// "reminders" and their selection as a report of them takes it (reminders: --as-of), without
+// outputs; and the building of those documents into the program's report document as RunReport
+// builds them (the caller finishes the report), with where each begins in *run and, for reminder
+// letters, the run they were found in. False when there is nothing to send or it could not be
+// built (the user has been told).
+std::optional<ReportRequest> ParseDocumentArgs(const QStringList& args, const QDir& base,
+                                               QString* why);
+bool BuildCustomerDocuments(const ReportRequest& request, DocumentRun* run, ReminderRun* reminders);
 
 }  // namespace reports

@@ -18,7 +18,7 @@ FLOORS = [
     ["db/xbase"],
     ["db"],
     ["ui"],
-    ["masters", "setup", "import"],
+    ["masters", "setup", "import", "mail"],
     ["invoice"],
     ["report"],
     ["reports", "labels"],

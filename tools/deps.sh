@@ -4,7 +4,8 @@
 set -euo pipefail
 pkgs=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libsqlite3-dev clang
       xvfb xauth imagemagick poppler-utils python3-dbfread python3-dbf libdbd-xbase-perl
-      dpkg-dev file)
+      dpkg-dev file libcurl4-openssl-dev libsecret-1-dev python3-aiosmtpd openssl
+      dbus-daemon dbus-bin gnome-keyring)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
