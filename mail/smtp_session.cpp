@@ -192,13 +192,15 @@ SmtpSession::~SmtpSession() {
 
 SendOutcome SmtpSession::Send(const MailMessage& message, const QByteArray& composed) {
     Connection& c = *connection_;
-    if (!c.curl) return {false, "The mail transfer could not be started (out of memory)."};
+    if (!c.curl) return {false, "The mail transfer could not be started (out of memory).", true};
     if (c.settings.server.trimmed().isEmpty())
-        return {false, "No mail server is set up (Preferences, Mail Settings)."};
+        return {false, "No mail server is set up (Preferences, Mail Settings).", true};
     if (!c.settings.trustedCertificate.isEmpty() &&
         !QFileInfo(c.settings.trustedCertificate).isReadable())
-        return {false, "The certificate file " + c.settings.trustedCertificate +
-                           " to trust could not be read."};
+        return {false,
+                "The certificate file " + c.settings.trustedCertificate +
+                    " to trust could not be read.",
+                true};
     for (const QString& address : QStringList{message.senderAddress} + message.to + message.bcc)
         if (!IsMailAddress(address.trimmed()))
             return {false, "\"" + address + "\" is not a mail address."};
@@ -252,7 +254,11 @@ SendOutcome SmtpSession::Send(const MailMessage& message, const QByteArray& comp
     curl_easy_setopt(curl, CURLOPT_MAIL_RCPT, nullptr);
     curl_slist_free_all(recipients);
     if (code == CURLE_OK) return {true, {}};
-    return {false, c.Reason(code, message)};
+    const Refusal& refusal = c.dialogue.refusal;
+    const bool messageFault = code != CURLE_LOGIN_DENIED && ReplyCode(refusal.reply) != 530 &&
+                              (refusal.command == "RCPT" || refusal.command == "MAIL" ||
+                               refusal.command == "DATA");
+    return {false, c.Reason(code, message), !messageFault};
 }
 
 SendOutcome SendTestMessage(const MailSettings& settings, const QString& password,

@@ -17,6 +17,10 @@
 struct SendOutcome {
     bool sent = false;
     QString reason;  // why not, when not sent
+    // The failure lies with the server or the settings (it cannot be reached or trusted, refuses
+    // the log-in, stops answering or drops the connection), not with this message: the next
+    // message would fail alike.
+    bool serverFault = false;
 };
 
 struct SmtpTimeouts {

@@ -110,7 +110,6 @@ MailMessage MessageFor(const CustomerDocument& document, const MailSettings& set
 
 SendReport SendDocuments(const SendPlan& plan, const SendRun& run) {
     SendReport report;
-    QString lastFailure;
     const int total = static_cast<int>(plan.toSend.size());
     for (int i = 0; i < total; ++i) {
         if (run.progress) run.progress(i, total);
@@ -143,14 +142,12 @@ SendReport SendDocuments(const SendPlan& plan, const SendRun& run) {
                 error.isEmpty() ? QStringLiteral("The sent log could not be opened.") : error;
             break;
         }
-        // Two messages in a row failing for the same reason is the server's fault, not theirs
-        // (it cannot be reached, refuses the log-in, stops answering): the rest would only wait
-        // for it in turn.
-        if (!outcome.sent && outcome.reason == lastFailure) {
-            report.stopped = "Sending stopped, as two messages in a row failed: " + outcome.reason;
+        // A server that cannot be reached, refuses the log-in or stops answering fails every
+        // message alike: the rest would only wait for it in turn.
+        if (outcome.serverFault) {
+            report.stopped = "Sending stopped: " + outcome.reason;
             break;
         }
-        lastFailure = outcome.sent ? QString() : outcome.reason;
     }
     if (run.progress && report.stopped.isEmpty()) run.progress(total, total);
     return report;

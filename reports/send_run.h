@@ -71,14 +71,14 @@ struct SendReport {
     int sent = 0;
     int refused = 0;
     int written = 0;
-    // Why the run stopped before the end (a message not recorded, a file not written, the
-    // server failing twice alike); empty when every message was tried.
+    // Why the run stopped before the end (a message not recorded, a file not written, a fault
+    // of the server's); empty when every message was tried.
     QString stopped;
 };
 
 // Sends (or writes) the messages of the plan in order. A message whose record could not be
-// stored, a file that could not be written, or a second message in a row refused for the same
-// reason as the one before stops the run with the reason.
+// stored, a file that could not be written, or a failure of the server's own (SendOutcome's
+// serverFault) stops the run with the reason.
 SendReport SendDocuments(const SendPlan& plan, const SendRun& run);
 
 // The documents that did not go: refused, or without an address, in the order of the run.

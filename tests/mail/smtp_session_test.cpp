@@ -116,6 +116,7 @@ TEST_F(SmtpSessionTest, StartTlsWithTheTrustedCertificateLogsInAndWithoutItIsRef
     settings_.trustedCertificate = server_.certificateFile();
     const SendOutcome wrong = SendOne(Letter("abel@customer.example"), "wrong-one");
     EXPECT_FALSE(wrong.sent);
+    EXPECT_TRUE(wrong.serverFault);
     EXPECT_TRUE(
         wrong.reason.startsWith("The mail server 127.0.0.1:" + QString::number(server_.port()) +
                                 " refused the log-in of user abel"))
@@ -143,6 +144,7 @@ TEST_F(SmtpSessionTest, ARefusedRecipientGivesTheServersReplyAndNothingIsSent) {
     MailMessage m = Letter("abel@customer.example");
     m.bcc = {"nobody@customer.example"};
     const SendOutcome outcome = SendOne(m);
+    EXPECT_FALSE(outcome.serverFault);
     EXPECT_FALSE(outcome.sent);
     EXPECT_TRUE(outcome.reason.contains("refused the recipient nobody@customer.example: 550 5.1.1"))
         << outcome.reason.toStdString();
