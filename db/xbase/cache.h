@@ -32,8 +32,9 @@ public:
     CacheLink* newer(const CacheLink* l) const { return l->prev == &head_ ? nullptr : l->prev; }
     // Puts `l` first, as used at `tick`.
     void use(CacheLink* l, uint64_t tick) {
-        if (contains(l)) take(l);
         l->used = tick;
+        if (head_.next == l) return;
+        if (contains(l)) take(l);
         l->prev = &head_;
         l->next = head_.next;
         head_.next->prev = l;
