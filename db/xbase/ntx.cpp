@@ -47,7 +47,11 @@ void NtxIndex::freeNode(Node* x) {
     if (UseOrder::contains(x)) order_.take(x);
     if (budget_) budget_->shrank(nodeBytes_);
     x->~Node();
-    ::operator delete(x);
+    // A few are kept for the next pages read, which mostly follow a page given up.
+    if (spare_.size() < kSpareNodes)
+        spare_.push_back(x);
+    else
+        ::operator delete(x);
 }
 
 void NtxIndex::dropNodes() {
@@ -58,6 +62,8 @@ void NtxIndex::dropNodes() {
         }
     nodes_.clear();
     dirty_.clear();
+    for (void* p : spare_) ::operator delete(p);
+    spare_.clear();
 }
 
 NtxIndex::Node* NtxIndex::evictable() const {
@@ -152,7 +158,13 @@ Status NtxIndex::load(uint32_t offset, Node** node) {
 }
 
 NtxIndex::Node* NtxIndex::newNode(uint32_t offset) {
-    char* at = static_cast<char*>(::operator new(nodeBytes_));
+    char* at = nullptr;
+    if (spare_.empty()) {
+        at = static_cast<char*>(::operator new(nodeBytes_));
+    } else {
+        at = static_cast<char*>(spare_.back());
+        spare_.pop_back();
+    }
     Node* x = new (at) Node;
     const size_t items = static_cast<size_t>(max_) + 1;
     x->kids = reinterpret_cast<uint32_t*>(at + sizeof(Node));

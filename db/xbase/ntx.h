@@ -197,6 +197,8 @@ private:
     // A node for the page at `offset` with room for max + 1 items, no items and no child.
     Node* newNode(uint32_t offset);
     size_t nodeBytes_ = 0;  // a node with its arrays, rounded up to 8
+    static constexpr size_t kSpareNodes = 64;
+    std::vector<void*> spare_;  // allocations of nodes given up, for reuse
     CacheBudget* budget_ = nullptr;
     UseOrder order_;  // the clean pages in use order; changed and free ones are not in it
     const Cursor* keep_ = nullptr;
