@@ -21,14 +21,14 @@
 //
 // Places in key order: once an entry's place is first asked for (or the tree surveyed), the
 // index gathers, for every page of the tree, the number of entries in the subtree below it
-// (counts_, by page number), reading the file once front to back. From then on every insert, removal, split, borrowing
-// and merge keeps the counts of the pages it touches and of their ancestors exact, so that
-// counts_[p] equals the entries under page p for every page p of the tree whenever counted_
-// is set; pages outside the tree (free ones, ones never reached) have no meaningful count.
-// The place of an entry is then the sum, down its path, of the entries and subtrees left of
-// the path, and the entry at a place is found by the same sums: O(tree depth x items per
-// page), never a walk. reload() drops the counts with the pages. The file format is untouched:
-// the counts live only in memory.
+// (counts_, by page number), reading the file once front to back. From then on every insert,
+// removal, split, borrowing and merge keeps the counts of the pages it touches and of their
+// ancestors exact, so that counts_[p] equals the entries under page p for every page p of the tree
+// whenever counted_ is set; pages outside the tree (free ones, ones never reached) have no
+// meaningful count. The place of an entry is then the sum, down its path, of the entries and
+// subtrees left of the path, and the entry at a place is found by the same sums: O(tree depth x
+// items per page), never a walk. reload() drops the counts with the pages. The file format is
+// untouched: the counts live only in memory.
 #pragma once
 
 #include <cstddef>

@@ -319,7 +319,8 @@ TEST_F(TableTest, ACacheWithNoRoomGivesTheSameOrdersSeeksPlacesAndChanges) {
     // Each record read on the way, as a report reads them, between the moves of the cursor.
     const auto read = [&](bool forward) {
         std::vector<uint32_t> recs;
-        for (int rc = forward ? t->top() : t->bottom(); rc == kFound; rc = t->skip(forward ? 1 : -1))
+        for (int rc = forward ? t->top() : t->bottom(); rc == kFound;
+             rc = t->skip(forward ? 1 : -1))
             recs.push_back(t->recNo() * 1000 + static_cast<uint32_t>(text(t, "last").size()));
         return recs;
     };
