@@ -74,6 +74,7 @@ public:
     }
     size_t used() const { return used_; }
     uint64_t tick() { return ++tick_; }
+    uint64_t now() const { return tick_; }
 
     void join(CachePart* part) { parts_.push_back(part); }
     void leave(CachePart* part);

@@ -32,7 +32,9 @@ NtxIndex::~NtxIndex() {
 }
 
 void NtxIndex::used(Node* x) {
-    if (budget_ && UseOrder::contains(x)) order_.use(x, budget_->tick());
+    // A page used within the last few uses keeps its place, and is kept as if used now.
+    if (budget_ && UseOrder::contains(x) && x->used + kRecent < budget_->now())
+        order_.use(x, budget_->tick());
 }
 
 void NtxIndex::markDirty(Node* x) {
@@ -67,7 +69,7 @@ void NtxIndex::dropNodes() {
 }
 
 NtxIndex::Node* NtxIndex::evictable() const {
-    for (CacheLink* l = order_.oldest(); l && l->used < opStart_; l = order_.newer(l)) {
+    for (CacheLink* l = order_.oldest(); l && l->used + kRecent < opStart_; l = order_.newer(l)) {
         bool kept = false;
         if (keep_)
             for (const Cursor::Step& s : keep_->path) kept = kept || s.node == l;

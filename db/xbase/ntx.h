@@ -133,7 +133,7 @@ private:
     // from here on, and those on `uses`, the cursor it goes on from, stay until it ends.
     class Op;
     // The least recently used page that may go: clean, not on the kept cursor's path, not used
-    // by the operation under way; nullptr for none.
+    // by the operation under way nor within kRecent uses before it began; nullptr for none.
     Node* evictable() const;
     uint64_t oldestUse() override;
     void dropOldest() override;
@@ -198,6 +198,8 @@ private:
     Node* newNode(uint32_t offset);
     size_t nodeBytes_ = 0;  // a node with its arrays, rounded up to 8
     static constexpr size_t kSpareNodes = 64;
+    // Uses of the budget within which a page used again keeps its place in the order.
+    static constexpr uint64_t kRecent = 64;
     std::vector<void*> spare_;  // allocations of nodes given up, for reuse
     CacheBudget* budget_ = nullptr;
     UseOrder order_;  // the clean pages in use order; changed and free ones are not in it
