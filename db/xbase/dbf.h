@@ -12,9 +12,10 @@
 //
 // With `optimize` on, reads are served from chunks of the file held in memory (loaded on first
 // use, under the context's cache budget: the least recently used chunk goes when the budget is
-// spent), and appended records collect in a tail buffer that is written, followed by the
-// new header count, when it grows past 1 MB or on flush(). Changes to records already in the
-// file always go through at once.
+// spent; 4 KB chunks for a table larger than an eighth of the budget, else 64 KB), and appended
+// records collect in a tail buffer that is written, followed by the new header count, when it
+// grows past 1 MB or on flush(). Changes to records already in the file always go through at
+// once.
 #pragma once
 
 #include <memory>
@@ -84,7 +85,9 @@ private:
     // Reads chunk `first` of the file (and, in a run of misses, the ones after it).
     Status loadChunks(size_t first);
 
-    static constexpr size_t kChunk = 1 << 12;
+    static constexpr size_t kSmallChunk = 1 << 12;
+    static constexpr size_t kLargeChunk = 1 << 16;
+    size_t chunk_ = kLargeChunk;              // bytes of the file in one chunk, chosen at open
     static constexpr size_t kReadAhead = 16;  // chunks at most in one read
     struct Chunk : CacheLink {
         size_t index = 0;
