@@ -87,13 +87,19 @@ Status DbfFile::create(Env* env, const std::string& path, const std::vector<Fiel
 }
 
 Status DbfFile::open(Env* env, const std::string& path, bool optimize,
-                     std::unique_ptr<DbfFile>* out) {
+                     std::unique_ptr<DbfFile>* out, CacheBudget* budget) {
     std::unique_ptr<DbfFile> d(new DbfFile);
     d->path_ = path;
     d->optimize_ = optimize;
+    d->budget_ = budget;
+    if (budget) budget->join(d.get());
     XBASE_TRY(env->open(path, OpenMode::ReadWrite, &d->file_));
     XBASE_TRY(d->parse());
     d->written_ = d->count_;
+    // A table larger than an eighth of the budget is kept in small chunks, so that reading it at
+    // random costs a small read per record; a smaller one in large chunks, read once.
+    const uint64_t bytes = d->headerLength_ + uint64_t{d->count_} * d->recordLength_;
+    d->chunk_ = budget && bytes > budget->limit() / 8 ? kSmallChunk : kLargeChunk;
     *out = std::move(d);
     return {};
 }
@@ -103,10 +109,37 @@ Status DbfFile::reload() {
     offsets_.clear();
     hasMemo_ = false;
     tail_.clear();
-    chunks_.clear();
+    dropChunks();
     XBASE_TRY(parse());
     written_ = count_;
     return {};
+}
+
+DbfFile::~DbfFile() {
+    dropChunks();
+    if (budget_) budget_->leave(this);
+}
+
+void DbfFile::dropChunks() {
+    while (order_.oldest()) dropOldest();
+    chunks_.clear();
+    spare_.clear();
+}
+
+uint64_t DbfFile::oldestUse() {
+    const CacheLink* oldest = order_.oldest();
+    return oldest ? oldest->used : UINT64_MAX;
+}
+
+void DbfFile::dropOldest() {
+    Chunk* c = static_cast<Chunk*>(order_.oldest());
+    order_.take(c);
+    // A few chunks given up are kept for the next reads instead of freed.
+    if (spare_.size() < kReadAhead)
+        spare_.push_back(std::move(chunks_[c->index]));
+    else
+        chunks_[c->index].reset();
+    budget_->shrank(chunk_);
 }
 
 Status DbfFile::openForRepair(Env* env, const std::string& path, std::unique_ptr<DbfFile>* out) {
@@ -183,20 +216,60 @@ Status DbfFile::read(uint32_t rec, char* dst) {
     if (!optimize_) return readRange(rec, 1, dst);
     size_t left = static_cast<size_t>(recordLength_);
     while (left > 0) {
-        size_t chunk = static_cast<size_t>(offset / kChunk);
-        size_t within = static_cast<size_t>(offset % kChunk);
+        size_t chunk = static_cast<size_t>(offset / chunk_);
+        size_t within = static_cast<size_t>(offset % chunk_);
         if (chunk >= chunks_.size()) chunks_.resize(chunk + 1);
-        if (!chunks_[chunk]) {
-            auto data = std::make_unique<char[]>(kChunk);
-            size_t got = 0;
-            XBASE_TRY(file_->read(static_cast<uint64_t>(chunk) * kChunk, kChunk, data.get(), &got));
-            chunks_[chunk] = std::move(data);
-        }
-        size_t n = std::min(left, kChunk - within);
-        std::memcpy(dst, chunks_[chunk].get() + within, n);
+        if (!chunks_[chunk]) XBASE_TRY(loadChunks(chunk));
+        Chunk* c = chunks_[chunk].get();
+        if (budget_) order_.use(c, budget_->tick());
+        size_t n = std::min(left, chunk_ - within);
+        std::memcpy(dst, c->data.get() + within, n);
         dst += n;
         offset += n;
         left -= n;
+    }
+    if (budget_) budget_->trim();
+    return {};
+}
+
+Status DbfFile::loadChunks(size_t first) {
+    // A miss right after the chunk before reads on ahead, more the longer the run goes on.
+    run_ = lastMiss_ + 1 == first ? std::min(run_ * 2, kReadAhead) : 1;
+    lastMiss_ = first;
+    const size_t end = static_cast<size_t>(
+        (headerLength_ + uint64_t{written_} * recordLength_ + chunk_ - 1) / chunk_);
+    const size_t reach = std::min(first + run_, end);
+    if (chunks_.size() < reach) chunks_.resize(reach);
+    size_t count = 1;
+    while (first + count < reach && !chunks_[first + count]) ++count;
+    std::unique_ptr<Chunk> fresh[kReadAhead];
+    for (size_t i = 0; i < count; ++i) {
+        std::unique_ptr<Chunk>& c = fresh[i];
+        if (!spare_.empty()) {
+            c = std::move(spare_.back());
+            spare_.pop_back();
+        } else {
+            c = std::make_unique<Chunk>();
+            c->data = std::make_unique_for_overwrite<char[]>(chunk_);
+        }
+    }
+    // One chunk is read in place; a run through one buffer, then shared out.
+    char* into = count == 1 ? fresh[0]->data.get() : nullptr;
+    if (!into) {
+        staging_.resize(count * chunk_);
+        into = staging_.data();
+    }
+    size_t got = 0;
+    XBASE_TRY(file_->read(static_cast<uint64_t>(first) * chunk_, count * chunk_, into, &got));
+    for (size_t i = 0; i < count; ++i) {
+        std::unique_ptr<Chunk>& c = fresh[i];
+        c->index = first + i;
+        if (count > 1) std::memcpy(c->data.get(), into + i * chunk_, chunk_);
+        if (budget_) {
+            budget_->grew(chunk_);
+            order_.use(c.get(), budget_->tick());
+        }
+        chunks_[first + i] = std::move(c);
     }
     return {};
 }
@@ -214,11 +287,11 @@ Status DbfFile::readRange(uint32_t first, uint32_t n, char* dst) {
 
 void DbfFile::updateCache(uint64_t offset, const char* src, size_t n) {
     while (n > 0) {
-        size_t chunk = static_cast<size_t>(offset / kChunk);
-        size_t within = static_cast<size_t>(offset % kChunk);
-        size_t part = std::min(n, kChunk - within);
+        size_t chunk = static_cast<size_t>(offset / chunk_);
+        size_t within = static_cast<size_t>(offset % chunk_);
+        size_t part = std::min(n, chunk_ - within);
         if (chunk < chunks_.size() && chunks_[chunk])
-            std::memcpy(chunks_[chunk].get() + within, src, part);
+            std::memcpy(chunks_[chunk]->data.get() + within, src, part);
         src += part;
         offset += part;
         n -= part;

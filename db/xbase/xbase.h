@@ -36,6 +36,7 @@ struct TagInfo {
     std::string expression;  // e.g. "Upper(Last + First)", "Str(CuNo, 6)", "DTOS(IDate)"
 };
 
+class CacheBudget;
 class Journal;
 class Table;
 class TableImpl;
@@ -146,9 +147,11 @@ public:
 
     // Verifies the table, memo file and every open tag; appends one line per problem.
     virtual void check(std::vector<std::string>* problems) = 0;
-    // Whether the tag's entries fit this table, reading only index pages: one entry per record
-    // and no record number past recCount(). False (with *why) for an index left by another
-    // table or another data set under the same name, or one that missed changes.
+    // Whether the tag's entries fit this table, reading only index pages, each once and in large
+    // reads: one entry per record and no record number past recCount(), from the entries each
+    // page holds. False (with *why) for an index left by another table or another data set under
+    // the same name, one that missed changes, or a damaged one. True at once when the table was
+    // opened on files standing exactly as its last clean close recorded them (NAME.fit).
     virtual bool tagFits(Tag* tag, std::string* why) = 0;
 
     virtual int close() = 0;  // the handle is invalid afterwards
@@ -174,6 +177,10 @@ public:
     // optimize: keep read data in memory (default on); writes always go through to the file.
     void setOptimize(bool on) { optimize_ = on; }
     bool optimize() const { return optimize_; }
+    // The memory all open tables may keep of what they read (chunks of tables, index pages),
+    // in bytes: 64 MB unless set; the least recently used goes first when it is spent.
+    void setCacheLimit(size_t bytes);
+    size_t cacheLimit() const;
 
     // The pending error code (0 when none), cleared by the call; and its text.
     int errorCode();
@@ -266,6 +273,8 @@ public:
     int fail(const Status& status);
     // The context's Env: the one given, with the journal in front of it.
     Env* env() const;
+    // The budget the tables' caches share.
+    CacheBudget* cache() const { return cache_.get(); }
     const std::string& dir() const { return dir_; }
     // The path of an existing file in dir() matching `fileName` in any letter case, or the
     // plain path when none exists.
@@ -282,6 +291,7 @@ private:
     std::string dir_;
     Env* env_;
     std::unique_ptr<Journal> journal_;
+    std::unique_ptr<CacheBudget> cache_;  // before the tables, which leave it as they go
     int lockWaitMs_ = 10000;
     bool autoOpen_ = true;
     bool safety_ = true;
