@@ -5,10 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "db/xbase/env.h"
 
@@ -207,12 +209,9 @@ public:
         if (kind(path) != FileKind::Link) return {};
         char* target = ::realpath(path.c_str(), nullptr);
         char* home = ::realpath(dir.c_str(), nullptr);
-        std::string folder;
-        if (target) {
-            folder = target;
-            folder.erase(folder.find_last_of('/'));
-            if (folder.empty()) folder = "/";
-        }
+        // The folder the link's target lies in; "/" for a file at the root.
+        const std::string_view found = target ? target : "";
+        const std::string folder(found.substr(0, std::max<size_t>(found.find_last_of('/'), 1)));
         const bool inside = target && home && folder == home;
         const std::string where = target ? target : "a file that does not exist";
         std::free(target);
