@@ -45,47 +45,8 @@ sleep 1
 program=$!
 trap 'kill "$program" 2>/dev/null || true' EXIT
 
-shots=0
-shot() {
-    shots=$((shots + 1))
-    import -window root "$(printf '%s/%02d-%s.png' "$out" "$shots" "$1")"
-}
-
-fail() {
-    shot failure
-    echo "walkthrough: $*" >&2
-    exit 1
-}
-
-# Waits until the window in front has the given title.
-front() {
-    local title
-    for _ in $(seq 50); do
-        title=$(xdotool getactivewindow getwindowname 2>/dev/null || true)
-        [ "$title" = "$1" ] && return 0
-        sleep 0.2
-    done
-    fail "expected \"$1\" in front, found \"$title\""
-}
-
-# Clicks at x, y inside the window in front, counted from the place xdotool gives for it.
-click_at() {
-    eval "$(xdotool getactivewindow getwindowgeometry --shell)"
-    xdotool mousemove $((X + $1)) $((Y + $2)) click 1
-    sleep 0.4
-}
-
-wheel_down_at() {
-    eval "$(xdotool getactivewindow getwindowgeometry --shell)"
-    xdotool mousemove $((X + $1)) $((Y + $2))
-    for _ in $(seq "$3"); do xdotool click 5; done
-    sleep 0.3
-}
-
-key() {
-    xdotool key "$@"
-    sleep 0.5
-}
+walk="walkthrough"
+source "$root/tools/walk_steps.sh"
 
 # The About box shows while the program starts; the main window comes to the front after it.
 front "Corvane 1.05"
