@@ -1,8 +1,12 @@
 #include "reports/invoice_documents.h"
 
 #include <QDate>
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
+#include <string_view>
+#include <tuple>
 
 #include "core/convert.h"
 #include "core/dates.h"
@@ -11,6 +15,7 @@
 #include "db/open_tables.h"
 #include "db/chasing_tables.h"
 #include "db/program_state.h"
+#include "db/read_write.h"
 #include "invoice/invoice_data.h"
 #include "invoice/invoice_store.h"
 #include "invoice/invoice_totals.h"
@@ -113,22 +118,62 @@ int32_t InvoiceRecNo(int number) {
     return 0;
 }
 
-// The rows of customer `cuno`'s invoices, in InvC order; with `span`, only those dated in it
-// whose balance is not zero. Leaves INV5 in its InvC tag.
-std::vector<StatementRow> CustomerRows(int cuno, const double* span) {
-    std::vector<StatementRow> rows;
+// The statement row of the current INV5 record, read field by field: its charges are its items'
+// sales and its two charges, its payments those on PMT.
+StatementRow ReadStatementRow() {
+    ReadInvoiceAmounts();
+    ItemTbl->select(ItemTbl->tag("Itm"));
+    Cents items = 0;
+    ForEachItem(InvBuf.IvNo, [&items] { items += ItemSale(); });
+    const Cents charges = items + ToCents(InvBuf.Ship) + ToCents(InvBuf.Tax);
+    return {PadNum(InvBuf.IvNo, 6), DateToReportText(InvBuf.IDate), Amount(charges, 11),
+            Amount(PaymentsOf(InvBuf.IvNo), 11), Amount(ToCents(InvBuf.Due), 11)};
+}
+
+// The statement rows of the INV5 records `records`, in the order given; false when a read
+// failed (the user has been told and the program is ending).
+bool StatementRows(const std::vector<uint32_t>& records, std::vector<StatementRow>* rows) {
+    for (uint32_t rec : records) {
+        if (ReadFailed(InvTbl->go(rec))) return false;
+        rows->push_back(ReadStatementRow());
+    }
+    return !PassFailed();
+}
+
+// The INV5 records of customer `cuno`'s invoices not marked deleted, in InvC order (which it
+// selects).
+std::vector<uint32_t> CustomerInvoices(int cuno) {
+    std::vector<uint32_t> records;
     InvTbl->select(InvTbl->tag("InvC"));
     int rc = Seek(InvTbl, InvKey(cuno));
-    for (; rc == xbase::kFound && InvFld.CuNo->asInt() == cuno; rc = InvTbl->skip()) {
-        if (InvTbl->deleted()) continue;
-        if (span) {
-            const double day = std::floor(ReadDate(InvFld.IDate));
-            if (ToCents(InvFld.Due->asDouble()) == 0 || day < span[0] || day > span[1]) continue;
-        }
-        if (!LoadInvoice(static_cast<int32_t>(InvTbl->recNo()))) break;
-        rows.push_back(OpenInvoiceRow());
-    }
-    return rows;
+    for (; rc == xbase::kFound && InvFld.CuNo->asInt() == cuno; rc = InvTbl->skip())
+        if (!InvTbl->deleted()) records.push_back(InvTbl->recNo());
+    return records;
+}
+
+// The address block of customer `cuno` into AddressLines, through CCNO: that of the first
+// record of the number unless it is marked deleted; none then, or when there is no record.
+void StatementAddress(int cuno) {
+    AddressLines = {};
+    CustTbl->select(CustTbl->tag("CCNO"));
+    if (Seek(CustTbl, InvKey(cuno)) != xbase::kFound || CustTbl->deleted()) return;
+    ReadCustomer();
+    CustAddressBlock();
+}
+
+// A statement of the run with balances: its customer's record with its key in CZip, which
+// orders the statements, and the INV5 records of its rows.
+struct DueStatement {
+    std::string zip;
+    uint32_t custRec = 0;
+    int cuno = 0;
+    const std::vector<uint32_t>* invoices = nullptr;
+};
+
+// The balance of an invoice as its InvB key holds it after the date; nothing when the key's
+// text is not a plain amount.
+std::optional<Cents> KeyBalance(const std::string& key) {
+    return key.size() > 8 ? PlainCents(std::string_view(key).substr(8)) : std::nullopt;
 }
 
 bool Finish(ReportDocument& doc, bool failed) {
@@ -488,33 +533,53 @@ bool MakeStatementsWithBalances(ReportDocument& doc, double spanStart, double sp
                                 const PaperMeasure& paper, DocumentRun* run) {
     if (!OpenInvoiceTables()) return false;
     StartStatementDoc(doc);
-    const double span[2] = {std::floor(spanStart), std::floor(spanEnd)};
     bool failed = false;
     {
-        RecordProgress progress(QStringLiteral("Processing Statements"),
-                                static_cast<long>(CustTbl->recCount()));
-        xbase::Tag* byZip = CustTbl->tag("CZip");
-        CustTbl->select(byZip);
-        int rc = CustTbl->top();
-        while (rc == xbase::kFound) {
-            progress.Visited();
-            const uint32_t custRec = CustTbl->recNo();
-            if (!CustTbl->deleted()) {
-                const int cuno = CustFld.cuno->asInt();
-                const std::vector<StatementRow> rows = CustomerRows(cuno, span);
-                if (!rows.empty()) {
-                    NoteStart(run, NextDocumentLine(doc), cuno);
-                    PutStatement(doc, rows, SettingsRecord, paper);
-                }
-                CustTbl->select(byZip);
-                if (CustTbl->go(custRec) != xbase::kFound) {
-                    rc = -1;
-                    break;
-                }
-            }
-            rc = CustTbl->skip();
+        // The invoices of the span with a balance, through InvB (date, then balance): only the
+        // records of those with a balance are read.
+        const std::string first = DateToText(std::floor(spanStart)).toStdString();
+        const std::string last = DateToText(std::floor(spanEnd)).toStdString();
+        std::map<int, std::vector<uint32_t>> byCustomer;
+        InvTbl->select(InvTbl->tag("InvB"));
+        int rc = InvTbl->seek(first);
+        for (; rc == xbase::kFound || rc == xbase::kAfter; rc = InvTbl->skip()) {
+            const std::string key = InvTbl->currentKey();
+            if (key.compare(0, last.size(), last) > 0) break;
+            const std::optional<Cents> balance = KeyBalance(key);
+            if (balance == Cents(0) || InvTbl->deleted()) continue;
+            if (!balance && ToCents(InvFld.Due->asDouble()) == 0) continue;
+            byCustomer[InvFld.CuNo->asInt()].push_back(InvTbl->recNo());
         }
         failed = ReadFailed(rc);
+        // Their customers in CZip order: by postal code, then record.
+        std::vector<DueStatement> statements;
+        CustTbl->select(CustTbl->tag("CCNO"));
+        for (auto& [cuno, invoices] : byCustomer) {
+            if (failed) break;
+            std::sort(invoices.begin(), invoices.end());
+            const std::string key = InvKey(cuno).toStdString();
+            rc = CustTbl->seek(key);
+            for (; rc == xbase::kFound && CustTbl->currentKey() == key; rc = CustTbl->skip())
+                if (!CustTbl->deleted())
+                    statements.push_back({CustFld.zip->str(), CustTbl->recNo(), cuno, &invoices});
+            failed = ReadFailed(rc);
+        }
+        std::sort(statements.begin(), statements.end(),
+                  [](const DueStatement& a, const DueStatement& b) {
+                      return std::tie(a.zip, a.custRec) < std::tie(b.zip, b.custRec);
+                  });
+        RecordProgress progress(QStringLiteral("Processing Statements"),
+                                static_cast<long>(statements.size()));
+        for (const DueStatement& statement : statements) {
+            if (failed) break;
+            progress.Visited();
+            std::vector<StatementRow> rows;
+            failed = !StatementRows(*statement.invoices, &rows);
+            if (failed) break;
+            StatementAddress(statement.cuno);
+            NoteStart(run, NextDocumentLine(doc), statement.cuno);
+            PutStatement(doc, rows, SettingsRecord, paper);
+        }
     }
     WidenDateColumns(doc, {18});
     return Finish(doc, failed);
@@ -524,6 +589,7 @@ bool MakeStatementsForCustomers(ReportDocument& doc, const QList<int>& customers
                                 const PaperMeasure& paper, DocumentRun* run) {
     if (!OpenInvoiceTables()) return false;
     StartStatementDoc(doc);
+    bool failed = false;
     {
         RecordProgress progress(QStringLiteral("Processing Statements"),
                                 static_cast<long>(customers.size()));
@@ -534,14 +600,20 @@ bool MakeStatementsForCustomers(ReportDocument& doc, const QList<int>& customers
                 if (run) run->notFound << cuno;
                 continue;
             }
-            const std::vector<StatementRow> rows = CustomerRows(cuno, nullptr);
-            if (rows.empty()) continue;
+            const std::vector<uint32_t> invoices = CustomerInvoices(cuno);
+            if (invoices.empty()) continue;
+            std::vector<StatementRow> rows;
+            if (!StatementRows(invoices, &rows)) {
+                failed = true;
+                break;
+            }
+            StatementAddress(cuno);
             NoteStart(run, NextDocumentLine(doc), cuno);
             PutStatement(doc, rows, SettingsRecord, paper);
         }
     }
     WidenDateColumns(doc, {18});
-    return Finish(doc, false);
+    return Finish(doc, failed);
 }
 
 ReportDocument DocumentPart(const ReportDocument& doc, int from, int to) {

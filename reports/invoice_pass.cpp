@@ -22,12 +22,30 @@ std::string Key(const QString& text) {
     return text.toLatin1().toStdString();
 }
 
-// A numeric field in cents, read from its text ("   -11.77"); nothing when the text is not a
-// plain number of at most two decimals.
-std::optional<Cents> PlainCents(const xbase::Field* field) {
+double Amount(const xbase::Field* field) {
+    const std::optional<Cents> cents = PlainCents(field->str());
+    return cents ? FromCents(*cents) : field->asDouble();
+}
+
+// A date field as a day number, read straight from its "yyyymmdd" text when it holds one.
+double DateOf(const xbase::Field* field) {
     const std::string text = field->str();
+    const bool digits = text.size() == 8 && std::all_of(text.begin(), text.end(), [](char c) {
+                            return c >= '0' && c <= '9';
+                        });
+    if (digits) {
+        const QDate date(std::stoi(text.substr(0, 4)), std::stoi(text.substr(4, 2)),
+                         std::stoi(text.substr(6, 2)));
+        if (date.isValid()) return DateValue(date);
+    }
+    return ReadDate(field);
+}
+
+}  // namespace
+
+std::optional<Cents> PlainCents(std::string_view text) {
     size_t i = text.find_first_not_of(' ');
-    if (i == std::string::npos) return 0;
+    if (i == std::string_view::npos) return 0;
     const bool negative = text[i] == '-';
     if (negative) ++i;
     Cents whole = 0;
@@ -45,27 +63,6 @@ std::optional<Cents> PlainCents(const xbase::Field* field) {
     const Cents cents = whole * 100 + (decimals == 1 ? fraction * 10 : fraction);
     return negative ? -cents : cents;
 }
-
-// A date field as a day number, read straight from its "yyyymmdd" text when it holds one.
-double DateOf(const xbase::Field* field) {
-    const std::string text = field->str();
-    const bool digits = text.size() == 8 && std::all_of(text.begin(), text.end(), [](char c) {
-                            return c >= '0' && c <= '9';
-                        });
-    if (digits) {
-        const QDate date(std::stoi(text.substr(0, 4)), std::stoi(text.substr(4, 2)),
-                         std::stoi(text.substr(6, 2)));
-        if (date.isValid()) return DateValue(date);
-    }
-    return ReadDate(field);
-}
-
-double Amount(const xbase::Field* field) {
-    const std::optional<Cents> cents = PlainCents(field);
-    return cents ? FromCents(*cents) : field->asDouble();
-}
-
-}  // namespace
 
 SpanPass::SpanPass(xbase::Table* table, const char* tagName, double spanStart, double spanEnd)
     : table_(table),
@@ -142,6 +139,21 @@ void ForEachItem(int ivNo, const std::function<void()>& visit) {
         ItemBuf.LTax2 = f.LTax2->isTrue();
         visit();
     }
+}
+
+Cents FieldCents(const xbase::Field* field) {
+    return ToCents(Amount(field));
+}
+
+Cents PaymentsOf(int ivNo) {
+    PmtTbl->select(PmtTbl->tag("Pmt"));
+    const std::string key = Key(PadNum(ivNo, 6));
+    Cents paid = 0;
+    for (int rc = PmtTbl->seek(key); rc == xbase::kFound && PmtTbl->currentKey() == key;
+         rc = PmtTbl->skip()) {
+        if (!PmtTbl->deleted()) paid += FieldCents(PmtFld.PAmt);
+    }
+    return paid;
 }
 
 Cents ItemSale() {

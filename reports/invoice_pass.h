@@ -8,7 +8,9 @@
 #include <QHash>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/money.h"
 #include "db/xbase/xbase.h"
@@ -62,6 +64,13 @@ void ReadInvoiceAmounts();
 // quantity, price and the tax flags. ITM5 must be open with its tag "Itm" selected.
 void ForEachItem(int ivNo, const std::function<void()>& visit);
 
+// A numeric field in cents, read from its text without the locale when it is a plain number.
+Cents FieldCents(const xbase::Field* field);
+
+// The payments of invoice `ivNo` summed, through the PMT tag "Pmt" (which it selects); payments
+// marked deleted are passed over.
+Cents PaymentsOf(int ivNo);
+
 // The sale of the item in ItemBuf: price x quantity to the cent.
 Cents ItemSale();
 
@@ -98,6 +107,10 @@ private:
     double day_ = -1e9;
     QString text_;
 };
+
+// A numeric field's stored text ("   -11.77") in cents, read without the locale; nothing when
+// the text is not a plain number of at most two decimals. Blanks are 0.
+std::optional<Cents> PlainCents(std::string_view text);
 
 // True when a table read failed: the user has been told and the program is ending.
 bool PassFailed();
