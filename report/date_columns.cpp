@@ -11,11 +11,17 @@ namespace {
 
 constexpr int kLaidOutDateWidth = 8;
 
-// The column of a two-digit position text; -1 when it is not one.
+// The column of a two-digit position text; -1 when it is not one. Lines come by the hundred
+// thousand: two digits, by far the most common, are read as they stand.
 int ColumnAt(const QString& cell, int at) {
+    if (cell.size() < at + 2) return -1;
+    const QChar tens = cell.at(at);
+    const QChar units = cell.at(at + 1);
+    if (tens.isDigit() && units.isDigit() && tens.unicode() < 128 && units.unicode() < 128)
+        return (tens.unicode() - '0') * 10 + (units.unicode() - '0');
     bool ok = false;
     const int column = cell.mid(at, 2).trimmed().toInt(&ok);
-    return ok && cell.size() >= at + 2 ? column : -1;
+    return ok ? column : -1;
 }
 
 // The cell with its position moved: positions at or right of `from` move `by`, a position on
@@ -26,7 +32,13 @@ void Move(QString& cell, int at, int from, int by, int oldCentre, int newCentre,
     const int moved = centred && column == oldCentre ? newCentre
                       : column >= from               ? column + by
                                                      : column;
-    if (moved != column) cell.replace(at, 2, QString::asprintf("%02d", moved));
+    if (moved == column) return;
+    if (moved < 100) {
+        cell[at] = QChar(u'0' + moved / 10);
+        cell[at + 1] = QChar(u'0' + moved % 10);
+    } else {
+        cell.replace(at, 2, QString::number(moved));
+    }
 }
 
 void MoveCell(QString& cell, int from, int by, int oldCentre, int newCentre) {

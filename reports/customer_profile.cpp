@@ -52,6 +52,7 @@ QList<Purchase> PurchasesOfCustomer() {
         ReadInvoiceAmounts();
         const QString& date = dates.Of(InvBuf.IDate);
         ForEachItem(InvBuf.IvNo, [&] {
+            ReadItemCode();
             purchases.append({date, TrimRight(ItemBuf.PrID), MoneyText(ToCents(ItemBuf.Qty), 8),
                               MoneyText(ToCents(ItemBuf.UPR), 8)});
         });

@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 
 #include "core/convert.h"
@@ -20,6 +21,13 @@ namespace {
 
 std::string Key(const QString& text) {
     return text.toLatin1().toStdString();
+}
+
+// The key of a number in a tag on Str(number, 6, 0), made without the locale.
+std::string NumberKey(int number) {
+    char text[16];
+    const int n = std::snprintf(text, sizeof text, "%6d", number);
+    return std::string(text, static_cast<size_t>(std::max(n, 0)));
 }
 
 double Amount(const xbase::Field* field) {
@@ -126,13 +134,11 @@ void ReadInvoiceAmounts() {
 }
 
 void ForEachItem(int ivNo, const std::function<void()>& visit) {
-    const std::string key = Key(PadNum(ivNo, 6));
     const ItemFields& f = ItemFld;
-    for (int rc = ItemTbl->seek(key); rc == xbase::kFound && ItemTbl->currentKey() == key;
+    for (int rc = ItemTbl->seek(NumberKey(ivNo)); rc == xbase::kFound && f.IvNo->asInt() == ivNo;
          rc = ItemTbl->skip()) {
         if (ItemTbl->deleted()) continue;
-        ItemBuf.IvNo = f.IvNo->asInt();
-        ItemBuf.PrID = ReadText(f.PrID);
+        ItemBuf.IvNo = ivNo;
         ItemBuf.Qty = Amount(f.Qty);
         ItemBuf.UPR = Amount(f.UPR);
         ItemBuf.LTax1 = f.LTax1->isTrue();
@@ -141,13 +147,17 @@ void ForEachItem(int ivNo, const std::function<void()>& visit) {
     }
 }
 
+void ReadItemCode() {
+    ItemBuf.PrID = ReadText(ItemFld.PrID);
+}
+
 Cents FieldCents(const xbase::Field* field) {
     return ToCents(Amount(field));
 }
 
 Cents PaymentsOf(int ivNo) {
     PmtTbl->select(PmtTbl->tag("Pmt"));
-    const std::string key = Key(PadNum(ivNo, 6));
+    const std::string key = NumberKey(ivNo);
     Cents paid = 0;
     for (int rc = PmtTbl->seek(key); rc == xbase::kFound && PmtTbl->currentKey() == key;
          rc = PmtTbl->skip()) {
@@ -177,7 +187,7 @@ void ReadCustomerAddress() {
 
 bool FindCustomerNo(int number) {
     CustTbl->select(CustTbl->tag("CCNO"));
-    const std::string key = Key(PadNum(number, 6));
+    const std::string key = NumberKey(number);
     for (int rc = CustTbl->seek(key); rc == xbase::kFound && CustTbl->currentKey() == key;
          rc = CustTbl->skip()) {
         if (CustTbl->deleted()) continue;

@@ -60,9 +60,13 @@ bool VisitOpenInvoices(double asOf, const std::function<void(Cents balance)>& vi
 void ReadInvoiceAmounts();
 
 // Reads each item of invoice `ivNo` into ItemBuf, in stored order, and calls `visit`; items
-// marked deleted are passed over. Only what the reports use is read: number, product code,
-// quantity, price and the tax flags. ITM5 must be open with its tag "Itm" selected.
+// marked deleted are passed over. Only the numbers the reports use are read: number, quantity,
+// price and the tax flags; `visit` reads the product code with ReadItemCode when it needs it.
+// ITM5 must be open with its tag "Itm" selected.
 void ForEachItem(int ivNo, const std::function<void()>& visit);
+
+// Reads the product code of the current ITM5 record into ItemBuf.
+void ReadItemCode();
 
 // A numeric field in cents, read from its text without the locale when it is a plain number.
 Cents FieldCents(const xbase::Field* field);

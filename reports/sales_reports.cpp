@@ -267,8 +267,10 @@ bool MakeProductSummary(ReportDocument& doc, double spanStart, double spanEnd) {
     PutStandardHeadings(doc, {"", "Item Code", "", "Description", "", "Qty.", "", "Sale Total"});
     ProductRows rows;
     const bool read = PassInvoices(spanStart, spanEnd, [&] {
-        ForEachItem(InvBuf.IvNo,
-                    [&] { rows.Add(TrimRight(ItemBuf.PrID), ToCents(ItemBuf.Qty), ItemSale()); });
+        ForEachItem(InvBuf.IvNo, [&] {
+            ReadItemCode();
+            rows.Add(TrimRight(ItemBuf.PrID), ToCents(ItemBuf.Qty), ItemSale());
+        });
     });
     if (!read) return false;
     Cents total = 0;
