@@ -1,5 +1,6 @@
 #include "reports/account_reports.h"
 
+#include <QHash>
 #include <cmath>
 
 #include "core/convert.h"
@@ -41,6 +42,22 @@ void CloseDay(ReportDocument& doc, const PaymentDay& day, Cents* grandTotal) {
     line[doc.CellCount - 1] = QStringLiteral("U");
     *grandTotal += day.total;
 }
+
+// The report names of customers by number, each found once: a customer owes on many invoices.
+class CustomerNames {
+public:
+    // ReportName of customer `number`, "UNKNOWN" when there is none.
+    const QString& Of(int number) {
+        auto found = names_.constFind(number);
+        if (found == names_.constEnd())
+            found = names_.insert(number, FindCustomerNo(number) ? ReportName()
+                                                                 : QStringLiteral("UNKNOWN"));
+        return *found;
+    }
+
+private:
+    QHash<int, QString> names_;
+};
 
 }  // namespace
 
@@ -122,28 +139,26 @@ bool MakeReceivables(ReportDocument& doc, double asOf) {
     doc.ColCodes = {"V00", "R07", "V08", "L10", "V50", "R55", "V57", "R69", "V71"};
     PutStandardHeadings(doc, {"", "Inv. No", "", "Customer", "", "Days", "", "Amount"});
     const double today = std::floor(asOf);
+    CustomerNames names;
     Cents total = 0;
     bool failed = false;
     {
         RecordProgress progress(QStringLiteral("Processing Receivables"), count);
         int rc = InvTbl->top();
         for (; rc == xbase::kFound; rc = InvTbl->skip()) {
-            if (!InvTbl->deleted()) {
+            // The balance is read first: only an invoice with one is read further.
+            if (!InvTbl->deleted() && FieldCents(InvFld.Due) != 0) {
                 ReadInvoiceAmounts();
                 const Cents due = ToCents(InvBuf.Due);
-                if (due != 0) {
-                    const QString name =
-                        FindCustomerNo(InvBuf.CuNo) ? ReportName() : QStringLiteral("UNKNOWN");
-                    const auto days = static_cast<long>(today - std::floor(InvBuf.IDate));
-                    doc.CheckPage(doc.PageLine + 1, true);
-                    doc.NewLine();
-                    for (int i : {0, 2, 4, 6, 8}) doc.Cell(i) = doc.ColCodes[i];
-                    doc.Cell(1) = doc.ColCodes[1] + QString::number(InvBuf.IvNo);
-                    doc.Cell(3) = doc.ColCodes[3] + name;
-                    doc.Cell(5) = doc.ColCodes[5] + QString::number(days);
-                    doc.Cell(7) = MoneyCell(doc.ColCodes[7], due, 10);
-                    total += due;
-                }
+                const auto days = static_cast<long>(today - std::floor(InvBuf.IDate));
+                doc.CheckPage(doc.PageLine + 1, true);
+                doc.NewLine();
+                for (int i : {0, 2, 4, 6, 8}) doc.Cell(i) = doc.ColCodes[i];
+                doc.Cell(1) = doc.ColCodes[1] + QString::number(InvBuf.IvNo);
+                doc.Cell(3) = doc.ColCodes[3] + names.Of(InvBuf.CuNo);
+                doc.Cell(5) = doc.ColCodes[5] + QString::number(days);
+                doc.Cell(7) = MoneyCell(doc.ColCodes[7], due, 10);
+                total += due;
             }
             progress.Visited();
         }

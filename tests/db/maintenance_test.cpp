@@ -2,11 +2,13 @@
 // what a pack keeps and removes, and a pack that has to skip a table.
 #include <QDir>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <tuple>
 
 #include "core/convert.h"
+#include "core/dates.h"
 #include "db/field_values.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"
@@ -76,9 +78,10 @@ std::map<std::string, fs::file_time_type> Stamps() {
 TEST_F(MaintenanceTest, AStartUpRebuildCreatesEveryMissingGroupWithoutProgress) {
     ASSERT_TRUE(RebuildIndexes(true));
     const QStringList files = QDir(".").entryList({"*.ntx", "*.cgp"}, QDir::Files, QDir::Name);
-    EXPECT_EQ(files.size(), 24);
+    EXPECT_EQ(files.size(), 25);
     EXPECT_TRUE(files.contains("CUST5.cgp"));
     EXPECT_TRUE(files.contains("ItmP.ntx"));
+    EXPECT_TRUE(files.contains("InvB.ntx"));
     EXPECT_TRUE(progress_.isEmpty());
     EXPECT_TRUE(DbContext->autoOpen());
     EXPECT_TRUE(DbContext->safety());
@@ -164,6 +167,61 @@ TEST_F(MaintenanceTest, AStartUpRebuildRecreatesIndexFilesThatDoNotFitTheirTable
         }
         DbContext->closeAll();
         EXPECT_EQ(inOrder, QStringList({"Anderson", "Baker", "Carter"})) << from;
+    }
+    EXPECT_EQ(endCalls_, 0);
+    EXPECT_TRUE(messages_.isEmpty());
+}
+
+// The invoices' tag on date and balance follows appends, a changed balance and a pack, and a
+// start-up rebuild re-creates it when it is missing (a data directory from before it), cut short
+// or left from fewer invoices.
+TEST_F(MaintenanceTest, TheInvoiceBalanceTagIsKeptAndRecreatedLikeTheOthers) {
+    ASSERT_TRUE(RebuildIndexes(true));
+    const auto addInvoice = [](int number, const char* date, double due) {
+        ASSERT_TRUE(OpenInvoices());
+        InvBuf = {};
+        InvBuf.IvNo = number;
+        InvBuf.CuNo = 1;
+        InvBuf.IDate = TextToDate(date);
+        InvBuf.Due = due;
+        InvTbl->appendBlank();
+        WriteInvoice();
+        DbContext->closeAll();
+    };
+    const auto keys = [] {
+        QStringList keys;
+        EXPECT_TRUE(OpenInvoices());
+        InvTbl->select(InvTbl->tag("InvB"));
+        for (int rc = InvTbl->top(); rc == 0; rc = InvTbl->skip())
+            keys << QString::fromStdString(InvTbl->currentKey());
+        DbContext->closeAll();
+        return keys;
+    };
+    addInvoice(1, "20250302", 5);
+    fs::copy_file("InvB.ntx", "fewer.ntx");
+    addInvoice(2, "20250301", 0);
+    addInvoice(3, "20250302", -1.5);
+    ASSERT_TRUE(OpenInvoices());
+    InvTbl->select(InvTbl->tag("Inv"));
+    ASSERT_EQ(Seek(InvTbl, PadNum(1, 6)), 0);
+    InvFld.Due->assignDouble(0);
+    ASSERT_EQ(Seek(InvTbl, PadNum(2, 6)), 0);
+    InvTbl->deleteRecord();
+    DbContext->closeAll();
+    ASSERT_TRUE(PackTable("INV5", false));
+    const QStringList expected = {"20250302         0.00", "20250302        -1.50"};
+    EXPECT_EQ(keys(), expected);
+
+    const auto cutShort = [] { fs::resize_file("InvB.ntx", 1024); };
+    const auto fromFewer = [] {
+        fs::copy_file("fewer.ntx", "InvB.ntx", fs::copy_options::overwrite_existing);
+    };
+    const auto missing = [] { fs::remove("InvB.ntx"); };
+    for (const auto& damage : {std::function<void()>(cutShort), std::function<void()>(fromFewer),
+                               std::function<void()>(missing)}) {
+        damage();
+        ASSERT_TRUE(RebuildIndexes(true));
+        EXPECT_EQ(keys(), expected);
     }
     EXPECT_EQ(endCalls_, 0);
     EXPECT_TRUE(messages_.isEmpty());
