@@ -125,9 +125,8 @@ StatementRow ReadStatementRow() {
     ItemTbl->select(ItemTbl->tag("Itm"));
     Cents items = 0;
     ForEachItem(InvBuf.IvNo, [&items] { items += ItemSale(); });
-    const Cents charges = items + ToCents(InvBuf.Ship) + ToCents(InvBuf.Tax);
-    return {PadNum(InvBuf.IvNo, 6), DateToReportText(InvBuf.IDate), Amount(charges, 11),
-            Amount(PaymentsOf(InvBuf.IvNo), 11), Amount(ToCents(InvBuf.Due), 11)};
+    return {InvBuf.IvNo, InvBuf.IDate, items + ToCents(InvBuf.Ship) + ToCents(InvBuf.Tax),
+            PaymentsOf(InvBuf.IvNo), ToCents(InvBuf.Due)};
 }
 
 // The statement rows of the INV5 records `records`, in the order given; false when a read
@@ -369,12 +368,6 @@ void PutLetterheadAndAddressee(ReportDocument& doc, const SettingsValues& settin
 
 }  // namespace
 
-StatementRow OpenInvoiceRow() {
-    const Cents charges = SumLineTotals(ItemRows) + ToCents(InvBuf.Ship) + ToCents(InvBuf.Tax);
-    return {PadNum(InvBuf.IvNo, 6), DateToReportText(InvBuf.IDate), Amount(charges, 11),
-            Amount(SumPayments(PmtRows), 11), Amount(ToCents(InvBuf.Due), 11)};
-}
-
 void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
                   const SettingsValues& settings, const PaperMeasure& paper) {
     BeginDocument(doc, QStringLiteral("Account Statement"));
@@ -384,18 +377,19 @@ void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
     Cents charges = 0;
     Cents payments = 0;
     Cents due = 0;
+    ReportDates dates;
     for (const StatementRow& row : rows) {
         doc.CheckPage(doc.PageLine + 1, true);
         doc.NewLine();
         PutItemRules(doc);
-        doc.Cell(1) = doc.ColCodes[1] + row.number;
-        doc.Cell(3) = doc.ColCodes[3] + row.date;
-        doc.Cell(5) = doc.ColCodes[5] + row.charges;
-        doc.Cell(7) = doc.ColCodes[7] + row.payments;
-        doc.Cell(9) = doc.ColCodes[9] + row.due;
-        charges += TextCentsOr0(row.charges);
-        payments += TextCentsOr0(row.payments);
-        due += TextCentsOr0(row.due);
+        doc.Cell(1) = doc.ColCodes[1] + PadNum(row.number, 6);
+        doc.Cell(3) = doc.ColCodes[3] + dates.Of(row.date);
+        doc.Cell(5) = doc.ColCodes[5] + Amount(row.charges, 11);
+        doc.Cell(7) = doc.ColCodes[7] + Amount(row.payments, 11);
+        doc.Cell(9) = doc.ColCodes[9] + Amount(row.due, 11);
+        charges += row.charges;
+        payments += row.payments;
+        due += row.due;
     }
     UnderlineLastLine(doc);
     doc.CheckPage(doc.PageLine + 1, true);

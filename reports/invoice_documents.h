@@ -54,18 +54,16 @@ void PutLetterhead(ReportDocument& doc, const SettingsValues& settings, const Pa
 void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& settings,
                 const PaperMeasure& paper);
 
-// One invoice on a statement, as printed: number, date and the three amounts.
+// One invoice on a statement: number, date (a day number) and the three amounts. Its charges
+// are its total (the line totals to the cent and both charges), its payments their sum, its
+// amount due the stored balance.
 struct StatementRow {
-    QString number;
-    QString date;
-    QString charges;
-    QString payments;
-    QString due;
+    int number = 0;
+    double date = 0;
+    Cents charges = 0;
+    Cents payments = 0;
+    Cents due = 0;
 };
-
-// The open invoice as a statement row: its charges are its total (the line totals to the cent
-// and both charges), its payments their sum, its amount due the stored balance.
-StatementRow OpenInvoiceRow();
 
 // Appends the statement of the customer whose address is in AddressLines as one document, after
 // a page break when the document has lines: letterhead, title, address, one row per invoice and
