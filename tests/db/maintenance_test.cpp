@@ -13,6 +13,7 @@
 #include "db/maintenance.h"
 #include "db/open_tables.h"
 #include "db/read_write.h"
+#include "db/schema.h"
 #include "tests/db/data_store_fixture.h"
 
 namespace fs = std::filesystem;
@@ -173,8 +174,8 @@ TEST_F(MaintenanceTest, AStartUpRebuildRecreatesIndexFilesThatDoNotFitTheirTable
 }
 
 // The invoices' tag on date and balance follows appends, a changed balance and a pack, and a
-// start-up rebuild re-creates it when it is missing (a data directory from before it), cut short
-// or left from fewer invoices.
+// start-up rebuild re-creates it when it is cut short, left from fewer invoices, or missing from
+// a data directory made before it.
 TEST_F(MaintenanceTest, TheInvoiceBalanceTagIsKeptAndRecreatedLikeTheOthers) {
     ASSERT_TRUE(RebuildIndexes(true));
     const auto addInvoice = [](int number, const char* date, double due) {
@@ -216,9 +217,24 @@ TEST_F(MaintenanceTest, TheInvoiceBalanceTagIsKeptAndRecreatedLikeTheOthers) {
     const auto fromFewer = [] {
         fs::copy_file("fewer.ntx", "InvB.ntx", fs::copy_options::overwrite_existing);
     };
-    const auto missing = [] { fs::remove("InvB.ntx"); };
+    // As a data directory made before the tag: a group of the three other tags, no InvB.ntx.
+    const auto beforeTheTag = [] {
+        std::vector<xbase::TagInfo> older = SuppliedSchema().table("INV5")->tags;
+        std::erase_if(older, [](const xbase::TagInfo& tag) { return tag.name == "InvB"; });
+        ASSERT_EQ(older.size(), 3u);
+        DbContext->setAutoOpen(false);
+        DbContext->setSafety(false);
+        xbase::Table* t = DbContext->open("INV5");
+        ASSERT_NE(t, nullptr);
+        DbContext->createIndex(t, "INV5", older);
+        DbContext->closeAll();
+        DbContext->setAutoOpen(true);
+        DbContext->setSafety(true);
+        ASSERT_EQ(DbContext->errorCode(), 0);
+        fs::remove("InvB.ntx");
+    };
     for (const auto& damage : {std::function<void()>(cutShort), std::function<void()>(fromFewer),
-                               std::function<void()>(missing)}) {
+                               std::function<void()>(beforeTheTag)}) {
         damage();
         ASSERT_TRUE(RebuildIndexes(true));
         EXPECT_EQ(keys(), expected);
