@@ -193,8 +193,9 @@ bool FindBuyerLines(const QString& code, const std::string& first, const std::st
     int rc = ItemTbl->seek(prefix);
     for (; rc == xbase::kFound && ItemTbl->currentKey().compare(0, prefix.size(), prefix) == 0;
          rc = ItemTbl->skip()) {
-        if (ItemTbl->deleted()) continue;
+        // The item's record is read only once one of its invoices is found in the span.
         const std::string number = ItemTbl->currentKey().substr(prefix.size());
+        const size_t before = lines->size();
         int found = InvTbl->seek(number);
         for (; found == xbase::kFound && InvTbl->currentKey() == number; found = InvTbl->skip()) {
             if (InvTbl->deleted()) continue;
@@ -203,6 +204,7 @@ bool FindBuyerLines(const QString& code, const std::string& first, const std::st
                 lines->push_back({day, InvTbl->recNo(), ItemTbl->recNo()});
         }
         if (ReadFailed(found)) return false;
+        if (lines->size() > before && ItemTbl->deleted()) lines->resize(before);
     }
     if (ReadFailed(rc)) return false;
     std::sort(lines->begin(), lines->end());
