@@ -1,7 +1,11 @@
 #include "reports/account_reports.h"
 
 #include <QHash>
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "core/convert.h"
 #include "core/prompt.h"
@@ -42,6 +46,15 @@ void CloseDay(ReportDocument& doc, const PaymentDay& day, Cents* grandTotal) {
     line[doc.CellCount - 1] = QStringLiteral("U");
     *grandTotal += day.total;
 }
+
+// An invoice with a balance: its key in "Inv" (its number) and its record.
+struct OpenInvoice {
+    std::string key;
+    uint32_t rec;
+    bool operator<(const OpenInvoice& o) const {
+        return std::tie(key, rec) < std::tie(o.key, o.rec);
+    }
+};
 
 // The report names of customers by number, each found once: a customer owes on many invoices.
 class CustomerNames {
@@ -143,26 +156,37 @@ bool MakeReceivables(ReportDocument& doc, double asOf) {
     Cents total = 0;
     bool failed = false;
     {
-        RecordProgress progress(QStringLiteral("Processing Receivables"), count);
-        int rc = InvTbl->top();
-        for (; rc == xbase::kFound; rc = InvTbl->skip()) {
-            // The balance is read first: only an invoice with one is read further.
-            if (!InvTbl->deleted() && FieldCents(InvFld.Due) != 0) {
-                ReadInvoiceAmounts();
-                const Cents due = ToCents(InvBuf.Due);
-                const auto days = static_cast<long>(today - std::floor(InvBuf.IDate));
-                doc.CheckPage(doc.PageLine + 1, true);
-                doc.NewLine();
-                for (int i : {0, 2, 4, 6, 8}) doc.Cell(i) = doc.ColCodes[i];
-                doc.Cell(1) = doc.ColCodes[1] + QString::number(InvBuf.IvNo);
-                doc.Cell(3) = doc.ColCodes[3] + names.Of(InvBuf.CuNo);
-                doc.Cell(5) = doc.ColCodes[5] + QString::number(days);
-                doc.Cell(7) = MoneyCell(doc.ColCodes[7], due, 10);
-                total += due;
+        // The invoices with a balance, found in record order (only their balances read) and
+        // listed as the number tag "Inv" orders them.
+        std::vector<OpenInvoice> open;
+        {
+            RecordProgress progress(QStringLiteral("Processing Receivables"), count);
+            InvTbl->select(nullptr);
+            int rc = InvTbl->top();
+            for (; rc == xbase::kFound; rc = InvTbl->skip()) {
+                if (!InvTbl->deleted() && FieldCents(InvFld.Due) != 0)
+                    open.push_back({NumberKey(InvFld.IvNo->asInt()), InvTbl->recNo()});
+                progress.Visited();
             }
-            progress.Visited();
+            failed = ReadFailed(rc);
         }
-        failed = ReadFailed(rc) || PassFailed();
+        std::sort(open.begin(), open.end());
+        for (size_t i = 0; !failed && i < open.size(); ++i) {
+            failed = ReadFailed(InvTbl->go(open[i].rec));
+            if (failed) break;
+            ReadInvoiceAmounts();
+            const Cents due = ToCents(InvBuf.Due);
+            const auto days = static_cast<long>(today - std::floor(InvBuf.IDate));
+            doc.CheckPage(doc.PageLine + 1, true);
+            doc.NewLine();
+            for (int i : {0, 2, 4, 6, 8}) doc.Cell(i) = doc.ColCodes[i];
+            doc.Cell(1) = doc.ColCodes[1] + QString::number(InvBuf.IvNo);
+            doc.Cell(3) = doc.ColCodes[3] + names.Of(InvBuf.CuNo);
+            doc.Cell(5) = doc.ColCodes[5] + QString::number(days);
+            doc.Cell(7) = MoneyCell(doc.ColCodes[7], due, 10);
+            total += due;
+        }
+        failed = failed || PassFailed();
         CloseReportTables();
     }
     if (failed) return false;

@@ -23,13 +23,6 @@ std::string Key(const QString& text) {
     return text.toLatin1().toStdString();
 }
 
-// The key of a number in a tag on Str(number, 6, 0), made without the locale.
-std::string NumberKey(int number) {
-    char text[16];
-    const int n = std::snprintf(text, sizeof text, "%6d", number);
-    return std::string(text, static_cast<size_t>(std::max(n, 0)));
-}
-
 double Amount(const xbase::Field* field) {
     const std::optional<Cents> cents = PlainCents(field->str());
     return cents ? FromCents(*cents) : field->asDouble();
@@ -50,6 +43,12 @@ double DateOf(const xbase::Field* field) {
 }
 
 }  // namespace
+
+std::string NumberKey(int number) {
+    char text[16];
+    const int n = std::snprintf(text, sizeof text, "%6d", number);
+    return std::string(text, static_cast<size_t>(std::max(n, 0)));
+}
 
 std::optional<Cents> PlainCents(std::string_view text) {
     size_t i = text.find_first_not_of(' ');

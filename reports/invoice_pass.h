@@ -112,6 +112,10 @@ private:
     QString text_;
 };
 
+// The key of a number in the tags on Str(number, 6, 0) (invoice and customer numbers), made
+// without the locale.
+std::string NumberKey(int number);
+
 // A numeric field's stored text ("   -11.77") in cents, read without the locale; nothing when
 // the text is not a plain number of at most two decimals. Blanks are 0.
 std::optional<Cents> PlainCents(std::string_view text);
