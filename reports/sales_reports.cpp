@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "core/code_page.h"
 #include "core/convert.h"
 #include "core/dates.h"
 #include "core/prompt.h"
@@ -187,7 +188,7 @@ struct BuyerLine {
 bool FindBuyerLines(const QString& code, const std::string& first, const std::string& last,
                     std::vector<BuyerLine>* lines) {
     const std::string prefix =
-        code.leftJustified(ItemFld.PrID->length(), u' ').toLatin1().toStdString();
+        ToCodePage(code.leftJustified(ItemFld.PrID->length(), u' ')).toStdString();
     ItemTbl->select(ItemTbl->tag("ItmP"));
     InvTbl->select(InvTbl->tag("Inv"));
     int rc = ItemTbl->seek(prefix);
@@ -396,30 +397,31 @@ bool MakeProductBuyers(ReportDocument& doc, const QString& productCode, double s
         return false;
     }
     ReportDates dates;
-    RecordProgress progress(kProcessingSales, static_cast<long>(lines.size()));
-    for (const BuyerLine& line : lines) {
-        progress.Visited();
-        if (ReadFailed(InvTbl->go(line.invRec)) || ReadFailed(ItemTbl->go(line.itemRec))) {
-            CloseReportTables();
-            return false;
+    bool failed = false;
+    {
+        RecordProgress progress(kProcessingSales, static_cast<long>(lines.size()));
+        for (const BuyerLine& line : lines) {
+            progress.Visited();
+            failed = ReadFailed(InvTbl->go(line.invRec)) || ReadFailed(ItemTbl->go(line.itemRec));
+            if (failed) break;
+            ReadInvoiceAmounts();
+            const Cents price = FieldCents(ItemFld.UPR);
+            QString name = QStringLiteral("UNKNOWN");
+            QString group = name;
+            if (FindCustomerNo(InvBuf.CuNo)) {
+                name = ReportName();
+                group = GroupNameOf(CustBuf.ngroup);
+            }
+            doc.CheckPage(doc.PageLine + 1, true);
+            doc.NewLine();
+            PutRules(doc);
+            PutCells(doc, {{1, doc.ColCodes[1] + name},
+                           {3, doc.ColCodes[3] + group},
+                           {5, doc.ColCodes[5] + dates.Of(InvBuf.IDate)},
+                           {7, MoneyCell(doc.ColCodes[7], price, 8)}});
         }
-        ReadInvoiceAmounts();
-        const Cents price = FieldCents(ItemFld.UPR);
-        QString name = QStringLiteral("UNKNOWN");
-        QString group = name;
-        if (FindCustomerNo(InvBuf.CuNo)) {
-            name = ReportName();
-            group = GroupNameOf(CustBuf.ngroup);
-        }
-        doc.CheckPage(doc.PageLine + 1, true);
-        doc.NewLine();
-        PutRules(doc);
-        PutCells(doc, {{1, doc.ColCodes[1] + name},
-                       {3, doc.ColCodes[3] + group},
-                       {5, doc.ColCodes[5] + dates.Of(InvBuf.IDate)},
-                       {7, MoneyCell(doc.ColCodes[7], price, 8)}});
     }
-    const bool failed = PassFailed();
+    failed = failed || PassFailed();
     CloseReportTables();
     if (failed) return false;
     if (doc.CurLine < 0) {
