@@ -17,9 +17,9 @@
 // WORK keeps the copy (data/), the database (business.sqlite) and the outputs; a later run on
 // the same WORK reuses the first two. --small generates 200 customers and 2,000 invoices and
 // runs each report once: it proves the bench works end to end and says nothing about speed.
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -126,24 +126,24 @@ std::vector<BenchRun> Runs(const std::string& product) {
     const auto span = [](const std::string& name, const std::string& from, const std::string& to,
                          std::vector<std::string> before = {}) {
         before.insert(before.begin(), name);
-        for (const std::string& s : {std::string("--from"), Iso(from), std::string("--to"), Iso(to)})
+        for (const std::string& s :
+             {std::string("--from"), Iso(from), std::string("--to"), Iso(to)})
             before.push_back(s);
         return before;
     };
     return {
-        {"sales-summary (a year)", span("sales-summary", "20250101", "20251231"),
-         "sales-summary", "20250101", "20251231"},
+        {"sales-summary (a year)", span("sales-summary", "20250101", "20251231"), "sales-summary",
+         "20250101", "20251231"},
         {"receivables", {"receivables", "--as-of", "2025-12-31"}, "receivables", "", ""},
         {"product-buyers (a year)",
-         span("product-buyers", "20250101", "20251231", {"--product", product}),
-         "product-buyers", "20250101", "20251231"},
-        {"statements (one month)",
-         span("statements", "20250601", "20250630", {"--balances-only"}), "statements",
-         "20250601", "20250630"},
+         span("product-buyers", "20250101", "20251231", {"--product", product}), "product-buyers",
+         "20250101", "20251231"},
+        {"statements (one month)", span("statements", "20250601", "20250630", {"--balances-only"}),
+         "statements", "20250601", "20250630"},
         {"invoices (one day)", span("invoices", "20250616", "20250616"), "invoices", "20250616",
          "20250616"},
-        {"empty span", span("sales-summary", "20270101", "20270131"), "sales-summary",
-         "20270101", "20270131", true},
+        {"empty span", span("sales-summary", "20270101", "20270131"), "sales-summary", "20270101",
+         "20270131", true},
         {"profile --groups 1", {"profile", "--groups", "1"}, "profile", "", ""},
     };
 }
@@ -172,10 +172,10 @@ std::string PrepareData(const Options& o) {
         for (const fs::directory_entry& e : fs::directory_iterator(o.supplied))
             if (e.is_regular_file()) fs::copy_file(e.path(), dir / e.path().filename());
         const Stopwatch clock;
-        const Figures f = RunChild({o.admin, "-C", dir.string(), "generate", "--customers",
-                                    std::to_string(o.customers), "--invoices",
-                                    std::to_string(o.invoices)},
-                                   (fs::path(o.work) / "generate.log").string());
+        const Figures f =
+            RunChild({o.admin, "-C", dir.string(), "generate", "--customers",
+                      std::to_string(o.customers), "--invoices", std::to_string(o.invoices)},
+                     (fs::path(o.work) / "generate.log").string());
         Check(f.exitCode == 0, "corvane-admin generate failed: " +
                                    ReadAll((fs::path(o.work) / "generate.log").string()));
         std::printf("data: generated %ld customers, %ld invoices in %.1f s\n", o.customers,
@@ -218,9 +218,9 @@ int Bench(const Options& o) {
     const fs::path out = fs::path(o.work) / "out";
     std::printf("load average: %s; best of %d; times in seconds, memory in MB\n",
                 LoadAverage().c_str(), o.repeat);
-    std::printf("%-24s %7s %7s %7s | %7s %7s %7s | %6s %6s | %7s %6s | %8s %8s\n", "report",
-                "wall", "cpu", "peak", "wall", "cpu", "peak", "wall x", "cpu x", "cpu",
-                "x", "lines", "rows");
+    std::printf("%-24s %7s %7s %7s | %7s %7s %7s | %6s %6s | %7s %6s | %8s %8s\n", "report", "wall",
+                "cpu", "peak", "wall", "cpu", "peak", "wall x", "cpu x", "cpu", "x", "lines",
+                "rows");
     std::printf("%-24s %23s | %23s | %13s | %14s |\n", "", "ours", "SQLite", "ours / SQLite",
                 "ours less start");
     const std::vector<BenchRun> runs = Runs(productCode);
@@ -235,9 +235,9 @@ int Bench(const Options& o) {
             args.insert(args.end(), r.command.begin(), r.command.end());
             args.insert(args.end(), {"--text", text});
             const Figures f = RunChild(args, log);
-            Check(f.exitCode == (r.empty ? 1 : 0),
-                  r.label + ": corvane-admin exited " + std::to_string(f.exitCode) + ": " +
-                      ReadAll(log));
+            Check(f.exitCode == (r.empty ? 1 : 0), r.label + ": corvane-admin exited " +
+                                                       std::to_string(f.exitCode) + ": " +
+                                                       ReadAll(log));
             ours[i].add(f);
             const std::string rows = (out / ("sql-" + std::to_string(i) + ".txt")).string();
             const std::string sqlLog = (out / ("sql-" + std::to_string(i) + ".log")).string();
@@ -258,12 +258,12 @@ int Bench(const Options& o) {
         Check(r.empty == (rows == 0), r.label + ": the query's rows disagree with the selection");
         Check(r.empty || lines > 0, r.label + ": the report has no lines");
         const double lessStart = std::max(0.0, ours[i].cpu - startUp);
-        std::printf("%-24s %7.3f %7.3f %7.1f | %7.3f %7.3f %7.1f | %6.2f %6.2f | %7.3f %6.2f | "
-                    "%8ld %8ld\n",
-                    r.label.c_str(), ours[i].wall, ours[i].cpu, ours[i].peakMb, theirs[i].wall,
-                    theirs[i].cpu, theirs[i].peakMb, ours[i].wall / theirs[i].wall,
-                    ours[i].cpu / theirs[i].cpu, lessStart, lessStart / theirs[i].cpu, lines,
-                    rows);
+        std::printf(
+            "%-24s %7.3f %7.3f %7.1f | %7.3f %7.3f %7.1f | %6.2f %6.2f | %7.3f %6.2f | "
+            "%8ld %8ld\n",
+            r.label.c_str(), ours[i].wall, ours[i].cpu, ours[i].peakMb, theirs[i].wall,
+            theirs[i].cpu, theirs[i].peakMb, ours[i].wall / theirs[i].wall,
+            ours[i].cpu / theirs[i].cpu, lessStart, lessStart / theirs[i].cpu, lines, rows);
     }
     return 0;
 }

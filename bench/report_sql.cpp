@@ -63,18 +63,37 @@ struct TableCopy {
 const std::vector<TableCopy>& Tables() {
     static const std::vector<TableCopy> tables = {
         {"GROUPS", "grp", {{"nGroup", Kind::Int}, {"cGroup", Kind::Text}}},
-        {"CUST5", "cust",
-         {{"CuNo", Kind::Int}, {"Title", Kind::Text}, {"First", Kind::Text},
-          {"Last", Kind::Text}, {"Addr1", Kind::Text}, {"Addr2", Kind::Text},
-          {"Addr3", Kind::Text}, {"Addr4", Kind::Text}, {"Zip", Kind::Text},
+        {"CUST5",
+         "cust",
+         {{"CuNo", Kind::Int},
+          {"Title", Kind::Text},
+          {"First", Kind::Text},
+          {"Last", Kind::Text},
+          {"Addr1", Kind::Text},
+          {"Addr2", Kind::Text},
+          {"Addr3", Kind::Text},
+          {"Addr4", Kind::Text},
+          {"Zip", Kind::Text},
           {"nGroup", Kind::Int}}},
         {"Prod5", "prod", {{"PrID", Kind::Text}, {"PDesc", Kind::Text}}},
-        {"INV5", "inv",
-         {{"IvNo", Kind::Int}, {"CuNo", Kind::Int}, {"IDate", Kind::Text}, {"IMemo", Kind::Text},
-          {"Ship", Kind::Cents}, {"Tax", Kind::Cents}, {"Due", Kind::Cents}}},
-        {"ITM5", "itm",
-         {{"IvNo", Kind::Int}, {"PrID", Kind::Text}, {"Qty", Kind::Cents}, {"UPR", Kind::Cents},
-          {"LTax1", Kind::Flag}, {"LTax2", Kind::Flag}, {"PDesc", Kind::Text},
+        {"INV5",
+         "inv",
+         {{"IvNo", Kind::Int},
+          {"CuNo", Kind::Int},
+          {"IDate", Kind::Text},
+          {"IMemo", Kind::Text},
+          {"Ship", Kind::Cents},
+          {"Tax", Kind::Cents},
+          {"Due", Kind::Cents}}},
+        {"ITM5",
+         "itm",
+         {{"IvNo", Kind::Int},
+          {"PrID", Kind::Text},
+          {"Qty", Kind::Cents},
+          {"UPR", Kind::Cents},
+          {"LTax1", Kind::Flag},
+          {"LTax2", Kind::Flag},
+          {"PDesc", Kind::Text},
           {"IComm", Kind::Text}}},
         {"PMT", "pmt", {{"IvNo", Kind::Int}, {"PDate", Kind::Text}, {"PAmt", Kind::Cents}}},
     };
@@ -157,8 +176,9 @@ struct ReportQuery {
 const std::vector<ReportQuery>& Queries() {
     static const std::vector<ReportQuery> queries = {
         {"sales-summary",
-         {"SELECT i.ivno, i.idate, " ITEMS_OF("i.ivno") ", i.ship, i.tax FROM inv i "
-          "WHERE i.idate BETWEEN ?1 AND ?2 ORDER BY i.idate, i.rowid"}},
+         {"SELECT i.ivno, i.idate, " ITEMS_OF(
+             "i.ivno") ", i.ship, i.tax FROM inv i "
+                       "WHERE i.idate BETWEEN ?1 AND ?2 ORDER BY i.idate, i.rowid"}},
         {"receivables",
          {"SELECT i.ivno, c.title, c.first, c.last, c.addr1, i.idate, i.due FROM inv i "
           "LEFT JOIN cust c ON c.cuno = i.cuno WHERE i.due <> 0 ORDER BY i.ivno"}},
@@ -169,10 +189,12 @@ const std::vector<ReportQuery>& Queries() {
           "WHERE t.prid = ?3 AND i.idate BETWEEN ?1 AND ?2 ORDER BY i.idate, i.rowid"}},
         {"statements",
          {"SELECT c.cuno, c.title, c.first, c.last, c.addr1, c.addr2, c.addr3, c.addr4, c.zip, "
-          "i.ivno, i.idate, " ITEMS_OF("i.ivno") " + i.ship + i.tax, "
-          "(SELECT COALESCE(SUM(p.pamt), 0) FROM pmt p WHERE p.ivno = i.ivno), i.due "
-          "FROM inv i JOIN cust c ON c.cuno = i.cuno "
-          "WHERE i.idate BETWEEN ?1 AND ?2 AND i.due <> 0 ORDER BY c.zip, c.rowid, i.rowid"}},
+          "i.ivno, i.idate, " ITEMS_OF(
+              "i.ivno") " + i.ship + i.tax, "
+                        "(SELECT COALESCE(SUM(p.pamt), 0) FROM pmt p WHERE p.ivno = i.ivno), i.due "
+                        "FROM inv i JOIN cust c ON c.cuno = i.cuno "
+                        "WHERE i.idate BETWEEN ?1 AND ?2 AND i.due <> 0 ORDER BY c.zip, c.rowid, "
+                        "i.rowid"}},
         {"invoices",
          {"SELECT i.ivno, i.idate, i.imemo, i.ship, i.tax, i.due, c.title, c.first, c.last, "
           "c.addr1, c.addr2, c.addr3, c.addr4, c.zip, t.prid, t.pdesc, t.icomm, t.qty, t.upr "
