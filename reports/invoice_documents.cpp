@@ -85,10 +85,9 @@ void PutTotalLine(ReportDocument& doc, const QString& caption, Cents amount) {
     doc.Cell(10) = QStringLiteral("V73");
 }
 
-// The memo lines of an invoice after its totals: a blank line, then the lines, pages broken
-// without headings.
-void PutMemo(ReportDocument& doc, const QString& memo, const PaperMeasure& paper) {
-    const WrappedText wrapped = WrapText(memo, doc.RptWidth, paper);
+// The lines of a memo after an invoice's totals: a blank line, then the lines, pages broken
+// without headings; nothing for a blank memo.
+void PutWrapped(ReportDocument& doc, const WrappedText& wrapped) {
     if (!wrapped.printable) return;
     doc.NewLine();
     for (const QString& line : wrapped.lines) {
@@ -96,6 +95,11 @@ void PutMemo(ReportDocument& doc, const QString& memo, const PaperMeasure& paper
         doc.NewLine();
         doc.Cell(0) = "L00" + line;
     }
+}
+
+// PutWrapped of `memo` wrapped for the document's width on the paper.
+void PutMemo(ReportDocument& doc, const QString& memo, const PaperMeasure& paper) {
+    PutWrapped(doc, WrapText(memo, doc.RptWidth, paper));
 }
 
 // The tables every run reads; false (tables closed) when one cannot be opened.
@@ -274,7 +278,7 @@ void PutLetterhead(ReportDocument& doc, const SettingsValues& s, const PaperMeas
 }
 
 void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& settings,
-                const PaperMeasure& paper) {
+                const PaperMeasure& paper, WrappedMemos* memos) {
     const InvoiceRecord& inv = InvBuf;
     const QString title = asInvoice              ? QStringLiteral("Invoice")
                           : ToCents(inv.Due) > 0 ? QStringLiteral("Bill")
@@ -344,7 +348,17 @@ void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& setti
     doc.Cell(10) = RuleCode(60, 73);
 
     if (!asInvoice) return;
-    for (const ItemRow& row : ItemRows) PutMemo(doc, row[kItemPMemo], paper);
+    for (const ItemRow& row : ItemRows) {
+        const QString& memo = row[kItemPMemo];
+        if (!memos) {
+            PutMemo(doc, memo, paper);
+            continue;
+        }
+        auto wrapped = memos->constFind(memo);
+        if (wrapped == memos->constEnd())
+            wrapped = memos->insert(memo, WrapText(memo, doc.RptWidth, paper));
+        PutWrapped(doc, *wrapped);
+    }
     PutMemo(doc, inv.REM, paper);
 }
 
@@ -475,6 +489,7 @@ bool MakeInvoicesForDates(ReportDocument& doc, double spanStart, double spanEnd,
     InvTbl->select(InvTbl->tag("InvD"));
     int rc = Seek(InvTbl, DateToText(firstDay));
     bool failed = false;
+    WrappedMemos memos;
     {
         RecordProgress progress(
             asInvoice ? QStringLiteral("Processing Invoices") : QStringLiteral("Processing Bills"),
@@ -489,7 +504,7 @@ bool MakeInvoicesForDates(ReportDocument& doc, double spanStart, double spanEnd,
                 break;
             }
             NoteStart(run, NextDocumentLine(doc), InvBuf.IvNo);
-            PutInvoice(doc, asInvoice, SettingsRecord, paper);
+            PutInvoice(doc, asInvoice, SettingsRecord, paper, &memos);
         }
         failed = failed || ReadFailed(rc);
     }
@@ -501,6 +516,7 @@ bool MakeInvoicesByNumber(ReportDocument& doc, const QList<int>& numbers, bool a
     if (!OpenInvoiceTables()) return false;
     StartInvoiceDoc(doc);
     bool failed = false;
+    WrappedMemos memos;
     {
         RecordProgress progress(
             asInvoice ? QStringLiteral("Processing Invoices") : QStringLiteral("Processing Bills"),
@@ -517,7 +533,7 @@ bool MakeInvoicesByNumber(ReportDocument& doc, const QList<int>& numbers, bool a
                 break;
             }
             NoteStart(run, NextDocumentLine(doc), number);
-            PutInvoice(doc, asInvoice, SettingsRecord, paper);
+            PutInvoice(doc, asInvoice, SettingsRecord, paper, &memos);
         }
     }
     return Finish(doc, failed);
