@@ -164,21 +164,21 @@ void CopyTable(xbase::Context& ctx, sqlite3* db, const TableCopy& copy) {
     if (table->close() != 0) throw BenchFailure(std::string("closing ") + copy.table);
 }
 
-// An item's sale in cents: price x quantity rounded to the cent, halves away from zero.
-#define ITEM_SALE "((t.upr * t.qty + (CASE WHEN t.upr * t.qty < 0 THEN -50 ELSE 50 END)) / 100)"
-#define ITEMS_OF(inv) "(SELECT COALESCE(SUM" ITEM_SALE ", 0) FROM itm t WHERE t.ivno = " inv ")"
-
 struct ReportQuery {
-    const char* name;
-    std::vector<const char*> sql;  // ?1 from, ?2 to, ?3 product
+    std::string name;
+    std::vector<std::string> sql;  // ?1 from, ?2 to, ?3 product
 };
 
 const std::vector<ReportQuery>& Queries() {
+    // The items' sales of invoice i summed: price x quantity in cents, rounded to the cent with
+    // halves away from zero, as the invoice rounds them.
+    const std::string items =
+        "(SELECT COALESCE(SUM((t.upr * t.qty + (CASE WHEN t.upr * t.qty < 0 THEN -50 ELSE 50 "
+        "END)) / 100), 0) FROM itm t WHERE t.ivno = i.ivno)";
     static const std::vector<ReportQuery> queries = {
         {"sales-summary",
-         {"SELECT i.ivno, i.idate, " ITEMS_OF(
-             "i.ivno") ", i.ship, i.tax FROM inv i "
-                       "WHERE i.idate BETWEEN ?1 AND ?2 ORDER BY i.idate, i.rowid"}},
+         {"SELECT i.ivno, i.idate, " + items +
+          ", i.ship, i.tax FROM inv i WHERE i.idate BETWEEN ?1 AND ?2 ORDER BY i.idate, i.rowid"}},
         {"receivables",
          {"SELECT i.ivno, c.title, c.first, c.last, c.addr1, i.idate, i.due FROM inv i "
           "LEFT JOIN cust c ON c.cuno = i.cuno WHERE i.due <> 0 ORDER BY i.ivno"}},
@@ -189,12 +189,11 @@ const std::vector<ReportQuery>& Queries() {
           "WHERE t.prid = ?3 AND i.idate BETWEEN ?1 AND ?2 ORDER BY i.idate, i.rowid"}},
         {"statements",
          {"SELECT c.cuno, c.title, c.first, c.last, c.addr1, c.addr2, c.addr3, c.addr4, c.zip, "
-          "i.ivno, i.idate, " ITEMS_OF(
-              "i.ivno") " + i.ship + i.tax, "
-                        "(SELECT COALESCE(SUM(p.pamt), 0) FROM pmt p WHERE p.ivno = i.ivno), i.due "
-                        "FROM inv i JOIN cust c ON c.cuno = i.cuno "
-                        "WHERE i.idate BETWEEN ?1 AND ?2 AND i.due <> 0 ORDER BY c.zip, c.rowid, "
-                        "i.rowid"}},
+          "i.ivno, i.idate, " +
+          items +
+          " + i.ship + i.tax, (SELECT COALESCE(SUM(p.pamt), 0) FROM pmt p WHERE p.ivno = i.ivno), "
+          "i.due FROM inv i JOIN cust c ON c.cuno = i.cuno "
+          "WHERE i.idate BETWEEN ?1 AND ?2 AND i.due <> 0 ORDER BY c.zip, c.rowid, i.rowid"}},
         {"invoices",
          {"SELECT i.ivno, i.idate, i.imemo, i.ship, i.tax, i.due, c.title, c.first, c.last, "
           "c.addr1, c.addr2, c.addr3, c.addr4, c.zip, t.prid, t.pdesc, t.icomm, t.qty, t.upr "
@@ -238,7 +237,7 @@ long RunReportSql(const std::string& name, const std::string& dbPath, const std:
     std::FILE* out = std::fopen(outPath.c_str(), "w");
     if (!out) throw BenchFailure("cannot write " + outPath);
     long rows = 0;
-    for (const char* sql : query->sql) {
+    for (const std::string& sql : query->sql) {
         const Statement s = Prepare(db.get(), sql);
         const int params = sqlite3_bind_parameter_count(s.get());
         const std::string* values[] = {&from, &to, &product};
