@@ -80,7 +80,7 @@ void WidenAt(ReportDocument& doc, int column, int by) {
         for (qsizetype i = 0; i + 1 < line.size(); ++i)
             MoveCell(line[i], column, by, oldCentre, newCentre);
     };
-    for (ReportLine& line : doc.Lines) moveLine(line);
+    doc.Lines.ChangeEach(moveLine);
     for (ReportLine& line : doc.Headings) moveLine(line);
     for (QString& code : doc.ColCodes) MoveCell(code, column, by, oldCentre, newCentre);
     doc.RptWidth += by;

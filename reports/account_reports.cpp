@@ -41,9 +41,10 @@ struct PaymentDay {
 
 void CloseDay(ReportDocument& doc, const PaymentDay& day, Cents* grandTotal) {
     if (day.lastLine < 0) return;
-    ReportLine& line = doc.Lines[day.lastLine];
+    ReportLine line = doc.Lines.at(day.lastLine);
     line[9] = MoneyCell(doc.ColCodes[9], day.total, 12);
     line[doc.CellCount - 1] = QStringLiteral("U");
+    doc.Lines.replace(day.lastLine, line);
     *grandTotal += day.total;
 }
 

@@ -1,0 +1,131 @@
+// The lines of a report document, held compactly. A report of a year's invoices runs to hundreds
+// of thousands of lines; held as a list of cell lists each line would cost some five hundred bytes
+// in separate allocations. Here a finished line is packed into large shared blocks as its cell
+// count and, per cell, a length and the cell's UTF-8 bytes, about the length of its text; only the
+// last line stays a list of cells, open for the generator writing it. Reading a line gives its
+// cells back as a list; exports and scans read the packed cells in place.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QUtf8StringView>
+
+#include <cstdint>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace reports {
+
+// One line of the document: CellCount cells, the last of them the style cell.
+using ReportLine = QStringList;
+
+class ReportLines {
+public:
+    ReportLines() = default;
+    // The lines of a list, in order (tests and document parts are built this way).
+    ReportLines(const QList<ReportLine>& lines);  // NOLINT(google-explicit-constructor)
+
+    qsizetype size() const { return static_cast<qsizetype>(places_.size()) + (open_ ? 1 : 0); }
+    bool isEmpty() const { return size() == 0; }
+    void clear();
+
+    // Appends a line; it stays open (last() gives it for writing) until the next one comes.
+    void append(const ReportLine& line);
+
+    // Line i as a list of cells; i must be below size().
+    ReportLine at(qsizetype i) const;
+    ReportLine operator[](qsizetype i) const { return at(i); }
+    ReportLine first() const { return at(0); }
+    ReportLine last() const { return at(size() - 1); }
+
+    // The last line, open for writing; there must be one.
+    ReportLine& last();
+
+    // Puts line in place of line i.
+    void replace(qsizetype i, const ReportLine& line);
+
+    // Lines from..from+count-1 as a document of their own.
+    ReportLines mid(qsizetype from, qsizetype count) const;
+
+    // Calls change on every line and keeps what it made of it; a line that packs as long as it
+    // did stays where it was, so that changing every line does not double the memory.
+    template <class Change>
+    void ChangeEach(Change&& change) {
+        for (qsizetype i = 0; i < size(); ++i) {
+            ReportLine line = at(i);
+            change(line);
+            replace(i, line);
+        }
+    }
+
+    // Calls visit(cell, cellCount, bytes) for every cell of line i, bytes its UTF-8 text.
+    template <class Visit>
+    void VisitCells(qsizetype i, Visit&& visit) const;
+
+    class const_iterator {
+    public:
+        using iterator_category = std::input_iterator_tag;
+        using value_type = ReportLine;
+        using difference_type = qsizetype;
+        using pointer = void;
+        using reference = ReportLine;
+        const_iterator(const ReportLines* lines, qsizetype i) : lines_(lines), i_(i) {}
+        ReportLine operator*() const { return lines_->at(i_); }
+        const_iterator& operator++() {
+            ++i_;
+            return *this;
+        }
+        bool operator==(const const_iterator& o) const { return i_ == o.i_; }
+        bool operator!=(const const_iterator& o) const { return i_ != o.i_; }
+
+    private:
+        const ReportLines* lines_;
+        qsizetype i_;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+private:
+    // Where a packed line starts: its block and the offset in it.
+    struct Place {
+        uint32_t block;
+        uint32_t offset;
+    };
+    static uint32_t ReadCount(const char*& at);
+    const char* Packed(qsizetype i) const {
+        const Place& p = places_[static_cast<size_t>(i)];
+        return blocks_[p.block].data() + p.offset;
+    }
+    // Packs the open line behind the others.
+    void Close();
+    // Packs line at the end of the blocks and says where it went.
+    Place Pack(const std::string& packed);
+
+    std::vector<std::string> blocks_;
+    std::vector<Place> places_;
+    ReportLine openLine_;
+    bool open_ = false;
+};
+
+template <class Visit>
+void ReportLines::VisitCells(qsizetype i, Visit&& visit) const {
+    if (open_ && i == static_cast<qsizetype>(places_.size())) {
+        const qsizetype count = openLine_.size();
+        for (qsizetype c = 0; c < count; ++c) {
+            const QByteArray bytes = openLine_.at(c).toUtf8();
+            visit(c, count, QUtf8StringView(bytes));
+        }
+        return;
+    }
+    const char* at = Packed(i);
+    const qsizetype count = ReadCount(at);
+    for (qsizetype c = 0; c < count; ++c) {
+        const qsizetype length = ReadCount(at);
+        visit(c, count, QUtf8StringView(at, length));
+        at += length;
+    }
+}
+
+}  // namespace reports
