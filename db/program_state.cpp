@@ -52,10 +52,18 @@ void ExitProcess() {
 
 std::function<void()> EndProgram = ExitProcess;
 
+size_t CacheBytesFromSetting(const QByteArray& megabytes) {
+    constexpr size_t kDefaultMb = 64;
+    bool ok = false;
+    const int mb = megabytes.trimmed().toInt(&ok);
+    return (ok && mb >= 1 && mb <= 65536 ? static_cast<size_t>(mb) : kDefaultMb) << 20;
+}
+
 void InitDbContext() {
     FreeDbContext();
     DbContext = std::make_unique<xbase::Context>(".");
     DbContext->setOptimize(true);
+    DbContext->setCacheLimit(CacheBytesFromSetting(qgetenv("CORVANE_CACHE_MB")));
 }
 
 void FreeDbContext() {

@@ -5,6 +5,7 @@
 // its state at program start, closing any open table; tests call it between cases.
 #pragma once
 
+#include <QByteArray>
 #include <functional>
 #include <memory>
 
@@ -165,7 +166,11 @@ extern ProgressHandler Progress;
 // with exit code 1; tests install one that only records the call.
 extern std::function<void()> EndProgram;
 
-// Creates DbContext on the current directory ("."), replacing any earlier one.
+// The memory the table engine may keep of what it read, in bytes: the environment variable
+// CORVANE_CACHE_MB, when it holds a whole number of megabytes from 1 to 65536, else 64 MB.
+size_t CacheBytesFromSetting(const QByteArray& megabytes);
+// Creates DbContext on the current directory ("."), replacing any earlier one, with the cache
+// budget CORVANE_CACHE_MB gives.
 void InitDbContext();
 // Closes every table and frees DbContext.
 void FreeDbContext();

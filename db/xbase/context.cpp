@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "db/xbase/cache.h"
 #include "db/xbase/dbf.h"
 #include "db/xbase/dbt.h"
 #include "db/xbase/journal.h"
@@ -10,11 +11,22 @@
 namespace xbase {
 
 Context::Context(std::string dir, Env* env)
-    : dir_(std::move(dir)), env_(env), journal_(std::make_unique<Journal>(env, dir_)) {}
+    : dir_(std::move(dir)),
+      env_(env),
+      journal_(std::make_unique<Journal>(env, dir_)),
+      cache_(std::make_unique<CacheBudget>()) {}
 
 Context::~Context() {
     if (inTransaction()) rollback();
     closeAll();
+}
+
+void Context::setCacheLimit(size_t bytes) {
+    cache_->setLimit(bytes);
+}
+
+size_t Context::cacheLimit() const {
+    return cache_->limit();
 }
 
 Env* Context::env() const {

@@ -87,10 +87,12 @@ Status DbfFile::create(Env* env, const std::string& path, const std::vector<Fiel
 }
 
 Status DbfFile::open(Env* env, const std::string& path, bool optimize,
-                     std::unique_ptr<DbfFile>* out) {
+                     std::unique_ptr<DbfFile>* out, CacheBudget* budget) {
     std::unique_ptr<DbfFile> d(new DbfFile);
     d->path_ = path;
     d->optimize_ = optimize;
+    d->budget_ = budget;
+    if (budget) budget->join(d.get());
     XBASE_TRY(env->open(path, OpenMode::ReadWrite, &d->file_));
     XBASE_TRY(d->parse());
     d->written_ = d->count_;
@@ -103,10 +105,32 @@ Status DbfFile::reload() {
     offsets_.clear();
     hasMemo_ = false;
     tail_.clear();
-    chunks_.clear();
+    dropChunks();
     XBASE_TRY(parse());
     written_ = count_;
     return {};
+}
+
+DbfFile::~DbfFile() {
+    dropChunks();
+    if (budget_) budget_->leave(this);
+}
+
+void DbfFile::dropChunks() {
+    while (order_.oldest()) dropOldest();
+    chunks_.clear();
+}
+
+uint64_t DbfFile::oldestUse() {
+    const CacheLink* oldest = order_.oldest();
+    return oldest ? oldest->used : UINT64_MAX;
+}
+
+void DbfFile::dropOldest() {
+    Chunk* c = static_cast<Chunk*>(order_.oldest());
+    order_.take(c);
+    chunks_[c->index].reset();
+    budget_->shrank(kChunk);
 }
 
 Status DbfFile::openForRepair(Env* env, const std::string& path, std::unique_ptr<DbfFile>* out) {
@@ -187,17 +211,23 @@ Status DbfFile::read(uint32_t rec, char* dst) {
         size_t within = static_cast<size_t>(offset % kChunk);
         if (chunk >= chunks_.size()) chunks_.resize(chunk + 1);
         if (!chunks_[chunk]) {
-            auto data = std::make_unique<char[]>(kChunk);
+            auto c = std::make_unique<Chunk>();
+            c->index = chunk;
+            c->data = std::make_unique<char[]>(kChunk);
             size_t got = 0;
-            XBASE_TRY(file_->read(static_cast<uint64_t>(chunk) * kChunk, kChunk, data.get(), &got));
-            chunks_[chunk] = std::move(data);
+            XBASE_TRY(file_->read(static_cast<uint64_t>(chunk) * kChunk, kChunk, c->data.get(), &got));
+            chunks_[chunk] = std::move(c);
+            if (budget_) budget_->grew(kChunk);
         }
+        Chunk* c = chunks_[chunk].get();
+        if (budget_) order_.use(c, budget_->tick());
         size_t n = std::min(left, kChunk - within);
-        std::memcpy(dst, chunks_[chunk].get() + within, n);
+        std::memcpy(dst, c->data.get() + within, n);
         dst += n;
         offset += n;
         left -= n;
     }
+    if (budget_) budget_->trim();
     return {};
 }
 
@@ -218,7 +248,7 @@ void DbfFile::updateCache(uint64_t offset, const char* src, size_t n) {
         size_t within = static_cast<size_t>(offset % kChunk);
         size_t part = std::min(n, kChunk - within);
         if (chunk < chunks_.size() && chunks_[chunk])
-            std::memcpy(chunks_[chunk].get() + within, src, part);
+            std::memcpy(chunks_[chunk]->data.get() + within, src, part);
         src += part;
         offset += part;
         n -= part;

@@ -10,8 +10,9 @@
 // A file that breaks it is reported as damaged (kErrData) and never guessed at. The header
 // length is always taken from the header, never recomputed.
 //
-// With `optimize` on, reads are served from an in-memory copy of the records (chunks loaded on
-// first use), and appended records collect in a tail buffer that is written, followed by the
+// With `optimize` on, reads are served from chunks of the file held in memory (loaded on first
+// use, under the context's cache budget: the least recently used chunk goes when the budget is
+// spent), and appended records collect in a tail buffer that is written, followed by the
 // new header count, when it grows past 1 MB or on flush(). Changes to records already in the
 // file always go through at once.
 #pragma once
@@ -20,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "db/xbase/cache.h"
 #include "db/xbase/env.h"
 #include "db/xbase/xbase.h"
 
@@ -29,10 +31,15 @@ namespace xbase {
 // code page its users store their text in. The engine itself moves bytes and never decodes them.
 inline constexpr unsigned char kLanguageDriver = 0x03;
 
-class DbfFile {
+class DbfFile final : private CachePart {
 public:
+    // The chunks held with `optimize` count against `budget`; without one they stay until
+    // reload() or the end.
     static Status open(Env* env, const std::string& path, bool optimize,
-                       std::unique_ptr<DbfFile>* out);
+                       std::unique_ptr<DbfFile>* out, CacheBudget* budget = nullptr);
+    ~DbfFile() override;
+    DbfFile(const DbfFile&) = delete;
+    DbfFile& operator=(const DbfFile&) = delete;
     // Opens a table whose record count may disagree with its size, for repair: the count is
     // taken from the size (whole records only) and statedCount() is what the header says.
     static Status openForRepair(Env* env, const std::string& path, std::unique_ptr<DbfFile>* out);
@@ -71,8 +78,15 @@ private:
     Status parse(bool countFromSize = false);
     Status writeCount();
     void updateCache(uint64_t offset, const char* src, size_t n);
+    uint64_t oldestUse() override;
+    void dropOldest() override;
+    void dropChunks();
 
     static constexpr size_t kChunk = 1 << 16;
+    struct Chunk : CacheLink {
+        size_t index = 0;
+        std::unique_ptr<char[]> data;
+    };
     std::unique_ptr<File> file_;
     std::string path_;
     std::vector<FieldInfo> fields_;
@@ -85,7 +99,9 @@ private:
     bool optimize_ = false;
     uint32_t written_ = 0;  // records in the file; those after it are in tail_
     std::string tail_;
-    std::vector<std::unique_ptr<char[]>> chunks_;  // of the file from offset 0
+    std::vector<std::unique_ptr<Chunk>> chunks_;  // of the file from offset 0, null until read
+    UseOrder order_;
+    CacheBudget* budget_ = nullptr;
 };
 
 // Little-endian helpers shared by the file formats.

@@ -22,6 +22,18 @@ public:
     virtual uint64_t size() const = 0;
 };
 
+// What the file system says of an open file: enough to tell whether it changed since it was last
+// looked at. Times are nanoseconds since the epoch; `changed` also moves when the file's times are
+// set by hand, so a file put back with its old modification time still differs.
+struct FileStat {
+    uint64_t size = 0;
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t modified = 0;
+    int64_t changed = 0;
+    bool operator==(const FileStat&) const = default;
+};
+
 class File {
 public:
     virtual ~File() = default;
@@ -39,6 +51,12 @@ public:
     virtual Status view(std::unique_ptr<FileView>* out) {
         out->reset();
         return Status(kErrArgument, "no view of this file");
+    }
+    // What the file system says of the file; kErrArgument where a file offers none, and nothing
+    // is then taken on its word.
+    virtual Status stat(FileStat* out) {
+        *out = {};
+        return Status(kErrArgument, "no stat of this file");
     }
 };
 

@@ -94,6 +94,17 @@ public:
         return setLock(F_UNLCK, offset, length);
     }
 
+    Status stat(FileStat* out) override {
+        struct stat st;
+        if (::fstat(fd_, &st) != 0) return ioError(kErrRead, "cannot stat", path_);
+        out->size = static_cast<uint64_t>(st.st_size);
+        out->device = static_cast<uint64_t>(st.st_dev);
+        out->inode = static_cast<uint64_t>(st.st_ino);
+        out->modified = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+        out->changed = st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec;
+        return {};
+    }
+
     Status view(std::unique_ptr<FileView>* out) override {
         out->reset();
         uint64_t bytes = 0;

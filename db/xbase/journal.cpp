@@ -338,6 +338,11 @@ public:
         if (t_->held) return File::view(out);
         return t_->file->view(out);
     }
+    // A file changed in the change differs from what the file system says of it.
+    Status stat(FileStat* out) override {
+        if (t_->held) return File::stat(out);
+        return t_->file->stat(out);
+    }
 
 private:
     std::shared_ptr<Journal::Tracked> t_;

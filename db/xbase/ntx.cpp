@@ -26,15 +26,71 @@ int NtxIndex::maxItems(int keyLength) {
     return max;
 }
 
-NtxIndex::~NtxIndex() = default;
+NtxIndex::~NtxIndex() {
+    dropNodes();
+    if (budget_) budget_->leave(this);
+}
+
+void NtxIndex::used(Node* x) {
+    if (budget_ && UseOrder::contains(x)) order_.use(x, budget_->tick());
+}
+
+void NtxIndex::markDirty(Node* x) {
+    if (!x->dirty) {
+        dirty_.push_back(x);
+        if (UseOrder::contains(x)) order_.take(x);
+    }
+    x->dirty = true;
+}
+
+void NtxIndex::freeNode(Node* x) {
+    if (UseOrder::contains(x)) order_.take(x);
+    if (budget_) budget_->shrank(nodeBytes_);
+    x->~Node();
+    ::operator delete(x);
+}
+
+void NtxIndex::dropNodes() {
+    for (Node*& x : nodes_)
+        if (x) {
+            freeNode(x);
+            x = nullptr;
+        }
+    nodes_.clear();
+    dirty_.clear();
+}
+
+NtxIndex::Node* NtxIndex::evictable() const {
+    for (CacheLink* l = order_.oldest(); l && l->used < opStart_; l = order_.newer(l)) {
+        bool kept = false;
+        if (keep_)
+            for (const Cursor::Step& s : keep_->path) kept = kept || s.node == l;
+        if (!kept) return static_cast<Node*>(l);
+    }
+    return nullptr;
+}
+
+uint64_t NtxIndex::oldestUse() {
+    const Node* x = evictable();
+    return x ? x->used : UINT64_MAX;
+}
+
+void NtxIndex::dropOldest() {
+    Node* x = evictable();
+    nodes_[x->offset / kPage] = nullptr;
+    freeNode(x);
+}
 
 Status NtxIndex::corrupt(const std::string& what) const {
     return Status(kErrIndex, path_ + ": damaged index (" + what + ")");
 }
 
-Status NtxIndex::open(Env* env, const std::string& path, std::unique_ptr<NtxIndex>* out) {
+Status NtxIndex::open(Env* env, const std::string& path, std::unique_ptr<NtxIndex>* out,
+                      CacheBudget* budget) {
     std::unique_ptr<NtxIndex> x(new NtxIndex);
     x->path_ = path;
+    x->budget_ = budget;
+    if (budget) budget->join(x.get());
     XBASE_TRY(env->open(path, OpenMode::ReadWrite, &x->file_));
     XBASE_TRY(x->reload());
     *out = std::move(x);
@@ -42,10 +98,8 @@ Status NtxIndex::open(Env* env, const std::string& path, std::unique_ptr<NtxInde
 }
 
 Status NtxIndex::reload() {
-    nodes_.clear();
-    arena_.clear();
-    arenaLeft_ = 0;
-    dirty_.clear();
+    Op op(this, nullptr);
+    dropNodes();
     counts_.clear();
     counted_ = false;
     headerDirty_ = false;
@@ -84,6 +138,7 @@ Status NtxIndex::reload() {
 Status NtxIndex::load(uint32_t offset, Node** node) {
     if (Node* x = cached(offset)) {
         if (x->free) return corrupt("a free page is in use");
+        used(x);
         *node = x;
         return {};
     }
@@ -97,15 +152,7 @@ Status NtxIndex::load(uint32_t offset, Node** node) {
 }
 
 NtxIndex::Node* NtxIndex::newNode(uint32_t offset) {
-    if (arenaLeft_ < nodeBytes_) {
-        const size_t block = std::max<size_t>(kArenaBlock, nodeBytes_);
-        arena_.emplace_back(new char[block]);
-        arenaNext_ = arena_.back().get();
-        arenaLeft_ = block;
-    }
-    char* at = arenaNext_;
-    arenaNext_ += nodeBytes_;
-    arenaLeft_ -= nodeBytes_;
+    char* at = static_cast<char*>(::operator new(nodeBytes_));
     Node* x = new (at) Node;
     const size_t items = static_cast<size_t>(max_) + 1;
     x->kids = reinterpret_cast<uint32_t*>(at + sizeof(Node));
@@ -113,6 +160,7 @@ NtxIndex::Node* NtxIndex::newNode(uint32_t offset) {
     x->keys = reinterpret_cast<char*>(x->recs + items);
     x->offset = offset;
     x->kids[0] = 0;
+    if (budget_) budget_->grew(nodeBytes_);
     return x;
 }
 
@@ -121,12 +169,16 @@ Status NtxIndex::decode(uint32_t offset, const char* p, Node** node) {
     if (n > max_) return corrupt("page with too many items");
     Node* x = newNode(offset);
     x->n = n;
+    const auto damaged = [&](const char* what) {
+        freeNode(x);
+        return corrupt(what);
+    };
     for (int i = 0; i <= x->n; ++i) {
         const int at = get16(p + 2 + 2 * i);
         const int need = i < x->n ? itemSize_ : 4;
-        if (at < 2 || at + need > static_cast<int>(kPage)) return corrupt("bad item offset");
+        if (at < 2 || at + need > static_cast<int>(kPage)) return damaged("bad item offset");
         const uint32_t kid = get32(p + at);
-        if (kid != 0 && !validPage(kid)) return corrupt("child page out of range");
+        if (kid != 0 && !validPage(kid)) return damaged("child page out of range");
         x->kids[i] = kid;
         if (i < x->n) {
             x->recs[i] = get32(p + at + 4);
@@ -134,10 +186,14 @@ Status NtxIndex::decode(uint32_t offset, const char* p, Node** node) {
                         static_cast<size_t>(keyLength_));
         }
     }
-    if (x->n == 0 && x->kids[0] != 0) return corrupt("a page without keys has a child");
+    if (x->n == 0 && x->kids[0] != 0) return damaged("a page without keys has a child");
     *node = x;
     if (nodes_.size() <= offset / kPage) nodes_.resize(offset / kPage + 1, nullptr);
     nodes_[offset / kPage] = x;
+    if (budget_) {
+        order_.use(x, budget_->tick());
+        budget_->trim();
+    }
     return {};
 }
 
@@ -177,14 +233,17 @@ Status NtxIndex::edge(Cursor* c, bool* found, bool first) {
 }
 
 Status NtxIndex::first(Cursor* c, bool* found) {
+    Op op(this, nullptr);
     return edge(c, found, true);
 }
 
 Status NtxIndex::last(Cursor* c, bool* found) {
+    Op op(this, nullptr);
     return edge(c, found, false);
 }
 
 Status NtxIndex::next(Cursor* c, bool* moved) {
+    Op op(this, c);
     *moved = true;
     Cursor::Step& s = c->path.back();
     if (s.node->kids[s.slot + 1] != 0) {
@@ -210,6 +269,7 @@ Status NtxIndex::next(Cursor* c, bool* moved) {
 }
 
 Status NtxIndex::prev(Cursor* c, bool* moved) {
+    Op op(this, c);
     *moved = true;
     Cursor::Step& s = c->path.back();
     if (s.node->kids[s.slot] != 0) {
@@ -263,6 +323,7 @@ Status NtxIndex::lowerBound(Cursor* c, Less less) {
 }
 
 Status NtxIndex::seek(std::string_view key, Cursor* c, int* result) {
+    Op op(this, nullptr);
     const size_t len = std::min(key.size(), static_cast<size_t>(keyLength_));
     XBASE_TRY(lowerBound(c, [&](const Node* x, int i) {
         return std::memcmp(x->key(i, keyLength_), key.data(), len) < 0;
@@ -277,6 +338,7 @@ Status NtxIndex::seek(std::string_view key, Cursor* c, int* result) {
 }
 
 Status NtxIndex::find(std::string_view key, uint32_t rec, Cursor* c, bool* found) {
+    Op op(this, nullptr);
     *found = false;
     XBASE_TRY(lowerBound(c, [&](const Node* x, int i) {
         return compareEntry(x->key(i, keyLength_), x->recs[i], key.data(), rec, keyLength_) < 0;
@@ -349,8 +411,7 @@ Status NtxIndex::allocate(Node** node) {
     x->n = 0;
     x->kids[0] = 0;
     x->free = false;
-    if (!x->dirty) dirty_.push_back(x);
-    x->dirty = true;
+    markDirty(x);
     headerDirty_ = true;
     *node = x;
     return {};
@@ -361,16 +422,10 @@ void NtxIndex::release(Node* node) {
     node->nextFree = freeHead_;
     freeHead_ = node->offset;
     headerDirty_ = true;
-    if (!node->dirty) dirty_.push_back(node);
-    node->dirty = true;
+    markDirty(node);
 }
 
 namespace {
-
-void touch(NtxIndex::Node* node, std::vector<NtxIndex::Node*>* dirty) {
-    if (!node->dirty) dirty->push_back(node);
-    node->dirty = true;
-}
 
 // Removes the item at `slot` and the child at `kid`.
 void eraseItem(NtxIndex::Node* x, int slot, int kid, int keyLength) {
@@ -405,6 +460,7 @@ void copyItem(NtxIndex::Node* x, int to, const NtxIndex::Node* y, int from, int 
 }  // namespace
 
 Status NtxIndex::insert(std::string_view key, uint32_t rec) {
+    Op op(this, nullptr);
     std::vector<Cursor::Step> path;
     Node* node = nullptr;
     XBASE_TRY(load(root_, &node));
@@ -421,7 +477,7 @@ Status NtxIndex::insert(std::string_view key, uint32_t rec) {
         }
         if (node->kids[lo] == 0) {
             insertItem(node, lo, key.data(), rec, lo, 0, keyLength_);
-            touch(node, &dirty_);
+            markDirty(node);
             if (counted_) {
                 for (const Cursor::Step& s : path) ++countOf(s.node->offset);
                 ++countOf(node->offset);
@@ -447,7 +503,7 @@ Status NtxIndex::insert(std::string_view key, uint32_t rec) {
         std::memmove(node->recs, node->recs + h + 1, rest * sizeof(uint32_t));
         std::memmove(node->kids, node->kids + h + 1, (rest + 1) * sizeof(uint32_t));
         node->n = rest;
-        touch(node, &dirty_);
+        markDirty(node);
         if (counted_) {
             uint32_t below = static_cast<uint32_t>(h);
             for (int i = 0; i <= h; ++i) below += kidCount(lower, i);
@@ -472,13 +528,14 @@ Status NtxIndex::insert(std::string_view key, uint32_t rec) {
         const int c = path.back().slot;
         path.pop_back();
         insertItem(parent, c, upKey.data(), upRec, c, lower->offset, keyLength_);
-        touch(parent, &dirty_);
+        markDirty(parent);
         node = parent;
     }
     return {};
 }
 
 Status NtxIndex::remove(std::string_view key, uint32_t rec) {
+    Op op(this, nullptr);
     Cursor c;
     bool found = false;
     XBASE_TRY(find(key, rec, &c, &found));
@@ -495,12 +552,12 @@ Status NtxIndex::remove(std::string_view key, uint32_t rec) {
         const int ls = path.back().slot;
         if (leaf->kids[ls + 1] != 0) return corrupt("inconsistent leaf");
         copyItem(node, s, leaf, ls, keyLength_);
-        touch(node, &dirty_);
+        markDirty(node);
         eraseItem(leaf, ls, ls + 1, keyLength_);
-        touch(leaf, &dirty_);
+        markDirty(leaf);
     } else {
         eraseItem(node, s, s + 1, keyLength_);
-        touch(node, &dirty_);
+        markDirty(node);
     }
     if (counted_)
         for (const Cursor::Step& step : path) --countOf(step.node->offset);
@@ -528,7 +585,7 @@ Status NtxIndex::fixUnderflow(std::vector<Cursor::Step>& path, size_t level) {
                        keyLength_);
             copyItem(p, c - 1, left, left->n - 1, keyLength_);
             eraseItem(left, left->n - 1, left->n, keyLength_);
-            touch(x, &dirty_), touch(p, &dirty_), touch(left, &dirty_);
+            markDirty(x), markDirty(p), markDirty(left);
             return {};
         }
         if (right && right->n > half_) {
@@ -541,7 +598,7 @@ Status NtxIndex::fixUnderflow(std::vector<Cursor::Step>& path, size_t level) {
                        keyLength_);
             copyItem(p, c, right, 0, keyLength_);
             eraseItem(right, 0, 0, keyLength_);
-            touch(x, &dirty_), touch(p, &dirty_), touch(right, &dirty_);
+            markDirty(x), markDirty(p), markDirty(right);
             return {};
         }
         // Merge with a sibling: a + separator + b into a; b's page is freed.
@@ -556,7 +613,7 @@ Status NtxIndex::fixUnderflow(std::vector<Cursor::Step>& path, size_t level) {
         std::memcpy(a->kids + a->n + 1, b->kids, (b->n + 1) * sizeof(uint32_t));
         a->n += 1 + b->n;
         eraseItem(p, sep, sep + 1, keyLength_);
-        touch(a, &dirty_), touch(p, &dirty_);
+        markDirty(a), markDirty(p);
         release(b);
     }
     Node* root = path[0].node;
@@ -595,6 +652,7 @@ Status NtxIndex::commit() {
             }
         }
         x->dirty = false;
+        if (budget_ && !x->free) order_.use(x, budget_->tick());
         const bool last = d + 1 == dirty_.size() || dirty_[d + 1]->offset != x->offset + kPage ||
                           run.size() >= (1 << 20);
         if (last) {
@@ -706,6 +764,7 @@ Status NtxIndex::build(Env* env, const std::string& path, const std::string& exp
 
 bool NtxIndex::check(const std::function<void(const std::string&)>& problem,
                      const std::function<void(std::string_view, uint32_t)>& entry) {
+    Op op(this, nullptr);
     std::vector<bool> seen(static_cast<size_t>(fileSize_ / kPage), false);
     int leafDepth = -1;
     std::string last;

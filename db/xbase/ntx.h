@@ -14,11 +14,14 @@
 // tools are read as they are (duplicates in any order); nothing read from the file is trusted
 // further than its bounds: page offsets past the end, cycles and bad counts give kErrIndex.
 //
-// Decoded pages stay in memory once read; changes are written by commit().
+// Decoded pages stay in memory, under the context's cache budget (cache.h) when the index has
+// one: a clean page may go when the budget is spent, least recently used first, unless it is on
+// the path of the cursor the table keeps (keep()) or was used by the operation under way.
+// Changed pages stay until commit() writes them.
 //
-// Places in key order: once an entry's place is first asked for, the index gathers, for every
-// page of the tree, the number of entries in the subtree below it (counts_, by page number),
-// reading the file once front to back. From then on every insert, removal, split, borrowing
+// Places in key order: once an entry's place is first asked for (or the tree surveyed), the
+// index gathers, for every page of the tree, the number of entries in the subtree below it
+// (counts_, by page number), reading the file once front to back. From then on every insert, removal, split, borrowing
 // and merge keeps the counts of the pages it touches and of their ancestors exact, so that
 // counts_[p] equals the entries under page p for every page p of the tree whenever counted_
 // is set; pages outside the tree (free ones, ones never reached) have no meaningful count.
@@ -36,11 +39,12 @@
 #include <string_view>
 #include <vector>
 
+#include "db/xbase/cache.h"
 #include "db/xbase/env.h"
 
 namespace xbase {
 
-class NtxIndex {
+class NtxIndex final : private CachePart {
 public:
     struct Node;
     // The path from the root to the current entry: for each page above the last, the child
@@ -54,7 +58,9 @@ public:
         bool valid() const { return !path.empty(); }
     };
 
-    static Status open(Env* env, const std::string& path, std::unique_ptr<NtxIndex>* out);
+    // The decoded pages count against `budget`; without one they stay until reload() or the end.
+    static Status open(Env* env, const std::string& path, std::unique_ptr<NtxIndex>* out,
+                       CacheBudget* budget = nullptr);
     // Writes a complete index file at `path` from `n` entries: entry i is record order[i] + 1
     // with key keys + order[i] x keyLength, and `order` lists them in (key, record) order.
     static Status build(Env* env, const std::string& path, const std::string& expression,
@@ -63,7 +69,12 @@ public:
     static constexpr uint32_t kPage = 1024;
     static constexpr size_t kMaxDepth = 32;
 
-    ~NtxIndex();
+    ~NtxIndex() override;
+    NtxIndex(const NtxIndex&) = delete;
+    NtxIndex& operator=(const NtxIndex&) = delete;
+    // The cursor whose pages stay in memory between operations (the table's); nullptr for none.
+    // Only compared with, never followed, so it may be stale.
+    void keep(const Cursor* cursor) { keep_ = cursor; }
     const std::string& expression() const { return expression_; }
     int keyLength() const { return keyLength_; }
     File* file() { return file_.get(); }
@@ -89,6 +100,19 @@ public:
     // when there are no more than `before` entries.
     Status seekPlace(uint32_t before, Cursor* c, bool* found);
 
+    // What one pass over the tree finds: its entries and the least and greatest record number
+    // among them (both 0 when there are none).
+    struct Survey {
+        uint64_t entries = 0;
+        uint32_t lowRec = 0;
+        uint32_t highRec = 0;
+    };
+    // Reads the file front to back in large pieces and walks the tree from what it read,
+    // gathering the counts place() uses (afresh) and the survey: O(pages), decoding only the
+    // pages with children, the page changes held in memory taken over the file. kErrIndex for a
+    // tree that is damaged: a page out of range or reached twice, bad slots, a free page in use.
+    Status survey(Survey* out);
+
     // Cursors are invalid after a change.
     Status insert(std::string_view key, uint32_t rec);
     Status remove(std::string_view key, uint32_t rec);
@@ -105,6 +129,18 @@ public:
 
 private:
     NtxIndex() = default;
+    // Marks the start of a public operation (nested ones belong to the outer one): pages used
+    // from here on, and those on `uses`, the cursor it goes on from, stay until it ends.
+    class Op;
+    // The least recently used page that may go: clean, not on the kept cursor's path, not used
+    // by the operation under way; nullptr for none.
+    Node* evictable() const;
+    uint64_t oldestUse() override;
+    void dropOldest() override;
+    void used(Node* x);
+    void markDirty(Node* x);
+    void freeNode(Node* x);
+    void dropNodes();
     Status load(uint32_t offset, Node** node);
     // Decodes page bytes `p` read at `offset` into a node held in memory.
     Status decode(uint32_t offset, const char* p, Node** node);
@@ -112,7 +148,7 @@ private:
     Status gatherCounts();
     struct PageScan;
     Status countSubtree(uint32_t offset, size_t depth, PageScan* scan);
-    int leafItems(const char* page) const;
+    int leafItems(const char* page, uint32_t* low, uint32_t* high) const;
     uint32_t& countOf(uint32_t offset) {
         const size_t page = offset / kPage;
         if (counts_.size() <= page) counts_.resize(page + 1, 0);
@@ -151,8 +187,8 @@ private:
     uint32_t freeHead_ = 0;
     uint64_t fileSize_ = 0;
     bool headerDirty_ = false;
-    // Decoded pages by page number, null until read. A node and its item arrays lie in one
-    // piece of the arena, which only grows until reload() or the end drops it whole.
+    // Decoded pages by page number, null until read (or dropped); each node and its item arrays
+    // are one allocation of nodeBytes_.
     std::vector<Node*> nodes_;
     Node* cached(uint32_t offset) const {
         const size_t page = offset / 1024;
@@ -160,19 +196,20 @@ private:
     }
     // A node for the page at `offset` with room for max + 1 items, no items and no child.
     Node* newNode(uint32_t offset);
-    static constexpr size_t kArenaBlock = 1 << 20;
-    std::vector<std::unique_ptr<char[]>> arena_;
-    char* arenaNext_ = nullptr;
-    size_t arenaLeft_ = 0;
     size_t nodeBytes_ = 0;  // a node with its arrays, rounded up to 8
+    CacheBudget* budget_ = nullptr;
+    UseOrder order_;  // the clean pages in use order; changed and free ones are not in it
+    const Cursor* keep_ = nullptr;
+    uint64_t opStart_ = UINT64_MAX;  // the tick the operation under way began at
+    int opDepth_ = 0;
     std::vector<Node*> dirty_;
     std::vector<uint32_t> counts_;  // by page number, while counted_
     bool counted_ = false;
 };
 
-// A decoded page. Its arrays, in the arena right after it, have room for max + 1 items (one
-// more than a page holds, for the moment before a split) and max + 2 children.
-struct NtxIndex::Node {
+// A decoded page. Its arrays, in the same allocation right after it, have room for max + 1 items
+// (one more than a page holds, for the moment before a split) and max + 2 children.
+struct NtxIndex::Node : CacheLink {
     uint32_t offset = 0;
     int n = 0;
     char* keys = nullptr;      // n x key length
@@ -184,6 +221,24 @@ struct NtxIndex::Node {
 
     bool leaf() const { return kids[0] == 0; }
     const char* key(int i, int len) const { return keys + static_cast<size_t>(i) * len; }
+};
+
+class NtxIndex::Op {
+public:
+    Op(NtxIndex* x, const Cursor* uses) : x_(x) {
+        if (x->opDepth_++ > 0 || !x->budget_) return;
+        x->opStart_ = x->budget_->tick();
+        if (uses)
+            for (const Cursor::Step& s : uses->path) x->used(s.node);
+    }
+    ~Op() {
+        if (--x_->opDepth_ == 0) x_->opStart_ = UINT64_MAX;
+    }
+    Op(const Op&) = delete;
+    Op& operator=(const Op&) = delete;
+
+private:
+    NtxIndex* x_;
 };
 
 inline uint32_t NtxIndex::kidCount(const Node* x, int i) {

@@ -13,59 +13,79 @@ constexpr size_t kChunk = 1 << 20;
 
 }  // namespace
 
-// Where the pages not held in memory are read from while counting: a view of the file, or what
-// one pass over the file in pieces kept of each page.
+// What one pass over the file in pieces kept of each page, for the walk down the tree after it.
 struct NtxIndex::PageScan {
-    const char* view = nullptr;
-    uint64_t viewSize = 0;
     static constexpr uint32_t kUnknown = 0xFFFFFFFF;
     static constexpr uint32_t kBranch = 0x80000000;
-    // Without a view, by page number: a leaf's item count, kBranch + the index of its bytes in
-    // `branches`, or kUnknown (damaged, or not read).
+    // By page number: a leaf's item count, kBranch + the index of its bytes in `branches`, or
+    // kUnknown (damaged, held in memory, or not read).
     std::vector<uint32_t> pages;
+    // By page number, for leaves: the least and greatest record number on the page.
+    std::vector<uint32_t> low, high;
     std::string branches;  // whole pages back to back
     std::vector<bool> seen;
+    Survey found;
+    bool any = false;
+    void entries(uint32_t lowRec, uint32_t highRec) {
+        found.lowRec = any ? std::min(found.lowRec, lowRec) : lowRec;
+        found.highRec = any ? std::max(found.highRec, highRec) : highRec;
+        any = true;
+    }
 };
 
-// The item count of page bytes `p` when it is a leaf (its first child pointer is 0, as
-// everywhere in this engine); -1 for a page with children or a damaged one.
-int NtxIndex::leafItems(const char* p) const {
+// The item count of page bytes `p` when it is a whole leaf: every slot inside the page and every
+// child pointer 0; -1 for a page with children or a damaged one. Sets the range of its records.
+int NtxIndex::leafItems(const char* p, uint32_t* low, uint32_t* high) const {
     const int n = get16(p);
-    const int first = get16(p + 2);
-    if (n > max_ || first < 2 || first + 4 > static_cast<int>(kPage)) return -1;
-    return get32(p + first) == 0 ? n : -1;
+    if (n > max_) return -1;
+    uint32_t lo = 0xFFFFFFFF, hi = 0;
+    for (int i = 0; i <= n; ++i) {
+        const int at = get16(p + 2 + 2 * i);
+        if (at < 2 || at + (i < n ? itemSize_ : 4) > static_cast<int>(kPage)) return -1;
+        if (get32(p + at) != 0) return -1;
+        if (i == n) break;
+        const uint32_t rec = get32(p + at + 4);
+        lo = std::min(lo, rec);
+        hi = std::max(hi, rec);
+    }
+    *low = lo;
+    *high = hi;
+    return n;
 }
 
 Status NtxIndex::gatherCounts() {
     if (counted_) return {};
+    Survey survey;
+    return this->survey(&survey);
+}
+
+Status NtxIndex::survey(Survey* out) {
+    Op op(this, nullptr);
+    counted_ = false;
     PageScan scan;
     const size_t pages = static_cast<size_t>(fileSize_ / kPage);
     scan.seen.assign(pages, false);
-    std::unique_ptr<FileView> view;
-    if (file_->view(&view).ok()) {
-        scan.view = view->data();
-        scan.viewSize = std::min<uint64_t>(view->size(), fileSize_);
-    } else {
-        // One pass over the file in pieces: for each page not held in memory, its item count
-        // when it is a leaf, or its bytes when it has children (a few in a hundred pages).
-        scan.pages.assign(pages, PageScan::kUnknown);
-        std::string chunk(kChunk, '\0');
-        for (uint64_t at = kPage; at < fileSize_; at += kChunk) {
-            size_t got = 0;
-            XBASE_TRY(file_->read(at,
-                                  static_cast<size_t>(std::min<uint64_t>(kChunk, fileSize_ - at)),
-                                  chunk.data(), &got));
-            for (size_t off = 0; off + kPage <= got; off += kPage) {
-                const uint64_t offset = at + off;
-                const char* p = chunk.data() + off;
-                if (cached(static_cast<uint32_t>(offset)) || get16(p) > max_) continue;
-                uint32_t& info = scan.pages[static_cast<size_t>(offset / kPage)];
-                if (const int n = leafItems(p); n >= 0) {
-                    info = static_cast<uint32_t>(n);
-                } else {
-                    info = PageScan::kBranch | static_cast<uint32_t>(scan.branches.size() / kPage);
-                    scan.branches.append(p, kPage);
-                }
+    scan.pages.assign(pages, PageScan::kUnknown);
+    scan.low.assign(pages, 0);
+    scan.high.assign(pages, 0);
+    // One pass over the file in large pieces: for each page not held in memory, its item count
+    // and record range when it is a leaf, or its bytes when it has children (a few in a hundred).
+    std::string chunk(std::min<uint64_t>(kChunk, fileSize_), '\0');
+    for (uint64_t at = kPage; at < fileSize_; at += kChunk) {
+        size_t got = 0;
+        XBASE_TRY(file_->read(at, static_cast<size_t>(std::min<uint64_t>(kChunk, fileSize_ - at)),
+                              chunk.data(), &got));
+        for (size_t off = 0; off + kPage <= got; off += kPage) {
+            const uint64_t offset = at + off;
+            const char* p = chunk.data() + off;
+            if (cached(static_cast<uint32_t>(offset)) || get16(p) > max_) continue;
+            const size_t page = static_cast<size_t>(offset / kPage);
+            if (const int n = leafItems(p, &scan.low[page], &scan.high[page]); n >= 0) {
+                scan.pages[page] = static_cast<uint32_t>(n);
+            } else {
+                scan.pages[page] =
+                    PageScan::kBranch | static_cast<uint32_t>(scan.branches.size() / kPage);
+                scan.branches.append(p, kPage);
             }
         }
     }
@@ -75,6 +95,9 @@ Status NtxIndex::gatherCounts() {
         counts_.clear();
         return s;
     }
+    scan.found.entries = countOf(root_);
+    if (scan.found.entries == 0) scan.found = {};
+    *out = scan.found;
     counted_ = true;
     return {};
 }
@@ -88,33 +111,20 @@ Status NtxIndex::countSubtree(uint32_t offset, size_t depth, PageScan* scan) {
     if (scan->seen[page]) return corrupt("a page is reached twice (cycle)");
     scan->seen[page] = true;
     Node* x = cached(offset);
-    if (!x) {
-        const char* p = nullptr;
-        if (scan->view) {
-            if (offset + uint64_t{kPage} <= scan->viewSize) p = scan->view + offset;
-        } else if (page < scan->pages.size() && scan->pages[page] != PageScan::kUnknown) {
-            const uint32_t info = scan->pages[page];
-            if (!(info & PageScan::kBranch)) {
-                countOf(offset) = info;
-                return {};
-            }
-            p = scan->branches.data() + (info & ~PageScan::kBranch) * kPage;
+    if (x) used(x);  // kept while the pages below it are read
+    if (!x && page < scan->pages.size() && scan->pages[page] != PageScan::kUnknown) {
+        const uint32_t info = scan->pages[page];
+        if (!(info & PageScan::kBranch)) {
+            countOf(offset) = info;
+            if (info > 0) scan->entries(scan->low[page], scan->high[page]);
+            return {};
         }
-        if (p) {
-            if (const int n = leafItems(p); n >= 0) {
-                countOf(offset) = static_cast<uint32_t>(n);
-                return {};
-            }
-            XBASE_TRY(decode(offset, p, &x));
-        }
+        XBASE_TRY(decode(offset, scan->branches.data() + (info & ~PageScan::kBranch) * kPage, &x));
     }
     if (!x) XBASE_TRY(load(offset, &x));  // not read or damaged: load() says what is wrong
     if (x->free) return corrupt("a free page is in use");
-    if (scan->view)  // the children's first bytes are fetched together, not one after another
-        for (int i = 0; i <= x->n; ++i)
-            if (x->kids[i] != 0 && x->kids[i] + uint64_t{kPage} <= scan->viewSize)
-                __builtin_prefetch(scan->view + x->kids[i]);
     uint32_t total = static_cast<uint32_t>(x->n);
+    for (int i = 0; i < x->n; ++i) scan->entries(x->recs[i], x->recs[i]);
     for (int i = 0; i <= x->n; ++i) {
         if (x->kids[i] == 0) continue;
         XBASE_TRY(countSubtree(x->kids[i], depth + 1, scan));
@@ -125,6 +135,7 @@ Status NtxIndex::countSubtree(uint32_t offset, size_t depth, PageScan* scan) {
 }
 
 Status NtxIndex::place(const Cursor& c, uint32_t* before) {
+    Op op(this, &c);
     XBASE_TRY(gatherCounts());
     uint32_t sum = 0;
     for (size_t d = 0; d < c.path.size(); ++d) {
@@ -140,6 +151,7 @@ Status NtxIndex::place(const Cursor& c, uint32_t* before) {
 }
 
 Status NtxIndex::seekPlace(uint32_t before, Cursor* c, bool* found) {
+    Op op(this, nullptr);
     *found = false;
     c->path.clear();
     XBASE_TRY(gatherCounts());

@@ -9,7 +9,6 @@
 namespace xbase {
 namespace {
 
-constexpr uint64_t kLockBase = 1000000000ULL;
 constexpr size_t kMaxDirtyPages = 1 << 16;  // 64 MB of index pages
 
 }  // namespace
@@ -20,6 +19,7 @@ TableImpl::TableImpl(Context* ctx, std::string name, std::string dbfPath)
 TableImpl::~TableImpl() = default;
 
 int TableImpl::fail(const Status& s) {
+    if (!s.ok()) faulted_ = true;
     return ctx_->fail(s);
 }
 
@@ -28,7 +28,7 @@ Status TableImpl::lockFile(File* file, uint64_t offset, uint64_t length) {
 }
 
 Status TableImpl::openFiles(bool withTags) {
-    XBASE_TRY(DbfFile::open(ctx_->env(), dbfPath_, ctx_->optimize(), &dbf_));
+    XBASE_TRY(DbfFile::open(ctx_->env(), dbfPath_, ctx_->optimize(), &dbf_, ctx_->cache()));
     XBASE_TRY(lockFile(dbf_->file(), kLockBase + 1, kLockBase));
     if (fields_.empty()) {
         const auto& infos = dbf_->fields();
@@ -49,6 +49,9 @@ Status TableImpl::openFiles(bool withTags) {
             XBASE_TRY(readGroupFile(ctx_->env(), group, &names));
             groupName_ = name_;
             for (const std::string& t : names) XBASE_TRY(openTag(t));
+            std::vector<FitEntry> entries;
+            stamped_ = !tags_.empty() && fitEntries(&entries, false).ok() &&
+                       fitRecordMatches(ctx_->env(), fitPath(), entries);
         }
     }
     if (dbf_->count() > 0)
@@ -60,7 +63,8 @@ Status TableImpl::openFiles(bool withTags) {
 
 Status TableImpl::openTag(const std::string& tagName) {
     TagState t;
-    XBASE_TRY(NtxIndex::open(ctx_->env(), ctx_->resolve(tagName + ".ntx"), &t.index));
+    XBASE_TRY(NtxIndex::open(ctx_->env(), ctx_->resolve(tagName + ".ntx"), &t.index, ctx_->cache()));
+    t.index->keep(&cursor_);
     XBASE_TRY(lockFile(t.index->file(), kLockBase, 1));
     Status s = KeyExpr::compile(t.index->expression(), dbf_->fields(), dbf_->offsets(), &t.expr);
     if (!s.ok()) return Status(kErrIndex, t.index->path() + ": " + s.message());
@@ -230,6 +234,7 @@ Status TableImpl::writeAll() {
 }
 
 Status TableImpl::reload() {
+    faulted_ = true;
     memos_.clear();
     changed_ = appended_ = false;
     cursorValid_ = false;
@@ -445,6 +450,7 @@ int TableImpl::close() {
             if (s.ok()) s = t.index->file()->sync();
         if (!s.ok() && rc >= 0) rc = fail(s);
     }
+    if (rc >= 0 && trusted()) recordFit();
     ctx_->forget(this);
     return rc;
 }

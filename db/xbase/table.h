@@ -14,6 +14,7 @@
 #include "db/xbase/dbf.h"
 #include "db/xbase/dbt.h"
 #include "db/xbase/expr.h"
+#include "db/xbase/fit_record.h"
 #include "db/xbase/ntx.h"
 #include "db/xbase/xbase.h"
 
@@ -82,6 +83,7 @@ private:
         std::unique_ptr<Tag> handle;
         std::unique_ptr<NtxIndex> index;
         KeyExpr expr;
+        bool fits = false;  // surveyed by tagFits() and found to fit
     };
 
     Status openTag(const std::string& tagName);
@@ -109,6 +111,18 @@ private:
     int rewriteAndTop(Keep keep, bool compactMemo);
     Status rebuildTags(const std::vector<TagInfo>& tags, const std::string& groupName);
     Status reopen();
+    // The fit record (see fit_record.h): the files it names, as they stand; with `byPath` each
+    // also looked up by its name, which must still lead to the file this table has open.
+    Status fitEntries(std::vector<FitEntry>* entries, bool byPath);
+    std::string fitPath() const { return ctx_->resolve(name_ + ".fit"); }
+    // Whether the tags are known to fit the records: built here, found so by tagFits(), or the
+    // files standing as the last clean close recorded; and nothing failed since.
+    bool trusted() const;
+    // At a clean close of a trusted table no other process has open: records the files.
+    void recordFit();
+
+    // Where the lock ranges of the files begin (see the format notes).
+    static constexpr uint64_t kLockBase = 1000000000ULL;
 
     Context* ctx_;
     std::string name_;
@@ -135,6 +149,9 @@ private:
     // call fails with this until the table is opened again.
     Status broken_;
     std::map<int, std::string> memos_;
+    bool stamped_ = false;  // the files stood as the fit record says when the table opened
+    bool built_ = false;    // every tag built by this handle
+    bool faulted_ = false;  // an error was reported, or the table was read afresh
     std::string keyNow_, keyBefore_;  // scratch for flushRecord
 };
 

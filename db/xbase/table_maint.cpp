@@ -191,7 +191,9 @@ Status TableImpl::rebuildTags(const std::vector<TagInfo>& tags, const std::strin
         names.push_back(tags[t].name);
     }
     groupName_ = groupName;
-    return writeGroupFile(ctx_->env(), ctx_->resolve(groupName + ".cgp"), names);
+    XBASE_TRY(writeGroupFile(ctx_->env(), ctx_->resolve(groupName + ".cgp"), names));
+    built_ = true;
+    return {};
 }
 
 Status TableImpl::createIndex(std::string_view name, const std::vector<TagInfo>& tags) {
@@ -239,34 +241,6 @@ int TableImpl::memoCompress() {
 int TableImpl::zap(uint32_t from, uint32_t count) {
     const uint64_t end = static_cast<uint64_t>(from) + count;
     return rewriteAndTop([&](uint32_t r, bool) { return r < from || r >= end; }, false);
-}
-
-bool TableImpl::tagFits(Tag* tag, std::string* why) {
-    NtxIndex& index = *tags_.at(static_cast<size_t>(tag->index_)).index;
-    const uint32_t n = dbf_->count();
-    uint64_t entries = 0;
-    NtxIndex::Cursor c;
-    bool more = false;
-    Status s = index.first(&c, &more);
-    for (; s.ok() && more; s = index.next(&c, &more)) {
-        const uint32_t rec = index.rec(c);
-        if (rec == 0 || rec > n) {
-            *why = index.path() + ": an entry names record " + std::to_string(rec) +
-                   " of a table of " + std::to_string(n);
-            return false;
-        }
-        ++entries;
-    }
-    if (!s.ok()) {
-        *why = s.message();
-        return false;
-    }
-    if (entries != n) {
-        *why = index.path() + ": " + std::to_string(entries) + " entries for " +
-               std::to_string(n) + " records";
-        return false;
-    }
-    return true;
 }
 
 void TableImpl::check(std::vector<std::string>* problems) {

@@ -36,6 +36,7 @@ struct TagInfo {
     std::string expression;  // e.g. "Upper(Last + First)", "Str(CuNo, 6)", "DTOS(IDate)"
 };
 
+class CacheBudget;
 class Journal;
 class Table;
 class TableImpl;
@@ -174,6 +175,10 @@ public:
     // optimize: keep read data in memory (default on); writes always go through to the file.
     void setOptimize(bool on) { optimize_ = on; }
     bool optimize() const { return optimize_; }
+    // The memory all open tables may keep of what they read (chunks of tables, index pages),
+    // in bytes: 64 MB unless set; the least recently used goes first when it is spent.
+    void setCacheLimit(size_t bytes);
+    size_t cacheLimit() const;
 
     // The pending error code (0 when none), cleared by the call; and its text.
     int errorCode();
@@ -266,6 +271,8 @@ public:
     int fail(const Status& status);
     // The context's Env: the one given, with the journal in front of it.
     Env* env() const;
+    // The budget the tables' caches share.
+    CacheBudget* cache() const { return cache_.get(); }
     const std::string& dir() const { return dir_; }
     // The path of an existing file in dir() matching `fileName` in any letter case, or the
     // plain path when none exists.
@@ -282,6 +289,7 @@ private:
     std::string dir_;
     Env* env_;
     std::unique_ptr<Journal> journal_;
+    std::unique_ptr<CacheBudget> cache_;  // before the tables, which leave it as they go
     int lockWaitMs_ = 10000;
     bool autoOpen_ = true;
     bool safety_ = true;

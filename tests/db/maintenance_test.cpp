@@ -69,10 +69,13 @@ protected:
     QStringList progress_;
 };
 
+// The modification times of the data and index files; the engine's fit records (NAME.fit) are
+// written afresh whenever the files they name changed, which the tests here make them do.
 std::map<std::string, fs::file_time_type> Stamps() {
     std::map<std::string, fs::file_time_type> stamps;
     for (const auto& entry : fs::directory_iterator("."))
-        stamps[entry.path().filename().string()] = entry.last_write_time();
+        if (entry.path().extension() != ".fit")
+            stamps[entry.path().filename().string()] = entry.last_write_time();
     return stamps;
 }
 

@@ -124,3 +124,14 @@ TEST_F(OpenTest, ATableLackingABoundFieldCountsAsUnopenable) {
 }
 
 }  // namespace
+
+TEST(CacheSetting, WholeMegabytesInRangeAreTakenAnythingElseGivesTheDefault) {
+    EXPECT_EQ(CacheBytesFromSetting("16"), size_t{16} << 20);
+    EXPECT_EQ(CacheBytesFromSetting(" 200\n"), size_t{200} << 20);
+    EXPECT_EQ(CacheBytesFromSetting("65536"), size_t{65536} << 20);
+    for (const char* bad : {"", "0", "-5", "1.5", "64MB", "65537"})
+        EXPECT_EQ(CacheBytesFromSetting(bad), size_t{64} << 20) << bad;
+    InitDbContext();
+    EXPECT_EQ(DbContext->cacheLimit(), CacheBytesFromSetting(qgetenv("CORVANE_CACHE_MB")));
+    FreeDbContext();
+}

@@ -2,11 +2,16 @@
 // rebuilt from its table.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
+#include <thread>
 
+#include "db/xbase/dbf.h"
+#include "db/xbase/fit_record.h"
+#include "db/xbase/ntx.h"
 #include "db/xbase/rewrite_marker.h"
 #include "tests/support/temp_data_dir.h"
 #include "tests/xbase/sample_tables.h"
@@ -42,6 +47,47 @@ protected:
         EXPECT_EQ(ctx.open("CUST"), nullptr);
         return ctx.errorCode();
     }
+    // Every tag of CUST asked whether it fits, as the program's start-up asks; the first reason
+    // one does not.
+    std::string misfit() {
+        Table* t = ctx.open("CUST");
+        if (!t) {
+            ctx.errorCode();
+            return ctx.errorText();
+        }
+        std::string why;
+        for (int i = 0; i < t->tagCount() && why.empty(); ++i) t->tagFits(t->tagAt(i), &why);
+        ctx.closeAll();
+        return why;
+    }
+    // A clean close after the tags were found to fit, a clock tick after the files' last change,
+    // leaves a record naming the files that the next open takes.
+    void closeCleanly() {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        ASSERT_EQ(misfit(), "");
+        std::ifstream in("CUST.fit", std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        ASSERT_TRUE(parseFitRecord(text, &recorded)) << text;
+        std::vector<std::string> names;
+        for (const FitEntry& e : recorded) names.push_back(e.name);
+        ASSERT_EQ(names, (std::vector<std::string>{"CUST.dbf", "CUST.dbt", "CUST.cgp", "CNAME.ntx",
+                                                   "CCNO.ntx", "CZIP.ntx"}));
+        ASSERT_TRUE(fitRecordMatches(Env::standard(), "CUST.fit", recorded));
+    }
+    // Makes the first entry of CCNO.ntx's first leaf name record 999, in place.
+    void misnameFirstEntry() {
+        std::unique_ptr<NtxIndex> x;
+        ASSERT_TRUE(NtxIndex::open(Env::standard(), "CCNO.ntx", &x).ok());
+        NtxIndex::Cursor c;
+        bool found = false;
+        ASSERT_TRUE(x->first(&c, &found).ok() && found);
+        const uint32_t page = c.path.back().node->offset;
+        x.reset();
+        std::ifstream in("CCNO.ntx", std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), {});
+        patch("CCNO.ntx", page + get16(bytes.data() + page + 2) + 4, le32(999));
+    }
+    std::vector<FitEntry> recorded;
 };
 
 }  // namespace
@@ -343,4 +389,54 @@ TEST_F(DamageTest, TwoFilesWhoseNamesDifferOnlyInCaseAreRefusedNamingBoth) {
     EXPECT_EQ(ctx.errorCode(), kErrOpen);
     fs::remove("Cust.DBT");
     EXPECT_NE(ctx.open("cust"), nullptr);
+}
+
+// The fit record lets an open skip the survey of the tags only while every file stands as the
+// last clean close left it: an index damaged or put back after that close is still found.
+TEST_F(DamageTest, AnIndexDamagedAfterACleanCloseIsStillFound) {
+    closeCleanly();
+    misnameFirstEntry();
+    EXPECT_NE(misfit().find("CCNO.ntx: an entry names record 999 of a table of 300"),
+              std::string::npos);
+
+    ctx.setSafety(false);
+    Table* t = ctx.open("CUST");
+    ASSERT_NE(t, nullptr);
+    ASSERT_EQ(ctx.createIndex(t, "CUST", {{"CNAME", "Upper(Last + First)"},
+                                          {"CCNO", "Str(CuNo, 6)"}, {"CZIP", "Zip"}}),
+              0);
+    ctx.closeAll();
+    // An index of the same size from before a record was added, copied back over the new one.
+    fs::copy_file("CCNO.ntx", "stale.ntx");
+    t = ctx.open("CUST");
+    ASSERT_NE(t, nullptr);
+    addCustomer(t, 301, "Late", "F");
+    ctx.closeAll();
+    closeCleanly();
+    ASSERT_EQ(fs::file_size("stale.ntx"), fs::file_size("CCNO.ntx"));
+    fs::copy_file("stale.ntx", "CCNO.ntx", fs::copy_options::overwrite_existing);
+    EXPECT_NE(misfit().find("CCNO.ntx: 300 entries for 301 records"), std::string::npos);
+}
+
+TEST_F(DamageTest, AFitRecordThatIsGarbledForgedOrAnothersIsNeverTaken) {
+    closeCleanly();
+    const std::vector<FitEntry> before = recorded;
+    misnameFirstEntry();
+    std::vector<FitEntry> otherFiles = before;
+    for (FitEntry& e : otherFiles) ++e.stat.inode;
+    std::string flipped = fitRecordText(before);
+    flipped[flipped.find(' ') + 1] ^= 1;
+    const std::vector<std::pair<std::string, std::string>> records = {
+        {"garbage", std::string(300, '\x7f')},
+        {"empty", ""},
+        {"a digit changed after its crc", flipped},
+        {"cut short", fitRecordText(before).substr(0, 40)},
+        {"the files as they stood before the damage", fitRecordText(before)},
+        {"another directory's files", fitRecordText(otherFiles)},
+    };
+    for (const auto& [what, text] : records) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::ofstream("CUST.fit", std::ios::binary | std::ios::trunc) << text;
+        EXPECT_NE(misfit().find("names record 999"), std::string::npos) << what;
+    }
 }

@@ -37,6 +37,7 @@ public:
     Status unlock(uint64_t offset, uint64_t length) override {
         return file_->unlock(offset, length);
     }
+    Status stat(xbase::FileStat* out) override { return file_->stat(out); }
 
 private:
     std::unique_ptr<xbase::File> file_;

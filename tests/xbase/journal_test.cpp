@@ -35,9 +35,10 @@ void writeFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// The engine's own files that are not data: the lock and the directory's id.
+// The engine's own files that are not data: the lock, the directory's id, the fit records.
 bool engineFile(const fs::path& path) {
-    return path.filename() == "changes.lck" || path.filename() == "changes.id";
+    return path.filename() == "changes.lck" || path.filename() == "changes.id" ||
+           path.extension() == ".fit";
 }
 
 // Every file of the directory but the engine's own, by name.

@@ -309,3 +309,52 @@ TEST_F(TableTest, AppendsReachTheFileOnFlushOrAtOnceWithoutOptimize) {
     t->check(&problems);
     EXPECT_TRUE(problems.empty());
 }
+
+// With no memory to keep, every page and chunk read goes again as soon as it may: orders, seeks,
+// places and key changes must come out as with the whole cache.
+TEST_F(TableTest, ACacheWithNoRoomGivesTheSameOrdersSeeksPlacesAndChanges) {
+    for (int i = 1; i <= 1500; ++i)
+        addCustomer(t, (i * 7919) % 1500 + 1, "Name" + std::to_string(i * 31 % 977), "F",
+                    std::to_string(i % 89));
+    // Each record read on the way, as a report reads them, between the moves of the cursor.
+    const auto read = [&](bool forward) {
+        std::vector<uint32_t> recs;
+        for (int rc = forward ? t->top() : t->bottom(); rc == kFound; rc = t->skip(forward ? 1 : -1))
+            recs.push_back(t->recNo() * 1000 + static_cast<uint32_t>(text(t, "last").size()));
+        return recs;
+    };
+    const auto orders = [&] {
+        std::vector<std::vector<uint32_t>> all;
+        for (const char* tag : {"cname", "ccno", "czip"}) {
+            t->select(t->tag(tag));
+            all.push_back(read(true));
+            all.push_back(read(false));
+            for (const char* key : {"NAME5", "NAME977", "ZZZ", "   700", "44"}) {
+                all.push_back({static_cast<uint32_t>(t->seek(key)), t->recNo()});
+                all.push_back({t->place()});
+            }
+        }
+        return all;
+    };
+    const auto want = orders();
+    ctx.setCacheLimit(0);
+    EXPECT_EQ(orders(), want);
+    t->select(t->tag("ccno"));
+    const std::vector<uint32_t> byNumber = walk(t);
+    for (uint32_t p = 1; p <= 1500; p += 37) {
+        ASSERT_EQ(t->goPlace(p), kFound);
+        EXPECT_EQ(t->recNo(), byNumber[p - 1]);
+        EXPECT_EQ(t->place(), p);
+    }
+    t->select(t->tag("cname"));
+    for (uint32_t r = 1; r <= 1500; r += 3) {
+        ASSERT_EQ(t->go(r), kFound);
+        t->field("last")->assign("Moved" + std::to_string(r % 101));
+        ASSERT_EQ(t->skip(), kFound);
+    }
+    std::vector<std::string> problems;
+    t->check(&problems);
+    EXPECT_TRUE(problems.empty()) << problems.front();
+    EXPECT_EQ(t->seek("MOVED100"), kFound);
+    EXPECT_EQ(text(t, "last"), "Moved100");
+}

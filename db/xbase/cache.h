@@ -1,0 +1,91 @@
+// The memory the engine keeps of what it read: chunks of tables and decoded index pages, under
+// one budget per context. Each cache (a part) keeps its pieces in order of use; when the pieces
+// of all the parts pass the budget, the least recently used piece of any part goes first, until
+// they are within it again or nothing more may go (a part keeps what it still works on: changed
+// index pages, the pages under a table's cursor, the pages of the operation under way). Pieces
+// are only ever memory: dropping one costs a read, never data.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace xbase {
+
+// A piece's place in its part's order of use: `next` leads to the piece used before it.
+struct CacheLink {
+    CacheLink* next = nullptr;
+    CacheLink* prev = nullptr;
+    uint64_t used = 0;  // the budget's tick at its last use
+};
+
+// Pieces in order of use, in a ring through a head: the head's next is the most recent piece,
+// its prev the least recent. A piece is in at most one order.
+class UseOrder {
+public:
+    UseOrder() { head_.next = head_.prev = &head_; }
+    UseOrder(const UseOrder&) = delete;
+    UseOrder& operator=(const UseOrder&) = delete;
+    static bool contains(const CacheLink* l) { return l->next != nullptr; }
+    // The least recently used piece, or nullptr; and the piece used next after `l`, or nullptr.
+    CacheLink* oldest() const { return head_.prev == &head_ ? nullptr : head_.prev; }
+    CacheLink* newer(const CacheLink* l) const { return l->prev == &head_ ? nullptr : l->prev; }
+    // Puts `l` first, as used at `tick`.
+    void use(CacheLink* l, uint64_t tick) {
+        if (contains(l)) take(l);
+        l->used = tick;
+        l->prev = &head_;
+        l->next = head_.next;
+        head_.next->prev = l;
+        head_.next = l;
+    }
+    void take(CacheLink* l) {
+        l->prev->next = l->next;
+        l->next->prev = l->prev;
+        l->next = l->prev = nullptr;
+    }
+
+private:
+    CacheLink head_;
+};
+
+class CachePart {
+public:
+    virtual ~CachePart() = default;
+    // The tick of the least recently used piece the part may give up; UINT64_MAX for none.
+    virtual uint64_t oldestUse() = 0;
+    // Gives that piece up, telling the budget.
+    virtual void dropOldest() = 0;
+};
+
+class CacheBudget {
+public:
+    static constexpr size_t kDefaultBytes = size_t{64} << 20;
+    explicit CacheBudget(size_t limit = kDefaultBytes) : limit_(limit) {}
+    CacheBudget(const CacheBudget&) = delete;
+    CacheBudget& operator=(const CacheBudget&) = delete;
+
+    size_t limit() const { return limit_; }
+    // A new limit, kept from now on.
+    void setLimit(size_t bytes) {
+        limit_ = bytes;
+        trim();
+    }
+    size_t used() const { return used_; }
+    uint64_t tick() { return ++tick_; }
+
+    void join(CachePart* part) { parts_.push_back(part); }
+    void leave(CachePart* part);
+    void grew(size_t bytes) { used_ += bytes; }
+    void shrank(size_t bytes) { used_ -= bytes; }
+    // Gives up least recently used pieces until within the limit, or none may go.
+    void trim();
+
+private:
+    size_t limit_;
+    size_t used_ = 0;
+    uint64_t tick_ = 0;
+    std::vector<CachePart*> parts_;
+};
+
+}  // namespace xbase
