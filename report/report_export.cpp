@@ -32,31 +32,36 @@ bool AsciiDigit(char c) {
 }
 
 // One line's export being written as UTF-8: the cells before the style cell, each text cell
-// placed by its code. Cells come as their UTF-8 bytes, read in place.
+// placed by its code. Cells come as they are packed (report/report_lines.h), read in place.
 class LineWriter {
 public:
     LineWriter(QByteArray& out, ExportFormat format)
         : out_(out), format_(format), start_(out.size()) {}
 
-    void Cell(QUtf8StringView cell) {
-        if (cell.isEmpty()) return;
-        const char letter = cell.at(0);
+    void Cell(const PackedCell& cell) {
+        const QUtf8StringView head = cell.head;
+        if (head.isEmpty()) return;
+        const char letter = head.at(0);
         if (letter != 'L' && letter != 'R' && letter != 'C') return;
-        if (cell.size() >= 3 && AsciiDigit(cell.at(1)) && AsciiDigit(cell.at(2))) {
-            Place(letter, (cell.at(1) - '0') * 10 + (cell.at(2) - '0'), cell.sliced(3));
+        if (head.size() >= 3 && AsciiDigit(head.at(1)) && AsciiDigit(head.at(2))) {
+            Place(letter, (head.at(1) - '0') * 10 + (head.at(2) - '0'), head.sliced(3),
+                  cell.blanks, cell.tail);
             return;
         }
         // A column with a blank for its tens, or a malformed one: read as the layout code reads it.
-        const QString whole = cell.toString();
+        QString whole = head.toString();
+        if (cell.blanks > 0) whole += QString(cell.blanks, u' ') + cell.tail.toString();
         const std::optional<TextCellView> view = ParseTextCell(whole);
         if (!view) return;
         const QByteArray text = view->text.toUtf8();
-        Place(letter, view->column, QUtf8StringView(text));
+        Place(letter, view->column, QUtf8StringView(text), 0, {});
     }
 
 private:
-    void Place(char align, int column, QUtf8StringView text) {
-        const qsizetype length = Utf16Length(text);
+    // Places the text made of first, `blanks` spaces and rest.
+    void Place(char align, int column, QUtf8StringView first, qsizetype blanks,
+               QUtf8StringView rest) {
+        const qsizetype length = Utf16Length(first) + blanks + Utf16Length(rest);
         if (format_ == ExportFormat::TabDelimited) {
             if (out_.size() > start_) out_ += '\t';
         } else {
@@ -68,7 +73,9 @@ private:
                 chars_ = target;
             }
         }
-        out_.append(text.data(), text.size());
+        out_.append(first.data(), first.size());
+        out_.append(blanks, ' ');
+        out_.append(rest.data(), rest.size());
         chars_ += length;
     }
 
@@ -82,7 +89,7 @@ private:
 void AppendExportLine(const ReportLines& lines, qsizetype i, ExportFormat format,
                       QByteArray& out) {
     LineWriter writer(out, format);
-    lines.VisitCells(i, [&](qsizetype c, qsizetype count, QUtf8StringView cell) {
+    lines.VisitCells(i, [&](qsizetype c, qsizetype count, const PackedCell& cell) {
         if (c + 1 < count) writer.Cell(cell);
     });
 }
@@ -94,7 +101,7 @@ QString ExportLine(const ReportLine& line, ExportFormat format) {
     LineWriter writer(out, format);
     for (qsizetype i = 0; i + 1 < line.size(); ++i) {
         const QByteArray cell = line.at(i).toUtf8();
-        writer.Cell(QUtf8StringView(cell));
+        writer.Cell(PackedCell{QUtf8StringView(cell), 0, {}});
     }
     return QString::fromUtf8(out);
 }

@@ -19,19 +19,34 @@ void WriteCount(std::string& out, size_t n) {
     out += static_cast<char>(n);
 }
 
+// Where a cell's blanks may start (after its code) and the shortest run worth packing.
+constexpr qsizetype kCodeLength = 3;
+constexpr qsizetype kLeastBlanks = 2;
+constexpr qsizetype kMostBlanks = 255;
+
+// A cell: a count that is twice its stored length, plus one when a byte follows with the number
+// of blanks taken out after the code; then the stored bytes, UTF-8.
 void WriteCell(std::string& out, const QString& cell) {
     const qsizetype n = cell.size();
     const QChar* chars = cell.constData();
     qsizetype ascii = 0;
     while (ascii < n && chars[ascii].unicode() < 0x80) ++ascii;
-    if (ascii == n) {
-        WriteCount(out, static_cast<size_t>(n));
-        for (qsizetype k = 0; k < n; ++k) out += static_cast<char>(chars[k].unicode());
+    if (ascii != n) {
+        const QByteArray bytes = cell.toUtf8();
+        WriteCount(out, static_cast<size_t>(bytes.size()) * 2);
+        out.append(bytes.constData(), static_cast<size_t>(bytes.size()));
         return;
     }
-    const QByteArray bytes = cell.toUtf8();
-    WriteCount(out, static_cast<size_t>(bytes.size()));
-    out.append(bytes.constData(), static_cast<size_t>(bytes.size()));
+    qsizetype blanks = 0;
+    while (kCodeLength + blanks < n && blanks < kMostBlanks &&
+           chars[kCodeLength + blanks] == u' ')
+        ++blanks;
+    if (blanks < kLeastBlanks) blanks = 0;
+    WriteCount(out, static_cast<size_t>(n - blanks) * 2 + (blanks > 0 ? 1 : 0));
+    if (blanks > 0) out += static_cast<char>(blanks);
+    for (qsizetype k = 0; k < n; ++k)
+        if (blanks == 0 || k < kCodeLength || k >= kCodeLength + blanks)
+            out += static_cast<char>(chars[k].unicode());
 }
 
 std::string PackLine(const ReportLine& line) {
@@ -51,6 +66,22 @@ uint32_t ReportLines::ReadCount(const char*& at) {
         n |= static_cast<uint32_t>(byte & 0x7F) << shift;
         if (byte < 0x80) return n;
     }
+}
+
+PackedCell ReportLines::ReadCell(const char*& at) {
+    const uint32_t count = ReadCount(at);
+    const qsizetype length = count / 2;
+    if ((count & 1) == 0) {
+        const PackedCell cell{QUtf8StringView(at, length), 0, {}};
+        at += length;
+        return cell;
+    }
+    const qsizetype blanks = static_cast<unsigned char>(*at++);
+    const qsizetype head = std::min(length, kCodeLength);
+    const PackedCell cell{QUtf8StringView(at, head), blanks,
+                          QUtf8StringView(at + head, length - head)};
+    at += length;
+    return cell;
 }
 
 ReportLines::ReportLines(const QList<ReportLine>& lines) {
@@ -78,9 +109,10 @@ ReportLine ReportLines::at(qsizetype i) const {
     ReportLine line;
     line.reserve(count);
     for (qsizetype c = 0; c < count; ++c) {
-        const qsizetype length = ReadCount(at);
-        line.append(length == 0 ? QString() : QString::fromUtf8(at, length));
-        at += length;
+        const PackedCell cell = ReadCell(at);
+        QString text = cell.head.toString();
+        if (cell.blanks > 0) text += QString(cell.blanks, u' ') + cell.tail.toString();
+        line.append(text);
     }
     return line;
 }
@@ -105,7 +137,7 @@ void ReportLines::replace(qsizetype i, const ReportLine& line) {
     const char* start = Packed(i);
     const char* end = start;
     const uint32_t count = ReadCount(end);
-    for (uint32_t c = 0; c < count; ++c) end += ReadCount(end);
+    for (uint32_t c = 0; c < count; ++c) ReadCell(end);
     if (static_cast<size_t>(end - start) == packed.size()) {
         const Place& p = places_[static_cast<size_t>(i)];
         std::memcpy(blocks_[p.block].data() + p.offset, packed.data(), packed.size());

@@ -2,8 +2,10 @@
 // of thousands of lines; held as a list of cell lists each line would cost some five hundred bytes
 // in separate allocations. Here a finished line is packed into large shared blocks as its cell
 // count and, per cell, a length and the cell's UTF-8 bytes, about the length of its text; only the
-// last line stays a list of cells, open for the generator writing it. Reading a line gives its
-// cells back as a list; exports and scans read the packed cells in place.
+// last line stays a list of cells, open for the generator writing it. Numbers are right-aligned
+// in their cells with leading blanks; a run of blanks after a cell's three-letter code is packed
+// as its count. Reading a line gives its cells back as a list; exports read the packed cells in
+// place.
 #pragma once
 
 #include <QList>
@@ -20,6 +22,13 @@ namespace reports {
 
 // One line of the document: CellCount cells, the last of them the style cell.
 using ReportLine = QStringList;
+
+// A cell as it is packed: its UTF-8 bytes are head, then `blanks` spaces, then tail.
+struct PackedCell {
+    QUtf8StringView head;
+    qsizetype blanks = 0;
+    QUtf8StringView tail;
+};
 
 class ReportLines {
 public:
@@ -60,7 +69,7 @@ public:
         }
     }
 
-    // Calls visit(cell, cellCount, bytes) for every cell of line i, bytes its UTF-8 text.
+    // Calls visit(cell, cellCount, packed) for every cell of line i.
     template <class Visit>
     void VisitCells(qsizetype i, Visit&& visit) const;
 
@@ -94,6 +103,8 @@ private:
         uint32_t offset;
     };
     static uint32_t ReadCount(const char*& at);
+    // Reads the cell packed at `at` and moves past it.
+    static PackedCell ReadCell(const char*& at);
     const char* Packed(qsizetype i) const {
         const Place& p = places_[static_cast<size_t>(i)];
         return blocks_[p.block].data() + p.offset;
@@ -115,17 +126,13 @@ void ReportLines::VisitCells(qsizetype i, Visit&& visit) const {
         const qsizetype count = openLine_.size();
         for (qsizetype c = 0; c < count; ++c) {
             const QByteArray bytes = openLine_.at(c).toUtf8();
-            visit(c, count, QUtf8StringView(bytes));
+            visit(c, count, PackedCell{QUtf8StringView(bytes), 0, {}});
         }
         return;
     }
     const char* at = Packed(i);
     const qsizetype count = ReadCount(at);
-    for (qsizetype c = 0; c < count; ++c) {
-        const qsizetype length = ReadCount(at);
-        visit(c, count, QUtf8StringView(at, length));
-        at += length;
-    }
+    for (qsizetype c = 0; c < count; ++c) visit(c, count, ReadCell(at));
 }
 
 }  // namespace reports
