@@ -10,63 +10,64 @@ namespace {
 // Lines are packed into blocks of this size (a longer line gets a block of its own).
 constexpr size_t kBlockBytes = size_t{1} << 20;
 
-// A count as seven bits a byte, the high bit set on every byte but the last.
-void WriteCount(std::string& out, size_t n) {
+// A count as seven bits a byte, the high bit set on every byte but the last; p moves past it.
+void WriteCount(char*& p, size_t n) {
     while (n >= 0x80) {
-        out += static_cast<char>((n & 0x7F) | 0x80);
+        *p++ = static_cast<char>((n & 0x7F) | 0x80);
         n >>= 7;
     }
-    out += static_cast<char>(n);
+    *p++ = static_cast<char>(n);
 }
 
 // Where a cell's blanks may start (after its code) and the shortest run worth packing.
 constexpr qsizetype kCodeLength = 3;
 constexpr qsizetype kLeastBlanks = 2;
 constexpr qsizetype kMostBlanks = 255;
+// The most bytes a count takes.
+constexpr size_t kCountBytes = 10;
 
 // A cell: a count that is twice its stored length, plus one when a byte follows with the number
 // of blanks taken out after the code; then the stored bytes, UTF-8.
 void WriteCell(std::string& out, const QString& cell) {
     const qsizetype n = cell.size();
-    const QChar* chars = cell.constData();
+    const char16_t* chars = reinterpret_cast<const char16_t*>(cell.constData());
     qsizetype ascii = 0;
-    while (ascii < n && chars[ascii].unicode() < 0x80) ++ascii;
+    while (ascii < n && chars[ascii] < 0x80) ++ascii;
+    const size_t at = out.size();
     if (ascii != n) {
         const QByteArray bytes = cell.toUtf8();
-        WriteCount(out, static_cast<size_t>(bytes.size()) * 2);
-        out.append(bytes.constData(), static_cast<size_t>(bytes.size()));
+        out.resize(at + kCountBytes + static_cast<size_t>(bytes.size()));
+        char* p = out.data() + at;
+        WriteCount(p, static_cast<size_t>(bytes.size()) * 2);
+        p = std::copy(bytes.begin(), bytes.end(), p);
+        out.resize(static_cast<size_t>(p - out.data()));
         return;
     }
     qsizetype blanks = 0;
-    while (kCodeLength + blanks < n && blanks < kMostBlanks &&
-           chars[kCodeLength + blanks] == u' ')
+    while (kCodeLength + blanks < n && blanks < kMostBlanks && chars[kCodeLength + blanks] == u' ')
         ++blanks;
     if (blanks < kLeastBlanks) blanks = 0;
-    WriteCount(out, static_cast<size_t>(n - blanks) * 2 + (blanks > 0 ? 1 : 0));
-    if (blanks > 0) out += static_cast<char>(blanks);
-    for (qsizetype k = 0; k < n; ++k)
-        if (blanks == 0 || k < kCodeLength || k >= kCodeLength + blanks)
-            out += static_cast<char>(chars[k].unicode());
+    out.resize(at + kCountBytes + 1 + static_cast<size_t>(n));
+    char* p = out.data() + at;
+    WriteCount(p, static_cast<size_t>(n - blanks) * 2 + (blanks > 0 ? 1 : 0));
+    const qsizetype head = blanks > 0 ? kCodeLength : n;
+    if (blanks > 0) *p++ = static_cast<char>(blanks);
+    for (qsizetype k = 0; k < head; ++k) *p++ = static_cast<char>(chars[k]);
+    for (qsizetype k = head + blanks; k < n; ++k) *p++ = static_cast<char>(chars[k]);
+    out.resize(static_cast<size_t>(p - out.data()));
 }
 
 std::string PackLine(const ReportLine& line) {
-    std::string out;
-    out.reserve(static_cast<size_t>(line.size()) * 12);
-    WriteCount(out, static_cast<size_t>(line.size()));
+    std::string out(kCountBytes, '\0');
+    char* p = out.data();
+    WriteCount(p, static_cast<size_t>(line.size()));
+    out.resize(static_cast<size_t>(p - out.data()));
+    out.reserve(static_cast<size_t>(line.size()) * 16);
     for (const QString& cell : line) WriteCell(out, cell);
     return out;
 }
 
 }  // namespace
-
-uint32_t ReportLines::ReadCount(const char*& at) {
-    uint32_t n = 0;
-    for (int shift = 0;; shift += 7) {
-        const auto byte = static_cast<unsigned char>(*at++);
-        n |= static_cast<uint32_t>(byte & 0x7F) << shift;
-        if (byte < 0x80) return n;
-    }
-}
 
 PackedCell ReportLines::ReadCell(const char*& at) {
     const uint32_t count = ReadCount(at);

@@ -14,6 +14,7 @@
 #include <QUtf8StringView>
 
 #include <cstdint>
+#include <deque>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -102,7 +103,14 @@ private:
         uint32_t block;
         uint32_t offset;
     };
-    static uint32_t ReadCount(const char*& at);
+    static uint32_t ReadCount(const char*& at) {
+        uint32_t n = 0;
+        for (int shift = 0;; shift += 7) {
+            const auto byte = static_cast<unsigned char>(*at++);
+            n |= static_cast<uint32_t>(byte & 0x7F) << shift;
+            if (byte < 0x80) return n;
+        }
+    }
     // Reads the cell packed at `at` and moves past it.
     static PackedCell ReadCell(const char*& at);
     const char* Packed(qsizetype i) const {
@@ -115,7 +123,7 @@ private:
     Place Pack(const std::string& packed);
 
     std::vector<std::string> blocks_;
-    std::vector<Place> places_;
+    std::deque<Place> places_;  // grows by small pieces, never copied whole
     ReportLine openLine_;
     bool open_ = false;
 };
