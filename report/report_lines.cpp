@@ -27,44 +27,45 @@ constexpr qsizetype kMostBlanks = 255;
 constexpr size_t kCountBytes = 10;
 
 // A cell: a count that is twice its stored length, plus one when a byte follows with the number
-// of blanks taken out after the code; then the stored bytes, UTF-8.
-void WriteCell(std::string& out, const QString& cell) {
+// of blanks taken out after the code; then the stored bytes, UTF-8. p has room for the bytes
+// PackedBound gives and moves past what was written.
+void WriteCell(char*& p, const QString& cell) {
     const qsizetype n = cell.size();
     const char16_t* chars = reinterpret_cast<const char16_t*>(cell.constData());
     qsizetype ascii = 0;
     while (ascii < n && chars[ascii] < 0x80) ++ascii;
-    const size_t at = out.size();
     if (ascii != n) {
         const QByteArray bytes = cell.toUtf8();
-        out.resize(at + kCountBytes + static_cast<size_t>(bytes.size()));
-        char* p = out.data() + at;
         WriteCount(p, static_cast<size_t>(bytes.size()) * 2);
         p = std::copy(bytes.begin(), bytes.end(), p);
-        out.resize(static_cast<size_t>(p - out.data()));
         return;
     }
     qsizetype blanks = 0;
     while (kCodeLength + blanks < n && blanks < kMostBlanks && chars[kCodeLength + blanks] == u' ')
         ++blanks;
     if (blanks < kLeastBlanks) blanks = 0;
-    out.resize(at + kCountBytes + 1 + static_cast<size_t>(n));
-    char* p = out.data() + at;
     WriteCount(p, static_cast<size_t>(n - blanks) * 2 + (blanks > 0 ? 1 : 0));
     const qsizetype head = blanks > 0 ? kCodeLength : n;
     if (blanks > 0) *p++ = static_cast<char>(blanks);
     for (qsizetype k = 0; k < head; ++k) *p++ = static_cast<char>(chars[k]);
     for (qsizetype k = head + blanks; k < n; ++k) *p++ = static_cast<char>(chars[k]);
-    out.resize(static_cast<size_t>(p - out.data()));
 }
 
-std::string PackLine(const ReportLine& line) {
-    std::string out(kCountBytes, '\0');
-    char* p = out.data();
+// The most bytes a line packs into: a count, and per cell a count, a blank count and three
+// bytes of UTF-8 at most for every UTF-16 unit.
+size_t PackedBound(const ReportLine& line) {
+    size_t bound = kCountBytes;
+    for (const QString& cell : line) bound += kCountBytes + 1 + static_cast<size_t>(cell.size()) * 3;
+    return bound;
+}
+
+// Packs line into buffer, which is resized to fit it.
+void PackLine(const ReportLine& line, std::string& buffer) {
+    buffer.resize(PackedBound(line));
+    char* p = buffer.data();
     WriteCount(p, static_cast<size_t>(line.size()));
-    out.resize(static_cast<size_t>(p - out.data()));
-    out.reserve(static_cast<size_t>(line.size()) * 16);
-    for (const QString& cell : line) WriteCell(out, cell);
-    return out;
+    for (const QString& cell : line) WriteCell(p, cell);
+    buffer.resize(static_cast<size_t>(p - buffer.data()));
 }
 
 }  // namespace
@@ -134,7 +135,8 @@ void ReportLines::replace(qsizetype i, const ReportLine& line) {
         openLine_ = line;
         return;
     }
-    const std::string packed = PackLine(line);
+    std::string packed;
+    PackLine(line, packed);
     const char* start = Packed(i);
     const char* end = start;
     const uint32_t count = ReadCount(end);
@@ -155,7 +157,8 @@ ReportLines ReportLines::mid(qsizetype from, qsizetype count) const {
 
 void ReportLines::Close() {
     if (!open_) return;
-    places_.push_back(Pack(PackLine(openLine_)));
+    PackLine(openLine_, scratch_);
+    places_.push_back(Pack(scratch_));
     openLine_.clear();
     open_ = false;
 }

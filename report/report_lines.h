@@ -126,6 +126,7 @@ private:
     std::deque<Place> places_;  // grows by small pieces, never copied whole
     ReportLine openLine_;
     bool open_ = false;
+    std::string scratch_;  // the open line being packed, kept for the next
 };
 
 template <class Visit>
