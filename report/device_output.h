@@ -31,9 +31,9 @@ using ChunkSource = std::function<bool(QByteArray& chunk)>;
 std::optional<QString> WriteAllChunks(int descriptor, const ChunkSource& source);
 
 // Writes all of the source's bytes into the device, FIFO or socket fileName names: a FIFO is
-// opened as its reader expects (waiting for one), a socket is connected to. The open, every write and the
-// close are checked; a reader that goes away part way is a failure ("Broken pipe"), never the
-// end of the program. The reason when any fails, or when fileName is a block device; else
+// opened as its reader expects (waiting for one), a socket is connected to. The open, every write
+// and the close are checked; a reader that goes away part way is a failure ("Broken pipe"), never
+// the end of the program. The reason when any fails, or when fileName is a block device; else
 // nothing.
 std::optional<QString> WriteIntoDevice(const QString& fileName, const ChunkSource& source);
 

@@ -44,8 +44,8 @@ public:
         const char letter = head.at(0);
         if (letter != 'L' && letter != 'R' && letter != 'C') return;
         if (head.size() >= 3 && AsciiDigit(head.at(1)) && AsciiDigit(head.at(2))) {
-            Place(letter, (head.at(1) - '0') * 10 + (head.at(2) - '0'), head.sliced(3),
-                  cell.blanks, cell.tail);
+            Place(letter, (head.at(1) - '0') * 10 + (head.at(2) - '0'), head.sliced(3), cell.blanks,
+                  cell.tail);
             return;
         }
         // A column with a blank for its tens, or a malformed one: read as the layout code reads it.
@@ -86,8 +86,7 @@ private:
 };
 
 // Appends the export of line i of the document to out as UTF-8.
-void AppendExportLine(const ReportLines& lines, qsizetype i, ExportFormat format,
-                      QByteArray& out) {
+void AppendExportLine(const ReportLines& lines, qsizetype i, ExportFormat format, QByteArray& out) {
     LineWriter writer(out, format);
     lines.VisitCells(i, [&](qsizetype c, qsizetype count, const PackedCell& cell) {
         if (c + 1 < count) writer.Cell(cell);

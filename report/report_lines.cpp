@@ -55,7 +55,8 @@ void WriteCell(char*& p, const QString& cell) {
 // bytes of UTF-8 at most for every UTF-16 unit.
 size_t PackedBound(const ReportLine& line) {
     size_t bound = kCountBytes;
-    for (const QString& cell : line) bound += kCountBytes + 1 + static_cast<size_t>(cell.size()) * 3;
+    for (const QString& cell : line)
+        bound += kCountBytes + 1 + static_cast<size_t>(cell.size()) * 3;
     return bound;
 }
 
@@ -169,7 +170,8 @@ ReportLines::Place ReportLines::Pack(const std::string& packed) {
         blocks_.back().reserve(std::max(kBlockBytes, packed.size()));
     }
     std::string& block = blocks_.back();
-    const Place place{static_cast<uint32_t>(blocks_.size() - 1), static_cast<uint32_t>(block.size())};
+    const Place place{static_cast<uint32_t>(blocks_.size() - 1),
+                      static_cast<uint32_t>(block.size())};
     block += packed;
     return place;
 }
