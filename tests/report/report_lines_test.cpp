@@ -45,10 +45,15 @@ TEST(ReportLines, ReplacedLinesOfAnotherLengthAndTheReopenedLastLineKeepTheirNei
     EXPECT_EQ(packed.at(4), ReportLine({"L00next", ""}));
 }
 
+// The file is written in pieces of about a megabyte: enough lines follow the awkward ones to
+// need several, so that a line at a piece's edge is neither lost nor written twice.
 TEST(ReportLines, ExportsOfPackedLinesMatchTheLinesAsLists) {
     ResetTheReport();
     ReportDocument& doc = TheReport();
-    const QList<ReportLine> lines = Awkward();
+    QList<ReportLine> lines = Awkward();
+    for (int i = 0; i < 60'000; ++i)
+        lines.append(
+            {"R07" + QString::number(i).rightJustified(6), "R40      " + QString::number(i), ""});
     doc.Lines = lines;
     TempDataDir dir;
     for (const ExportFormat format : {ExportFormat::PlainText, ExportFormat::TabDelimited}) {
