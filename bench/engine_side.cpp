@@ -11,7 +11,9 @@ using xbase::kEof;
 using xbase::kFound;
 
 EngineSide::EngineSide(const std::string& dir, const TableShape& shape)
-    : dir_(dir), shape_(shape), ctx_(dir) {}
+    : dir_(dir), shape_(shape), ctx_(dir) {
+    ctx_.setCacheLimit(kCacheBytes);
+}
 
 void EngineSide::need(int rc, const std::string& what) {
     const int pending = ctx_.errorCode();

@@ -109,7 +109,8 @@ int main(int argc, char** argv) {
         runTable(items, makeItems, options.items, run, &report, &settings);
         report.addNote("sqlite", settings +
                                      "; one database file per table, text stored "
-                                     "blank-padded as in the table files");
+                                     "blank-padded as in the table files; the engine's cache "
+                                     "budget set to the same size");
     } catch (const std::exception& e) {
         report.print(std::cout);
         std::cerr << "FAILED: " << e.what() << '\n';

@@ -9,6 +9,10 @@
 
 namespace bench {
 
+// The memory each side may keep of what it read, the same for both: SQLite's page cache and the
+// engine's cache budget.
+inline constexpr size_t kCacheBytes = size_t{2048} << 20;
+
 class BenchFailure : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

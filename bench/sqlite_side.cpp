@@ -10,7 +10,7 @@
 namespace bench {
 namespace {
 
-constexpr int kCacheKiB = 2 * 1024 * 1024;
+constexpr size_t kCacheKiB = kCacheBytes >> 10;
 
 struct Finalize {
     void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }

@@ -32,8 +32,9 @@ public:
     CacheLink* newer(const CacheLink* l) const { return l->prev == &head_ ? nullptr : l->prev; }
     // Puts `l` first, as used at `tick`.
     void use(CacheLink* l, uint64_t tick) {
-        if (contains(l)) take(l);
         l->used = tick;
+        if (head_.next == l) return;
+        if (contains(l)) take(l);
         l->prev = &head_;
         l->next = head_.next;
         head_.next->prev = l;
@@ -73,6 +74,7 @@ public:
     }
     size_t used() const { return used_; }
     uint64_t tick() { return ++tick_; }
+    uint64_t now() const { return tick_; }
 
     void join(CachePart* part) { parts_.push_back(part); }
     void leave(CachePart* part);

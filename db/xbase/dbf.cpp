@@ -119,6 +119,7 @@ DbfFile::~DbfFile() {
 void DbfFile::dropChunks() {
     while (order_.oldest()) dropOldest();
     chunks_.clear();
+    spare_.clear();
 }
 
 uint64_t DbfFile::oldestUse() {
@@ -129,7 +130,11 @@ uint64_t DbfFile::oldestUse() {
 void DbfFile::dropOldest() {
     Chunk* c = static_cast<Chunk*>(order_.oldest());
     order_.take(c);
-    chunks_[c->index].reset();
+    // A few chunks given up are kept for the next reads instead of freed.
+    if (spare_.size() < kReadAhead)
+        spare_.push_back(std::move(chunks_[c->index]));
+    else
+        chunks_[c->index].reset();
     budget_->shrank(kChunk);
 }
 
@@ -210,15 +215,7 @@ Status DbfFile::read(uint32_t rec, char* dst) {
         size_t chunk = static_cast<size_t>(offset / kChunk);
         size_t within = static_cast<size_t>(offset % kChunk);
         if (chunk >= chunks_.size()) chunks_.resize(chunk + 1);
-        if (!chunks_[chunk]) {
-            auto c = std::make_unique<Chunk>();
-            c->index = chunk;
-            c->data = std::make_unique<char[]>(kChunk);
-            size_t got = 0;
-            XBASE_TRY(file_->read(static_cast<uint64_t>(chunk) * kChunk, kChunk, c->data.get(), &got));
-            chunks_[chunk] = std::move(c);
-            if (budget_) budget_->grew(kChunk);
-        }
+        if (!chunks_[chunk]) XBASE_TRY(loadChunks(chunk));
         Chunk* c = chunks_[chunk].get();
         if (budget_) order_.use(c, budget_->tick());
         size_t n = std::min(left, kChunk - within);
@@ -228,6 +225,48 @@ Status DbfFile::read(uint32_t rec, char* dst) {
         left -= n;
     }
     if (budget_) budget_->trim();
+    return {};
+}
+
+Status DbfFile::loadChunks(size_t first) {
+    // A miss right after the chunk before reads on ahead, more the longer the run goes on.
+    run_ = lastMiss_ + 1 == first ? std::min(run_ * 2, kReadAhead) : 1;
+    lastMiss_ = first;
+    const size_t end = static_cast<size_t>(
+        (headerLength_ + uint64_t{written_} * recordLength_ + kChunk - 1) / kChunk);
+    const size_t reach = std::min(first + run_, end);
+    if (chunks_.size() < reach) chunks_.resize(reach);
+    size_t count = 1;
+    while (first + count < reach && !chunks_[first + count]) ++count;
+    std::unique_ptr<Chunk> fresh[kReadAhead];
+    for (size_t i = 0; i < count; ++i) {
+        std::unique_ptr<Chunk>& c = fresh[i];
+        if (!spare_.empty()) {
+            c = std::move(spare_.back());
+            spare_.pop_back();
+        } else {
+            c = std::make_unique<Chunk>();
+            c->data = std::make_unique_for_overwrite<char[]>(kChunk);
+        }
+    }
+    // One chunk is read in place; a run through one buffer, then shared out.
+    char* into = count == 1 ? fresh[0]->data.get() : nullptr;
+    if (!into) {
+        staging_.resize(count * kChunk);
+        into = staging_.data();
+    }
+    size_t got = 0;
+    XBASE_TRY(file_->read(static_cast<uint64_t>(first) * kChunk, count * kChunk, into, &got));
+    for (size_t i = 0; i < count; ++i) {
+        std::unique_ptr<Chunk>& c = fresh[i];
+        c->index = first + i;
+        if (count > 1) std::memcpy(c->data.get(), into + i * kChunk, kChunk);
+        if (budget_) {
+            budget_->grew(kChunk);
+            order_.use(c.get(), budget_->tick());
+        }
+        chunks_[first + i] = std::move(c);
+    }
     return {};
 }
 

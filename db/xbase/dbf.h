@@ -81,8 +81,11 @@ private:
     uint64_t oldestUse() override;
     void dropOldest() override;
     void dropChunks();
+    // Reads chunk `first` of the file (and, in a run of misses, the ones after it).
+    Status loadChunks(size_t first);
 
-    static constexpr size_t kChunk = 1 << 16;
+    static constexpr size_t kChunk = 1 << 12;
+    static constexpr size_t kReadAhead = 16;  // chunks at most in one read
     struct Chunk : CacheLink {
         size_t index = 0;
         std::unique_ptr<char[]> data;
@@ -102,6 +105,10 @@ private:
     std::vector<std::unique_ptr<Chunk>> chunks_;  // of the file from offset 0, null until read
     UseOrder order_;
     CacheBudget* budget_ = nullptr;
+    size_t lastMiss_ = SIZE_MAX;  // the chunk the last read from the file began at
+    size_t run_ = 1;              // chunks that read took
+    std::string staging_;
+    std::vector<std::unique_ptr<Chunk>> spare_;  // given up, for reuse
 };
 
 // Little-endian helpers shared by the file formats.

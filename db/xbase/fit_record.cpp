@@ -19,8 +19,9 @@ std::string fitRecordText(const std::vector<FitEntry>& entries) {
     std::string text = kSignature;
     char line[160];
     for (const FitEntry& e : entries) {
-        std::snprintf(line, sizeof line, " %" PRIu64 " %" PRIu64 " %" PRIu64 " %" PRId64 " %" PRId64 "\n",
-                      e.stat.size, e.stat.device, e.stat.inode, e.stat.modified, e.stat.changed);
+        std::snprintf(line, sizeof line,
+                      " %" PRIu64 " %" PRIu64 " %" PRIu64 " %" PRId64 " %" PRId64 "\n", e.stat.size,
+                      e.stat.device, e.stat.inode, e.stat.modified, e.stat.changed);
         text += e.name;
         text += line;
     }
@@ -37,14 +38,14 @@ bool parseFitRecord(const std::string& text, std::vector<FitEntry>* entries) {
     char line[32];
     std::snprintf(line, sizeof line, "crc %08x\n", crc32(text.data(), crcAt));
     if (text.compare(crcAt, std::string::npos, line) != 0) return false;
-    std::istringstream in(text.substr(std::string(kSignature).size(),
-                                      crcAt - std::string(kSignature).size()));
+    std::istringstream in(
+        text.substr(std::string(kSignature).size(), crcAt - std::string(kSignature).size()));
     std::string row;
     while (std::getline(in, row)) {
         std::istringstream fields(row);
         FitEntry e;
-        if (!(fields >> e.name >> e.stat.size >> e.stat.device >> e.stat.inode >>
-              e.stat.modified >> e.stat.changed))
+        if (!(fields >> e.name >> e.stat.size >> e.stat.device >> e.stat.inode >> e.stat.modified >>
+              e.stat.changed))
             return false;
         std::string rest;
         if (fields >> rest) return false;

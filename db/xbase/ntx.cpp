@@ -32,7 +32,9 @@ NtxIndex::~NtxIndex() {
 }
 
 void NtxIndex::used(Node* x) {
-    if (budget_ && UseOrder::contains(x)) order_.use(x, budget_->tick());
+    // A page used within the last few uses keeps its place, and is kept as if used now.
+    if (budget_ && UseOrder::contains(x) && x->used + kRecent < budget_->now())
+        order_.use(x, budget_->tick());
 }
 
 void NtxIndex::markDirty(Node* x) {
@@ -47,7 +49,11 @@ void NtxIndex::freeNode(Node* x) {
     if (UseOrder::contains(x)) order_.take(x);
     if (budget_) budget_->shrank(nodeBytes_);
     x->~Node();
-    ::operator delete(x);
+    // A few are kept for the next pages read, which mostly follow a page given up.
+    if (spare_.size() < kSpareNodes)
+        spare_.push_back(x);
+    else
+        ::operator delete(x);
 }
 
 void NtxIndex::dropNodes() {
@@ -58,10 +64,12 @@ void NtxIndex::dropNodes() {
         }
     nodes_.clear();
     dirty_.clear();
+    for (void* p : spare_) ::operator delete(p);
+    spare_.clear();
 }
 
 NtxIndex::Node* NtxIndex::evictable() const {
-    for (CacheLink* l = order_.oldest(); l && l->used < opStart_; l = order_.newer(l)) {
+    for (CacheLink* l = order_.oldest(); l && l->used + kRecent < opStart_; l = order_.newer(l)) {
         bool kept = false;
         if (keep_)
             for (const Cursor::Step& s : keep_->path) kept = kept || s.node == l;
@@ -152,7 +160,13 @@ Status NtxIndex::load(uint32_t offset, Node** node) {
 }
 
 NtxIndex::Node* NtxIndex::newNode(uint32_t offset) {
-    char* at = static_cast<char*>(::operator new(nodeBytes_));
+    char* at = nullptr;
+    if (spare_.empty()) {
+        at = static_cast<char*>(::operator new(nodeBytes_));
+    } else {
+        at = static_cast<char*>(spare_.back());
+        spare_.pop_back();
+    }
     Node* x = new (at) Node;
     const size_t items = static_cast<size_t>(max_) + 1;
     x->kids = reinterpret_cast<uint32_t*>(at + sizeof(Node));
@@ -692,8 +706,9 @@ Status NtxIndex::build(Env* env, const std::string& path, const std::string& exp
         out.clear();
         return {};
     };
-    // Emits one page of `count` entries (record indices) and their children.
-    auto emit = [&](const uint32_t* entries, int count, const uint32_t* kids,
+    // Emits one page of `count` entries (record indices) and their children; `after` entries
+    // follow them in the array.
+    auto emit = [&](const uint32_t* entries, int count, size_t after, const uint32_t* kids,
                     uint32_t* offset) -> Status {
         const size_t at = out.size();
         out.resize(at + kPage, '\0');
@@ -701,6 +716,10 @@ Status NtxIndex::build(Env* env, const std::string& path, const std::string& exp
         put16(page, static_cast<uint16_t>(count));
         for (int i = 0; i <= max; ++i)
             put16(page + 2 + 2 * i, static_cast<uint16_t>(base + i * itemSize));
+        // The keys lie in record order, the entries in key order: the next page's keys are
+        // fetched while this one is written.
+        for (size_t i = 0; i < std::min(after, static_cast<size_t>(count) + 1); ++i)
+            __builtin_prefetch(keys + static_cast<size_t>(entries[count + i]) * keyLength);
         for (int i = 0; i <= count; ++i) {
             char* item = page + base + i * itemSize;
             put32(item, kids ? kids[i] : 0);
@@ -721,7 +740,7 @@ Status NtxIndex::build(Env* env, const std::string& path, const std::string& exp
     for (;;) {
         const size_t m = entries.size();
         if (m <= static_cast<size_t>(max)) {
-            XBASE_TRY(emit(entries.data(), static_cast<int>(m),
+            XBASE_TRY(emit(entries.data(), static_cast<int>(m), 0,
                            kids.empty() ? nullptr : kids.data(), &root));
             break;
         }
@@ -738,7 +757,7 @@ Status NtxIndex::build(Env* env, const std::string& path, const std::string& exp
         for (size_t j = 0; j < p; ++j) {
             const size_t size = inPages / p + (j < inPages % p ? 1 : 0);
             uint32_t offset = 0;
-            XBASE_TRY(emit(entries.data() + pos, static_cast<int>(size),
+            XBASE_TRY(emit(entries.data() + pos, static_cast<int>(size), m - pos - size,
                            kids.empty() ? nullptr : kids.data() + kidPos, &offset));
             pos += size;
             kidPos += size + 1;

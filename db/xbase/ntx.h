@@ -21,14 +21,14 @@
 //
 // Places in key order: once an entry's place is first asked for (or the tree surveyed), the
 // index gathers, for every page of the tree, the number of entries in the subtree below it
-// (counts_, by page number), reading the file once front to back. From then on every insert, removal, split, borrowing
-// and merge keeps the counts of the pages it touches and of their ancestors exact, so that
-// counts_[p] equals the entries under page p for every page p of the tree whenever counted_
-// is set; pages outside the tree (free ones, ones never reached) have no meaningful count.
-// The place of an entry is then the sum, down its path, of the entries and subtrees left of
-// the path, and the entry at a place is found by the same sums: O(tree depth x items per
-// page), never a walk. reload() drops the counts with the pages. The file format is untouched:
-// the counts live only in memory.
+// (counts_, by page number), reading the file once front to back. From then on every insert,
+// removal, split, borrowing and merge keeps the counts of the pages it touches and of their
+// ancestors exact, so that counts_[p] equals the entries under page p for every page p of the tree
+// whenever counted_ is set; pages outside the tree (free ones, ones never reached) have no
+// meaningful count. The place of an entry is then the sum, down its path, of the entries and
+// subtrees left of the path, and the entry at a place is found by the same sums: O(tree depth x
+// items per page), never a walk. reload() drops the counts with the pages. The file format is
+// untouched: the counts live only in memory.
 #pragma once
 
 #include <cstddef>
@@ -133,7 +133,7 @@ private:
     // from here on, and those on `uses`, the cursor it goes on from, stay until it ends.
     class Op;
     // The least recently used page that may go: clean, not on the kept cursor's path, not used
-    // by the operation under way; nullptr for none.
+    // by the operation under way nor within kRecent uses before it began; nullptr for none.
     Node* evictable() const;
     uint64_t oldestUse() override;
     void dropOldest() override;
@@ -197,6 +197,10 @@ private:
     // A node for the page at `offset` with room for max + 1 items, no items and no child.
     Node* newNode(uint32_t offset);
     size_t nodeBytes_ = 0;  // a node with its arrays, rounded up to 8
+    static constexpr size_t kSpareNodes = 64;
+    // Uses of the budget within which a page used again keeps its place in the order.
+    static constexpr uint64_t kRecent = 64;
+    std::vector<void*> spare_;  // allocations of nodes given up, for reuse
     CacheBudget* budget_ = nullptr;
     UseOrder order_;  // the clean pages in use order; changed and free ones are not in it
     const Cursor* keep_ = nullptr;

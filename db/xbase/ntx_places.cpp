@@ -115,6 +115,7 @@ Status NtxIndex::countSubtree(uint32_t offset, size_t depth, PageScan* scan) {
     if (!x && page < scan->pages.size() && scan->pages[page] != PageScan::kUnknown) {
         const uint32_t info = scan->pages[page];
         if (!(info & PageScan::kBranch)) {
+            if (info == 0 && depth > 0) return corrupt("empty page below the root");
             countOf(offset) = info;
             if (info > 0) scan->entries(scan->low[page], scan->high[page]);
             return {};
@@ -123,6 +124,7 @@ Status NtxIndex::countSubtree(uint32_t offset, size_t depth, PageScan* scan) {
     }
     if (!x) XBASE_TRY(load(offset, &x));  // not read or damaged: load() says what is wrong
     if (x->free) return corrupt("a free page is in use");
+    if (x->n == 0 && depth > 0) return corrupt("empty page below the root");
     uint32_t total = static_cast<uint32_t>(x->n);
     for (int i = 0; i < x->n; ++i) scan->entries(x->recs[i], x->recs[i]);
     for (int i = 0; i <= x->n; ++i) {

@@ -63,7 +63,8 @@ Status TableImpl::openFiles(bool withTags) {
 
 Status TableImpl::openTag(const std::string& tagName) {
     TagState t;
-    XBASE_TRY(NtxIndex::open(ctx_->env(), ctx_->resolve(tagName + ".ntx"), &t.index, ctx_->cache()));
+    XBASE_TRY(
+        NtxIndex::open(ctx_->env(), ctx_->resolve(tagName + ".ntx"), &t.index, ctx_->cache()));
     t.index->keep(&cursor_);
     XBASE_TRY(lockFile(t.index->file(), kLockBase, 1));
     Status s = KeyExpr::compile(t.index->expression(), dbf_->fields(), dbf_->offsets(), &t.expr);

@@ -147,9 +147,11 @@ public:
 
     // Verifies the table, memo file and every open tag; appends one line per problem.
     virtual void check(std::vector<std::string>* problems) = 0;
-    // Whether the tag's entries fit this table, reading only index pages: one entry per record
-    // and no record number past recCount(). False (with *why) for an index left by another
-    // table or another data set under the same name, or one that missed changes.
+    // Whether the tag's entries fit this table, reading only index pages, each once and in large
+    // reads: one entry per record and no record number past recCount(), from the entries each
+    // page holds. False (with *why) for an index left by another table or another data set under
+    // the same name, one that missed changes, or a damaged one. True at once when the table was
+    // opened on files standing exactly as its last clean close recorded them (NAME.fit).
     virtual bool tagFits(Tag* tag, std::string* why) = 0;
 
     virtual int close() = 0;  // the handle is invalid afterwards

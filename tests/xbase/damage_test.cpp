@@ -402,8 +402,9 @@ TEST_F(DamageTest, AnIndexDamagedAfterACleanCloseIsStillFound) {
     ctx.setSafety(false);
     Table* t = ctx.open("CUST");
     ASSERT_NE(t, nullptr);
-    ASSERT_EQ(ctx.createIndex(t, "CUST", {{"CNAME", "Upper(Last + First)"},
-                                          {"CCNO", "Str(CuNo, 6)"}, {"CZIP", "Zip"}}),
+    ASSERT_EQ(ctx.createIndex(
+                  t, "CUST",
+                  {{"CNAME", "Upper(Last + First)"}, {"CCNO", "Str(CuNo, 6)"}, {"CZIP", "Zip"}}),
               0);
     ctx.closeAll();
     // An index of the same size from before a record was added, copied back over the new one.

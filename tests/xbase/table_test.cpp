@@ -319,7 +319,8 @@ TEST_F(TableTest, ACacheWithNoRoomGivesTheSameOrdersSeeksPlacesAndChanges) {
     // Each record read on the way, as a report reads them, between the moves of the cursor.
     const auto read = [&](bool forward) {
         std::vector<uint32_t> recs;
-        for (int rc = forward ? t->top() : t->bottom(); rc == kFound; rc = t->skip(forward ? 1 : -1))
+        for (int rc = forward ? t->top() : t->bottom(); rc == kFound;
+             rc = t->skip(forward ? 1 : -1))
             recs.push_back(t->recNo() * 1000 + static_cast<uint32_t>(text(t, "last").size()));
         return recs;
     };
@@ -339,6 +340,25 @@ TEST_F(TableTest, ACacheWithNoRoomGivesTheSameOrdersSeeksPlacesAndChanges) {
     const auto want = orders();
     ctx.setCacheLimit(0);
     EXPECT_EQ(orders(), want);
+    // Between two moves another table is read at length: only the cursor keeps its pages.
+    Table* other = ctx.create("OTHER", {{"LAST", 'C', 200, 0}});
+    ASSERT_NE(other, nullptr);
+    for (int i = 1; i <= 100; ++i) {
+        ASSERT_EQ(other->appendBlank(), kFound);
+        other->field("last")->assign("Other");
+    }
+    ASSERT_EQ(other->flush(), kFound);
+    t->select(t->tag("cname"));
+    std::vector<uint32_t> interleaved;
+    for (int rc = t->top(); rc == kFound; rc = t->skip()) {
+        interleaved.push_back(t->recNo() * 1000 + static_cast<uint32_t>(text(t, "last").size()));
+        if (interleaved.size() % 50 != 1) continue;
+        for (uint32_t r = 1; r <= 100; ++r) {
+            ASSERT_EQ(other->go(r), kFound);
+            ASSERT_EQ(text(other, "last"), "Other");
+        }
+    }
+    EXPECT_EQ(interleaved, want[0]);
     t->select(t->tag("ccno"));
     const std::vector<uint32_t> byNumber = walk(t);
     for (uint32_t p = 1; p <= 1500; p += 37) {

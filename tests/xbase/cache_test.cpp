@@ -1,0 +1,90 @@
+// The engine's cache budget: the least recently used piece of any part goes first, and tables
+// walked in every order keep no more than the budget allows.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "db/xbase/cache.h"
+#include "tests/support/temp_data_dir.h"
+#include "tests/xbase/sample_tables.h"
+
+using namespace xbase;
+
+namespace {
+
+// A part whose pieces are numbered; it records the order they are given up in.
+class Part : public CachePart {
+public:
+    Part(CacheBudget* budget, std::vector<int>* dropped) : budget_(budget), dropped_(dropped) {
+        budget->join(this);
+    }
+    ~Part() override { budget_->leave(this); }
+    void use(int piece) {
+        CacheLink& l = pieces_[piece];
+        if (!UseOrder::contains(&l)) budget_->grew(1);
+        order_.use(&l, budget_->tick());
+        budget_->trim();
+    }
+    uint64_t oldestUse() override {
+        const CacheLink* l = order_.oldest();
+        return l ? l->used : UINT64_MAX;
+    }
+    void dropOldest() override {
+        CacheLink* l = order_.oldest();
+        order_.take(l);
+        for (const auto& [n, link] : pieces_)
+            if (&link == l) dropped_->push_back(n);
+        budget_->shrank(1);
+    }
+
+private:
+    CacheBudget* budget_;
+    std::vector<int>* dropped_;
+    std::map<int, CacheLink> pieces_;
+    UseOrder order_;
+};
+
+}  // namespace
+
+TEST(CacheBudgetTest, TheLeastRecentlyUsedPieceOfAnyPartGoesFirst) {
+    CacheBudget budget(3);
+    std::vector<int> dropped;
+    Part a(&budget, &dropped), b(&budget, &dropped);
+    a.use(1);
+    b.use(2);
+    a.use(3);
+    a.use(1);  // used again: now the most recent
+    b.use(4);  // over the budget: 2, b's, is the oldest of all
+    b.use(5);  // then 3, a's
+    EXPECT_EQ(dropped, (std::vector<int>{2, 3}));
+    EXPECT_EQ(budget.used(), 3u);
+    budget.setLimit(1);  // a smaller budget gives up the oldest at once
+    EXPECT_EQ(dropped, (std::vector<int>{2, 3, 1, 4}));
+    EXPECT_EQ(budget.used(), 1u);
+}
+
+TEST(CacheBudgetTest, TablesWalkedInEveryOrderKeepNoMoreThanTheBudget) {
+    TempDataDir dir;
+    Context ctx;
+    Table* t = makeCustomers(ctx);
+    ASSERT_NE(t, nullptr);
+    for (int i = 1; i <= 3000; ++i)
+        addCustomer(t, i, "Name" + std::to_string(i * 7 % 3001), "F", std::to_string(i % 97));
+    ctx.closeAll();
+    constexpr size_t kBudget = 64 << 10;
+    ctx.setCacheLimit(kBudget);
+    t = ctx.open("CUST");
+    ASSERT_NE(t, nullptr);
+    size_t most = 0;
+    for (const char* tag : {"cname", "ccno", "czip"}) {
+        t->select(t->tag(tag));
+        for (int rc = t->top(); rc == kFound; rc = t->skip()) {
+            EXPECT_FALSE(text(t, "last").empty());
+            most = std::max(most, ctx.cache()->used());
+        }
+    }
+    // Beyond the budget only what an operation holds: one page for each level of one tree.
+    EXPECT_LE(most, kBudget + 8 * 1024);
+    EXPECT_GT(most, kBudget / 2);
+}
