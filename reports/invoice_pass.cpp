@@ -1,7 +1,6 @@
 #include "reports/invoice_pass.h"
 
 #include <QDate>
-#include <QLocale>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -222,7 +221,7 @@ QString MoneyText(Cents amount, int width) {
 }
 
 QString MoneyCell(const QString& code, Cents amount, int width) {
-    const QString point = QLocale().decimalPoint();
+    const QString point = DecimalPoint();
     // The digits from the right: cents, the point, then the whole units and the sign.
     char16_t reversed[48];
     int n = 0;
