@@ -1,6 +1,8 @@
 #include "reports/invoice_documents.h"
 
 #include <QDate>
+#include <QDateTime>
+#include <QLocale>
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -32,11 +34,24 @@ namespace {
 constexpr int kCells = 12;
 
 QString Amount(Cents cents, int width) {
-    return NumText(FromCents(cents), width, 2);
+    return MoneyText(cents, width);
 }
 
+// Today's date as the documents print it. A run prints it on every document: it is worked out
+// again only once the day has ended or the locale's date format has changed, since asking for
+// the local date consults the time zone each time.
 QString TodayText() {
-    return DateToReportText(DateValue(QDate::currentDate()));
+    static QString text;
+    static QString format;
+    static qint64 dayEnds = 0;  // milliseconds since the epoch at which the day of `text` ends
+    const QString localeFormat = QLocale().dateFormat(QLocale::ShortFormat);
+    if (QDateTime::currentMSecsSinceEpoch() >= dayEnds || localeFormat != format) {
+        const QDate today = QDate::currentDate();
+        text = DateToReportText(DateValue(today));
+        format = localeFormat;
+        dayEnds = today.addDays(1).startOfDay().toMSecsSinceEpoch();
+    }
+    return text;
 }
 
 bool AllBlank(const SettingsValues& s) {
