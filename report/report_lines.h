@@ -59,20 +59,20 @@ public:
     // Lines from..from+count-1 as a document of their own.
     ReportLines mid(qsizetype from, qsizetype count) const;
 
-    // Calls change on every line and keeps what it made of it; a line that packs as long as it
-    // did stays where it was, so that changing every line does not double the memory.
-    template <class Change>
-    void ChangeEach(Change&& change) {
-        for (qsizetype i = 0; i < size(); ++i) {
-            ReportLine line = at(i);
-            change(line);
-            replace(i, line);
-        }
-    }
-
     // Calls visit(cell, cellCount, packed) for every cell of line i.
     template <class Visit>
     void VisitCells(qsizetype i, Visit&& visit) const;
+
+    // True when line i is packed (every line but the open one).
+    bool IsPacked(qsizetype i) const {
+        return i >= 0 && i < static_cast<qsizetype>(places_.size());
+    }
+    // Calls edit(cell, cellCount, bytes, stored, blanks) for every cell of packed line i with the
+    // cell's stored UTF-8 bytes open for changes that keep their length: its text, or when `blanks`
+    // (> 0) blanks after its code were packed as their count, the code and the bytes that followed
+    // the blanks.
+    template <class Edit>
+    void EditCells(qsizetype i, Edit&& edit);
 
     class const_iterator {
     public:
@@ -142,6 +142,19 @@ void ReportLines::VisitCells(qsizetype i, Visit&& visit) const {
     const char* at = Packed(i);
     const qsizetype count = ReadCount(at);
     for (qsizetype c = 0; c < count; ++c) visit(c, count, ReadCell(at));
+}
+
+template <class Edit>
+void ReportLines::EditCells(qsizetype i, Edit&& edit) {
+    const char* at = Packed(i);
+    const qsizetype count = ReadCount(at);
+    char* const start = blocks_[places_[static_cast<size_t>(i)].block].data();
+    const char* const base = start;
+    for (qsizetype c = 0; c < count; ++c) {
+        const PackedCell cell = ReadCell(at);
+        edit(c, count, start + (cell.head.data() - base), cell.head.size() + cell.tail.size(),
+             cell.blanks);
+    }
 }
 
 }  // namespace reports

@@ -34,7 +34,11 @@ TEST(ReportLines, EveryLineReadsBackCellForCellWhetherPackedOrOpen) {
 TEST(ReportLines, ReplacedLinesOfAnotherLengthAndTheReopenedLastLineKeepTheirNeighbours) {
     ReportLines packed(Awkward());
     packed.replace(0, {"R28 1.00", "", "", ""});
-    packed.ChangeEach([](ReportLine& line) { line[0] = line[0].left(3) + "   moved"; });
+    for (qsizetype i = 0; i < packed.size(); ++i) {
+        ReportLine line = packed.at(i);
+        line[0] = line[0].left(3) + "   moved";
+        packed.replace(i, line);
+    }
     ReportLine& last = packed.last();  // packed since the list was read: opened again
     last[1] = "S";
     packed.append({"L00next", ""});
