@@ -2,7 +2,6 @@
 
 #include <QDate>
 #include <QDateTime>
-#include <QLocale>
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -38,17 +37,17 @@ QString Amount(Cents cents, int width) {
 }
 
 // Today's date as the documents print it. A run prints it on every document: it is worked out
-// again only once the day has ended or the locale's date format has changed, since asking for
+// again only once the day has ended or the report date format has changed, since asking for
 // the local date consults the time zone each time.
 QString TodayText() {
     static QString text;
     static QString format;
     static qint64 dayEnds = 0;  // milliseconds since the epoch at which the day of `text` ends
-    const QString localeFormat = QLocale().dateFormat(QLocale::ShortFormat);
-    if (QDateTime::currentMSecsSinceEpoch() >= dayEnds || localeFormat != format) {
+    const QString dateFormat = ReportDateFormat();
+    if (QDateTime::currentMSecsSinceEpoch() >= dayEnds || dateFormat != format) {
         const QDate today = QDate::currentDate();
         text = DateToReportText(DateValue(today));
-        format = localeFormat;
+        format = dateFormat;
         dayEnds = today.addDays(1).startOfDay().toMSecsSinceEpoch();
     }
     return text;
