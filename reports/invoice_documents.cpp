@@ -12,9 +12,9 @@
 #include "core/convert.h"
 #include "core/dates.h"
 #include "core/money.h"
+#include "db/chasing_tables.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
-#include "db/chasing_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
 #include "invoice/invoice_data.h"
@@ -191,6 +191,13 @@ struct DueStatement {
 // text is not a plain amount.
 std::optional<Cents> KeyBalance(const std::string& key) {
     return key.size() > 8 ? PlainCents(std::string_view(key).substr(8)) : std::nullopt;
+}
+
+// The key text of a day's date as InvB holds it, "yyyyMMdd": the day itself, without the
+// century window of dates typed as text (a span may end in 2099).
+std::string DayKey(double day) {
+    const QDate date = QDateOf(std::floor(day));
+    return date.isValid() ? date.toString(QStringLiteral("yyyyMMdd")).toStdString() : std::string();
 }
 
 bool Finish(ReportDocument& doc, bool failed) {
@@ -561,8 +568,8 @@ bool MakeStatementsWithBalances(ReportDocument& doc, double spanStart, double sp
     {
         // The invoices of the span with a balance, through InvB (date, then balance): only the
         // records of those with a balance are read.
-        const std::string first = DateToText(std::floor(spanStart)).toStdString();
-        const std::string last = DateToText(std::floor(spanEnd)).toStdString();
+        const std::string first = DayKey(spanStart);
+        const std::string last = DayKey(spanEnd);
         std::map<int, std::vector<uint32_t>> byCustomer;
         InvTbl->select(InvTbl->tag("InvB"));
         int rc = InvTbl->seek(first);

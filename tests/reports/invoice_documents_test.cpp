@@ -43,7 +43,7 @@ class InvoiceDocumentsTest : public ReportDataTest {
 protected:
     void SetUp() override {
         SettingsRecord = {};
-        SettingsRecord.ByCust = true;  // the name heads the address
+        SettingsRecord.ByCust = true;         // the name heads the address
         TermsRecord.business = std::nullopt;  // no terms: no due date
         SettingsRecord.ShipLine = "Shipping  ";
         SettingsRecord.TaxLine = "Sales Tax";
@@ -380,6 +380,12 @@ TEST_F(InvoiceDocumentsTest, StatementsWithBalancesGoByPostalCodeAndSkipSettledC
     EXPECT_EQ(rows, QStringList({"R08     4", "R08     5"}));
 
     EXPECT_FALSE(MakeStatementsWithBalances(doc, Day("20250501"), Day("20250531"), paper_));
+
+    // A span that ends late in the century ends there, not a hundred years before.
+    DocumentRun late;
+    ASSERT_TRUE(MakeStatementsWithBalances(doc, Day("20250301"), DateValue(QDate(2099, 12, 31)),
+                                           paper_, &late));
+    EXPECT_EQ(late.starts.size(), 3u);
 }
 
 // The statements read the balances off the invoices' date-and-balance tag; what that tag holds of
