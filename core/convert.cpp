@@ -26,12 +26,23 @@ QString Blanks(int n) {
     return n > 0 ? QString(n, ' ') : QString();
 }
 
+QString DecimalPoint() {
+    thread_local QLocale locale;
+    thread_local QString point = locale.decimalPoint();
+    const QLocale current;
+    if (current != locale) {
+        locale = current;
+        point = current.decimalPoint();
+    }
+    return point;
+}
+
 QString NumText(double x, int width, int decimals) {
     QString text = QString::asprintf("%*.*f", width, decimals, x);
     const bool showsZero =
         std::none_of(text.begin(), text.end(), [](QChar c) { return c.isDigit() && c != '0'; });
     if (showsZero && text.contains('-')) text = QString::asprintf("%*.*f", width, decimals, 0.0);
-    const QString point = QLocale().decimalPoint();
+    const QString point = DecimalPoint();
     if (point != ".") text.replace('.', point);
     return text;
 }

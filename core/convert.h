@@ -17,6 +17,9 @@ QString KeyText(const QString& text);
 // values a hair below the half (2.67499999...); a value within one part in 10^12 of a half cent
 // counts as that half, so they round up as their decimal figures do. Zero results are +0.0.
 double RoundCents(double x);
+// The default locale's decimal separator, looked up again only when the default locale changes:
+// asking the system locale costs more than reading the number it separates.
+QString DecimalPoint();
 // A text of n blanks (none for n <= 0).
 QString Blanks(int n);
 // Fixed-point text of x with `decimals` places and the locale's decimal separator, right-aligned

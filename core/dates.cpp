@@ -193,7 +193,16 @@ QString PaddedDateFormat(const QString& localeFormat) {
 }
 
 QString ReportDateFormat() {
-    return ReportDateFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    // Worked out again only when the default locale changes: a report writes dates by the
+    // hundred thousand, and asking the system locale for its format costs more than writing one.
+    thread_local QLocale locale;
+    thread_local QString format = ReportDateFormat(locale.dateFormat(QLocale::ShortFormat));
+    const QLocale current;
+    if (current != locale) {
+        locale = current;
+        format = ReportDateFormat(current.dateFormat(QLocale::ShortFormat));
+    }
+    return format;
 }
 
 QString ReportDateFormat(const QString& localeFormat) {

@@ -88,7 +88,14 @@ std::optional<QString> WriteAll(int descriptor, const QByteArray& bytes) {
     return std::nullopt;
 }
 
-std::optional<QString> WriteIntoDevice(const QString& fileName, const QByteArray& bytes) {
+std::optional<QString> WriteAllChunks(int descriptor, const ChunkSource& source) {
+    QByteArray chunk;
+    while (source(chunk))
+        if (std::optional<QString> reason = WriteAll(descriptor, chunk)) return reason;
+    return std::nullopt;
+}
+
+std::optional<QString> WriteIntoDevice(const QString& fileName, const ChunkSource& source) {
     const QByteArray path = QFile::encodeName(fileName);
     struct stat status {};
     if (::stat(path.constData(), &status) != 0) return SystemReason(errno);
@@ -104,7 +111,7 @@ std::optional<QString> WriteIntoDevice(const QString& fileName, const QByteArray
     std::optional<QString> reason;
     {
         const BrokenPipeHeldOff held;
-        reason = WriteAll(descriptor, bytes);
+        reason = WriteAllChunks(descriptor, source);
     }
     if (::close(descriptor) != 0 && !reason && errno != EINTR) reason = SystemReason(errno);
     return reason;

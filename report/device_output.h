@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace reports {
@@ -22,11 +23,18 @@ bool IsDeviceOutput(const QString& fileName);
 // system's reason when it fails, else nothing.
 std::optional<QString> WriteAll(int descriptor, const QByteArray& bytes);
 
-// Writes all of bytes into the device, FIFO or socket fileName names: a FIFO is opened as its
-// reader expects (waiting for one), a socket is connected to. The open, every write and the
-// close are checked; a reader that goes away part way is a failure ("Broken pipe"), never the
-// end of the program. The reason when any fails, or when fileName is a block device; else
+// The bytes of an output in pieces, so that a long one is never held whole: each call fills chunk
+// with the next piece and says true, or says false when there is none left.
+using ChunkSource = std::function<bool(QByteArray& chunk)>;
+
+// WriteAll of every chunk the source gives, in order.
+std::optional<QString> WriteAllChunks(int descriptor, const ChunkSource& source);
+
+// Writes all of the source's bytes into the device, FIFO or socket fileName names: a FIFO is
+// opened as its reader expects (waiting for one), a socket is connected to. The open, every write
+// and the close are checked; a reader that goes away part way is a failure ("Broken pipe"), never
+// the end of the program. The reason when any fails, or when fileName is a block device; else
 // nothing.
-std::optional<QString> WriteIntoDevice(const QString& fileName, const QByteArray& bytes);
+std::optional<QString> WriteIntoDevice(const QString& fileName, const ChunkSource& source);
 
 }  // namespace reports

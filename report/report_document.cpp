@@ -52,8 +52,9 @@ void ReportDocument::PutHeadings() {
     NewLine();
     for (const ReportLine& row : Headings) {
         NewLine();
-        Lines.last() = row;
-        Lines.last().resize(CellCount);
+        ReportLine& line = Lines.last();
+        line = row;
+        line.resize(CellCount);
     }
 }
 

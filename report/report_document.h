@@ -11,11 +11,9 @@
 #include <QStringList>
 
 #include "report/page_length.h"
+#include "report/report_lines.h"
 
 namespace reports {
-
-// One line of the document: CellCount cells, the last of them the style cell.
-using ReportLine = QStringList;
 
 class ReportDocument {
 public:
@@ -24,7 +22,7 @@ public:
     // Cells per line, style cell included; set before StartReport.
     int CellCount = 0;
     // The body, line 0 first; holds exactly the lines written since StartReport.
-    QList<ReportLine> Lines;
+    ReportLines Lines;
     // Title lines repeated at the top of every page.
     QStringList Titles;
     // One code prefix per column ("L00", "R47", "V08"): a cell is its column's prefix + value.

@@ -13,36 +13,107 @@
 namespace reports {
 namespace {
 
-// Where a text of the given length starts when it is placed by its cell's code.
-qsizetype PlainTarget(const TextCellView& cell) {
-    if (cell.align == u'R') return cell.column - cell.text.size();
-    if (cell.align == u'C') return cell.column - cell.text.size() / 2;
-    return cell.column;
+// Bytes of text gathered before they are written out.
+constexpr qsizetype kChunkBytes = qsizetype{1} << 20;
+
+// The length of UTF-8 text as a QString counts it: one unit a character, two beyond U+FFFF.
+qsizetype Utf16Length(QUtf8StringView text) {
+    qsizetype n = 0;
+    for (const char byte : text) {
+        const auto b = static_cast<unsigned char>(byte);
+        n += (b & 0xC0) != 0x80 ? 1 : 0;
+        n += b >= 0xF0 ? 1 : 0;
+    }
+    return n;
+}
+
+bool AsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// One line's export being written as UTF-8: the cells before the style cell, each text cell
+// placed by its code. Cells come as they are packed (report/report_lines.h), read in place.
+class LineWriter {
+public:
+    LineWriter(QByteArray& out, ExportFormat format)
+        : out_(out), format_(format), start_(out.size()) {}
+
+    void Cell(const PackedCell& cell) {
+        const QUtf8StringView head = cell.head;
+        if (head.isEmpty()) return;
+        const char letter = head.at(0);
+        if (letter != 'L' && letter != 'R' && letter != 'C') return;
+        if (head.size() >= 3 && AsciiDigit(head.at(1)) && AsciiDigit(head.at(2))) {
+            Place(letter, (head.at(1) - '0') * 10 + (head.at(2) - '0'), head.sliced(3), cell.blanks,
+                  cell.tail);
+            return;
+        }
+        // A column with a blank for its tens, or a malformed one: read as the layout code reads it.
+        QString whole = head.toString();
+        if (cell.blanks > 0) whole += QString(cell.blanks, u' ') + cell.tail.toString();
+        const std::optional<TextCellView> view = ParseTextCell(whole);
+        if (!view) return;
+        const QByteArray text = view->text.toUtf8();
+        Place(letter, view->column, QUtf8StringView(text), 0, {});
+    }
+
+private:
+    // Places the text made of first, `blanks` spaces and rest.
+    void Place(char align, int column, QUtf8StringView first, qsizetype blanks,
+               QUtf8StringView rest) {
+        const qsizetype length = Utf16Length(first) + blanks + Utf16Length(rest);
+        if (format_ == ExportFormat::TabDelimited) {
+            if (out_.size() > start_) out_ += '\t';
+        } else {
+            const qsizetype target = align == 'R'   ? column - length
+                                     : align == 'C' ? column - length / 2
+                                                    : column;
+            if (chars_ < target) {
+                out_.append(target - chars_, ' ');
+                chars_ = target;
+            }
+        }
+        out_.append(first.data(), first.size());
+        out_.append(blanks, ' ');
+        out_.append(rest.data(), rest.size());
+        chars_ += length;
+    }
+
+    QByteArray& out_;
+    const ExportFormat format_;
+    const qsizetype start_;
+    qsizetype chars_ = 0;  // the line's length so far as a QString counts it
+};
+
+// Appends the export of line i of the document to out as UTF-8.
+void AppendExportLine(const ReportLines& lines, qsizetype i, ExportFormat format, QByteArray& out) {
+    LineWriter writer(out, format);
+    lines.VisitCells(i, [&](qsizetype c, qsizetype count, const PackedCell& cell) {
+        if (c + 1 < count) writer.Cell(cell);
+    });
 }
 
 }  // namespace
 
 QString ExportLine(const ReportLine& line, ExportFormat format) {
-    QString out;
-    out.reserve(128);  // one allocation for a line of any report width
+    QByteArray out;
+    LineWriter writer(out, format);
     for (qsizetype i = 0; i + 1 < line.size(); ++i) {
-        const std::optional<TextCellView> cell = ParseTextCell(line.at(i));
-        if (!cell) continue;
-        if (format == ExportFormat::TabDelimited) {
-            if (!out.isEmpty()) out += u'\t';
-        } else {
-            const qsizetype target = PlainTarget(*cell);
-            if (out.size() < target) out.resize(target, u' ');
-        }
-        out += cell->text;
+        const QByteArray cell = line.at(i).toUtf8();
+        writer.Cell(PackedCell{QUtf8StringView(cell), 0, {}});
     }
-    return out;
+    return QString::fromUtf8(out);
 }
 
 QStringList ExportLines(const ReportDocument& document, ExportFormat format) {
     QStringList out;
     out.reserve(document.Lines.size());
-    for (const ReportLine& line : document.Lines) out.append(ExportLine(line, format));
+    QByteArray line;
+    for (qsizetype i = 0; i < document.Lines.size(); ++i) {
+        line.clear();
+        AppendExportLine(document.Lines, i, format, line);
+        out.append(QString::fromUtf8(line));
+    }
     return out;
 }
 
@@ -67,6 +138,16 @@ QString DataFileOutputMessage(const QString& fileName) {
 }
 
 ExportResult WriteExportFile(const QString& fileName, const QByteArray& bytes) {
+    bool given = false;
+    return WriteExportFile(fileName, [&](QByteArray& chunk) {
+        if (given) return false;
+        chunk = bytes;
+        given = true;
+        return true;
+    });
+}
+
+ExportResult WriteExportFile(const QString& fileName, const ChunkSource& source) {
     const bool toStandardOutput = fileName == QLatin1String(kStandardOutput);
     const auto failed = [&](const QString& reason) {
         const QString shown = toStandardOutput ? QStringLiteral("the standard output") : fileName;
@@ -74,16 +155,16 @@ ExportResult WriteExportFile(const QString& fileName, const QByteArray& bytes) {
     };
     if (toStandardOutput) {
         std::fflush(stdout);
-        const std::optional<QString> reason = WriteAll(STDOUT_FILENO, bytes);
+        const std::optional<QString> reason = WriteAllChunks(STDOUT_FILENO, source);
         return reason ? failed(*reason) : ExportResult{true, {}};
     }
     if (IsDeviceOutput(fileName)) {
-        const std::optional<QString> reason = WriteIntoDevice(fileName, bytes);
+        const std::optional<QString> reason = WriteIntoDevice(fileName, source);
         return reason ? failed(*reason) : ExportResult{true, {}};
     }
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) return failed(file.errorString());
-    if (const std::optional<QString> reason = WriteAll(file.handle(), bytes)) {
+    if (const std::optional<QString> reason = WriteAllChunks(file.handle(), source)) {
         file.cancelWriting();
         return failed(*reason);
     }
@@ -93,13 +174,16 @@ ExportResult WriteExportFile(const QString& fileName, const QByteArray& bytes) {
 
 ExportResult SaveReport(const ReportDocument& document, const QString& fileName,
                         ExportFormat format) {
-    QString text;
-    text.reserve(document.Lines.size() * (document.RptWidth + 2));
-    for (const ReportLine& line : document.Lines) {
-        text += ExportLine(line, format);
-        text += u'\n';
-    }
-    return WriteExportFile(fileName, text.toUtf8());
+    qsizetype next = 0;
+    return WriteExportFile(fileName, [&](QByteArray& chunk) {
+        if (next >= document.Lines.size()) return false;
+        chunk.clear();
+        while (next < document.Lines.size() && chunk.size() < kChunkBytes) {
+            AppendExportLine(document.Lines, next++, format, chunk);
+            chunk += '\n';
+        }
+        return true;
+    });
 }
 
 }  // namespace reports

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "report/device_output.h"
 #include "report/report_document.h"
 
 namespace reports {
@@ -47,6 +48,10 @@ inline constexpr char kStandardOutput[] = "-";
 // output instead, flushed and checked; a device, FIFO or socket gets them written into it and
 // stays what it is.
 ExportResult WriteExportFile(const QString& fileName, const QByteArray& bytes);
+
+// The same for bytes given in pieces (report/device_output.h); a long report is written out as
+// its lines are turned into text, never held whole.
+ExportResult WriteExportFile(const QString& fileName, const ChunkSource& source);
 
 // Writes the document to fileName, replacing an earlier file of that name only when the new
 // one is complete. On failure no new file is left behind and an earlier one stays as it was.

@@ -1,6 +1,11 @@
 #include "reports/account_reports.h"
 
+#include <QHash>
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "core/convert.h"
 #include "core/prompt.h"
@@ -36,11 +41,37 @@ struct PaymentDay {
 
 void CloseDay(ReportDocument& doc, const PaymentDay& day, Cents* grandTotal) {
     if (day.lastLine < 0) return;
-    ReportLine& line = doc.Lines[day.lastLine];
+    ReportLine line = doc.Lines.at(day.lastLine);
     line[9] = MoneyCell(doc.ColCodes[9], day.total, 12);
     line[doc.CellCount - 1] = QStringLiteral("U");
+    doc.Lines.replace(day.lastLine, line);
     *grandTotal += day.total;
 }
+
+// An invoice with a balance: its key in "Inv" (its number) and its record.
+struct OpenInvoice {
+    std::string key;
+    uint32_t rec;
+    bool operator<(const OpenInvoice& o) const {
+        return std::tie(key, rec) < std::tie(o.key, o.rec);
+    }
+};
+
+// The report names of customers by number, each found once: a customer owes on many invoices.
+class CustomerNames {
+public:
+    // ReportName of customer `number`, "UNKNOWN" when there is none.
+    const QString& Of(int number) {
+        auto found = names_.constFind(number);
+        if (found == names_.constEnd())
+            found = names_.insert(
+                number, FindCustomerNo(number) ? ReportName() : QStringLiteral("UNKNOWN"));
+        return *found;
+    }
+
+private:
+    QHash<int, QString> names_;
+};
 
 }  // namespace
 
@@ -122,32 +153,41 @@ bool MakeReceivables(ReportDocument& doc, double asOf) {
     doc.ColCodes = {"V00", "R07", "V08", "L10", "V50", "R55", "V57", "R69", "V71"};
     PutStandardHeadings(doc, {"", "Inv. No", "", "Customer", "", "Days", "", "Amount"});
     const double today = std::floor(asOf);
+    CustomerNames names;
     Cents total = 0;
     bool failed = false;
     {
-        RecordProgress progress(QStringLiteral("Processing Receivables"), count);
-        int rc = InvTbl->top();
-        for (; rc == xbase::kFound; rc = InvTbl->skip()) {
-            if (!InvTbl->deleted()) {
-                ReadInvoiceAmounts();
-                const Cents due = ToCents(InvBuf.Due);
-                if (due != 0) {
-                    const QString name =
-                        FindCustomerNo(InvBuf.CuNo) ? ReportName() : QStringLiteral("UNKNOWN");
-                    const auto days = static_cast<long>(today - std::floor(InvBuf.IDate));
-                    doc.CheckPage(doc.PageLine + 1, true);
-                    doc.NewLine();
-                    for (int i : {0, 2, 4, 6, 8}) doc.Cell(i) = doc.ColCodes[i];
-                    doc.Cell(1) = doc.ColCodes[1] + QString::number(InvBuf.IvNo);
-                    doc.Cell(3) = doc.ColCodes[3] + name;
-                    doc.Cell(5) = doc.ColCodes[5] + QString::number(days);
-                    doc.Cell(7) = MoneyCell(doc.ColCodes[7], due, 10);
-                    total += due;
-                }
+        // The invoices with a balance, found in record order (only their balances read) and
+        // listed as the number tag "Inv" orders them.
+        std::vector<OpenInvoice> open;
+        {
+            RecordProgress progress(QStringLiteral("Processing Receivables"), count);
+            InvTbl->select(nullptr);
+            int rc = InvTbl->top();
+            for (; rc == xbase::kFound; rc = InvTbl->skip()) {
+                if (!InvTbl->deleted() && FieldCents(InvFld.Due) != 0)
+                    open.push_back({NumberKey(InvFld.IvNo->asInt()), InvTbl->recNo()});
+                progress.Visited();
             }
-            progress.Visited();
+            failed = ReadFailed(rc);
         }
-        failed = ReadFailed(rc) || PassFailed();
+        std::sort(open.begin(), open.end());
+        for (size_t i = 0; !failed && i < open.size(); ++i) {
+            failed = ReadFailed(InvTbl->go(open[i].rec));
+            if (failed) break;
+            ReadInvoiceAmounts();
+            const Cents due = ToCents(InvBuf.Due);
+            const auto days = static_cast<long>(today - std::floor(InvBuf.IDate));
+            doc.CheckPage(doc.PageLine + 1, true);
+            doc.NewLine();
+            for (int i : {0, 2, 4, 6, 8}) doc.Cell(i) = doc.ColCodes[i];
+            doc.Cell(1) = doc.ColCodes[1] + QString::number(InvBuf.IvNo);
+            doc.Cell(3) = doc.ColCodes[3] + names.Of(InvBuf.CuNo);
+            doc.Cell(5) = doc.ColCodes[5] + QString::number(days);
+            doc.Cell(7) = MoneyCell(doc.ColCodes[7], due, 10);
+            total += due;
+        }
+        failed = failed || PassFailed();
         CloseReportTables();
     }
     if (failed) return false;

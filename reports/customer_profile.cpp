@@ -3,6 +3,8 @@
 #include <QSet>
 #include <QStringList>
 #include <algorithm>
+#include <span>
+#include <vector>
 
 #include "core/convert.h"
 #include "core/prompt.h"
@@ -18,12 +20,11 @@
 namespace reports {
 namespace {
 
-// One item bought: the cells of its row, code included.
+// One item bought: its product code and amounts.
 struct Purchase {
-    QString date;
     QString product;
-    QString quantity;
-    QString price;
+    Cents quantity;
+    Cents price;
 };
 
 // The customer column of the customer in CustBuf: the address block without the last line
@@ -39,43 +40,85 @@ QStringList CustomerColumn() {
     return lines;
 }
 
-// Every item of every invoice of the customer in CustBuf, invoices in the order of the INV5
-// tag "InvC" (which it selects).
-QList<Purchase> PurchasesOfCustomer() {
-    QList<Purchase> purchases;
-    ReportDates dates;
+// An invoice of a profiled customer: its INV5 record, whose profile it belongs to, what its
+// record held (the date a day number) and its items.
+struct ProfiledInvoice {
+    uint32_t record;
+    qsizetype customer;
+    bool live = false;
+    int number = 0;
+    double date = 0;
+    QList<Purchase> items;
+};
+
+// The invoices of the customers of `customerNumbers` with their items, customer by customer in
+// that order, each one's invoices in the order of the INV5 tag "InvC" (which it selects) and
+// each invoice's items in stored order. The
+// invoices are found through the tag first and then read in record order, their items in
+// invoice number order: a profile of many customers reads each stretch of INV5 and ITM5 once
+// rather than going back and forth across them customer by customer.
+std::vector<ProfiledInvoice> InvoicesOf(const QList<int>& customerNumbers) {
+    std::vector<ProfiledInvoice> invoices;
     InvTbl->select(InvTbl->tag("InvC"));
-    const std::string key = PadNum(CustBuf.cuno, 6).toLatin1().toStdString();
-    for (int rc = InvTbl->seek(key); rc == xbase::kFound && InvTbl->currentKey() == key;
-         rc = InvTbl->skip()) {
-        if (InvTbl->deleted()) continue;
+    for (qsizetype c = 0; c < customerNumbers.size(); ++c) {
+        const std::string key = PadNum(customerNumbers[c], 6).toLatin1().toStdString();
+        for (int rc = InvTbl->seek(key); rc == xbase::kFound && InvTbl->currentKey() == key;
+             rc = InvTbl->skip())
+            invoices.push_back({InvTbl->recNo(), c, false, 0, 0, {}});
+    }
+    std::vector<ProfiledInvoice*> order(invoices.size());
+    for (size_t i = 0; i < invoices.size(); ++i) order[i] = &invoices[i];
+    std::sort(order.begin(), order.end(), [](const ProfiledInvoice* a, const ProfiledInvoice* b) {
+        return a->record < b->record;
+    });
+    for (ProfiledInvoice* invoice : order) {
+        if (InvTbl->go(invoice->record) != xbase::kFound || InvTbl->deleted()) continue;
         ReadInvoiceAmounts();
-        const QString& date = dates.Of(InvBuf.IDate);
-        ForEachItem(InvBuf.IvNo, [&] {
-            purchases.append({date, TrimRight(ItemBuf.PrID), MoneyText(ToCents(ItemBuf.Qty), 8),
-                              MoneyText(ToCents(ItemBuf.UPR), 8)});
+        invoice->live = true;
+        invoice->number = InvBuf.IvNo;
+        invoice->date = InvBuf.IDate;
+    }
+    std::stable_sort(
+        order.begin(), order.end(),
+        [](const ProfiledInvoice* a, const ProfiledInvoice* b) { return a->number < b->number; });
+    QSet<QString> products;  // the codes read so far, shared by every purchase of the same one
+    for (ProfiledInvoice* invoice : order) {
+        if (!invoice->live) continue;
+        ForEachItem(invoice->number, [&] {
+            ReadItemCode();
+            const QString code = TrimRight(ItemBuf.PrID);
+            const QString& product = *products.insert(code);
+            invoice->items.append({product, ToCents(ItemBuf.Qty), ToCents(ItemBuf.UPR)});
         });
     }
-    return purchases;
+    return invoices;
 }
 
-// The profile of the customer in CustBuf.
-void PutProfile(ReportDocument& doc) {
+// The profile of the customer in CustBuf, who bought the items of `invoices`.
+void PutProfile(ReportDocument& doc, std::span<const ProfiledInvoice> invoices) {
     const QStringList column = CustomerColumn();
-    const QList<Purchase> purchases = PurchasesOfCustomer();
+    qsizetype bought = 0;
+    for (const ProfiledInvoice& invoice : invoices) bought += invoice.items.size();
+    ReportDates dates;
+    auto invoice = invoices.begin();
+    qsizetype item = 0;
     doc.CheckPage(doc.PageLine + 4, true);
-    const qsizetype rows = std::max(column.size(), purchases.size());
+    const qsizetype rows = std::max(column.size(), bought);
     for (qsizetype i = 0; i < rows; ++i) {
         doc.CheckPage(doc.PageLine + 1, true);
         doc.NewLine();
         for (int c : {0, 2, 4, 6, 8, 10}) doc.Cell(c) = doc.ColCodes[c];
         if (i < column.size()) doc.Cell(1) = doc.ColCodes[1] + column[i];
-        if (i < purchases.size()) {
-            const Purchase& p = purchases[i];
-            doc.Cell(3) = doc.ColCodes[3] + p.date;
+        if (i < bought) {
+            while (item == invoice->items.size()) {
+                ++invoice;
+                item = 0;
+            }
+            const Purchase& p = invoice->items[item++];
+            doc.Cell(3) = doc.ColCodes[3] + dates.Of(invoice->date);
             doc.Cell(5) = doc.ColCodes[5] + p.product;
-            doc.Cell(7) = doc.ColCodes[7] + p.quantity;
-            doc.Cell(9) = doc.ColCodes[9] + p.price;
+            doc.Cell(7) = doc.ColCodes[7] + MoneyText(p.quantity, 8);
+            doc.Cell(9) = doc.ColCodes[9] + MoneyText(p.price, 8);
         }
     }
     UnderlineLastLine(doc);
@@ -111,7 +154,7 @@ bool MakeCustomerProfile(ReportDocument& doc, const QList<int>& customerNumbers)
     if (!StartProfile(doc)) return false;
     for (int number : customerNumbers) {
         if (FindCustomerNo(number))
-            PutProfile(doc);
+            PutProfile(doc, InvoicesOf({CustBuf.cuno}));
         else
             prompt::information(nullptr, "Customer not on file: " + QString::number(number));
     }
@@ -123,11 +166,13 @@ bool MakeGroupProfile(ReportDocument& doc, const QList<int>& groupNumbers) {
     const QSet<int> groups(groupNumbers.begin(), groupNumbers.end());
     // The customers are gathered first: profiling one moves CUST5 off the name order.
     QList<uint32_t> records;
+    QList<int> numbers;
     CustTbl->select(CustTbl->tag("cname"));
     int rc = CustTbl->top();
     for (; rc == xbase::kFound; rc = CustTbl->skip()) {
-        if (CustTbl->deleted()) continue;
-        if (groups.contains(CustFld.ngroup->asInt())) records << CustTbl->recNo();
+        if (CustTbl->deleted() || !groups.contains(CustFld.ngroup->asInt())) continue;
+        records << CustTbl->recNo();
+        numbers << CustFld.cuno->asInt();
     }
     if (ReadFailed(rc)) {
         CloseReportTables();
@@ -138,10 +183,16 @@ bool MakeGroupProfile(ReportDocument& doc, const QList<int>& groupNumbers) {
         prompt::information(nullptr, QStringLiteral("No Customers in the selected groups."));
         return false;
     }
-    for (uint32_t record : records) {
-        CustTbl->go(record);
+    std::vector<ProfiledInvoice> invoices = InvoicesOf(numbers);
+    auto first = invoices.begin();
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        const auto end = std::find_if(first, invoices.end(), [i](const ProfiledInvoice& invoice) {
+            return invoice.customer != i;
+        });
+        CustTbl->go(records[i]);
         ReadCustomerAddress();
-        PutProfile(doc);
+        PutProfile(doc, {first, end});
+        for (; first != end; ++first) first->items = {};  // put: its memory goes to the lines
     }
     return FinishProfile(doc);
 }

@@ -1,16 +1,22 @@
 #include "reports/invoice_documents.h"
 
 #include <QDate>
+#include <QDateTime>
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
+#include <string_view>
+#include <tuple>
 
 #include "core/convert.h"
 #include "core/dates.h"
 #include "core/money.h"
+#include "db/chasing_tables.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
-#include "db/chasing_tables.h"
 #include "db/program_state.h"
+#include "db/read_write.h"
 #include "invoice/invoice_data.h"
 #include "invoice/invoice_store.h"
 #include "invoice/invoice_totals.h"
@@ -27,11 +33,24 @@ namespace {
 constexpr int kCells = 12;
 
 QString Amount(Cents cents, int width) {
-    return NumText(FromCents(cents), width, 2);
+    return MoneyText(cents, width);
 }
 
+// Today's date as the documents print it. A run prints it on every document: it is worked out
+// again only once the day has ended or the report date format has changed, since asking for
+// the local date consults the time zone each time.
 QString TodayText() {
-    return DateToReportText(DateValue(QDate::currentDate()));
+    static QString text;
+    static QString format;
+    static qint64 dayEnds = 0;  // milliseconds since the epoch at which the day of `text` ends
+    const QString dateFormat = ReportDateFormat();
+    if (QDateTime::currentMSecsSinceEpoch() >= dayEnds || dateFormat != format) {
+        const QDate today = QDate::currentDate();
+        text = DateToReportText(DateValue(today));
+        format = dateFormat;
+        dayEnds = today.addDays(1).startOfDay().toMSecsSinceEpoch();
+    }
+    return text;
 }
 
 bool AllBlank(const SettingsValues& s) {
@@ -80,10 +99,9 @@ void PutTotalLine(ReportDocument& doc, const QString& caption, Cents amount) {
     doc.Cell(10) = QStringLiteral("V73");
 }
 
-// The memo lines of an invoice after its totals: a blank line, then the lines, pages broken
-// without headings.
-void PutMemo(ReportDocument& doc, const QString& memo, const PaperMeasure& paper) {
-    const WrappedText wrapped = WrapText(memo, doc.RptWidth, paper);
+// The lines of a memo after an invoice's totals: a blank line, then the lines, pages broken
+// without headings; nothing for a blank memo.
+void PutWrapped(ReportDocument& doc, const WrappedText& wrapped) {
     if (!wrapped.printable) return;
     doc.NewLine();
     for (const QString& line : wrapped.lines) {
@@ -91,6 +109,11 @@ void PutMemo(ReportDocument& doc, const QString& memo, const PaperMeasure& paper
         doc.NewLine();
         doc.Cell(0) = "L00" + line;
     }
+}
+
+// PutWrapped of `memo` wrapped for the document's width on the paper.
+void PutMemo(ReportDocument& doc, const QString& memo, const PaperMeasure& paper) {
+    PutWrapped(doc, WrapText(memo, doc.RptWidth, paper));
 }
 
 // The tables every run reads; false (tables closed) when one cannot be opened.
@@ -113,22 +136,68 @@ int32_t InvoiceRecNo(int number) {
     return 0;
 }
 
-// The rows of customer `cuno`'s invoices, in InvC order; with `span`, only those dated in it
-// whose balance is not zero. Leaves INV5 in its InvC tag.
-std::vector<StatementRow> CustomerRows(int cuno, const double* span) {
-    std::vector<StatementRow> rows;
+// The statement row of the current INV5 record, read field by field: its charges are its items'
+// sales and its two charges, its payments those on PMT.
+StatementRow ReadStatementRow() {
+    ReadInvoiceAmounts();
+    ItemTbl->select(ItemTbl->tag("Itm"));
+    Cents items = 0;
+    ForEachItem(InvBuf.IvNo, [&items] { items += ItemSale(); });
+    return {InvBuf.IvNo, InvBuf.IDate, items + ToCents(InvBuf.Ship) + ToCents(InvBuf.Tax),
+            PaymentsOf(InvBuf.IvNo), ToCents(InvBuf.Due)};
+}
+
+// The statement rows of the INV5 records `records`, in the order given; false when a read
+// failed (the user has been told and the program is ending).
+bool StatementRows(const std::vector<uint32_t>& records, std::vector<StatementRow>* rows) {
+    for (uint32_t rec : records) {
+        if (ReadFailed(InvTbl->go(rec))) return false;
+        rows->push_back(ReadStatementRow());
+    }
+    return !PassFailed();
+}
+
+// The INV5 records of customer `cuno`'s invoices not marked deleted, in InvC order (which it
+// selects).
+std::vector<uint32_t> CustomerInvoices(int cuno) {
+    std::vector<uint32_t> records;
     InvTbl->select(InvTbl->tag("InvC"));
     int rc = Seek(InvTbl, InvKey(cuno));
-    for (; rc == xbase::kFound && InvFld.CuNo->asInt() == cuno; rc = InvTbl->skip()) {
-        if (InvTbl->deleted()) continue;
-        if (span) {
-            const double day = std::floor(ReadDate(InvFld.IDate));
-            if (ToCents(InvFld.Due->asDouble()) == 0 || day < span[0] || day > span[1]) continue;
-        }
-        if (!LoadInvoice(static_cast<int32_t>(InvTbl->recNo()))) break;
-        rows.push_back(OpenInvoiceRow());
-    }
-    return rows;
+    for (; rc == xbase::kFound && InvFld.CuNo->asInt() == cuno; rc = InvTbl->skip())
+        if (!InvTbl->deleted()) records.push_back(InvTbl->recNo());
+    return records;
+}
+
+// The address block of customer `cuno` into AddressLines, through CCNO: that of the first
+// record of the number unless it is marked deleted; none then, or when there is no record.
+void StatementAddress(int cuno) {
+    AddressLines = {};
+    CustTbl->select(CustTbl->tag("CCNO"));
+    if (Seek(CustTbl, InvKey(cuno)) != xbase::kFound || CustTbl->deleted()) return;
+    ReadCustomer();
+    CustAddressBlock();
+}
+
+// A statement of the run with balances: its customer's record with its key in CZip, which
+// orders the statements, and the INV5 records of its rows.
+struct DueStatement {
+    std::string zip;
+    uint32_t custRec = 0;
+    int cuno = 0;
+    const std::vector<uint32_t>* invoices = nullptr;
+};
+
+// The balance of an invoice as its InvB key holds it after the date; nothing when the key's
+// text is not a plain amount.
+std::optional<Cents> KeyBalance(const std::string& key) {
+    return key.size() > 8 ? PlainCents(std::string_view(key).substr(8)) : std::nullopt;
+}
+
+// The key text of a day's date as InvB holds it, "yyyyMMdd": the day itself, without the
+// century window of dates typed as text (a span may end in 2099).
+std::string DayKey(double day) {
+    const QDate date = QDateOf(std::floor(day));
+    return date.isValid() ? date.toString(QStringLiteral("yyyyMMdd")).toStdString() : std::string();
 }
 
 bool Finish(ReportDocument& doc, bool failed) {
@@ -230,7 +299,7 @@ void PutLetterhead(ReportDocument& doc, const SettingsValues& s, const PaperMeas
 }
 
 void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& settings,
-                const PaperMeasure& paper) {
+                const PaperMeasure& paper, WrappedMemos* memos) {
     const InvoiceRecord& inv = InvBuf;
     const QString title = asInvoice              ? QStringLiteral("Invoice")
                           : ToCents(inv.Due) > 0 ? QStringLiteral("Bill")
@@ -300,7 +369,17 @@ void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& setti
     doc.Cell(10) = RuleCode(60, 73);
 
     if (!asInvoice) return;
-    for (const ItemRow& row : ItemRows) PutMemo(doc, row[kItemPMemo], paper);
+    for (const ItemRow& row : ItemRows) {
+        const QString& memo = row[kItemPMemo];
+        if (!memos) {
+            PutMemo(doc, memo, paper);
+            continue;
+        }
+        auto wrapped = memos->constFind(memo);
+        if (wrapped == memos->constEnd())
+            wrapped = memos->insert(memo, WrapText(memo, doc.RptWidth, paper));
+        PutWrapped(doc, *wrapped);
+    }
     PutMemo(doc, inv.REM, paper);
 }
 
@@ -324,12 +403,6 @@ void PutLetterheadAndAddressee(ReportDocument& doc, const SettingsValues& settin
 
 }  // namespace
 
-StatementRow OpenInvoiceRow() {
-    const Cents charges = SumLineTotals(ItemRows) + ToCents(InvBuf.Ship) + ToCents(InvBuf.Tax);
-    return {PadNum(InvBuf.IvNo, 6), DateToReportText(InvBuf.IDate), Amount(charges, 11),
-            Amount(SumPayments(PmtRows), 11), Amount(ToCents(InvBuf.Due), 11)};
-}
-
 void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
                   const SettingsValues& settings, const PaperMeasure& paper) {
     BeginDocument(doc, QStringLiteral("Account Statement"));
@@ -339,18 +412,19 @@ void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
     Cents charges = 0;
     Cents payments = 0;
     Cents due = 0;
+    ReportDates dates;
     for (const StatementRow& row : rows) {
         doc.CheckPage(doc.PageLine + 1, true);
         doc.NewLine();
         PutItemRules(doc);
-        doc.Cell(1) = doc.ColCodes[1] + row.number;
-        doc.Cell(3) = doc.ColCodes[3] + row.date;
-        doc.Cell(5) = doc.ColCodes[5] + row.charges;
-        doc.Cell(7) = doc.ColCodes[7] + row.payments;
-        doc.Cell(9) = doc.ColCodes[9] + row.due;
-        charges += TextCentsOr0(row.charges);
-        payments += TextCentsOr0(row.payments);
-        due += TextCentsOr0(row.due);
+        doc.Cell(1) = doc.ColCodes[1] + PadNum(row.number, 6);
+        doc.Cell(3) = doc.ColCodes[3] + dates.Of(row.date);
+        doc.Cell(5) = doc.ColCodes[5] + Amount(row.charges, 11);
+        doc.Cell(7) = doc.ColCodes[7] + Amount(row.payments, 11);
+        doc.Cell(9) = doc.ColCodes[9] + Amount(row.due, 11);
+        charges += row.charges;
+        payments += row.payments;
+        due += row.due;
     }
     UnderlineLastLine(doc);
     doc.CheckPage(doc.PageLine + 1, true);
@@ -436,6 +510,7 @@ bool MakeInvoicesForDates(ReportDocument& doc, double spanStart, double spanEnd,
     InvTbl->select(InvTbl->tag("InvD"));
     int rc = Seek(InvTbl, DateToText(firstDay));
     bool failed = false;
+    WrappedMemos memos;
     {
         RecordProgress progress(
             asInvoice ? QStringLiteral("Processing Invoices") : QStringLiteral("Processing Bills"),
@@ -450,7 +525,7 @@ bool MakeInvoicesForDates(ReportDocument& doc, double spanStart, double spanEnd,
                 break;
             }
             NoteStart(run, NextDocumentLine(doc), InvBuf.IvNo);
-            PutInvoice(doc, asInvoice, SettingsRecord, paper);
+            PutInvoice(doc, asInvoice, SettingsRecord, paper, &memos);
         }
         failed = failed || ReadFailed(rc);
     }
@@ -462,6 +537,7 @@ bool MakeInvoicesByNumber(ReportDocument& doc, const QList<int>& numbers, bool a
     if (!OpenInvoiceTables()) return false;
     StartInvoiceDoc(doc);
     bool failed = false;
+    WrappedMemos memos;
     {
         RecordProgress progress(
             asInvoice ? QStringLiteral("Processing Invoices") : QStringLiteral("Processing Bills"),
@@ -478,7 +554,7 @@ bool MakeInvoicesByNumber(ReportDocument& doc, const QList<int>& numbers, bool a
                 break;
             }
             NoteStart(run, NextDocumentLine(doc), number);
-            PutInvoice(doc, asInvoice, SettingsRecord, paper);
+            PutInvoice(doc, asInvoice, SettingsRecord, paper, &memos);
         }
     }
     return Finish(doc, failed);
@@ -488,33 +564,53 @@ bool MakeStatementsWithBalances(ReportDocument& doc, double spanStart, double sp
                                 const PaperMeasure& paper, DocumentRun* run) {
     if (!OpenInvoiceTables()) return false;
     StartStatementDoc(doc);
-    const double span[2] = {std::floor(spanStart), std::floor(spanEnd)};
     bool failed = false;
     {
-        RecordProgress progress(QStringLiteral("Processing Statements"),
-                                static_cast<long>(CustTbl->recCount()));
-        xbase::Tag* byZip = CustTbl->tag("CZip");
-        CustTbl->select(byZip);
-        int rc = CustTbl->top();
-        while (rc == xbase::kFound) {
-            progress.Visited();
-            const uint32_t custRec = CustTbl->recNo();
-            if (!CustTbl->deleted()) {
-                const int cuno = CustFld.cuno->asInt();
-                const std::vector<StatementRow> rows = CustomerRows(cuno, span);
-                if (!rows.empty()) {
-                    NoteStart(run, NextDocumentLine(doc), cuno);
-                    PutStatement(doc, rows, SettingsRecord, paper);
-                }
-                CustTbl->select(byZip);
-                if (CustTbl->go(custRec) != xbase::kFound) {
-                    rc = -1;
-                    break;
-                }
-            }
-            rc = CustTbl->skip();
+        // The invoices of the span with a balance, through InvB (date, then balance): only the
+        // records of those with a balance are read.
+        const std::string first = DayKey(spanStart);
+        const std::string last = DayKey(spanEnd);
+        std::map<int, std::vector<uint32_t>> byCustomer;
+        InvTbl->select(InvTbl->tag("InvB"));
+        int rc = InvTbl->seek(first);
+        for (; rc == xbase::kFound || rc == xbase::kAfter; rc = InvTbl->skip()) {
+            const std::string key = InvTbl->currentKey();
+            if (key.compare(0, last.size(), last) > 0) break;
+            const std::optional<Cents> balance = KeyBalance(key);
+            if (balance == Cents(0) || InvTbl->deleted()) continue;
+            if (!balance && ToCents(InvFld.Due->asDouble()) == 0) continue;
+            byCustomer[InvFld.CuNo->asInt()].push_back(InvTbl->recNo());
         }
         failed = ReadFailed(rc);
+        // Their customers in CZip order: by postal code, then record.
+        std::vector<DueStatement> statements;
+        CustTbl->select(CustTbl->tag("CCNO"));
+        for (auto& [cuno, invoices] : byCustomer) {
+            if (failed) break;
+            std::sort(invoices.begin(), invoices.end());
+            const std::string key = InvKey(cuno).toStdString();
+            rc = CustTbl->seek(key);
+            for (; rc == xbase::kFound && CustTbl->currentKey() == key; rc = CustTbl->skip())
+                if (!CustTbl->deleted())
+                    statements.push_back({CustFld.zip->str(), CustTbl->recNo(), cuno, &invoices});
+            failed = ReadFailed(rc);
+        }
+        std::sort(statements.begin(), statements.end(),
+                  [](const DueStatement& a, const DueStatement& b) {
+                      return std::tie(a.zip, a.custRec) < std::tie(b.zip, b.custRec);
+                  });
+        RecordProgress progress(QStringLiteral("Processing Statements"),
+                                static_cast<long>(statements.size()));
+        for (const DueStatement& statement : statements) {
+            if (failed) break;
+            progress.Visited();
+            std::vector<StatementRow> rows;
+            failed = !StatementRows(*statement.invoices, &rows);
+            if (failed) break;
+            StatementAddress(statement.cuno);
+            NoteStart(run, NextDocumentLine(doc), statement.cuno);
+            PutStatement(doc, rows, SettingsRecord, paper);
+        }
     }
     WidenDateColumns(doc, {18});
     return Finish(doc, failed);
@@ -524,6 +620,7 @@ bool MakeStatementsForCustomers(ReportDocument& doc, const QList<int>& customers
                                 const PaperMeasure& paper, DocumentRun* run) {
     if (!OpenInvoiceTables()) return false;
     StartStatementDoc(doc);
+    bool failed = false;
     {
         RecordProgress progress(QStringLiteral("Processing Statements"),
                                 static_cast<long>(customers.size()));
@@ -534,14 +631,20 @@ bool MakeStatementsForCustomers(ReportDocument& doc, const QList<int>& customers
                 if (run) run->notFound << cuno;
                 continue;
             }
-            const std::vector<StatementRow> rows = CustomerRows(cuno, nullptr);
-            if (rows.empty()) continue;
+            const std::vector<uint32_t> invoices = CustomerInvoices(cuno);
+            if (invoices.empty()) continue;
+            std::vector<StatementRow> rows;
+            if (!StatementRows(invoices, &rows)) {
+                failed = true;
+                break;
+            }
+            StatementAddress(cuno);
             NoteStart(run, NextDocumentLine(doc), cuno);
             PutStatement(doc, rows, SettingsRecord, paper);
         }
     }
     WidenDateColumns(doc, {18});
-    return Finish(doc, false);
+    return Finish(doc, failed);
 }
 
 ReportDocument DocumentPart(const ReportDocument& doc, int from, int to) {

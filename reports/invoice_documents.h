@@ -6,6 +6,7 @@
 // tables and take their selection as arguments.
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -30,6 +31,10 @@ struct WrappedText {
 // word with no space before it that is wider than the line breaks where the line is full.
 WrappedText WrapText(const QString& text, int rptWidth, const PaperMeasure& paper);
 
+// The product memos of a run of invoices, wrapped once each for the run's paper and width: the
+// same few come back invoice after invoice, and wrapping measures the line at every character.
+using WrappedMemos = QHash<QString, WrappedText>;
+
 // The widths of the documents in columns: invoices and bills, statements.
 inline constexpr int kInvoiceWidth = 73;
 inline constexpr int kStatementWidth = 59;
@@ -51,21 +56,20 @@ void PutLetterhead(ReportDocument& doc, const SettingsValues& settings, const Pa
 // address, number and date (and the due date when the customer has payment terms), the items, the
 // totals box, and for an invoice the product memos and the remarks. The charges are captioned by
 // their labels in `settings` ("Shipping" and "Sales Tax" while a label is blank).
+// A run of invoices on one paper gives `memos` to keep its product memos wrapped.
 void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& settings,
-                const PaperMeasure& paper);
+                const PaperMeasure& paper, WrappedMemos* memos = nullptr);
 
-// One invoice on a statement, as printed: number, date and the three amounts.
+// One invoice on a statement: number, date (a day number) and the three amounts. Its charges
+// are its total (the line totals to the cent and both charges), its payments their sum, its
+// amount due the stored balance.
 struct StatementRow {
-    QString number;
-    QString date;
-    QString charges;
-    QString payments;
-    QString due;
+    int number = 0;
+    double date = 0;
+    Cents charges = 0;
+    Cents payments = 0;
+    Cents due = 0;
 };
-
-// The open invoice as a statement row: its charges are its total (the line totals to the cent
-// and both charges), its payments their sum, its amount due the stored balance.
-StatementRow OpenInvoiceRow();
 
 // Appends the statement of the customer whose address is in AddressLines as one document, after
 // a page break when the document has lines: letterhead, title, address, one row per invoice and

@@ -1,9 +1,9 @@
 #include "reports/invoice_pass.h"
 
 #include <QDate>
-#include <QLocale>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 
 #include "core/convert.h"
@@ -22,12 +22,36 @@ std::string Key(const QString& text) {
     return text.toLatin1().toStdString();
 }
 
-// A numeric field in cents, read from its text ("   -11.77"); nothing when the text is not a
-// plain number of at most two decimals.
-std::optional<Cents> PlainCents(const xbase::Field* field) {
+double Amount(const xbase::Field* field) {
+    const std::optional<Cents> cents = PlainCents(field->str());
+    return cents ? FromCents(*cents) : field->asDouble();
+}
+
+// A date field as a day number, read straight from its "yyyymmdd" text when it holds one.
+double DateOf(const xbase::Field* field) {
     const std::string text = field->str();
+    const bool digits = text.size() == 8 && std::all_of(text.begin(), text.end(), [](char c) {
+                            return c >= '0' && c <= '9';
+                        });
+    if (digits) {
+        const QDate date(std::stoi(text.substr(0, 4)), std::stoi(text.substr(4, 2)),
+                         std::stoi(text.substr(6, 2)));
+        if (date.isValid()) return DateValue(date);
+    }
+    return ReadDate(field);
+}
+
+}  // namespace
+
+std::string NumberKey(int number) {
+    char text[16];
+    const int n = std::snprintf(text, sizeof text, "%6d", number);
+    return std::string(text, static_cast<size_t>(std::max(n, 0)));
+}
+
+std::optional<Cents> PlainCents(std::string_view text) {
     size_t i = text.find_first_not_of(' ');
-    if (i == std::string::npos) return 0;
+    if (i == std::string_view::npos) return 0;
     const bool negative = text[i] == '-';
     if (negative) ++i;
     Cents whole = 0;
@@ -45,27 +69,6 @@ std::optional<Cents> PlainCents(const xbase::Field* field) {
     const Cents cents = whole * 100 + (decimals == 1 ? fraction * 10 : fraction);
     return negative ? -cents : cents;
 }
-
-// A date field as a day number, read straight from its "yyyymmdd" text when it holds one.
-double DateOf(const xbase::Field* field) {
-    const std::string text = field->str();
-    const bool digits = text.size() == 8 && std::all_of(text.begin(), text.end(), [](char c) {
-                            return c >= '0' && c <= '9';
-                        });
-    if (digits) {
-        const QDate date(std::stoi(text.substr(0, 4)), std::stoi(text.substr(4, 2)),
-                         std::stoi(text.substr(6, 2)));
-        if (date.isValid()) return DateValue(date);
-    }
-    return ReadDate(field);
-}
-
-double Amount(const xbase::Field* field) {
-    const std::optional<Cents> cents = PlainCents(field);
-    return cents ? FromCents(*cents) : field->asDouble();
-}
-
-}  // namespace
 
 SpanPass::SpanPass(xbase::Table* table, const char* tagName, double spanStart, double spanEnd)
     : table_(table),
@@ -129,19 +132,36 @@ void ReadInvoiceAmounts() {
 }
 
 void ForEachItem(int ivNo, const std::function<void()>& visit) {
-    const std::string key = Key(PadNum(ivNo, 6));
     const ItemFields& f = ItemFld;
-    for (int rc = ItemTbl->seek(key); rc == xbase::kFound && ItemTbl->currentKey() == key;
+    for (int rc = ItemTbl->seek(NumberKey(ivNo)); rc == xbase::kFound && f.IvNo->asInt() == ivNo;
          rc = ItemTbl->skip()) {
         if (ItemTbl->deleted()) continue;
-        ItemBuf.IvNo = f.IvNo->asInt();
-        ItemBuf.PrID = ReadText(f.PrID);
+        ItemBuf.IvNo = ivNo;
         ItemBuf.Qty = Amount(f.Qty);
         ItemBuf.UPR = Amount(f.UPR);
         ItemBuf.LTax1 = f.LTax1->isTrue();
         ItemBuf.LTax2 = f.LTax2->isTrue();
         visit();
     }
+}
+
+void ReadItemCode() {
+    ItemBuf.PrID = ReadText(ItemFld.PrID);
+}
+
+Cents FieldCents(const xbase::Field* field) {
+    return ToCents(Amount(field));
+}
+
+Cents PaymentsOf(int ivNo) {
+    PmtTbl->select(PmtTbl->tag("Pmt"));
+    const std::string key = NumberKey(ivNo);
+    Cents paid = 0;
+    for (int rc = PmtTbl->seek(key); rc == xbase::kFound && PmtTbl->currentKey() == key;
+         rc = PmtTbl->skip()) {
+        if (!PmtTbl->deleted()) paid += FieldCents(PmtFld.PAmt);
+    }
+    return paid;
 }
 
 Cents ItemSale() {
@@ -165,7 +185,7 @@ void ReadCustomerAddress() {
 
 bool FindCustomerNo(int number) {
     CustTbl->select(CustTbl->tag("CCNO"));
-    const std::string key = Key(PadNum(number, 6));
+    const std::string key = NumberKey(number);
     for (int rc = CustTbl->seek(key); rc == xbase::kFound && CustTbl->currentKey() == key;
          rc = CustTbl->skip()) {
         if (CustTbl->deleted()) continue;
@@ -201,7 +221,7 @@ QString MoneyText(Cents amount, int width) {
 }
 
 QString MoneyCell(const QString& code, Cents amount, int width) {
-    const QString point = QLocale().decimalPoint();
+    const QString point = DecimalPoint();
     // The digits from the right: cents, the point, then the whole units and the sign.
     char16_t reversed[48];
     int n = 0;

@@ -8,7 +8,9 @@
 #include <QHash>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/money.h"
 #include "db/xbase/xbase.h"
@@ -58,9 +60,20 @@ bool VisitOpenInvoices(double asOf, const std::function<void(Cents balance)>& vi
 void ReadInvoiceAmounts();
 
 // Reads each item of invoice `ivNo` into ItemBuf, in stored order, and calls `visit`; items
-// marked deleted are passed over. Only what the reports use is read: number, product code,
-// quantity, price and the tax flags. ITM5 must be open with its tag "Itm" selected.
+// marked deleted are passed over. Only the numbers the reports use are read: number, quantity,
+// price and the tax flags; `visit` reads the product code with ReadItemCode when it needs it.
+// ITM5 must be open with its tag "Itm" selected.
 void ForEachItem(int ivNo, const std::function<void()>& visit);
+
+// Reads the product code of the current ITM5 record into ItemBuf.
+void ReadItemCode();
+
+// A numeric field in cents, read from its text without the locale when it is a plain number.
+Cents FieldCents(const xbase::Field* field);
+
+// The payments of invoice `ivNo` summed, through the PMT tag "Pmt" (which it selects); payments
+// marked deleted are passed over.
+Cents PaymentsOf(int ivNo);
 
 // The sale of the item in ItemBuf: price x quantity to the cent.
 Cents ItemSale();
@@ -98,6 +111,14 @@ private:
     double day_ = -1e9;
     QString text_;
 };
+
+// The key of a number in the tags on Str(number, 6, 0) (invoice and customer numbers), made
+// without the locale.
+std::string NumberKey(int number);
+
+// A numeric field's stored text ("   -11.77") in cents, read without the locale; nothing when
+// the text is not a plain number of at most two decimals. Blanks are 0.
+std::optional<Cents> PlainCents(std::string_view text);
 
 // True when a table read failed: the user has been told and the program is ending.
 bool PassFailed();

@@ -1,10 +1,16 @@
 #include "reports/sales_reports.h"
 
 #include <QHash>
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <string>
+#include <tuple>
 #include <vector>
 
+#include "core/code_page.h"
 #include "core/convert.h"
+#include "core/dates.h"
 #include "core/prompt.h"
 #include "db/field_values.h"
 #include "db/open_tables.h"
@@ -151,6 +157,61 @@ struct TaxSums {
     Cents charges2 = 0;
 };
 
+// True when INV5 holds an invoice not marked deleted whose InvD key lies from `first` to `last`
+// (day texts); false also when a read failed (the user has been told and the program is ending).
+bool AnyInvoiceIn(const std::string& first, const std::string& last) {
+    InvTbl->select(InvTbl->tag("InvD"));
+    int rc = InvTbl->seek(first);
+    for (; rc == xbase::kFound || rc == xbase::kAfter; rc = InvTbl->skip()) {
+        if (InvTbl->currentKey() > last) return false;
+        if (!InvTbl->deleted()) return true;
+    }
+    ReadFailed(rc);  // tells a failed read; no invoice was found either way
+    return false;
+}
+
+// One line of the buyers report: its invoice's InvD key and record, which order the lines as the
+// invoices stand in InvD, and its item's record, which orders the items of one invoice as Itm.
+struct BuyerLine {
+    std::string day;
+    uint32_t invRec;
+    uint32_t itemRec;
+    bool operator<(const BuyerLine& o) const {
+        return std::tie(day, invRec, itemRec) < std::tie(o.day, o.invRec, o.itemRec);
+    }
+};
+
+// The lines of the buyers of the product `code` (as stored, trimmed) on the invoices dated from
+// `first` to `last`, in report order: the product's items through ItmP (code, then invoice
+// number), each with every invoice of its number within the span; records marked deleted are
+// passed over. False when a read failed (the user has been told and the program is ending).
+bool FindBuyerLines(const QString& code, const std::string& first, const std::string& last,
+                    std::vector<BuyerLine>* lines) {
+    const std::string prefix =
+        ToCodePage(code.leftJustified(ItemFld.PrID->length(), u' ')).toStdString();
+    ItemTbl->select(ItemTbl->tag("ItmP"));
+    InvTbl->select(InvTbl->tag("Inv"));
+    int rc = ItemTbl->seek(prefix);
+    for (; rc == xbase::kFound && ItemTbl->currentKey().compare(0, prefix.size(), prefix) == 0;
+         rc = ItemTbl->skip()) {
+        // The item's record is read only once one of its invoices is found in the span.
+        const std::string number = ItemTbl->currentKey().substr(prefix.size());
+        const size_t before = lines->size();
+        int found = InvTbl->seek(number);
+        for (; found == xbase::kFound && InvTbl->currentKey() == number; found = InvTbl->skip()) {
+            if (InvTbl->deleted()) continue;
+            const std::string day = InvFld.IDate->str();
+            if (day >= first && day <= last)
+                lines->push_back({day, InvTbl->recNo(), ItemTbl->recNo()});
+        }
+        if (ReadFailed(found)) return false;
+        if (lines->size() > before && ItemTbl->deleted()) lines->resize(before);
+    }
+    if (ReadFailed(rc)) return false;
+    std::sort(lines->begin(), lines->end());
+    return true;
+}
+
 }  // namespace
 
 bool MakeSalesSummary(ReportDocument& doc, double spanStart, double spanEnd) {
@@ -209,8 +270,10 @@ bool MakeProductSummary(ReportDocument& doc, double spanStart, double spanEnd) {
     PutStandardHeadings(doc, {"", "Item Code", "", "Description", "", "Qty.", "", "Sale Total"});
     ProductRows rows;
     const bool read = PassInvoices(spanStart, spanEnd, [&] {
-        ForEachItem(InvBuf.IvNo,
-                    [&] { rows.Add(TrimRight(ItemBuf.PrID), ToCents(ItemBuf.Qty), ItemSale()); });
+        ForEachItem(InvBuf.IvNo, [&] {
+            ReadItemCode();
+            rows.Add(TrimRight(ItemBuf.PrID), ToCents(ItemBuf.Qty), ItemSale());
+        });
     });
     if (!read) return false;
     Cents total = 0;
@@ -314,6 +377,13 @@ bool MakeProductBuyers(ReportDocument& doc, const QString& productCode, double s
         return false;
     }
     const QString code = TrimRight(ProdBuf.PrID);
+    const std::string first = DateToText(std::floor(spanStart)).toStdString();
+    const std::string last = DateToText(std::floor(spanEnd)).toStdString();
+    if (!AnyInvoiceIn(first, last)) {
+        CloseReportTables();
+        if (!PassFailed()) prompt::information(nullptr, kNoInvoices);
+        return false;
+    }
     doc.RptWidth = 77;
     doc.CellCount = 10;
     doc.StartReport();
@@ -321,10 +391,21 @@ bool MakeProductBuyers(ReportDocument& doc, const QString& productCode, double s
                   "from " + SpanText(spanStart, spanEnd)};
     doc.ColCodes = {"V00", "L01", "V36", "L37", "V57", "R66", "V67", "R76", "V77"};
     PutStandardHeadings(doc, {"", "Customer", "", "MailGroup", "", "Date", "", "U-Price"});
+    std::vector<BuyerLine> lines;
+    if (!FindBuyerLines(code, first, last, &lines)) {
+        CloseReportTables();
+        return false;
+    }
     ReportDates dates;
-    const bool read = PassInvoices(spanStart, spanEnd, [&] {
-        ForEachItem(InvBuf.IvNo, [&] {
-            if (TrimRight(ItemBuf.PrID) != code) return;
+    bool failed = false;
+    {
+        RecordProgress progress(kProcessingSales, static_cast<long>(lines.size()));
+        for (const BuyerLine& line : lines) {
+            progress.Visited();
+            failed = ReadFailed(InvTbl->go(line.invRec)) || ReadFailed(ItemTbl->go(line.itemRec));
+            if (failed) break;
+            ReadInvoiceAmounts();
+            const Cents price = FieldCents(ItemFld.UPR);
             QString name = QStringLiteral("UNKNOWN");
             QString group = name;
             if (FindCustomerNo(InvBuf.CuNo)) {
@@ -337,11 +418,12 @@ bool MakeProductBuyers(ReportDocument& doc, const QString& productCode, double s
             PutCells(doc, {{1, doc.ColCodes[1] + name},
                            {3, doc.ColCodes[3] + group},
                            {5, doc.ColCodes[5] + dates.Of(InvBuf.IDate)},
-                           {7, MoneyCell(doc.ColCodes[7], ToCents(ItemBuf.UPR), 8)}});
-        });
-    });
-    if (!read) return false;
+                           {7, MoneyCell(doc.ColCodes[7], price, 8)}});
+        }
+    }
+    failed = failed || PassFailed();
     CloseReportTables();
+    if (failed) return false;
     if (doc.CurLine < 0) {
         prompt::information(nullptr, QStringLiteral("No Buyers within selected dates."));
         return false;

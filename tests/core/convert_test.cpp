@@ -2,7 +2,10 @@
 
 #include <cmath>
 
+#include <QLocale>
+
 #include "core/convert.h"
+#include "core/money.h"
 
 TEST(PadNum, PadsToTheWidthButNeverCuts) {
     EXPECT_EQ(PadNum(42, 6), "    42");
@@ -43,6 +46,29 @@ TEST(NumText, RightAlignsAndWritesNoMinusOnAZero) {
     EXPECT_EQ(NumText(-1e-13, 10, 2), "      0.00");  // a balance left over by arithmetic
     EXPECT_EQ(NumText(-0.0004, 8, 3), "   0.000");
     EXPECT_EQ(NumText(-0.0005, 8, 3), "  -0.001");
+}
+
+TEST(TextToCents, ReadsAmountsInTheDefaultLocalesNotationWhicheverWayItReadsThem) {
+    EXPECT_EQ(TextToCents("  -12.5"), -1250);
+    EXPECT_EQ(TextToCents("1 2.05"), 1205);
+    EXPECT_EQ(TextToCents("0.29"), 29);
+    EXPECT_EQ(TextToCents("-0.00"), 0);
+    EXPECT_EQ(TextToCents("12."), 1200);
+    EXPECT_EQ(TextToCents("1.235"), 124);
+    EXPECT_EQ(TextToCents("99999999999999.99"), std::nullopt);  // beyond every cent held
+    EXPECT_EQ(TextToCents("1-2"), std::nullopt);
+    EXPECT_EQ(TextToCents(""), std::nullopt);
+    EXPECT_EQ(DecimalPoint(), ".");
+
+    // The default locale changed: its point is the one read, the other one is none.
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(DecimalPoint(), ",");
+    EXPECT_EQ(TextToCents("-7,5"), -750);
+    EXPECT_EQ(TextToCents("7.50"), std::nullopt);
+    EXPECT_EQ(NumText(-3.5, 8, 2), "   -3,50");
+    QLocale::setDefault(before);
+    EXPECT_EQ(TextToCents("7.50"), 750);
 }
 
 TEST(FormatNumberText, KeepsATypedMinusBeforeAZero) {

@@ -110,7 +110,8 @@ TEST(Admin, CheckReindexAndCheckAgain) {
     AdminRun run = Admin("check");
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(Contains(run.output, "CUST5: CCNO.ntx is missing")) << run.output;
-    EXPECT_TRUE(Contains(run.output, "24 problems found.")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "INV5: InvB.ntx is missing")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "25 problems found.")) << run.output;
 
     run = Admin("reindex");
     EXPECT_EQ(run.status, 0) << run.output;

@@ -2,15 +2,18 @@
 // what a pack keeps and removes, and a pack that has to skip a table.
 #include <QDir>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <tuple>
 
 #include "core/convert.h"
+#include "core/dates.h"
 #include "db/field_values.h"
 #include "db/maintenance.h"
 #include "db/open_tables.h"
 #include "db/read_write.h"
+#include "db/schema.h"
 #include "tests/db/data_store_fixture.h"
 
 namespace fs = std::filesystem;
@@ -79,9 +82,10 @@ std::map<std::string, fs::file_time_type> Stamps() {
 TEST_F(MaintenanceTest, AStartUpRebuildCreatesEveryMissingGroupWithoutProgress) {
     ASSERT_TRUE(RebuildIndexes(true));
     const QStringList files = QDir(".").entryList({"*.ntx", "*.cgp"}, QDir::Files, QDir::Name);
-    EXPECT_EQ(files.size(), 24);
+    EXPECT_EQ(files.size(), 25);
     EXPECT_TRUE(files.contains("CUST5.cgp"));
     EXPECT_TRUE(files.contains("ItmP.ntx"));
+    EXPECT_TRUE(files.contains("InvB.ntx"));
     EXPECT_TRUE(progress_.isEmpty());
     EXPECT_TRUE(DbContext->autoOpen());
     EXPECT_TRUE(DbContext->safety());
@@ -167,6 +171,76 @@ TEST_F(MaintenanceTest, AStartUpRebuildRecreatesIndexFilesThatDoNotFitTheirTable
         }
         DbContext->closeAll();
         EXPECT_EQ(inOrder, QStringList({"Anderson", "Baker", "Carter"})) << from;
+    }
+    EXPECT_EQ(endCalls_, 0);
+    EXPECT_TRUE(messages_.isEmpty());
+}
+
+// The invoices' tag on date and balance follows appends, a changed balance and a pack, and a
+// start-up rebuild re-creates it when it is cut short, left from fewer invoices, or missing from
+// a data directory made before it.
+TEST_F(MaintenanceTest, TheInvoiceBalanceTagIsKeptAndRecreatedLikeTheOthers) {
+    ASSERT_TRUE(RebuildIndexes(true));
+    const auto addInvoice = [](int number, const char* date, double due) {
+        ASSERT_TRUE(OpenInvoices());
+        InvBuf = {};
+        InvBuf.IvNo = number;
+        InvBuf.CuNo = 1;
+        InvBuf.IDate = TextToDate(date);
+        InvBuf.Due = due;
+        InvTbl->appendBlank();
+        WriteInvoice();
+        DbContext->closeAll();
+    };
+    const auto keys = [] {
+        QStringList keys;
+        EXPECT_TRUE(OpenInvoices());
+        InvTbl->select(InvTbl->tag("InvB"));
+        for (int rc = InvTbl->top(); rc == 0; rc = InvTbl->skip())
+            keys << QString::fromStdString(InvTbl->currentKey());
+        DbContext->closeAll();
+        return keys;
+    };
+    addInvoice(1, "20250302", 5);
+    fs::copy_file("InvB.ntx", "fewer.ntx");
+    addInvoice(2, "20250301", 0);
+    addInvoice(3, "20250302", -1.5);
+    ASSERT_TRUE(OpenInvoices());
+    InvTbl->select(InvTbl->tag("Inv"));
+    ASSERT_EQ(Seek(InvTbl, PadNum(1, 6)), 0);
+    InvFld.Due->assignDouble(0);
+    ASSERT_EQ(Seek(InvTbl, PadNum(2, 6)), 0);
+    InvTbl->deleteRecord();
+    DbContext->closeAll();
+    ASSERT_TRUE(PackTable("INV5", false));
+    const QStringList expected = {"20250302         0.00", "20250302        -1.50"};
+    EXPECT_EQ(keys(), expected);
+
+    const auto cutShort = [] { fs::resize_file("InvB.ntx", 1024); };
+    const auto fromFewer = [] {
+        fs::copy_file("fewer.ntx", "InvB.ntx", fs::copy_options::overwrite_existing);
+    };
+    // As a data directory made before the tag: a group of the three other tags, no InvB.ntx.
+    const auto beforeTheTag = [] {
+        std::vector<xbase::TagInfo> older = SuppliedSchema().table("INV5")->tags;
+        std::erase_if(older, [](const xbase::TagInfo& tag) { return tag.name == "InvB"; });
+        ASSERT_EQ(older.size(), 3u);
+        DbContext->setAutoOpen(false);
+        DbContext->setSafety(false);
+        xbase::Table* t = DbContext->open("INV5");
+        ASSERT_NE(t, nullptr);
+        DbContext->createIndex(t, "INV5", older);
+        DbContext->closeAll();
+        DbContext->setAutoOpen(true);
+        DbContext->setSafety(true);
+        ASSERT_EQ(DbContext->errorCode(), 0);
+        fs::remove("InvB.ntx");
+    };
+    for (const auto& damage : {std::function<void()>(cutShort), std::function<void()>(fromFewer),
+                               std::function<void()>(beforeTheTag)}) {
+        damage();
+        ASSERT_TRUE(RebuildIndexes(true));
+        EXPECT_EQ(keys(), expected);
     }
     EXPECT_EQ(endCalls_, 0);
     EXPECT_TRUE(messages_.isEmpty());

@@ -76,6 +76,18 @@ TEST_F(AccountReportsTest, ReceivablesAgeEveryOpenInvoiceAndListCreditsNegative)
     EXPECT_EQ(doc.Lines[11][3], "L10Doe Bakery");
 }
 
+// The open invoices are gathered in record order and listed in number order: an invoice
+// written later under an earlier number takes its place by number.
+TEST_F(AccountReportsTest, ReceivablesListByNumberWhateverTheRecordOrder) {
+    AddInvoice(3, 2, "20250411", 0, 0, 2.00, "");
+    ASSERT_TRUE(MakeReceivables(doc, Day("20250412")));
+    std::vector<std::string> numbers;
+    for (const std::string& line : Lines(doc, 8)) numbers.push_back(line.substr(0, 20));
+    EXPECT_EQ(numbers, std::vector<std::string>({"V00|R071|V08|L10Ms A", "V00|R073|V08|L10UNKN",
+                                                 "V00|R073|V08|L10Bob ", "V00|R074|V08|L10Ms A",
+                                                 "V00|R075|V08|L10Cy D", "V00|L01Total Receiva"}));
+}
+
 TEST_F(AccountReportsTest, ReceivablesWithNoOpenInvoiceAreTold) {
     for (const char* key : {"     1", "     3", "     4", "     5"})
         MarkDeleted(OpenInvoices, &InvTbl, key);

@@ -76,6 +76,16 @@ TEST_F(CustomerProfileTest, GroupsProfileTheirCustomersInNameOrder) {
     EXPECT_EQ(doc.Lines[13][1], "L01Bob Ray");
 }
 
+TEST_F(CustomerProfileTest, GroupsGiveEachCustomerTheSamePurchasesAsPickingThem) {
+    // The group's invoices are gathered for all its customers at once: each customer keeps
+    // their own, in the order a profile of that customer alone lists them.
+    ASSERT_TRUE(MakeGroupProfile(doc, {1, 2, 9}));
+    const std::vector<std::string> grouped = Lines(doc, 8);
+    ASSERT_TRUE(MakeCustomerProfile(doc, {4, 3, 1, 2}));
+    EXPECT_EQ(grouped, Lines(doc, 8));
+    EXPECT_EQ(grouped.size(), 19u);
+}
+
 TEST_F(CustomerProfileTest, CustomersAndGroupsNotOnFileProduceNoReport) {
     MarkDeleted(OpenCustomers, &CustTbl, "LEE");
     EXPECT_FALSE(MakeCustomerProfile(doc, {1}));

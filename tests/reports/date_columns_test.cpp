@@ -130,6 +130,18 @@ TEST_F(DateColumnsTest, WideningMovesEveryPositionRightOfTheColumnAndKeepsTitles
     doc.Titles = {"Title"};
     doc.NewLine();
     doc.Cell(0) = "C32Title";
+    // Packed lines: positions moved where they are stored, or the line read and packed again
+    // where one grows to three digits or is not two plain digits; the style cell never moves.
+    doc.NewLine();
+    doc.Cell(0) = "IC32pic";
+    doc.Cell(1) = "L20   text";
+    doc.Cell(2) = "V16";
+    doc.Cell(3) = "R40";
+    doc.NewLine();
+    doc.Cell(0) = "R99";
+    doc.Cell(1) = "H18 9";
+    doc.Cell(2) = "L 5";
+    doc.Cell(3) = "R40";
     doc.NewLine();
     doc.Cell(0) = "V08";
     doc.Cell(1) = "R1701/03/2025";
@@ -137,7 +149,9 @@ TEST_F(DateColumnsTest, WideningMovesEveryPositionRightOfTheColumnAndKeepsTitles
     WidenAt(doc, 17, 2);
     EXPECT_EQ(doc.RptWidth, 66);
     EXPECT_EQ(doc.Lines[0].join('|'), "C33Title|||");
-    EXPECT_EQ(doc.Lines[1].join('|'), "V08|R1901/03/2025|H1066|");
+    EXPECT_EQ(doc.Lines[1].join('|'), "IC33pic|L22   text|V16|R40");
+    EXPECT_EQ(doc.Lines[2].join('|'), "R101|H20 9|L 5|R40");
+    EXPECT_EQ(doc.Lines[3].join('|'), "V08|R1901/03/2025|H1066|");
 }
 
 }  // namespace

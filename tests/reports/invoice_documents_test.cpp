@@ -43,7 +43,7 @@ class InvoiceDocumentsTest : public ReportDataTest {
 protected:
     void SetUp() override {
         SettingsRecord = {};
-        SettingsRecord.ByCust = true;  // the name heads the address
+        SettingsRecord.ByCust = true;         // the name heads the address
         TermsRecord.business = std::nullopt;  // no terms: no due date
         SettingsRecord.ShipLine = "Shipping  ";
         SettingsRecord.TaxLine = "Sales Tax";
@@ -380,6 +380,37 @@ TEST_F(InvoiceDocumentsTest, StatementsWithBalancesGoByPostalCodeAndSkipSettledC
     EXPECT_EQ(rows, QStringList({"R08     4", "R08     5"}));
 
     EXPECT_FALSE(MakeStatementsWithBalances(doc, Day("20250501"), Day("20250531"), paper_));
+
+    // A span that ends late in the century ends there, not a hundred years before.
+    DocumentRun late;
+    ASSERT_TRUE(MakeStatementsWithBalances(doc, Day("20250301"), DateValue(QDate(2099, 12, 31)),
+                                           paper_, &late));
+    EXPECT_EQ(late.starts.size(), 3u);
+}
+
+// The statements read the balances off the invoices' date-and-balance tag; what that tag holds of
+// records marked deleted must not reach them, and a customer marked deleted gets none.
+TEST_F(InvoiceDocumentsTest, StatementsWithBalancesPassOverMarkedInvoicesAndCustomers) {
+    AddInvoice(1, 3, "20250305", 0, 0, 5.00, {{"NAIL", 2, 2.5}}, {});
+    AddInvoice(2, 17, "20250306", 0, 0, 2.50, {{"NAIL", 1, 2.5}}, {});
+    AddInvoice(3, 20, "20250331", 0, 0, 1.50, {{"NAIL", 1, 2.5}}, {1.00});
+    AddInvoice(4, 3, "20250301", 0, 0, 2.50, {{"NAIL", 1, 2.5}}, {});
+    MarkDeleted(OpenInvoices, &InvTbl, "     4");
+    MarkDeleted(OpenCustomers, &CustTbl, "AVERY");
+    ReportDocument& doc = TheReport();
+    DocumentRun run;
+    ASSERT_TRUE(MakeStatementsWithBalances(doc, Day("20250301"), Day("20250331"), paper_, &run));
+    // Kim Zeller (55555) before Ann Baxter (62704).
+    ASSERT_EQ(run.starts.size(), 2u);
+    EXPECT_EQ(run.starts[0].number, 20);
+    EXPECT_EQ(run.starts[1].number, 3);
+    QStringList rows;
+    for (const ReportLine& line : doc.Lines)
+        if (line.at(1).startsWith("R08") && line.at(1) != "R08Invoice")
+            rows << (line.at(1) + line.at(5) + line.at(7) + line.at(9));
+    EXPECT_EQ(rows, QStringList({"R08     3R31       2.50R44       1.00R57       1.50",
+                                 "R08     1R31       5.00R44       0.00R57       5.00"}));
+    EXPECT_EQ(IndexOfCell(doc, "L10Ann Baxter"), IndexOfCell(doc, "L00To:", run.starts[1].line));
 }
 
 }  // namespace

@@ -51,5 +51,5 @@ protected:
     }
 
     QTimer guard_;
-    QList<reports::ReportLine> shown_;
+    reports::ReportLines shown_;
 };

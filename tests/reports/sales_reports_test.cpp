@@ -179,6 +179,22 @@ TEST_F(SalesReportsTest, BuyersOfAProductWithTheirGroupsOrUnknown) {
               }));
 }
 
+// The buyers are found through the items' product tag; an item or an invoice marked deleted
+// drops its line.
+TEST_F(SalesReportsTest, BuyersPassOverItemsAndInvoicesMarkedDeleted) {
+    MarkDeleted(OpenItems, &ItemTbl, "     5");  // the first of invoice 5's two NAIL items
+    MarkDeleted(OpenInvoices, &InvTbl, "     3");
+    ASSERT_TRUE(MakeProductBuyers(doc, "NAIL", Day("20250201"), march31));
+    EXPECT_EQ(Lines(doc, 9),
+              std::vector<std::string>({
+                  "V00|L01Cy Doe|V36|L37UNKNOWN|V57|R6602/27/25|V67|R76    0.10|V77|",
+                  "V00|L01Ms Ann Lee|V36|L37Retail|V57|R6603/03/25|V67|R76    0.10|V77|U",
+              }));
+    ASSERT_TRUE(MakeProductBuyers(doc, "HAM-1", march1, march31));
+    EXPECT_EQ(Lines(doc, 9), std::vector<std::string>({"V00|L01Ms Ann Lee|V36|L37Retail|V57|"
+                                                       "R6603/03/25|V67|R76   11.00|V77|U"}));
+}
+
 TEST_F(SalesReportsTest, BuyersOfAProductNotOnFileOrNotSoldAreToldADeletedOneIsStillFound) {
     EXPECT_FALSE(MakeProductBuyers(doc, "ZZZ-1", march1, march31));
     EXPECT_FALSE(MakeProductBuyers(doc, "HAM", march1, march31));

@@ -234,7 +234,8 @@ void fill(Table* t, std::mt19937& rng, int i) {
 const std::vector<TagInfo> kTags = {{"XNAME", "Upper(Last + First)"},
                                     {"XCUNO", "Str(CuNo, 6)"},
                                     {"XDATE", "DTOS(IDate)"},
-                                    {"XPRIV", "PrID + Str(IvNo,6,0)"}};
+                                    {"XPRIV", "PrID + Str(IvNo,6,0)"},
+                                    {"XDDUE", "DTOS(IDate) + Str(Amount,10,2)"}};
 
 // Levels of an index file's tree, counted down its left-most path.
 int treeDepth(const std::string& file) {
@@ -293,7 +294,7 @@ TEST(CrossRead, EngineFilesReadByDbfreadAndXBaseIndex) {
         Context ctx;
         Table* t = ctx.open("XCUST");
         ASSERT_NE(t, nullptr) << ctx.errorText();
-        ASSERT_EQ(t->tagCount(), 4);
+        ASSERT_EQ(t->tagCount(), 5);
         EXPECT_GE(treeDepth(path + "/XNAME.ntx"), 3);
         expectWhole(t);
         compareWithDbfread(t, path);
