@@ -168,7 +168,7 @@ ReportDocument JoinedDocuments(const ReportDocument& doc,
     for (const CustomerDocument& d : documents) {
         // Every document but a run's first follows the page break that ends the one before.
         if (!joined.Lines.isEmpty() && d.from > 0) joined.Lines.append(doc.Lines.at(d.from - 1));
-        joined.Lines.append(doc.Lines.mid(d.from, d.to - d.from));
+        for (int line = d.from; line < d.to; ++line) joined.Lines.append(doc.Lines.at(line));
     }
     joined.CurLine = static_cast<int>(joined.Lines.size()) - 1;
     return joined;
