@@ -11,25 +11,8 @@
 # BUILD names the build directory (default: build); CUSTOMERS, INVOICES, REPEAT and AS_OF (the
 # day, default 2025-12-31) the sizes and the day.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD:-$root/build}
-customers=${CUSTOMERS:-20000}
-invoices=${INVOICES:-200000}
-repeat=${REPEAT:-3}
 as_of=${AS_OF:-2025-12-31}
-admin=$build/app/corvane-admin
-[ -x "$admin" ] || { echo "build corvane-admin first" >&2; exit 1; }
-
-out=$(mktemp -d)
-trap 'rm -rf "$out" ${scratch:+"$scratch"}' EXIT
-if [ $# -ge 1 ]; then
-    data=$(cd "$1" && pwd)
-else
-    scratch=$(mktemp -d)
-    data=$scratch
-    cp "$build"/data/* "$data"/
-    "$admin" -C "$data" generate --customers "$customers" --invoices "$invoices" | tail -1
-fi
+source "$(dirname "$0")/business.sh"
 
 # The smaller of two decimal numbers.
 least() { if [ -z "$1" ] || [ "$(echo "$2 < $1" | bc)" = 1 ]; then echo "$2"; else echo "$1"; fi; }

@@ -10,24 +10,7 @@
 #             directory and removed afterwards.
 # BUILD names the build directory (default: build); CUSTOMERS, INVOICES and REPEAT the sizes.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD:-$root/build}
-customers=${CUSTOMERS:-20000}
-invoices=${INVOICES:-200000}
-repeat=${REPEAT:-3}
-admin=$build/app/corvane-admin
-[ -x "$admin" ] || { echo "build corvane-admin first" >&2; exit 1; }
-
-out=$(mktemp -d)
-trap 'rm -rf "$out" ${scratch:+"$scratch"}' EXIT
-if [ $# -ge 1 ]; then
-    data=$(cd "$1" && pwd)
-else
-    scratch=$(mktemp -d)
-    data=$scratch
-    cp "$build"/data/* "$data"/
-    "$admin" -C "$data" generate --customers "$customers" --invoices "$invoices" | tail -1
-fi
+source "$(dirname "$0")/business.sh"
 
 year=(--from 2025-01-01 --to 2025-12-31)
 first_product=$("$admin" -C "$data" report product-summary "${year[@]}" --tab "$out/p.asc" \

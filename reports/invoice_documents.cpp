@@ -200,6 +200,18 @@ std::string DayKey(double day) {
     return date.isValid() ? date.toString(QStringLiteral("yyyyMMdd")).toStdString() : std::string();
 }
 
+// Starts a document of the customer documents' kind: its width, title, column codes and the
+// captions of its standard headings.
+void StartDocument(ReportDocument& doc, int width, const QString& title, const QStringList& codes,
+                   const QStringList& captions) {
+    doc.RptWidth = width;
+    doc.CellCount = kCells;
+    doc.StartReport();
+    doc.Titles = {title};
+    doc.ColCodes = codes;
+    PutStandardHeadings(doc, captions);
+}
+
 bool Finish(ReportDocument& doc, bool failed) {
     CloseReportTables();
     return !failed && doc.CurLine >= 0;
@@ -233,25 +245,18 @@ WrappedText WrapText(const QString& text, int rptWidth, const PaperMeasure& pape
 }
 
 void StartInvoiceDoc(ReportDocument& doc) {
-    doc.RptWidth = kInvoiceWidth;
-    doc.CellCount = kCells;
-    doc.StartReport();
-    doc.Titles = {QString()};
-    doc.ColCodes = {"V00", "L01", "V12", "L13", "V41", "R49", "V50", "R59", "V60", "R72", "V73"};
-    PutStandardHeadings(
-        doc, {"", "Item Code", "", "Description", "", "Price", "", "Qty", "", "Total", ""});
+    StartDocument(doc, kInvoiceWidth, QString(),
+                  {"V00", "L01", "V12", "L13", "V41", "R49", "V50", "R59", "V60", "R72", "V73"},
+                  {"", "Item Code", "", "Description", "", "Price", "", "Qty", "", "Total", ""});
 }
 
 void StartStatementDoc(ReportDocument& doc) {
-    doc.RptWidth = kStatementWidth;
-    doc.CellCount = kCells;
-    doc.StartReport();
-    doc.Titles = {QStringLiteral("Account Statement")};
     // The invoice number ends a column further right than the other values, so that its
     // seven-letter caption stands clear of the rule on the left.
-    doc.ColCodes = {"V00", "R08", "V09", "R18", "V20", "R31", "V33", "R44", "V46", "R57", "V59"};
-    PutStandardHeadings(
-        doc, {"", "Invoice", "", "Date", "", "Charges", "", "Payments", "", "Amount Due", ""});
+    StartDocument(
+        doc, kStatementWidth, QStringLiteral("Account Statement"),
+        {"V00", "R08", "V09", "R18", "V20", "R31", "V33", "R44", "V46", "R57", "V59"},
+        {"", "Invoice", "", "Date", "", "Charges", "", "Payments", "", "Amount Due", ""});
 }
 
 void PutLetterhead(ReportDocument& doc, const SettingsValues& s, const PaperMeasure& paper) {
@@ -442,13 +447,9 @@ void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
 }
 
 void StartReminderDoc(ReportDocument& doc) {
-    doc.RptWidth = kInvoiceWidth;
-    doc.CellCount = kCells;
-    doc.StartReport();
-    doc.Titles = {QStringLiteral("Payment Reminder")};
-    doc.ColCodes = {"V00", "R09", "V11", "R23", "V25", "R37", "V39", "R49", "V51", "R71", "V73"};
-    PutStandardHeadings(
-        doc, {"", "Invoice", "", "Date", "", "Due Date", "", "Days", "", "Amount Due", ""});
+    StartDocument(doc, kInvoiceWidth, QStringLiteral("Payment Reminder"),
+                  {"V00", "R09", "V11", "R23", "V25", "R37", "V39", "R49", "V51", "R71", "V73"},
+                  {"", "Invoice", "", "Date", "", "Due Date", "", "Days", "", "Amount Due", ""});
 }
 
 void PutReminderLetter(ReportDocument& doc, const QString& text,
