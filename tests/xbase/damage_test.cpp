@@ -9,6 +9,9 @@
 #include <map>
 #include <thread>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "db/xbase/dbf.h"
 #include "db/xbase/fit_record.h"
 #include "db/xbase/ntx.h"
@@ -440,4 +443,36 @@ TEST_F(DamageTest, AFitRecordThatIsGarbledForgedOrAnothersIsNeverTaken) {
         std::ofstream("CUST.fit", std::ios::binary | std::ios::trunc) << text;
         EXPECT_NE(misfit().find("names record 999"), std::string::npos) << what;
     }
+}
+
+// A close while another process has the table open leaves no fit record: the other may change
+// the files after this close looked at them. Once it has closed too, the next clean close does.
+TEST_F(DamageTest, NoFitRecordWhileAnotherProcessHasTheTableOpen) {
+    int ready[2];
+    int done[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(done), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Context other;
+        char byte = other.open("CUST") ? 'y' : 'n';
+        const bool told = write(ready[1], &byte, 1) == 1;
+        const bool waited = read(done[0], &byte, 1) == 1;
+        other.closeAll();
+        _exit(told && waited ? 0 : 1);
+    }
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    ASSERT_EQ(byte, 'y');
+    fs::remove("CUST.fit");
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_EQ(misfit(), "");
+    EXPECT_FALSE(fs::exists("CUST.fit"));
+    EXPECT_EQ(write(done[1], "x", 1), 1);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    for (int fd : {ready[0], ready[1], done[0], done[1]}) close(fd);
+    closeCleanly();
 }
