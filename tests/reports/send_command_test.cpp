@@ -1,7 +1,8 @@
 // corvane-admin send run as a process against the mail test server: what the customers receive
 // (recipient, subject, body and the PDF of their own document), what a refusal, a wrong password
 // and a server that drops the message do to the sent log, that a second run sends nothing twice,
-// that a dry run only writes .eml files, and that the password is written nowhere.
+// that a dry run only writes .eml files, that without the mail module nothing is sent, and that
+// the password is written nowhere.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <algorithm>
 
 #include "core/dates.h"
+#include "mail/mail_module_loader.h"
 #include "mail/mail_password.h"
 #include "reports/reminder_letters.h"
 #include "tests/reports/send_fixture.h"
@@ -249,6 +251,27 @@ TEST_F(SendCommandTest, AWrongPasswordOrAServerThatDropsTheMessageRecordsNothing
             << entry.number.toStdString();
     }
     EXPECT_GT(bills, 0);
+}
+
+TEST_F(SendCommandTest, WithoutTheMailModuleNothingIsSentAndTheReasonNamesItsFile) {
+    const auto invoices = InvoicesOfDifferentCustomers(2);
+    StartServer({});
+    const QStringList args = {"send", "invoices", "--invoices", Numbers(invoices).join(u',')};
+    const QString missing = out_.filePath("corvane-mail.so");
+
+    const AdminRun without = Admin(args, {{kMailModuleVariable, missing}});
+    EXPECT_EQ(without.status, 1);
+    EXPECT_TRUE(without.output.contains("The mail module " + missing + " could not be loaded"))
+        << without.output.toStdString();
+    EXPECT_TRUE(without.errors.contains("Sending stopped")) << without.errors.toStdString();
+    EXPECT_EQ(SentCount(SentLog()), 0);
+    EXPECT_TRUE(server_.Received().empty());
+
+    // Unnamed, the module is found beside the program.
+    const AdminRun beside = Admin(args, {{kMailModuleVariable, ""}});
+    EXPECT_EQ(beside.status, 0) << beside.output.toStdString() << beside.errors.toStdString();
+    EXPECT_EQ(server_.Received().size(), 2u);
+    EXPECT_EQ(SentCount(SentLog()), 2);
 }
 
 TEST_F(SendCommandTest, ADryRunWritesEachStatementAsAnEmlFileAndSendsNothing) {
