@@ -27,8 +27,9 @@ const MailModuleTable* Open(const QString& path, QString* error) {
     const QString file = QDir::toNativeSeparators(path);
     void* handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
-        *error = QString("The mail module %1 could not be loaded: %2")
-                     .arg(file, QString::fromLocal8Bit(dlerror()));
+        QString reason = QString::fromLocal8Bit(dlerror()).trimmed();
+        if (!reason.endsWith('.')) reason += '.';
+        *error = QString("The mail module %1 could not be loaded: %2").arg(file, reason);
         return nullptr;
     }
     const auto entry = reinterpret_cast<MailModuleEntry>(dlsym(handle, kMailModuleEntry));
