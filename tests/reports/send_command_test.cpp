@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <algorithm>
@@ -28,7 +29,8 @@ struct AdminRun {
 
 class SendCommandTest : public SendTest {
 protected:
-    AdminRun Admin(const QStringList& args, const QMap<QString, QString>& env = {}) const {
+    AdminRun Admin(const QStringList& args, const QMap<QString, QString>& env = {},
+                   const QString& program = CORVANE_ADMIN) const {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove("QT_QPA_PLATFORM");
@@ -37,7 +39,7 @@ protected:
         for (auto it = env.begin(); it != env.end(); ++it) environment.insert(it.key(), it.value());
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(QDir::currentPath());
-        process.start(CORVANE_ADMIN, args);
+        process.start(program, args);
         AdminRun run;
         if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
             return run;
@@ -267,11 +269,29 @@ TEST_F(SendCommandTest, WithoutTheMailModuleNothingIsSentAndTheReasonNamesItsFil
     EXPECT_EQ(SentCount(SentLog()), 0);
     EXPECT_TRUE(server_.Received().empty());
 
-    // Unnamed, the module is found beside the program.
-    const AdminRun beside = Admin(args, {{kMailModuleVariable, ""}});
-    EXPECT_EQ(beside.status, 0) << beside.output.toStdString() << beside.errors.toStdString();
+    // Unnamed, it is looked for beside the program, then in lib/corvane beside the program's
+    // folder, as installed.
+    const QString bin = out_.filePath("installed/bin");
+    ASSERT_TRUE(QDir().mkpath(bin) && QFile::copy(CORVANE_ADMIN, bin + "/corvane-admin"));
+    const AdminRun lost = Admin(args, {{kMailModuleVariable, ""}}, bin + "/corvane-admin");
+    EXPECT_EQ(lost.status, 1);
+    EXPECT_TRUE(
+        lost.output.contains("The mail module corvane-mail.so could not be found beside the "
+                             "program (" +
+                             bin + ") nor in " + out_.filePath("installed/lib/corvane") + "."))
+        << lost.output.toStdString();
+    EXPECT_TRUE(server_.Received().empty());
+    const QString lib = out_.filePath("installed/lib/corvane");
+    ASSERT_TRUE(QDir().mkpath(lib) &&
+                QFile::copy(qEnvironmentVariable(kMailModuleVariable), lib + "/corvane-mail.so"));
+    const AdminRun installed = Admin(args, {{kMailModuleVariable, ""}}, bin + "/corvane-admin");
+    EXPECT_EQ(installed.status, 0) << installed.output.toStdString();
     EXPECT_EQ(server_.Received().size(), 2u);
-    EXPECT_EQ(SentCount(SentLog()), 2);
+
+    // Beside the program, as built, it is found first.
+    const AdminRun beside = Admin(args + QStringList{"--resend"}, {{kMailModuleVariable, ""}});
+    EXPECT_EQ(beside.status, 0) << beside.output.toStdString() << beside.errors.toStdString();
+    EXPECT_EQ(server_.Received().size(), 4u);
 }
 
 TEST_F(SendCommandTest, ADryRunWritesEachStatementAsAnEmlFileAndSendsNothing) {
