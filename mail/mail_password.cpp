@@ -1,34 +1,16 @@
 #include "mail/mail_password.h"
 
-#include <libsecret/secret.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include "mail/mail_module.h"
+#include "mail/mail_module_loader.h"
 #include "mail/mail_settings.h"
 
 namespace {
-
-// The secret store's schema: one password per mail server and user name.
-const SecretSchema* Schema() {
-    static const SecretSchema schema = {"org.corvane.MailPassword",
-                                        SECRET_SCHEMA_NONE,
-                                        {{"server", SECRET_SCHEMA_ATTRIBUTE_STRING},
-                                         {"user", SECRET_SCHEMA_ATTRIBUTE_STRING},
-                                         {nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING}},
-                                        0,
-                                        nullptr,
-                                        nullptr,
-                                        nullptr,
-                                        nullptr,
-                                        nullptr,
-                                        nullptr,
-                                        nullptr};
-    return &schema;
-}
 
 QByteArray Server(const MailSettings& settings) {
     return settings.server.trimmed().toLower().toUtf8();
@@ -38,47 +20,48 @@ QByteArray User(const MailSettings& settings) {
     return settings.user.trimmed().toUtf8();
 }
 
-// What the secret store said: whether it answered, and the password when it has one.
+// What the secret store said: whether it answered, and the password when it has one; when the
+// mail module could not be opened, why.
 struct StoreAnswer {
     bool answered = false;
     bool found = false;
     QString password;
+    QString moduleError;
 };
 
 StoreAnswer LookUpInStore(const MailSettings& settings) {
-    GError* error = nullptr;
-    gchar* found = secret_password_lookup_sync(Schema(), nullptr, &error, "server",
-                                               Server(settings).constData(), "user",
-                                               User(settings).constData(), nullptr);
     StoreAnswer answer;
-    answer.answered = error == nullptr;
-    if (error) g_error_free(error);
+    const MailModuleTable* module = MailModule(&answer.moduleError);
+    if (!module) return answer;
+    char* found = nullptr;
+    answer.answered =
+        module->lookUpPassword(Server(settings).constData(), User(settings).constData(), &found);
     if (found) {
         answer.found = true;
         answer.password = QString::fromUtf8(found);
-        secret_password_free(found);
+        module->freePassword(found);
     }
     return answer;
 }
 
+// False when the store did not keep it, or the mail module could not be opened.
 bool KeepInStore(const MailSettings& settings, const QString& password) {
+    QString moduleError;
+    const MailModuleTable* module = MailModule(&moduleError);
+    if (!module) return false;
     const QByteArray label =
         "Corvane mail password for " + User(settings) + " at " + Server(settings);
-    GError* error = nullptr;
-    const gboolean kept = secret_password_store_sync(
-        Schema(), SECRET_COLLECTION_DEFAULT, label.constData(), password.toUtf8().constData(),
-        nullptr, &error, "server", Server(settings).constData(), "user", User(settings).constData(),
-        nullptr);
-    if (error) g_error_free(error);
-    return kept;
+    return module->keepPassword(label.constData(), Server(settings).constData(),
+                                User(settings).constData(), password.toUtf8().constData());
 }
 
-// A store that does not answer keeps nothing to clear.
-void ClearInStore(const MailSettings& settings) {
-    GError* error = nullptr;
-    secret_password_clear_sync(Schema(), nullptr, &error, "server", Server(settings).constData(),
-                               "user", User(settings).constData(), nullptr);
-    if (error) g_error_free(error);
+// A store that does not answer keeps nothing to clear; false with the reason in *error when
+// the mail module could not be opened to ask it.
+bool ClearInStore(const MailSettings& settings, QString* error) {
+    const MailModuleTable* module = MailModule(error);
+    if (!module) return false;
+    module->clearPassword(Server(settings).constData(), User(settings).constData());
+    return true;
 }
 
 // The password file holds one line per server and user: server, user and password, each in
@@ -186,6 +169,9 @@ bool FindMailPassword(const MailSettings& settings, QString* password, QString* 
             return true;
         }
     }
+    if (!store.moduleError.isEmpty())
+        *error =
+            store.moduleError + " The password kept in the desktop's secret store cannot be read.";
     return false;
 }
 
@@ -202,6 +188,10 @@ bool StoreMailPassword(const MailSettings& settings, const QString& password, QS
 
 bool ForgetMailPassword(const MailSettings& settings, QString* error) {
     error->clear();
-    ClearInStore(settings);
-    return RemoveFromFile(settings, error);
+    QString storeError;
+    const bool cleared = ClearInStore(settings, &storeError);
+    if (!RemoveFromFile(settings, error)) return false;
+    if (!cleared)
+        *error = storeError + " A password kept in the desktop's secret store was not removed.";
+    return cleared;
 }

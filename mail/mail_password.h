@@ -3,7 +3,9 @@
 // otherwise in a file of the user's configuration folder that only the user can read. A file
 // that others can read is refused rather than used. For scripted runs the environment variable
 // CORVANE_SMTP_PASSWORD gives the password and wins over both. The password is never written to
-// the data tables, a backup, a log or a composed message.
+// the data tables, a backup, a log or a composed message. The secret store is reached through the
+// mail module (mail_module.h); when it cannot be opened only the file answers, and a password not
+// found there is told with the module's file and the reason.
 #pragma once
 
 #include <QString>
@@ -15,7 +17,7 @@ inline constexpr char kPasswordVariable[] = "CORVANE_SMTP_PASSWORD";
 
 // The password for the settings' server and user. True with it in *password when one is found;
 // false when none is: *error is then empty, or says why a stored one could not be used (a file
-// others can read, a file that could not be read).
+// others can read, a file that could not be read, a secret store the mail module could not reach).
 bool FindMailPassword(const MailSettings& settings, QString* password, QString* error);
 
 // Keeps the password for the settings' server and user, in the secret store when one answers,

@@ -1,10 +1,12 @@
-// Sending composed messages to the mail server over SMTP, through libcurl. A session keeps one
-// connection for a run of messages and says for each whether the server took it, and when not,
-// why, in plain words naming the server: it could not be reached, its certificate is not
-// trusted, it refused the log-in, it refused a recipient (with its own reply), it closed the
-// connection or stopped answering. Certificates are checked against the system's authorities, or
-// against the one certificate the settings trust; with STARTTLS chosen the session will not go on
-// unencrypted. Every wait is bounded by the connect and stall timeouts, so nothing hangs.
+// Sending composed messages to the mail server over SMTP, through the mail module
+// (mail_module.h), opened when the first session starts. A session keeps one connection for a
+// run of messages and says for each whether the server took it, and when not, why, in plain
+// words naming the server: it could not be reached, its certificate is not trusted, it refused
+// the log-in, it refused a recipient (with its own reply), it closed the connection or stopped
+// answering; without the module nothing is sent and the reason names its file. Certificates are
+// checked against the system's authorities, or against the one certificate the settings trust;
+// with STARTTLS chosen the session will not go on unencrypted. Every wait is bounded by the
+// connect and stall timeouts, so nothing hangs.
 #pragma once
 
 #include <QByteArray>

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Builds the Debian package corvane_VERSION_amd64.deb in Release into build-package/ and copies it
-# beside the sources: both programs, the help pages, the supplied tables, the desktop entry and
+# beside the sources: both programs and the mail module, the help pages, the supplied tables, the desktop entry and
 # icon, the AppStream metainfo and the manual pages. Installs what building needs first.
 # Usage: tools/package.sh [BUILD_DIR]   (default: build-package beside the sources)
 # With BUILD_DIR, an existing build of any type is packaged as it is configured (the package
 # test does so with the build of the tests) and the package stays in BUILD_DIR.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-targets=(corvane corvane-admin supplied_data help_pages package_files)
+targets=(corvane corvane-admin mail_module supplied_data help_pages package_files)
 if [ $# -ge 1 ]; then
     build=$(realpath "$1")
 else

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package as a user gets it: built from the build of the tests, unpacked into a
 # scratch root with dpkg-deb -x, and run from there: its listing holds what the package promises,
-# corvane-admin prints its usage and runs a report and a label run on the supplied tables, and
-# corvane started on a directory that does not exist copies the supplied tables there.
+# corvane-admin prints its usage, runs a report and a label run on the supplied tables and reaches
+# its mail module, and corvane started on a directory that does not exist copies the supplied
+# tables there.
 # Usage: package_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$1
@@ -17,7 +18,8 @@ case $(basename "$deb") in
     *) fail "package named $(basename "$deb")" ;;
 esac
 listing=$(dpkg-deb -c "$deb")
-for path in ./usr/bin/corvane ./usr/bin/corvane-admin ./usr/share/corvane/help/contents.html \
+for path in ./usr/bin/corvane ./usr/bin/corvane-admin ./usr/lib/corvane/corvane-mail.so \
+    ./usr/share/corvane/help/contents.html \
     ./usr/share/corvane/data/CVN1.dbf ./usr/share/corvane/data/CUST5.dbt \
     ./usr/share/applications/corvane.desktop ./usr/share/icons/hicolor/256x256/apps/corvane.png \
     ./usr/share/metainfo/org.corvane.Corvane.metainfo.xml \
@@ -25,6 +27,7 @@ for path in ./usr/bin/corvane ./usr/bin/corvane-admin ./usr/share/corvane/help/c
     grep -q " $path\$" <<<"$listing" || fail "the package holds no $path"
 done
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "the package does not depend on Qt"
+dpkg-deb -f "$deb" Depends | grep -q libcurl || fail "the package does not depend on libcurl"
 
 root="$scratch/root"
 dpkg-deb -x "$deb" "$root"
@@ -46,6 +49,11 @@ chmod u+w "$data"/*
 "$admin" -C "$data" labels --stock "Address 3 x 8 (A4)" --groups 1 \
     --pdf "$scratch/labels.pdf" || fail "the label run exited $?"
 "$admin" -C "$data" check || fail "the data directory does not check whole"
+# The mail module is found in lib/corvane: sending gets as far as the server, where nothing listens.
+env -u CORVANE_MAIL_MODULE "$admin" -C "$data" send statements --balances-only --from 2000-01-01 \
+    --to 2099-12-31 --server 127.0.0.1:1 --security none --user "" --sender office@corvane.test \
+    >"$scratch/send" 2>&1 && fail "a send to a closed port succeeded"
+grep -q "could not be reached" "$scratch/send" || fail "the packaged mail module: $(head -n 3 "$scratch/send")"
 
 # The program says it has started a new business and waits for OK: the tables are copied by then.
 new="$scratch/new-business"

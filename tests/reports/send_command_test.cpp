@@ -1,16 +1,19 @@
 // corvane-admin send run as a process against the mail test server: what the customers receive
 // (recipient, subject, body and the PDF of their own document), what a refusal, a wrong password
 // and a server that drops the message do to the sent log, that a second run sends nothing twice,
-// that a dry run only writes .eml files, and that the password is written nowhere.
+// that a dry run only writes .eml files, that without the mail module nothing is sent, and that
+// the password is written nowhere.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <algorithm>
 
 #include "core/dates.h"
+#include "mail/mail_module_loader.h"
 #include "mail/mail_password.h"
 #include "reports/reminder_letters.h"
 #include "tests/reports/send_fixture.h"
@@ -26,7 +29,8 @@ struct AdminRun {
 
 class SendCommandTest : public SendTest {
 protected:
-    AdminRun Admin(const QStringList& args, const QMap<QString, QString>& env = {}) const {
+    AdminRun Admin(const QStringList& args, const QMap<QString, QString>& env = {},
+                   const QString& program = CORVANE_ADMIN) const {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove("QT_QPA_PLATFORM");
@@ -35,7 +39,7 @@ protected:
         for (auto it = env.begin(); it != env.end(); ++it) environment.insert(it.key(), it.value());
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(QDir::currentPath());
-        process.start(CORVANE_ADMIN, args);
+        process.start(program, args);
         AdminRun run;
         if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
             return run;
@@ -249,6 +253,45 @@ TEST_F(SendCommandTest, AWrongPasswordOrAServerThatDropsTheMessageRecordsNothing
             << entry.number.toStdString();
     }
     EXPECT_GT(bills, 0);
+}
+
+TEST_F(SendCommandTest, WithoutTheMailModuleNothingIsSentAndTheReasonNamesItsFile) {
+    const auto invoices = InvoicesOfDifferentCustomers(2);
+    StartServer({});
+    const QStringList args = {"send", "invoices", "--invoices", Numbers(invoices).join(u',')};
+    const QString missing = out_.filePath("corvane-mail.so");
+
+    const AdminRun without = Admin(args, {{kMailModuleVariable, missing}});
+    EXPECT_EQ(without.status, 1);
+    EXPECT_TRUE(without.output.contains("The mail module " + missing + " could not be loaded"))
+        << without.output.toStdString();
+    EXPECT_TRUE(without.errors.contains("Sending stopped")) << without.errors.toStdString();
+    EXPECT_EQ(SentCount(SentLog()), 0);
+    EXPECT_TRUE(server_.Received().empty());
+
+    // Unnamed, it is looked for beside the program, then in lib/corvane beside the program's
+    // folder, as installed.
+    const QString bin = out_.filePath("installed/bin");
+    ASSERT_TRUE(QDir().mkpath(bin) && QFile::copy(CORVANE_ADMIN, bin + "/corvane-admin"));
+    const AdminRun lost = Admin(args, {{kMailModuleVariable, ""}}, bin + "/corvane-admin");
+    EXPECT_EQ(lost.status, 1);
+    EXPECT_TRUE(
+        lost.output.contains("The mail module corvane-mail.so could not be found beside the "
+                             "program (" +
+                             bin + ") nor in " + out_.filePath("installed/lib/corvane") + "."))
+        << lost.output.toStdString();
+    EXPECT_TRUE(server_.Received().empty());
+    const QString lib = out_.filePath("installed/lib/corvane");
+    ASSERT_TRUE(QDir().mkpath(lib) &&
+                QFile::copy(qEnvironmentVariable(kMailModuleVariable), lib + "/corvane-mail.so"));
+    const AdminRun installed = Admin(args, {{kMailModuleVariable, ""}}, bin + "/corvane-admin");
+    EXPECT_EQ(installed.status, 0) << installed.output.toStdString();
+    EXPECT_EQ(server_.Received().size(), 2u);
+
+    // Beside the program, as built, it is found first.
+    const AdminRun beside = Admin(args + QStringList{"--resend"}, {{kMailModuleVariable, ""}});
+    EXPECT_EQ(beside.status, 0) << beside.output.toStdString() << beside.errors.toStdString();
+    EXPECT_EQ(server_.Received().size(), 4u);
 }
 
 TEST_F(SendCommandTest, ADryRunWritesEachStatementAsAnEmlFileAndSendsNothing) {
