@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <optional>
@@ -25,6 +26,7 @@
 #include "report/generator_steps.h"
 #include "report/layout_code.h"
 #include "reports/aging_report.h"
+#include "reports/invoice_loader.h"
 #include "reports/invoice_pass.h"
 
 namespace reports {
@@ -179,13 +181,37 @@ void StatementAddress(int cuno) {
 }
 
 // A statement of the run with balances: its customer's record with its key in CZip, which
-// orders the statements, and the INV5 records of its rows.
+// orders the statements, the address StatementAddress gives its number, and the INV5 records of
+// its rows.
 struct DueStatement {
     std::string zip;
     uint32_t custRec = 0;
     int cuno = 0;
+    std::array<QString, 5> address;
     const std::vector<uint32_t>* invoices = nullptr;
 };
+
+// The CUST5 records of customer number `key` (its CCNO key) that are not marked deleted onto
+// *statements, each with the address of the number as StatementAddress makes it: that of the
+// first record unless it is marked deleted, read once as the tag passes it. CCNO is selected.
+int AddDueStatements(const std::string& key, int cuno, const std::vector<uint32_t>* invoices,
+                     std::vector<DueStatement>* statements) {
+    AddressLines = {};
+    bool first = true;
+    int rc = CustTbl->seek(key);
+    for (; rc == xbase::kFound && CustTbl->currentKey() == key; rc = CustTbl->skip()) {
+        const bool deleted = CustTbl->deleted();
+        if (first && !deleted) {
+            ReadCustomerAddress();
+            CustAddressBlock();
+        }
+        first = false;
+        if (!deleted)
+            statements->push_back(
+                {CustFld.zip->str(), CustTbl->recNo(), cuno, AddressLines, invoices});
+    }
+    return rc;
+}
 
 // The balance of an invoice as its InvB key holds it after the date; nothing when the key's
 // text is not a plain amount.
@@ -334,6 +360,7 @@ void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& setti
     }
     doc.PutHeadings();
 
+    Cents subtotal = 0;
     for (const ItemRow& row : ItemRows) {
         doc.CheckPage(doc.PageLine + 3, true);
         doc.NewLine();
@@ -341,9 +368,13 @@ void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& setti
         doc.Cell(1) = doc.ColCodes[1] + TrimRight(row[kItemPrID]);
         doc.Cell(3) = doc.ColCodes[3] + TrimRight(row[kItemDesc]);
         // The texts may be as typed into the editor's masked boxes: printed in their formats.
-        doc.Cell(5) = doc.ColCodes[5] + Amount(TextCentsOr0(row[kItemPrice]), 8);
-        doc.Cell(7) = doc.ColCodes[7] + Amount(TextCentsOr0(row[kItemQty]), 9);
-        doc.Cell(9) = doc.ColCodes[9] + Amount(LineTotal(row), 12);
+        const Cents price = TextCentsOr0(row[kItemPrice]);
+        const Cents quantity = TextCentsOr0(row[kItemQty]);
+        const Cents line = LineTotalOf(price, quantity);
+        subtotal += line;
+        doc.Cell(5) = MoneyCell(doc.ColCodes[5], price, 8);
+        doc.Cell(7) = MoneyCell(doc.ColCodes[7], quantity, 9);
+        doc.Cell(9) = MoneyCell(doc.ColCodes[9], line, 12);
         const QString comment = TrimRight(row[kItemComment]);
         if (!comment.isEmpty()) {
             doc.NewLine();
@@ -359,7 +390,6 @@ void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& setti
     }
     doc.Style() = QStringLiteral("U");
 
-    const Cents subtotal = SumLineTotals(ItemRows);
     const Cents ship = ToCents(inv.Ship);
     const Cents tax = ToCents(inv.Tax);
     doc.CheckPage(doc.PageLine + 6, true);
@@ -374,18 +404,18 @@ void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& setti
     doc.Cell(10) = RuleCode(60, 73);
 
     if (!asInvoice) return;
-    for (const ItemRow& row : ItemRows) {
-        const QString& memo = row[kItemPMemo];
+    const auto putMemo = [&](const QString& memo) {
         if (!memos) {
             PutMemo(doc, memo, paper);
-            continue;
+            return;
         }
         auto wrapped = memos->constFind(memo);
         if (wrapped == memos->constEnd())
             wrapped = memos->insert(memo, WrapText(memo, doc.RptWidth, paper));
         PutWrapped(doc, *wrapped);
-    }
-    PutMemo(doc, inv.REM, paper);
+    };
+    for (const ItemRow& row : ItemRows) putMemo(row[kItemPMemo]);
+    putMemo(inv.REM);
 }
 
 namespace {
@@ -512,6 +542,7 @@ bool MakeInvoicesForDates(ReportDocument& doc, double spanStart, double spanEnd,
     int rc = Seek(InvTbl, DateToText(firstDay));
     bool failed = false;
     WrappedMemos memos;
+    InvoiceLoader loader;
     {
         RecordProgress progress(
             asInvoice ? QStringLiteral("Processing Invoices") : QStringLiteral("Processing Bills"),
@@ -521,7 +552,7 @@ bool MakeInvoicesForDates(ReportDocument& doc, double spanStart, double spanEnd,
             if (std::floor(ReadDate(InvFld.IDate)) > lastDay) break;
             if (InvTbl->deleted()) continue;
             if (!asInvoice && ToCents(InvFld.Due->asDouble()) <= 0) continue;
-            if (!LoadInvoice(static_cast<int32_t>(InvTbl->recNo()))) {
+            if (!loader.Load(InvTbl->recNo())) {
                 failed = ReadFailed(-1);
                 break;
             }
@@ -539,6 +570,7 @@ bool MakeInvoicesByNumber(ReportDocument& doc, const QList<int>& numbers, bool a
     StartInvoiceDoc(doc);
     bool failed = false;
     WrappedMemos memos;
+    InvoiceLoader loader;
     {
         RecordProgress progress(
             asInvoice ? QStringLiteral("Processing Invoices") : QStringLiteral("Processing Bills"),
@@ -550,7 +582,7 @@ bool MakeInvoicesByNumber(ReportDocument& doc, const QList<int>& numbers, bool a
                 if (run) run->notFound << number;
                 continue;
             }
-            if (!LoadInvoice(rec)) {
+            if (!loader.Load(static_cast<uint32_t>(rec))) {
                 failed = ReadFailed(-1);
                 break;
             }
@@ -589,12 +621,8 @@ bool MakeStatementsWithBalances(ReportDocument& doc, double spanStart, double sp
         for (auto& [cuno, invoices] : byCustomer) {
             if (failed) break;
             std::sort(invoices.begin(), invoices.end());
-            const std::string key = InvKey(cuno).toStdString();
-            rc = CustTbl->seek(key);
-            for (; rc == xbase::kFound && CustTbl->currentKey() == key; rc = CustTbl->skip())
-                if (!CustTbl->deleted())
-                    statements.push_back({CustFld.zip->str(), CustTbl->recNo(), cuno, &invoices});
-            failed = ReadFailed(rc);
+            failed = ReadFailed(
+                AddDueStatements(InvKey(cuno).toStdString(), cuno, &invoices, &statements));
         }
         std::sort(statements.begin(), statements.end(),
                   [](const DueStatement& a, const DueStatement& b) {
@@ -608,7 +636,7 @@ bool MakeStatementsWithBalances(ReportDocument& doc, double spanStart, double sp
             std::vector<StatementRow> rows;
             failed = !StatementRows(*statement.invoices, &rows);
             if (failed) break;
-            StatementAddress(statement.cuno);
+            AddressLines = statement.address;
             NoteStart(run, NextDocumentLine(doc), statement.cuno);
             PutStatement(doc, rows, SettingsRecord, paper);
         }

@@ -31,8 +31,9 @@ struct WrappedText {
 // word with no space before it that is wider than the line breaks where the line is full.
 WrappedText WrapText(const QString& text, int rptWidth, const PaperMeasure& paper);
 
-// The product memos of a run of invoices, wrapped once each for the run's paper and width: the
-// same few come back invoice after invoice, and wrapping measures the line at every character.
+// The product memos and remarks of a run of invoices, wrapped once each for the run's paper and
+// width: the same few come back invoice after invoice, and wrapping measures the line at every
+// character.
 using WrappedMemos = QHash<QString, WrappedText>;
 
 // The widths of the documents in columns: invoices and bills, statements.
@@ -56,7 +57,7 @@ void PutLetterhead(ReportDocument& doc, const SettingsValues& settings, const Pa
 // address, number and date (and the due date when the customer has payment terms), the items, the
 // totals box, and for an invoice the product memos and the remarks. The charges are captioned by
 // their labels in `settings` ("Shipping" and "Sales Tax" while a label is blank).
-// A run of invoices on one paper gives `memos` to keep its product memos wrapped.
+// A run of invoices on one paper gives `memos` to keep its memos and remarks wrapped.
 void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& settings,
                 const PaperMeasure& paper, WrappedMemos* memos = nullptr);
 

@@ -413,4 +413,27 @@ TEST_F(InvoiceDocumentsTest, StatementsWithBalancesPassOverMarkedInvoicesAndCust
     EXPECT_EQ(IndexOfCell(doc, "L10Ann Baxter"), IndexOfCell(doc, "L00To:", run.starts[1].line));
 }
 
+// Customers may share a number. Each record of the number gets its statement, and every one of
+// them is addressed as the number's first record is, or not at all when that record is marked
+// deleted.
+TEST_F(InvoiceDocumentsTest, StatementsOfASharedNumberCarryTheAddressOfItsFirstRecord) {
+    AddCustomer(3, "Carter", "Lee", "5 Ash Row", "Dover", "10001");
+    AddInvoice(1, 3, "20250305", 0, 0, 5.00, {{"NAIL", 2, 2.5}}, {});
+    ReportDocument& doc = TheReport();
+    DocumentRun run;
+    ASSERT_TRUE(MakeStatementsWithBalances(doc, Day("20250301"), Day("20250331"), paper_, &run));
+    ASSERT_EQ(run.starts.size(), 2u);
+    QStringList addressees;
+    for (const DocumentStart& start : run.starts)
+        addressees << doc.Lines.at(IndexOfCell(doc, "L00To:", start.line)).at(1);
+    EXPECT_EQ(addressees, QStringList({"L10Ann Baxter", "L10Ann Baxter"}));
+
+    MarkDeleted(OpenCustomers, &CustTbl, "BAXTER");
+    DocumentRun after;
+    ASSERT_TRUE(MakeStatementsWithBalances(doc, Day("20250301"), Day("20250331"), paper_, &after));
+    ASSERT_EQ(after.starts.size(), 1u);
+    EXPECT_EQ(after.starts[0].number, 3);
+    EXPECT_EQ(doc.Lines.at(IndexOfCell(doc, "L00To:", after.starts[0].line)).at(1), "L10");
+}
+
 }  // namespace
