@@ -118,10 +118,11 @@ void PutMemo(ReportDocument& doc, const QString& memo, const PaperMeasure& paper
     PutWrapped(doc, WrapText(memo, doc.RptWidth, paper));
 }
 
-// The tables every run reads; false (tables closed) when one cannot be opened.
-bool OpenInvoiceTables() {
-    if (OpenCustomers() && OpenGroups() && OpenInvoices() && OpenItems() && OpenPayments() &&
-        OpenProducts())
+// The tables a run reads: customers, invoices, items and payments, and for invoices and bills
+// the products; false (tables closed) when one cannot be opened.
+bool OpenInvoiceTables(bool products) {
+    if (OpenCustomers() && OpenInvoices() && OpenItems() && OpenPayments() &&
+        (!products || OpenProducts()))
         return true;
     CloseReportTables();
     return false;
@@ -329,14 +330,49 @@ void PutLetterhead(ReportDocument& doc, const SettingsValues& s, const PaperMeas
     doc.NewLine();
 }
 
+namespace {
+
+// PutLetterhead; a run that has `texts` puts the lines its first document put, while the day
+// they are dated stays today.
+void PutRunLetterhead(ReportDocument& doc, const SettingsValues& settings,
+                      const PaperMeasure& paper, DocumentTexts* texts) {
+    if (!texts) return PutLetterhead(doc, settings, paper);
+    const QString today = TodayText();
+    if (texts->letterhead.isEmpty() || texts->letterheadToday != today) {
+        const int first = doc.CurLine + 1;
+        PutLetterhead(doc, settings, paper);
+        texts->letterhead.clear();
+        for (int i = first; i <= doc.CurLine; ++i) texts->letterhead << doc.Lines.at(i);
+        texts->letterheadToday = today;
+        return;
+    }
+    doc.PageLine = 0;
+    doc.PageNo = 1;
+    for (const ReportLine& line : texts->letterhead) {
+        doc.NewLine();
+        for (int c = 0; c < line.size(); ++c)
+            if (!line[c].isEmpty()) doc.Cell(c) = line[c];
+    }
+}
+
+// The report text of `day`, kept in `texts` when there are any.
+QString DayText(double day, DocumentTexts* texts) {
+    if (!texts) return DateToReportText(day);
+    auto known = texts->days.constFind(day);
+    if (known == texts->days.constEnd()) known = texts->days.insert(day, DateToReportText(day));
+    return *known;
+}
+
+}  // namespace
+
 void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& settings,
-                const PaperMeasure& paper, WrappedMemos* memos) {
+                const PaperMeasure& paper, DocumentTexts* texts) {
     const InvoiceRecord& inv = InvBuf;
     const QString title = asInvoice              ? QStringLiteral("Invoice")
                           : ToCents(inv.Due) > 0 ? QStringLiteral("Bill")
                                                  : QStringLiteral("Statement");
     BeginDocument(doc, title);
-    PutLetterhead(doc, settings, paper);
+    PutRunLetterhead(doc, settings, paper, texts);
     doc.PutTitles();
 
     doc.NewLine();
@@ -348,14 +384,14 @@ void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& setti
     doc.NewLine();
     doc.Cell(1) = "L10" + TrimRight(AddressLines[1]);
     doc.Cell(2) = QStringLiteral("R60Invoice Date:");
-    doc.Cell(3) = "L62" + DateToReportText(inv.IDate);
+    doc.Cell(3) = "L62" + DayText(inv.IDate, texts);
     const std::optional<int> terms = TermsRecord.DaysFor(inv.CuNo);
     for (size_t i = 2; i < AddressLines.size(); ++i) {
         doc.NewLine();
         doc.Cell(1) = "L10" + TrimRight(AddressLines[i]);
         if (i == 2 && terms) {
             doc.Cell(2) = QStringLiteral("R60Due Date:");
-            doc.Cell(3) = "L62" + DateToReportText(DueDay(inv.IDate, terms));
+            doc.Cell(3) = "L62" + DayText(DueDay(inv.IDate, terms), texts);
         }
     }
     doc.PutHeadings();
@@ -404,6 +440,7 @@ void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& setti
     doc.Cell(10) = RuleCode(60, 73);
 
     if (!asInvoice) return;
+    WrappedMemos* memos = texts ? &texts->memos : nullptr;
     const auto putMemo = [&](const QString& memo) {
         if (!memos) {
             PutMemo(doc, memo, paper);
@@ -423,8 +460,8 @@ namespace {
 // The letterhead, the document's title and "To:" with the customer's address block below it,
 // as statements and reminder letters begin.
 void PutLetterheadAndAddressee(ReportDocument& doc, const SettingsValues& settings,
-                               const PaperMeasure& paper) {
-    PutLetterhead(doc, settings, paper);
+                               const PaperMeasure& paper, DocumentTexts* texts = nullptr) {
+    PutRunLetterhead(doc, settings, paper, texts);
     doc.PutTitles();
     doc.NewLine();
     doc.NewLine();
@@ -439,9 +476,10 @@ void PutLetterheadAndAddressee(ReportDocument& doc, const SettingsValues& settin
 }  // namespace
 
 void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
-                  const SettingsValues& settings, const PaperMeasure& paper) {
+                  const SettingsValues& settings, const PaperMeasure& paper,
+                  DocumentTexts* texts) {
     BeginDocument(doc, QStringLiteral("Account Statement"));
-    PutLetterheadAndAddressee(doc, settings, paper);
+    PutLetterheadAndAddressee(doc, settings, paper, texts);
     doc.PutHeadings();
 
     Cents charges = 0;
@@ -453,7 +491,7 @@ void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
         doc.NewLine();
         PutItemRules(doc);
         doc.Cell(1) = doc.ColCodes[1] + PadNum(row.number, 6);
-        doc.Cell(3) = doc.ColCodes[3] + dates.Of(row.date);
+        doc.Cell(3) = doc.ColCodes[3] + (texts ? DayText(row.date, texts) : dates.Of(row.date));
         doc.Cell(5) = doc.ColCodes[5] + Amount(row.charges, 11);
         doc.Cell(7) = doc.ColCodes[7] + Amount(row.payments, 11);
         doc.Cell(9) = doc.ColCodes[9] + Amount(row.due, 11);
@@ -534,14 +572,14 @@ void PutReminderLetter(ReportDocument& doc, const QString& text,
 
 bool MakeInvoicesForDates(ReportDocument& doc, double spanStart, double spanEnd, bool asInvoice,
                           const PaperMeasure& paper, DocumentRun* run) {
-    if (!OpenInvoiceTables()) return false;
+    if (!OpenInvoiceTables(true)) return false;
     StartInvoiceDoc(doc);
     const double firstDay = std::floor(spanStart);
     const double lastDay = std::floor(spanEnd);
     InvTbl->select(InvTbl->tag("InvD"));
     int rc = Seek(InvTbl, DateToText(firstDay));
     bool failed = false;
-    WrappedMemos memos;
+    DocumentTexts texts;
     InvoiceLoader loader;
     {
         RecordProgress progress(
@@ -557,7 +595,7 @@ bool MakeInvoicesForDates(ReportDocument& doc, double spanStart, double spanEnd,
                 break;
             }
             NoteStart(run, NextDocumentLine(doc), InvBuf.IvNo);
-            PutInvoice(doc, asInvoice, SettingsRecord, paper, &memos);
+            PutInvoice(doc, asInvoice, SettingsRecord, paper, &texts);
         }
         failed = failed || ReadFailed(rc);
     }
@@ -566,10 +604,10 @@ bool MakeInvoicesForDates(ReportDocument& doc, double spanStart, double spanEnd,
 
 bool MakeInvoicesByNumber(ReportDocument& doc, const QList<int>& numbers, bool asInvoice,
                           const PaperMeasure& paper, DocumentRun* run) {
-    if (!OpenInvoiceTables()) return false;
+    if (!OpenInvoiceTables(true)) return false;
     StartInvoiceDoc(doc);
     bool failed = false;
-    WrappedMemos memos;
+    DocumentTexts texts;
     InvoiceLoader loader;
     {
         RecordProgress progress(
@@ -587,7 +625,7 @@ bool MakeInvoicesByNumber(ReportDocument& doc, const QList<int>& numbers, bool a
                 break;
             }
             NoteStart(run, NextDocumentLine(doc), number);
-            PutInvoice(doc, asInvoice, SettingsRecord, paper, &memos);
+            PutInvoice(doc, asInvoice, SettingsRecord, paper, &texts);
         }
     }
     return Finish(doc, failed);
@@ -595,9 +633,10 @@ bool MakeInvoicesByNumber(ReportDocument& doc, const QList<int>& numbers, bool a
 
 bool MakeStatementsWithBalances(ReportDocument& doc, double spanStart, double spanEnd,
                                 const PaperMeasure& paper, DocumentRun* run) {
-    if (!OpenInvoiceTables()) return false;
+    if (!OpenInvoiceTables(false)) return false;
     StartStatementDoc(doc);
     bool failed = false;
+    DocumentTexts texts;
     {
         // The invoices of the span with a balance, through InvB (date, then balance): only the
         // records of those with a balance are read.
@@ -638,7 +677,7 @@ bool MakeStatementsWithBalances(ReportDocument& doc, double spanStart, double sp
             if (failed) break;
             AddressLines = statement.address;
             NoteStart(run, NextDocumentLine(doc), statement.cuno);
-            PutStatement(doc, rows, SettingsRecord, paper);
+            PutStatement(doc, rows, SettingsRecord, paper, &texts);
         }
     }
     WidenDateColumns(doc, {18});
@@ -647,9 +686,10 @@ bool MakeStatementsWithBalances(ReportDocument& doc, double spanStart, double sp
 
 bool MakeStatementsForCustomers(ReportDocument& doc, const QList<int>& customers,
                                 const PaperMeasure& paper, DocumentRun* run) {
-    if (!OpenInvoiceTables()) return false;
+    if (!OpenInvoiceTables(false)) return false;
     StartStatementDoc(doc);
     bool failed = false;
+    DocumentTexts texts;
     {
         RecordProgress progress(QStringLiteral("Processing Statements"),
                                 static_cast<long>(customers.size()));
@@ -669,7 +709,7 @@ bool MakeStatementsForCustomers(ReportDocument& doc, const QList<int>& customers
             }
             StatementAddress(cuno);
             NoteStart(run, NextDocumentLine(doc), cuno);
-            PutStatement(doc, rows, SettingsRecord, paper);
+            PutStatement(doc, rows, SettingsRecord, paper, &texts);
         }
     }
     WidenDateColumns(doc, {18});

@@ -293,6 +293,46 @@ TEST_F(InvoiceDocumentsTest, LetterheadPlacementMarginAndLogoRoom) {
     EXPECT_EQ(finer.Lines.at(6).last(), "");
 }
 
+// A run works its letterhead, dates and memos out once: every document of it must read as the
+// same document made on its own.
+TEST_F(InvoiceDocumentsTest, EachDocumentOfARunReadsAsTheSameDocumentMadeAlone) {
+    SettingsRecord.Company = "Corner Hardware";
+    SettingsRecord.Addr4 = "USA";
+    SettingsRecord.TopMargin = 0.5;
+    SettingsRecord.LogoFile = "/srv/art/logo.png";
+    SettingsRecord.LogoHeight = 1.0;
+    SettingsRecord.LHJustify = 2;
+    TermsRecord.business = 30;
+    AddInvoice(7, 3, "20250310", 1.5, 0, 9.00, {{"NAIL", 3, 2.5, "Galvanised"}}, {}, "Thanks.");
+    AddInvoice(8, 17, "20250312", 0, 0, 2.50, {{"NAIL", 1, 2.5}}, {}, "Thanks.");
+    AddInvoice(9, 17, "20250312", 0, 0, 1.00, {{"SCREW", 1, 1}}, {});
+    const auto parts = [](const ReportDocument& doc, const DocumentRun& run) {
+        std::vector<std::vector<std::string>> out;
+        for (size_t i = 0; i < run.starts.size(); ++i) {
+            const int to = i + 1 < run.starts.size() ? run.starts[i + 1].line - 1
+                                                     : static_cast<int>(doc.Lines.size());
+            out.push_back(Lines(DocumentPart(doc, run.starts[i].line, to), 0));
+        }
+        return out;
+    };
+    for (const bool statements : {false, true}) {
+        ReportDocument& doc = TheReport();
+        DocumentRun run;
+        ASSERT_TRUE(statements ? MakeStatementsForCustomers(doc, {3, 17}, paper_, &run)
+                               : MakeInvoicesByNumber(doc, {7, 8, 9}, true, paper_, &run));
+        const std::vector<std::vector<std::string>> together = parts(doc, run);
+        ASSERT_EQ(together.size(), statements ? 2u : 3u);
+        for (size_t i = 0; i < together.size(); ++i) {
+            ReportDocument& alone = TheReport();
+            DocumentRun one;
+            const int number = run.starts[i].number;
+            ASSERT_TRUE(statements ? MakeStatementsForCustomers(alone, {number}, paper_, &one)
+                                   : MakeInvoicesByNumber(alone, {number}, true, paper_, &one));
+            EXPECT_EQ(parts(alone, one).at(0), together[i]) << "document " << i;
+        }
+    }
+}
+
 TEST(WrapText, BreaksAtTheLastSpaceAndCutsAWordWiderThanTheLine) {
     const PaperMeasure paper;
     EXPECT_FALSE(WrapText(" \n ", 10, paper).printable);
