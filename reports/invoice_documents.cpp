@@ -93,11 +93,12 @@ void PutItemRules(ReportDocument& doc) {
     for (int i : {0, 2, 4, 6, 8, 10}) doc.Cell(i) = doc.ColCodes[i];
 }
 
+// A line of the totals box; `caption` is its cell, column code and all.
 void PutTotalLine(ReportDocument& doc, const QString& caption, Cents amount) {
     doc.NewLine();
-    doc.Cell(7) = "R59" + caption;
+    doc.Cell(7) = caption;
     doc.Cell(8) = QStringLiteral("V60");
-    doc.Cell(9) = "R72" + Amount(amount, 12);
+    doc.Cell(9) = MoneyCell(QStringLiteral("R72"), amount, 12);
     doc.Cell(10) = QStringLiteral("V73");
 }
 
@@ -429,13 +430,13 @@ void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& setti
     const Cents ship = ToCents(inv.Ship);
     const Cents tax = ToCents(inv.Tax);
     doc.CheckPage(doc.PageLine + 6, true);
-    PutTotalLine(doc, QStringLiteral("SubTotal:"), subtotal);
+    PutTotalLine(doc, QStringLiteral("R59SubTotal:"), subtotal);
     doc.Cell(0) = "L01" + TrimRight(inv.IMemo);
-    PutTotalLine(doc, ChargeCaption(settings.ShipLine, "Shipping"), ship);
-    PutTotalLine(doc, ChargeCaption(settings.TaxLine, "Sales Tax"), tax);
-    PutTotalLine(doc, QStringLiteral("Total:"), subtotal + ship + tax);
-    PutTotalLine(doc, QStringLiteral("Amount Paid:"), SumPayments(PmtRows));
-    PutTotalLine(doc, QStringLiteral("Balance Due:"), ToCents(inv.Due));
+    PutTotalLine(doc, "R59" + ChargeCaption(settings.ShipLine, "Shipping"), ship);
+    PutTotalLine(doc, "R59" + ChargeCaption(settings.TaxLine, "Sales Tax"), tax);
+    PutTotalLine(doc, QStringLiteral("R59Total:"), subtotal + ship + tax);
+    PutTotalLine(doc, QStringLiteral("R59Amount Paid:"), SumPayments(PmtRows));
+    PutTotalLine(doc, QStringLiteral("R59Balance Due:"), ToCents(inv.Due));
     doc.NewLine();
     doc.Cell(10) = RuleCode(60, 73);
 
@@ -492,9 +493,9 @@ void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
         PutItemRules(doc);
         doc.Cell(1) = doc.ColCodes[1] + PadNum(row.number, 6);
         doc.Cell(3) = doc.ColCodes[3] + (texts ? DayText(row.date, texts) : dates.Of(row.date));
-        doc.Cell(5) = doc.ColCodes[5] + Amount(row.charges, 11);
-        doc.Cell(7) = doc.ColCodes[7] + Amount(row.payments, 11);
-        doc.Cell(9) = doc.ColCodes[9] + Amount(row.due, 11);
+        doc.Cell(5) = MoneyCell(doc.ColCodes[5], row.charges, 11);
+        doc.Cell(7) = MoneyCell(doc.ColCodes[7], row.payments, 11);
+        doc.Cell(9) = MoneyCell(doc.ColCodes[9], row.due, 11);
         charges += row.charges;
         payments += row.payments;
         due += row.due;
@@ -504,11 +505,11 @@ void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
     doc.NewLine();
     doc.Cell(1) = QStringLiteral("R18Totals");
     doc.Cell(4) = QStringLiteral("V20");
-    doc.Cell(5) = "R31" + Amount(charges, 11);
+    doc.Cell(5) = MoneyCell(QStringLiteral("R31"), charges, 11);
     doc.Cell(6) = QStringLiteral("V33");
-    doc.Cell(7) = "R44" + Amount(payments, 11);
+    doc.Cell(7) = MoneyCell(QStringLiteral("R44"), payments, 11);
     doc.Cell(8) = QStringLiteral("V46");
-    doc.Cell(9) = "R57" + Amount(due, 11);
+    doc.Cell(9) = MoneyCell(QStringLiteral("R57"), due, 11);
     doc.Cell(10) = QStringLiteral("V59");
     doc.NewLine();
     doc.Cell(10) = RuleCode(20, 59);

@@ -4,12 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "core/dates.h"
 #include "db/field_values.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
 #include "invoice/invoice_data.h"
-#include "invoice/invoice_store.h"
 #include "masters/address_block.h"
 #include "reports/invoice_pass.h"
 
@@ -66,7 +64,7 @@ bool InvoiceLoader::Load(uint32_t rec) {
     LoadItems();
     LoadPayments();
     CustTbl->select(CustTbl->tag("CCNO"));
-    if (Seek(CustTbl, InvKey(InvBuf.CuNo)) == xbase::kFound && !CustTbl->deleted()) {
+    if (CustTbl->seek(NumberKey(InvBuf.CuNo)) == xbase::kFound && !CustTbl->deleted()) {
         ReadCustomerAddress();
         CustAddressBlock();
     }
@@ -77,7 +75,7 @@ void InvoiceLoader::LoadItems() {
     ItemRows.clear();
     const int ivNo = InvBuf.IvNo;
     ItemTbl->select(ItemTbl->tag("Itm"));
-    if (Seek(ItemTbl, InvKey(ivNo)) != xbase::kFound || !OfInvoice(ItemFld.IvNo, ivNo)) return;
+    if (ItemTbl->seek(NumberKey(ivNo)) != xbase::kFound || !OfInvoice(ItemFld.IvNo, ivNo)) return;
     do {
         if (ItemTbl->deleted()) continue;
         const ItemFields& f = ItemFld;
@@ -102,12 +100,9 @@ void InvoiceLoader::LoadPayments() {
     PmtRows.clear();
     const int ivNo = InvBuf.IvNo;
     PmtTbl->select(PmtTbl->tag("Pmt"));
-    if (Seek(PmtTbl, InvKey(ivNo)) != xbase::kFound || !OfInvoice(PmtFld.IvNo, ivNo)) return;
-    if (dateFormat_.isEmpty()) dateFormat_ = ShortDateFormat();
+    if (PmtTbl->seek(NumberKey(ivNo)) != xbase::kFound || !OfInvoice(PmtFld.IvNo, ivNo)) return;
     do {
-        if (PmtTbl->deleted()) continue;
-        PmtRows.push_back({QDateOf(ReadDate(PmtFld.PDate)).toString(dateFormat_),
-                           AmountText(PmtFld.PAmt, 10)});
+        if (!PmtTbl->deleted()) PmtRows.push_back({QString(), AmountText(PmtFld.PAmt, 10)});
     } while (PmtTbl->skip() == xbase::kFound && OfInvoice(PmtFld.IvNo, ivNo));
 }
 

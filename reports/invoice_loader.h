@@ -1,8 +1,9 @@
 // Loading invoice after invoice for a run of printed invoices or bills. What PutInvoice reads of
 // the open invoice (InvBuf, ItemRows, PmtRows, AddressLines) comes out as LoadInvoice loads it,
 // at less cost per invoice: each product's licence code and memo are looked up once in a run,
-// the customer's record is read for its address alone, and the amounts of the rows are written
-// from the fields' digits rather than through QString::asprintf.
+// the customer's record is read for its address alone, the amounts of the rows are written from
+// the fields' digits rather than through QString::asprintf, and the payments, whose sum alone
+// the documents print, carry no date.
 #pragma once
 
 #include <QHash>
@@ -13,10 +14,10 @@ namespace reports {
 
 class InvoiceLoader {
 public:
-    // Loads INV5 record `rec` as LoadInvoice does, but for the customer: CustBuf holds only the
-    // number, name, address and group (ReadCustomerAddress) and the customer record picked is
-    // left as it was. A run keeps one loader while Prod5 stays as it is. False when the record
-    // cannot be read.
+    // Loads INV5 record `rec` as LoadInvoice does, but for the customer and the payments' dates:
+    // CustBuf holds only the number, name, address and group (ReadCustomerAddress), the customer
+    // record picked is left as it was, and each payment row's date is empty. A run keeps one
+    // loader while Prod5 stays as it is. False when the record cannot be read.
     bool Load(uint32_t rec);
 
 private:
@@ -32,7 +33,6 @@ private:
     const ProductNote& Product(const QString& code);
 
     QHash<QString, ProductNote> products_;
-    QString dateFormat_;
 };
 
 // "%*.2f" of an amount of `cents` hundredths at least `width` characters wide, as

@@ -16,7 +16,7 @@ using namespace reports;
 
 namespace {
 
-// What a document reads of the open invoice.
+// What a document reads of the open invoice (of the payments, their amounts).
 struct Loaded {
     int ivNo = 0;
     int cuNo = 0;
@@ -27,12 +27,14 @@ struct Loaded {
     double tax = 0;
     double due = 0;
     std::vector<ItemRow> items;
-    std::vector<PmtRow> payments;
+    std::vector<QString> paid;  // the payments' amounts
     std::array<QString, 5> address;
 
     static Loaded Now() {
+        std::vector<QString> paid;
+        for (const PmtRow& row : PmtRows) paid.push_back(row[kPmtAmount]);
         return {InvBuf.IvNo, InvBuf.CuNo, InvBuf.IDate, InvBuf.IMemo, InvBuf.REM, InvBuf.Ship,
-                InvBuf.Tax,  InvBuf.Due,  ItemRows,     PmtRows,      AddressLines};
+                InvBuf.Tax,  InvBuf.Due,  ItemRows,     paid,         AddressLines};
     }
     bool operator==(const Loaded&) const = default;
 };
