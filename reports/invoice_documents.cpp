@@ -17,7 +17,6 @@
 #include "db/field_values.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
-#include "db/read_write.h"
 #include "invoice/invoice_data.h"
 #include "invoice/invoice_store.h"
 #include "invoice/invoice_totals.h"
@@ -172,19 +171,8 @@ std::vector<uint32_t> CustomerInvoices(int cuno) {
     return records;
 }
 
-// The address block of customer `cuno` into AddressLines, through CCNO: that of the first
-// record of the number unless it is marked deleted; none then, or when there is no record.
-void StatementAddress(int cuno) {
-    AddressLines = {};
-    CustTbl->select(CustTbl->tag("CCNO"));
-    if (Seek(CustTbl, InvKey(cuno)) != xbase::kFound || CustTbl->deleted()) return;
-    ReadCustomer();
-    CustAddressBlock();
-}
-
 // A statement of the run with balances: its customer's record with its key in CZip, which
-// orders the statements, the address StatementAddress gives its number, and the INV5 records of
-// its rows.
+// orders the statements, the address of its number, and the INV5 records of its rows.
 struct DueStatement {
     std::string zip;
     uint32_t custRec = 0;
@@ -194,8 +182,8 @@ struct DueStatement {
 };
 
 // The CUST5 records of customer number `key` (its CCNO key) that are not marked deleted onto
-// *statements, each with the address of the number as StatementAddress makes it: that of the
-// first record unless it is marked deleted, read once as the tag passes it. CCNO is selected.
+// *statements, each with the address of the number: that of its first record unless that one is
+// marked deleted (none then), read once as the tag passes it. CCNO is selected.
 int AddDueStatements(const std::string& key, int cuno, const std::vector<uint32_t>* invoices,
                      std::vector<DueStatement>* statements) {
     AddressLines = {};
@@ -696,11 +684,15 @@ bool MakeStatementsForCustomers(ReportDocument& doc, const QList<int>& customers
                                 static_cast<long>(customers.size()));
         for (int cuno : customers) {
             progress.Visited();
+            // The address of the number's first record; a number whose first record is marked
+            // deleted has none.
             CustTbl->select(CustTbl->tag("CCNO"));
-            if (Seek(CustTbl, InvKey(cuno)) != xbase::kFound || CustTbl->deleted()) {
+            if (CustTbl->seek(NumberKey(cuno)) != xbase::kFound || CustTbl->deleted()) {
                 if (run) run->notFound << cuno;
                 continue;
             }
+            ReadCustomerAddress();
+            CustAddressBlock();
             const std::vector<uint32_t> invoices = CustomerInvoices(cuno);
             if (invoices.empty()) continue;
             std::vector<StatementRow> rows;
@@ -708,7 +700,6 @@ bool MakeStatementsForCustomers(ReportDocument& doc, const QList<int>& customers
                 failed = true;
                 break;
             }
-            StatementAddress(cuno);
             NoteStart(run, NextDocumentLine(doc), cuno);
             PutStatement(doc, rows, SettingsRecord, paper, &texts);
         }

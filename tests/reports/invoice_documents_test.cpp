@@ -467,6 +467,10 @@ TEST_F(InvoiceDocumentsTest, StatementsOfASharedNumberCarryTheAddressOfItsFirstR
     for (const DocumentStart& start : run.starts)
         addressees << doc.Lines.at(IndexOfCell(doc, "L00To:", start.line)).at(1);
     EXPECT_EQ(addressees, QStringList({"L10Ann Baxter", "L10Ann Baxter"}));
+    DocumentRun picked;
+    ASSERT_TRUE(MakeStatementsForCustomers(doc, {3}, paper_, &picked));
+    ASSERT_EQ(picked.starts.size(), 1u);
+    EXPECT_EQ(doc.Lines.at(IndexOfCell(doc, "L00To:")).at(1), "L10Ann Baxter");
 
     MarkDeleted(OpenCustomers, &CustTbl, "BAXTER");
     DocumentRun after;
@@ -474,6 +478,10 @@ TEST_F(InvoiceDocumentsTest, StatementsOfASharedNumberCarryTheAddressOfItsFirstR
     ASSERT_EQ(after.starts.size(), 1u);
     EXPECT_EQ(after.starts[0].number, 3);
     EXPECT_EQ(doc.Lines.at(IndexOfCell(doc, "L00To:", after.starts[0].line)).at(1), "L10");
+    // Picked by number, such a customer is not found.
+    DocumentRun none;
+    EXPECT_FALSE(MakeStatementsForCustomers(doc, {3}, paper_, &none));
+    EXPECT_EQ(none.notFound, QList<int>({3}));
 }
 
 }  // namespace
