@@ -61,11 +61,13 @@ QByteArray ToCodePage(const QString& text) {
 }
 
 QString FromCodePage(std::string_view bytes) {
-    QString text;
-    text.reserve(static_cast<qsizetype>(bytes.size()));
+    if (bytes.empty()) return {};
+    // Written in place: fields are read by the hundred thousand.
+    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    QChar* out = text.data();
     for (char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
-        text.append(b >= 0x80 && b < 0xA0 ? QChar(kHigh[b - 0x80]) : QChar(b));
+        *out++ = b >= 0x80 && b < 0xA0 ? QChar(kHigh[b - 0x80]) : QChar(b);
     }
     return text;
 }

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <optional>
@@ -16,7 +17,6 @@
 #include "db/field_values.h"
 #include "db/open_tables.h"
 #include "db/program_state.h"
-#include "db/read_write.h"
 #include "invoice/invoice_data.h"
 #include "invoice/invoice_store.h"
 #include "invoice/invoice_totals.h"
@@ -25,6 +25,7 @@
 #include "report/generator_steps.h"
 #include "report/layout_code.h"
 #include "reports/aging_report.h"
+#include "reports/invoice_loader.h"
 #include "reports/invoice_pass.h"
 
 namespace reports {
@@ -91,11 +92,12 @@ void PutItemRules(ReportDocument& doc) {
     for (int i : {0, 2, 4, 6, 8, 10}) doc.Cell(i) = doc.ColCodes[i];
 }
 
+// A line of the totals box; `caption` is its cell, column code and all.
 void PutTotalLine(ReportDocument& doc, const QString& caption, Cents amount) {
     doc.NewLine();
-    doc.Cell(7) = "R59" + caption;
+    doc.Cell(7) = caption;
     doc.Cell(8) = QStringLiteral("V60");
-    doc.Cell(9) = "R72" + Amount(amount, 12);
+    doc.Cell(9) = MoneyCell(QStringLiteral("R72"), amount, 12);
     doc.Cell(10) = QStringLiteral("V73");
 }
 
@@ -116,10 +118,11 @@ void PutMemo(ReportDocument& doc, const QString& memo, const PaperMeasure& paper
     PutWrapped(doc, WrapText(memo, doc.RptWidth, paper));
 }
 
-// The tables every run reads; false (tables closed) when one cannot be opened.
-bool OpenInvoiceTables() {
-    if (OpenCustomers() && OpenGroups() && OpenInvoices() && OpenItems() && OpenPayments() &&
-        OpenProducts())
+// The tables a run reads: customers, invoices, items and payments, and for invoices and bills
+// the products; false (tables closed) when one cannot be opened.
+bool OpenInvoiceTables(bool products) {
+    if (OpenCustomers() && OpenInvoices() && OpenItems() && OpenPayments() &&
+        (!products || OpenProducts()))
         return true;
     CloseReportTables();
     return false;
@@ -168,24 +171,37 @@ std::vector<uint32_t> CustomerInvoices(int cuno) {
     return records;
 }
 
-// The address block of customer `cuno` into AddressLines, through CCNO: that of the first
-// record of the number unless it is marked deleted; none then, or when there is no record.
-void StatementAddress(int cuno) {
-    AddressLines = {};
-    CustTbl->select(CustTbl->tag("CCNO"));
-    if (Seek(CustTbl, InvKey(cuno)) != xbase::kFound || CustTbl->deleted()) return;
-    ReadCustomer();
-    CustAddressBlock();
-}
-
 // A statement of the run with balances: its customer's record with its key in CZip, which
-// orders the statements, and the INV5 records of its rows.
+// orders the statements, the address of its number, and the INV5 records of its rows.
 struct DueStatement {
     std::string zip;
     uint32_t custRec = 0;
     int cuno = 0;
+    std::array<QString, 5> address;
     const std::vector<uint32_t>* invoices = nullptr;
 };
+
+// The CUST5 records of customer number `key` (its CCNO key) that are not marked deleted onto
+// *statements, each with the address of the number: that of its first record unless that one is
+// marked deleted (none then), read once as the tag passes it. CCNO is selected.
+int AddDueStatements(const std::string& key, int cuno, const std::vector<uint32_t>* invoices,
+                     std::vector<DueStatement>* statements) {
+    AddressLines = {};
+    bool first = true;
+    int rc = CustTbl->seek(key);
+    for (; rc == xbase::kFound && CustTbl->currentKey() == key; rc = CustTbl->skip()) {
+        const bool deleted = CustTbl->deleted();
+        if (first && !deleted) {
+            ReadCustomerAddress();
+            CustAddressBlock();
+        }
+        first = false;
+        if (!deleted)
+            statements->push_back(
+                {CustFld.zip->str(), CustTbl->recNo(), cuno, AddressLines, invoices});
+    }
+    return rc;
+}
 
 // The balance of an invoice as its InvB key holds it after the date; nothing when the key's
 // text is not a plain amount.
@@ -303,14 +319,49 @@ void PutLetterhead(ReportDocument& doc, const SettingsValues& s, const PaperMeas
     doc.NewLine();
 }
 
+namespace {
+
+// PutLetterhead; a run that has `texts` puts the lines its first document put, while the day
+// they are dated stays today.
+void PutRunLetterhead(ReportDocument& doc, const SettingsValues& settings,
+                      const PaperMeasure& paper, DocumentTexts* texts) {
+    if (!texts) return PutLetterhead(doc, settings, paper);
+    const QString today = TodayText();
+    if (texts->letterhead.isEmpty() || texts->letterheadToday != today) {
+        const int first = doc.CurLine + 1;
+        PutLetterhead(doc, settings, paper);
+        texts->letterhead.clear();
+        for (int i = first; i <= doc.CurLine; ++i) texts->letterhead << doc.Lines.at(i);
+        texts->letterheadToday = today;
+        return;
+    }
+    doc.PageLine = 0;
+    doc.PageNo = 1;
+    for (const ReportLine& line : texts->letterhead) {
+        doc.NewLine();
+        for (int c = 0; c < line.size(); ++c)
+            if (!line[c].isEmpty()) doc.Cell(c) = line[c];
+    }
+}
+
+// The report text of `day`, kept in `texts` when there are any.
+QString DayText(double day, DocumentTexts* texts) {
+    if (!texts) return DateToReportText(day);
+    auto known = texts->days.constFind(day);
+    if (known == texts->days.constEnd()) known = texts->days.insert(day, DateToReportText(day));
+    return *known;
+}
+
+}  // namespace
+
 void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& settings,
-                const PaperMeasure& paper, WrappedMemos* memos) {
+                const PaperMeasure& paper, DocumentTexts* texts) {
     const InvoiceRecord& inv = InvBuf;
     const QString title = asInvoice              ? QStringLiteral("Invoice")
                           : ToCents(inv.Due) > 0 ? QStringLiteral("Bill")
                                                  : QStringLiteral("Statement");
     BeginDocument(doc, title);
-    PutLetterhead(doc, settings, paper);
+    PutRunLetterhead(doc, settings, paper, texts);
     doc.PutTitles();
 
     doc.NewLine();
@@ -322,18 +373,19 @@ void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& setti
     doc.NewLine();
     doc.Cell(1) = "L10" + TrimRight(AddressLines[1]);
     doc.Cell(2) = QStringLiteral("R60Invoice Date:");
-    doc.Cell(3) = "L62" + DateToReportText(inv.IDate);
+    doc.Cell(3) = "L62" + DayText(inv.IDate, texts);
     const std::optional<int> terms = TermsRecord.DaysFor(inv.CuNo);
     for (size_t i = 2; i < AddressLines.size(); ++i) {
         doc.NewLine();
         doc.Cell(1) = "L10" + TrimRight(AddressLines[i]);
         if (i == 2 && terms) {
             doc.Cell(2) = QStringLiteral("R60Due Date:");
-            doc.Cell(3) = "L62" + DateToReportText(DueDay(inv.IDate, terms));
+            doc.Cell(3) = "L62" + DayText(DueDay(inv.IDate, terms), texts);
         }
     }
     doc.PutHeadings();
 
+    Cents subtotal = 0;
     for (const ItemRow& row : ItemRows) {
         doc.CheckPage(doc.PageLine + 3, true);
         doc.NewLine();
@@ -341,9 +393,13 @@ void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& setti
         doc.Cell(1) = doc.ColCodes[1] + TrimRight(row[kItemPrID]);
         doc.Cell(3) = doc.ColCodes[3] + TrimRight(row[kItemDesc]);
         // The texts may be as typed into the editor's masked boxes: printed in their formats.
-        doc.Cell(5) = doc.ColCodes[5] + Amount(TextCentsOr0(row[kItemPrice]), 8);
-        doc.Cell(7) = doc.ColCodes[7] + Amount(TextCentsOr0(row[kItemQty]), 9);
-        doc.Cell(9) = doc.ColCodes[9] + Amount(LineTotal(row), 12);
+        const Cents price = TextCentsOr0(row[kItemPrice]);
+        const Cents quantity = TextCentsOr0(row[kItemQty]);
+        const Cents line = LineTotalOf(price, quantity);
+        subtotal += line;
+        doc.Cell(5) = MoneyCell(doc.ColCodes[5], price, 8);
+        doc.Cell(7) = MoneyCell(doc.ColCodes[7], quantity, 9);
+        doc.Cell(9) = MoneyCell(doc.ColCodes[9], line, 12);
         const QString comment = TrimRight(row[kItemComment]);
         if (!comment.isEmpty()) {
             doc.NewLine();
@@ -359,33 +415,33 @@ void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& setti
     }
     doc.Style() = QStringLiteral("U");
 
-    const Cents subtotal = SumLineTotals(ItemRows);
     const Cents ship = ToCents(inv.Ship);
     const Cents tax = ToCents(inv.Tax);
     doc.CheckPage(doc.PageLine + 6, true);
-    PutTotalLine(doc, QStringLiteral("SubTotal:"), subtotal);
+    PutTotalLine(doc, QStringLiteral("R59SubTotal:"), subtotal);
     doc.Cell(0) = "L01" + TrimRight(inv.IMemo);
-    PutTotalLine(doc, ChargeCaption(settings.ShipLine, "Shipping"), ship);
-    PutTotalLine(doc, ChargeCaption(settings.TaxLine, "Sales Tax"), tax);
-    PutTotalLine(doc, QStringLiteral("Total:"), subtotal + ship + tax);
-    PutTotalLine(doc, QStringLiteral("Amount Paid:"), SumPayments(PmtRows));
-    PutTotalLine(doc, QStringLiteral("Balance Due:"), ToCents(inv.Due));
+    PutTotalLine(doc, "R59" + ChargeCaption(settings.ShipLine, "Shipping"), ship);
+    PutTotalLine(doc, "R59" + ChargeCaption(settings.TaxLine, "Sales Tax"), tax);
+    PutTotalLine(doc, QStringLiteral("R59Total:"), subtotal + ship + tax);
+    PutTotalLine(doc, QStringLiteral("R59Amount Paid:"), SumPayments(PmtRows));
+    PutTotalLine(doc, QStringLiteral("R59Balance Due:"), ToCents(inv.Due));
     doc.NewLine();
     doc.Cell(10) = RuleCode(60, 73);
 
     if (!asInvoice) return;
-    for (const ItemRow& row : ItemRows) {
-        const QString& memo = row[kItemPMemo];
+    WrappedMemos* memos = texts ? &texts->memos : nullptr;
+    const auto putMemo = [&](const QString& memo) {
         if (!memos) {
             PutMemo(doc, memo, paper);
-            continue;
+            return;
         }
         auto wrapped = memos->constFind(memo);
         if (wrapped == memos->constEnd())
             wrapped = memos->insert(memo, WrapText(memo, doc.RptWidth, paper));
         PutWrapped(doc, *wrapped);
-    }
-    PutMemo(doc, inv.REM, paper);
+    };
+    for (const ItemRow& row : ItemRows) putMemo(row[kItemPMemo]);
+    putMemo(inv.REM);
 }
 
 namespace {
@@ -393,8 +449,8 @@ namespace {
 // The letterhead, the document's title and "To:" with the customer's address block below it,
 // as statements and reminder letters begin.
 void PutLetterheadAndAddressee(ReportDocument& doc, const SettingsValues& settings,
-                               const PaperMeasure& paper) {
-    PutLetterhead(doc, settings, paper);
+                               const PaperMeasure& paper, DocumentTexts* texts = nullptr) {
+    PutRunLetterhead(doc, settings, paper, texts);
     doc.PutTitles();
     doc.NewLine();
     doc.NewLine();
@@ -409,9 +465,10 @@ void PutLetterheadAndAddressee(ReportDocument& doc, const SettingsValues& settin
 }  // namespace
 
 void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
-                  const SettingsValues& settings, const PaperMeasure& paper) {
+                  const SettingsValues& settings, const PaperMeasure& paper,
+                  DocumentTexts* texts) {
     BeginDocument(doc, QStringLiteral("Account Statement"));
-    PutLetterheadAndAddressee(doc, settings, paper);
+    PutLetterheadAndAddressee(doc, settings, paper, texts);
     doc.PutHeadings();
 
     Cents charges = 0;
@@ -423,10 +480,10 @@ void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
         doc.NewLine();
         PutItemRules(doc);
         doc.Cell(1) = doc.ColCodes[1] + PadNum(row.number, 6);
-        doc.Cell(3) = doc.ColCodes[3] + dates.Of(row.date);
-        doc.Cell(5) = doc.ColCodes[5] + Amount(row.charges, 11);
-        doc.Cell(7) = doc.ColCodes[7] + Amount(row.payments, 11);
-        doc.Cell(9) = doc.ColCodes[9] + Amount(row.due, 11);
+        doc.Cell(3) = doc.ColCodes[3] + (texts ? DayText(row.date, texts) : dates.Of(row.date));
+        doc.Cell(5) = MoneyCell(doc.ColCodes[5], row.charges, 11);
+        doc.Cell(7) = MoneyCell(doc.ColCodes[7], row.payments, 11);
+        doc.Cell(9) = MoneyCell(doc.ColCodes[9], row.due, 11);
         charges += row.charges;
         payments += row.payments;
         due += row.due;
@@ -436,11 +493,11 @@ void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
     doc.NewLine();
     doc.Cell(1) = QStringLiteral("R18Totals");
     doc.Cell(4) = QStringLiteral("V20");
-    doc.Cell(5) = "R31" + Amount(charges, 11);
+    doc.Cell(5) = MoneyCell(QStringLiteral("R31"), charges, 11);
     doc.Cell(6) = QStringLiteral("V33");
-    doc.Cell(7) = "R44" + Amount(payments, 11);
+    doc.Cell(7) = MoneyCell(QStringLiteral("R44"), payments, 11);
     doc.Cell(8) = QStringLiteral("V46");
-    doc.Cell(9) = "R57" + Amount(due, 11);
+    doc.Cell(9) = MoneyCell(QStringLiteral("R57"), due, 11);
     doc.Cell(10) = QStringLiteral("V59");
     doc.NewLine();
     doc.Cell(10) = RuleCode(20, 59);
@@ -504,14 +561,15 @@ void PutReminderLetter(ReportDocument& doc, const QString& text,
 
 bool MakeInvoicesForDates(ReportDocument& doc, double spanStart, double spanEnd, bool asInvoice,
                           const PaperMeasure& paper, DocumentRun* run) {
-    if (!OpenInvoiceTables()) return false;
+    if (!OpenInvoiceTables(true)) return false;
     StartInvoiceDoc(doc);
     const double firstDay = std::floor(spanStart);
     const double lastDay = std::floor(spanEnd);
     InvTbl->select(InvTbl->tag("InvD"));
     int rc = Seek(InvTbl, DateToText(firstDay));
     bool failed = false;
-    WrappedMemos memos;
+    DocumentTexts texts;
+    InvoiceLoader loader;
     {
         RecordProgress progress(
             asInvoice ? QStringLiteral("Processing Invoices") : QStringLiteral("Processing Bills"),
@@ -521,12 +579,12 @@ bool MakeInvoicesForDates(ReportDocument& doc, double spanStart, double spanEnd,
             if (std::floor(ReadDate(InvFld.IDate)) > lastDay) break;
             if (InvTbl->deleted()) continue;
             if (!asInvoice && ToCents(InvFld.Due->asDouble()) <= 0) continue;
-            if (!LoadInvoice(static_cast<int32_t>(InvTbl->recNo()))) {
+            if (!loader.Load(InvTbl->recNo())) {
                 failed = ReadFailed(-1);
                 break;
             }
             NoteStart(run, NextDocumentLine(doc), InvBuf.IvNo);
-            PutInvoice(doc, asInvoice, SettingsRecord, paper, &memos);
+            PutInvoice(doc, asInvoice, SettingsRecord, paper, &texts);
         }
         failed = failed || ReadFailed(rc);
     }
@@ -535,10 +593,11 @@ bool MakeInvoicesForDates(ReportDocument& doc, double spanStart, double spanEnd,
 
 bool MakeInvoicesByNumber(ReportDocument& doc, const QList<int>& numbers, bool asInvoice,
                           const PaperMeasure& paper, DocumentRun* run) {
-    if (!OpenInvoiceTables()) return false;
+    if (!OpenInvoiceTables(true)) return false;
     StartInvoiceDoc(doc);
     bool failed = false;
-    WrappedMemos memos;
+    DocumentTexts texts;
+    InvoiceLoader loader;
     {
         RecordProgress progress(
             asInvoice ? QStringLiteral("Processing Invoices") : QStringLiteral("Processing Bills"),
@@ -550,12 +609,12 @@ bool MakeInvoicesByNumber(ReportDocument& doc, const QList<int>& numbers, bool a
                 if (run) run->notFound << number;
                 continue;
             }
-            if (!LoadInvoice(rec)) {
+            if (!loader.Load(static_cast<uint32_t>(rec))) {
                 failed = ReadFailed(-1);
                 break;
             }
             NoteStart(run, NextDocumentLine(doc), number);
-            PutInvoice(doc, asInvoice, SettingsRecord, paper, &memos);
+            PutInvoice(doc, asInvoice, SettingsRecord, paper, &texts);
         }
     }
     return Finish(doc, failed);
@@ -563,9 +622,10 @@ bool MakeInvoicesByNumber(ReportDocument& doc, const QList<int>& numbers, bool a
 
 bool MakeStatementsWithBalances(ReportDocument& doc, double spanStart, double spanEnd,
                                 const PaperMeasure& paper, DocumentRun* run) {
-    if (!OpenInvoiceTables()) return false;
+    if (!OpenInvoiceTables(false)) return false;
     StartStatementDoc(doc);
     bool failed = false;
+    DocumentTexts texts;
     {
         // The invoices of the span with a balance, through InvB (date, then balance): only the
         // records of those with a balance are read.
@@ -589,12 +649,8 @@ bool MakeStatementsWithBalances(ReportDocument& doc, double spanStart, double sp
         for (auto& [cuno, invoices] : byCustomer) {
             if (failed) break;
             std::sort(invoices.begin(), invoices.end());
-            const std::string key = InvKey(cuno).toStdString();
-            rc = CustTbl->seek(key);
-            for (; rc == xbase::kFound && CustTbl->currentKey() == key; rc = CustTbl->skip())
-                if (!CustTbl->deleted())
-                    statements.push_back({CustFld.zip->str(), CustTbl->recNo(), cuno, &invoices});
-            failed = ReadFailed(rc);
+            failed = ReadFailed(
+                AddDueStatements(InvKey(cuno).toStdString(), cuno, &invoices, &statements));
         }
         std::sort(statements.begin(), statements.end(),
                   [](const DueStatement& a, const DueStatement& b) {
@@ -608,9 +664,9 @@ bool MakeStatementsWithBalances(ReportDocument& doc, double spanStart, double sp
             std::vector<StatementRow> rows;
             failed = !StatementRows(*statement.invoices, &rows);
             if (failed) break;
-            StatementAddress(statement.cuno);
+            AddressLines = statement.address;
             NoteStart(run, NextDocumentLine(doc), statement.cuno);
-            PutStatement(doc, rows, SettingsRecord, paper);
+            PutStatement(doc, rows, SettingsRecord, paper, &texts);
         }
     }
     WidenDateColumns(doc, {18});
@@ -619,19 +675,24 @@ bool MakeStatementsWithBalances(ReportDocument& doc, double spanStart, double sp
 
 bool MakeStatementsForCustomers(ReportDocument& doc, const QList<int>& customers,
                                 const PaperMeasure& paper, DocumentRun* run) {
-    if (!OpenInvoiceTables()) return false;
+    if (!OpenInvoiceTables(false)) return false;
     StartStatementDoc(doc);
     bool failed = false;
+    DocumentTexts texts;
     {
         RecordProgress progress(QStringLiteral("Processing Statements"),
                                 static_cast<long>(customers.size()));
         for (int cuno : customers) {
             progress.Visited();
+            // The address of the number's first record; a number whose first record is marked
+            // deleted has none.
             CustTbl->select(CustTbl->tag("CCNO"));
-            if (Seek(CustTbl, InvKey(cuno)) != xbase::kFound || CustTbl->deleted()) {
+            if (CustTbl->seek(NumberKey(cuno)) != xbase::kFound || CustTbl->deleted()) {
                 if (run) run->notFound << cuno;
                 continue;
             }
+            ReadCustomerAddress();
+            CustAddressBlock();
             const std::vector<uint32_t> invoices = CustomerInvoices(cuno);
             if (invoices.empty()) continue;
             std::vector<StatementRow> rows;
@@ -639,9 +700,8 @@ bool MakeStatementsForCustomers(ReportDocument& doc, const QList<int>& customers
                 failed = true;
                 break;
             }
-            StatementAddress(cuno);
             NoteStart(run, NextDocumentLine(doc), cuno);
-            PutStatement(doc, rows, SettingsRecord, paper);
+            PutStatement(doc, rows, SettingsRecord, paper, &texts);
         }
     }
     WidenDateColumns(doc, {18});

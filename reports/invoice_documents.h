@@ -31,9 +31,20 @@ struct WrappedText {
 // word with no space before it that is wider than the line breaks where the line is full.
 WrappedText WrapText(const QString& text, int rptWidth, const PaperMeasure& paper);
 
-// The product memos of a run of invoices, wrapped once each for the run's paper and width: the
-// same few come back invoice after invoice, and wrapping measures the line at every character.
+// The product memos and remarks of a run of invoices, wrapped once each for the run's paper and
+// width: the same few come back invoice after invoice, and wrapping measures the line at every
+// character.
 using WrappedMemos = QHash<QString, WrappedText>;
+
+// What the documents of one run on one paper work out once for all of them: their memos and
+// remarks wrapped, the lines of the letterhead as last put (with the day it was dated), and the
+// texts of the days their rows print.
+struct DocumentTexts {
+    WrappedMemos memos;
+    QList<ReportLine> letterhead;
+    QString letterheadToday;
+    QHash<double, QString> days;
+};
 
 // The widths of the documents in columns: invoices and bills, statements.
 inline constexpr int kInvoiceWidth = 73;
@@ -56,9 +67,9 @@ void PutLetterhead(ReportDocument& doc, const SettingsValues& settings, const Pa
 // address, number and date (and the due date when the customer has payment terms), the items, the
 // totals box, and for an invoice the product memos and the remarks. The charges are captioned by
 // their labels in `settings` ("Shipping" and "Sales Tax" while a label is blank).
-// A run of invoices on one paper gives `memos` to keep its product memos wrapped.
+// A run of documents on one paper gives `texts` to keep what they share.
 void PutInvoice(ReportDocument& doc, bool asInvoice, const SettingsValues& settings,
-                const PaperMeasure& paper, WrappedMemos* memos = nullptr);
+                const PaperMeasure& paper, DocumentTexts* texts = nullptr);
 
 // One invoice on a statement: number, date (a day number) and the three amounts. Its charges
 // are its total (the line totals to the cent and both charges), its payments their sum, its
@@ -73,9 +84,10 @@ struct StatementRow {
 
 // Appends the statement of the customer whose address is in AddressLines as one document, after
 // a page break when the document has lines: letterhead, title, address, one row per invoice and
-// the totals box.
+// the totals box. A run gives `texts` as to PutInvoice.
 void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
-                  const SettingsValues& settings, const PaperMeasure& paper);
+                  const SettingsValues& settings, const PaperMeasure& paper,
+                  DocumentTexts* texts = nullptr);
 
 // One overdue invoice in a reminder letter: number, date, due date, days past due, amount due.
 struct ReminderRow {
@@ -109,10 +121,11 @@ struct DocumentRun {
     QList<int> notFound;
 };
 
-// The runs over the tables. Each opens CUST5, GROUPS, INV5, ITM5, PMT and Prod5, starts the
-// document, shows the progress box and closes the tables again. True when the document has
-// lines to show; false when nothing was selected, or when a table could not be opened (the user
-// has been told and the program is ending). `run`, when given, receives the documents' starts.
+// The runs over the tables. Each opens CUST5, INV5, ITM5 and PMT (and Prod5 for invoices and
+// bills), starts the document, shows the progress box and closes the tables again. True when the
+// document has lines to show; false when nothing was selected, or when a table could not be
+// opened (the user has been told and the program is ending). `run`, when given, receives the
+// documents' starts.
 
 // Invoices dated from spanStart to spanEnd (day numbers, inclusive) in date order; as bills
 // (asInvoice false) only those with a balance due above zero.

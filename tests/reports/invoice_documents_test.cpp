@@ -293,6 +293,46 @@ TEST_F(InvoiceDocumentsTest, LetterheadPlacementMarginAndLogoRoom) {
     EXPECT_EQ(finer.Lines.at(6).last(), "");
 }
 
+// A run works its letterhead, dates and memos out once: every document of it must read as the
+// same document made on its own.
+TEST_F(InvoiceDocumentsTest, EachDocumentOfARunReadsAsTheSameDocumentMadeAlone) {
+    SettingsRecord.Company = "Corner Hardware";
+    SettingsRecord.Addr4 = "USA";
+    SettingsRecord.TopMargin = 0.5;
+    SettingsRecord.LogoFile = "/srv/art/logo.png";
+    SettingsRecord.LogoHeight = 1.0;
+    SettingsRecord.LHJustify = 2;
+    TermsRecord.business = 30;
+    AddInvoice(7, 3, "20250310", 1.5, 0, 9.00, {{"NAIL", 3, 2.5, "Galvanised"}}, {}, "Thanks.");
+    AddInvoice(8, 17, "20250312", 0, 0, 2.50, {{"NAIL", 1, 2.5}}, {}, "Thanks.");
+    AddInvoice(9, 17, "20250312", 0, 0, 1.00, {{"SCREW", 1, 1}}, {});
+    const auto parts = [](const ReportDocument& doc, const DocumentRun& run) {
+        std::vector<std::vector<std::string>> out;
+        for (size_t i = 0; i < run.starts.size(); ++i) {
+            const int to = i + 1 < run.starts.size() ? run.starts[i + 1].line - 1
+                                                     : static_cast<int>(doc.Lines.size());
+            out.push_back(Lines(DocumentPart(doc, run.starts[i].line, to), 0));
+        }
+        return out;
+    };
+    for (const bool statements : {false, true}) {
+        ReportDocument& doc = TheReport();
+        DocumentRun run;
+        ASSERT_TRUE(statements ? MakeStatementsForCustomers(doc, {3, 17}, paper_, &run)
+                               : MakeInvoicesByNumber(doc, {7, 8, 9}, true, paper_, &run));
+        const std::vector<std::vector<std::string>> together = parts(doc, run);
+        ASSERT_EQ(together.size(), statements ? 2u : 3u);
+        for (size_t i = 0; i < together.size(); ++i) {
+            ReportDocument& alone = TheReport();
+            DocumentRun one;
+            const int number = run.starts[i].number;
+            ASSERT_TRUE(statements ? MakeStatementsForCustomers(alone, {number}, paper_, &one)
+                                   : MakeInvoicesByNumber(alone, {number}, true, paper_, &one));
+            EXPECT_EQ(parts(alone, one).at(0), together[i]) << "document " << i;
+        }
+    }
+}
+
 TEST(WrapText, BreaksAtTheLastSpaceAndCutsAWordWiderThanTheLine) {
     const PaperMeasure paper;
     EXPECT_FALSE(WrapText(" \n ", 10, paper).printable);
@@ -411,6 +451,37 @@ TEST_F(InvoiceDocumentsTest, StatementsWithBalancesPassOverMarkedInvoicesAndCust
     EXPECT_EQ(rows, QStringList({"R08     3R31       2.50R44       1.00R57       1.50",
                                  "R08     1R31       5.00R44       0.00R57       5.00"}));
     EXPECT_EQ(IndexOfCell(doc, "L10Ann Baxter"), IndexOfCell(doc, "L00To:", run.starts[1].line));
+}
+
+// Customers may share a number. Each record of the number gets its statement, and every one of
+// them is addressed as the number's first record is, or not at all when that record is marked
+// deleted.
+TEST_F(InvoiceDocumentsTest, StatementsOfASharedNumberCarryTheAddressOfItsFirstRecord) {
+    AddCustomer(3, "Carter", "Lee", "5 Ash Row", "Dover", "10001");
+    AddInvoice(1, 3, "20250305", 0, 0, 5.00, {{"NAIL", 2, 2.5}}, {});
+    ReportDocument& doc = TheReport();
+    DocumentRun run;
+    ASSERT_TRUE(MakeStatementsWithBalances(doc, Day("20250301"), Day("20250331"), paper_, &run));
+    ASSERT_EQ(run.starts.size(), 2u);
+    QStringList addressees;
+    for (const DocumentStart& start : run.starts)
+        addressees << doc.Lines.at(IndexOfCell(doc, "L00To:", start.line)).at(1);
+    EXPECT_EQ(addressees, QStringList({"L10Ann Baxter", "L10Ann Baxter"}));
+    DocumentRun picked;
+    ASSERT_TRUE(MakeStatementsForCustomers(doc, {3}, paper_, &picked));
+    ASSERT_EQ(picked.starts.size(), 1u);
+    EXPECT_EQ(doc.Lines.at(IndexOfCell(doc, "L00To:")).at(1), "L10Ann Baxter");
+
+    MarkDeleted(OpenCustomers, &CustTbl, "BAXTER");
+    DocumentRun after;
+    ASSERT_TRUE(MakeStatementsWithBalances(doc, Day("20250301"), Day("20250331"), paper_, &after));
+    ASSERT_EQ(after.starts.size(), 1u);
+    EXPECT_EQ(after.starts[0].number, 3);
+    EXPECT_EQ(doc.Lines.at(IndexOfCell(doc, "L00To:", after.starts[0].line)).at(1), "L10");
+    // Picked by number, such a customer is not found.
+    DocumentRun none;
+    EXPECT_FALSE(MakeStatementsForCustomers(doc, {3}, paper_, &none));
+    EXPECT_EQ(none.notFound, QList<int>({3}));
 }
 
 }  // namespace
