@@ -121,20 +121,26 @@ QString LockRefusalMessage(const LockRefusal& refusal) {
 
 namespace {
 
-bool NamesADataFile(const QFileInfo& info) {
+// Whether a file name ends as the engine's and the program's own files do.
+bool HasDataFileSuffix(const QFileInfo& info) {
     static const QSet<QString> kSuffixes = {"dbf", "dbt", "ntx",    "cgp", "jnl",
                                             "lck", "new", "commit", "id"};
+    return kSuffixes.contains(info.suffix().toLower());
+}
+
+bool NamesADataFile(const QFileInfo& info) {
+    if (!HasDataFileSuffix(info)) return false;
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return !folder.isEmpty() && folder == QDir::current().canonicalPath() &&
-           kSuffixes.contains(info.suffix().toLower());
+    return !folder.isEmpty() && folder == QDir::current().canonicalPath();
 }
 
 }  // namespace
 
+// The directory's own entries are in it: only their names are looked at.
 QStringList NamesDifferingOnlyInCase() {
     QMap<QString, QStringList> byName;
     for (const QString& name : QDir::current().entryList(QDir::Files, QDir::Name))
-        if (NamesADataFile(QFileInfo(name))) byName[name.toLower()] << name;
+        if (HasDataFileSuffix(QFileInfo(name))) byName[name.toLower()] << name;
     QStringList clashes;
     for (const QStringList& names : std::as_const(byName))
         if (names.size() > 1) clashes << names.join(" and ");
