@@ -97,11 +97,13 @@ int Context::fail(const Status& status) {
 }
 
 std::string Context::resolve(std::string_view fileName) const {
+    std::string path = dir_ + "/" + std::string(fileName);
+    if (env_->exists(path)) return path;
     std::vector<std::string> names;
     if (env_->list(dir_, &names).ok())
         for (const std::string& n : names)
             if (sameName(n, fileName)) return dir_ + "/" + n;
-    return dir_ + "/" + std::string(fileName);
+    return path;
 }
 
 namespace {
@@ -233,30 +235,31 @@ int Context::finishRewrite(std::string_view name, Leftover* leftover) {
     return fail(s);
 }
 
-Status Context::oneFileNamed(const std::string& fileName) const {
-    std::vector<std::string> names;
+Status Context::oneFileNamed(const std::vector<std::string>& names,
+                             const std::string& fileName) const {
     std::string found;
-    if (env_->list(dir_, &names).ok())
-        for (const std::string& n : names) {
-            if (!sameName(n, fileName)) continue;
-            if (!found.empty()) {
-                const auto [first, second] = std::minmax(found, n);
-                return Status(kErrOpen, dir_ + "/" + first + " and " + second +
-                                            " differ only in letter case: which one holds the "
-                                            "data cannot be told");
-            }
-            found = n;
+    for (const std::string& n : names) {
+        if (!sameName(n, fileName)) continue;
+        if (!found.empty()) {
+            const auto [first, second] = std::minmax(found, n);
+            return Status(kErrOpen, dir_ + "/" + first + " and " + second +
+                                        " differ only in letter case: which one holds the "
+                                        "data cannot be told");
         }
+        found = n;
+    }
     return {};
 }
 
 Table* Context::open(std::string_view name) {
     const std::string base(name);
-    for (const char* ext : {".dbf", ".dbt", ".cgp"})
-        if (Status s = oneFileNamed(base + ext); !s.ok()) {
-            fail(s);
-            return nullptr;
-        }
+    std::vector<std::string> names;
+    if (env_->list(dir_, &names).ok())
+        for (const char* ext : {".dbf", ".dbt", ".cgp"})
+            if (Status s = oneFileNamed(names, base + ext); !s.ok()) {
+                fail(s);
+                return nullptr;
+            }
     const std::string dbfPath = resolve(base + ".dbf");
     if (!env_->exists(dbfPath)) {
         fail(Status(kErrOpen, "cannot open " + dbfPath + ": no such file"));

@@ -276,8 +276,8 @@ public:
     // The budget the tables' caches share.
     CacheBudget* cache() const { return cache_.get(); }
     const std::string& dir() const { return dir_; }
-    // The path of an existing file in dir() matching `fileName` in any letter case, or the
-    // plain path when none exists.
+    // The path of an existing file in dir() matching `fileName` in any letter case (the name
+    // as given when that exists), or the plain path when none exists.
     std::string resolve(std::string_view fileName) const;
 
 private:
@@ -285,8 +285,8 @@ private:
     void forget(Table* table);
     // After a dropped change: every open table read afresh.
     void reloadTables();
-    // kErrOpen naming both when two files of dir() match fileName in letter case.
-    Status oneFileNamed(const std::string& fileName) const;
+    // kErrOpen naming both when two of `names` (dir()'s listing) match fileName in letter case.
+    Status oneFileNamed(const std::vector<std::string>& names, const std::string& fileName) const;
 
     std::string dir_;
     Env* env_;
