@@ -190,7 +190,7 @@ struct DueStatement {
 // The balance of an invoice as its InvB key holds it after the date; nothing when the key's
 // text is not a plain amount.
 std::optional<Cents> KeyBalance(const std::string& key) {
-    return key.size() > 8 ? PlainCents(std::string_view(key).substr(8)) : std::nullopt;
+    return key.size() > 8 ? PlainCents(std::string_view(key).substr(8), '.') : std::nullopt;
 }
 
 // The key text of a day's date as InvB holds it, "yyyyMMdd": the day itself, without the

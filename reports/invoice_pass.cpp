@@ -23,7 +23,7 @@ std::string Key(const QString& text) {
 }
 
 double Amount(const xbase::Field* field) {
-    const std::optional<Cents> cents = PlainCents(field->str());
+    const std::optional<Cents> cents = PlainCents(field->str(), '.');
     return cents ? FromCents(*cents) : field->asDouble();
 }
 
@@ -47,27 +47,6 @@ std::string NumberKey(int number) {
     char text[16];
     const int n = std::snprintf(text, sizeof text, "%6d", number);
     return std::string(text, static_cast<size_t>(std::max(n, 0)));
-}
-
-std::optional<Cents> PlainCents(std::string_view text) {
-    size_t i = text.find_first_not_of(' ');
-    if (i == std::string_view::npos) return 0;
-    const bool negative = text[i] == '-';
-    if (negative) ++i;
-    Cents whole = 0;
-    int digits = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits)
-        whole = whole * 10 + (text[i] - '0');
-    Cents fraction = 0;
-    int decimals = 0;
-    if (i < text.size() && text[i] == '.') {
-        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++decimals)
-            fraction = fraction * 10 + (text[i] - '0');
-    }
-    if (i != text.size() || digits + decimals == 0 || digits > 15 || decimals > 2)
-        return std::nullopt;
-    const Cents cents = whole * 100 + (decimals == 1 ? fraction * 10 : fraction);
-    return negative ? -cents : cents;
 }
 
 SpanPass::SpanPass(xbase::Table* table, const char* tagName, double spanStart, double spanEnd)

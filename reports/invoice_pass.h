@@ -8,9 +8,7 @@
 #include <QHash>
 #include <QString>
 #include <functional>
-#include <optional>
 #include <string>
-#include <string_view>
 
 #include "core/money.h"
 #include "db/xbase/xbase.h"
@@ -115,10 +113,6 @@ private:
 // The key of a number in the tags on Str(number, 6, 0) (invoice and customer numbers), made
 // without the locale.
 std::string NumberKey(int number);
-
-// A numeric field's stored text ("   -11.77") in cents, read without the locale; nothing when
-// the text is not a plain number of at most two decimals. Blanks are 0.
-std::optional<Cents> PlainCents(std::string_view text);
 
 // True when a table read failed: the user has been told and the program is ending.
 bool PassFailed();
