@@ -85,7 +85,7 @@ bool MakeDailyIncome(ReportDocument& doc, double spanStart, double spanEnd) {
         CloseReportTables();
         return false;
     }
-    if (pass.Count() == 0) {
+    if (pass.Empty()) {
         CloseReportTables();
         prompt::information(nullptr, QStringLiteral("No Payments within selected dates."));
         return false;
@@ -166,7 +166,7 @@ bool MakeReceivables(ReportDocument& doc, double asOf) {
             int rc = InvTbl->top();
             for (; rc == xbase::kFound; rc = InvTbl->skip()) {
                 if (!InvTbl->deleted() && FieldCents(InvFld.Due) != 0)
-                    open.push_back({NumberKey(InvFld.IvNo->asInt()), InvTbl->recNo()});
+                    open.push_back({NumberKey(FieldInt(InvFld.IvNo)), InvTbl->recNo()});
                 progress.Visited();
             }
             failed = ReadFailed(rc);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 #include "core/convert.h"
@@ -17,6 +18,9 @@
 
 namespace reports {
 namespace {
+
+// The largest whole number FieldInt reads itself; the engine reads and clamps the others.
+constexpr Cents kMostFieldInt = 999999999;
 
 std::string Key(const QString& text) {
     return text.toLatin1().toStdString();
@@ -54,7 +58,7 @@ SpanPass::SpanPass(xbase::Table* table, const char* tagName, double spanStart, d
       firstKey_(Key(DateToText(std::floor(spanStart)))),
       lastKey_(Key(DateToText(std::floor(spanEnd)))) {
     table_->select(table_->tag(tagName));
-    for (int rc = table_->seek(firstKey_); InSpan(rc); rc = table_->skip()) ++count_;
+    empty_ = !InSpan(table_->seek(firstKey_));
 }
 
 bool SpanPass::InSpan(int rc) {
@@ -62,7 +66,12 @@ bool SpanPass::InSpan(int rc) {
 }
 
 bool SpanPass::Run(const QString& caption, const std::function<void()>& visit) {
-    RecordProgress progress(caption, count_);
+    // The records are counted for a progress display only: where none shows, one pass serves.
+    long count = 0;
+    if (Progress.set) {
+        for (int rc = table_->seek(firstKey_); InSpan(rc); rc = table_->skip()) ++count;
+    }
+    RecordProgress progress(caption, count);
     for (int rc = table_->seek(firstKey_); InSpan(rc); rc = table_->skip()) {
         if (!table_->deleted()) visit();
         progress.Visited();
@@ -102,8 +111,8 @@ bool VisitOpenInvoices(double asOf, const std::function<void(Cents balance)>& vi
 
 void ReadInvoiceAmounts() {
     const InvFields& f = InvFld;
-    InvBuf.IvNo = f.IvNo->asInt();
-    InvBuf.CuNo = f.CuNo->asInt();
+    InvBuf.IvNo = FieldInt(f.IvNo);
+    InvBuf.CuNo = FieldInt(f.CuNo);
     InvBuf.IDate = DateOf(f.IDate);
     InvBuf.Ship = Amount(f.Ship);
     InvBuf.Tax = Amount(f.Tax);
@@ -112,7 +121,7 @@ void ReadInvoiceAmounts() {
 
 void ForEachItem(int ivNo, const std::function<void()>& visit) {
     const ItemFields& f = ItemFld;
-    for (int rc = ItemTbl->seek(NumberKey(ivNo)); rc == xbase::kFound && f.IvNo->asInt() == ivNo;
+    for (int rc = ItemTbl->seek(NumberKey(ivNo)); rc == xbase::kFound && FieldInt(f.IvNo) == ivNo;
          rc = ItemTbl->skip()) {
         if (ItemTbl->deleted()) continue;
         ItemBuf.IvNo = ivNo;
@@ -126,6 +135,12 @@ void ForEachItem(int ivNo, const std::function<void()>& visit) {
 
 void ReadItemCode() {
     ItemBuf.PrID = ReadText(ItemFld.PrID);
+}
+
+int FieldInt(const xbase::Field* field) {
+    const std::optional<Cents> cents = PlainCents(field->str(), '.');
+    const bool whole = cents && *cents % 100 == 0 && std::abs(*cents / 100) <= kMostFieldInt;
+    return whole ? static_cast<int>(*cents / 100) : field->asInt();
 }
 
 Cents FieldCents(const xbase::Field* field) {
@@ -150,7 +165,7 @@ Cents ItemSale() {
 void ReadCustomerAddress() {
     const CustFields& f = CustFld;
     CustBuf = {};
-    CustBuf.cuno = f.cuno->asInt();
+    CustBuf.cuno = FieldInt(f.cuno);
     CustBuf.title = ReadText(f.title);
     CustBuf.first = ReadText(f.first);
     CustBuf.last = ReadText(f.last);
@@ -159,7 +174,7 @@ void ReadCustomerAddress() {
     CustBuf.addr3 = ReadText(f.addr3);
     CustBuf.addr4 = ReadText(f.addr4);
     CustBuf.zip = ReadText(f.zip);
-    CustBuf.ngroup = f.ngroup->asInt();
+    CustBuf.ngroup = FieldInt(f.ngroup);
 }
 
 bool FindCustomerNo(int number) {

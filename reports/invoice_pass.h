@@ -19,16 +19,17 @@ namespace reports {
 // tag ("InvD" on INV5, "PmtD" on PMT).
 class SpanPass {
 public:
-    // Selects the tag and counts the records dated from spanStart to spanEnd (day numbers,
+    // Selects the tag and seeks the first record dated from spanStart to spanEnd (day numbers,
     // inclusive).
     SpanPass(xbase::Table* table, const char* tagName, double spanStart, double spanEnd);
 
-    // The records within the span, records marked deleted included.
-    long Count() const { return count_; }
+    // True when the span holds no record, not even one marked deleted.
+    bool Empty() const { return empty_; }
 
     // Calls `visit` on each record of the span that is not marked deleted, in date order, with
-    // the progress box showing `caption` over the records visited. False when a read failed
-    // (the user has been told and the program is ending).
+    // the progress box showing `caption` over the records visited (counted first when a
+    // progress display is installed). False when a read failed (the user has been told and the
+    // program is ending).
     bool Run(const QString& caption, const std::function<void()>& visit);
 
 private:
@@ -37,7 +38,7 @@ private:
     xbase::Table* table_;
     std::string firstKey_;
     std::string lastKey_;
-    long count_ = 0;
+    bool empty_ = true;
 };
 
 // What the payments dated after the day `asOf` (a day number) paid of each invoice, by invoice
@@ -65,6 +66,10 @@ void ForEachItem(int ivNo, const std::function<void()>& visit);
 
 // Reads the product code of the current ITM5 record into ItemBuf.
 void ReadItemCode();
+
+// A numeric field of whole numbers (invoice, customer and group numbers), read from its text
+// without the locale when it is plain digits.
+int FieldInt(const xbase::Field* field);
 
 // A numeric field in cents, read from its text without the locale when it is a plain number.
 Cents FieldCents(const xbase::Field* field);

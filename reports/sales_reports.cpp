@@ -48,12 +48,12 @@ bool PassInvoices(double spanStart, double spanEnd, const std::function<void()>&
         return false;
     }
     long visited = 0;
-    const bool read = pass.Count() > 0 && pass.Run(kProcessingSales, [&] {
+    const bool read = !pass.Empty() && pass.Run(kProcessingSales, [&] {
         ReadInvoiceAmounts();
         invoice();
         ++visited;
     });
-    if (pass.Count() > 0 && !read) {
+    if (!pass.Empty() && !read) {
         CloseReportTables();
         return false;
     }
@@ -225,6 +225,8 @@ bool MakeSalesSummary(ReportDocument& doc, double spanStart, double spanEnd) {
     PutStandardHeadings(
         doc, {"", "Inv. No", "", "Date", "", "Items", "", SettingsRecord.ShipLine.trimmed(), "",
               SettingsRecord.TaxLine.trimmed(), "", "Total"});
+    // Widened before the first line: every line is then written in its place once.
+    WidenDateColumns(doc, {17});
     // Items, first charge, second charge, total.
     std::array<Cents, 4> totals{};
     ReportDates dates;
@@ -252,11 +254,10 @@ bool MakeSalesSummary(ReportDocument& doc, double spanStart, double spanEnd) {
     doc.NewLine();
     PutRules(doc);
     doc.Cell(2).clear();
-    doc.Cell(3) = QStringLiteral("R17Totals");
+    doc.Cell(3) = doc.ColCodes[3] + QStringLiteral("Totals");
     for (int k = 0; k < 4; ++k)
         doc.Cell(5 + 2 * k) = MoneyCell(doc.ColCodes[5 + 2 * k], totals[k], 10);
     doc.Style() = QStringLiteral("U");
-    WidenDateColumns(doc, {17});
     return true;
 }
 
