@@ -29,34 +29,41 @@ double FromCents(Cents cents) {
 }
 
 std::optional<Cents> PlainCents(std::string_view text, char point) {
+    // Stored fields are right-aligned: the leading blanks and then the whole digits are read by
+    // loops of their own, the rest (a point, decimals, blanks further on) char by char.
+    size_t i = 0;
+    const size_t n = text.size();
+    while (i < n && text[i] == ' ') ++i;
+    const bool negative = i < n && text[i] == '-';
+    if (negative) ++i;
     Cents whole = 0;
-    Cents fraction = 0;
     int wholeDigits = 0;
+    for (; i < n && wholeDigits <= kMostWholeDigits && static_cast<unsigned char>(text[i] - '0') < 10;
+         ++i, ++wholeDigits)
+        whole = whole * 10 + (text[i] - '0');
+    Cents fraction = 0;
     int fractionDigits = -1;  // -1 before the point
-    bool negative = false;
-    bool started = false;
-    for (const char ch : text) {
+    for (; i < n; ++i) {
+        const char ch = text[i];
         if (ch == ' ') continue;
-        if (ch == '-' && !started) {
-            negative = started = true;
-        } else if (ch >= '0' && ch <= '9') {
-            started = true;
+        if (ch >= '0' && ch <= '9') {
             const int digit = ch - '0';
             if (fractionDigits < 0) {
-                if (++wholeDigits > kMostWholeDigits) return std::nullopt;
+                ++wholeDigits;
                 whole = whole * 10 + digit;
+                if (wholeDigits > kMostWholeDigits) return std::nullopt;
             } else {
                 if (++fractionDigits > 2) return std::nullopt;
                 fraction = fraction * 10 + digit;
             }
         } else if (ch == point && fractionDigits < 0) {
-            started = true;
             fractionDigits = 0;
         } else {
             return std::nullopt;
         }
     }
-    if (wholeDigits + std::max(fractionDigits, 0) == 0) return std::nullopt;
+    if (wholeDigits > kMostWholeDigits || wholeDigits + std::max(fractionDigits, 0) == 0)
+        return std::nullopt;
     const Cents cents = whole * 100 + (fractionDigits == 1 ? fraction * 10 : fraction);
     return negative ? -cents : cents;
 }

@@ -95,14 +95,15 @@ void AppendExportLine(const ReportLines& lines, qsizetype i, ExportFormat format
     });
 }
 
-// Appends the export of a line held as its cells to out as UTF-8. An ASCII cell, by far the
-// most common, goes through one buffer kept for the next.
+// Appends the export of a line held as its cells to out as UTF-8. Only text cells are read; an
+// ASCII one, by far the most common, goes through one buffer kept for the next.
 void AppendExportLine(const ReportLine& line, ExportFormat format, QByteArray& out) {
     thread_local std::string ascii;
     LineWriter writer(out, format);
     for (qsizetype i = 0; i + 1 < line.size(); ++i) {
         const QString& cell = line.at(i);
         const qsizetype n = cell.size();
+        if (n == 0 || (cell.at(0) != u'L' && cell.at(0) != u'R' && cell.at(0) != u'C')) continue;
         ascii.resize(static_cast<size_t>(n));
         qsizetype k = 0;
         for (; k < n && cell.at(k).unicode() < 0x80; ++k)
@@ -221,6 +222,7 @@ bool StreamedExport::Open(const std::vector<std::pair<QString, ExportFormat>>& f
             return false;
         }
         outputs_.push_back({name, format, std::move(file), {}, std::nullopt});
+        outputs_.back().chunk.reserve(kChunkBytes + kChunkBytes / 8);
     }
     return true;
 }
@@ -262,7 +264,7 @@ std::vector<ExportResult> StreamedExport::Commit() {
 
 void StreamedExport::Flush(Output& output) {
     output.failure = WriteAll(output.file->handle(), output.chunk);
-    output.chunk.clear();
+    output.chunk.resize(0);  // keeps its room for the next
 }
 
 }  // namespace reports

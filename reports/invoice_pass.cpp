@@ -38,8 +38,12 @@ double DateOf(const xbase::Field* field) {
                             return c >= '0' && c <= '9';
                         });
     if (digits) {
-        const QDate date(std::stoi(text.substr(0, 4)), std::stoi(text.substr(4, 2)),
-                         std::stoi(text.substr(6, 2)));
+        const auto number = [&text](size_t from, size_t count) {
+            int n = 0;
+            for (size_t i = from; i < from + count; ++i) n = n * 10 + (text[i] - '0');
+            return n;
+        };
+        const QDate date(number(0, 4), number(4, 2), number(6, 2));
         if (date.isValid()) return DateValue(date);
     }
     return ReadDate(field);
