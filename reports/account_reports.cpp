@@ -64,8 +64,7 @@ public:
     const QString& Of(int number) {
         auto found = names_.constFind(number);
         if (found == names_.constEnd())
-            found = names_.insert(
-                number, FindCustomerNo(number) ? ReportName() : QStringLiteral("UNKNOWN"));
+            found = names_.insert(number, CustomerReportName(number));
         return *found;
     }
 

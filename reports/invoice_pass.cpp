@@ -181,16 +181,45 @@ void ReadCustomerAddress() {
     CustBuf.ngroup = FieldInt(f.ngroup);
 }
 
-bool FindCustomerNo(int number) {
+namespace {
+
+// Finds customer `number` through the CUST5 tag "CCNO" (which it selects) and calls `read` on
+// its record; false when there is none (a record marked deleted counts as none).
+bool FindCustomerRecord(int number, void (*read)()) {
     CustTbl->select(CustTbl->tag("CCNO"));
     const std::string key = NumberKey(number);
     for (int rc = CustTbl->seek(key); rc == xbase::kFound && CustTbl->currentKey() == key;
          rc = CustTbl->skip()) {
         if (CustTbl->deleted()) continue;
-        ReadCustomerAddress();
+        read();
         return true;
     }
     return false;
+}
+
+// Reads into CustBuf only what ReportName uses: the number, title, names and address line 1.
+void ReadCustomerName() {
+    const CustFields& f = CustFld;
+    CustBuf = {};
+    CustBuf.cuno = FieldInt(f.cuno);
+    if (SettingsRecord.ByCust) {
+        CustBuf.title = ReadText(f.title);
+        CustBuf.first = ReadText(f.first);
+        CustBuf.last = ReadText(f.last);
+    } else {
+        CustBuf.addr1 = ReadText(f.addr1);
+    }
+}
+
+}  // namespace
+
+bool FindCustomerNo(int number) {
+    return FindCustomerRecord(number, ReadCustomerAddress);
+}
+
+QString CustomerReportName(int number) {
+    return FindCustomerRecord(number, ReadCustomerName) ? ReportName()
+                                                        : QStringLiteral("UNKNOWN");
 }
 
 QString ReportName() {

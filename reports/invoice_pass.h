@@ -89,6 +89,10 @@ void ReadCustomerAddress();
 // (which it selects). False when there is none (a record marked deleted counts as none).
 bool FindCustomerNo(int number);
 
+// ReportName of customer `number`, found as FindCustomerNo finds it with only the fields the
+// name is made of read (CustBuf holds those, the rest left empty); "UNKNOWN" when there is none.
+QString CustomerReportName(int number);
+
 // The name the reports list the customer in CustBuf under: title, first and last name (each
 // trimmed, one blank between) when customers are ordered by name, else the company (address
 // line 1, trimmed).
