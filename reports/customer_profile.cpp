@@ -82,9 +82,10 @@ std::vector<ProfiledInvoice> InvoicesOf(const QList<int>& customerNumbers) {
         order.begin(), order.end(),
         [](const ProfiledInvoice* a, const ProfiledInvoice* b) { return a->number < b->number; });
     QSet<QString> products;  // the codes read so far, shared by every purchase of the same one
+    ItemPass itemPass;
     for (ProfiledInvoice* invoice : order) {
         if (!invoice->live) continue;
-        ForEachItem(invoice->number, [&] {
+        itemPass.ForEach(invoice->number, [&] {
             ReadItemCode();
             const QString code = TrimRight(ItemBuf.PrID);
             const QString& product = *products.insert(code);

@@ -124,9 +124,20 @@ void ReadInvoiceAmounts() {
 }
 
 void ForEachItem(int ivNo, const std::function<void()>& visit) {
+    ItemPass().ForEach(ivNo, visit);
+}
+
+void ItemPass::ForEach(int ivNo, const std::function<void()>& visit) {
     const ItemFields& f = ItemFld;
-    for (int rc = ItemTbl->seek(NumberKey(ivNo)); rc == xbase::kFound && FieldInt(f.IvNo) == ivNo;
-         rc = ItemTbl->skip()) {
+    int rc = ivNo == next_ ? xbase::kFound : ItemTbl->seek(NumberKey(ivNo));
+    next_ = -1;
+    for (; rc == xbase::kFound; rc = ItemTbl->skip()) {
+        const int number = FieldInt(f.IvNo);
+        if (number != ivNo) {
+            // The first item of the next invoice in "Itm": its items start here.
+            if (number > ivNo) next_ = number;
+            break;
+        }
         if (ItemTbl->deleted()) continue;
         ItemBuf.IvNo = ivNo;
         ItemBuf.Qty = Amount(f.Qty);

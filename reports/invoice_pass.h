@@ -64,6 +64,18 @@ void ReadInvoiceAmounts();
 // ITM5 must be open with its tag "Itm" selected.
 void ForEachItem(int ivNo, const std::function<void()>& visit);
 
+// ForEachItem for the invoices of one pass: when an invoice's items follow those of the invoice
+// asked for before it in "Itm" (numbers in order), they are read on from where those ended
+// rather than sought. Between its calls nothing may move ITM5 or change the tables but reads of
+// the current item (ReadItemCode).
+class ItemPass {
+public:
+    void ForEach(int ivNo, const std::function<void()>& visit);
+
+private:
+    int next_ = -1;  // the invoice on whose first item in "Itm" ITM5 stands; -1 when unknown
+};
+
 // Reads the product code of the current ITM5 record into ItemBuf.
 void ReadItemCode();
 

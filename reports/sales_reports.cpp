@@ -230,9 +230,10 @@ bool MakeSalesSummary(ReportDocument& doc, double spanStart, double spanEnd) {
     // Items, first charge, second charge, total.
     std::array<Cents, 4> totals{};
     ReportDates dates;
+    ItemPass itemPass;
     const bool read = PassInvoices(spanStart, spanEnd, [&] {
         Cents items = 0;
-        ForEachItem(InvBuf.IvNo, [&] { items += ItemSale(); });
+        itemPass.ForEach(InvBuf.IvNo, [&] { items += ItemSale(); });
         const Cents ship = ToCents(InvBuf.Ship);
         const Cents tax = ToCents(InvBuf.Tax);
         const std::array<Cents, 4> amounts = {items, ship, tax, items + ship + tax};
@@ -270,8 +271,9 @@ bool MakeProductSummary(ReportDocument& doc, double spanStart, double spanEnd) {
     doc.ColCodes = {"V00", "L02", "V13", "L15", "V43", "R49", "V51", "R63", "V65"};
     PutStandardHeadings(doc, {"", "Item Code", "", "Description", "", "Qty.", "", "Sale Total"});
     ProductRows rows;
+    ItemPass itemPass;
     const bool read = PassInvoices(spanStart, spanEnd, [&] {
-        ForEachItem(InvBuf.IvNo, [&] {
+        itemPass.ForEach(InvBuf.IvNo, [&] {
             ReadItemCode();
             rows.Add(TrimRight(ItemBuf.PrID), ToCents(ItemBuf.Qty), ItemSale());
         });
@@ -314,9 +316,10 @@ bool MakeTaxReport(ReportDocument& doc, double spanStart, double spanEnd) {
     doc.ColCodes = {"L00", "R38", "R50"};
     const SettingsValues& s = SettingsRecord;
     TaxSums sums;
+    ItemPass itemPass;
     const bool read = PassInvoices(spanStart, spanEnd, [&] {
         Cents taxable2 = 0;
-        ForEachItem(InvBuf.IvNo, [&] {
+        itemPass.ForEach(InvBuf.IvNo, [&] {
             const Cents sale = ItemSale();
             sums.net += sale;
             if (ItemBuf.LTax1) sums.taxable1 += sale;
