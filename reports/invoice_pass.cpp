@@ -19,6 +19,9 @@
 namespace reports {
 namespace {
 
+// What the engine keeps of a single pass's reads.
+constexpr size_t kOnePassCacheBytes = size_t{8} << 20;
+
 // The largest whole number FieldInt reads itself; the engine reads and clamps the others.
 constexpr Cents kMostFieldInt = 999999999;
 
@@ -55,6 +58,16 @@ std::string NumberKey(int number) {
     char text[16];
     const int n = std::snprintf(text, sizeof text, "%6d", number);
     return std::string(text, static_cast<size_t>(std::max(n, 0)));
+}
+
+OnePassCache::OnePassCache() {
+    if (!DbContext) return;
+    setting_ = DbContext->cacheLimit();
+    DbContext->setCacheLimit(std::min(setting_, kOnePassCacheBytes));
+}
+
+OnePassCache::~OnePassCache() {
+    if (DbContext && setting_ > 0) DbContext->setCacheLimit(setting_);
 }
 
 SpanPass::SpanPass(xbase::Table* table, const char* tagName, double spanStart, double spanEnd)

@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QString>
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -14,6 +15,22 @@
 #include "db/xbase/xbase.h"
 
 namespace reports {
+
+// While it lives, the table engine keeps at most a few megabytes of what it reads (never more
+// than the setting allows): for a pass that reads each record of its span and each item once,
+// in the order they lie, what was read is not wanted again, and memory not taken costs no
+// faulting in of fresh pages. A pass that goes back to records it read (customers found by
+// number) keeps the setting's whole cache.
+class OnePassCache {
+public:
+    OnePassCache();
+    ~OnePassCache();
+    OnePassCache(const OnePassCache&) = delete;
+    OnePassCache& operator=(const OnePassCache&) = delete;
+
+private:
+    size_t setting_ = 0;
+};
 
 // The records of a table whose date key lies within a span, in the order of the table's date
 // tag ("InvD" on INV5, "PmtD" on PMT).

@@ -231,6 +231,7 @@ bool MakeSalesSummary(ReportDocument& doc, double spanStart, double spanEnd) {
     std::array<Cents, 4> totals{};
     ReportDates dates;
     ItemPass itemPass;
+    const OnePassCache cache;
     const bool read = PassInvoices(spanStart, spanEnd, [&] {
         Cents items = 0;
         itemPass.ForEach(InvBuf.IvNo, [&] { items += ItemSale(); });

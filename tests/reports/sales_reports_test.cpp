@@ -8,6 +8,7 @@
 
 #include "db/field_values.h"
 #include "db/open_tables.h"
+#include "db/program_state.h"
 #include "reports/invoice_pass.h"
 #include "reports/sales_reports.h"
 #include "tests/reports/sales_data_fixture.h"
@@ -227,6 +228,24 @@ TEST_F(SalesReportsTest, AnItemPassReadsWhatForEachItemReadsInAnyOrderOfInvoices
         EXPECT_EQ(passed.size(), numbers.size() == 6 ? 10u : 15u);
     }
     CloseReportTables();
+}
+
+// The engine's cache is cut for a pass and given back after it, and never grows past the setting.
+TEST_F(SalesReportsTest, AOnePassCacheHoldsTheEngineToLittleOnlyWhileItLives) {
+    const size_t setting = DbContext->cacheLimit();
+    {
+        const OnePassCache pass;
+        EXPECT_EQ(DbContext->cacheLimit(), size_t{8} << 20);
+        ASSERT_TRUE(MakeSalesSummary(doc, march1, march31));
+    }
+    EXPECT_EQ(DbContext->cacheLimit(), setting);
+    DbContext->setCacheLimit(size_t{1} << 20);
+    {
+        const OnePassCache pass;
+        EXPECT_EQ(DbContext->cacheLimit(), size_t{1} << 20);
+    }
+    EXPECT_EQ(DbContext->cacheLimit(), size_t{1} << 20);
+    DbContext->setCacheLimit(setting);
 }
 
 TEST_F(SalesReportsTest, BuyersOfAProductNotOnFileOrNotSoldAreToldADeletedOneIsStillFound) {
