@@ -38,8 +38,8 @@ std::optional<Cents> PlainCents(std::string_view text, char point) {
     if (negative) ++i;
     Cents whole = 0;
     int wholeDigits = 0;
-    for (; i < n && wholeDigits <= kMostWholeDigits && static_cast<unsigned char>(text[i] - '0') < 10;
-         ++i, ++wholeDigits)
+    const auto digitAt = [&text](size_t at) { return text[at] >= '0' && text[at] <= '9'; };
+    for (; i < n && wholeDigits <= kMostWholeDigits && digitAt(i); ++i, ++wholeDigits)
         whole = whole * 10 + (text[i] - '0');
     Cents fraction = 0;
     int fractionDigits = -1;  // -1 before the point

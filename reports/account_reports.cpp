@@ -63,8 +63,7 @@ public:
     // ReportName of customer `number`, "UNKNOWN" when there is none.
     const QString& Of(int number) {
         auto found = names_.constFind(number);
-        if (found == names_.constEnd())
-            found = names_.insert(number, CustomerReportName(number));
+        if (found == names_.constEnd()) found = names_.insert(number, CustomerReportName(number));
         return *found;
     }
 

@@ -242,8 +242,7 @@ bool FindCustomerNo(int number) {
 }
 
 QString CustomerReportName(int number) {
-    return FindCustomerRecord(number, ReadCustomerName) ? ReportName()
-                                                        : QStringLiteral("UNKNOWN");
+    return FindCustomerRecord(number, ReadCustomerName) ? ReportName() : QStringLiteral("UNKNOWN");
 }
 
 QString ReportName() {

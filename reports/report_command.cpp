@@ -259,7 +259,7 @@ bool WriteEachDocument(const ReportDocument& doc, const DocumentRun& run, const 
 // The text outputs of a run that may take the report's lines as they come: those of a report
 // that streams, when every output asked for is a text file that can be streamed into.
 std::vector<std::pair<QString, ExportFormat>> StreamedOutputs(const ReportEntry& entry,
-                                                             const ReportRequest& request) {
+                                                              const ReportRequest& request) {
     if (!entry.streams || !request.pdfFile.isEmpty() || !request.pdfEachDir.isEmpty()) return {};
     std::vector<std::pair<QString, ExportFormat>> files;
     if (!request.textFile.isEmpty()) files.emplace_back(request.textFile, ExportFormat::PlainText);

@@ -17,8 +17,8 @@ TEST(PlainCents, ReadsOnlyPlainAmountsOfAtMostTwoDecimalsInEitherPoint) {
     for (const char* text : {"", "     ", "-", ".", " - . "})
         EXPECT_EQ(PlainCents(text, '.'), std::nullopt) << '"' << text << '"';
     // Too many decimals or digits, a sign out of place, garbage: left to the locale's reading.
-    for (const char* text : {"1.235", "99999999999999.99", "1-2", "5-", "--5", "+5", "1.2.3",
-                             "12a", "1,50", "1e5", "0x10"})
+    for (const char* text : {"1.235", "99999999999999.99", "1-2", "5-", "--5", "+5", "1.2.3", "12a",
+                             "1,50", "1e5", "0x10"})
         EXPECT_EQ(PlainCents(text, '.'), std::nullopt) << '"' << text << '"';
 
     // The point is the caller's: with ',' a '.' is garbage.

@@ -207,8 +207,8 @@ TEST(StreamedSave, WritesWhatSaveReportWritesAndOnlyOnCommit) {
     }
 
     StreamedExport stream;
-    ASSERT_TRUE(stream.Open({{"s.txt", ExportFormat::PlainText},
-                             {"s.asc", ExportFormat::TabDelimited}}));
+    ASSERT_TRUE(
+        stream.Open({{"s.txt", ExportFormat::PlainText}, {"s.asc", ExportFormat::TabDelimited}}));
     for (const ReportLine& line : lines) stream.Take(line);
     EXPECT_FALSE(QFile::exists("s.txt"));
     const std::vector<ExportResult> results = stream.Commit();
@@ -240,8 +240,8 @@ TEST(StreamedSave, ARestartVoidsTheLinesGivenAndARunNotCommittedLeavesTheEarlier
     // What cannot be streamed into is left to SaveReport: the standard output, a missing folder.
     EXPECT_FALSE(StreamedExport::Streams("-"));
     StreamedExport stream;
-    EXPECT_FALSE(stream.Open({{"s.txt", ExportFormat::PlainText},
-                              {"no-such-dir/s.asc", ExportFormat::TabDelimited}}));
+    EXPECT_FALSE(stream.Open(
+        {{"s.txt", ExportFormat::PlainText}, {"no-such-dir/s.asc", ExportFormat::TabDelimited}}));
     EXPECT_TRUE(stream.Commit().empty());
 }
 
@@ -269,8 +269,7 @@ TEST(StreamedSave, AWriteThatFailsIsToldAndLeavesTheEarlierFile) {
 
     ASSERT_EQ(results.size(), 1u);
     EXPECT_FALSE(results[0].saved);
-    EXPECT_EQ(results[0].message.toStdString(),
-              "Unable to save to: s.txt: File too large");
+    EXPECT_EQ(results[0].message.toStdString(), "Unable to save to: s.txt: File too large");
     EXPECT_EQ(ReadAll("s.txt"), "earlier report\n");
     EXPECT_EQ(QDir::current().entryList(QDir::Files), QStringList({"s.txt"}));
 }

@@ -218,12 +218,12 @@ TEST_F(SalesReportsTest, AnItemPassReadsWhatForEachItemReadsInAnyOrderOfInvoices
             });
         return read;
     };
-    for (const std::initializer_list<int> numbers : {std::initializer_list<int>{1, 2, 3, 4, 5, 6},
-                                                     {4, 5, 1, 3, 3, 6, 2, 5, 7}}) {
+    for (const std::initializer_list<int> numbers :
+         {std::initializer_list<int>{1, 2, 3, 4, 5, 6}, {4, 5, 1, 3, 3, 6, 2, 5, 7}}) {
         ItemPass pass;
-        const std::vector<std::string> passed = sales(
-            [&pass](int n, const std::function<void()>& visit) { pass.ForEach(n, visit); },
-            numbers);
+        const std::vector<std::string> passed =
+            sales([&pass](int n, const std::function<void()>& visit) { pass.ForEach(n, visit); },
+                  numbers);
         EXPECT_EQ(passed, sales(ForEachItem, numbers));
         EXPECT_EQ(passed.size(), numbers.size() == 6 ? 10u : 15u);
     }
