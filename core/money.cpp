@@ -1,5 +1,7 @@
 #include "core/money.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "core/convert.h"
@@ -8,43 +10,11 @@ namespace {
 
 // Beyond this many cents a double no longer holds every cent exactly.
 constexpr double kMaxCents = 9.0e15;
+// The most digits before the point that keep an amount's cents below kMaxCents.
+constexpr int kMostWholeDigits = 13;
 
-// The cents of a plain amount, digits with at most two after the locale's decimal point and
-// perhaps a minus in front ("-12.5", "300"), blanks anywhere passed over; nothing for any other
-// text. Read digit by digit: the locale need not be asked for the amounts the program wrote.
-std::optional<Cents> PlainTextCents(const QString& text) {
-    const QString point = DecimalPoint();
-    if (point.size() != 1) return std::nullopt;
-    Cents whole = 0;
-    Cents fraction = 0;
-    int wholeDigits = 0;
-    int fractionDigits = -1;  // -1 before the point
-    bool negative = false;
-    bool started = false;
-    for (const QChar ch : text) {
-        if (ch == u' ') continue;
-        if (ch == u'-' && !started) {
-            negative = started = true;
-        } else if (ch >= u'0' && ch <= u'9') {
-            started = true;
-            const int digit = ch.unicode() - u'0';
-            if (fractionDigits < 0) {
-                if (++wholeDigits > 13) return std::nullopt;
-                whole = whole * 10 + digit;
-            } else {
-                if (++fractionDigits > 2) return std::nullopt;
-                fraction = fraction * 10 + digit;
-            }
-        } else if (ch == point[0] && fractionDigits < 0 && wholeDigits > 0) {
-            fractionDigits = 0;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (wholeDigits == 0 || fractionDigits == 0) return std::nullopt;
-    const Cents cents = whole * 100 + (fractionDigits == 1 ? fraction * 10 : fraction);
-    return negative ? -cents : cents;
-}
+// The longest text TextToCents reads digit by digit; a longer one goes to the locale.
+constexpr qsizetype kPlainLength = 40;
 
 }  // namespace
 
@@ -58,8 +28,63 @@ double FromCents(Cents cents) {
     return static_cast<double>(cents) / 100.0 + 0.0;
 }
 
+std::optional<Cents> PlainCents(std::string_view text, char point) {
+    // Stored fields are right-aligned: the leading blanks and then the whole digits are read by
+    // loops of their own, the rest (a point, decimals, blanks further on) char by char.
+    size_t i = 0;
+    const size_t n = text.size();
+    while (i < n && text[i] == ' ') ++i;
+    const bool negative = i < n && text[i] == '-';
+    if (negative) ++i;
+    Cents whole = 0;
+    int wholeDigits = 0;
+    const auto digitAt = [&text](size_t at) { return text[at] >= '0' && text[at] <= '9'; };
+    for (; i < n && wholeDigits <= kMostWholeDigits && digitAt(i); ++i, ++wholeDigits)
+        whole = whole * 10 + (text[i] - '0');
+    Cents fraction = 0;
+    int fractionDigits = -1;  // -1 before the point
+    for (; i < n; ++i) {
+        const char ch = text[i];
+        if (ch == ' ') continue;
+        if (ch >= '0' && ch <= '9') {
+            const int digit = ch - '0';
+            if (fractionDigits < 0) {
+                ++wholeDigits;
+                whole = whole * 10 + digit;
+                if (wholeDigits > kMostWholeDigits) return std::nullopt;
+            } else {
+                if (++fractionDigits > 2) return std::nullopt;
+                fraction = fraction * 10 + digit;
+            }
+        } else if (ch == point && fractionDigits < 0) {
+            fractionDigits = 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (wholeDigits > kMostWholeDigits || wholeDigits + std::max(fractionDigits, 0) == 0)
+        return std::nullopt;
+    const Cents cents = whole * 100 + (fractionDigits == 1 ? fraction * 10 : fraction);
+    return negative ? -cents : cents;
+}
+
 std::optional<Cents> TextToCents(const QString& text) {
-    if (const std::optional<Cents> plain = PlainTextCents(text)) return plain;
+    // The locale need not be asked for the amounts the program wrote: their characters are
+    // ASCII and go to PlainCents as bytes.
+    const QString point = DecimalPoint();
+    if (point.size() == 1 && point[0].unicode() < 0x80 && text.size() <= kPlainLength) {
+        std::array<char, kPlainLength> bytes;
+        qsizetype n = 0;
+        for (const QChar ch : text) {
+            if (ch.unicode() >= 0x80) break;
+            bytes[static_cast<size_t>(n++)] = static_cast<char>(ch.unicode());
+        }
+        if (n == text.size()) {
+            const std::string_view plain(bytes.data(), static_cast<size_t>(n));
+            if (const std::optional<Cents> cents = PlainCents(plain, point[0].toLatin1()))
+                return cents;
+        }
+    }
     const std::optional<double> value = ReadNumber(QString(text).remove(' '));
     if (!value || std::fabs(*value * 100.0) > kMaxCents) return std::nullopt;
     return std::llround(*value * 100.0);

@@ -6,12 +6,19 @@
 #include <QString>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 using Cents = int64_t;
 
 // The nearest whole number of cents (hundredths) of a double holding a two-decimal amount.
 Cents ToCents(double amount);
 double FromCents(Cents cents);
+// The cents of a plain amount, read digit by digit without asking the locale: digits with at most
+// two after the decimal point `point` (the stored text of a numeric field has '.', a text the
+// user typed the locale's) and perhaps a minus in front ("-12.5", "300", ".5"), blanks anywhere
+// passed over. Nothing for any other text, for one without a digit (empty or blank) and for one
+// with more than 13 digits before the point.
+std::optional<Cents> PlainCents(std::string_view text, char point);
 // The amount of a number text in the locale's notation (blanks ignored) in hundredths; nothing
 // when the text is not a number or too large to count.
 std::optional<Cents> TextToCents(const QString& text);

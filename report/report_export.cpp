@@ -1,7 +1,9 @@
 #include "report/report_export.h"
 
 #include <unistd.h>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 #include <QFileInfo>
@@ -93,15 +95,37 @@ void AppendExportLine(const ReportLines& lines, qsizetype i, ExportFormat format
     });
 }
 
+// Appends the export of a line held as its cells to out as UTF-8. Only text cells are read; an
+// ASCII one, by far the most common, goes through one buffer kept for the next.
+void AppendExportLine(const ReportLine& line, ExportFormat format, QByteArray& out) {
+    thread_local std::string ascii;
+    LineWriter writer(out, format);
+    for (qsizetype i = 0; i + 1 < line.size(); ++i) {
+        const QString& cell = line.at(i);
+        const qsizetype n = cell.size();
+        if (n == 0 || (cell.at(0) != u'L' && cell.at(0) != u'R' && cell.at(0) != u'C')) continue;
+        ascii.resize(static_cast<size_t>(n));
+        qsizetype k = 0;
+        for (; k < n && cell.at(k).unicode() < 0x80; ++k)
+            ascii[static_cast<size_t>(k)] = static_cast<char>(cell.at(k).unicode());
+        if (k == n) {
+            writer.Cell(PackedCell{QUtf8StringView(ascii.data(), n), 0, {}});
+        } else {
+            const QByteArray bytes = cell.toUtf8();
+            writer.Cell(PackedCell{QUtf8StringView(bytes), 0, {}});
+        }
+    }
+}
+
+ExportResult Failed(const QString& shown, const QString& reason) {
+    return ExportResult{false, QStringLiteral("Unable to save to: ") + shown + ": " + reason};
+}
+
 }  // namespace
 
 QString ExportLine(const ReportLine& line, ExportFormat format) {
     QByteArray out;
-    LineWriter writer(out, format);
-    for (qsizetype i = 0; i + 1 < line.size(); ++i) {
-        const QByteArray cell = line.at(i).toUtf8();
-        writer.Cell(PackedCell{QUtf8StringView(cell), 0, {}});
-    }
+    AppendExportLine(line, format, out);
     return QString::fromUtf8(out);
 }
 
@@ -150,8 +174,7 @@ ExportResult WriteExportFile(const QString& fileName, const QByteArray& bytes) {
 ExportResult WriteExportFile(const QString& fileName, const ChunkSource& source) {
     const bool toStandardOutput = fileName == QLatin1String(kStandardOutput);
     const auto failed = [&](const QString& reason) {
-        const QString shown = toStandardOutput ? QStringLiteral("the standard output") : fileName;
-        return ExportResult{false, QStringLiteral("Unable to save to: ") + shown + ": " + reason};
+        return Failed(toStandardOutput ? QStringLiteral("the standard output") : fileName, reason);
     };
     if (toStandardOutput) {
         std::fflush(stdout);
@@ -184,6 +207,64 @@ ExportResult SaveReport(const ReportDocument& document, const QString& fileName,
         }
         return true;
     });
+}
+
+bool StreamedExport::Streams(const QString& fileName) {
+    return fileName != QLatin1String(kStandardOutput) && !IsDeviceOutput(fileName);
+}
+
+bool StreamedExport::Open(const std::vector<std::pair<QString, ExportFormat>>& files) {
+    outputs_.clear();
+    for (const auto& [name, format] : files) {
+        auto file = std::make_unique<QSaveFile>(name);
+        if (!Streams(name) || !file->open(QIODevice::WriteOnly)) {
+            outputs_.clear();  // each file cancels its writing as it goes
+            return false;
+        }
+        outputs_.push_back({name, format, std::move(file), {}, std::nullopt});
+        outputs_.back().chunk.reserve(kChunkBytes + kChunkBytes / 8);
+    }
+    return true;
+}
+
+void StreamedExport::Take(const ReportLine& line) {
+    for (Output& output : outputs_) {
+        if (output.failure) continue;
+        AppendExportLine(line, output.format, output.chunk);
+        output.chunk += '\n';
+        if (output.chunk.size() >= kChunkBytes) Flush(output);
+    }
+}
+
+void StreamedExport::Restart() {
+    for (Output& output : outputs_) {
+        output.chunk.clear();
+        if (output.failure) continue;
+        if (::ftruncate(output.file->handle(), 0) != 0 ||
+            ::lseek(output.file->handle(), 0, SEEK_SET) != 0)
+            output.failure = QString::fromLocal8Bit(std::strerror(errno));
+    }
+}
+
+std::vector<ExportResult> StreamedExport::Commit() {
+    std::vector<ExportResult> results;
+    for (Output& output : outputs_) {
+        if (!output.failure) Flush(output);
+        if (!output.failure && !output.file->commit()) output.failure = output.file->errorString();
+        if (output.failure) {
+            output.file->cancelWriting();
+            results.push_back(Failed(output.name, *output.failure));
+        } else {
+            results.push_back({true, {}});
+        }
+    }
+    outputs_.clear();
+    return results;
+}
+
+void StreamedExport::Flush(Output& output) {
+    output.failure = WriteAll(output.file->handle(), output.chunk);
+    output.chunk.resize(0);  // keeps its room for the next
 }
 
 }  // namespace reports

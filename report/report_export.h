@@ -5,8 +5,15 @@
 // complete; a device, FIFO or socket is written into (report/device_output.h).
 #pragma once
 
+#include <QByteArray>
+#include <QSaveFile>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "report/device_output.h"
 #include "report/report_document.h"
@@ -57,5 +64,39 @@ ExportResult WriteExportFile(const QString& fileName, const ChunkSource& source)
 // one is complete. On failure no new file is left behind and an earlier one stays as it was.
 ExportResult SaveReport(const ReportDocument& document, const QString& fileName,
                         ExportFormat format);
+
+// Report lines written into their files as the generator gives them up (report/report_lines.h),
+// so that the text of a report of a year's invoices is never held whole. Each file is written
+// beside its final name and renamed into place only by Commit; a run that ends otherwise leaves
+// every earlier file as it was. Regular files only: see Streams.
+class StreamedExport : public LineSink {
+public:
+    // True when fileName may be streamed into: a regular file or a new one, neither the standard
+    // output nor a device, FIFO or socket.
+    static bool Streams(const QString& fileName);
+
+    // Opens a file for each (name, format); false when one could not be opened (none is then
+    // written, and the caller writes them as usual).
+    bool Open(const std::vector<std::pair<QString, ExportFormat>>& files);
+
+    void Take(const ReportLine& line) override;
+    void Restart() override;
+
+    // Writes what is still gathered and puts each file in place: their results in the order
+    // opened, each failure with its message.
+    std::vector<ExportResult> Commit();
+
+private:
+    struct Output {
+        QString name;
+        ExportFormat format;
+        std::unique_ptr<QSaveFile> file;
+        QByteArray chunk;
+        std::optional<QString> failure;
+    };
+    void Flush(Output& output);
+
+    std::vector<Output> outputs_;
+};
 
 }  // namespace reports

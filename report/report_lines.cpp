@@ -92,10 +92,31 @@ ReportLines::ReportLines(const QList<ReportLine>& lines) {
 }
 
 void ReportLines::clear() {
+    if (sink_ != nullptr && streamed_ > 0) sink_->Restart();
     blocks_.clear();
     places_.clear();
     openLine_.clear();
     open_ = false;
+    streamed_ = 0;
+    heldLine_.clear();
+    held_ = false;
+}
+
+void ReportLines::StreamTo(LineSink* sink) {
+    if (!isEmpty()) throw std::logic_error("only an empty document streams its lines");
+    sink_ = sink;
+}
+
+void ReportLines::EndStream() {
+    if (sink_ == nullptr) return;
+    if (held_) sink_->Take(heldLine_);
+    if (open_) sink_->Take(openLine_);
+    DropStream();
+}
+
+void ReportLines::DropStream() {
+    sink_ = nullptr;
+    clear();
 }
 
 void ReportLines::append(const ReportLine& line) {
@@ -106,7 +127,11 @@ void ReportLines::append(const ReportLine& line) {
 
 ReportLine ReportLines::at(qsizetype i) const {
     if (i < 0 || i >= size()) throw std::out_of_range("report line out of range");
-    if (open_ && i == static_cast<qsizetype>(places_.size())) return openLine_;
+    if (open_ && i == size() - 1) return openLine_;
+    if (sink_ != nullptr) {
+        if (i < streamed_) throw std::out_of_range("report line already written out");
+        return heldLine_;
+    }
     const char* at = Packed(i);
     const qsizetype count = ReadCount(at);
     ReportLine line;
@@ -121,6 +146,11 @@ ReportLine ReportLines::at(qsizetype i) const {
 }
 
 ReportLine& ReportLines::last() {
+    if (!open_ && held_) {
+        openLine_.swap(heldLine_);
+        held_ = false;
+        open_ = true;
+    }
     if (!open_) {
         if (places_.empty()) throw std::out_of_range("a report without lines has no last line");
         openLine_ = at(size() - 1);
@@ -132,8 +162,13 @@ ReportLine& ReportLines::last() {
 
 void ReportLines::replace(qsizetype i, const ReportLine& line) {
     if (i < 0 || i >= size()) throw std::out_of_range("report line out of range");
-    if (open_ && i == static_cast<qsizetype>(places_.size())) {
+    if (open_ && i == size() - 1) {
         openLine_ = line;
+        return;
+    }
+    if (sink_ != nullptr) {
+        if (i < streamed_) throw std::out_of_range("report line already written out");
+        heldLine_ = line;
         return;
     }
     std::string packed;
@@ -158,6 +193,17 @@ ReportLines ReportLines::mid(qsizetype from, qsizetype count) const {
 
 void ReportLines::Close() {
     if (!open_) return;
+    if (sink_ != nullptr) {
+        if (held_) {
+            sink_->Take(heldLine_);
+            ++streamed_;
+        }
+        heldLine_.swap(openLine_);
+        held_ = true;
+        openLine_.clear();
+        open_ = false;
+        return;
+    }
     PackLine(openLine_, scratch_);
     places_.push_back(Pack(scratch_));
     openLine_.clear();

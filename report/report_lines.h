@@ -24,6 +24,18 @@ namespace reports {
 // One line of the document: CellCount cells, the last of them the style cell.
 using ReportLine = QStringList;
 
+// Where the lines of a document go as they are written, when whoever runs the report takes
+// them there rather than holding them (a text file of a report of a year's invoices). A line
+// is given once no later step of a generator can change it.
+class LineSink {
+public:
+    virtual ~LineSink() = default;
+    // The next line, in order.
+    virtual void Take(const ReportLine& line) = 0;
+    // The lines given so far no longer count: the document was started again.
+    virtual void Restart() = 0;
+};
+
 // A cell as it is packed: its UTF-8 bytes are head, then `blanks` spaces, then tail.
 struct PackedCell {
     QUtf8StringView head;
@@ -37,9 +49,25 @@ public:
     // The lines of a list, in order (tests and document parts are built this way).
     ReportLines(const QList<ReportLine>& lines);  // NOLINT(google-explicit-constructor)
 
-    qsizetype size() const { return static_cast<qsizetype>(places_.size()) + (open_ ? 1 : 0); }
+    qsizetype size() const {
+        return streamed_ + static_cast<qsizetype>(places_.size()) + (held_ ? 1 : 0) +
+               (open_ ? 1 : 0);
+    }
     bool isEmpty() const { return size() == 0; }
+    // Drops every line; a sink stays, told to restart when it was given lines.
     void clear();
+
+    // From now on the lines go to `sink` instead of being held: the last line stays open and
+    // the one before it held (last() may take it back); an older one is given to the sink and
+    // can no longer be read or replaced (at and replace throw std::out_of_range). The lines
+    // must be empty. A generator that widens or edits lines other than the last two cannot be
+    // streamed.
+    void StreamTo(LineSink* sink);
+    // Gives the held and the open line to the sink and ends the streaming; the lines are empty
+    // after it (size() then counts none).
+    void EndStream();
+    // Ends the streaming without giving the sink anything more; the lines are empty after it.
+    void DropStream();
 
     // Appends a line; it stays open (last() gives it for writing) until the next one comes.
     void append(const ReportLine& line);
@@ -65,7 +93,7 @@ public:
 
     // True when line i is packed (every line but the open one).
     bool IsPacked(qsizetype i) const {
-        return i >= 0 && i < static_cast<qsizetype>(places_.size());
+        return sink_ == nullptr && i >= 0 && i < static_cast<qsizetype>(places_.size());
     }
     // Calls edit(cell, cellCount, bytes, stored, blanks) for every cell of packed line i with the
     // cell's stored UTF-8 bytes open for changes that keep their length: its text, or when `blanks`
@@ -127,14 +155,20 @@ private:
     ReportLine openLine_;
     bool open_ = false;
     std::string scratch_;  // the open line being packed, kept for the next
+    // Streaming: the sink, the lines given to it, and the closed line still held back.
+    LineSink* sink_ = nullptr;
+    qsizetype streamed_ = 0;
+    bool held_ = false;
+    ReportLine heldLine_;
 };
 
 template <class Visit>
 void ReportLines::VisitCells(qsizetype i, Visit&& visit) const {
-    if (open_ && i == static_cast<qsizetype>(places_.size())) {
-        const qsizetype count = openLine_.size();
+    if (sink_ != nullptr || (open_ && i == static_cast<qsizetype>(places_.size()))) {
+        const ReportLine line = at(i);
+        const qsizetype count = line.size();
         for (qsizetype c = 0; c < count; ++c) {
-            const QByteArray bytes = openLine_.at(c).toUtf8();
+            const QByteArray bytes = line.at(c).toUtf8();
             visit(c, count, PackedCell{QUtf8StringView(bytes), 0, {}});
         }
         return;

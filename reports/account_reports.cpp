@@ -63,9 +63,7 @@ public:
     // ReportName of customer `number`, "UNKNOWN" when there is none.
     const QString& Of(int number) {
         auto found = names_.constFind(number);
-        if (found == names_.constEnd())
-            found = names_.insert(
-                number, FindCustomerNo(number) ? ReportName() : QStringLiteral("UNKNOWN"));
+        if (found == names_.constEnd()) found = names_.insert(number, CustomerReportName(number));
         return *found;
     }
 
@@ -85,7 +83,7 @@ bool MakeDailyIncome(ReportDocument& doc, double spanStart, double spanEnd) {
         CloseReportTables();
         return false;
     }
-    if (pass.Count() == 0) {
+    if (pass.Empty()) {
         CloseReportTables();
         prompt::information(nullptr, QStringLiteral("No Payments within selected dates."));
         return false;
@@ -166,7 +164,7 @@ bool MakeReceivables(ReportDocument& doc, double asOf) {
             int rc = InvTbl->top();
             for (; rc == xbase::kFound; rc = InvTbl->skip()) {
                 if (!InvTbl->deleted() && FieldCents(InvFld.Due) != 0)
-                    open.push_back({NumberKey(InvFld.IvNo->asInt()), InvTbl->recNo()});
+                    open.push_back({NumberKey(FieldInt(InvFld.IvNo)), InvTbl->recNo()});
                 progress.Visited();
             }
             failed = ReadFailed(rc);

@@ -102,7 +102,7 @@ bool MakeAgingReport(ReportDocument& doc, const AgingSelection& selection) {
         if (found == customers.end()) {
             CustomerAging fresh;
             fresh.cuno = InvBuf.CuNo;
-            fresh.name = FindCustomerNo(InvBuf.CuNo) ? ReportName() : QStringLiteral("UNKNOWN");
+            fresh.name = CustomerReportName(InvBuf.CuNo);
             found = customers.insert(InvBuf.CuNo, fresh);
         }
         const double dated = std::floor(InvBuf.IDate);

@@ -82,9 +82,10 @@ std::vector<ProfiledInvoice> InvoicesOf(const QList<int>& customerNumbers) {
         order.begin(), order.end(),
         [](const ProfiledInvoice* a, const ProfiledInvoice* b) { return a->number < b->number; });
     QSet<QString> products;  // the codes read so far, shared by every purchase of the same one
+    ItemPass itemPass;
     for (ProfiledInvoice* invoice : order) {
         if (!invoice->live) continue;
-        ForEachItem(invoice->number, [&] {
+        itemPass.ForEach(invoice->number, [&] {
             ReadItemCode();
             const QString code = TrimRight(ItemBuf.PrID);
             const QString& product = *products.insert(code);
@@ -136,6 +137,8 @@ bool StartProfile(ReportDocument& doc) {
     doc.Titles = {QStringLiteral("Customer Profile")};
     doc.ColCodes = {"V00", "L01", "V35", "R43", "V45", "L46", "V57", "R61", "V63", "R71", "V72"};
     PutStandardHeadings(doc, {"", "Customer", "", "Date", "", "Product", "", "Qty", "", "U-Price"});
+    // Widened before the first line: every line is then written in its place once.
+    WidenDateColumns(doc, {43});
     return true;
 }
 
@@ -143,9 +146,7 @@ bool StartProfile(ReportDocument& doc) {
 bool FinishProfile(ReportDocument& doc) {
     const bool failed = PassFailed();
     CloseReportTables();
-    if (failed || doc.CurLine < 0) return false;
-    WidenDateColumns(doc, {43});
-    return true;
+    return !failed && doc.CurLine >= 0;
 }
 
 }  // namespace
@@ -170,9 +171,9 @@ bool MakeGroupProfile(ReportDocument& doc, const QList<int>& groupNumbers) {
     CustTbl->select(CustTbl->tag("cname"));
     int rc = CustTbl->top();
     for (; rc == xbase::kFound; rc = CustTbl->skip()) {
-        if (CustTbl->deleted() || !groups.contains(CustFld.ngroup->asInt())) continue;
+        if (CustTbl->deleted() || !groups.contains(FieldInt(CustFld.ngroup))) continue;
         records << CustTbl->recNo();
-        numbers << CustFld.cuno->asInt();
+        numbers << FieldInt(CustFld.cuno);
     }
     if (ReadFailed(rc)) {
         CloseReportTables();

@@ -206,7 +206,7 @@ int AddDueStatements(const std::string& key, int cuno, const std::vector<uint32_
 // The balance of an invoice as its InvB key holds it after the date; nothing when the key's
 // text is not a plain amount.
 std::optional<Cents> KeyBalance(const std::string& key) {
-    return key.size() > 8 ? PlainCents(std::string_view(key).substr(8)) : std::nullopt;
+    return key.size() > 8 ? PlainCents(std::string_view(key).substr(8), '.') : std::nullopt;
 }
 
 // The key text of a day's date as InvB holds it, "yyyyMMdd": the day itself, without the

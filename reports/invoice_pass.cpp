@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 #include "core/convert.h"
@@ -18,12 +19,18 @@
 namespace reports {
 namespace {
 
+// What the engine keeps of a single pass's reads.
+constexpr size_t kOnePassCacheBytes = size_t{8} << 20;
+
+// The largest whole number FieldInt reads itself; the engine reads and clamps the others.
+constexpr Cents kMostFieldInt = 999999999;
+
 std::string Key(const QString& text) {
     return text.toLatin1().toStdString();
 }
 
 double Amount(const xbase::Field* field) {
-    const std::optional<Cents> cents = PlainCents(field->str());
+    const std::optional<Cents> cents = PlainCents(field->str(), '.');
     return cents ? FromCents(*cents) : field->asDouble();
 }
 
@@ -34,8 +41,12 @@ double DateOf(const xbase::Field* field) {
                             return c >= '0' && c <= '9';
                         });
     if (digits) {
-        const QDate date(std::stoi(text.substr(0, 4)), std::stoi(text.substr(4, 2)),
-                         std::stoi(text.substr(6, 2)));
+        const auto number = [&text](size_t from, size_t count) {
+            int n = 0;
+            for (size_t i = from; i < from + count; ++i) n = n * 10 + (text[i] - '0');
+            return n;
+        };
+        const QDate date(number(0, 4), number(4, 2), number(6, 2));
         if (date.isValid()) return DateValue(date);
     }
     return ReadDate(field);
@@ -49,25 +60,14 @@ std::string NumberKey(int number) {
     return std::string(text, static_cast<size_t>(std::max(n, 0)));
 }
 
-std::optional<Cents> PlainCents(std::string_view text) {
-    size_t i = text.find_first_not_of(' ');
-    if (i == std::string_view::npos) return 0;
-    const bool negative = text[i] == '-';
-    if (negative) ++i;
-    Cents whole = 0;
-    int digits = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits)
-        whole = whole * 10 + (text[i] - '0');
-    Cents fraction = 0;
-    int decimals = 0;
-    if (i < text.size() && text[i] == '.') {
-        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++decimals)
-            fraction = fraction * 10 + (text[i] - '0');
-    }
-    if (i != text.size() || digits + decimals == 0 || digits > 15 || decimals > 2)
-        return std::nullopt;
-    const Cents cents = whole * 100 + (decimals == 1 ? fraction * 10 : fraction);
-    return negative ? -cents : cents;
+OnePassCache::OnePassCache() {
+    if (!DbContext) return;
+    setting_ = DbContext->cacheLimit();
+    DbContext->setCacheLimit(std::min(setting_, kOnePassCacheBytes));
+}
+
+OnePassCache::~OnePassCache() {
+    if (DbContext && setting_ > 0) DbContext->setCacheLimit(setting_);
 }
 
 SpanPass::SpanPass(xbase::Table* table, const char* tagName, double spanStart, double spanEnd)
@@ -75,7 +75,7 @@ SpanPass::SpanPass(xbase::Table* table, const char* tagName, double spanStart, d
       firstKey_(Key(DateToText(std::floor(spanStart)))),
       lastKey_(Key(DateToText(std::floor(spanEnd)))) {
     table_->select(table_->tag(tagName));
-    for (int rc = table_->seek(firstKey_); InSpan(rc); rc = table_->skip()) ++count_;
+    empty_ = !InSpan(table_->seek(firstKey_));
 }
 
 bool SpanPass::InSpan(int rc) {
@@ -83,7 +83,12 @@ bool SpanPass::InSpan(int rc) {
 }
 
 bool SpanPass::Run(const QString& caption, const std::function<void()>& visit) {
-    RecordProgress progress(caption, count_);
+    // The records are counted for a progress display only: where none shows, one pass serves.
+    long count = 0;
+    if (Progress.set) {
+        for (int rc = table_->seek(firstKey_); InSpan(rc); rc = table_->skip()) ++count;
+    }
+    RecordProgress progress(caption, count);
     for (int rc = table_->seek(firstKey_); InSpan(rc); rc = table_->skip()) {
         if (!table_->deleted()) visit();
         progress.Visited();
@@ -123,8 +128,8 @@ bool VisitOpenInvoices(double asOf, const std::function<void(Cents balance)>& vi
 
 void ReadInvoiceAmounts() {
     const InvFields& f = InvFld;
-    InvBuf.IvNo = f.IvNo->asInt();
-    InvBuf.CuNo = f.CuNo->asInt();
+    InvBuf.IvNo = FieldInt(f.IvNo);
+    InvBuf.CuNo = FieldInt(f.CuNo);
     InvBuf.IDate = DateOf(f.IDate);
     InvBuf.Ship = Amount(f.Ship);
     InvBuf.Tax = Amount(f.Tax);
@@ -132,9 +137,20 @@ void ReadInvoiceAmounts() {
 }
 
 void ForEachItem(int ivNo, const std::function<void()>& visit) {
+    ItemPass().ForEach(ivNo, visit);
+}
+
+void ItemPass::ForEach(int ivNo, const std::function<void()>& visit) {
     const ItemFields& f = ItemFld;
-    for (int rc = ItemTbl->seek(NumberKey(ivNo)); rc == xbase::kFound && f.IvNo->asInt() == ivNo;
-         rc = ItemTbl->skip()) {
+    int rc = ivNo == next_ ? xbase::kFound : ItemTbl->seek(NumberKey(ivNo));
+    next_ = -1;
+    for (; rc == xbase::kFound; rc = ItemTbl->skip()) {
+        const int number = FieldInt(f.IvNo);
+        if (number != ivNo) {
+            // The first item of the next invoice in "Itm": its items start here.
+            if (number > ivNo) next_ = number;
+            break;
+        }
         if (ItemTbl->deleted()) continue;
         ItemBuf.IvNo = ivNo;
         ItemBuf.Qty = Amount(f.Qty);
@@ -147,6 +163,12 @@ void ForEachItem(int ivNo, const std::function<void()>& visit) {
 
 void ReadItemCode() {
     ItemBuf.PrID = ReadText(ItemFld.PrID);
+}
+
+int FieldInt(const xbase::Field* field) {
+    const std::optional<Cents> cents = PlainCents(field->str(), '.');
+    const bool whole = cents && *cents % 100 == 0 && std::abs(*cents / 100) <= kMostFieldInt;
+    return whole ? static_cast<int>(*cents / 100) : field->asInt();
 }
 
 Cents FieldCents(const xbase::Field* field) {
@@ -171,7 +193,7 @@ Cents ItemSale() {
 void ReadCustomerAddress() {
     const CustFields& f = CustFld;
     CustBuf = {};
-    CustBuf.cuno = f.cuno->asInt();
+    CustBuf.cuno = FieldInt(f.cuno);
     CustBuf.title = ReadText(f.title);
     CustBuf.first = ReadText(f.first);
     CustBuf.last = ReadText(f.last);
@@ -180,19 +202,47 @@ void ReadCustomerAddress() {
     CustBuf.addr3 = ReadText(f.addr3);
     CustBuf.addr4 = ReadText(f.addr4);
     CustBuf.zip = ReadText(f.zip);
-    CustBuf.ngroup = f.ngroup->asInt();
+    CustBuf.ngroup = FieldInt(f.ngroup);
 }
 
-bool FindCustomerNo(int number) {
+namespace {
+
+// Finds customer `number` through the CUST5 tag "CCNO" (which it selects) and calls `read` on
+// its record; false when there is none (a record marked deleted counts as none).
+bool FindCustomerRecord(int number, void (*read)()) {
     CustTbl->select(CustTbl->tag("CCNO"));
     const std::string key = NumberKey(number);
     for (int rc = CustTbl->seek(key); rc == xbase::kFound && CustTbl->currentKey() == key;
          rc = CustTbl->skip()) {
         if (CustTbl->deleted()) continue;
-        ReadCustomerAddress();
+        read();
         return true;
     }
     return false;
+}
+
+// Reads into CustBuf only what ReportName uses: the number, title, names and address line 1.
+void ReadCustomerName() {
+    const CustFields& f = CustFld;
+    CustBuf = {};
+    CustBuf.cuno = FieldInt(f.cuno);
+    if (SettingsRecord.ByCust) {
+        CustBuf.title = ReadText(f.title);
+        CustBuf.first = ReadText(f.first);
+        CustBuf.last = ReadText(f.last);
+    } else {
+        CustBuf.addr1 = ReadText(f.addr1);
+    }
+}
+
+}  // namespace
+
+bool FindCustomerNo(int number) {
+    return FindCustomerRecord(number, ReadCustomerAddress);
+}
+
+QString CustomerReportName(int number) {
+    return FindCustomerRecord(number, ReadCustomerName) ? ReportName() : QStringLiteral("UNKNOWN");
 }
 
 QString ReportName() {

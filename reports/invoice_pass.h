@@ -7,30 +7,46 @@
 
 #include <QHash>
 #include <QString>
+#include <cstddef>
 #include <functional>
-#include <optional>
 #include <string>
-#include <string_view>
 
 #include "core/money.h"
 #include "db/xbase/xbase.h"
 
 namespace reports {
 
+// While it lives, the table engine keeps at most a few megabytes of what it reads (never more
+// than the setting allows): for a pass that reads each record of its span and each item once,
+// in the order they lie, what was read is not wanted again, and memory not taken costs no
+// faulting in of fresh pages. A pass that goes back to records it read (customers found by
+// number) keeps the setting's whole cache.
+class OnePassCache {
+public:
+    OnePassCache();
+    ~OnePassCache();
+    OnePassCache(const OnePassCache&) = delete;
+    OnePassCache& operator=(const OnePassCache&) = delete;
+
+private:
+    size_t setting_ = 0;
+};
+
 // The records of a table whose date key lies within a span, in the order of the table's date
 // tag ("InvD" on INV5, "PmtD" on PMT).
 class SpanPass {
 public:
-    // Selects the tag and counts the records dated from spanStart to spanEnd (day numbers,
+    // Selects the tag and seeks the first record dated from spanStart to spanEnd (day numbers,
     // inclusive).
     SpanPass(xbase::Table* table, const char* tagName, double spanStart, double spanEnd);
 
-    // The records within the span, records marked deleted included.
-    long Count() const { return count_; }
+    // True when the span holds no record, not even one marked deleted.
+    bool Empty() const { return empty_; }
 
     // Calls `visit` on each record of the span that is not marked deleted, in date order, with
-    // the progress box showing `caption` over the records visited. False when a read failed
-    // (the user has been told and the program is ending).
+    // the progress box showing `caption` over the records visited (counted first when a
+    // progress display is installed). False when a read failed (the user has been told and the
+    // program is ending).
     bool Run(const QString& caption, const std::function<void()>& visit);
 
 private:
@@ -39,7 +55,7 @@ private:
     xbase::Table* table_;
     std::string firstKey_;
     std::string lastKey_;
-    long count_ = 0;
+    bool empty_ = true;
 };
 
 // What the payments dated after the day `asOf` (a day number) paid of each invoice, by invoice
@@ -65,8 +81,24 @@ void ReadInvoiceAmounts();
 // ITM5 must be open with its tag "Itm" selected.
 void ForEachItem(int ivNo, const std::function<void()>& visit);
 
+// ForEachItem for the invoices of one pass: when an invoice's items follow those of the invoice
+// asked for before it in "Itm" (numbers in order), they are read on from where those ended
+// rather than sought. Between its calls nothing may move ITM5 or change the tables but reads of
+// the current item (ReadItemCode).
+class ItemPass {
+public:
+    void ForEach(int ivNo, const std::function<void()>& visit);
+
+private:
+    int next_ = -1;  // the invoice on whose first item in "Itm" ITM5 stands; -1 when unknown
+};
+
 // Reads the product code of the current ITM5 record into ItemBuf.
 void ReadItemCode();
+
+// A numeric field of whole numbers (invoice, customer and group numbers), read from its text
+// without the locale when it is plain digits.
+int FieldInt(const xbase::Field* field);
 
 // A numeric field in cents, read from its text without the locale when it is a plain number.
 Cents FieldCents(const xbase::Field* field);
@@ -85,6 +117,10 @@ void ReadCustomerAddress();
 // Reads customer `number` into CustBuf with ReadCustomerAddress, through the CUST5 tag "CCNO"
 // (which it selects). False when there is none (a record marked deleted counts as none).
 bool FindCustomerNo(int number);
+
+// ReportName of customer `number`, found as FindCustomerNo finds it with only the fields the
+// name is made of read (CustBuf holds those, the rest left empty); "UNKNOWN" when there is none.
+QString CustomerReportName(int number);
 
 // The name the reports list the customer in CustBuf under: title, first and last name (each
 // trimmed, one blank between) when customers are ordered by name, else the company (address
@@ -115,10 +151,6 @@ private:
 // The key of a number in the tags on Str(number, 6, 0) (invoice and customer numbers), made
 // without the locale.
 std::string NumberKey(int number);
-
-// A numeric field's stored text ("   -11.77") in cents, read without the locale; nothing when
-// the text is not a plain number of at most two decimals. Blanks are 0.
-std::optional<Cents> PlainCents(std::string_view text);
 
 // True when a table read failed: the user has been told and the program is ending.
 bool PassFailed();

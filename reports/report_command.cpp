@@ -71,6 +71,9 @@ struct ReportEntry {
     const char* command = nullptr;
     // What a run that wrote every output records; false (the user told) when it could not.
     bool (*record)(const ReportSelection& selection, const RunContext& context) = nullptr;
+    // The generator changes no line but the last two once written: text outputs may take the
+    // lines as they come rather than the whole document after it (report/report_lines.h).
+    bool streams = false;
 };
 
 // Every report the command knows. A report that lands in the program adds its row here.
@@ -120,7 +123,8 @@ const ReportEntry kReports[] = {
     {"sales-summary", SelectionKind::DateSpan, nullptr,
      [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
          return MakeSalesSummary(doc, s.spanStart, s.spanEnd);
-     }},
+     },
+     0, nullptr, false, nullptr, nullptr, true},
     {"product-summary", SelectionKind::DateSpan, nullptr,
      [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
          return MakeProductSummary(doc, s.spanStart, s.spanEnd);
@@ -136,7 +140,8 @@ const ReportEntry kReports[] = {
     {"receivables", SelectionKind::AsOf, nullptr,
      [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
          return MakeReceivables(doc, s.asOf);
-     }},
+     },
+     0, nullptr, false, nullptr, nullptr, true},
     {"aging", SelectionKind::Aging, nullptr,
      [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
          return MakeAgingReport(doc, {s.asOf, s.byInvoiceDate, s.detail});
@@ -166,7 +171,8 @@ const ReportEntry kReports[] = {
      [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {
          return s.groups.isEmpty() ? MakeCustomerProfile(doc, s.customers)
                                    : MakeGroupProfile(doc, s.groups);
-     }},
+     },
+     0, nullptr, false, nullptr, nullptr, true},
 };
 
 // The report of that name; a command of its own is found only by its command.
@@ -250,6 +256,19 @@ bool WriteEachDocument(const ReportDocument& doc, const DocumentRun& run, const 
     return written;
 }
 
+// The text outputs of a run that may take the report's lines as they come: those of a report
+// that streams, when every output asked for is a text file that can be streamed into.
+std::vector<std::pair<QString, ExportFormat>> StreamedOutputs(const ReportEntry& entry,
+                                                              const ReportRequest& request) {
+    if (!entry.streams || !request.pdfFile.isEmpty() || !request.pdfEachDir.isEmpty()) return {};
+    std::vector<std::pair<QString, ExportFormat>> files;
+    if (!request.textFile.isEmpty()) files.emplace_back(request.textFile, ExportFormat::PlainText);
+    if (!request.tabFile.isEmpty()) files.emplace_back(request.tabFile, ExportFormat::TabDelimited);
+    for (const auto& file : files)
+        if (!StreamedExport::Streams(file.first)) return {};
+    return files;
+}
+
 // Writes every output asked for, also after one has failed; true when all were written.
 bool WriteOutputs(const ReportDocument& doc, const ReportRequest& request, const DocumentRun& run,
                   const ReportEntry& entry) {
@@ -302,10 +321,22 @@ bool BuildAndWrite(const ReportEntry& entry, const ReportRequest& request, const
     context.run = &run;
     context.reminders = &reminders;
     bool written = false;
+    StreamedExport stream;
+    const std::vector<std::pair<QString, ExportFormat>> streamed = StreamedOutputs(entry, request);
+    const bool streaming = !streamed.empty() && stream.Open(streamed);
+    if (streaming) TheReport().Lines.StreamTo(&stream);
     if (Build(entry, request, end, context)) {
-        written = WriteOutputs(TheReport(), request, run, entry) && run.notFound.isEmpty();
+        if (streaming) {
+            TheReport().Lines.EndStream();
+            written = true;
+            for (const ExportResult& result : stream.Commit()) written &= Told(result);
+            written = written && run.notFound.isEmpty();
+        } else {
+            written = WriteOutputs(TheReport(), request, run, entry) && run.notFound.isEmpty();
+        }
         if (written && entry.record) written = entry.record(request.selection, context);
     }
+    if (streaming) TheReport().Lines.DropStream();
     TheReport().FinishReport();
     return written;
 }

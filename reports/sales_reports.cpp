@@ -48,12 +48,12 @@ bool PassInvoices(double spanStart, double spanEnd, const std::function<void()>&
         return false;
     }
     long visited = 0;
-    const bool read = pass.Count() > 0 && pass.Run(kProcessingSales, [&] {
+    const bool read = !pass.Empty() && pass.Run(kProcessingSales, [&] {
         ReadInvoiceAmounts();
         invoice();
         ++visited;
     });
-    if (pass.Count() > 0 && !read) {
+    if (!pass.Empty() && !read) {
         CloseReportTables();
         return false;
     }
@@ -225,12 +225,16 @@ bool MakeSalesSummary(ReportDocument& doc, double spanStart, double spanEnd) {
     PutStandardHeadings(
         doc, {"", "Inv. No", "", "Date", "", "Items", "", SettingsRecord.ShipLine.trimmed(), "",
               SettingsRecord.TaxLine.trimmed(), "", "Total"});
+    // Widened before the first line: every line is then written in its place once.
+    WidenDateColumns(doc, {17});
     // Items, first charge, second charge, total.
     std::array<Cents, 4> totals{};
     ReportDates dates;
+    ItemPass itemPass;
+    const OnePassCache cache;
     const bool read = PassInvoices(spanStart, spanEnd, [&] {
         Cents items = 0;
-        ForEachItem(InvBuf.IvNo, [&] { items += ItemSale(); });
+        itemPass.ForEach(InvBuf.IvNo, [&] { items += ItemSale(); });
         const Cents ship = ToCents(InvBuf.Ship);
         const Cents tax = ToCents(InvBuf.Tax);
         const std::array<Cents, 4> amounts = {items, ship, tax, items + ship + tax};
@@ -252,11 +256,10 @@ bool MakeSalesSummary(ReportDocument& doc, double spanStart, double spanEnd) {
     doc.NewLine();
     PutRules(doc);
     doc.Cell(2).clear();
-    doc.Cell(3) = QStringLiteral("R17Totals");
+    doc.Cell(3) = doc.ColCodes[3] + QStringLiteral("Totals");
     for (int k = 0; k < 4; ++k)
         doc.Cell(5 + 2 * k) = MoneyCell(doc.ColCodes[5 + 2 * k], totals[k], 10);
     doc.Style() = QStringLiteral("U");
-    WidenDateColumns(doc, {17});
     return true;
 }
 
@@ -269,8 +272,9 @@ bool MakeProductSummary(ReportDocument& doc, double spanStart, double spanEnd) {
     doc.ColCodes = {"V00", "L02", "V13", "L15", "V43", "R49", "V51", "R63", "V65"};
     PutStandardHeadings(doc, {"", "Item Code", "", "Description", "", "Qty.", "", "Sale Total"});
     ProductRows rows;
+    ItemPass itemPass;
     const bool read = PassInvoices(spanStart, spanEnd, [&] {
-        ForEachItem(InvBuf.IvNo, [&] {
+        itemPass.ForEach(InvBuf.IvNo, [&] {
             ReadItemCode();
             rows.Add(TrimRight(ItemBuf.PrID), ToCents(ItemBuf.Qty), ItemSale());
         });
@@ -313,9 +317,10 @@ bool MakeTaxReport(ReportDocument& doc, double spanStart, double spanEnd) {
     doc.ColCodes = {"L00", "R38", "R50"};
     const SettingsValues& s = SettingsRecord;
     TaxSums sums;
+    ItemPass itemPass;
     const bool read = PassInvoices(spanStart, spanEnd, [&] {
         Cents taxable2 = 0;
-        ForEachItem(InvBuf.IvNo, [&] {
+        itemPass.ForEach(InvBuf.IvNo, [&] {
             const Cents sale = ItemSale();
             sums.net += sale;
             if (ItemBuf.LTax1) sums.taxable1 += sale;

@@ -187,6 +187,93 @@ TEST(ReportSave, AWriteThatFailsLeavesTheEarlierFileWholeAndSaysWhy) {
     EXPECT_EQ(QDir::current().entryList(QDir::Files), QStringList({"report.txt"}));
 }
 
+// Lines taken as the generator gives them up make the bytes SaveReport makes of the whole
+// document, in both formats at once, across many chunks; each file appears only on Commit.
+TEST(StreamedSave, WritesWhatSaveReportWritesAndOnlyOnCommit) {
+    TempDataDir dir;
+    const ReportDocument& doc = SmallReport();
+    QList<ReportLine> lines;
+    for (const ReportLine& line : doc.Lines) lines << line;
+    for (int i = 0; i < 40'000; ++i)
+        lines.append({"V00", "L02Żółw " + QString::number(i), "R39" + QString(30, u' ') + "1.50",
+                      "V40", ""});
+    ResetTheReport();
+    TheReport().Lines = lines;
+    QByteArray expected[2];
+    int k = 0;
+    for (const ExportFormat format : {ExportFormat::PlainText, ExportFormat::TabDelimited}) {
+        ASSERT_TRUE(SaveReport(TheReport(), "whole", format).saved);
+        expected[k++] = ReadAll("whole");
+    }
+
+    StreamedExport stream;
+    ASSERT_TRUE(
+        stream.Open({{"s.txt", ExportFormat::PlainText}, {"s.asc", ExportFormat::TabDelimited}}));
+    for (const ReportLine& line : lines) stream.Take(line);
+    EXPECT_FALSE(QFile::exists("s.txt"));
+    const std::vector<ExportResult> results = stream.Commit();
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_TRUE(results[0].saved && results[1].saved);
+    EXPECT_EQ(ReadAll("s.txt"), expected[0]);
+    EXPECT_EQ(ReadAll("s.asc"), expected[1]);
+}
+
+TEST(StreamedSave, ARestartVoidsTheLinesGivenAndARunNotCommittedLeavesTheEarlierFile) {
+    TempDataDir dir;
+    {
+        StreamedExport stream;
+        ASSERT_TRUE(stream.Open({{"s.txt", ExportFormat::PlainText}}));
+        stream.Take({"L00first", ""});
+        stream.Restart();
+        stream.Take({"L00second", ""});
+        EXPECT_TRUE(stream.Commit().at(0).saved);
+    }
+    EXPECT_EQ(ReadAll("s.txt"), "second\n");
+    {
+        StreamedExport stream;
+        ASSERT_TRUE(stream.Open({{"s.txt", ExportFormat::PlainText}}));
+        stream.Take({"L00third", ""});
+    }
+    EXPECT_EQ(ReadAll("s.txt"), "second\n");
+    EXPECT_EQ(QDir::current().entryList(QDir::Files), QStringList({"s.txt"}));
+
+    // What cannot be streamed into is left to SaveReport: the standard output, a missing folder.
+    EXPECT_FALSE(StreamedExport::Streams("-"));
+    StreamedExport stream;
+    EXPECT_FALSE(stream.Open(
+        {{"s.txt", ExportFormat::PlainText}, {"no-such-dir/s.asc", ExportFormat::TabDelimited}}));
+    EXPECT_TRUE(stream.Commit().empty());
+}
+
+// A write refused part way (the file size limit standing in for a full disk) is told by Commit
+// with the system's reason, and the earlier file stays whole.
+TEST(StreamedSave, AWriteThatFailsIsToldAndLeavesTheEarlierFile) {
+    TempDataDir dir;
+    QFile earlier("s.txt");
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    ASSERT_EQ(earlier.write("earlier report\n"), 15);
+    earlier.close();
+
+    rlimit previous{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    StreamedExport stream;
+    ASSERT_TRUE(stream.Open({{"s.txt", ExportFormat::PlainText}}));
+    rlimit small = previous;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    for (int i = 0; i < 20; ++i) stream.Take({"L00a line of the report", ""});
+    const std::vector<ExportResult> results = stream.Commit();
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_FALSE(results[0].saved);
+    EXPECT_EQ(results[0].message.toStdString(), "Unable to save to: s.txt: File too large");
+    EXPECT_EQ(ReadAll("s.txt"), "earlier report\n");
+    EXPECT_EQ(QDir::current().entryList(QDir::Files), QStringList({"s.txt"}));
+}
+
 // A FIFO, a socket and a character device named as the output get the text written into them
 // and stay what they are; a regular file would be put in their place.
 TEST(ReportSave, ADeviceFifoOrSocketIsWrittenIntoAndStaysWhatItIs) {

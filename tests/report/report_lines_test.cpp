@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <stdexcept>
+
 #include "report/report_export.h"
 #include "report/report_lines.h"
 #include "tests/support/temp_data_dir.h"
@@ -72,6 +74,56 @@ TEST(ReportLines, ExportsOfPackedLinesMatchTheLinesAsLists) {
     }
     EXPECT_EQ(ExportLine(lines[0], ExportFormat::PlainText), QString(22, u' ') + "440.18 x");
     EXPECT_EQ(ExportLine(lines[1], ExportFormat::TabDelimited), "Żółw\t  😀");
+}
+
+// Keeps what it is given, as a file written line by line would.
+struct RecordingSink : LineSink {
+    QList<ReportLine> taken;
+    int restarts = 0;
+    void Take(const ReportLine& line) override { taken << line; }
+    void Restart() override {
+        taken.clear();
+        ++restarts;
+    }
+};
+
+TEST(ReportLines, StreamedLinesReachTheSinkInOrderOnlyOnceTheLastTwoCanNoLongerChange) {
+    RecordingSink sink;
+    ReportLines lines;
+    lines.StreamTo(&sink);
+    const QList<ReportLine> awkward = Awkward();
+    for (const ReportLine& line : awkward) lines.append(line);
+    EXPECT_EQ(lines.size(), awkward.size());
+    EXPECT_EQ(sink.taken, awkward.mid(0, 2));
+    EXPECT_FALSE(lines.IsPacked(0));
+    EXPECT_THROW(lines.at(1), std::out_of_range);
+    EXPECT_THROW(lines.replace(0, {"L00late", ""}), std::out_of_range);
+
+    // The line before the last and the last are still the generator's: a day's total put on
+    // the one before, an underline on the last.
+    ReportLine before = lines.at(2);
+    before[2] = "R99  total";
+    lines.replace(2, before);
+    lines.last()[1] = "U";
+    lines.EndStream();
+    const QList<ReportLine> ends = {before, {"EJECT", "U"}};
+    EXPECT_EQ(sink.taken, awkward.mid(0, 2) + ends);
+    EXPECT_TRUE(lines.isEmpty());
+    EXPECT_EQ(sink.restarts, 0);
+
+    // A document started again after lines went out voids them; one dropped gives nothing more.
+    lines.StreamTo(&sink);
+    for (const ReportLine& line : awkward) lines.append(line);
+    lines.clear();
+    EXPECT_EQ(sink.restarts, 1);
+    EXPECT_TRUE(sink.taken.isEmpty());
+    lines.append(awkward[0]);
+    lines.append(awkward[1]);
+    lines.DropStream();
+    EXPECT_TRUE(sink.taken.isEmpty());
+    lines.append(awkward[3]);  // held again as before
+    EXPECT_EQ(lines.at(0), awkward[3]);
+    EXPECT_THROW(ReportLines(awkward).StreamTo(&sink), std::logic_error);
 }
 
 }  // namespace

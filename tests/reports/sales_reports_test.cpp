@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "db/field_values.h"
+#include "db/open_tables.h"
+#include "db/program_state.h"
+#include "reports/invoice_pass.h"
 #include "reports/sales_reports.h"
 #include "tests/reports/sales_data_fixture.h"
 
@@ -193,6 +197,55 @@ TEST_F(SalesReportsTest, BuyersPassOverItemsAndInvoicesMarkedDeleted) {
     ASSERT_TRUE(MakeProductBuyers(doc, "HAM-1", march1, march31));
     EXPECT_EQ(Lines(doc, 9), std::vector<std::string>({"V00|L01Ms Ann Lee|V36|L37Retail|V57|"
                                                        "R6603/03/25|V67|R76   11.00|V77|U"}));
+}
+
+// A pass reads on from where the items of the invoice before ended when the next invoice's
+// follow them, and seeks otherwise: going back, skipping an invoice, one without items, one
+// asked twice, and one whose first item is marked deleted all read what ForEachItem reads.
+TEST_F(SalesReportsTest, AnItemPassReadsWhatForEachItemReadsInAnyOrderOfInvoices) {
+    MarkDeleted(OpenItems, &ItemTbl, "     5");
+    AddInvoice(6, 1, "20250402", 0, 0, 0, "");  // no items
+    ASSERT_TRUE(OpenItems());
+    const auto sales = [](const std::function<void(int, const std::function<void()>&)>& each,
+                          std::initializer_list<int> numbers) {
+        std::vector<std::string> read;
+        for (int number : numbers)
+            each(number, [&] {
+                ReadItemCode();
+                read.push_back(std::to_string(ItemBuf.IvNo) + ":" +
+                               TrimRight(ItemBuf.PrID).toStdString() + "=" +
+                               std::to_string(ItemSale()));
+            });
+        return read;
+    };
+    for (const std::initializer_list<int> numbers :
+         {std::initializer_list<int>{1, 2, 3, 4, 5, 6}, {4, 5, 1, 3, 3, 6, 2, 5, 7}}) {
+        ItemPass pass;
+        const std::vector<std::string> passed =
+            sales([&pass](int n, const std::function<void()>& visit) { pass.ForEach(n, visit); },
+                  numbers);
+        EXPECT_EQ(passed, sales(ForEachItem, numbers));
+        EXPECT_EQ(passed.size(), numbers.size() == 6 ? 10u : 15u);
+    }
+    CloseReportTables();
+}
+
+// The engine's cache is cut for a pass and given back after it, and never grows past the setting.
+TEST_F(SalesReportsTest, AOnePassCacheHoldsTheEngineToLittleOnlyWhileItLives) {
+    const size_t setting = DbContext->cacheLimit();
+    {
+        const OnePassCache pass;
+        EXPECT_EQ(DbContext->cacheLimit(), size_t{8} << 20);
+        ASSERT_TRUE(MakeSalesSummary(doc, march1, march31));
+    }
+    EXPECT_EQ(DbContext->cacheLimit(), setting);
+    DbContext->setCacheLimit(size_t{1} << 20);
+    {
+        const OnePassCache pass;
+        EXPECT_EQ(DbContext->cacheLimit(), size_t{1} << 20);
+    }
+    EXPECT_EQ(DbContext->cacheLimit(), size_t{1} << 20);
+    DbContext->setCacheLimit(setting);
 }
 
 TEST_F(SalesReportsTest, BuyersOfAProductNotOnFileOrNotSoldAreToldADeletedOneIsStillFound) {
