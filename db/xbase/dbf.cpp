@@ -205,6 +205,14 @@ Status DbfFile::parse(bool countFromSize) {
     return {};
 }
 
+Status DbfFile::useChunk(size_t index, Chunk** out) {
+    if (index >= chunks_.size()) chunks_.resize(index + 1);
+    if (!chunks_[index]) XBASE_TRY(loadChunks(index));
+    *out = chunks_[index].get();
+    if (budget_) order_.use(*out, budget_->tick());
+    return {};
+}
+
 Status DbfFile::read(uint32_t rec, char* dst) {
     if (rec == 0 || rec > count_) return Status(kErrRecord, "no record " + std::to_string(rec));
     if (rec > written_) {
@@ -216,12 +224,9 @@ Status DbfFile::read(uint32_t rec, char* dst) {
     if (!optimize_) return readRange(rec, 1, dst);
     size_t left = static_cast<size_t>(recordLength_);
     while (left > 0) {
-        size_t chunk = static_cast<size_t>(offset / chunk_);
         size_t within = static_cast<size_t>(offset % chunk_);
-        if (chunk >= chunks_.size()) chunks_.resize(chunk + 1);
-        if (!chunks_[chunk]) XBASE_TRY(loadChunks(chunk));
-        Chunk* c = chunks_[chunk].get();
-        if (budget_) order_.use(c, budget_->tick());
+        Chunk* c = nullptr;
+        XBASE_TRY(useChunk(static_cast<size_t>(offset / chunk_), &c));
         size_t n = std::min(left, chunk_ - within);
         std::memcpy(dst, c->data.get() + within, n);
         dst += n;
@@ -229,6 +234,25 @@ Status DbfFile::read(uint32_t rec, char* dst) {
         left -= n;
     }
     if (budget_) budget_->trim();
+    return {};
+}
+
+Status DbfFile::peek(uint32_t rec, const char** at) {
+    *at = nullptr;
+    if (rec == 0 || rec > count_) return Status(kErrRecord, "no record " + std::to_string(rec));
+    if (rec > written_) {
+        *at = tail_.data() + static_cast<size_t>(rec - written_ - 1) * recordLength_;
+        return {};
+    }
+    const uint64_t offset = headerLength_ + static_cast<uint64_t>(rec - 1) * recordLength_;
+    const size_t index = static_cast<size_t>(offset / chunk_);
+    const size_t within = static_cast<size_t>(offset % chunk_);
+    if (!optimize_ || within + static_cast<size_t>(recordLength_) > chunk_) return {};
+    Chunk* c = nullptr;
+    XBASE_TRY(useChunk(index, &c));
+    // The chunk was used last, so it goes only when nothing else is left to give up.
+    if (budget_) budget_->trim();
+    if (chunks_[index]) *at = c->data.get() + within;
     return {};
 }
 

@@ -62,6 +62,10 @@ public:
 
     // rec is 1-based and at most count().
     Status read(uint32_t rec, char* dst);
+    // The record where it lies in memory (in one chunk, or among the appended records), without a
+    // copy: *at stays valid until the next call on this file. *at is nullptr when the record is
+    // not held in one piece (reads without optimize, a record across two chunks); read() it then.
+    Status peek(uint32_t rec, const char** at);
     // Reads `n` consecutive records starting at `first` (bulk scans bypass the cache).
     Status readRange(uint32_t first, uint32_t n, char* dst);
     Status write(uint32_t rec, const char* src);
@@ -93,6 +97,8 @@ private:
         size_t index = 0;
         std::unique_ptr<char[]> data;
     };
+    // Chunk `index`, read if it is not held, and marked used.
+    Status useChunk(size_t index, Chunk** out);
     std::unique_ptr<File> file_;
     std::string path_;
     std::vector<FieldInfo> fields_;
