@@ -228,7 +228,7 @@ Status DbfFile::read(uint32_t rec, char* dst) {
         Chunk* c = nullptr;
         XBASE_TRY(useChunk(static_cast<size_t>(offset / chunk_), &c));
         size_t n = std::min(left, chunk_ - within);
-        std::memcpy(dst, c->data.get() + within, n);
+        std::memcpy(dst, c->data() + within, n);
         dst += n;
         offset += n;
         left -= n;
@@ -252,7 +252,7 @@ Status DbfFile::peek(uint32_t rec, const char** at) {
     XBASE_TRY(useChunk(index, &c));
     // The chunk was used last, so it goes only when nothing else is left to give up.
     if (budget_) budget_->trim();
-    if (chunks_[index]) *at = c->data.get() + within;
+    if (chunks_[index]) *at = c->data() + within;
     return {};
 }
 
@@ -266,19 +266,18 @@ Status DbfFile::loadChunks(size_t first) {
     if (chunks_.size() < reach) chunks_.resize(reach);
     size_t count = 1;
     while (first + count < reach && !chunks_[first + count]) ++count;
-    std::unique_ptr<Chunk> fresh[kReadAhead];
+    ChunkPtr fresh[kReadAhead];
     for (size_t i = 0; i < count; ++i) {
-        std::unique_ptr<Chunk>& c = fresh[i];
+        ChunkPtr& c = fresh[i];
         if (!spare_.empty()) {
             c = std::move(spare_.back());
             spare_.pop_back();
         } else {
-            c = std::make_unique<Chunk>();
-            c->data = std::make_unique_for_overwrite<char[]>(chunk_);
+            c = newChunk();
         }
     }
     // One chunk is read in place; a run through one buffer, then shared out.
-    char* into = count == 1 ? fresh[0]->data.get() : nullptr;
+    char* into = count == 1 ? fresh[0]->data() : nullptr;
     if (!into) {
         staging_.resize(count * chunk_);
         into = staging_.data();
@@ -286,9 +285,9 @@ Status DbfFile::loadChunks(size_t first) {
     size_t got = 0;
     XBASE_TRY(file_->read(static_cast<uint64_t>(first) * chunk_, count * chunk_, into, &got));
     for (size_t i = 0; i < count; ++i) {
-        std::unique_ptr<Chunk>& c = fresh[i];
+        ChunkPtr& c = fresh[i];
         c->index = first + i;
-        if (count > 1) std::memcpy(c->data.get(), into + i * chunk_, chunk_);
+        if (count > 1) std::memcpy(c->data(), into + i * chunk_, chunk_);
         if (budget_) {
             budget_->grew(chunk_);
             order_.use(c.get(), budget_->tick());
@@ -315,7 +314,7 @@ void DbfFile::updateCache(uint64_t offset, const char* src, size_t n) {
         size_t within = static_cast<size_t>(offset % chunk_);
         size_t part = std::min(n, chunk_ - within);
         if (chunk < chunks_.size() && chunks_[chunk])
-            std::memcpy(chunks_[chunk]->data.get() + within, src, part);
+            std::memcpy(chunks_[chunk]->data() + within, src, part);
         src += part;
         offset += part;
         n -= part;
