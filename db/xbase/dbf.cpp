@@ -205,6 +205,14 @@ Status DbfFile::parse(bool countFromSize) {
     return {};
 }
 
+Status DbfFile::useChunk(size_t index, Chunk** out) {
+    if (index >= chunks_.size()) chunks_.resize(index + 1);
+    if (!chunks_[index]) XBASE_TRY(loadChunks(index));
+    *out = chunks_[index].get();
+    if (budget_) order_.use(*out, budget_->tick());
+    return {};
+}
+
 Status DbfFile::read(uint32_t rec, char* dst) {
     if (rec == 0 || rec > count_) return Status(kErrRecord, "no record " + std::to_string(rec));
     if (rec > written_) {
@@ -216,19 +224,35 @@ Status DbfFile::read(uint32_t rec, char* dst) {
     if (!optimize_) return readRange(rec, 1, dst);
     size_t left = static_cast<size_t>(recordLength_);
     while (left > 0) {
-        size_t chunk = static_cast<size_t>(offset / chunk_);
         size_t within = static_cast<size_t>(offset % chunk_);
-        if (chunk >= chunks_.size()) chunks_.resize(chunk + 1);
-        if (!chunks_[chunk]) XBASE_TRY(loadChunks(chunk));
-        Chunk* c = chunks_[chunk].get();
-        if (budget_) order_.use(c, budget_->tick());
+        Chunk* c = nullptr;
+        XBASE_TRY(useChunk(static_cast<size_t>(offset / chunk_), &c));
         size_t n = std::min(left, chunk_ - within);
-        std::memcpy(dst, c->data.get() + within, n);
+        std::memcpy(dst, c->data() + within, n);
         dst += n;
         offset += n;
         left -= n;
     }
     if (budget_) budget_->trim();
+    return {};
+}
+
+Status DbfFile::peek(uint32_t rec, const char** at) {
+    *at = nullptr;
+    if (rec == 0 || rec > count_) return Status(kErrRecord, "no record " + std::to_string(rec));
+    if (rec > written_) {
+        *at = tail_.data() + static_cast<size_t>(rec - written_ - 1) * recordLength_;
+        return {};
+    }
+    const uint64_t offset = headerLength_ + static_cast<uint64_t>(rec - 1) * recordLength_;
+    const size_t index = static_cast<size_t>(offset / chunk_);
+    const size_t within = static_cast<size_t>(offset % chunk_);
+    if (!optimize_ || within + static_cast<size_t>(recordLength_) > chunk_) return {};
+    Chunk* c = nullptr;
+    XBASE_TRY(useChunk(index, &c));
+    // The chunk was used last, so it goes only when nothing else is left to give up.
+    if (budget_) budget_->trim();
+    if (chunks_[index]) *at = c->data() + within;
     return {};
 }
 
@@ -242,19 +266,18 @@ Status DbfFile::loadChunks(size_t first) {
     if (chunks_.size() < reach) chunks_.resize(reach);
     size_t count = 1;
     while (first + count < reach && !chunks_[first + count]) ++count;
-    std::unique_ptr<Chunk> fresh[kReadAhead];
+    ChunkPtr fresh[kReadAhead];
     for (size_t i = 0; i < count; ++i) {
-        std::unique_ptr<Chunk>& c = fresh[i];
+        ChunkPtr& c = fresh[i];
         if (!spare_.empty()) {
             c = std::move(spare_.back());
             spare_.pop_back();
         } else {
-            c = std::make_unique<Chunk>();
-            c->data = std::make_unique_for_overwrite<char[]>(chunk_);
+            c = newChunk();
         }
     }
     // One chunk is read in place; a run through one buffer, then shared out.
-    char* into = count == 1 ? fresh[0]->data.get() : nullptr;
+    char* into = count == 1 ? fresh[0]->data() : nullptr;
     if (!into) {
         staging_.resize(count * chunk_);
         into = staging_.data();
@@ -262,9 +285,9 @@ Status DbfFile::loadChunks(size_t first) {
     size_t got = 0;
     XBASE_TRY(file_->read(static_cast<uint64_t>(first) * chunk_, count * chunk_, into, &got));
     for (size_t i = 0; i < count; ++i) {
-        std::unique_ptr<Chunk>& c = fresh[i];
+        ChunkPtr& c = fresh[i];
         c->index = first + i;
-        if (count > 1) std::memcpy(c->data.get(), into + i * chunk_, chunk_);
+        if (count > 1) std::memcpy(c->data(), into + i * chunk_, chunk_);
         if (budget_) {
             budget_->grew(chunk_);
             order_.use(c.get(), budget_->tick());
@@ -291,7 +314,7 @@ void DbfFile::updateCache(uint64_t offset, const char* src, size_t n) {
         size_t within = static_cast<size_t>(offset % chunk_);
         size_t part = std::min(n, chunk_ - within);
         if (chunk < chunks_.size() && chunks_[chunk])
-            std::memcpy(chunks_[chunk]->data.get() + within, src, part);
+            std::memcpy(chunks_[chunk]->data() + within, src, part);
         src += part;
         offset += part;
         n -= part;

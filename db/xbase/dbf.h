@@ -19,6 +19,7 @@
 #pragma once
 
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,10 @@ public:
 
     // rec is 1-based and at most count().
     Status read(uint32_t rec, char* dst);
+    // The record where it lies in memory (in one chunk, or among the appended records), without a
+    // copy: *at stays valid until the next call on this file. *at is nullptr when the record is
+    // not held in one piece (reads without optimize, a record across two chunks); read() it then.
+    Status peek(uint32_t rec, const char** at);
     // Reads `n` consecutive records starting at `first` (bulk scans bypass the cache).
     Status readRange(uint32_t first, uint32_t n, char* dst);
     Status write(uint32_t rec, const char* src);
@@ -89,10 +94,22 @@ private:
     static constexpr size_t kLargeChunk = 1 << 16;
     size_t chunk_ = kLargeChunk;              // bytes of the file in one chunk, chosen at open
     static constexpr size_t kReadAhead = 16;  // chunks at most in one read
+    // A chunk's bytes follow it in the same allocation, so that where they lie is known without
+    // reading the chunk first.
     struct Chunk : CacheLink {
         size_t index = 0;
-        std::unique_ptr<char[]> data;
+        char* data() { return reinterpret_cast<char*>(this + 1); }
     };
+    struct ChunkFree {
+        void operator()(Chunk* c) const {
+            c->~Chunk();
+            ::operator delete(c);
+        }
+    };
+    using ChunkPtr = std::unique_ptr<Chunk, ChunkFree>;
+    ChunkPtr newChunk() const { return ChunkPtr(new (::operator new(sizeof(Chunk) + chunk_)) Chunk); }
+    // Chunk `index`, read if it is not held, and marked used.
+    Status useChunk(size_t index, Chunk** out);
     std::unique_ptr<File> file_;
     std::string path_;
     std::vector<FieldInfo> fields_;
@@ -105,13 +122,13 @@ private:
     bool optimize_ = false;
     uint32_t written_ = 0;  // records in the file; those after it are in tail_
     std::string tail_;
-    std::vector<std::unique_ptr<Chunk>> chunks_;  // of the file from offset 0, null until read
+    std::vector<ChunkPtr> chunks_;  // of the file from offset 0, null until read
     UseOrder order_;
     CacheBudget* budget_ = nullptr;
     size_t lastMiss_ = SIZE_MAX;  // the chunk the last read from the file began at
     size_t run_ = 1;              // chunks that read took
     std::string staging_;
-    std::vector<std::unique_ptr<Chunk>> spare_;  // given up, for reuse
+    std::vector<ChunkPtr> spare_;  // given up, for reuse
 };
 
 // Little-endian helpers shared by the file formats.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +19,29 @@ constexpr auto kUpper = [] {
     for (int c = 0; c < 256; ++c) t[c] = static_cast<uint8_t>(c >= 'a' && c <= 'z' ? c - 32 : c);
     return t;
 }();
+
+// Upper() of eight bytes at once, as kUpper does one at a time: a byte is folded where its top
+// bit is clear and its value lies in 'a'..'z' (no sum below carries out of its byte).
+uint64_t upperWord(uint64_t w) {
+    constexpr uint64_t kOnes = 0x0101010101010101;
+    constexpr uint64_t kHigh = kOnes * 0x80;
+    const uint64_t low = w & ~kHigh;
+    const uint64_t fromA = low + kOnes * (0x80 - 'a');     // top bit set where low >= 'a'
+    const uint64_t pastZ = low + kOnes * (0x80 - 'z' - 1);  // top bit set where low > 'z'
+    const uint64_t letters = fromA & ~pastZ & ~w & kHigh;
+    return w - (letters >> 2);  // 0x80 >> 2 is the 0x20 between a letter and its capital
+}
+
+void foldUpper(char* s, int n) {
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, s + i, 8);
+        w = upperWord(w);
+        std::memcpy(s + i, &w, 8);
+    }
+    for (; i < n; ++i) s[i] = static_cast<char>(kUpper[static_cast<uint8_t>(s[i])]);
+}
 
 // A recursive-descent parser over: expr := term { '+' term }; term := NAME | NAME '(' args ')'.
 class Parser {
@@ -178,9 +202,7 @@ void KeyExpr::eval(const char* record, char* key) const {
                 strKey(p, src, key);
                 break;
         }
-        if (p.upper)
-            for (int i = 0; i < p.width; ++i)
-                key[i] = static_cast<char>(kUpper[static_cast<uint8_t>(key[i])]);
+        if (p.upper) foldUpper(key, p.width);
         key += p.width;
     }
 }

@@ -1,6 +1,7 @@
 #include "db/xbase/ntx.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -11,6 +12,45 @@ namespace xbase {
 namespace {
 
 constexpr int kHeaderFixed = 22;
+
+// Eight bytes read as one number that orders as the bytes do.
+uint64_t bigEndian64(const char* p) {
+    uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap64(v);
+    return v;
+}
+
+// A key sought in a tree, held as numbers that order as its bytes do, eight bytes to a word (the
+// last word's bytes past the key zero): a descent compares it with a few dozen keys of its pages,
+// a word at a time, where memcmp would cost a call for each.
+class SoughtKey {
+public:
+    SoughtKey(const char* key, size_t len) : full_(len / 8) {
+        for (size_t w = 0; w < full_; ++w) words_[w] = bigEndian64(key + 8 * w);
+        if (const size_t rest = len % 8; rest > 0) {
+            char last[8] = {};
+            std::memcpy(last, key + 8 * full_, rest);
+            words_[full_] = bigEndian64(last);
+            mask_ = ~uint64_t{0} << (8 * (8 - rest));
+        }
+    }
+    // memcmp's order of the key's length of bytes at `p` against the key. Reads up to 7 bytes
+    // past them, which a page's keys have room for (NtxIndex::kKeySlack).
+    int compare(const char* p) const {
+        for (size_t w = 0; w < full_; ++w)
+            if (const uint64_t x = bigEndian64(p + 8 * w); x != words_[w])
+                return x < words_[w] ? -1 : 1;
+        if (mask_ == 0) return 0;
+        const uint64_t x = bigEndian64(p + 8 * full_) & mask_;
+        return x < words_[full_] ? -1 : (x > words_[full_] ? 1 : 0);
+    }
+
+private:
+    size_t full_;
+    uint64_t mask_ = 0;
+    uint64_t words_[256 / 8];
+};
 
 int compareEntry(const char* a, uint32_t ra, const char* b, uint32_t rb, int len) {
     int c = std::memcmp(a, b, static_cast<size_t>(len));
@@ -31,12 +71,6 @@ NtxIndex::~NtxIndex() {
     if (budget_) budget_->leave(this);
 }
 
-void NtxIndex::used(Node* x) {
-    // A page used within the last few uses keeps its place, and is kept as if used now.
-    if (budget_ && UseOrder::contains(x) && x->used + kRecent < budget_->now())
-        order_.use(x, budget_->tick());
-}
-
 void NtxIndex::markDirty(Node* x) {
     if (!x->dirty) {
         dirty_.push_back(x);
@@ -53,7 +87,7 @@ void NtxIndex::freeNode(Node* x) {
     if (spare_.size() < kSpareNodes)
         spare_.push_back(x);
     else
-        ::operator delete(x);
+        ::operator delete(x, kNodeAlign);
 }
 
 void NtxIndex::dropNodes() {
@@ -64,12 +98,13 @@ void NtxIndex::dropNodes() {
         }
     nodes_.clear();
     dirty_.clear();
-    for (void* p : spare_) ::operator delete(p);
+    for (void* p : spare_) ::operator delete(p, kNodeAlign);
     spare_.clear();
 }
 
-NtxIndex::Node* NtxIndex::evictable() const {
-    for (CacheLink* l = order_.oldest(); l && l->used + kRecent < opStart_; l = order_.newer(l)) {
+NtxIndex::Node* NtxIndex::evictable() {
+    for (CacheLink* l = order_.oldest(); l; l = order_.newer(l)) {
+        if (l->used >= opStart_) continue;
         bool kept = false;
         if (keep_)
             for (const Cursor::Step& s : keep_->path) kept = kept || s.node == l;
@@ -130,8 +165,9 @@ Status NtxIndex::reload() {
         return corrupt("bad items per page");
     half_ = max_ / 2;  // what the tree's balance rests on is not taken from the file
     const size_t items = static_cast<size_t>(max_) + 1;
-    nodeBytes_ =
-        (sizeof(Node) + (2 * items + 1) * sizeof(uint32_t) + items * keyLength_ + 7) / 8 * 8;
+    const size_t align = static_cast<size_t>(kNodeAlign);
+    nodeBytes_ = (sizeof(Node) + (2 * items + 1) * sizeof(uint32_t) + items * keyLength_ +
+                  kKeySlack + align - 1) / align * align;
     const char* expr = h + kHeaderFixed;
     expression_.assign(expr, strnlen(expr, 256));
     if (fileSize_ % kPage != 0) fileSize_ = fileSize_ / kPage * kPage;
@@ -143,13 +179,8 @@ Status NtxIndex::reload() {
     return load(root_, &root);
 }
 
-Status NtxIndex::load(uint32_t offset, Node** node) {
-    if (Node* x = cached(offset)) {
-        if (x->free) return corrupt("a free page is in use");
-        used(x);
-        *node = x;
-        return {};
-    }
+Status NtxIndex::readPage(uint32_t offset, Node** node) {
+    if (cached(offset)) return corrupt("a free page is in use");
     if (offset == 0 || !validPage(offset))
         return corrupt("page offset " + std::to_string(offset) + " out of range");
     char p[kPage];
@@ -162,7 +193,7 @@ Status NtxIndex::load(uint32_t offset, Node** node) {
 NtxIndex::Node* NtxIndex::newNode(uint32_t offset) {
     char* at = nullptr;
     if (spare_.empty()) {
-        at = static_cast<char*>(::operator new(nodeBytes_));
+        at = static_cast<char*>(::operator new(nodeBytes_, kNodeAlign));
     } else {
         at = static_cast<char*>(spare_.back());
         spare_.pop_back();
@@ -339,23 +370,26 @@ Status NtxIndex::lowerBound(Cursor* c, Less less) {
 Status NtxIndex::seek(std::string_view key, Cursor* c, int* result) {
     Op op(this, nullptr);
     const size_t len = std::min(key.size(), static_cast<size_t>(keyLength_));
+    const SoughtKey sought(key.data(), len);
     XBASE_TRY(lowerBound(c, [&](const Node* x, int i) {
-        return std::memcmp(x->key(i, keyLength_), key.data(), len) < 0;
+        return sought.compare(x->key(i, keyLength_)) < 0;
     }));
     if (!c->valid()) {
         *result = kEof;
         return {};
     }
     const Cursor::Step& s = c->path.back();
-    *result = std::memcmp(s.node->key(s.slot, keyLength_), key.data(), len) == 0 ? kFound : kAfter;
+    *result = sought.compare(s.node->key(s.slot, keyLength_)) == 0 ? kFound : kAfter;
     return {};
 }
 
 Status NtxIndex::find(std::string_view key, uint32_t rec, Cursor* c, bool* found) {
     Op op(this, nullptr);
     *found = false;
+    const SoughtKey sought(key.data(), std::min(key.size(), static_cast<size_t>(keyLength_)));
     XBASE_TRY(lowerBound(c, [&](const Node* x, int i) {
-        return compareEntry(x->key(i, keyLength_), x->recs[i], key.data(), rec, keyLength_) < 0;
+        const int order = sought.compare(x->key(i, keyLength_));
+        return order != 0 ? order < 0 : x->recs[i] < rec;
     }));
     if (c->valid() && this->rec(*c) == rec && this->key(*c) == key) {
         *found = true;

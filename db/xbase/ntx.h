@@ -35,6 +35,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -133,15 +134,17 @@ private:
     // from here on, and those on `uses`, the cursor it goes on from, stay until it ends.
     class Op;
     // The least recently used page that may go: clean, not on the kept cursor's path, not used
-    // by the operation under way nor within kRecent uses before it began; nullptr for none.
-    Node* evictable() const;
+    // by the operation under way; nullptr for none.
+    Node* evictable();
     uint64_t oldestUse() override;
     void dropOldest() override;
     void used(Node* x);
     void markDirty(Node* x);
     void freeNode(Node* x);
     void dropNodes();
+    // The page at `offset`: the one held in memory, else read and decoded by readPage().
     Status load(uint32_t offset, Node** node);
+    Status readPage(uint32_t offset, Node** node);
     // Decodes page bytes `p` read at `offset` into a node held in memory.
     Status decode(uint32_t offset, const char* p, Node** node);
     // Fills counts_ for the whole tree (see the opening note), when not yet counted_.
@@ -196,10 +199,12 @@ private:
     }
     // A node for the page at `offset` with room for max + 1 items, no items and no child.
     Node* newNode(uint32_t offset);
-    size_t nodeBytes_ = 0;  // a node with its arrays, rounded up to 8
+    // Nodes start on a cache line, so that a node's own fields are one line to fetch.
+    static constexpr std::align_val_t kNodeAlign{64};
+    // Bytes after a node's last key that may be read (never used): keys are compared by words.
+    static constexpr size_t kKeySlack = 7;
+    size_t nodeBytes_ = 0;  // a node with its arrays and slack, rounded up to kNodeAlign
     static constexpr size_t kSpareNodes = 64;
-    // Uses of the budget within which a page used again keeps its place in the order.
-    static constexpr uint64_t kRecent = 64;
     std::vector<void*> spare_;  // allocations of nodes given up, for reuse
     CacheBudget* budget_ = nullptr;
     UseOrder order_;  // the clean pages in use order; changed and free ones are not in it
@@ -213,14 +218,15 @@ private:
 
 // A decoded page. Its arrays, in the same allocation right after it, have room for max + 1 items
 // (one more than a page holds, for the moment before a split) and max + 2 children.
+// What a descent reads of the node itself comes first, within its first cache line.
 struct NtxIndex::Node : CacheLink {
-    uint32_t offset = 0;
     int n = 0;
+    bool free = false;
+    bool dirty = false;
     char* keys = nullptr;      // n x key length
     uint32_t* recs = nullptr;  // n
     uint32_t* kids = nullptr;  // n + 1; all zero in a leaf
-    bool dirty = false;
-    bool free = false;
+    uint32_t offset = 0;
     uint32_t nextFree = 0;  // while free
 
     bool leaf() const { return kids[0] == 0; }
@@ -244,6 +250,19 @@ public:
 private:
     NtxIndex* x_;
 };
+
+inline void NtxIndex::used(Node* x) {
+    if (budget_) x->used = budget_->now();
+}
+
+inline Status NtxIndex::load(uint32_t offset, Node** node) {
+    if (Node* x = cached(offset); x && !x->free) {
+        used(x);
+        *node = x;
+        return {};
+    }
+    return readPage(offset, node);
+}
 
 inline uint32_t NtxIndex::kidCount(const Node* x, int i) {
     return x->kids[i] ? countOf(x->kids[i]) : 0;

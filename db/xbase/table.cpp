@@ -169,10 +169,19 @@ void TableImpl::setMemo(int field, std::string_view text) {
 
 Status TableImpl::ensureCursor() {
     if (cursorValid_ || selected_ < 0 || eof_) return {};
-    XBASE_TRY(ensureLoaded());
+    XBASE_TRY(broken_);
+    // The key comes from the record as the file holds it: read in place when it is not loaded.
+    const char* record = nullptr;
+    if (!loaded_ && rec_ != 0 && rec_ <= recCount()) XBASE_TRY(dbf_->peek(rec_, &record));
+    if (!record) {
+        XBASE_TRY(ensureLoaded());
+        record = orig_.data();
+    }
     TagState& t = tags_[static_cast<size_t>(selected_)];
     bool found = false;
-    XBASE_TRY(t.index->find(t.expr.eval(orig_.data()), rec_, &cursor_, &found));
+    keySought_.resize(static_cast<size_t>(t.expr.length()));
+    t.expr.eval(record, keySought_.data());
+    XBASE_TRY(t.index->find(keySought_, rec_, &cursor_, &found));
     if (!found)
         return Status(kErrIndex, t.index->path() + ": record " + std::to_string(rec_) +
                                      " is missing from the index");
@@ -249,6 +258,7 @@ Status TableImpl::reload() {
 }
 
 int TableImpl::flushCurrent() {
+    if (!changed_ && broken_.ok()) return kFound;  // every move asks: nothing to write
     Status s = broken_.ok() ? flushRecord() : broken_;
     return s.ok() ? kFound : fail(s);
 }

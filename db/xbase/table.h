@@ -153,6 +153,7 @@ private:
     bool built_ = false;    // every tag built by this handle
     bool faulted_ = false;  // an error was reported, or the table was read afresh
     std::string keyNow_, keyBefore_;  // scratch for flushRecord
+    std::string keySought_;           // scratch for ensureCursor
 };
 
 }  // namespace xbase

@@ -64,6 +64,33 @@ TEST(CacheBudgetTest, TheLeastRecentlyUsedPieceOfAnyPartGoesFirst) {
     EXPECT_EQ(budget.used(), 1u);
 }
 
+TEST(UseOrderTest, APieceUsedAgainMovesToTheFrontOnlyWhenItComesToTheEnd) {
+    UseOrder order;
+    CacheLink a, b, c;
+    order.use(&a, 1);
+    EXPECT_EQ(order.oldest(), &a);
+    order.use(&a, 2);  // the only piece, used again, is still the oldest
+    EXPECT_EQ(order.oldest(), &a);
+    order.use(&b, 3);
+    order.use(&c, 4);
+    order.use(&a, 5);  // stamped where it stands, behind b and c
+    EXPECT_EQ(order.oldest(), &b);
+    EXPECT_EQ(order.newer(&b), &c);
+    EXPECT_EQ(order.newer(&c), &a);
+    EXPECT_EQ(order.newer(&a), nullptr);
+    order.use(&b, 6);
+    order.use(&c, 7);  // every piece used again: each found once, by its last use
+    EXPECT_EQ(order.oldest(), &a);
+    EXPECT_EQ(order.newer(&a), &b);
+    EXPECT_EQ(order.newer(&b), &c);
+    EXPECT_EQ(order.newer(&c), nullptr);
+    order.take(&b);
+    EXPECT_EQ(order.newer(&a), &c);
+    order.take(&a);
+    order.take(&c);
+    EXPECT_EQ(order.oldest(), nullptr);
+}
+
 TEST(CacheBudgetTest, TablesWalkedInEveryOrderKeepNoMoreThanTheBudget) {
     TempDataDir dir;
     Context ctx;

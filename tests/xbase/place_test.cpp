@@ -136,6 +136,20 @@ TEST_F(Places, FollowAChangeAndItsRollback) {
     expectPlacesMatchTheWalk("after the commit and reopening");
 }
 
+TEST_F(Places, AreFoundFromRecordsReadInPlaceOrCopied) {
+    randomChanges(600);
+    // A table over an eighth of the budget is read in 4 KB chunks, which some records cross; a
+    // budget of one byte gives up every chunk as soon as it is read. Records appended since the
+    // last flush are held in memory.
+    for (const size_t budget : {size_t{16} << 10, size_t{1}}) {
+        ctx.setCacheLimit(budget);
+        reopen();
+        for (int i = 0; i < 40; ++i) append(randomKey());
+        expectPlacesMatchTheWalk("budget " + std::to_string(budget));
+        ASSERT_EQ(t->flush(), kFound);
+    }
+}
+
 TEST_F(Places, InRecordOrderAreRecordNumbers) {
     randomChanges(50);
     t->select(nullptr);
