@@ -21,7 +21,7 @@ constexpr Cents kExactCents = 10'000'000'000'000;
 // it holds a plain amount, else through QString::asprintf as LoadInvoice does.
 QString AmountText(const xbase::Field* field, int width) {
     const std::string text = field->str();
-    const std::optional<Cents> cents = PlainCents(text);
+    const std::optional<Cents> cents = PlainCents(text, '.');
     if (!cents || *cents >= kExactCents || *cents <= -kExactCents)
         return QString::asprintf("%*.2f", width, field->asDouble());
     return FixedCentsText(*cents, width);
