@@ -35,6 +35,36 @@ QByteArray ReadAll(const QString& name) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+// Writes the file a failed save must leave as it was.
+void WriteEarlierReport(const QString& name) {
+    QFile earlier(name);
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    ASSERT_EQ(earlier.write("earlier report\n"), 15);
+}
+
+// While it stands, files may grow to 100 bytes only: the write beyond fails as on a full disk,
+// with "File too large" for its reason instead of the signal.
+class SmallFileLimit {
+public:
+    SmallFileLimit() {
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = previous_;
+        small.rlim_cur = 100;
+        set_ = setrlimit(RLIMIT_FSIZE, &small) == 0;
+    }
+    ~SmallFileLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    bool set() const { return set_; }
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+    bool set_ = false;
+};
+
 // A two-page report of two columns in a box, with its page lines, headings and a page break.
 ReportDocument& SmallReport() {
     ResetTheReport();
@@ -165,20 +195,13 @@ TEST(ReportSave, FailureAtTheFinalRenameLeavesNoPartialFile) {
 TEST(ReportSave, AWriteThatFailsLeavesTheEarlierFileWholeAndSaysWhy) {
     TempDataDir dir;
     const QString name = QDir::current().filePath("report.txt");
-    QFile earlier(name);
-    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-    ASSERT_EQ(earlier.write("earlier report\n"), 15);
-    earlier.close();
-
-    rlimit previous{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = previous;
-    small.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const ExportResult result = SaveReport(SmallReport(), name, ExportFormat::PlainText);
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    WriteEarlierReport(name);
+    ExportResult result;
+    {
+        const SmallFileLimit limit;
+        ASSERT_TRUE(limit.set());
+        result = SaveReport(SmallReport(), name, ExportFormat::PlainText);
+    }
 
     EXPECT_FALSE(result.saved);
     EXPECT_EQ(result.message.toStdString(),
@@ -249,23 +272,16 @@ TEST(StreamedSave, ARestartVoidsTheLinesGivenAndARunNotCommittedLeavesTheEarlier
 // with the system's reason, and the earlier file stays whole.
 TEST(StreamedSave, AWriteThatFailsIsToldAndLeavesTheEarlierFile) {
     TempDataDir dir;
-    QFile earlier("s.txt");
-    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-    ASSERT_EQ(earlier.write("earlier report\n"), 15);
-    earlier.close();
-
-    rlimit previous{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    WriteEarlierReport("s.txt");
     StreamedExport stream;
     ASSERT_TRUE(stream.Open({{"s.txt", ExportFormat::PlainText}}));
-    rlimit small = previous;
-    small.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    for (int i = 0; i < 20; ++i) stream.Take({"L00a line of the report", ""});
-    const std::vector<ExportResult> results = stream.Commit();
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+    std::vector<ExportResult> results;
+    {
+        const SmallFileLimit limit;
+        ASSERT_TRUE(limit.set());
+        for (int i = 0; i < 20; ++i) stream.Take({"L00a line of the report", ""});
+        results = stream.Commit();
+    }
 
     ASSERT_EQ(results.size(), 1u);
     EXPECT_FALSE(results[0].saved);
