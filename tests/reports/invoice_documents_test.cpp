@@ -356,9 +356,12 @@ TEST_F(InvoiceDocumentsTest, ARunGivenAwayLineByLineGivesTheLinesOfTheWholeDocum
     for (int i = 0; i < 30; ++i)
         AddInvoice(100 + i, 17, "20250314", 0.10, 0.05, 1.00, {{"NAIL", 1, 1.01}}, {0.16});
     const std::function<bool(ReportDocument&)> runs[] = {
-        [this](ReportDocument& d) { return MakeInvoicesByNumber(d, {7, 8}, true, paper_, nullptr); },
         [this](ReportDocument& d) {
-            return MakeInvoicesForDates(d, Day("20250301"), Day("20250331"), false, paper_, nullptr);
+            return MakeInvoicesByNumber(d, {7, 8}, true, paper_, nullptr);
+        },
+        [this](ReportDocument& d) {
+            return MakeInvoicesForDates(d, Day("20250301"), Day("20250331"), false, paper_,
+                                        nullptr);
         },
         [this](ReportDocument& d) {
             return MakeStatementsForCustomers(d, {3, 17, 20}, paper_, nullptr);
