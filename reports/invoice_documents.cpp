@@ -273,6 +273,8 @@ void StartStatementDoc(ReportDocument& doc) {
         doc, kStatementWidth, QStringLiteral("Account Statement"),
         {"V00", "R08", "V09", "R18", "V20", "R31", "V33", "R44", "V46", "R57", "V59"},
         {"", "Invoice", "", "Date", "", "Charges", "", "Payments", "", "Amount Due", ""});
+    // Widened before the first line: every line is then written in its place once.
+    WidenDateColumns(doc, {18});
 }
 
 void PutLetterhead(ReportDocument& doc, const SettingsValues& s, const PaperMeasure& paper) {
@@ -328,12 +330,13 @@ void PutRunLetterhead(ReportDocument& doc, const SettingsValues& settings,
     if (!texts) return PutLetterhead(doc, settings, paper);
     const QString today = TodayText();
     if (texts->letterhead.isEmpty() || texts->letterheadToday != today) {
-        const int first = doc.CurLine + 1;
-        PutLetterhead(doc, settings, paper);
-        texts->letterhead.clear();
-        for (int i = first; i <= doc.CurLine; ++i) texts->letterhead << doc.Lines.at(i);
+        // Put on a page of its own, since the run's lines may be given away as they come.
+        ReportDocument head;
+        head.RptWidth = doc.RptWidth;
+        head.CellCount = doc.CellCount;
+        PutLetterhead(head, settings, paper);
+        texts->letterhead = QList<ReportLine>(head.Lines.begin(), head.Lines.end());
         texts->letterheadToday = today;
-        return;
     }
     doc.PageLine = 0;
     doc.PageNo = 1;
@@ -490,17 +493,15 @@ void PutStatement(ReportDocument& doc, const std::vector<StatementRow>& rows,
     }
     UnderlineLastLine(doc);
     doc.CheckPage(doc.PageLine + 1, true);
+    // Placed by the column codes, which the date column may have widened already.
     doc.NewLine();
-    doc.Cell(1) = QStringLiteral("R18Totals");
-    doc.Cell(4) = QStringLiteral("V20");
-    doc.Cell(5) = MoneyCell(QStringLiteral("R31"), charges, 11);
-    doc.Cell(6) = QStringLiteral("V33");
-    doc.Cell(7) = MoneyCell(QStringLiteral("R44"), payments, 11);
-    doc.Cell(8) = QStringLiteral("V46");
-    doc.Cell(9) = MoneyCell(QStringLiteral("R57"), due, 11);
-    doc.Cell(10) = QStringLiteral("V59");
+    doc.Cell(1) = doc.ColCodes[3] + QStringLiteral("Totals");
+    for (int c : {4, 6, 8, 10}) doc.Cell(c) = doc.ColCodes[c];
+    doc.Cell(5) = MoneyCell(doc.ColCodes[5], charges, 11);
+    doc.Cell(7) = MoneyCell(doc.ColCodes[7], payments, 11);
+    doc.Cell(9) = MoneyCell(doc.ColCodes[9], due, 11);
     doc.NewLine();
-    doc.Cell(10) = RuleCode(20, 59);
+    doc.Cell(10) = RuleCode(ParseCell(doc.ColCodes[4]).column, ParseCell(doc.ColCodes[10]).column);
 }
 
 void StartReminderDoc(ReportDocument& doc) {
@@ -669,7 +670,6 @@ bool MakeStatementsWithBalances(ReportDocument& doc, double spanStart, double sp
             PutStatement(doc, rows, SettingsRecord, paper, &texts);
         }
     }
-    WidenDateColumns(doc, {18});
     return Finish(doc, failed);
 }
 
@@ -704,7 +704,6 @@ bool MakeStatementsForCustomers(ReportDocument& doc, const QList<int>& customers
             PutStatement(doc, rows, SettingsRecord, paper, &texts);
         }
     }
-    WidenDateColumns(doc, {18});
     return Finish(doc, failed);
 }
 

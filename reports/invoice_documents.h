@@ -53,7 +53,8 @@ inline constexpr int kStatementWidth = 59;
 // Starts the document for invoices and bills: 73 columns, the boxed item table's headings.
 void StartInvoiceDoc(ReportDocument& doc);
 
-// Starts the document for statements: 59 columns, the boxed table of the customer's invoices.
+// Starts the document for statements: 59 columns, the boxed table of the customer's invoices,
+// its date column widened already where the report dates are longer.
 void StartStatementDoc(ReportDocument& doc);
 
 // Appends the letterhead: the top margin as blank lines, the logo (a picture line and the lines

@@ -104,21 +104,21 @@ const ReportEntry kReports[] = {
              return MakeInvoicesByNumber(doc, s.invoices, true, c.paper, c.run);
          return MakeInvoicesForDates(doc, s.spanStart, s.spanEnd, true, c.paper, c.run);
      },
-     kInvoiceWidth, "invoice", true},
+     kInvoiceWidth, "invoice", true, nullptr, nullptr, true},
     {"bills", SelectionKind::Invoices, "No bills to print.",
      [](ReportDocument& doc, const ReportSelection& s, const RunContext& c) {
          if (!s.invoices.isEmpty())
              return MakeInvoicesByNumber(doc, s.invoices, false, c.paper, c.run);
          return MakeInvoicesForDates(doc, s.spanStart, s.spanEnd, false, c.paper, c.run);
      },
-     kInvoiceWidth, "bill"},
+     kInvoiceWidth, "bill", false, nullptr, nullptr, true},
     {"statements", SelectionKind::Statements, "No statements to print.",
      [](ReportDocument& doc, const ReportSelection& s, const RunContext& c) {
          if (s.balancesOnly)
              return MakeStatementsWithBalances(doc, s.spanStart, s.spanEnd, c.paper, c.run);
          return MakeStatementsForCustomers(doc, s.customers, c.paper, c.run);
      },
-     kStatementWidth, "statement"},
+     kStatementWidth, "statement", false, nullptr, nullptr, true},
     // These generators tell themselves when they have nothing to show.
     {"sales-summary", SelectionKind::DateSpan, nullptr,
      [](ReportDocument& doc, const ReportSelection& s, const RunContext&) {

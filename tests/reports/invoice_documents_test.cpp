@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <functional>
 
 #include "core/convert.h"
 #include "core/dates.h"
@@ -13,6 +14,7 @@
 #include "masters/address_block.h"
 #include "reports/invoice_documents.h"
 #include "tests/reports/report_data_fixture.h"
+#include "tests/support/default_locale.h"
 
 using namespace reports;
 
@@ -330,6 +332,58 @@ TEST_F(InvoiceDocumentsTest, EachDocumentOfARunReadsAsTheSameDocumentMadeAlone) 
                                    : MakeInvoicesByNumber(alone, {number}, true, paper_, &one));
             EXPECT_EQ(parts(alone, one).at(0), together[i]) << "document " << i;
         }
+    }
+}
+
+// Text outputs take a run's lines as they come: each line must reach them as the document held
+// whole has it, with the letterhead repeated and, under a four-digit year, the date column widened.
+TEST_F(InvoiceDocumentsTest, ARunGivenAwayLineByLineGivesTheLinesOfTheWholeDocument) {
+    struct Taken : LineSink {
+        QList<ReportLine> lines;
+        void Take(const ReportLine& line) override { lines << line; }
+        void Restart() override { lines.clear(); }
+    };
+    ScopedDefaultLocale c(QLocale::c());
+    SettingsRecord.Company = "Corner Hardware";
+    SettingsRecord.TopMargin = 0.5;
+    SettingsRecord.LogoFile = "/srv/art/logo.png";
+    SettingsRecord.LogoHeight = 1.0;
+    SettingsRecord.LHJustify = 3;
+    TermsRecord.business = 30;
+    PageLength(30);
+    AddInvoice(7, 3, "20250310", 1.5, 0, 9.00, {{"NAIL", 3, 2.5, "Galvanised"}}, {}, "Thanks.");
+    AddInvoice(8, 20, "20250312", 0, 0, 2.50, {{"NAIL", 1, 2.5}}, {}, "Thanks.");
+    for (int i = 0; i < 30; ++i)
+        AddInvoice(100 + i, 17, "20250314", 0.10, 0.05, 1.00, {{"NAIL", 1, 1.01}}, {0.16});
+    const std::function<bool(ReportDocument&)> runs[] = {
+        [this](ReportDocument& d) {
+            return MakeInvoicesByNumber(d, {7, 8}, true, paper_, nullptr);
+        },
+        [this](ReportDocument& d) {
+            return MakeInvoicesForDates(d, Day("20250301"), Day("20250331"), false, paper_,
+                                        nullptr);
+        },
+        [this](ReportDocument& d) {
+            return MakeStatementsForCustomers(d, {3, 17, 20}, paper_, nullptr);
+        },
+        [this](ReportDocument& d) {
+            return MakeStatementsWithBalances(d, Day("20250301"), Day("20250331"), paper_, nullptr);
+        },
+    };
+    for (size_t r = 0; r < std::size(runs); ++r) {
+        ReportDocument& doc = TheReport();
+        ASSERT_TRUE(runs[r](doc));
+        const QList<ReportLine> whole(doc.Lines.begin(), doc.Lines.end());
+        if (r >= 2) {
+            EXPECT_GE(IndexOfCell(doc, "R20Totals"), 0) << "the date column widened";
+        }
+        doc.FinishReport();
+        Taken taken;
+        doc.Lines.StreamTo(&taken);
+        ASSERT_TRUE(runs[r](doc));
+        doc.Lines.EndStream();
+        EXPECT_EQ(taken.lines, whole) << "run " << r;
+        doc.FinishReport();
     }
 }
 
