@@ -16,17 +16,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 if [ "${1:-}" != --inside ]; then
     out=$(realpath -m "${1:-mail-walkthrough}")
-    build=${CORVANE_BUILD:-}
-    if [ -z "$build" ]; then
-        bash "$root/tools/prepare-release.sh" "$out/data" corvane corvane-admin supplied_data
-        build="$root/build-release"
-    else
-        bash "$root/tools/deps.sh"
-        cmake --build "$build" --parallel "$(nproc)" --target corvane corvane-admin supplied_data
-    fi
-    for tool in xdotool openbox openssl; do
-        command -v "$tool" >/dev/null || { echo "mail walkthrough needs $tool" >&2; exit 1; }
-    done
+    source "$root/tools/walk_build.sh"
+    walk_build "mail walkthrough" "$out" xdotool openbox openssl
     rm -rf "$out/data" "$out/server" "$out/config" "$out/dry-run"
     mkdir -p "$out/data" "$out/server" "$out/config"
     rm -f "$out"/*.png "$out"/*.pdf

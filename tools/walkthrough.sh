@@ -14,17 +14,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 if [ "${1:-}" != --inside ]; then
     out=$(realpath -m "${1:-walkthrough}")
-    build=${CORVANE_BUILD:-}
-    if [ -z "$build" ]; then
-        bash "$root/tools/prepare-release.sh" "$out/data" corvane corvane-admin supplied_data
-        build="$root/build-release"
-    else
-        bash "$root/tools/deps.sh"
-        cmake --build "$build" --parallel "$(nproc)" --target corvane corvane-admin supplied_data
-    fi
-    for tool in xdotool openbox; do
-        command -v "$tool" >/dev/null || { echo "walkthrough needs $tool (Debian package $tool)" >&2; exit 1; }
-    done
+    source "$root/tools/walk_build.sh"
+    walk_build "walkthrough" "$out" xdotool openbox
     rm -rf "$out/data"
     mkdir -p "$out/data"
     cp "$build"/data/* "$out/data"/
