@@ -9,20 +9,12 @@
 # Usage: bench/backup_restore.sh
 # BUILD names the build directory (default: build); CUSTOMERS, INVOICES and REPEAT the sizes.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD:-$root/build}
-customers=${CUSTOMERS:-20000}
-invoices=${INVOICES:-200000}
-repeat=${REPEAT:-3}
-admin=$build/app/corvane-admin
-[ -x "$admin" ] || { echo "build corvane-admin first" >&2; exit 1; }
-
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-mkdir "$scratch/data" "$scratch/backup"
-cp "$build"/data/* "$scratch/data"/
-"$admin" -C "$scratch/data" generate --customers "$customers" --invoices "$invoices" | tail -1
-echo "data directory: $(du -sh "$scratch/data" | cut -f1); copied files: $(cat "$scratch"/data/*.db[ft] | wc -c) bytes"
+# It restores into the data directory, so the business is always generated afresh.
+set --
+source "$(dirname "$0")/business.sh"
+backup=$out/backup
+mkdir "$backup"
+echo "data directory: $(du -sh "$data" | cut -f1); copied files: $(cat "$data"/*.db[ft] | wc -c) bytes"
 
 # best WALL USER+SYS of REPEAT runs of the command
 best() {
@@ -30,8 +22,8 @@ best() {
     shift
     local best_wall="" best_cpu=""
     for _ in $(seq "$repeat"); do
-        /usr/bin/time -f "%e %U %S" -o "$scratch/time" "$@" >/dev/null 2>&1
-        read -r wall user sys <"$scratch/time"
+        /usr/bin/time -f "%e %U %S" -o "$out/time" "$@" >/dev/null 2>&1
+        read -r wall user sys <"$out/time"
         local cpu
         cpu=$(echo "$user + $sys" | bc)
         if [ -z "$best_wall" ] || (( $(echo "$wall < $best_wall" | bc) )); then
@@ -42,7 +34,7 @@ best() {
     printf '%-28s %6.2f s wall  %6.2f s processor\n' "$label" "$best_wall" "$best_cpu"
 }
 
-best "backup" "$admin" -C "$scratch/data" backup "$scratch/backup"
-best "restore (with reindex)" "$admin" -C "$scratch/data" restore "$scratch/backup"
-best "reindex alone" "$admin" -C "$scratch/data" reindex
-"$admin" -C "$scratch/data" check | tail -1
+best "backup" "$admin" -C "$data" backup "$backup"
+best "restore (with reindex)" "$admin" -C "$data" restore "$backup"
+best "reindex alone" "$admin" -C "$data" reindex
+"$admin" -C "$data" check | tail -1
