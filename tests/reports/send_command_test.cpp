@@ -60,6 +60,18 @@ protected:
             std::count_if(log.begin(), log.end(), [](const SentEntry& e) { return e.Sent(); }));
     }
 
+    // A server that asks for STARTTLS and the clerk's log-in with `password`; the command that
+    // sends it `invoices`.
+    QStringList StartLogInServer(const QString& password,
+                                 const std::vector<std::pair<int, Customer>>& invoices) {
+        MailTestServer::Options options;
+        options.security = MailTestServer::Security::StartTls;
+        options.user = "clerk";
+        options.password = password;
+        StartServer(options);
+        return {"send", "invoices", "--invoices", Numbers(invoices).join(u',')};
+    }
+
     QTemporaryDir out_;
 };
 
@@ -214,12 +226,8 @@ TEST_F(SendCommandTest, BadOptionsAreToldWithTheUsage) {
 
 TEST_F(SendCommandTest, AWrongPasswordOrAServerThatDropsTheMessageRecordsNothingAsSent) {
     const auto invoices = InvoicesOfDifferentCustomers(2);
-    MailTestServer::Options options;
-    options.security = MailTestServer::Security::StartTls;
-    options.user = "clerk";
-    options.password = "right-horse-battery";
-    StartServer(options);
-    const QStringList args = {"send", "invoices", "--invoices", Numbers(invoices).join(u',')};
+    const QString password = "right-horse-battery";
+    const QStringList args = StartLogInServer(password, invoices);
 
     const AdminRun wrong = Admin(args, {{kPasswordVariable, "wrong-horse"}});
     EXPECT_EQ(wrong.status, 1);
@@ -229,7 +237,7 @@ TEST_F(SendCommandTest, AWrongPasswordOrAServerThatDropsTheMessageRecordsNothing
     EXPECT_EQ(SentCount(SentLog()), 0);
     EXPECT_TRUE(server_.Received().empty());
 
-    const AdminRun right = Admin(args, {{kPasswordVariable, options.password}});
+    const AdminRun right = Admin(args, {{kPasswordVariable, password}});
     EXPECT_EQ(right.status, 0) << right.output.toStdString() << right.errors.toStdString();
     EXPECT_EQ(server_.Received().size(), 2u);
 
@@ -332,20 +340,16 @@ QStringList FilesHolding(const QString& dir, const QByteArray& secret) {
 
 TEST_F(SendCommandTest, ThePasswordIsWrittenToNoDataFileBackupMessageOrOutput) {
     const auto invoices = InvoicesOfDifferentCustomers(1);
-    MailTestServer::Options options;
-    options.security = MailTestServer::Security::StartTls;
-    options.user = "clerk";
-    options.password = "Pw-fig-7391-quince";
-    StartServer(options);
-    const QStringList args = {"send", "invoices", "--invoices", Numbers(invoices).join(u',')};
+    const QString password = "Pw-fig-7391-quince";
+    const QStringList args = StartLogInServer(password, invoices);
     QString said;
 
     // From the environment.
-    AdminRun run = Admin(args, {{kPasswordVariable, options.password}});
+    AdminRun run = Admin(args, {{kPasswordVariable, password}});
     EXPECT_EQ(run.status, 0) << run.errors.toStdString();
     said += run.output + run.errors;
     run = Admin(args + QStringList{"--dry-run", out_.filePath("eml")},
-                {{kPasswordVariable, options.password}});
+                {{kPasswordVariable, password}});
     said += run.output + run.errors;
 
     // From the user's file, with no secret store to answer.
@@ -357,7 +361,7 @@ TEST_F(SendCommandTest, ThePasswordIsWrittenToNoDataFileBackupMessageOrOutput) {
     MailSettings settings;
     QString error;
     ASSERT_TRUE(LoadMailSettings(&settings, &error)) << error.toStdString();
-    ASSERT_TRUE(StoreMailPassword(settings, options.password, &error)) << error.toStdString();
+    ASSERT_TRUE(StoreMailPassword(settings, password, &error)) << error.toStdString();
     run = Admin(args + QStringList{"--resend"}, noStore);
     EXPECT_EQ(run.status, 0) << run.output.toStdString() << run.errors.toStdString();
     said += run.output + run.errors;
@@ -366,7 +370,7 @@ TEST_F(SendCommandTest, ThePasswordIsWrittenToNoDataFileBackupMessageOrOutput) {
     run = Admin({"backup", out_.filePath("backup")});
     ASSERT_EQ(run.status, 0) << run.errors.toStdString();
     // Neither as typed nor as the user's file keeps it (base64).
-    const QByteArray secret = options.password.toUtf8();
+    const QByteArray secret = password.toUtf8();
     for (const QByteArray& form : {secret, secret.toBase64()}) {
         EXPECT_EQ(FilesHolding(QDir::currentPath(), form), QStringList());
         EXPECT_EQ(FilesHolding(out_.filePath("backup"), form), QStringList());
