@@ -35,6 +35,18 @@ QStringList FirstCells(const ReportDocument& doc) {
     return cells;
 }
 
+// The invoice rows of the statements in doc: each row's invoice cell joined with `more` cells.
+QStringList StatementRows(const ReportDocument& doc, std::initializer_list<int> more = {}) {
+    QStringList rows;
+    for (const ReportLine& line : doc.Lines) {
+        if (!line.at(1).startsWith("R08") || line.at(1) == "R08Invoice") continue;
+        QString row = line.at(1);
+        for (int cell : more) row += line.at(cell);
+        rows << row;
+    }
+    return rows;
+}
+
 int IndexOfCell(const ReportDocument& doc, const QString& cell, int from = 0) {
     for (int i = from; i < doc.Lines.size(); ++i)
         if (doc.Lines.at(i).contains(cell)) return i;
@@ -459,19 +471,13 @@ TEST_F(InvoiceDocumentsTest, StatementsWithBalancesGoByPostalCodeAndSkipSettledC
     ASSERT_EQ(run.starts.size(), 2u);
     EXPECT_EQ(run.starts[0].number, 17);
     EXPECT_EQ(run.starts[1].number, 3);
-    QStringList rows;
-    for (const ReportLine& line : doc.Lines)
-        if (line.at(1).startsWith("R08") && line.at(1) != "R08Invoice") rows << line.at(1);
-    EXPECT_EQ(rows, QStringList({"R08     3", "R08     1"}));
+    EXPECT_EQ(StatementRows(doc), QStringList({"R08     3", "R08     1"}));
     EXPECT_EQ(doc.Lines.at(run.starts[1].line - 1).at(0), "EJECT");
     EXPECT_EQ(IndexOfCell(doc, "L10Tom Avery"), IndexOfCell(doc, "L00To:"));
 
     // Picked customers list every invoice, settled or not.
     ASSERT_TRUE(MakeStatementsForCustomers(doc, {20}, paper_));
-    rows.clear();
-    for (const ReportLine& line : doc.Lines)
-        if (line.at(1).startsWith("R08") && line.at(1) != "R08Invoice") rows << line.at(1);
-    EXPECT_EQ(rows, QStringList({"R08     4", "R08     5"}));
+    EXPECT_EQ(StatementRows(doc), QStringList({"R08     4", "R08     5"}));
 
     EXPECT_FALSE(MakeStatementsWithBalances(doc, Day("20250501"), Day("20250531"), paper_));
 
@@ -498,12 +504,9 @@ TEST_F(InvoiceDocumentsTest, StatementsWithBalancesPassOverMarkedInvoicesAndCust
     ASSERT_EQ(run.starts.size(), 2u);
     EXPECT_EQ(run.starts[0].number, 20);
     EXPECT_EQ(run.starts[1].number, 3);
-    QStringList rows;
-    for (const ReportLine& line : doc.Lines)
-        if (line.at(1).startsWith("R08") && line.at(1) != "R08Invoice")
-            rows << (line.at(1) + line.at(5) + line.at(7) + line.at(9));
-    EXPECT_EQ(rows, QStringList({"R08     3R31       2.50R44       1.00R57       1.50",
-                                 "R08     1R31       5.00R44       0.00R57       5.00"}));
+    EXPECT_EQ(StatementRows(doc, {5, 7, 9}),
+              QStringList({"R08     3R31       2.50R44       1.00R57       1.50",
+                           "R08     1R31       5.00R44       0.00R57       5.00"}));
     EXPECT_EQ(IndexOfCell(doc, "L10Ann Baxter"), IndexOfCell(doc, "L00To:", run.starts[1].line));
 }
 
