@@ -33,12 +33,14 @@ bool AsciiDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// One line's export being written as UTF-8: the cells before the style cell, each text cell
-// placed by its code. Cells come as they are packed (report/report_lines.h), read in place.
+// One line's export being written as UTF-8 straight into the output: the cells before the
+// style cell, each text cell placed by its code. Cells come as they are packed
+// (report/report_lines.h), read in place, or as the text of a line held as its cells. The output
+// is grown ahead in steps and cut back to the line by Done.
 class LineWriter {
 public:
     LineWriter(QByteArray& out, ExportFormat format)
-        : out_(out), format_(format), start_(out.size()) {}
+        : out_(out), format_(format), start_(out.size()), end_(start_) {}
 
     void Cell(const PackedCell& cell) {
         const QUtf8StringView head = cell.head;
@@ -46,44 +48,102 @@ public:
         const char letter = head.at(0);
         if (letter != 'L' && letter != 'R' && letter != 'C') return;
         if (head.size() >= 3 && AsciiDigit(head.at(1)) && AsciiDigit(head.at(2))) {
-            Place(letter, (head.at(1) - '0') * 10 + (head.at(2) - '0'), head.sliced(3), cell.blanks,
-                  cell.tail);
+            const QUtf8StringView first = head.sliced(3);
+            const QUtf8StringView rest = cell.tail;
+            Align(letter, (head.at(1) - '0') * 10 + (head.at(2) - '0'),
+                  Utf16Length(first) + cell.blanks + Utf16Length(rest));
+            Put(first.data(), first.size());
+            Blanks(cell.blanks);
+            Put(rest.data(), rest.size());
             return;
         }
         // A column with a blank for its tens, or a malformed one: read as the layout code reads it.
         QString whole = head.toString();
         if (cell.blanks > 0) whole += QString(cell.blanks, u' ') + cell.tail.toString();
-        const std::optional<TextCellView> view = ParseTextCell(whole);
-        if (!view) return;
-        const QByteArray text = view->text.toUtf8();
-        Place(letter, view->column, QUtf8StringView(text), 0, {});
+        Parsed(whole);
     }
 
+    void Cell(const QString& cell) {
+        if (cell.isEmpty()) return;
+        const char16_t letter = cell.at(0).unicode();
+        if (letter != u'L' && letter != u'R' && letter != u'C') return;
+        const char16_t tens = cell.size() >= 3 ? cell.at(1).unicode() : 0;
+        const char16_t units = cell.size() >= 3 ? cell.at(2).unicode() : 0;
+        if (tens >= u'0' && tens <= u'9' && units >= u'0' && units <= u'9') {
+            Text(static_cast<char>(letter), (tens - u'0') * 10 + (units - u'0'),
+                 QStringView(cell).sliced(3));
+            return;
+        }
+        Parsed(cell);
+    }
+
+    // Ends the line: the output holds exactly what was written.
+    void Done() { out_.resize(end_); }
+
 private:
-    // Places the text made of first, `blanks` spaces and rest.
-    void Place(char align, int column, QUtf8StringView first, qsizetype blanks,
-               QUtf8StringView rest) {
-        const qsizetype length = Utf16Length(first) + blanks + Utf16Length(rest);
+    // Room made in steps of this many bytes beyond what a piece needs.
+    static constexpr qsizetype kStep = 256;
+
+    void Parsed(const QString& whole) {
+        const std::optional<TextCellView> view = ParseTextCell(whole);
+        if (view) Text(static_cast<char>(view->align.unicode()), view->column, view->text);
+    }
+
+    // Places text: ASCII narrowed as it is copied, anything else as UTF-8.
+    void Text(char align, int column, QStringView text) {
+        Align(align, column, text.size());
+        const qsizetype n = text.size();
+        char* const to = Room(n);
+        const char16_t* const from = text.utf16();
+        qsizetype k = 0;
+        for (; k < n && from[k] < 0x80; ++k) to[k] = static_cast<char>(from[k]);
+        if (k == n) {
+            end_ += n;
+            return;
+        }
+        const QByteArray bytes = text.toUtf8();
+        Put(bytes.constData(), bytes.size());
+    }
+
+    // Where a text of `length` (as a QString counts it) starts: after a TAB when it is not the
+    // first, or at its column by blanks.
+    void Align(char align, int column, qsizetype length) {
         if (format_ == ExportFormat::TabDelimited) {
-            if (out_.size() > start_) out_ += '\t';
+            if (end_ > start_) *Take(1) = '\t';
         } else {
             const qsizetype target = align == 'R'   ? column - length
                                      : align == 'C' ? column - length / 2
                                                     : column;
             if (chars_ < target) {
-                out_.append(target - chars_, ' ');
+                Blanks(target - chars_);
                 chars_ = target;
             }
         }
-        out_.append(first.data(), first.size());
-        out_.append(blanks, ' ');
-        out_.append(rest.data(), rest.size());
         chars_ += length;
+    }
+
+    void Put(const char* data, qsizetype n) {
+        if (n > 0) std::memcpy(Take(n), data, static_cast<size_t>(n));
+    }
+    void Blanks(qsizetype n) {
+        if (n > 0) std::memset(Take(n), ' ', static_cast<size_t>(n));
+    }
+    // The next n bytes of the output, taken.
+    char* Take(qsizetype n) {
+        char* const at = Room(n);
+        end_ += n;
+        return at;
+    }
+    // Room for n more bytes at the end of the line; they are not taken.
+    char* Room(qsizetype n) {
+        if (out_.size() < end_ + n) out_.resize(end_ + n + kStep);
+        return out_.data() + end_;
     }
 
     QByteArray& out_;
     const ExportFormat format_;
     const qsizetype start_;
+    qsizetype end_;        // the end of what the line wrote so far
     qsizetype chars_ = 0;  // the line's length so far as a QString counts it
 };
 
@@ -93,28 +153,14 @@ void AppendExportLine(const ReportLines& lines, qsizetype i, ExportFormat format
     lines.VisitCells(i, [&](qsizetype c, qsizetype count, const PackedCell& cell) {
         if (c + 1 < count) writer.Cell(cell);
     });
+    writer.Done();
 }
 
-// Appends the export of a line held as its cells to out as UTF-8. Only text cells are read; an
-// ASCII one, by far the most common, goes through one buffer kept for the next.
+// Appends the export of a line held as its cells to out as UTF-8.
 void AppendExportLine(const ReportLine& line, ExportFormat format, QByteArray& out) {
-    thread_local std::string ascii;
     LineWriter writer(out, format);
-    for (qsizetype i = 0; i + 1 < line.size(); ++i) {
-        const QString& cell = line.at(i);
-        const qsizetype n = cell.size();
-        if (n == 0 || (cell.at(0) != u'L' && cell.at(0) != u'R' && cell.at(0) != u'C')) continue;
-        ascii.resize(static_cast<size_t>(n));
-        qsizetype k = 0;
-        for (; k < n && cell.at(k).unicode() < 0x80; ++k)
-            ascii[static_cast<size_t>(k)] = static_cast<char>(cell.at(k).unicode());
-        if (k == n) {
-            writer.Cell(PackedCell{QUtf8StringView(ascii.data(), n), 0, {}});
-        } else {
-            const QByteArray bytes = cell.toUtf8();
-            writer.Cell(PackedCell{QUtf8StringView(bytes), 0, {}});
-        }
-    }
+    for (qsizetype i = 0; i + 1 < line.size(); ++i) writer.Cell(line.at(i));
+    writer.Done();
 }
 
 ExportResult Failed(const QString& shown, const QString& reason) {

@@ -74,6 +74,8 @@ TEST(ReportLines, ExportsOfPackedLinesMatchTheLinesAsLists) {
     }
     EXPECT_EQ(ExportLine(lines[0], ExportFormat::PlainText), QString(22, u' ') + "440.18 x");
     EXPECT_EQ(ExportLine(lines[1], ExportFormat::TabDelimited), "Żółw\t  😀");
+    EXPECT_EQ(ExportLine(lines[2], ExportFormat::PlainText),
+              QString(305, u' ') + QString(2'000'000, u'a') + QString(5, u' '));
 }
 
 // Keeps what it is given, as a file written line by line would.
