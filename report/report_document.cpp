@@ -29,7 +29,7 @@ void ReportDocument::FinishReport() {
 }
 
 void ReportDocument::NewLine() {
-    Lines.append(EmptyLine());
+    Lines.AppendEmpty(CellCount);
     ++CurLine;
     ++PageLine;
 }

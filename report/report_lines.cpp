@@ -125,6 +125,17 @@ void ReportLines::append(const ReportLine& line) {
     open_ = true;
 }
 
+void ReportLines::AppendEmpty(qsizetype cells) {
+    Close();
+    if (openLine_.isDetached()) {
+        openLine_.resize(cells);
+        for (QString& cell : openLine_) cell.clear();
+    } else {
+        openLine_ = ReportLine(cells);  // a copy of the closed line is still read elsewhere
+    }
+    open_ = true;
+}
+
 ReportLine ReportLines::at(qsizetype i) const {
     if (i < 0 || i >= size()) throw std::out_of_range("report line out of range");
     if (open_ && i == size() - 1) return openLine_;
@@ -200,13 +211,11 @@ void ReportLines::Close() {
         }
         heldLine_.swap(openLine_);
         held_ = true;
-        openLine_.clear();
         open_ = false;
         return;
     }
     PackLine(openLine_, scratch_);
     places_.push_back(Pack(scratch_));
-    openLine_.clear();
     open_ = false;
 }
 

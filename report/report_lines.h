@@ -71,6 +71,9 @@ public:
 
     // Appends a line; it stays open (last() gives it for writing) until the next one comes.
     void append(const ReportLine& line);
+    // Appends a line of `cells` empty cells, open as append leaves it, in the list of a line
+    // closed before: a long report's lines allocate no list of their own.
+    void AppendEmpty(qsizetype cells);
 
     // Line i as a list of cells; i must be below size().
     ReportLine at(qsizetype i) const;
@@ -152,7 +155,7 @@ private:
 
     std::vector<std::string> blocks_;
     std::deque<Place> places_;  // grows by small pieces, never copied whole
-    ReportLine openLine_;
+    ReportLine openLine_;       // when not open, the list of a closed line, kept for the next
     bool open_ = false;
     std::string scratch_;  // the open line being packed, kept for the next
     // Streaming: the sink, the lines given to it, and the closed line still held back.

@@ -128,4 +128,47 @@ TEST(ReportLines, StreamedLinesReachTheSinkInOrderOnlyOnceTheLastTwoCanNoLongerC
     EXPECT_THROW(ReportLines(awkward).StreamTo(&sink), std::logic_error);
 }
 
+// Keeps only the text of each line, so that the lists given to it are free to be used again.
+struct TextSink : LineSink {
+    QStringList texts;
+    void Take(const ReportLine& line) override { texts << line.join(u'|'); }
+    void Restart() override { texts.clear(); }
+};
+
+// Empty lines reuse the lists of closed ones, packed or streamed, whether the sink keeps copies
+// of the lines it is given or only their text: none may show a cell of a line before it.
+TEST(ReportLines, LinesStartedEmptyCarryNothingOfTheLinesBefore) {
+    QStringList expected;
+    const auto write = [&expected](ReportLines& lines) {
+        expected.clear();
+        for (int i = 0; i < 7; ++i) {
+            const qsizetype cells = i == 5 ? 2 : 4;
+            lines.AppendEmpty(cells);
+            ReportLine line(cells);
+            lines.last()[i % 2] = line[i % 2] = "L0" + QString::number(i);
+            expected << line.join(u'|');
+        }
+    };
+    ReportLines packed;
+    write(packed);
+    QStringList read;
+    for (const ReportLine& line : packed) read << line.join(u'|');
+    EXPECT_EQ(read, expected);
+
+    TextSink texts;
+    ReportLines streamed;
+    streamed.StreamTo(&texts);
+    write(streamed);
+    streamed.EndStream();
+    EXPECT_EQ(texts.texts, expected);
+
+    RecordingSink copies;
+    streamed.StreamTo(&copies);
+    write(streamed);
+    streamed.EndStream();
+    read.clear();
+    for (const ReportLine& line : copies.taken) read << line.join(u'|');
+    EXPECT_EQ(read, expected);
+}
+
 }  // namespace
