@@ -15,6 +15,7 @@ void ReportDocument::StartReport() {
     CurLine = -1;
     PageLine = -1;
     PageNo = 0;
+    pageDay_.clear();
     Lines.clear();
     Titles.clear();
     Headings = {EmptyLine()};
@@ -69,7 +70,8 @@ bool ReportDocument::CheckPage(int needed, bool withHeadings) {
     PageLine = 0;
     NewLine();
     Cell(0) = QStringLiteral("L00Page ") + QString::number(PageNo);
-    Cell(1) = u'R' + PadNum(RptWidth, 2) + DateToReportText(DateValue(QDate::currentDate()));
+    if (pageDay_.isEmpty()) pageDay_ = DateToReportText(DateValue(QDate::currentDate()));
+    Cell(1) = u'R' + PadNum(RptWidth, 2) + pageDay_;
     NewLine();
     PutTitles();
     PutGap();

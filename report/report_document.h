@@ -79,6 +79,11 @@ public:
     // Cell i and the style cell of the last line; a line must exist.
     QString& Cell(int i);
     QString& Style();
+
+private:
+    // The day the page-number lines show, as report text: read from the clock at the first page
+    // break of a report (StartReport forgets it), not at every one of a long run.
+    QString pageDay_;
 };
 
 // The program's one report document.
