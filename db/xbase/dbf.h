@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "db/xbase/cache.h"
+#include "db/xbase/chunk_memory.h"
 #include "db/xbase/env.h"
 #include "db/xbase/xbase.h"
 
@@ -101,13 +102,17 @@ private:
         char* data() { return reinterpret_cast<char*>(this + 1); }
     };
     struct ChunkFree {
+        size_t bytes = 0;  // of the chunk's memory (chunk_memory.h)
         void operator()(Chunk* c) const {
             c->~Chunk();
-            ::operator delete(c);
+            GiveChunkMemory(c, bytes);
         }
     };
     using ChunkPtr = std::unique_ptr<Chunk, ChunkFree>;
-    ChunkPtr newChunk() const { return ChunkPtr(new (::operator new(sizeof(Chunk) + chunk_)) Chunk); }
+    ChunkPtr newChunk() const {
+        const size_t bytes = sizeof(Chunk) + chunk_;
+        return ChunkPtr(new (TakeChunkMemory(bytes)) Chunk, ChunkFree{bytes});
+    }
     // Chunk `index`, read if it is not held, and marked used.
     Status useChunk(size_t index, Chunk** out);
     std::unique_ptr<File> file_;

@@ -1,0 +1,82 @@
+#include "db/xbase/chunk_memory.h"
+
+#include <sys/mman.h>
+
+#include <cstdint>
+#include <mutex>
+#include <new>
+#include <unordered_map>
+#include <vector>
+
+namespace xbase {
+namespace {
+
+// A slab: the size of a huge page, and aligned to one so that the kernel can map it as one.
+constexpr size_t kSlab = size_t{2} << 20;
+constexpr size_t kAlign = alignof(std::max_align_t);
+
+class ChunkMemory {
+public:
+    void* take(size_t bytes) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::vector<void*>& free = free_[bytes];
+        if (!free.empty()) {
+            void* piece = free.back();
+            free.pop_back();
+            return piece;
+        }
+        const size_t room = (bytes + kAlign - 1) / kAlign * kAlign;
+        if (next_ == nullptr || static_cast<size_t>(end_ - next_) < room) newSlab();
+        void* piece = next_;
+        next_ += room;
+        return piece;
+    }
+
+    void give(void* piece, size_t bytes) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        free_[bytes].push_back(piece);
+    }
+
+private:
+    // Maps twice a slab and keeps the aligned slab inside it. What is left of the slab before is
+    // not used again: at most a quarter of a slab.
+    void newSlab() {
+        void* mapped =
+            ::mmap(nullptr, 2 * kSlab, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (mapped == MAP_FAILED) throw std::bad_alloc();
+        char* const start = static_cast<char*>(mapped);
+        char* const slab = reinterpret_cast<char*>(
+            (reinterpret_cast<uintptr_t>(start) + kSlab - 1) / kSlab * kSlab);
+        if (slab > start) ::munmap(start, static_cast<size_t>(slab - start));
+        char* const after = slab + kSlab;
+        if (after < start + 2 * kSlab)
+            ::munmap(after, static_cast<size_t>(start + 2 * kSlab - after));
+        ::madvise(slab, kSlab, MADV_HUGEPAGE);  // a hint: without huge pages the slab still serves
+        next_ = slab;
+        end_ = after;
+    }
+
+    std::mutex mutex_;
+    char* next_ = nullptr;
+    char* end_ = nullptr;
+    std::unordered_map<size_t, std::vector<void*>> free_;  // by size
+};
+
+ChunkMemory& Memory() {
+    static ChunkMemory* memory = new ChunkMemory;  // outlives every table, even static ones
+    return *memory;
+}
+
+}  // namespace
+
+void* TakeChunkMemory(size_t bytes) {
+    if (bytes > kSlab / 4) return ::operator new(bytes);
+    return Memory().take(bytes);
+}
+
+void GiveChunkMemory(void* piece, size_t bytes) {
+    if (bytes > kSlab / 4) return ::operator delete(piece);
+    Memory().give(piece, bytes);
+}
+
+}  // namespace xbase

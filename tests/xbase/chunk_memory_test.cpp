@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "db/xbase/chunk_memory.h"
+
+using namespace xbase;
+
+namespace {
+
+// The sizes a table's chunks take (a small header and 4 KB or 64 KB), and one too large for a
+// slab's pieces.
+constexpr size_t kSmall = 40 + (size_t{1} << 12);
+constexpr size_t kLarge = 40 + (size_t{1} << 16);
+constexpr size_t kHuge = size_t{1} << 20;
+
+// Pieces of two sizes taken in turn over several slabs, each filled to its last byte, keep
+// their contents: no piece overlaps another, however the slabs are carved. A piece given back
+// is the next one of its size, never one of another size.
+TEST(ChunkMemory, PiecesOverSeveralSlabsNeverOverlapAndComeBackOnlyAtTheirSize) {
+    std::vector<std::pair<unsigned char*, size_t>> pieces;
+    for (int i = 0; i < 200; ++i) {
+        for (const size_t bytes : {kSmall, kLarge, kHuge}) {
+            if (bytes == kHuge && i % 50 != 0) continue;
+            auto* piece = static_cast<unsigned char*>(TakeChunkMemory(bytes));
+            ASSERT_EQ(reinterpret_cast<uintptr_t>(piece) % alignof(std::max_align_t), 0u);
+            std::memset(piece, static_cast<int>(pieces.size() % 251), bytes);
+            pieces.emplace_back(piece, bytes);
+        }
+    }
+    for (size_t k = 0; k < pieces.size(); ++k) {
+        const auto [piece, bytes] = pieces[k];
+        const unsigned char fill = static_cast<unsigned char>(k % 251);
+        EXPECT_TRUE(piece[0] == fill && piece[bytes / 2] == fill && piece[bytes - 1] == fill)
+            << "piece " << k << " of " << bytes << " bytes was written over";
+    }
+
+    std::set<void*> givenSmall;
+    for (size_t k = 0; k < pieces.size(); k += 2) {
+        GiveChunkMemory(pieces[k].first, pieces[k].second);
+        if (pieces[k].second == kSmall) givenSmall.insert(pieces[k].first);
+    }
+    std::vector<void*> again;
+    for (size_t n = 0; n < givenSmall.size(); ++n) again.push_back(TakeChunkMemory(kSmall));
+    EXPECT_EQ(std::set<void*>(again.begin(), again.end()), givenSmall);
+    for (void* piece : again) GiveChunkMemory(piece, kSmall);
+    for (size_t k = 1; k < pieces.size(); k += 2)
+        GiveChunkMemory(pieces[k].first, pieces[k].second);
+}
+
+}  // namespace
