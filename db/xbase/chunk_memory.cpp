@@ -13,7 +13,8 @@ namespace {
 
 // A slab: the size of a huge page, and aligned to one so that the kernel can map it as one.
 constexpr size_t kSlab = size_t{2} << 20;
-constexpr size_t kAlign = alignof(std::max_align_t);
+// Pieces start on a cache line (index pages are laid out for one).
+constexpr size_t kAlign = 64;
 
 class ChunkMemory {
 public:
@@ -70,12 +71,12 @@ ChunkMemory& Memory() {
 }  // namespace
 
 void* TakeChunkMemory(size_t bytes) {
-    if (bytes > kSlab / 4) return ::operator new(bytes);
+    if (bytes > kSlab / 4) return ::operator new (bytes, std::align_val_t{kAlign});
     return Memory().take(bytes);
 }
 
 void GiveChunkMemory(void* piece, size_t bytes) {
-    if (bytes > kSlab / 4) return ::operator delete(piece);
+    if (bytes > kSlab / 4) return ::operator delete (piece, std::align_val_t{kAlign});
     Memory().give(piece, bytes);
 }
 

@@ -1,16 +1,16 @@
-// Memory for the pieces of table files the engine holds in memory (the chunks of dbf.h). A
-// report reads megabytes of a table into fresh memory; taken from the heap, every 4 KB of it
-// costs the kernel a page fault and a cleared page on first touch. Here the memory comes in 2 MB
-// slabs marked for huge pages (one fault per slab where the system grants them), is handed out
-// in pieces, and a piece given back is kept for the next piece of its size, never returned to the
-// system: the cache budget bounds what is held.
+// Memory for the pieces of table and index files the engine holds in memory (the chunks of
+// dbf.h, the pages of ntx.h). A report reads megabytes of them into fresh memory; taken from the
+// heap, every 4 KB of it costs the kernel a page fault and a cleared page on first touch. Here the
+// memory comes in 2 MB slabs marked for huge pages (one fault per slab where the system grants
+// them), is handed out in pieces, and a piece given back is kept for the next piece of its size,
+// never returned to the system: the cache budget bounds what is held.
 #pragma once
 
 #include <cstddef>
 
 namespace xbase {
 
-// A piece of `bytes` bytes, aligned for any object; throws std::bad_alloc when the system has
+// A piece of `bytes` bytes, aligned to a cache line; throws std::bad_alloc when the system has
 // no memory left. Pieces above a quarter of a slab come from the heap.
 void* TakeChunkMemory(size_t bytes);
 

@@ -99,11 +99,12 @@ private:
     // reading the chunk first.
     struct Chunk : CacheLink {
         size_t index = 0;
+        size_t bytes = 0;  // of its memory (chunk_memory.h), itself included
         char* data() { return reinterpret_cast<char*>(this + 1); }
     };
     struct ChunkFree {
-        size_t bytes = 0;  // of the chunk's memory (chunk_memory.h)
         void operator()(Chunk* c) const {
+            const size_t bytes = c->bytes;
             c->~Chunk();
             GiveChunkMemory(c, bytes);
         }
@@ -111,7 +112,9 @@ private:
     using ChunkPtr = std::unique_ptr<Chunk, ChunkFree>;
     ChunkPtr newChunk() const {
         const size_t bytes = sizeof(Chunk) + chunk_;
-        return ChunkPtr(new (TakeChunkMemory(bytes)) Chunk, ChunkFree{bytes});
+        ChunkPtr c(new (TakeChunkMemory(bytes)) Chunk);
+        c->bytes = bytes;
+        return c;
     }
     // Chunk `index`, read if it is not held, and marked used.
     Status useChunk(size_t index, Chunk** out);

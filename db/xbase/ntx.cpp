@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "db/xbase/chunk_memory.h"
 #include "db/xbase/dbf.h"
 #include "db/xbase/xbase.h"
 
@@ -87,7 +88,7 @@ void NtxIndex::freeNode(Node* x) {
     if (spare_.size() < kSpareNodes)
         spare_.push_back(x);
     else
-        ::operator delete(x, kNodeAlign);
+        GiveChunkMemory(x, nodeBytes_);
 }
 
 void NtxIndex::dropNodes() {
@@ -98,7 +99,7 @@ void NtxIndex::dropNodes() {
         }
     nodes_.clear();
     dirty_.clear();
-    for (void* p : spare_) ::operator delete(p, kNodeAlign);
+    for (void* p : spare_) GiveChunkMemory(p, nodeBytes_);
     spare_.clear();
 }
 
@@ -193,7 +194,7 @@ Status NtxIndex::readPage(uint32_t offset, Node** node) {
 NtxIndex::Node* NtxIndex::newNode(uint32_t offset) {
     char* at = nullptr;
     if (spare_.empty()) {
-        at = static_cast<char*>(::operator new(nodeBytes_, kNodeAlign));
+        at = static_cast<char*>(TakeChunkMemory(nodeBytes_));
     } else {
         at = static_cast<char*>(spare_.back());
         spare_.pop_back();
