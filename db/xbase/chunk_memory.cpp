@@ -6,6 +6,7 @@
 #include <mutex>
 #include <new>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace xbase {
@@ -15,6 +16,9 @@ namespace {
 constexpr size_t kSlab = size_t{2} << 20;
 // Pieces start on a cache line (index pages are laid out for one).
 constexpr size_t kAlign = 64;
+// While the pieces given back pass this many bytes, a piece none of them fits comes from the
+// heap rather than from a new slab.
+constexpr size_t kMostIdle = 4 * kSlab;
 
 class ChunkMemory {
 public:
@@ -24,10 +28,14 @@ public:
         if (!free.empty()) {
             void* piece = free.back();
             free.pop_back();
+            idle_ -= bytes;
             return piece;
         }
         const size_t room = (bytes + kAlign - 1) / kAlign * kAlign;
-        if (next_ == nullptr || static_cast<size_t>(end_ - next_) < room) newSlab();
+        if (next_ == nullptr || static_cast<size_t>(end_ - next_) < room) {
+            if (idle_ >= kMostIdle) return ::operator new (bytes, std::align_val_t{kAlign});
+            newSlab();
+        }
         void* piece = next_;
         next_ += room;
         return piece;
@@ -35,7 +43,17 @@ public:
 
     void give(void* piece, size_t bytes) {
         std::lock_guard<std::mutex> lock(mutex_);
+        if (!slabs_.contains(reinterpret_cast<uintptr_t>(piece) / kSlab)) {
+            ::operator delete (piece, std::align_val_t{kAlign});
+            return;
+        }
         free_[bytes].push_back(piece);
+        idle_ += bytes;
+    }
+
+    size_t slabBytes() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return slabs_.size() * kSlab;
     }
 
 private:
@@ -53,6 +71,7 @@ private:
         if (after < start + 2 * kSlab)
             ::munmap(after, static_cast<size_t>(start + 2 * kSlab - after));
         ::madvise(slab, kSlab, MADV_HUGEPAGE);  // a hint: without huge pages the slab still serves
+        slabs_.insert(reinterpret_cast<uintptr_t>(slab) / kSlab);
         next_ = slab;
         end_ = after;
     }
@@ -60,7 +79,9 @@ private:
     std::mutex mutex_;
     char* next_ = nullptr;
     char* end_ = nullptr;
+    std::unordered_set<uintptr_t> slabs_;                  // their addresses over kSlab
     std::unordered_map<size_t, std::vector<void*>> free_;  // by size
+    size_t idle_ = 0;                                      // bytes of the pieces in free_
 };
 
 ChunkMemory& Memory() {
@@ -76,8 +97,11 @@ void* TakeChunkMemory(size_t bytes) {
 }
 
 void GiveChunkMemory(void* piece, size_t bytes) {
-    if (bytes > kSlab / 4) return ::operator delete (piece, std::align_val_t{kAlign});
     Memory().give(piece, bytes);
+}
+
+size_t ChunkMemorySlabBytes() {
+    return Memory().slabBytes();
 }
 
 }  // namespace xbase

@@ -1,9 +1,11 @@
 // Memory for the pieces of table and index files the engine holds in memory (the chunks of
 // dbf.h, the pages of ntx.h). A report reads megabytes of them into fresh memory; taken from the
-// heap, every 4 KB of it costs the kernel a page fault and a cleared page on first touch. Here the
-// memory comes in 2 MB slabs marked for huge pages (one fault per slab where the system grants
-// them), is handed out in pieces, and a piece given back is kept for the next piece of its size,
-// never returned to the system: the cache budget bounds what is held.
+// heap, every 4 KB of it costs the kernel a page fault and a cleared page on first touch. Here
+// the memory comes in 2 MB slabs marked for huge pages (one fault per slab where the system
+// grants them) and is handed out in pieces. A piece given back waits for the next piece of its
+// size; the slabs are never returned to the system, and none is added while the pieces waiting
+// pass 8 MB (the heap serves instead), so the slabs hold little more than the most the engine
+// held at once: 8 MB of waiting pieces and a slab or two.
 #pragma once
 
 #include <cstddef>
@@ -16,5 +18,8 @@ void* TakeChunkMemory(size_t bytes);
 
 // Gives back a piece that TakeChunkMemory(bytes) returned.
 void GiveChunkMemory(void* piece, size_t bytes);
+
+// The bytes of the slabs taken from the system so far.
+size_t ChunkMemorySlabBytes();
 
 }  // namespace xbase

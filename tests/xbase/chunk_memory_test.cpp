@@ -52,4 +52,23 @@ TEST(ChunkMemory, PiecesOverSeveralSlabsNeverOverlapAndComeBackOnlyAtTheirSize) 
         GiveChunkMemory(pieces[k].first, pieces[k].second);
 }
 
+// Pieces of one size given back, over 8 MB of them, keep pieces of another size from adding
+// slabs: those come from the heap, and go back to it.
+TEST(ChunkMemory, PiecesWaitingAtOneSizeKeepAnotherFromAddingSlabs) {
+    constexpr size_t kWaiting = 40 + (size_t{1} << 13);
+    constexpr size_t kOther = kWaiting + 64;
+    std::vector<void*> waiting;
+    for (size_t held = 0; held < (size_t{9} << 20); held += kWaiting)
+        waiting.push_back(TakeChunkMemory(kWaiting));
+    for (void* piece : waiting) GiveChunkMemory(piece, kWaiting);
+    const size_t slabs = ChunkMemorySlabBytes();
+    std::vector<void*> others;
+    for (size_t held = 0; held < (size_t{6} << 20); held += kOther) {
+        others.push_back(TakeChunkMemory(kOther));
+        std::memset(others.back(), 1, kOther);
+    }
+    EXPECT_EQ(ChunkMemorySlabBytes(), slabs);
+    for (void* piece : others) GiveChunkMemory(piece, kOther);
+}
+
 }  // namespace
