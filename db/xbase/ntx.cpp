@@ -92,11 +92,10 @@ void NtxIndex::freeNode(Node* x) {
 }
 
 void NtxIndex::dropNodes() {
-    for (Node*& x : nodes_)
-        if (x) {
-            freeNode(x);
-            x = nullptr;
-        }
+    nodes_.forEach([this](Node*& x) {
+        freeNode(x);
+        x = nullptr;
+    });
     nodes_.clear();
     dirty_.clear();
     for (void* p : spare_) GiveChunkMemory(p, nodeBytes_);
@@ -121,7 +120,7 @@ uint64_t NtxIndex::oldestUse() {
 
 void NtxIndex::dropOldest() {
     Node* x = evictable();
-    nodes_[x->offset / kPage] = nullptr;
+    nodes_.slot(x->offset / kPage) = nullptr;
     freeNode(x);
 }
 
@@ -234,8 +233,7 @@ Status NtxIndex::decode(uint32_t offset, const char* p, Node** node) {
     }
     if (x->n == 0 && x->kids[0] != 0) return damaged("a page without keys has a child");
     *node = x;
-    if (nodes_.size() <= offset / kPage) nodes_.resize(offset / kPage + 1, nullptr);
-    nodes_[offset / kPage] = x;
+    nodes_.slot(offset / kPage) = x;
     if (budget_) {
         order_.use(x, budget_->tick());
         budget_->trim();
@@ -453,8 +451,7 @@ Status NtxIndex::allocate(Node** node) {
         offset = static_cast<uint32_t>(fileSize_);
         fileSize_ += kPage;
     }
-    if (nodes_.size() <= offset / kPage) nodes_.resize(offset / kPage + 1, nullptr);
-    Node*& slot = nodes_[offset / kPage];
+    Node*& slot = nodes_.slot(offset / kPage);
     if (!slot) slot = newNode(offset);
     Node* x = slot;
     x->n = 0;

@@ -191,12 +191,38 @@ private:
     uint64_t fileSize_ = 0;
     bool headerDirty_ = false;
     // Decoded pages by page number, null until read (or dropped); each node and its item arrays
-    // are one allocation of nodeBytes_.
-    std::vector<Node*> nodes_;
-    Node* cached(uint32_t offset) const {
-        const size_t page = offset / 1024;
-        return page < nodes_.size() ? nodes_[page] : nullptr;
-    }
+    // are one allocation of nodeBytes_. The slots come in blocks, each made when a page in it is
+    // first read: an index of a million records has a hundred thousand pages or more, of which
+    // a small report reads a few hundred.
+    class NodeSlots {
+    public:
+        Node* at(size_t page) const {
+            const size_t b = page / kBlock;
+            return b < blocks_.size() && blocks_[b] ? blocks_[b][page % kBlock] : nullptr;
+        }
+        // The slot of `page`, made empty when its block was not.
+        Node*& slot(size_t page) {
+            const size_t b = page / kBlock;
+            if (b >= blocks_.size()) blocks_.resize(b + 1);
+            if (!blocks_[b]) blocks_[b] = std::make_unique<Node*[]>(kBlock);
+            return blocks_[b][page % kBlock];
+        }
+        // Calls visit(slot) for every slot that holds a node.
+        template <class Visit>
+        void forEach(Visit&& visit) {
+            for (const std::unique_ptr<Node*[]>& block : blocks_)
+                if (block)
+                    for (size_t i = 0; i < kBlock; ++i)
+                        if (block[i]) visit(block[i]);
+        }
+        void clear() { blocks_.clear(); }
+
+    private:
+        static constexpr size_t kBlock = 512;
+        std::vector<std::unique_ptr<Node*[]>> blocks_;
+    };
+    NodeSlots nodes_;
+    Node* cached(uint32_t offset) const { return nodes_.at(offset / 1024); }
     // A node for the page at `offset` with room for max + 1 items, no items and no child.
     Node* newNode(uint32_t offset);
     // Nodes start on a cache line, so that a node's own fields are one line to fetch.

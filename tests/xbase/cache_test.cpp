@@ -2,8 +2,10 @@
 // walked in every order keep no more than the budget allows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "db/xbase/cache.h"
 #include "tests/support/temp_data_dir.h"
@@ -114,4 +116,33 @@ TEST(CacheBudgetTest, TablesWalkedInEveryOrderKeepNoMoreThanTheBudget) {
     // Beyond the budget only what an operation holds: one page for each level of one tree.
     EXPECT_LE(most, kBudget + 8 * 1024);
     EXPECT_GT(most, kBudget / 2);
+}
+
+// An index of more pages than one block of page slots holds, walked both ways under a budget of
+// a few pages: every page far into the file is given up and read again into its own slot, so the
+// keys come in order, every one of them, and each is found again by a seek.
+TEST(CacheBudgetTest, PagesFarIntoALargeIndexAreReadAgainIntoTheirOwnSlots) {
+    TempDataDir dir;
+    Context ctx;
+    Table* t = makeCustomers(ctx);
+    ASSERT_NE(t, nullptr);
+    constexpr int kCustomers = 20000;
+    for (int i = 1; i <= kCustomers; ++i)
+        addCustomer(t, i, "Name" + std::to_string(i * 7919 % kCustomers), "F", "1");
+    ctx.closeAll();
+    ctx.setCacheLimit(16 << 10);
+    t = ctx.open("CUST");
+    ASSERT_NE(t, nullptr);
+    t->select(t->tag("cname"));
+    std::vector<std::string> keys;
+    for (int rc = t->top(); rc == kFound; rc = t->skip()) keys.push_back(t->currentKey());
+    ASSERT_EQ(keys.size(), size_t{kCustomers});
+    EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+    std::vector<std::string> backwards;
+    for (int rc = t->bottom(); rc == kFound; rc = t->skip(-1)) backwards.push_back(t->currentKey());
+    EXPECT_TRUE(std::equal(keys.rbegin(), keys.rend(), backwards.begin(), backwards.end()));
+    for (size_t i = 0; i < keys.size(); i += 97) {
+        ASSERT_EQ(t->seek(keys[i]), kFound) << keys[i];
+        EXPECT_EQ(t->currentKey(), keys[i]);
+    }
 }
