@@ -33,6 +33,7 @@
 #include <QThread>
 #include <algorithm>
 #include <charconv>
+#include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -53,6 +54,7 @@
 #include "db/program_state.h"
 #include "db/repair.h"
 #include "labels/label_command.h"
+#include "report/command_options.h"
 #include "report/report_export.h"
 #include "reports/report_command.h"
 #include "reports/send_command.h"
@@ -356,33 +358,38 @@ int BackupOrRestore(bool toBackup, const QString& dir) {
 
 // Runs a command that prints to PDF. Printing needs a graphical application object; it is made
 // for these commands only, offscreen unless a platform is named, so that the other commands stay
-// light. One that `writes` holds the data directory as the commands that change it do.
+// light, and only when the run first asks for the report font (`paints`: before the run), so that
+// a report written as text alone makes none. One that `writes` holds the data directory as the
+// commands that change it do.
 int RunPrinting(char* program, const std::string& command, const std::function<int()>& run,
-                bool writes = false) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+                bool writes = false, bool paints = false) {
+    // The locale the application object would set from the environment, whether it is made or
+    // not, so that the run reads and writes numbers alike either way.
+    std::setlocale(LC_ALL, "");
     // Run from cron there is often no runtime directory; Qt would complain on the error stream,
     // which scripts read as the command's messages. A private one serves for this run.
-    QTemporaryDir runtimeDir;
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeDir.isValid())
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));
-    // The application object is left standing when the command ends, for the process ends with
-    // it: destroying it would have the platform's font database load the whole font
-    // configuration only to free it (4 ms, a fifth of a report that finds nothing).
-    static int qtArgc = 1;
-    static char* qtArgv[] = {program, nullptr};
-    static const QGuiApplication* const app = new QGuiApplication(qtArgc, qtArgv);
-    Q_UNUSED(app);
+    std::optional<QTemporaryDir> runtimeDir;
+    reports::MakePaintingApplication = [program, &runtimeDir] {
+        if (QCoreApplication::instance()) return;
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeDir.emplace().isValid())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir->path()));
+        // The application object is left standing when the command ends, for the process ends
+        // with it: destroying it would have the platform's font database load the whole font
+        // configuration only to free it (4 ms, a fifth of a report that finds nothing).
+        static int qtArgc = 1;
+        static char* qtArgv[] = {program, nullptr};
+        new QGuiApplication(qtArgc, qtArgv);
+    };
+    if (paints) reports::MakePaintingApplication();
     InitDbContext();
     std::unique_ptr<DataDirectoryLock> lock;
     if (writes) lock = LockForChanges(command);
     const bool ready =
         writes ? lock && OpenDataFiles(false) : MayRead(command, &lock) && OpenDataFiles(true);
-    if (!ready) {
-        FreeDbContext();
-        return 1;
-    }
-    const int status = run();
+    const int status = ready ? run() : 1;
     FreeDbContext();
+    reports::MakePaintingApplication = nullptr;
     return status;
 }
 
@@ -423,8 +430,11 @@ int Send(char* program, const std::vector<std::string>& args, const QDir& startD
                                            "directory"));
         return 1;
     }
+    // Sending finds its mail module beside the program through the application object, and
+    // attaches PDF files: it has the object from its start.
     return RunPrinting(
-        program, "send", [&] { return reports::RunSend(*request); }, request->dryRunDir.isEmpty());
+        program, "send", [&] { return reports::RunSend(*request); }, request->dryRunDir.isEmpty(),
+        true);
 }
 
 int Labels(char* program, const std::vector<std::string>& args, const QDir& startDir) {
@@ -436,7 +446,8 @@ int Labels(char* program, const std::vector<std::string>& args, const QDir& star
         prompt::information(nullptr, reports::DataFileOutputMessage(request->pdfFile));
         return 1;
     }
-    return RunPrinting(program, "labels", [&] { return labels::RunLabelCommand(*request); });
+    return RunPrinting(
+        program, "labels", [&] { return labels::RunLabelCommand(*request); }, false, true);
 }
 
 }  // namespace

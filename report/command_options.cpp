@@ -9,6 +9,8 @@
 
 namespace reports {
 
+std::function<void()> MakePaintingApplication;
+
 std::optional<QList<int>> NumberList(const QString& text) {
     QList<int> numbers;
     for (const QString& part : text.split(u',')) {
@@ -29,6 +31,7 @@ std::optional<double> IsoDay(const QString& text) {
 }
 
 QFont CommandLineReportFont() {
+    if (MakePaintingApplication) MakePaintingApplication();
     QFont base(QStringLiteral("monospace"), 10);
     base.setStyleHint(QFont::TypeWriter);
     QGuiApplication::setFont(base);

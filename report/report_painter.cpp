@@ -72,12 +72,8 @@ QFont FitPrintFont(QPaintDevice& device, const QFont& font, int rptWidth, int ro
 
 PaperMeasure MeasurePaper(QPaintDevice& device, const QFont& font, int rptWidth, int pageLines) {
     const QFontMetrics metrics(FitPrintFont(device, font, rptWidth, pageLines + 3), &device);
-    PaperMeasure paper;
-    paper.dpiY = device.logicalDpiY();
-    paper.lineHeight = metrics.height();
-    paper.charWidth = metrics.horizontalAdvance(u'B');
-    paper.textWidth = [metrics](const QString& text) { return metrics.horizontalAdvance(text); };
-    return paper;
+    return PaperMeasure(device.logicalDpiY(), metrics.height(), metrics.horizontalAdvance(u'B'),
+                        [metrics](const QString& text) { return metrics.horizontalAdvance(text); });
 }
 
 PaperMeasure MeasurePdfPaper(const QFont& font, int rptWidth, int pageLines) {

@@ -239,7 +239,7 @@ WrappedText WrapText(const QString& text, int rptWidth, const PaperMeasure& pape
     WrappedText out{false, {QString()}};
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty()) return out;
-    const int limit = rptWidth * paper.charWidth;
+    const int limit = rptWidth * paper.CharWidth();
     for (const QChar ch : trimmed) {
         if (ch == u'\n') {
             out.lines.append(QString());
@@ -290,9 +290,10 @@ void PutLetterhead(ReportDocument& doc, const SettingsValues& s, const PaperMeas
         column = doc.RptWidth;
     }
     const QString place = ColumnCode(align, column);
-    const int lineHeight = std::max(1, paper.lineHeight);
+    // The paper is read only for a margin or a logo: a plain letterhead asks for no measure.
+    const auto lineHeight = [&paper] { return std::max(1, paper.LineHeight()); };
     if (s.TopMargin > 0) {
-        while (paper.dpiY * s.TopMargin > static_cast<double>(lineHeight) * doc.PageLine)
+        while (paper.DpiY() * s.TopMargin > static_cast<double>(lineHeight()) * doc.PageLine)
             doc.NewLine();
     }
     const bool noAddress = AllBlank(s);
@@ -301,7 +302,8 @@ void PutLetterhead(ReportDocument& doc, const SettingsValues& s, const PaperMeas
         doc.NewLine();
         doc.Cell(0) = PictureCode(align, column, logo);
         doc.Style() = PictureStyle(s.LogoHeight, s.LogoWidth);
-        const int covered = static_cast<int>(std::trunc(paper.dpiY * s.LogoHeight / lineHeight));
+        const int covered =
+            static_cast<int>(std::trunc(paper.DpiY() * s.LogoHeight / lineHeight()));
         for (int i = 0; i < covered; ++i) doc.NewLine();
         if (covered > 1 && noAddress) doc.Style() = QStringLiteral("U");
     }

@@ -303,9 +303,11 @@ bool Build(const ReportEntry& entry, const ReportRequest& request, const HeldOff
             nullptr, QStringLiteral("Ending Date must be greater than or equal to Starting Date."));
         return false;
     }
+    // Measured when a generator first reads the paper: a run that never does makes no font.
     if (entry.width > 0)
-        context.paper =
-            MeasurePdfPaper(CommandLineReportFont(), entry.width, kPageLengthWithoutPrinter + 1);
+        context.paper = PaperMeasure([width = entry.width] {
+            return MeasurePdfPaper(CommandLineReportFont(), width, kPageLengthWithoutPrinter + 1);
+        });
     const bool made = entry.make(TheReport(), request.selection, context);
     if (!end.Ended()) TellNotFound(entry, context.run->notFound);
     if (!made && !end.Ended() && entry.nothingToShow)

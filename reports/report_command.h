@@ -79,10 +79,11 @@ std::optional<ReportRequest> ParseRemindersArgs(const QStringList& args, const Q
 // directory's); true when none does. The command calls it before it touches the directory.
 bool OutputsKeepOffTheDataFiles(const ReportRequest& request);
 
-// Runs the request on the data directory (the current directory; DbContext created, a
-// QGuiApplication running): re-creates missing index files and reads the settings as start-up
-// does, builds the report in pages of 60 lines (as without a printer, whatever printers the
-// machine has), and writes every output asked for. The report font is the settings' font on a
+// Runs the request on the data directory (the current directory; DbContext created, and a
+// QGuiApplication running or made by MakePaintingApplication (report/command_options.h) when the
+// run first needs the report font): re-creates missing index files and reads the settings as
+// start-up does, builds the report in pages of 60 lines (as without a printer, whatever printers
+// the machine has), and writes every output asked for. The report font is the settings' font on a
 // fixed-pitch 10-point default. Everything the program would tell the user goes through the
 // prompt layer, also when there is nothing to report. 0 when every output was written, else 1.
 int RunReport(const ReportRequest& request);

@@ -294,9 +294,7 @@ TEST_F(InvoiceDocumentsTest, LetterheadPlacementMarginAndLogoRoom) {
     EXPECT_EQ(Line(doc, 9), "|||||||||||U");
 
     // On paper of 600 dots an inch with 100-dot lines the same logo covers six lines.
-    PaperMeasure fine;
-    fine.dpiY = 600;
-    fine.lineHeight = 100;
+    const PaperMeasure fine(600, 100, 1);
     SettingsRecord.TopMargin = 0;
     SettingsRecord.Company = "X";
     ReportDocument finer;
@@ -305,6 +303,40 @@ TEST_F(InvoiceDocumentsTest, LetterheadPlacementMarginAndLogoRoom) {
     EXPECT_EQ(finer.Lines.at(0).at(0), "IC36/srv/art/logo.png");
     EXPECT_EQ(finer.Lines.at(7).at(0), "C36X");
     EXPECT_EQ(finer.Lines.at(6).last(), "");
+}
+
+// The command line measures its paper when a generator first reads it: a plain letterhead reads
+// nothing, a margin and a logo read it once for every copy of the measure, as measured before.
+TEST_F(InvoiceDocumentsTest, ALetterheadMeasuresThePaperOnlyForAMarginOrALogoAndThenOnce) {
+    int taken = 0;
+    const PaperMeasure deferred([&taken] {
+        ++taken;
+        return PaperMeasure(600, 100, 1);
+    });
+    const PaperMeasure copy = deferred;
+    const auto lines = [](const ReportDocument& doc) {
+        QStringList all;
+        for (int i = 0; i < static_cast<int>(doc.Lines.size()); ++i) all << Line(doc, i);
+        return all;
+    };
+    SettingsRecord.Company = "Corner Hardware";
+    ReportDocument plain;
+    StartInvoiceDoc(plain);
+    PutLetterhead(plain, SettingsRecord, copy);
+    EXPECT_EQ(taken, 0);
+
+    SettingsRecord.TopMargin = 0.5;
+    SettingsRecord.LogoFile = "/srv/art/logo.png";
+    SettingsRecord.LogoHeight = 1.0;
+    ReportDocument measured;
+    StartInvoiceDoc(measured);
+    PutLetterhead(measured, SettingsRecord, copy);
+    ReportDocument direct;
+    StartInvoiceDoc(direct);
+    PutLetterhead(direct, SettingsRecord, PaperMeasure(600, 100, 1));
+    EXPECT_EQ(lines(measured), lines(direct));
+    EXPECT_EQ(deferred.LineHeight(), 100);
+    EXPECT_EQ(taken, 1);
 }
 
 // A run works its letterhead, dates and memos out once: every document of it must read as the
@@ -419,10 +451,9 @@ TEST(WrapText, BreaksAtTheLastSpaceAndCutsAWordWiderThanTheLine) {
               QStringList({"go ", "abcdefghij", "kl"}));
 
     // A proportional measure: "W" is three units, others one; the line holds 10 units.
-    PaperMeasure proportional;
-    proportional.textWidth = [](const QString& text) {
+    const PaperMeasure proportional(72, 12, 1, [](const QString& text) {
         return static_cast<int>(text.size() + 2 * text.count(u'W'));
-    };
+    });
     EXPECT_EQ(WrapText("WW ab WWW", 10, proportional).lines, QStringList({"WW ab ", "WWW"}));
 }
 

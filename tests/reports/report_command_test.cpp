@@ -88,12 +88,14 @@ protected:
     }
 
     // Runs corvane-admin in `workDir` (the data directory unless given) as the owner would from a
-    // shell: no display platform named, and the locale the document built here is in.
+    // shell: no display platform named (unless `platform` names one), and the locale the document
+    // built here is in.
     AdminRun Admin(const QStringList& args, const QString& workDir = {},
-                   const QStringList& unset = {}) const {
+                   const QStringList& unset = {}, const QString& platform = {}) const {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("QT_QPA_PLATFORM");
+        if (!platform.isEmpty()) env.insert("QT_QPA_PLATFORM", platform);
         for (const QString& name : unset) env.remove(name);
         env.insert("LC_ALL", "en_US.UTF-8");
         process.setProcessEnvironment(env);
@@ -136,6 +138,32 @@ TEST_F(ReportCommandTest, ASuccessfulRunWithoutARuntimeDirectoryWritesNothingToT
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.errors.toStdString(), "");
     EXPECT_TRUE(QFile::exists(out_.filePath("cron.pdf")));
+}
+
+// Only a run that reads its paper or paints makes a graphical application object: with no
+// display platform to be had, reports written as text are still written, and a PDF or a
+// letterhead measured for its margin cannot be.
+TEST_F(ReportCommandTest, OnlyARunThatReadsItsPaperOrPaintsMakesAGraphicalApplication) {
+    const auto noDisplay = [this](const QStringList& args) {
+        return Admin(QStringList{"report"} + args, {}, {}, QStringLiteral("none-such"));
+    };
+    const QStringList summary = {"sales-summary", "--from", "2024-01-01", "--to", "2025-12-31"};
+    const QStringList statements = {"statements", "--balances-only", "--from", "2024-01-01",
+                                    "--to",       "2025-12-31",      "--text", "st.txt"};
+    AdminRun run = noDisplay(summary + QStringList{"--text", "s.txt"});
+    EXPECT_EQ(run.status, 0) << run.errors.toStdString();
+    run = noDisplay(statements);
+    EXPECT_EQ(run.status, 0) << run.errors.toStdString();
+    const QString plain = Contents(Data("st.txt"));
+
+    EXPECT_NE(noDisplay(summary + QStringList{"--pdf", "s.pdf"}).status, 0);
+    ASSERT_TRUE(LoadSettings());
+    SettingsRecord.TopMargin = 0.5;
+    ASSERT_TRUE(SaveSettings());
+    EXPECT_NE(noDisplay(statements).status, 0);
+    run = Admin(QStringList{"report"} + statements);
+    EXPECT_EQ(run.status, 0) << run.errors.toStdString();
+    EXPECT_NE(Contents(Data("st.txt")), plain);
 }
 
 TEST_F(ReportCommandTest, AReportRunsWhileTheProgramHasTheTablesOpen) {
