@@ -5,7 +5,9 @@
 // grants them) and is handed out in pieces. A piece given back waits for the next piece of its
 // size; the slabs are never returned to the system, and none is added while the pieces waiting
 // pass 8 MB (the heap serves instead), so the slabs hold little more than the most the engine
-// held at once: 8 MB of waiting pieces and a slab or two.
+// held at once: 8 MB of waiting pieces and a slab or two. Whether the kernel grants a huge page,
+// and whether a fault may wait while it compacts memory for one, is the system's setting for
+// transparent huge pages; without one a slab is faulted in ordinary pages.
 #pragma once
 
 #include <cstddef>
