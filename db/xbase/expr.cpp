@@ -1,12 +1,12 @@
 #include "db/xbase/expr.h"
 
 #include "db/xbase/names.h"
+#include "db/xbase/number_text.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -166,9 +166,9 @@ void strKey(const KeyExpr::Part& p, const char* src, char* dst) {
     const size_t len = std::min<size_t>(static_cast<size_t>(p.fieldLength), sizeof text - 1);
     std::memcpy(text, src, len);
     text[len] = '\0';
-    double value = std::strtod(text, nullptr);
+    double value = ParseNumber(text);
     char out[400];
-    int n = std::snprintf(out, sizeof out, "%*.*f", p.width, p.decimals, value);
+    int n = FormatFixed(out, sizeof out, p.width, p.decimals, value);
     if (n == p.width)
         std::memcpy(dst, out, static_cast<size_t>(p.width));
     else

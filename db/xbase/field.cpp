@@ -1,11 +1,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "db/xbase/number_text.h"
 #include "db/xbase/table.h"
 
 namespace xbase {
@@ -28,7 +28,7 @@ double Field::asDouble() const {
     const int n = std::min(length_, 31);
     std::memcpy(text, table_->record() + offset_, static_cast<size_t>(n));
     text[n] = '\0';
-    const double v = std::strtod(text, nullptr);
+    const double v = ParseNumber(text);
     return std::isfinite(v) ? v : 0.0;
 }
 
@@ -90,13 +90,16 @@ void Field::assignLong(long value) {
 }
 
 void Field::assignDouble(double value) {
-    if (type_ != 'N') return assign(std::to_string(value));
+    char text[400];
+    if (type_ != 'N') {
+        FormatFixed(text, sizeof text, 0, 6, value);  // the form of std::to_string
+        return assign(text);
+    }
     if (!std::isfinite(value)) {
         table_->fail(Status(kErrArgument, "not a number for " + name_));
         return;
     }
-    char text[400];
-    const int n = std::snprintf(text, sizeof text, "%.*f", decimals_, value);
+    const int n = FormatFixed(text, sizeof text, 0, decimals_, value);
     if (n > length_) {
         table_->fail(Status(kErrArgument, std::string(text) + " too wide for " + name_));
         return;

@@ -1,6 +1,7 @@
 // Positioning, result codes, fields and key maintenance of the table engine.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <filesystem>
 #include <fstream>
 
@@ -404,4 +405,34 @@ TEST_F(TableTest, ACacheWithNoRoomGivesTheSameOrdersSeeksPlacesAndChanges) {
     EXPECT_TRUE(problems.empty()) << problems.front();
     EXPECT_EQ(t->seek("MOVED100"), kFound);
     EXPECT_EQ(text(t, "last"), "Moved100");
+}
+
+// A program may take its locale from the environment (a Qt application does); under a decimal
+// comma the files must still hold and give back numbers with a point.
+TEST(NumberTextTest, NumbersKeepTheirPointUnderADecimalCommaLocale) {
+    struct Restore {
+        std::string locale = std::setlocale(LC_NUMERIC, nullptr);
+        ~Restore() { std::setlocale(LC_NUMERIC, locale.c_str()); }
+    } restore;
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr)
+        << "the de_DE.UTF-8 locale is needed (tools/deps.sh makes it)";
+    TempDataDir dir;
+    Context ctx;
+    Table* t = ctx.create("amt", {{"AMT", 'N', 8, 2}, {"NOTE", 'C', 12, 0}});
+    ASSERT_NE(t, nullptr) << ctx.errorText();
+    ASSERT_EQ(ctx.createIndex(t, "amt", {{"AMTS", "Str(Amt, 9, 3)"}}), 0) << ctx.errorText();
+    for (const double v : {12.5, -0.75, 3.0}) {
+        t->appendBlank();
+        t->field("amt")->assignDouble(v);
+        t->field("note")->assignDouble(v);
+    }
+    t->select(t->tag("amts"));
+    t->top();
+    EXPECT_EQ(t->field("amt")->str(), "    3.00");
+    EXPECT_EQ(t->field("note")->str(), "3.000000    ");
+    EXPECT_EQ(t->seek("   -0.750"), kFound);
+    EXPECT_DOUBLE_EQ(t->field("amt")->asDouble(), -0.75);
+    EXPECT_EQ(t->skip(), kFound);
+    EXPECT_EQ(t->field("amt")->str(), "   12.50");
+    EXPECT_DOUBLE_EQ(t->field("amt")->asDouble(), 12.5);
 }
