@@ -206,8 +206,8 @@ TEST_F(ReadWriteTest, AmountsReadAsAsprintfWritesTheFieldsValue) {
             if (text.size() > static_cast<size_t>(field->length())) continue;
             field->assign(text);
             ASSERT_EQ(DbContext->errorCode(), 0) << text;
-            EXPECT_EQ(ReadAmount(field, width),
-                      QString::asprintf("%*.2f", width, field->asDouble()))
+            EXPECT_EQ(ReadAmount(field, width).toStdString(),
+                      QString::asprintf("%*.2f", width, field->asDouble()).toStdString())
                 << '"' << field->str() << '"';
             ++read;
         }
