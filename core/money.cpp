@@ -99,3 +99,21 @@ Cents DivideRounded(int64_t value, int64_t divisor) {
     const int64_t whole = magnitude / divisor;
     return value < 0 ? -whole : whole;
 }
+
+QString FixedCentsText(Cents cents, int width) {
+    char reversed[32];
+    int n = 0;
+    uint64_t magnitude = cents < 0 ? 0 - static_cast<uint64_t>(cents) : uint64_t(cents);
+    reversed[n++] = static_cast<char>('0' + magnitude % 10);
+    reversed[n++] = static_cast<char>('0' + magnitude / 10 % 10);
+    reversed[n++] = '.';
+    magnitude /= 100;
+    do {
+        reversed[n++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (cents < 0) reversed[n++] = '-';
+    QString text(std::max(width, n), u' ');
+    for (int i = 0; i < n; ++i) text[text.size() - 1 - i] = QLatin1Char(reversed[i]);
+    return text;
+}

@@ -27,3 +27,7 @@ Cents TextCentsOr0(const QString& text);
 
 // Divides by a power of ten, halves away from zero.
 Cents DivideRounded(int64_t value, int64_t divisor);
+
+// "%*.2f" of an amount of `cents` hundredths at least `width` characters wide, as
+// QString::asprintf writes it.
+QString FixedCentsText(Cents cents, int width);

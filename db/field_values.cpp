@@ -1,10 +1,17 @@
 #include "db/field_values.h"
 
+#include <optional>
+#include <string>
+
 #include "core/code_page.h"
 #include "core/convert.h"
+#include "core/money.h"
 #include "db/program_state.h"
 
 namespace {
+
+// Beyond this many cents a double can print a figure other than the field's.
+constexpr Cents kExactCents = 10'000'000'000'000;
 
 // Stores the text in the field, or, when the code page cannot hold one of its characters,
 // leaves the field as it was and makes that the pending error.
@@ -72,6 +79,19 @@ void WriteDate(xbase::Field* field, double date) {
 
 void WriteLogical(xbase::Field* field, bool value) {
     field->assign(value ? "T" : "F");
+}
+
+QString ReadAmount(const xbase::Field* field, int width) {
+    // The engine reads a number up to the first blank after it, so digits further on are no part
+    // of the value.
+    const std::string text = field->str();
+    const size_t first = text.find_first_not_of(' ');
+    const bool solid =
+        first != std::string::npos && text.find(' ', first) > text.find_last_not_of(' ');
+    const std::optional<Cents> cents = solid ? PlainCents(text, '.') : std::nullopt;
+    if (!cents || *cents >= kExactCents || *cents <= -kExactCents)
+        return QString::asprintf("%*.2f", width, field->asDouble());
+    return FixedCentsText(*cents, width);
 }
 
 int Seek(xbase::Table* table, const QString& key) {

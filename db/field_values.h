@@ -27,6 +27,11 @@ void WriteDate(xbase::Field* field, double date);
 
 void WriteLogical(xbase::Field* field, bool value);
 
+// "%*.2f" of a numeric field's value at least `width` characters wide, the text
+// QString::asprintf gives the field's asDouble: written from the field's digits when they hold a
+// plain amount (core/money.h PlainCents) with no blank among them, else through asprintf.
+QString ReadAmount(const xbase::Field* field, int width);
+
 // The text without trailing blanks and control characters.
 QString TrimRight(const QString& text);
 

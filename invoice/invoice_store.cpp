@@ -26,41 +26,7 @@ int IvNoOf(xbase::Field* ivNo) {
 // false when it has none.
 bool FindFirst(xbase::Table* table, const char* tag, xbase::Field* ivNo, int number) {
     table->select(table->tag(tag));
-    return Seek(table, InvKey(number)) == xbase::kFound && IvNoOf(ivNo) == number;
-}
-
-void LoadItems() {
-    ItemRows.clear();
-    if (!FindFirst(ItemTbl, "Itm", ItemFld.IvNo, InvBuf.IvNo)) return;
-    ProdTbl->select(ProdTbl->tag("Prod"));
-    do {
-        if (ItemTbl->deleted()) continue;
-        ReadItem();
-        ItemRow row;
-        row[kItemPrID] = ItemBuf.PrID;
-        row[kItemQty] = QString::asprintf("%9.2f", ItemBuf.Qty);
-        row[kItemPrice] = QString::asprintf("%8.2f", ItemBuf.UPR);
-        row[kItemTax1] = TaxFlag(ItemBuf.LTax1);
-        row[kItemTax2] = TaxFlag(ItemBuf.LTax2);
-        row[kItemDesc] = ItemBuf.PDesc;
-        row[kItemComment] = TrimRight(ItemBuf.IComm);
-        if (Seek(ProdTbl, ItemBuf.PrID.toUpper()) == xbase::kFound) {
-            row[kItemRCode] = ReadText(ProdFld.RCode).trimmed();
-            row[kItemPMemo] = ReadMemo(ProdFld.PMemo).trimmed();
-        }
-        ItemRows.push_back(row);
-    } while (ItemTbl->skip() == xbase::kFound && IvNoOf(ItemFld.IvNo) == InvBuf.IvNo);
-}
-
-void LoadPayments() {
-    PmtRows.clear();
-    if (!FindFirst(PmtTbl, "Pmt", PmtFld.IvNo, InvBuf.IvNo)) return;
-    do {
-        if (PmtTbl->deleted()) continue;
-        ReadPayment();
-        PmtRows.push_back(
-            {DateToShortText(PmtBuf.PDate), QString::asprintf("%10.2f", PmtBuf.PAmt)});
-    } while (PmtTbl->skip() == xbase::kFound && IvNoOf(PmtFld.IvNo) == InvBuf.IvNo);
+    return table->seek(InvKey(number).toStdString()) == xbase::kFound && IvNoOf(ivNo) == number;
 }
 
 // The invoice number under which spare records wait in the tags on the invoice number.
@@ -191,6 +157,51 @@ int NextInvoiceNo() {
     return InvFld.IvNo->asInt() + 1;
 }
 
+ItemProduct FindItemProduct(const QString& code) {
+    ItemProduct product;
+    ProdTbl->select(ProdTbl->tag("Prod"));
+    if (Seek(ProdTbl, code.toUpper()) == xbase::kFound) {
+        product.found = true;
+        product.licence = ReadText(ProdFld.RCode).trimmed();
+        product.memo = ReadMemo(ProdFld.PMemo).trimmed();
+    }
+    return product;
+}
+
+void LoadItemRows(const std::function<ItemProduct(const QString&)>& product) {
+    ItemRows.clear();
+    const int number = InvBuf.IvNo;
+    if (!FindFirst(ItemTbl, "Itm", ItemFld.IvNo, number)) return;
+    do {
+        if (ItemTbl->deleted()) continue;
+        const ItemFields& f = ItemFld;
+        ItemRow row;
+        row[kItemPrID] = ReadText(f.PrID);
+        row[kItemQty] = ReadAmount(f.Qty, 9);
+        row[kItemPrice] = ReadAmount(f.UPR, 8);
+        row[kItemTax1] = TaxFlag(f.LTax1->isTrue());
+        row[kItemTax2] = TaxFlag(f.LTax2->isTrue());
+        row[kItemDesc] = ReadText(f.PDesc);
+        row[kItemComment] = TrimRight(ReadText(f.IComm));
+        if (const ItemProduct found = product(row[kItemPrID]); found.found) {
+            row[kItemRCode] = found.licence;
+            row[kItemPMemo] = found.memo;
+        }
+        ItemRows.push_back(row);
+    } while (ItemTbl->skip() == xbase::kFound && IvNoOf(ItemFld.IvNo) == number);
+}
+
+void LoadPaymentRows(bool dated) {
+    PmtRows.clear();
+    const int number = InvBuf.IvNo;
+    if (!FindFirst(PmtTbl, "Pmt", PmtFld.IvNo, number)) return;
+    do {
+        if (PmtTbl->deleted()) continue;
+        PmtRows.push_back({dated ? DateToShortText(ReadDate(PmtFld.PDate)) : QString(),
+                           ReadAmount(PmtFld.PAmt, 10)});
+    } while (PmtTbl->skip() == xbase::kFound && IvNoOf(PmtFld.IvNo) == number);
+}
+
 bool LoadInvoice(int32_t rec) {
     AddressLines = {};
     if (rec <= 0 || InvTbl->go(static_cast<uint32_t>(rec)) != xbase::kFound) {
@@ -198,8 +209,8 @@ bool LoadInvoice(int32_t rec) {
         return false;
     }
     ReadInvoice();
-    LoadItems();
-    LoadPayments();
+    LoadItemRows(FindItemProduct);
+    LoadPaymentRows(true);
     CustTbl->select(CustTbl->tag("CCNO"));
     if (Seek(CustTbl, InvKey(InvBuf.CuNo)) == xbase::kFound && !CustTbl->deleted()) {
         ReadCustomer();

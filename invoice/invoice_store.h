@@ -24,6 +24,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 
 #include "db/records.h"
 
@@ -33,6 +34,26 @@ QString InvKey(int number);
 
 // The highest stored invoice number plus one; 1 when INV5 is empty.
 int NextInvoiceNo();
+
+// What an item row shows of its product: whether Prod5 holds it, its licence code and its memo,
+// trimmed.
+struct ItemProduct {
+    bool found = false;
+    QString licence;
+    QString memo;
+};
+
+// Product `code` (upper-cased) through the Prod5 tag "Prod", which it selects.
+ItemProduct FindItemProduct(const QString& code);
+
+// Puts the items of invoice InvBuf.IvNo into ItemRows in stored order, through the ITM5 tag
+// "Itm" (which it selects); records marked deleted are passed over. `product` gives each item's
+// RCode and PMemo from its product code: FindItemProduct, or a cache of it over many invoices.
+void LoadItemRows(const std::function<ItemProduct(const QString&)>& product);
+
+// Puts the payments of invoice InvBuf.IvNo into PmtRows likewise, through the PMT tag "Pmt";
+// undated (the date column left empty) where only the amounts are wanted.
+void LoadPaymentRows(bool dated);
 
 // Loads INV5 record `rec` with its items (RCode and product memo looked up in Prod5), its
 // payments and its customer: CustBuf, CurCustRec and AddressLines when the customer is in

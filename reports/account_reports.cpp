@@ -13,6 +13,7 @@
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
+#include "invoice/invoice_store.h"
 #include "report/date_columns.h"
 #include "report/generator_steps.h"
 #include "reports/invoice_pass.h"
@@ -164,7 +165,7 @@ bool MakeReceivables(ReportDocument& doc, double asOf) {
             int rc = InvTbl->top();
             for (; rc == xbase::kFound; rc = InvTbl->skip()) {
                 if (!InvTbl->deleted() && FieldCents(InvFld.Due) != 0)
-                    open.push_back({NumberKey(FieldInt(InvFld.IvNo)), InvTbl->recNo()});
+                    open.push_back({InvKey(FieldInt(InvFld.IvNo)).toStdString(), InvTbl->recNo()});
                 progress.Visited();
             }
             failed = ReadFailed(rc);

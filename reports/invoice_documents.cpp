@@ -689,7 +689,7 @@ bool MakeStatementsForCustomers(ReportDocument& doc, const QList<int>& customers
             // The address of the number's first record; a number whose first record is marked
             // deleted has none.
             CustTbl->select(CustTbl->tag("CCNO"));
-            if (CustTbl->seek(NumberKey(cuno)) != xbase::kFound || CustTbl->deleted()) {
+            if (CustTbl->seek(InvKey(cuno).toStdString()) != xbase::kFound || CustTbl->deleted()) {
                 if (run) run->notFound << cuno;
                 continue;
             }

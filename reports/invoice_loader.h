@@ -1,14 +1,15 @@
 // Loading invoice after invoice for a run of printed invoices or bills. What PutInvoice reads of
 // the open invoice (InvBuf, ItemRows, PmtRows, AddressLines) comes out as LoadInvoice loads it,
-// at less cost per invoice: each product's licence code and memo are looked up once in a run,
-// the customer's record is read for its address alone, the amounts of the rows are written from
-// the fields' digits rather than through QString::asprintf, and the payments, whose sum alone
-// the documents print, carry no date.
+// through the same row readers (invoice_store.h), at less cost per invoice: each product's
+// licence code and memo are looked up once in a run, the customer's record is read for its
+// address alone, and the payments, whose sum alone the documents print, carry no date.
 #pragma once
 
 #include <QHash>
 #include <QString>
 #include <cstdint>
+
+#include "invoice/invoice_store.h"
 
 namespace reports {
 
@@ -21,22 +22,9 @@ public:
     bool Load(uint32_t rec);
 
 private:
-    // A product as the items show it: found in Prod5, with its licence code and memo trimmed.
-    struct ProductNote {
-        bool found = false;
-        QString licence;
-        QString memo;
-    };
+    const ItemProduct& Product(const QString& code);
 
-    void LoadItems();
-    void LoadPayments();
-    const ProductNote& Product(const QString& code);
-
-    QHash<QString, ProductNote> products_;
+    QHash<QString, ItemProduct> products_;
 };
-
-// "%*.2f" of an amount of `cents` hundredths at least `width` characters wide, as
-// QString::asprintf writes it.
-QString FixedCentsText(int64_t cents, int width);
 
 }  // namespace reports

@@ -3,7 +3,6 @@
 #include <QDate>
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <optional>
 
@@ -13,6 +12,7 @@
 #include "db/open_tables.h"
 #include "db/program_state.h"
 #include "db/read_write.h"
+#include "invoice/invoice_store.h"
 #include "invoice/invoice_totals.h"
 #include "report/generator_steps.h"
 
@@ -53,12 +53,6 @@ double DateOf(const xbase::Field* field) {
 }
 
 }  // namespace
-
-std::string NumberKey(int number) {
-    char text[16];
-    const int n = std::snprintf(text, sizeof text, "%6d", number);
-    return std::string(text, static_cast<size_t>(std::max(n, 0)));
-}
 
 OnePassCache::OnePassCache() {
     if (!DbContext) return;
@@ -142,7 +136,7 @@ void ForEachItem(int ivNo, const std::function<void()>& visit) {
 
 void ItemPass::ForEach(int ivNo, const std::function<void()>& visit) {
     const ItemFields& f = ItemFld;
-    int rc = ivNo == next_ ? xbase::kFound : ItemTbl->seek(NumberKey(ivNo));
+    int rc = ivNo == next_ ? xbase::kFound : ItemTbl->seek(InvKey(ivNo).toStdString());
     next_ = -1;
     for (; rc == xbase::kFound; rc = ItemTbl->skip()) {
         const int number = FieldInt(f.IvNo);
@@ -177,7 +171,7 @@ Cents FieldCents(const xbase::Field* field) {
 
 Cents PaymentsOf(int ivNo) {
     PmtTbl->select(PmtTbl->tag("Pmt"));
-    const std::string key = NumberKey(ivNo);
+    const std::string key = InvKey(ivNo).toStdString();
     Cents paid = 0;
     for (int rc = PmtTbl->seek(key); rc == xbase::kFound && PmtTbl->currentKey() == key;
          rc = PmtTbl->skip()) {
@@ -211,7 +205,7 @@ namespace {
 // its record; false when there is none (a record marked deleted counts as none).
 bool FindCustomerRecord(int number, void (*read)()) {
     CustTbl->select(CustTbl->tag("CCNO"));
-    const std::string key = NumberKey(number);
+    const std::string key = InvKey(number).toStdString();
     for (int rc = CustTbl->seek(key); rc == xbase::kFound && CustTbl->currentKey() == key;
          rc = CustTbl->skip()) {
         if (CustTbl->deleted()) continue;

@@ -148,10 +148,6 @@ private:
     QString text_;
 };
 
-// The key of a number in the tags on Str(number, 6, 0) (invoice and customer numbers), made
-// without the locale.
-std::string NumberKey(int number);
-
 // True when a table read failed: the user has been told and the program is ending.
 bool PassFailed();
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QString>
+
 #include "core/money.h"
 
 TEST(PlainCents, ReadsOnlyPlainAmountsOfAtMostTwoDecimalsInEitherPoint) {
@@ -24,4 +26,12 @@ TEST(PlainCents, ReadsOnlyPlainAmountsOfAtMostTwoDecimalsInEitherPoint) {
     // The point is the caller's: with ',' a '.' is garbage.
     EXPECT_EQ(PlainCents("  -7,5", ','), -750);
     EXPECT_EQ(PlainCents("7.50", ','), std::nullopt);
+}
+
+TEST(FixedCentsText, WritesWhatAsprintfWrites) {
+    for (const int64_t cents : {0LL, 5LL, -5LL, 99LL, 100LL, -250LL, 123456789LL, -100000000000LL})
+        for (const int width : {0, 4, 9, 13})
+            EXPECT_EQ(FixedCentsText(cents, width),
+                      QString::asprintf("%*.2f", width, static_cast<double>(cents) / 100.0))
+                << cents << " in " << width;
 }

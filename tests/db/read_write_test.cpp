@@ -1,6 +1,8 @@
 // Writing every buffer into its table and reading it back, with values at and beyond the
 // field widths, and the special fields some writes always set.
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "core/convert.h"
 #include "db/field_values.h"
@@ -173,6 +175,43 @@ TEST_F(ReadWriteTest, ItemWritesAlwaysClearBuildAndBackOrder) {
     EXPECT_FALSE(ItemBuf.LTax1);
     EXPECT_TRUE(ItemBuf.LTax2);
     EXPECT_EQ(DbContext->errorCode(), 0);
+}
+
+TEST_F(ReadWriteTest, AmountsReadAsAsprintfWritesTheFieldsValue) {
+    // Amounts the program writes, across the fields' widths, then texts other tools may leave:
+    // blanks among the digits (the engine reads up to the first), a minus zero, signs and points
+    // out of place, exponents, more decimals than two, overflow stars, numbers past a cent's
+    // precision.
+    std::vector<std::string> texts;
+    for (int64_t cents = 0; cents < 10'000'000'000'000; cents = cents * 3 + 1)
+        for (const int64_t sign : {1, -1})
+            texts.push_back(
+                QString::asprintf("%.2f", static_cast<double>(sign * cents) / 100.0).toStdString());
+    for (const char* odd : {"", "0", "-0", "-0.00", "-.5", ".05", "12.", "007.10", "1 2.05",
+                            "12 .5", "- 5", "-1 ", "+5", "5-", "1e2", "1.005", "0.999",
+                            "**********", "99999999999", "-9999999999", "9999999.995", ".", "-",
+                            "0x1A"})
+        texts.push_back(odd);
+    ASSERT_TRUE(OpenItems());
+    ASSERT_TRUE(OpenPayments());
+    ItemTbl->appendBlank();
+    PmtTbl->appendBlank();
+    const struct {
+        xbase::Field* field;
+        int width;
+    } amounts[] = {{ItemFld.Qty, 9}, {ItemFld.UPR, 8}, {PmtFld.PAmt, 10}};
+    int read = 0;
+    for (const auto& [field, width] : amounts)
+        for (const std::string& text : texts) {
+            if (text.size() > static_cast<size_t>(field->length())) continue;
+            field->assign(text);
+            ASSERT_EQ(DbContext->errorCode(), 0) << text;
+            EXPECT_EQ(ReadAmount(field, width).toStdString(),
+                      QString::asprintf("%*.2f", width, field->asDouble()).toStdString())
+                << '"' << field->str() << '"';
+            ++read;
+        }
+    EXPECT_GT(read, 2 * static_cast<int>(texts.size()));
 }
 
 TEST_F(ReadWriteTest, LabelMeasuresKeepThreeDecimals) {
