@@ -7,6 +7,8 @@
 #include <system_error>
 #include <thread>
 
+#include "db/xbase/chunk_memory.h"
+
 namespace xbase {
 namespace {
 
@@ -71,9 +73,9 @@ void sortLevel(Item<D>* begin, Item<D>* end, const char* keys, size_t keyLength,
     }
 }
 
-// Runs first(0) and, on a second thread where the machine has a second core and `n` items are
-// worth one, first(1) at the same time; else both on this thread. A thread that cannot be
-// started leaves all the work to this one.
+// Runs fn(0) and, on a second thread where the machine has a second core and `n` items are
+// worth one, fn(1) at the same time; else fn(1) after fn(0) on this thread. A thread that cannot
+// be started leaves all the work to this one.
 template <typename Fn>
 void onTwo(uint32_t n, Fn fn) {
     std::thread second;
@@ -113,7 +115,9 @@ std::vector<uint32_t> sortWith(char* keys, size_t kl, uint32_t n) {
         next[1][b] = start[b] + first;
         start[b + 1] = start[b] + first + second;
     }
-    std::vector<Item<D>> items(n);
+    BulkMemory itemMemory(sizeof(Item<D>) * n);
+    Item<D>* const items = reinterpret_cast<Item<D>*>(itemMemory.data());
+    std::uninitialized_default_construct_n(items, n);  // every item is written before it is read
     onTwo(n, [&](int h) {
         std::vector<uint32_t>& at = next[h];
         for (uint32_t i = halves[h]; i < halves[h + 1]; ++i) {
@@ -128,18 +132,18 @@ std::vector<uint32_t> sortWith(char* keys, size_t kl, uint32_t n) {
     onTwo(n, [&](int) {
         for (size_t b; (b = taken.fetch_add(1, std::memory_order_relaxed)) < kBuckets;)
             if (start[b + 1] - start[b] > 1)
-                sortLevel(items.data() + start[b], items.data() + start[b + 1], keys, kl,
+                sortLevel(items + start[b], items + start[b + 1], keys, kl,
                           kBucketBytes);
     });
     std::vector<uint32_t> order(n);
     if (kl > kBucketBytes + 8 * D) {
         // The items hold only part of these keys: they are gathered from the records' keys.
-        std::unique_ptr<char[]> sorted(new char[static_cast<size_t>(n) * kl]);
+        BulkMemory sorted(static_cast<size_t>(n) * kl);
         for (uint32_t i = 0; i < n; ++i) {
             order[i] = items[i].index;
-            std::memcpy(sorted.get() + i * kl, keys + order[i] * kl, kl);
+            std::memcpy(sorted.data() + i * kl, keys + order[i] * kl, kl);
         }
-        std::memcpy(keys, sorted.get(), static_cast<size_t>(n) * kl);
+        std::memcpy(keys, sorted.data(), static_cast<size_t>(n) * kl);
         return order;
     }
     // The bucket and the words hold each whole key: the keys are written back from the items in

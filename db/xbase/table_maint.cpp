@@ -6,6 +6,7 @@
 #include <system_error>
 #include <thread>
 
+#include "db/xbase/chunk_memory.h"
 #include "db/xbase/key_sort.h"
 #include "db/xbase/names.h"
 #include "db/xbase/rewrite_marker.h"
@@ -176,15 +177,15 @@ Status TableImpl::rebuildTags(const std::vector<TagInfo>& tags, const std::strin
         XBASE_TRY(KeyExpr::compile(tags[t].expression, dbf_->fields(), dbf_->offsets(), &exprs[t]));
     const uint32_t n = dbf_->count();
     // Every key is written by the scan, so the arrays start uninitialised.
-    std::vector<std::unique_ptr<char[]>> keys(tags.size());
+    std::vector<std::unique_ptr<BulkMemory>> keys(tags.size());
     for (size_t t = 0; t < tags.size(); ++t)
-        keys[t].reset(new char[static_cast<size_t>(n) * exprs[t].length() + 1]);
+        keys[t] = std::make_unique<BulkMemory>(static_cast<size_t>(n) * exprs[t].length() + 1);
     XBASE_TRY(scan(
         dbf_.get(),
         [&](uint32_t r, const char* bytes) -> Status {
             for (size_t t = 0; t < tags.size(); ++t)
                 exprs[t].eval(bytes,
-                              keys[t].get() + static_cast<size_t>(r - 1) * exprs[t].length());
+                              keys[t]->data() + static_cast<size_t>(r - 1) * exprs[t].length());
             return {};
         },
         true));
@@ -193,10 +194,10 @@ Status TableImpl::rebuildTags(const std::vector<TagInfo>& tags, const std::strin
     std::vector<std::string> names;
     for (size_t t = 0; t < tags.size(); ++t) {
         const int kl = exprs[t].length();
-        const std::vector<uint32_t> order = sortKeys(keys[t].get(), kl, n);
+        const std::vector<uint32_t> order = sortKeys(keys[t]->data(), kl, n);
         const std::string path = ctx_->resolve(tags[t].name + ".ntx");
-        XBASE_TRY(NtxIndex::build(ctx_->env(), path + ".new", tags[t].expression, kl, keys[t].get(),
-                                  order));
+        XBASE_TRY(NtxIndex::build(ctx_->env(), path + ".new", tags[t].expression, kl,
+                                  keys[t]->data(), order));
         keys[t].reset();
         XBASE_TRY(ctx_->env()->rename(path + ".new", path));
         XBASE_TRY(openTag(tags[t].name));
