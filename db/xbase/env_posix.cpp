@@ -75,6 +75,12 @@ public:
         return {};
     }
 
+    // Its failure is sync()'s to report: the bytes are only asked to go early.
+    void startWriteback(uint64_t offset, uint64_t length) override {
+        ::sync_file_range(fd_, static_cast<off_t>(offset), static_cast<off_t>(length),
+                          SYNC_FILE_RANGE_WRITE);
+    }
+
     Status truncate(uint64_t size) override {
         if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
             return ioError(kErrWrite, "cannot truncate", path_);
