@@ -20,6 +20,23 @@ constexpr size_t kAlign = 64;
 // heap rather than from a new slab.
 constexpr size_t kMostIdle = 4 * kSlab;
 
+// Maps `bytes` (whole slabs) aligned to a slab, marked for huge pages: maps a slab more and
+// gives back what lies outside the aligned stretch.
+char* MapSlabs(size_t bytes) {
+    void* mapped = ::mmap(nullptr, bytes + kSlab, PROT_READ | PROT_WRITE,
+                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) throw std::bad_alloc();
+    char* const start = static_cast<char*>(mapped);
+    char* const slabs =
+        reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(start) + kSlab - 1) / kSlab * kSlab);
+    if (slabs > start) ::munmap(start, static_cast<size_t>(slabs - start));
+    char* const after = slabs + bytes;
+    if (after < start + bytes + kSlab)
+        ::munmap(after, static_cast<size_t>(start + bytes + kSlab - after));
+    ::madvise(slabs, bytes, MADV_HUGEPAGE);  // a hint: without huge pages the memory still serves
+    return slabs;
+}
+
 class ChunkMemory {
 public:
     void* take(size_t bytes) {
@@ -57,23 +74,12 @@ public:
     }
 
 private:
-    // Maps twice a slab and keeps the aligned slab inside it. What is left of the slab before is
-    // not used again: at most a quarter of a slab.
+    // What is left of the slab before is not used again: at most a quarter of a slab.
     void newSlab() {
-        void* mapped =
-            ::mmap(nullptr, 2 * kSlab, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (mapped == MAP_FAILED) throw std::bad_alloc();
-        char* const start = static_cast<char*>(mapped);
-        char* const slab = reinterpret_cast<char*>(
-            (reinterpret_cast<uintptr_t>(start) + kSlab - 1) / kSlab * kSlab);
-        if (slab > start) ::munmap(start, static_cast<size_t>(slab - start));
-        char* const after = slab + kSlab;
-        if (after < start + 2 * kSlab)
-            ::munmap(after, static_cast<size_t>(start + 2 * kSlab - after));
-        ::madvise(slab, kSlab, MADV_HUGEPAGE);  // a hint: without huge pages the slab still serves
+        char* const slab = MapSlabs(kSlab);
         slabs_.insert(reinterpret_cast<uintptr_t>(slab) / kSlab);
         next_ = slab;
-        end_ = after;
+        end_ = slab + kSlab;
     }
 
     std::mutex mutex_;
@@ -102,6 +108,22 @@ void GiveChunkMemory(void* piece, size_t bytes) {
 
 size_t ChunkMemorySlabBytes() {
     return Memory().slabBytes();
+}
+
+BulkMemory::BulkMemory(size_t bytes) {
+    if (bytes < kSlab) {
+        data_ = static_cast<char*>(::operator new(bytes));
+        return;
+    }
+    mapped_ = (bytes + kSlab - 1) / kSlab * kSlab;
+    data_ = MapSlabs(mapped_);
+}
+
+BulkMemory::~BulkMemory() {
+    if (mapped_ == 0)
+        ::operator delete(data_);
+    else
+        ::munmap(data_, mapped_);
 }
 
 }  // namespace xbase

@@ -7,7 +7,8 @@
 // pass 8 MB (the heap serves instead), so the slabs hold little more than the most the engine
 // held at once: 8 MB of waiting pieces and a slab or two. Whether the kernel grants a huge page,
 // and whether a fault may wait while it compacts memory for one, is the system's setting for
-// transparent huge pages; without one a slab is faulted in ordinary pages.
+// transparent huge pages; without one a slab is faulted in ordinary pages. A bulk pass takes
+// its large blocks in huge-page slabs too (BulkMemory), and gives them back when done.
 #pragma once
 
 #include <cstddef>
@@ -23,5 +24,22 @@ void GiveChunkMemory(void* piece, size_t bytes);
 
 // The bytes of the slabs taken from the system so far.
 size_t ChunkMemorySlabBytes();
+
+// A block for one bulk pass (the keys and sort items of an index build): from 2 MB up, mapped
+// afresh in slabs marked for huge pages, so that its tens of megabytes cost tens of faults
+// rather than thousands, and given back to the system when the block goes; smaller ones come
+// from the heap. Throws std::bad_alloc when the system has no memory left.
+class BulkMemory {
+public:
+    explicit BulkMemory(size_t bytes);
+    ~BulkMemory();
+    BulkMemory(const BulkMemory&) = delete;
+    BulkMemory& operator=(const BulkMemory&) = delete;
+    char* data() const { return data_; }
+
+private:
+    char* data_ = nullptr;
+    size_t mapped_ = 0;  // 0 for a block from the heap
+};
 
 }  // namespace xbase

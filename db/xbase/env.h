@@ -41,6 +41,9 @@ public:
     virtual Status read(uint64_t offset, size_t n, char* dst, size_t* got) = 0;
     virtual Status write(uint64_t offset, const char* src, size_t n) = 0;
     virtual Status sync() = 0;
+    // Starts bytes written at [offset, offset + length) on their way to the disk without waiting
+    // for them, so that a later sync() has less left to wait for: a hint, nothing by default.
+    virtual void startWriteback(uint64_t /*offset*/, uint64_t /*length*/) {}
     virtual Status truncate(uint64_t size) = 0;
     virtual Status size(uint64_t* size) = 0;
     // Advisory byte-range lock, never waiting: kErrLocked when another process holds it.

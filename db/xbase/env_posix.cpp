@@ -75,6 +75,12 @@ public:
         return {};
     }
 
+    // Its failure is sync()'s to report: the bytes are only asked to go early.
+    void startWriteback(uint64_t offset, uint64_t length) override {
+        ::sync_file_range(fd_, static_cast<off_t>(offset), static_cast<off_t>(length),
+                          SYNC_FILE_RANGE_WRITE);
+    }
+
     Status truncate(uint64_t size) override {
         if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
             return ioError(kErrWrite, "cannot truncate", path_);
@@ -112,9 +118,11 @@ public:
         uint64_t bytes = 0;
         XBASE_TRY(size(&bytes));
         if (bytes == 0) return Status(kErrArgument, path_ + " is empty");
-        void* data = ::mmap(nullptr, static_cast<size_t>(bytes), PROT_READ,
-                            MAP_SHARED | MAP_POPULATE, fd_, 0);
+        // The pages are mapped as a pass first touches them, not all up front: a pass on two
+        // threads then maps them on both. The read of what is not yet in memory starts now.
+        void* data = ::mmap(nullptr, static_cast<size_t>(bytes), PROT_READ, MAP_SHARED, fd_, 0);
         if (data == MAP_FAILED) return ioError(kErrRead, "cannot map", path_);
+        ::madvise(data, static_cast<size_t>(bytes), MADV_WILLNEED);  // a hint: it may do nothing
         *out = std::make_unique<PosixView>(data, bytes);
         return {};
     }

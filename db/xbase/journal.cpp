@@ -316,6 +316,9 @@ public:
     }
     // Inside a change the commit syncs every changed file once.
     Status sync() override { return journal_->active() ? Status() : t_->file->sync(); }
+    void startWriteback(uint64_t offset, uint64_t length) override {
+        if (!journal_->active()) t_->file->startWriteback(offset, length);
+    }
     Status truncate(uint64_t size) override {
         if (!journal_->active()) return t_->file->truncate(size);
         Status s = t_->truncate(size);

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 #include <new>
+#include <numeric>
 
 #include "db/xbase/chunk_memory.h"
 #include "db/xbase/dbf.h"
@@ -720,7 +721,7 @@ Status NtxIndex::commit() {
 }
 
 Status NtxIndex::build(Env* env, const std::string& path, const std::string& expression,
-                       int keyLength, const char* keys, std::vector<uint32_t> order) {
+                       int keyLength, const char* keys, const std::vector<uint32_t>& order) {
     if (keyLength < 1 || keyLength > 250 || expression.size() > 255)
         return Status(kErrExpr, "key too long: " + expression);
     std::unique_ptr<File> file;
@@ -732,15 +733,17 @@ Status NtxIndex::build(Env* env, const std::string& path, const std::string& exp
     out.reserve(1 << 20);
     uint64_t written = kPage;
     uint32_t nextPage = kPage;
+    // Each piece starts on its way to the disk as the next is laid out, so that the closing sync
+    // waits for little more than the last.
     auto flush = [&]() -> Status {
         XBASE_TRY(file->write(written, out.data(), out.size()));
+        file->startWriteback(written, out.size());
         written += out.size();
         out.clear();
         return {};
     };
-    // Emits one page of `count` entries (record indices) and their children; `after` entries
-    // follow them in the array.
-    auto emit = [&](const uint32_t* entries, int count, size_t after, const uint32_t* kids,
+    // Emits one page of `count` entries (places in key order) and their children.
+    auto emit = [&](const uint32_t* entries, int count, const uint32_t* kids,
                     uint32_t* offset) -> Status {
         const size_t at = out.size();
         out.resize(at + kPage, '\0');
@@ -748,15 +751,11 @@ Status NtxIndex::build(Env* env, const std::string& path, const std::string& exp
         put16(page, static_cast<uint16_t>(count));
         for (int i = 0; i <= max; ++i)
             put16(page + 2 + 2 * i, static_cast<uint16_t>(base + i * itemSize));
-        // The keys lie in record order, the entries in key order: the next page's keys are
-        // fetched while this one is written.
-        for (size_t i = 0; i < std::min(after, static_cast<size_t>(count) + 1); ++i)
-            __builtin_prefetch(keys + static_cast<size_t>(entries[count + i]) * keyLength);
         for (int i = 0; i <= count; ++i) {
             char* item = page + base + i * itemSize;
             put32(item, kids ? kids[i] : 0);
             if (i < count) {
-                put32(item + 4, entries[i] + 1);
+                put32(item + 4, order[entries[i]] + 1);
                 std::memcpy(item + 8, keys + static_cast<size_t>(entries[i]) * keyLength,
                             static_cast<size_t>(keyLength));
             }
@@ -766,14 +765,15 @@ Status NtxIndex::build(Env* env, const std::string& path, const std::string& exp
         if (out.size() >= (1 << 20)) XBASE_TRY(flush());
         return {};
     };
-    std::vector<uint32_t> entries = std::move(order);
+    std::vector<uint32_t> entries(order.size());
+    std::iota(entries.begin(), entries.end(), 0u);
     std::vector<uint32_t> kids;
     uint32_t root = 0;
     for (;;) {
         const size_t m = entries.size();
         if (m <= static_cast<size_t>(max)) {
-            XBASE_TRY(emit(entries.data(), static_cast<int>(m), 0,
-                           kids.empty() ? nullptr : kids.data(), &root));
+            XBASE_TRY(
+                emit(entries.data(), static_cast<int>(m), kids.empty() ? nullptr : kids.data(), &root));
             break;
         }
         // Split m entries into p pages of nearly equal size with p - 1 separators between them.
@@ -789,7 +789,7 @@ Status NtxIndex::build(Env* env, const std::string& path, const std::string& exp
         for (size_t j = 0; j < p; ++j) {
             const size_t size = inPages / p + (j < inPages % p ? 1 : 0);
             uint32_t offset = 0;
-            XBASE_TRY(emit(entries.data() + pos, static_cast<int>(size), m - pos - size,
+            XBASE_TRY(emit(entries.data() + pos, static_cast<int>(size),
                            kids.empty() ? nullptr : kids.data() + kidPos, &offset));
             pos += size;
             kidPos += size + 1;

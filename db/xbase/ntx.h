@@ -62,10 +62,10 @@ public:
     // The decoded pages count against `budget`; without one they stay until reload() or the end.
     static Status open(Env* env, const std::string& path, std::unique_ptr<NtxIndex>* out,
                        CacheBudget* budget = nullptr);
-    // Writes a complete index file at `path` from `n` entries: entry i is record order[i] + 1
-    // with key keys + order[i] x keyLength, and `order` lists them in (key, record) order.
+    // Writes a complete index file at `path` from order.size() entries in (key, record) order:
+    // entry i is record order[i] + 1 with key keys + i x keyLength.
     static Status build(Env* env, const std::string& path, const std::string& expression,
-                        int keyLength, const char* keys, std::vector<uint32_t> order);
+                        int keyLength, const char* keys, const std::vector<uint32_t>& order);
     static int maxItems(int keyLength);
     static constexpr uint32_t kPage = 1024;
     static constexpr size_t kMaxDepth = 32;

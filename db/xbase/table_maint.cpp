@@ -1,10 +1,12 @@
 // Whole-table operations of TableImpl: pack, zap and memo compaction (each a rewrite that
 // replaces the files atomically), tag building, and the integrity check.
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <system_error>
 #include <thread>
 
+#include "db/xbase/chunk_memory.h"
 #include "db/xbase/key_sort.h"
 #include "db/xbase/names.h"
 #include "db/xbase/rewrite_marker.h"
@@ -16,11 +18,14 @@ namespace {
 constexpr size_t kScanBytes = 1 << 20;
 
 constexpr uint32_t kThreadRecords = 1 << 16;
+// The records a thread of a two-thread scan takes at a time.
+constexpr uint32_t kRunRecords = 1 << 13;
 
 // Reads the table front to back, handing each record to `fn(rec, bytes)`: through a view of the
 // file where the Env offers one (no copy), else in large pieces. `fn` must not write the table.
-// With `twoThreads`, a view, a second core and records enough, the second half of the records
-// goes to `fn` on a thread of its own, at the same time as the first half.
+// With `twoThreads`, a view, a second core and records enough, a second thread hands records
+// to `fn` at the same time: each thread takes the next run of records not yet taken, so that
+// neither waits for the other while records remain.
 template <typename Fn>
 Status scan(DbfFile* dbf, Fn fn, bool twoThreads = false) {
     const size_t length = static_cast<size_t>(dbf->recordLength());
@@ -35,14 +40,22 @@ Status scan(DbfFile* dbf, Fn fn, bool twoThreads = false) {
         };
         if (!twoThreads || count < kThreadRecords || std::thread::hardware_concurrency() < 2)
             return range(1, count);
+        std::atomic<uint64_t> taken{0};
+        const auto runs = [&]() -> Status {
+            for (uint64_t first;
+                 (first = taken.fetch_add(kRunRecords, std::memory_order_relaxed)) < count;)
+                XBASE_TRY(range(static_cast<uint32_t>(first + 1),
+                                static_cast<uint32_t>(std::min<uint64_t>(count, first + kRunRecords))));
+            return {};
+        };
         Status second;
         std::thread other;
         try {
-            other = std::thread([&] { second = range(count / 2 + 1, count); });
+            other = std::thread([&] { second = runs(); });
         } catch (const std::system_error&) {
             return range(1, count);  // no second thread to be had: this one reads them all
         }
-        const Status first = range(1, count / 2);
+        const Status first = runs();
         other.join();
         return first.ok() ? second : first;
     }
@@ -164,15 +177,15 @@ Status TableImpl::rebuildTags(const std::vector<TagInfo>& tags, const std::strin
         XBASE_TRY(KeyExpr::compile(tags[t].expression, dbf_->fields(), dbf_->offsets(), &exprs[t]));
     const uint32_t n = dbf_->count();
     // Every key is written by the scan, so the arrays start uninitialised.
-    std::vector<std::unique_ptr<char[]>> keys(tags.size());
+    std::vector<std::unique_ptr<BulkMemory>> keys(tags.size());
     for (size_t t = 0; t < tags.size(); ++t)
-        keys[t].reset(new char[static_cast<size_t>(n) * exprs[t].length() + 1]);
+        keys[t] = std::make_unique<BulkMemory>(static_cast<size_t>(n) * exprs[t].length() + 1);
     XBASE_TRY(scan(
         dbf_.get(),
         [&](uint32_t r, const char* bytes) -> Status {
             for (size_t t = 0; t < tags.size(); ++t)
                 exprs[t].eval(bytes,
-                              keys[t].get() + static_cast<size_t>(r - 1) * exprs[t].length());
+                              keys[t]->data() + static_cast<size_t>(r - 1) * exprs[t].length());
             return {};
         },
         true));
@@ -181,10 +194,10 @@ Status TableImpl::rebuildTags(const std::vector<TagInfo>& tags, const std::strin
     std::vector<std::string> names;
     for (size_t t = 0; t < tags.size(); ++t) {
         const int kl = exprs[t].length();
-        std::vector<uint32_t> order = sortKeys(keys[t].get(), kl, n);
+        const std::vector<uint32_t> order = sortKeys(keys[t]->data(), kl, n);
         const std::string path = ctx_->resolve(tags[t].name + ".ntx");
-        XBASE_TRY(NtxIndex::build(ctx_->env(), path + ".new", tags[t].expression, kl, keys[t].get(),
-                                  std::move(order)));
+        XBASE_TRY(NtxIndex::build(ctx_->env(), path + ".new", tags[t].expression, kl,
+                                  keys[t]->data(), order));
         keys[t].reset();
         XBASE_TRY(ctx_->env()->rename(path + ".new", path));
         XBASE_TRY(openTag(tags[t].name));

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <memory>
 #include <set>
 #include <utility>
 #include <vector>
@@ -69,6 +72,23 @@ TEST(ChunkMemory, PiecesWaitingAtOneSizeKeepAnotherFromAddingSlabs) {
     }
     EXPECT_EQ(ChunkMemorySlabBytes(), slabs);
     for (void* piece : others) GiveChunkMemory(piece, kOther);
+}
+
+// Bulk blocks from the heap, of exactly a slab and over several slabs (not a whole number of
+// them), each filled to its last byte, keep their contents: none overlaps another.
+TEST(BulkMemory, BlocksOfAnySizeKeepEveryByteWritten) {
+    const size_t sizes[] = {100, size_t{2} << 20, (size_t{5} << 20) + 123};
+    std::vector<std::unique_ptr<BulkMemory>> blocks;
+    for (size_t i = 0; i < std::size(sizes); ++i) {
+        blocks.push_back(std::make_unique<BulkMemory>(sizes[i]));
+        std::memset(blocks[i]->data(), static_cast<int>('a' + i), sizes[i]);
+    }
+    for (size_t i = 0; i < std::size(sizes); ++i) {
+        const char* data = blocks[i]->data();
+        EXPECT_TRUE(std::all_of(data, data + sizes[i],
+                                [&](char c) { return c == static_cast<char>('a' + i); }))
+            << "block of " << sizes[i] << " bytes was written over";
+    }
 }
 
 }  // namespace
