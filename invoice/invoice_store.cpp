@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "core/convert.h"
@@ -26,7 +28,7 @@ int IvNoOf(xbase::Field* ivNo) {
 // false when it has none.
 bool FindFirst(xbase::Table* table, const char* tag, xbase::Field* ivNo, int number) {
     table->select(table->tag(tag));
-    return table->seek(InvKey(number).toStdString()) == xbase::kFound && IvNoOf(ivNo) == number;
+    return table->seek(NumberKey(number)) == xbase::kFound && IvNoOf(ivNo) == number;
 }
 
 // The invoice number under which spare records wait in the tags on the invoice number.
@@ -147,8 +149,14 @@ void PackMarked(xbase::Table* table) {
 
 }  // namespace
 
+std::string NumberKey(int number) {
+    char text[16];
+    const int n = std::snprintf(text, sizeof text, "%6d", number);
+    return std::string(text, static_cast<size_t>(std::max(n, 0)));
+}
+
 QString InvKey(int number) {
-    return PadNum(number, 6);
+    return QString::fromStdString(NumberKey(number));
 }
 
 int NextInvoiceNo() {

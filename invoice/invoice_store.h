@@ -25,11 +25,14 @@
 #include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "db/records.h"
 
 // The key of an invoice or customer number in the Inv, Itm, Pmt and CCNO tags: the number
-// right-aligned in six places.
+// right-aligned in six places. NumberKey gives it as the engine's seeks take it, without a
+// QString on the way (reports seek it once an invoice).
+std::string NumberKey(int number);
 QString InvKey(int number);
 
 // The highest stored invoice number plus one; 1 when INV5 is empty.

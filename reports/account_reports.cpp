@@ -165,7 +165,7 @@ bool MakeReceivables(ReportDocument& doc, double asOf) {
             int rc = InvTbl->top();
             for (; rc == xbase::kFound; rc = InvTbl->skip()) {
                 if (!InvTbl->deleted() && FieldCents(InvFld.Due) != 0)
-                    open.push_back({InvKey(FieldInt(InvFld.IvNo)).toStdString(), InvTbl->recNo()});
+                    open.push_back({NumberKey(FieldInt(InvFld.IvNo)), InvTbl->recNo()});
                 progress.Visited();
             }
             failed = ReadFailed(rc);

@@ -653,7 +653,7 @@ bool MakeStatementsWithBalances(ReportDocument& doc, double spanStart, double sp
             if (failed) break;
             std::sort(invoices.begin(), invoices.end());
             failed = ReadFailed(
-                AddDueStatements(InvKey(cuno).toStdString(), cuno, &invoices, &statements));
+                AddDueStatements(NumberKey(cuno), cuno, &invoices, &statements));
         }
         std::sort(statements.begin(), statements.end(),
                   [](const DueStatement& a, const DueStatement& b) {
@@ -689,7 +689,7 @@ bool MakeStatementsForCustomers(ReportDocument& doc, const QList<int>& customers
             // The address of the number's first record; a number whose first record is marked
             // deleted has none.
             CustTbl->select(CustTbl->tag("CCNO"));
-            if (CustTbl->seek(InvKey(cuno).toStdString()) != xbase::kFound || CustTbl->deleted()) {
+            if (CustTbl->seek(NumberKey(cuno)) != xbase::kFound || CustTbl->deleted()) {
                 if (run) run->notFound << cuno;
                 continue;
             }

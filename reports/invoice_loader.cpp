@@ -19,7 +19,7 @@ bool InvoiceLoader::Load(uint32_t rec) {
     LoadItemRows([this](const QString& code) { return Product(code); });
     LoadPaymentRows(false);
     CustTbl->select(CustTbl->tag("CCNO"));
-    if (CustTbl->seek(InvKey(InvBuf.CuNo).toStdString()) == xbase::kFound && !CustTbl->deleted()) {
+    if (CustTbl->seek(NumberKey(InvBuf.CuNo)) == xbase::kFound && !CustTbl->deleted()) {
         ReadCustomerAddress();
         CustAddressBlock();
     }

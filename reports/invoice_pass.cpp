@@ -136,7 +136,7 @@ void ForEachItem(int ivNo, const std::function<void()>& visit) {
 
 void ItemPass::ForEach(int ivNo, const std::function<void()>& visit) {
     const ItemFields& f = ItemFld;
-    int rc = ivNo == next_ ? xbase::kFound : ItemTbl->seek(InvKey(ivNo).toStdString());
+    int rc = ivNo == next_ ? xbase::kFound : ItemTbl->seek(NumberKey(ivNo));
     next_ = -1;
     for (; rc == xbase::kFound; rc = ItemTbl->skip()) {
         const int number = FieldInt(f.IvNo);
@@ -171,7 +171,7 @@ Cents FieldCents(const xbase::Field* field) {
 
 Cents PaymentsOf(int ivNo) {
     PmtTbl->select(PmtTbl->tag("Pmt"));
-    const std::string key = InvKey(ivNo).toStdString();
+    const std::string key = NumberKey(ivNo);
     Cents paid = 0;
     for (int rc = PmtTbl->seek(key); rc == xbase::kFound && PmtTbl->currentKey() == key;
          rc = PmtTbl->skip()) {
@@ -205,7 +205,7 @@ namespace {
 // its record; false when there is none (a record marked deleted counts as none).
 bool FindCustomerRecord(int number, void (*read)()) {
     CustTbl->select(CustTbl->tag("CCNO"));
-    const std::string key = InvKey(number).toStdString();
+    const std::string key = NumberKey(number);
     for (int rc = CustTbl->seek(key); rc == xbase::kFound && CustTbl->currentKey() == key;
          rc = CustTbl->skip()) {
         if (CustTbl->deleted()) continue;

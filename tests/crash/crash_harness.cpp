@@ -173,7 +173,7 @@ State ReadState() {
 // The INV5 record of invoice `ivNo`, 0 when there is none.
 int32_t InvoiceRecord(int ivNo) {
     InvTbl->select(InvTbl->tag("Inv"));
-    if (InvTbl->seek(InvKey(ivNo).toStdString()) != xbase::kFound || InvTbl->deleted()) return 0;
+    if (InvTbl->seek(NumberKey(ivNo)) != xbase::kFound || InvTbl->deleted()) return 0;
     return static_cast<int32_t>(InvTbl->recNo());
 }
 
@@ -217,7 +217,7 @@ void Say(int fd, const std::string& line) {
             Say(fd, Encode(op));
             CustTbl->select(CustTbl->tag("CCNO"));
             done = BeginChange();
-            if (done && CustTbl->seek(InvKey(op.cuno).toStdString()) == xbase::kFound &&
+            if (done && CustTbl->seek(NumberKey(op.cuno)) == xbase::kFound &&
                 !CustTbl->deleted()) {
                 CustFld.note->assign(op.note.c_str());
                 CustFld.ngroup->assignInt(op.group);

@@ -49,7 +49,7 @@ protected:
         ASSERT_TRUE(OpenCustomers() && OpenInvoices() && OpenItems() && OpenPayments() &&
                     OpenProducts());
         InvTbl->select(InvTbl->tag("Inv"));
-        ASSERT_EQ(InvTbl->seek(InvKey(ivNo).toStdString()), xbase::kFound);
+        ASSERT_EQ(InvTbl->seek(NumberKey(ivNo)), xbase::kFound);
         const auto rec = static_cast<int32_t>(InvTbl->recNo());
         ASSERT_TRUE(LoadInvoice(rec));
         change();
